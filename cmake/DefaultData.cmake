@@ -1,0 +1,34 @@
+# Default data folder, embedded into slx90app under ":/defaults/".
+# Plain files of data/ are embedded as they are; the language database is built
+# from the tables in data/language/*.tsv by the langdb tool.
+
+file(GLOB_RECURSE SLX_DATA_FILES CONFIGURE_DEPENDS RELATIVE ${CMAKE_CURRENT_SOURCE_DIR}/data
+  ${CMAKE_CURRENT_SOURCE_DIR}/data/*)
+list(FILTER SLX_DATA_FILES EXCLUDE REGEX "^language/")
+list(FILTER SLX_DATA_FILES EXCLUDE REGEX "(^|/)\\.")
+
+add_executable(langdb tools/langdb/langdb.cpp)
+target_link_libraries(langdb PRIVATE Qt6::Core Qt6::Sql)
+
+file(GLOB SLX_LANGUAGE_TABLES CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/data/language/*.tsv)
+set(SLX_GENERATED_DATA ${CMAKE_CURRENT_BINARY_DIR}/generated-data)
+set(SLX_LANGUAGE_DB ${SLX_GENERATED_DATA}/Language.db)
+add_custom_command(
+  OUTPUT ${SLX_LANGUAGE_DB}
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${SLX_GENERATED_DATA}
+  COMMAND $<TARGET_FILE:langdb> ${SLX_LANGUAGE_DB} ${SLX_LANGUAGE_TABLES}
+  DEPENDS langdb ${SLX_LANGUAGE_TABLES}
+  COMMENT "Building the language database"
+  VERBATIM)
+add_custom_target(language_db DEPENDS ${SLX_LANGUAGE_DB})
+set_source_files_properties(${SLX_LANGUAGE_DB} PROPERTIES GENERATED TRUE)
+
+set(SLX_DATA_ABS)
+foreach(f ${SLX_DATA_FILES})
+  list(APPEND SLX_DATA_ABS ${CMAKE_CURRENT_SOURCE_DIR}/data/${f})
+endforeach()
+qt_add_resources(slx90app "default_data" PREFIX "/defaults" BASE ${CMAKE_CURRENT_SOURCE_DIR}/data
+  FILES ${SLX_DATA_ABS})
+qt_add_resources(slx90app "default_language" PREFIX "/defaults" BASE ${SLX_GENERATED_DATA}
+  FILES ${SLX_LANGUAGE_DB})
+add_dependencies(slx90app language_db)

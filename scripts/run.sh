@@ -1,0 +1,9 @@
+#!/bin/sh
+# Installs what is missing, builds the program and starts it on its default data
+# folder (SLX90_HOME when set, else ~/.local/share/slx90). Arguments go to the program.
+set -e
+cd "$(dirname "$0")/.."
+./scripts/install-deps.sh
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j "$(nproc 2>/dev/null || echo 4)" --target slx90
+exec ./build/slx90 "$@"

@@ -1,0 +1,91 @@
+#include "main/DataFolder.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+namespace slx::DataFolder {
+
+QString path()
+{
+    const QString home = qEnvironmentVariable("SLX90_HOME");
+    if (!home.isEmpty())
+        return QDir(home).absolutePath();
+    if (QCoreApplication::instance()) {
+        const QDir exe(QCoreApplication::applicationDirPath());
+        if (QFileInfo::exists(exe.filePath(QStringLiteral("slx90.ini"))))
+            return exe.absolutePath();
+    }
+    return QDir(QDir::homePath()).filePath(QStringLiteral(".local/share/slx90"));
+}
+
+namespace {
+
+// Resolves relative path elements one by one ignoring case, under base.
+QString resolveIn(const QString &base, const QString &name)
+{
+    QString current = base;
+    const QStringList parts = QDir::fromNativeSeparators(name).split(QLatin1Char('/'), Qt::SkipEmptyParts);
+    for (const QString &part : parts) {
+        QDir dir(current);
+        QString found;
+        if (dir.exists(part)) {
+            found = part;
+        } else {
+            const QStringList entries = dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+            for (const QString &e : entries) {
+                if (e.compare(part, Qt::CaseInsensitive) == 0) {
+                    found = e;
+                    break;
+                }
+            }
+        }
+        current = dir.filePath(found.isEmpty() ? part : found);
+    }
+    return current;
+}
+
+} // namespace
+
+QString file(const QString &name)
+{
+    return resolveIn(path(), name);
+}
+
+QString defaultFile(const QString &name)
+{
+    return QStringLiteral(":/defaults/") + name;
+}
+
+bool seed(QString *error)
+{
+    const QString root = path();
+    if (!QDir().mkpath(root)) {
+        if (error)
+            *error = QCoreApplication::translate("DataFolder", "Cannot create the folder %1").arg(root);
+        return false;
+    }
+    QDirIterator it(QStringLiteral(":/defaults"), QDir::Files, QDirIterator::Subdirectories);
+    const QString prefix = QStringLiteral(":/defaults/");
+    while (it.hasNext()) {
+        const QString src = it.next();
+        const QString rel = src.mid(prefix.size());
+        const QString dest = resolveIn(root, rel);
+        if (QFileInfo::exists(dest))
+            continue;
+        QDir().mkpath(QFileInfo(dest).absolutePath());
+        if (!QFile::copy(src, dest)) {
+            if (error)
+                *error = QCoreApplication::translate("DataFolder", "Cannot write %1").arg(dest);
+            return false;
+        }
+        // Files copied from the resources are read-only; the data folder's are the user's.
+        QFile::setPermissions(dest, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+    }
+    return true;
+}
+
+} // namespace slx::DataFolder

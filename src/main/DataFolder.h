@@ -1,0 +1,25 @@
+#pragma once
+// The program's folder, where every file of the program lives: SLX90_HOME when
+// set; otherwise the executable's folder when it holds slx90.ini (a portable
+// install); otherwise ~/.local/share/slx90. Seeded from the embedded defaults.
+
+#include <QString>
+
+namespace slx::DataFolder {
+
+// The folder's absolute path (not created).
+QString path();
+
+// The path of a fixed file name inside the folder ("slx90.ini", "XML/slx90_1.xml"),
+// matching each path element ignoring letter case; when no such file exists, the
+// name as given inside the folder.
+QString file(const QString &name);
+
+// Creates the folder when missing and copies into it every default file that it
+// lacks (ignoring letter case). Returns false with a description on failure.
+bool seed(QString *error = nullptr);
+
+// Path of an embedded default file (":/defaults/...").
+QString defaultFile(const QString &name);
+
+} // namespace slx::DataFolder

@@ -1,0 +1,185 @@
+#include "main/Database.h"
+
+#include "main/DataFolder.h"
+#include "main/Modulo1.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QSqlError>
+#include <QSqlQuery>
+
+namespace slx::Database {
+
+namespace {
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("Database", text);
+}
+
+// Splits a script at the semicolons that end statements (none of ours sits
+// inside a quoted text).
+QStringList statements(const QString &script)
+{
+    QStringList out;
+    QString current;
+    bool inQuote = false;
+    const QStringList lines = script.split(QLatin1Char('\n'));
+    for (const QString &line : lines) {
+        if (!inQuote && line.trimmed().startsWith(QLatin1String("--")))
+            continue;
+        for (QChar c : line) {
+            if (c == QLatin1Char('\''))
+                inQuote = !inQuote;
+            if (c == QLatin1Char(';') && !inQuote) {
+                if (!current.trimmed().isEmpty())
+                    out << current.trimmed();
+                current.clear();
+            } else {
+                current += c;
+            }
+        }
+        current += QLatin1Char('\n');
+    }
+    if (!current.trimmed().isEmpty())
+        out << current.trimmed();
+    return out;
+}
+
+} // namespace
+
+QString path()
+{
+    return DataFolder::file(QStringLiteral("slx90.db"));
+}
+
+QString schemaSql()
+{
+    QFile f(DataFolder::defaultFile(QStringLiteral("schema.sql")));
+    if (!f.open(QIODevice::ReadOnly))
+        return QString();
+    return QString::fromUtf8(f.readAll());
+}
+
+bool runScript(QSqlDatabase &db, const QString &script, QString *error)
+{
+    QSqlQuery q(db);
+    for (const QString &s : statements(script)) {
+        if (!q.exec(s)) {
+            if (error)
+                *error = q.lastError().text();
+            return false;
+        }
+    }
+    return true;
+}
+
+bool looksLikeSqlite(const QString &file)
+{
+    QFile f(file);
+    if (!f.open(QIODevice::ReadOnly))
+        return false;
+    return f.read(16) == QByteArray("SQLite format 3\0", 16);
+}
+
+bool create(const QString &file, QString *error)
+{
+    if (QFileInfo::exists(file)) {
+        if (error)
+            *error = tr("The database %1 already exists.").arg(file);
+        return false;
+    }
+    const QString schema = schemaSql();
+    if (schema.isEmpty()) {
+        if (error)
+            *error = tr("The database schema is missing from the program.");
+        return false;
+    }
+    // Built under a temporary name, so that a failure leaves no half-made file.
+    const QString temp = file + QStringLiteral(".new");
+    QFile::remove(temp);
+    const QString name = QStringLiteral("slx90-create");
+    bool ok = false;
+    QString why;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(temp);
+        if (db.open()) {
+            ok = db.transaction() && runScript(db, schema, &why) && db.commit();
+            if (!ok && why.isEmpty())
+                why = db.lastError().text();
+            db.close();
+        } else {
+            why = db.lastError().text();
+        }
+    }
+    QSqlDatabase::removeDatabase(name);
+    if (ok && !QFile::rename(temp, file)) {
+        ok = false;
+        why = tr("cannot write the file");
+    }
+    if (!ok) {
+        QFile::remove(temp);
+        if (error)
+            *error = tr("The database %1 could not be created: %2").arg(file, why);
+    }
+    return ok;
+}
+
+bool open(const QString &file, QString *error)
+{
+    close();
+    if (!QFileInfo::exists(file) && !create(file, error))
+        return false;
+    if (!looksLikeSqlite(file)) {
+        if (error)
+            *error = tr("The file %1 is not a database of this program or it is damaged.").arg(file);
+        return false;
+    }
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QLatin1String(kConnectionName));
+    db.setDatabaseName(file);
+    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
+    QString why;
+    if (db.open()) {
+        QSqlQuery q(db);
+        // A damaged or foreign file fails here, before anything is written to it.
+        if (!q.exec(QStringLiteral("SELECT COUNT(*) FROM sqlite_master")) || !q.next()) {
+            why = q.lastError().text();
+        } else if (!q.exec(QStringLiteral("SELECT COUNT(*) FROM \"Configuracion\""))) {
+            why = q.lastError().text();
+        } else {
+            q.exec(QStringLiteral("PRAGMA journal_mode=WAL"));
+            q.exec(QStringLiteral("PRAGMA synchronous=NORMAL"));
+            q.exec(QStringLiteral("PRAGMA foreign_keys=OFF"));
+        }
+    } else {
+        why = db.lastError().text();
+    }
+    if (!why.isEmpty()) {
+        db.close();
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(QLatin1String(kConnectionName));
+        if (error)
+            *error = tr("The database %1 cannot be opened: %2").arg(file, why);
+        return false;
+    }
+    modulo1().ConexionBD = db;
+    return true;
+}
+
+bool open(QString *error)
+{
+    return open(path(), error);
+}
+
+void close()
+{
+    if (!QSqlDatabase::contains(QLatin1String(kConnectionName)))
+        return;
+    modulo1().ConexionBD.close();
+    modulo1().ConexionBD = QSqlDatabase();
+    QSqlDatabase::removeDatabase(QLatin1String(kConnectionName));
+}
+
+} // namespace slx::Database

@@ -1,0 +1,36 @@
+#pragma once
+// The program's database: slx90.db in the data folder, opened once at start-up
+// as the connection ConexionBD and kept for the whole run.
+
+#include <QSqlDatabase>
+#include <QString>
+
+namespace slx::Database {
+
+inline constexpr const char *kConnectionName = "ConexionBD";
+
+// Path of slx90.db in the data folder.
+QString path();
+
+// Opens the database file at path as ConexionBD (stored in modulo1()). A missing
+// file is created from the schema; a file that is not a usable SQLite database is
+// reported and left untouched. On failure *error names the file and the cause.
+bool open(const QString &file, QString *error);
+bool open(QString *error);
+
+// Closes ConexionBD and releases the connection.
+void close();
+
+// Creates a new database file from the schema (fails when the file exists).
+bool create(const QString &file, QString *error);
+
+// True when the first bytes of the file are those of an SQLite database.
+bool looksLikeSqlite(const QString &file);
+
+// The schema text shipped with the program.
+QString schemaSql();
+
+// Runs every statement of a script on db; false with the failing statement's error.
+bool runScript(QSqlDatabase &db, const QString &script, QString *error);
+
+} // namespace slx::Database

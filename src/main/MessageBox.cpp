@@ -1,0 +1,148 @@
+#include "main/MessageBox.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+
+namespace slx::ui {
+
+namespace {
+
+Responder &responder()
+{
+    static Responder r;
+    return r;
+}
+
+QList<Request> &log()
+{
+    static QList<Request> l;
+    return l;
+}
+
+QMessageBox::Icon qtIcon(Icon icon)
+{
+    switch (icon) {
+    case Icon::Critical: return QMessageBox::Critical;
+    case Icon::Question: return QMessageBox::Question;
+    case Icon::Exclamation: return QMessageBox::Warning;
+    case Icon::Information: return QMessageBox::Information;
+    case Icon::None: break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+QMessageBox::StandardButtons qtButtons(Buttons b)
+{
+    switch (b) {
+    case OkOnly: return QMessageBox::Ok;
+    case OkCancel: return QMessageBox::Ok | QMessageBox::Cancel;
+    case AbortRetryIgnore: return QMessageBox::Abort | QMessageBox::Retry | QMessageBox::Ignore;
+    case YesNoCancel: return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    case YesNo: return QMessageBox::Yes | QMessageBox::No;
+    case RetryCancel: return QMessageBox::Retry | QMessageBox::Cancel;
+    }
+    return QMessageBox::Ok;
+}
+
+int result(QMessageBox::StandardButton b)
+{
+    switch (b) {
+    case QMessageBox::Ok: return vbOK;
+    case QMessageBox::Cancel: return vbCancel;
+    case QMessageBox::Abort: return vbAbort;
+    case QMessageBox::Retry: return vbRetry;
+    case QMessageBox::Ignore: return vbIgnore;
+    case QMessageBox::Yes: return vbYes;
+    case QMessageBox::No: return vbNo;
+    default: return vbCancel;
+    }
+}
+
+QWidget *owner(QWidget *parent)
+{
+    return parent ? parent : QApplication::activeWindow();
+}
+
+} // namespace
+
+QString applicationTitle()
+{
+    return QStringLiteral("SLX-90");
+}
+
+void setResponder(Responder r)
+{
+    responder() = std::move(r);
+}
+
+bool hasResponder()
+{
+    return static_cast<bool>(responder());
+}
+
+const QList<Request> &requests()
+{
+    return log();
+}
+
+void clearRequests()
+{
+    log().clear();
+}
+
+int MsgBox(const QString &text, Icon icon, Buttons buttons, QWidget *parent)
+{
+    Request req{Kind::Message, text, applicationTitle(), icon, buttons, QString()};
+    log().append(req);
+    if (responder()) {
+        const QVariant v = responder()(req);
+        return v.isValid() ? v.toInt() : (buttons == OkOnly ? vbOK : vbCancel);
+    }
+    QMessageBox box(qtIcon(icon), applicationTitle(), text, qtButtons(buttons), owner(parent));
+    if (buttons == YesNo || buttons == YesNoCancel)
+        box.setDefaultButton(QMessageBox::Yes);
+    return result(static_cast<QMessageBox::StandardButton>(box.exec()));
+}
+
+QString InputBox(const QString &prompt, const QString &title, const QString &defecto, bool *ok, QWidget *parent,
+                 int maxLength)
+{
+    const QString shownTitle = title.isEmpty() ? applicationTitle() : title;
+    Request req{Kind::Input, prompt, shownTitle, Icon::None, OkCancel, defecto};
+    log().append(req);
+    if (responder()) {
+        const QVariant v = responder()(req);
+        if (ok)
+            *ok = !v.isNull();
+        return v.isNull() ? QString() : v.toString();
+    }
+    QInputDialog dialog(owner(parent));
+    dialog.setWindowTitle(shownTitle);
+    dialog.setLabelText(prompt);
+    dialog.setTextValue(defecto);
+    if (maxLength > 0) {
+        if (auto *edit = dialog.findChild<QLineEdit *>())
+            edit->setMaxLength(maxLength);
+    }
+    const bool accepted = dialog.exec() == QDialog::Accepted;
+    if (ok)
+        *ok = accepted;
+    return accepted ? dialog.textValue() : QString();
+}
+
+QString GetOpenFileName(const QString &title, const QString &filters, const QString &dir, QWidget *parent)
+{
+    const QString shownTitle = title.isEmpty() ? applicationTitle() : title;
+    Request req{Kind::OpenFile, QString(), shownTitle, Icon::None, OkCancel, filters};
+    log().append(req);
+    if (responder()) {
+        const QVariant v = responder()(req);
+        return v.isNull() ? QString() : v.toString();
+    }
+    return QFileDialog::getOpenFileName(owner(parent), shownTitle, dir, filters);
+}
+
+} // namespace slx::ui

@@ -1,0 +1,181 @@
+// The settings file reader and writer against the profile semantics.
+
+#include "TestSupport.h"
+#include "main/Cp1252.h"
+#include "main/Modulo1.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace slx;
+
+class TestIniFile : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir;
+    QString write(const QByteArray &bytes)
+    {
+        const QString p = dir.filePath(QStringLiteral("t.ini"));
+        QFile f(p);
+        f.open(QIODevice::WriteOnly | QIODevice::Truncate);
+        f.write(bytes);
+        return p;
+    }
+    QByteArray contents(const QString &p)
+    {
+        QFile f(p);
+        f.open(QIODevice::ReadOnly);
+        return f.readAll();
+    }
+
+private Q_SLOTS:
+    void read_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("section");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("defecto");
+        QTest::addColumn<QString>("expected");
+
+        const QByteArray base = "[Configuration]\r\nSerialPort=2\r\nLanguage=1027\r\n";
+        QTest::newRow("plain") << base << "Configuration" << "SerialPort" << "" << "2";
+        QTest::newRow("section and key ignore case") << base << "CONFIGURATION" << "serialport" << "" << "2";
+        QTest::newRow("missing key gives default") << base << "Configuration" << "Modem" << "x" << "x";
+        QTest::newRow("missing key, empty default") << base << "Configuration" << "Modem" << "" << "";
+        QTest::newRow("default loses trailing blanks") << base << "Configuration" << "Modem" << "ab  " << "ab";
+        QTest::newRow("missing section") << base << "Ports" << "COM1" << "" << "";
+        QTest::newRow("LF line ends") << QByteArray("[Configuration]\nUser=Ana\n") << "Configuration" << "User" << ""
+                                      << "Ana";
+        QTest::newRow("no final line break") << QByteArray("[Configuration]\r\nUser=Ana") << "Configuration"
+                                             << "User" << "" << "Ana";
+        QTest::newRow("blanks around name and value")
+            << QByteArray("  [ Configuration ]  \r\n  User  =   Ana Pons   \r\n") << "Configuration" << "User" << ""
+            << "Ana Pons";
+        QTest::newRow("double quotes removed") << QByteArray("[c]\r\nk=\"  x  \"\r\n") << "c" << "k" << ""
+                                               << "  x  ";
+        QTest::newRow("single quotes removed") << QByteArray("[c]\r\nk='x'\r\n") << "c" << "k" << "" << "x";
+        QTest::newRow("unmatched quote kept") << QByteArray("[c]\r\nk=\"x\r\n") << "c" << "k" << "" << "\"x";
+        QTest::newRow("one pair only") << QByteArray("[c]\r\nk=\"\"x\"\"\r\n") << "c" << "k" << "" << "\"x\"";
+        QTest::newRow("empty value") << QByteArray("[c]\r\nk=\r\n") << "c" << "k" << "d" << "";
+        QTest::newRow("value holds =") << QByteArray("[c]\r\nk=a=b\r\n") << "c" << "k" << "" << "a=b";
+        QTest::newRow("line without =") << QByteArray("[c]\r\njunk line\r\nk=1\r\n") << "c" << "k" << "" << "1";
+        QTest::newRow("comment line skipped") << QByteArray("[c]\r\n;k=2\r\nk=1\r\n") << "c" << "k" << "" << "1";
+        QTest::newRow("first key wins") << QByteArray("[c]\r\nk=1\r\nK=2\r\n") << "c" << "k" << "" << "1";
+        QTest::newRow("first section wins") << QByteArray("[c]\r\nk=1\r\n[C]\r\nk=2\r\n") << "c" << "k" << "" << "1";
+        QTest::newRow("key of another section") << QByteArray("[a]\r\nk=1\r\n[c]\r\nj=2\r\n") << "c" << "k" << "-"
+                                                << "-";
+        QTest::newRow("keys before any section") << QByteArray("k=1\r\n[c]\r\n") << "c" << "k" << "-" << "-";
+        QTest::newRow("Windows-1252 bytes") << QByteArray("[c]\r\nk=Serveis T\xe8""cnics \x80\r\n") << "c" << "k"
+                                            << "" << QString::fromUtf8("Serveis Tècnics €");
+        QTest::newRow("UTF-8 BOM") << QByteArray("\xEF\xBB\xBF[c]\r\nk=Tècnic\r\n") << "c" << "k" << ""
+                                   << QString::fromUtf8("Tècnic");
+        QTest::newRow("blank lines inside section") << QByteArray("[c]\r\n\r\n\r\nk=1\r\n") << "c" << "k" << ""
+                                                    << "1";
+    }
+    void read()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, section);
+        QFETCH(QString, key);
+        QFETCH(QString, defecto);
+        QFETCH(QString, expected);
+        QCOMPARE(LeerIni(section, key, defecto, write(file)), expected);
+    }
+
+    void readMissingFileGivesDefault()
+    {
+        QCOMPARE(LeerIni("c", "k", "d", dir.filePath("none.ini")), QString("d"));
+    }
+
+    void readCutsAt254()
+    {
+        const QByteArray v(300, 'a');
+        QCOMPARE(LeerIni("c", "k", "", write("[c]\r\nk=" + v + "\r\n")), QString(254, QLatin1Char('a')));
+    }
+
+    void write_data()
+    {
+        QTest::addColumn<QByteArray>("before");
+        QTest::addColumn<QString>("section");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QByteArray>("after");
+
+        QTest::newRow("replace in place") << QByteArray("[c]\r\na=1\r\nk=old\r\nb=2\r\n") << "c" << "K" << "new"
+                                          << QByteArray("[c]\r\na=1\r\nk=new\r\nb=2\r\n");
+        QTest::newRow("new key after the section's last key")
+            << QByteArray("[c]\r\na=1\r\n\r\n[d]\r\nx=1\r\n") << "c" << "k" << "v"
+            << QByteArray("[c]\r\na=1\r\nk=v\r\n\r\n[d]\r\nx=1\r\n");
+        QTest::newRow("new section at the end") << QByteArray("[c]\r\na=1\r\n") << "d" << "k" << "v"
+                                                << QByteArray("[c]\r\na=1\r\n\r\n[d]\r\nk=v\r\n");
+        QTest::newRow("LF file stays LF") << QByteArray("[c]\na=1\n") << "c" << "a" << "2"
+                                          << QByteArray("[c]\na=2\n");
+        QTest::newRow("other lines untouched") << QByteArray("; note\r\n[c]\r\n  odd line\r\nk=1\r\n") << "c" << "k"
+                                               << "2" << QByteArray("; note\r\n[c]\r\n  odd line\r\nk=2\r\n");
+        QTest::newRow("written as Windows-1252") << QByteArray("[c]\r\n") << "c" << "k"
+                                                 << QString::fromUtf8("Tècnic €")
+                                                 << QByteArray("[c]\r\nk=T\xe8""cnic \x80\r\n");
+        QTest::newRow("line break in value flattened") << QByteArray("[c]\r\n") << "c" << "k" << "a\r\nx=1"
+                                                       << QByteArray("[c]\r\nk=a  x=1\r\n");
+        QTest::newRow("empty value") << QByteArray("[c]\r\nk=1\r\n") << "c" << "k" << ""
+                                     << QByteArray("[c]\r\nk=\r\n");
+    }
+    void write()
+    {
+        QFETCH(QByteArray, before);
+        QFETCH(QString, section);
+        QFETCH(QString, key);
+        QFETCH(QString, value);
+        QFETCH(QByteArray, after);
+        const QString p = write(before);
+        QVERIFY(GrabaIni(section, key, value, p));
+        QCOMPARE(contents(p), after);
+    }
+
+    void writeCreatesFile()
+    {
+        const QString p = dir.filePath(QStringLiteral("new.ini"));
+        QFile::remove(p);
+        QVERIFY(GrabaIni("Configuration", "Language", "1027", p));
+        QCOMPARE(contents(p), QByteArray("[Configuration]\r\nLanguage=1027\r\n"));
+        QCOMPARE(LeerIni("Configuration", "Language", "", p), QString("1027"));
+    }
+
+    void writeFailureIsReported()
+    {
+        if (geteuid() == 0)
+            QSKIP("root writes read-only files");
+        const QString p = write("[c]\r\nk=1\r\n");
+        QFile::setPermissions(p, QFile::ReadOwner);
+        QVERIFY(!GrabaIni("c", "k", "2", p));
+        QFile::setPermissions(p, QFile::ReadOwner | QFile::WriteOwner);
+        QCOMPARE(LeerIni("c", "k", "", p), QString("1"));
+
+        QTemporaryDir ro;
+        QFile::setPermissions(ro.path(), QFile::ReadOwner | QFile::ExeOwner);
+        QVERIFY(!GrabaIni("c", "k", "2", ro.filePath("x.ini")));
+        QFile::setPermissions(ro.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+
+    void writeIntoMissingFolderIsReported()
+    {
+        QVERIFY(!GrabaIni("c", "k", "2", dir.filePath("no/such/folder/x.ini")));
+        // Fails for root too: a path whose folder is a file, and a folder in place of the file.
+        const QString p = write("[c]\r\n");
+        QVERIFY(!GrabaIni("c", "k", "2", p + "/x.ini"));
+        QVERIFY(!GrabaIni("c", "k", "2", dir.path()));
+    }
+
+    void cp1252RoundTrip()
+    {
+        QByteArray all;
+        for (int b = 0; b < 256; ++b)
+            all += static_cast<char>(b);
+        QCOMPARE(toCp1252(fromCp1252(all)), all);
+        QCOMPARE(toCp1252(QString::fromUtf8("ĉ")), QByteArray("?"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestIniFile)
+#include "tst_inifile.moc"

@@ -1,0 +1,51 @@
+#pragma once
+// Helpers shared by the tests: a private data folder per test, the message-box
+// answerer, and the fixture paths.
+
+#include "main/MessageBox.h"
+
+#include <QList>
+#include <QString>
+#include <QTemporaryDir>
+#include <QVariant>
+#include <memory>
+
+namespace slxtest {
+
+// Points SLX90_HOME at a new empty folder for the object's life and resets the
+// shared module state. seed() fills it with the default files.
+class DataHome {
+public:
+    DataHome();
+    ~DataHome();
+    QString path() const { return m_dir.path(); }
+    QString file(const QString &name) const;
+    bool seed();
+    // Seeds and opens the database as ConexionBD.
+    bool openDatabase();
+
+private:
+    QTemporaryDir m_dir;
+    QByteArray m_previous;
+};
+
+// Answers message boxes, input boxes and file dialogs in place of the user, from a
+// queue; when the queue is empty, a message is answered OK/Cancel (first button)
+// and the rest are cancelled. Every request stays recorded until destruction.
+class Answers {
+public:
+    Answers();
+    ~Answers();
+    Answers &then(const QVariant &answer);
+    const QList<slx::ui::Request> &shown() const;
+    QStringList texts() const;
+    int pending() const { return m_queue.size(); }
+
+private:
+    QList<QVariant> m_queue;
+};
+
+QString fixture(const QString &relative);
+QString sourceFile(const QString &relative);
+
+} // namespace slxtest
