@@ -26,4 +26,17 @@ void LocGuru::TranslateForm(QWidget *)
 {
 }
 
+namespace LocGuruP_BAS {
+
+bool SetupLanguage(const QString &, const QString &)
+{
+    return true;
+}
+
+void ExportAllFormStrings()
+{
+}
+
+} // namespace LocGuruP_BAS
+
 } // namespace slx

@@ -20,4 +20,12 @@ public:
 // The one instance, for the whole run.
 LocGuru &oLocGuru();
 
+namespace LocGuruP_BAS {
+// Opens the language database at start-up on the column of that language.
+bool SetupLanguage(const QString &sDatabase, const QString &sLanguage);
+// Writes every native text of the program and of its windows into the language
+// database, for the translators.
+void ExportAllFormStrings();
+} // namespace LocGuruP_BAS
+
 } // namespace slx
