@@ -85,10 +85,17 @@ QString horaGuardada(const QString &texto)
     return t->toString(QStringLiteral("HH:mm:ss"));
 }
 
+// The database's own description of a failure, never an empty text.
+QString descripcion(const QSqlError &error)
+{
+    const QString t = error.text().trimmed();
+    return t.isEmpty() ? QStringLiteral("The database is not open") : t;
+}
+
 void ejecuta(QSqlQuery &query)
 {
     if (!query.exec())
-        throw Fallo{query.lastError().text()};
+        throw Fallo{descripcion(query.lastError())};
 }
 
 void muestraFallo(const QString &descripcion)
@@ -313,7 +320,7 @@ bool GrabaProgramacio(const FitxaProgramacio &f, const QDateTime &ara)
                << QStringLiteral("0") << QStringLiteral("0");
 
         if (!db.transaction())
-            throw Fallo{db.lastError().text()};
+            throw Fallo{descripcion(db.lastError())};
         enTransaccion = true;
 
         QSqlQuery fila(db);
@@ -344,7 +351,7 @@ bool GrabaProgramacio(const FitxaProgramacio &f, const QDateTime &ara)
             ejecuta(intervalo);
         }
         if (!db.commit())
-            throw Fallo{db.lastError().text()};
+            throw Fallo{descripcion(db.lastError())};
     } catch (const Fallo &fallo) {
         if (enTransaccion)
             db.rollback();

@@ -472,6 +472,24 @@ private Q_SLOTS:
                  QString("24/12/08"));
     }
 
+    void failureOfTheLastIntervalWithdrawsTheWholeSheet()
+    {
+        slxtest::DataHome home;
+        QVERIFY(home.openDatabase());
+        slxtest::Answers answers;
+        QVERIFY(ejecuta("CREATE TRIGGER lleno BEFORE INSERT ON \"IntervaloInhabil\" WHEN NEW.\"ByIntervalo\" = 30 "
+                        "BEGIN SELECT RAISE(ABORT, 'disk full'); END"));
+        FitxaProgramacio f = fixtures::fitxa100123();
+        fixtures::publica(f);
+        modulo1().FitxaModificada = true;
+        QVERIFY(!GrabaProgramacio(f, kAra));
+        QCOMPARE(filas("Programacion"), 0);
+        QCOMPARE(filas("IntervaloInhabil"), 0);
+        QVERIFY(modulo1().FitxaModificada);
+        QCOMPARE(answers.shown().size(), 1);
+        QVERIFY(answers.shown()[0].text.contains("disk full"));
+    }
+
     void datesByPosition_data()
     {
         QTest::addColumn<QString>("texto");
@@ -542,6 +560,23 @@ private Q_SLOTS:
         QVERIFY(f == antes);
         QCOMPARE(modulo1().NumeroSerieAparato, 100123);
         QCOMPARE(answers.shown().size(), 2);
+    }
+
+    void withoutADatabaseNothingIsPretended()
+    {
+        slxtest::DataHome home; // no database opened
+        slxtest::Answers answers;
+        FitxaProgramacio f = fixtures::fitxa100123();
+        fixtures::publica(f);
+        modulo1().FitxaModificada = true;
+        QVERIFY(!GrabaProgramacio(f, kAra));
+        QVERIFY(!CarregaProgramacio(f, 100123, kAra));
+        QVERIFY(modulo1().FitxaModificada);
+        QCOMPARE(answers.shown().size(), 2);
+        for (const auto &r : answers.shown()) {
+            QCOMPARE(r.icon, ui::Icon::Critical);
+            QVERIFY(!r.text.trimmed().isEmpty());
+        }
     }
 
     void modificatAsksOnlyForAChangedSheetWithASerial_data()
