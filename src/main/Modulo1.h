@@ -6,6 +6,8 @@
 // one instance for the whole run. Types follow the stored forms: Byte = quint8,
 // Integer = qint16, Long = qint32.
 
+#include "programming/DeviceProgramming.h"
+
 #include <QPointer>
 #include <QSqlDatabase>
 #include <QString>
@@ -49,6 +51,8 @@ struct Modulo1 {
     std::array<QString, 31> InhabilHoraEmpieza;
     std::array<QString, 31> InhabilDiaTermina;
     std::array<QString, 31> InhabilHoraTermina;
+    // The device copy of the programming last read from a device.
+    slx::ProgramacioRebuda ProgramacioRebuda;
     QString TextoComparacion;
 
     // Download.

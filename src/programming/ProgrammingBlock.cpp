@@ -1,0 +1,407 @@
+#include "programming/ProgrammingBlock.h"
+
+#include "main/Modulo1.h"
+
+#include <cmath>
+
+namespace slx {
+
+namespace {
+
+constexpr int kInicioRespuesta = 4;  // block offset in the read answer
+constexpr int kInicioEscritura = 10; // block offset in the write frame
+
+QString dosCifras(int v)
+{
+    return QStringLiteral("%1").arg(v, 2, 10, QLatin1Char('0'));
+}
+
+QString hora(quint8 h, quint8 m)
+{
+    return dosCifras(h) + u':' + dosCifras(m);
+}
+
+QString fecha(quint8 d, quint8 m, quint8 a)
+{
+    return dosCifras(d) + u'/' + dosCifras(m) + u'/' + dosCifras(a % 100);
+}
+
+QString actuacion(quint8 b, bool recepcion, bool segundos)
+{
+    if (b == 0)
+        return recepcion ? QStringLiteral("0") : QStringLiteral("Leq125ms");
+    if (segundos) {
+        if (b >= 1 && b <= 10)
+            return QStringLiteral("Leq%1s").arg(b);
+        return QStringLiteral("Leq125ms");
+    }
+    return b == 1 ? QStringLiteral("Leq1s") : QStringLiteral("Leq125ms");
+}
+
+// Converts sheet texts into bytes, remembering the first field that fails.
+class Conversor {
+public:
+    explicit Conversor(ErrorCodificacion *error)
+        : m_error(error)
+    {
+    }
+    bool ok() const { return m_ok; }
+
+    std::optional<qint64> entero(const QString &texto, const QString &campo, qint64 min, qint64 max)
+    {
+        const auto v = numeroTexto(texto);
+        if (!v || !std::isfinite(*v))
+            return falla(campo, QStringLiteral("Type mismatch"));
+        const double r = std::nearbyint(*v);
+        if (r < static_cast<double>(min) || r > static_cast<double>(max))
+            return falla(campo, QStringLiteral("Overflow"));
+        return static_cast<qint64>(r);
+    }
+
+    quint8 byte(const QString &texto, const QString &campo)
+    {
+        return static_cast<quint8>(entero(texto, campo, 0, 255).value_or(0));
+    }
+
+    std::optional<qint64> falla(const QString &campo, const QString &descripcion)
+    {
+        if (m_ok && m_error)
+            *m_error = {campo, descripcion};
+        m_ok = false;
+        return std::nullopt;
+    }
+
+private:
+    ErrorCodificacion *m_error;
+    bool m_ok = true;
+};
+
+const char16_t *const kCamposIni[7] = {u"MaskDomingoIni", u"MaskLunesIni",   u"MaskMartesIni", u"MaskMiercolesIni",
+                                       u"MaskJuevesIni",  u"MaskViernesIni", u"MaskSabadoIni"};
+const char16_t *const kCamposFi[7] = {u"MaskDomingoFi", u"MaskLunesFi",   u"MaskMartesFi", u"MaskMiercolesFi",
+                                      u"MaskJuevesFi",  u"MaskViernesFi", u"MaskSabadoFi"};
+
+QString nombre(const char16_t *s)
+{
+    return QString::fromUtf16(s);
+}
+
+} // namespace
+
+int longitudRespuestaProgramacio(const QString &version)
+{
+    return 6 + (versionAlMenys(version, 4.0) ? kBloqueLargo : kBloqueCorto);
+}
+
+bool DecodificaProgramacio(const std::array<quint8, 513> &trama, const QString &version, ProgramacioRebuda &copia)
+{
+    const int declarada = trama[1] * 256 + trama[2];
+    if (declarada < longitudRespuestaProgramacio(version))
+        return false;
+
+    auto p = [&trama](int offset) { return trama[kInicioRespuesta + offset]; };
+    ProgramacioRebuda c;
+    c.Version = version;
+
+    for (int d = 0; d < 7; ++d) {
+        const int b = 4 * d;
+        c.HorarioAparato[d][0] = p(b) == 0x2D && p(b + 1) == 0x2D ? QStringLiteral("--:--") : hora(p(b), p(b + 1));
+        c.HorarioAparato[d][1] =
+            p(b + 2) == 0x2D && p(b + 3) == 0x2D ? QStringLiteral("--:--") : hora(p(b + 2), p(b + 3));
+    }
+    c.NivelDiaLocalAparato = p(28);
+    c.NivelDiaVecinoAparato = p(29);
+    c.HoraEmpiezaNocheAparato = hora(p(30), p(31));
+    c.HoraTerminaNocheAparato = hora(p(32), p(33));
+    c.NivelNocheLocalAparato = p(34);
+    c.NivelNocheVecinoAparato = p(35);
+    c.CambioHoraAparato = p(36);
+    c.TiempoAtenuacionAparato = static_cast<qint16>(static_cast<quint16>(p(37) << 8 | p(38)));
+    c.TLeqAparato = p(39);
+    c.MFastAparato = p(40);
+    c.ImpresionAparato = p(41);
+    if (p(42) <= 5)
+        c.IdiomaAparato = nombreIdioma(static_cast<OpcionIdioma>(p(42)));
+    c.RingsAparato = p(43);
+
+    for (int k = 0; k < 30; ++k) {
+        const int b = 44 + 10 * k;
+        c.InhabilDiaEmpiezaAparato[k] = fecha(p(b), p(b + 1), p(b + 2));
+        c.InhabilHoraEmpiezaAparato[k] = hora(p(b + 3), p(b + 4));
+        c.InhabilDiaTerminaAparato[k] = fecha(p(b + 5), p(b + 6), p(b + 7));
+        c.InhabilHoraTerminaAparato[k] = hora(p(b + 8), p(b + 9));
+    }
+
+    const bool segundos = versionAlMenys(version, 3.3);
+    c.TipoActuacionLocalAparato = actuacion(p(344), false, segundos);
+    c.TipoActuacionVecinoAparato = actuacion(p(345), true, segundos);
+
+    for (int j = 1; j <= 9; ++j) {
+        const int b = 346 + 2 * (j - 1);
+        const auto v = static_cast<qint16>(static_cast<quint16>(p(b) << 8 | p(b + 1)));
+        c.OctavasAparato[j] = static_cast<float>(v) / 10.0f;
+    }
+    if (versionAlMenys(version, 4.0))
+        c.CorreccionGlobalAparato = p(364);
+
+    copia = c;
+    return true;
+}
+
+bool DecodificaProgramacio()
+{
+    Modulo1 &m = modulo1();
+    return DecodificaProgramacio(m.BufferTrama, m.VersionAparato, m.ProgramacioRebuda);
+}
+
+std::optional<QByteArray> TramaEnviaProgramacio(const FitxaProgramacio &fitxa, const QString &versionAparato,
+                                                const QDateTime &reloj, ErrorCodificacion *error)
+{
+    const bool largo = versionAlMenys(fitxa.MaskVersion, 4.0);
+    const int longitud = largo ? 377 : 376;
+    QByteArray t(longitud, '\0');
+    auto put = [&t](int offset, int v) { t[offset] = static_cast<char>(static_cast<quint8>(v)); };
+    auto bloque = [&](int p, int v) { put(kInicioEscritura + p, v); };
+    Conversor conv(error);
+
+    put(0, 0x02);
+    put(1, longitud >> 8);
+    put(2, longitud & 0xFF);
+    put(3, 0x08);
+    const QDate dia = reloj.date();
+    const QTime ara = reloj.time();
+    put(4, dia.day());
+    put(5, dia.month());
+    put(6, dia.year() > 1900 ? dia.year() - 1900 : dia.year());
+    put(7, ara.hour());
+    put(8, ara.minute());
+    put(9, ara.second());
+
+    for (int d = 0; d < 7; ++d) {
+        const QString &ini = fitxa.inicio(d);
+        const QString &fi = fitxa.fin(d);
+        const int b = 4 * d;
+        if (ini.left(2) == QLatin1String("--")) {
+            for (int i = 0; i < 4; ++i)
+                bloque(b + i, 0x2D);
+            continue;
+        }
+        bloque(b, conv.byte(ini.left(2), nombre(kCamposIni[d])));
+        bloque(b + 1, conv.byte(ini.right(2), nombre(kCamposIni[d])));
+        bloque(b + 2, conv.byte(fi.left(2), nombre(kCamposFi[d])));
+        bloque(b + 3, conv.byte(fi.right(2), nombre(kCamposFi[d])));
+    }
+
+    bloque(28, conv.byte(fitxa.MaskDiaLocal, QStringLiteral("MaskDiaLocal")));
+    bloque(29, conv.byte(fitxa.MaskDiaVei, QStringLiteral("MaskDiaVei")));
+    bloque(30, conv.byte(fitxa.MaskEmpiezaNoche.left(2), QStringLiteral("MaskEmpiezaNoche")));
+    bloque(31, conv.byte(fitxa.MaskEmpiezaNoche.right(2), QStringLiteral("MaskEmpiezaNoche")));
+    bloque(32, conv.byte(fitxa.MaskTerminaNoche.left(2), QStringLiteral("MaskTerminaNoche")));
+    bloque(33, conv.byte(fitxa.MaskTerminaNoche.right(2), QStringLiteral("MaskTerminaNoche")));
+    bloque(34, conv.byte(fitxa.MaskNitLocal, QStringLiteral("MaskNitLocal")));
+    bloque(35, conv.byte(fitxa.MaskNitVei, QStringLiteral("MaskNitVei")));
+    bloque(36, fitxa.CheckCambioHora ? 1 : 0);
+    const qint64 atenuacion =
+        conv.entero(fitxa.MaskTiempoAtenuacion, QStringLiteral("MaskTiempoAtenuacion"), 0, 0xFFFF).value_or(0);
+    bloque(37, static_cast<int>(atenuacion >> 8));
+    bloque(38, static_cast<int>(atenuacion & 0xFF));
+    bloque(39, conv.byte(fitxa.MaskTLeq, QStringLiteral("MaskTLeq")));
+    bloque(40, conv.byte(fitxa.MaskMFast, QStringLiteral("MaskMFast")));
+    bloque(41, fitxa.CheckImpresion ? 1 : 0);
+    bloque(42, static_cast<int>(fitxa.OptionIdioma));
+    bloque(43, conv.byte(fitxa.MaskRings, QStringLiteral("MaskRings")));
+
+    const Modulo1 &m = modulo1();
+    for (int k = 0; k < 30; ++k) {
+        const int b = 44 + 10 * k;
+        const auto inicio = fechaFitxa(m.InhabilDiaEmpieza[k]);
+        if (!inicio)
+            continue; // an empty slot: ten zero bytes
+        const QString campo = QStringLiteral("TDBGrid1");
+        const auto fin = fechaFitxa(m.InhabilDiaTermina[k]);
+        if (!fin) {
+            conv.falla(campo, QStringLiteral("Type mismatch"));
+            break;
+        }
+        const QString &hi = m.InhabilHoraEmpieza[k];
+        const QString &hf = m.InhabilHoraTermina[k];
+        bloque(b, inicio->day());
+        bloque(b + 1, inicio->month());
+        bloque(b + 2, inicio->year() - 1900);
+        bloque(b + 3, conv.byte(hi.left(2), campo));
+        bloque(b + 4, conv.byte(hi.right(2), campo));
+        bloque(b + 5, fin->day());
+        bloque(b + 6, fin->month());
+        bloque(b + 7, fin->year() - 1900);
+        bloque(b + 8, conv.byte(hf.left(2), campo));
+        bloque(b + 9, conv.byte(hf.right(2), campo));
+    }
+
+    const int leq125 = versionAlMenys(versionAparato, 3.3) ? 125 : 2;
+    bloque(344, fitxa.OptionLocal == OpcionLocal::Leq125
+                    ? leq125
+                    : conv.byte(fitxa.MaskTempsActLoc, QStringLiteral("MaskTempsActLoc")));
+    switch (fitxa.OptionVei) {
+    case OpcionVei::No: bloque(345, 0); break;
+    case OpcionVei::Leq125: bloque(345, leq125); break;
+    case OpcionVei::Leq1s: bloque(345, conv.byte(fitxa.MaskTempsActVei, QStringLiteral("MaskTempsActVei"))); break;
+    }
+
+    for (int j = 0; j < 9; ++j) {
+        const QString campo = QStringLiteral("MaskOctava%1").arg(j + 1);
+        const auto v = numeroTexto(fitxa.MaskOctava[j]);
+        qint64 decimas = 0;
+        if (!v || !std::isfinite(*v))
+            conv.falla(campo, QStringLiteral("Type mismatch"));
+        else {
+            decimas = std::llround(*v * 10.0);
+            if (decimas < -32768 || decimas > 32767) {
+                conv.falla(campo, QStringLiteral("Overflow"));
+                decimas = 0;
+            }
+        }
+        const auto u = static_cast<quint16>(static_cast<qint16>(decimas));
+        bloque(346 + 2 * j, u >> 8);
+        bloque(347 + 2 * j, u & 0xFF);
+    }
+    if (largo)
+        bloque(364, fitxa.CheckApliCorrecioGlobal ? 1 : 0);
+
+    put(longitud - 2, 0x03);
+    quint8 check = 0;
+    for (int i = 0; i < longitud - 1; ++i)
+        check ^= static_cast<quint8>(t[i]);
+    put(longitud - 1, check);
+
+    if (!conv.ok())
+        return std::nullopt;
+    return t;
+}
+
+std::optional<QByteArray> CodificaProgramacio(const FitxaProgramacio &fitxa, ErrorCodificacion *error)
+{
+    Modulo1 &m = modulo1();
+    auto trama = TramaEnviaProgramacio(fitxa, m.VersionAparato, QDateTime::currentDateTime(), error);
+    if (!trama)
+        return std::nullopt;
+    // Up to and including the ETX; the check byte is made while sending.
+    for (qsizetype i = 0; i + 1 < trama->size(); ++i)
+        m.BufferTrama[static_cast<size_t>(i + 1)] = static_cast<quint8>(trama->at(i));
+    return trama;
+}
+
+namespace {
+
+// "Leq05s" -> "05"; the number between "Leq" and the final "s", two digits.
+QString segundosActuacion(const QString &tipo)
+{
+    QString n = tipo.mid(3);
+    if (n.endsWith(u's'))
+        n.chop(1);
+    bool ok = false;
+    const int v = n.toInt(&ok);
+    return ok && v >= 0 ? dosCifras(v) : n;
+}
+
+} // namespace
+
+void CarregaProgAqt(const ProgramacioRebuda &c, FitxaProgramacio &f)
+{
+    Modulo1 &m = modulo1();
+    f.CheckCambioHora = c.CambioHoraAparato == 1;
+
+    if (c.TipoActuacionLocalAparato != QLatin1String("Leq125ms")) {
+        f.OptionLocal = OpcionLocal::Leq1s;
+        f.MaskTempsActLoc = segundosActuacion(c.TipoActuacionLocalAparato);
+    } else {
+        f.OptionLocal = OpcionLocal::Leq125;
+    }
+    if (c.TipoActuacionVecinoAparato == QLatin1String("0")) {
+        f.OptionVei = OpcionVei::No;
+    } else if (c.TipoActuacionVecinoAparato != QLatin1String("Leq125ms")) {
+        f.OptionVei = OpcionVei::Leq1s;
+        f.MaskTempsActVei = segundosActuacion(c.TipoActuacionVecinoAparato);
+    } else {
+        f.OptionVei = OpcionVei::Leq125;
+    }
+
+    if (versionAlMenys(c.Version, 4.0)) {
+        f.CheckApliCorrecioGlobal = c.CorreccionGlobalAparato == 1;
+        f.CheckApliCorrecioGlobalVisible = true;
+    } else {
+        f.CheckApliCorrecioGlobalVisible = false;
+    }
+    f.MaskTempsActEnabled = versionAlMenys(c.Version, 3.3);
+
+    if (const auto idioma = idiomaPorNombre(c.IdiomaAparato))
+        f.OptionIdioma = *idioma;
+
+    f.MaskTLeq = QString::number(c.TLeqAparato);
+    f.MaskMFast = QString::number(c.MFastAparato);
+    f.CheckImpresion = c.ImpresionAparato == 1;
+
+    for (int d = 0; d < 7; ++d) {
+        f.inicio(d) = c.HorarioAparato[d][0];
+        f.fin(d) = c.HorarioAparato[d][1];
+    }
+
+    f.MaskDiaLocal = QString::number(c.NivelDiaLocalAparato);
+    f.MaskDiaVei = QString::number(c.NivelDiaVecinoAparato);
+    f.MaskNitLocal = QString::number(c.NivelNocheLocalAparato);
+    f.MaskNitVei = QString::number(c.NivelNocheVecinoAparato);
+    f.MaskEmpiezaNoche = c.HoraEmpiezaNocheAparato;
+    f.MaskTerminaNoche = c.HoraTerminaNocheAparato;
+    f.MaskEmpiezaDia = f.MaskTerminaNoche;
+    f.MaskTerminaDia = f.MaskEmpiezaNoche;
+
+    for (int j = 0; j < 9; ++j)
+        f.MaskOctava[j] = textoSingle(c.OctavasAparato[j + 1]);
+    f.MaskTiempoAtenuacion = QString::number(c.TiempoAtenuacionAparato);
+    f.MaskRings = QString::number(c.RingsAparato);
+
+    for (int k = 0; k < 30; ++k) {
+        m.InhabilDiaEmpieza[k] = c.InhabilDiaEmpiezaAparato[k];
+        m.InhabilHoraEmpieza[k] = c.InhabilHoraEmpiezaAparato[k];
+        m.InhabilDiaTermina[k] = c.InhabilDiaTerminaAparato[k];
+        m.InhabilHoraTermina[k] = c.InhabilHoraTerminaAparato[k];
+        f.MatrizInhabil[k] = {k + 1, c.InhabilDiaEmpiezaAparato[k], c.InhabilHoraEmpiezaAparato[k],
+                              c.InhabilDiaTerminaAparato[k], c.InhabilHoraTerminaAparato[k]};
+    }
+    m.FitxaModificada = true;
+}
+
+void CarregaProgAqt(FitxaProgramacio &fitxa)
+{
+    CarregaProgAqt(modulo1().ProgramacioRebuda, fitxa);
+}
+
+namespace {
+
+quint8 parteFecha(const QString &fecha, int at)
+{
+    bool ok = false;
+    const int v = fecha.mid(at, 2).toInt(&ok);
+    return ok && v >= 0 && v <= 255 ? static_cast<quint8>(v) : 0;
+}
+
+} // namespace
+
+quint8 DiaFecha(const QString &fecha)
+{
+    return parteFecha(fecha, 0);
+}
+
+quint8 MesFecha(const QString &fecha)
+{
+    return parteFecha(fecha, 3);
+}
+
+quint8 AñoFecha(const QString &fecha)
+{
+    const int yy = parteFecha(fecha, 6); // "00" and a text that is no number give 0
+    if (yy == 0)
+        return 0;
+    return static_cast<quint8>(yy < 50 ? yy + 100 : yy);
+}
+
+} // namespace slx

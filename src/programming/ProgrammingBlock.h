@@ -1,0 +1,70 @@
+#pragma once
+// The programming block: the device's whole programming as one run of bytes, shared
+// by the read answer (command 0x04, block at frame offset 4) and the write frame
+// (command 0x08, block at frame offset 10); 364 bytes, 365 from firmware 4.0.
+//
+// Conversions: a read answer into the device copy, the sheet into the write frame,
+// and the device copy into the sheet (CarregaProgAqt).
+
+#include "programming/DeviceProgramming.h"
+#include "programming/ProgrammingSheet.h"
+
+#include <QByteArray>
+#include <QDateTime>
+#include <array>
+#include <optional>
+
+namespace slx {
+
+inline constexpr int kBloqueCorto = 364; // firmware below 4.0
+inline constexpr int kBloqueLargo = 365; // from 4.0: the global-correction byte
+
+// Length of the read answer that carries the whole block for that firmware
+// (370 below 4.0, 371 from 4.0).
+int longitudRespuestaProgramacio(const QString &version);
+
+// Decodes the read answer in trama (the receiver's frame from index 0) with the
+// firmware version of the identified device. The copy is decoded afresh: a field
+// the block does not carry (a language byte above 5, the global-correction byte
+// below 4.0) is empty / 0, never the previous device's value. An answer whose
+// declared length is shorter than its firmware's block gives false and leaves copia
+// unchanged; the caller then reports text 62.
+bool DecodificaProgramacio(const std::array<quint8, 513> &trama, const QString &version, ProgramacioRebuda &copia);
+// The same on the shared state: BufferTrama and VersionAparato into
+// modulo1().ProgramacioRebuda.
+bool DecodificaProgramacio();
+
+// Why a sheet cannot be encoded: the field (control name) and the description of
+// the failure ("Type mismatch" for a text that is not a number or a date, "Overflow"
+// for a number out of its byte or 16-bit range).
+struct ErrorCodificacion {
+    QString campo;
+    QString descripcion;
+};
+
+// The whole write frame, check byte included: 376 bytes, 377 when the sheet's
+// MaskVersion is 4.0 or later. The actuation bytes follow versionAparato (the
+// identified device); the intervals come from the shared IntervalosInhabiles; the
+// clock bytes from reloj. A sheet with a field that cannot be encoded gives nothing
+// (and *error says which), so that nothing is sent.
+std::optional<QByteArray> TramaEnviaProgramacio(const FitxaProgramacio &fitxa, const QString &versionAparato,
+                                                const QDateTime &reloj, ErrorCodificacion *error = nullptr);
+// The same with modulo1().VersionAparato and the PC clock; on success the frame up
+// to its ETX is also in modulo1().BufferTrama from index 1 (buffer untouched on
+// failure). Returns the frame to send, check byte last.
+std::optional<QByteArray> CodificaProgramacio(const FitxaProgramacio &fitxa, ErrorCodificacion *error = nullptr);
+
+// Puts the device copy into the sheet, the shared IntervalosInhabiles and the grid
+// array MatrizInhabil; the copy's own version governs the firmware switches. Sets
+// modulo1().FitxaModificada.
+void CarregaProgAqt(const ProgramacioRebuda &copia, FitxaProgramacio &fitxa);
+// The same from modulo1().ProgramacioRebuda.
+void CarregaProgAqt(FitxaProgramacio &fitxa);
+
+// Day, month and year minus 1900 of a date text "dd/mm/yy"; 0 when that part is
+// "00" or not a number.
+quint8 DiaFecha(const QString &fecha);
+quint8 MesFecha(const QString &fecha);
+quint8 AñoFecha(const QString &fecha);
+
+} // namespace slx

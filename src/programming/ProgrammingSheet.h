@@ -1,0 +1,139 @@
+#pragma once
+// The programming sheet as a value, free of widgets: one member per control of the
+// sheet window, named after it, holding what the control shows. Masked fields hold
+// their text as the user sees it, check boxes their state, option groups the option
+// that is on (one member per group), and the grid array MatrizInhabil its 30 rows.
+//
+// The sheet's own copy of the disabled intervals is the shared IntervalosInhabiles
+// (modulo1().InhabilDiaEmpieza ...), as the grid, the print-out and the download use
+// it; the operations that fill a sheet fill those arrays and MatrizInhabil together.
+
+#include <QDate>
+#include <QString>
+#include <QTime>
+#include <array>
+#include <optional>
+
+namespace slx {
+
+// Device language option group; the value is also the block's language byte.
+enum class OpcionIdioma { Espanol = 0, Catalan = 1, Ingles = 2, Aleman = 3, Frances = 4, Italiano = 5 };
+// Actuation option group of the emission limit.
+enum class OpcionLocal { Leq1s, Leq125 };
+// Actuation option group of the reception limit.
+enum class OpcionVei { No, Leq1s, Leq125 };
+
+// Control names and language names of the language options, by OpcionIdioma value.
+inline constexpr const char16_t *kOpcionesIdioma[6] = {u"OptionEspañol", u"OptionCatalan", u"OptionIngles",
+                                                       u"OptionAleman",  u"OptionFrances", u"OptionItaliano"};
+inline constexpr const char16_t *kNombresIdioma[6] = {u"Español", u"Català",   u"English",
+                                                      u"Deutsch", u"Français", u"Italiano"};
+QString nombreIdioma(OpcionIdioma o);
+std::optional<OpcionIdioma> idiomaPorNombre(const QString &nombre); // exact name, case matters
+
+// One row of the disabled-interval grid: interval number and its four texts.
+struct FilaInhabil {
+    int Numero = 0;
+    QString DiaEmpieza;  // "dd/mm/yy", "00/00/00" = unused
+    QString HoraEmpieza; // "hh:nn"
+    QString DiaTermina;
+    QString HoraTermina;
+
+    bool operator==(const FilaInhabil &) const = default;
+};
+
+struct FitxaProgramacio {
+    // Sheet clock shown beside the sheet ("dd/mm/yy", "hh:mm:ss").
+    QString TextFecha;
+    QString TextHora;
+
+    // Identity and contact.
+    QString MaskNumeroSerie = QStringLiteral("0");
+    QString MaskFecha;
+    QString MaskContacto;
+    QString MaskLocal;
+    QString MaskDireccion;
+    QString MaskPoblacion;
+    QString MaskTelefono;
+    QString TextNota;
+    QString MaskVersion = QStringLiteral("0.0");
+
+    // Options and checks.
+    bool CheckCambioHora = false;
+    bool CheckImpresion = false;
+    bool CheckApliCorrecioGlobal = false;
+    // Shown for firmware 4.0 and later (with its picture box).
+    bool CheckApliCorrecioGlobalVisible = false;
+    OpcionIdioma OptionIdioma = OpcionIdioma::Espanol; // OptionEspañol .. OptionItaliano
+    OpcionLocal OptionLocal = OpcionLocal::Leq1s;      // OptionLocalLeq1s, OptionLocalLeq125
+    OpcionVei OptionVei = OpcionVei::Leq1s;            // OptionVeiNo, OptionVeiLeq1s, OptionVeiLeq125
+    QString MaskTempsActLoc = QStringLiteral("01");
+    QString MaskTempsActVei = QStringLiteral("01");
+    // Both seconds fields are enabled from firmware 3.3.
+    bool MaskTempsActEnabled = true;
+
+    QString MaskTLeq;
+    QString MaskMFast;
+
+    // Weekly timetable, "hh:nn" or "--:--".
+    QString MaskLunesIni, MaskLunesFi;
+    QString MaskMartesIni, MaskMartesFi;
+    QString MaskMiercolesIni, MaskMiercolesFi;
+    QString MaskJuevesIni, MaskJuevesFi;
+    QString MaskViernesIni, MaskViernesFi;
+    QString MaskSabadoIni, MaskSabadoFi;
+    QString MaskDomingoIni, MaskDomingoFi;
+
+    // Limits and periods.
+    QString MaskDiaLocal;
+    QString MaskDiaVei;
+    QString MaskEmpiezaNoche;
+    QString MaskTerminaNoche;
+    QString MaskEmpiezaDia; // the day period is the night's complement
+    QString MaskTerminaDia;
+    QString MaskNitLocal;
+    QString MaskNitVei;
+    QString MaskTiempoAtenuacion;
+    QString MaskRings;
+
+    // MaskOctava1 .. MaskOctava9 are elements 0 .. 8.
+    std::array<QString, 9> MaskOctava;
+
+    // Rows 1 to 30 of the disabled-interval grid are elements 0 to 29.
+    std::array<FilaInhabil, 30> MatrizInhabil;
+
+    // Day fields by device day: 0 Sunday, 1 Monday .. 6 Saturday.
+    QString &inicio(int dia);
+    QString &fin(int dia);
+    const QString &inicio(int dia) const;
+    const QString &fin(int dia) const;
+
+    bool operator==(const FitxaProgramacio &) const = default;
+};
+
+// --- Text formats, parsed by position and never through regional settings. ---
+
+// The numeric value of a version text: its leading number ("4.1" 4.1, "3,3" 3.3,
+// "" 0), for the firmware switches (3.3 and 4.0).
+double valorVersion(const QString &version);
+bool versionAlMenys(const QString &version, double minimo);
+
+// The leading number of a text (an optional sign, digits, one "." or ","), 0 when
+// the text does not start with one.
+double valorInicial(const QString &texto);
+
+// A text that is a number as a whole (blanks around it ignored, "." or "," as the
+// decimal separator); nothing for an empty or other text.
+std::optional<double> numeroTexto(const QString &texto);
+
+// A sheet date "dd/mm/yy" as a date of 1950 to 2049; nothing when it is not a date.
+std::optional<QDate> fechaFitxa(const QString &texto);
+QString textoFechaFitxa(const QDate &d); // "dd/mm/yy"
+
+// A time of day "hh:nn" or "hh:nn:ss"; nothing when it is not one.
+std::optional<QTime> horaFitxa(const QString &texto);
+
+// The shortest decimal text of a single-precision value ("-2.5", "1.3", "0").
+QString textoSingle(float v);
+
+} // namespace slx

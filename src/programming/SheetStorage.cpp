@@ -1,0 +1,490 @@
+#include "programming/SheetStorage.h"
+
+#include "localization/LocGuru.h"
+#include "main/MessageBox.h"
+#include "main/Modulo1.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QVariant>
+#include <cmath>
+#include <limits>
+
+namespace slx {
+
+namespace {
+
+const QString kFechaVacia = QStringLiteral("00/00/00");
+const QString kHoraVacia = QStringLiteral("00:00");
+
+// The fourteen day columns in table order, with the sheet's day (0 Sunday) and end.
+struct ColumnaDia {
+    const char *columna;
+    int dia;
+    bool fin;
+};
+const ColumnaDia kDias[14] = {
+    {"TLunesInicio", 1, false},     {"TLunesFin", 1, true},     {"TMartesInicio", 2, false}, {"TMartesFin", 2, true},
+    {"TMiercolesInicio", 3, false}, {"TMiercolesFin", 3, true}, {"TJuevesInicio", 4, false}, {"TJuevesFin", 4, true},
+    {"TViernesInicio", 5, false},   {"TViernesFin", 5, true},   {"TSabadoInicio", 6, false}, {"TSabadoFin", 6, true},
+    {"TDomingoInicio", 0, false},   {"TDomingoFin", 0, true}};
+
+const char *const kOctavas[9] = {"SOctava31,5Hz", "SOctava63Hz", "SOctava125Hz", "SOctava250Hz", "SOctava500Hz",
+                                 "SOctava1kHz",   "SOctava2kHz", "SOctava4kHz",  "SOctava8kHz"};
+
+QString q(const char *columna)
+{
+    return u'"' + QString::fromLatin1(columna) + u'"';
+}
+
+struct Fallo {
+    QString descripcion;
+};
+
+qint64 entero(const QString &texto, qint64 min, qint64 max)
+{
+    const auto v = numeroTexto(texto);
+    if (!v || !std::isfinite(*v))
+        throw Fallo{QStringLiteral("Type mismatch")};
+    const double r = std::nearbyint(*v);
+    if (r < static_cast<double>(min) || r > static_cast<double>(max))
+        throw Fallo{QStringLiteral("Overflow")};
+    return static_cast<qint64>(r);
+}
+
+// A text formatted as at least two digits when it is a number, else unchanged.
+QString dosCifras(const QString &texto)
+{
+    const auto v = numeroTexto(texto);
+    if (!v || !std::isfinite(*v) || std::fabs(*v) > 1e9)
+        return texto;
+    return QStringLiteral("%1").arg(static_cast<qint64>(std::nearbyint(*v)), 2, 10, QLatin1Char('0'));
+}
+
+QString textoActuacionLocal(const FitxaProgramacio &f)
+{
+    return f.OptionLocal == OpcionLocal::Leq125 ? QStringLiteral("Leq125ms")
+                                                : QStringLiteral("Leq") + dosCifras(f.MaskTempsActLoc) + u's';
+}
+
+QString textoActuacionVecino(const FitxaProgramacio &f)
+{
+    switch (f.OptionVei) {
+    case OpcionVei::No: return QStringLiteral("0");
+    case OpcionVei::Leq1s: return QStringLiteral("Leq") + dosCifras(f.MaskTempsActVei) + u's';
+    case OpcionVei::Leq125: break;
+    }
+    return QStringLiteral("Leq125ms");
+}
+
+QString horaGuardada(const QString &texto)
+{
+    const auto t = horaFitxa(texto);
+    if (!t)
+        throw Fallo{QStringLiteral("Type mismatch")};
+    return t->toString(QStringLiteral("HH:mm:ss"));
+}
+
+// The database's own description of a failure, never an empty text.
+QString descripcion(const QSqlError &error)
+{
+    const QString t = error.text().trimmed();
+    return t.isEmpty() ? QStringLiteral("The database is not open") : t;
+}
+
+void ejecuta(QSqlQuery &query)
+{
+    if (!query.exec())
+        throw Fallo{descripcion(query.lastError())};
+}
+
+void muestraFallo(const QString &descripcion)
+{
+    ui::MsgBox(descripcion, ui::Icon::Critical, ui::OkOnly);
+}
+
+// --- Reading a row ---
+
+bool vacio(const QVariant &v)
+{
+    return v.isNull() || v.toString().trimmed().isEmpty();
+}
+
+// A free text (contact, note): only a missing value takes the default.
+QString texto(const QVariant &v, const QString &defecto)
+{
+    return v.isNull() ? defecto : v.toString();
+}
+
+// A text of a fixed format: missing, empty or shorter than its format gives the default.
+QString textoFormato(const QVariant &v, int longitud, const QString &defecto)
+{
+    if (v.isNull())
+        return defecto;
+    const QString s = v.toString();
+    return s.size() < longitud ? defecto : s;
+}
+
+QString numero(const QVariant &v, const QString &defecto)
+{
+    if (vacio(v))
+        return defecto;
+    const auto n = numeroTexto(v.toString());
+    if (!n || !std::isfinite(*n))
+        return defecto;
+    return QString::number(static_cast<qint64>(std::nearbyint(*n)));
+}
+
+QString single(const QVariant &v, const QString &defecto)
+{
+    if (vacio(v))
+        return defecto;
+    const auto n = numeroTexto(v.toString());
+    if (!n || !std::isfinite(*n))
+        return defecto;
+    return textoSingle(static_cast<float>(*n));
+}
+
+bool booleano(const QVariant &v, bool defecto)
+{
+    if (vacio(v))
+        return defecto;
+    const auto n = numeroTexto(v.toString());
+    return n ? *n != 0.0 : defecto;
+}
+
+QString fechaLeida(const QVariant &v, const QString &defecto)
+{
+    if (vacio(v))
+        return defecto;
+    const QDate d = QDate::fromString(v.toString().left(10), Qt::ISODate);
+    return d.isValid() ? textoFechaFitxa(d) : defecto;
+}
+
+// A stored time of day ("hh:mm:ss", "hh:mm", or a date-time text) as "hh:nn".
+QString horaLeida(const QVariant &v)
+{
+    if (vacio(v))
+        return kHoraVacia;
+    QString s = v.toString().trimmed();
+    if (s.size() > 8) {
+        qsizetype sep = s.indexOf(u' ');
+        if (sep < 0)
+            sep = s.indexOf(u'T');
+        if (sep > 0)
+            s = s.mid(sep + 1).left(8);
+    }
+    const auto t = horaFitxa(s);
+    return t ? t->toString(QStringLiteral("HH:mm")) : kHoraVacia;
+}
+
+QString segundosTipo(const QString &tipo)
+{
+    return tipo.mid(3, tipo.size() - 4);
+}
+
+void filasVacias(std::array<FilaInhabil, 30> &filas)
+{
+    for (int k = 0; k < 30; ++k)
+        filas[k] = {k + 1, kFechaVacia, kHoraVacia, kFechaVacia, kHoraVacia};
+}
+
+void publicaIntervalos(const std::array<FilaInhabil, 30> &filas)
+{
+    Modulo1 &m = modulo1();
+    for (int k = 0; k < 30; ++k) {
+        m.InhabilDiaEmpieza[k] = filas[k].DiaEmpieza;
+        m.InhabilHoraEmpieza[k] = filas[k].HoraEmpieza;
+        m.InhabilDiaTermina[k] = filas[k].DiaTermina;
+        m.InhabilHoraTermina[k] = filas[k].HoraTermina;
+    }
+}
+
+} // namespace
+
+void CreaProgramacio(FitxaProgramacio &f, const QDateTime &ara)
+{
+    const QString hoy = textoFechaFitxa(ara.date());
+    f.TextFecha = hoy;
+    f.TextHora = ara.time().toString(QStringLiteral("HH:mm:ss"));
+    f.MaskNumeroSerie = QStringLiteral("0");
+    f.MaskFecha = hoy;
+    f.MaskContacto = f.MaskLocal = f.MaskDireccion = f.MaskPoblacion = f.MaskTelefono = QStringLiteral(" ");
+    f.TextNota.clear();
+    f.MaskVersion = QStringLiteral("0.0");
+    f.CheckCambioHora = true;
+    f.OptionLocal = OpcionLocal::Leq1s;
+    f.OptionVei = OpcionVei::Leq1s;
+    f.OptionIdioma = OpcionIdioma::Espanol;
+    f.MaskTLeq = QStringLiteral("2");
+    f.MaskMFast = QStringLiteral("80");
+    f.CheckImpresion = false;
+    for (int d = 0; d < 7; ++d) {
+        f.inicio(d) = QStringLiteral("00:00");
+        f.fin(d) = QStringLiteral("00:23");
+    }
+    f.MaskDiaLocal = QStringLiteral("80");
+    f.MaskDiaVei = QStringLiteral("30");
+    f.MaskEmpiezaNoche = QStringLiteral("22:00");
+    f.MaskTerminaNoche = QStringLiteral("08:00");
+    f.MaskEmpiezaDia = QStringLiteral("08:00");
+    f.MaskTerminaDia = QStringLiteral("22:00");
+    f.MaskNitLocal = QStringLiteral("75");
+    f.MaskNitVei = QStringLiteral("25");
+    f.MaskTiempoAtenuacion = QStringLiteral("2");
+    f.MaskRings = QStringLiteral("2");
+    for (QString &o : f.MaskOctava)
+        o = QStringLiteral("0");
+    filasVacias(f.MatrizInhabil);
+    publicaIntervalos(f.MatrizInhabil);
+    modulo1().FitxaModificada = true;
+}
+
+bool GrabaProgramacio(const FitxaProgramacio &f, const QDateTime &ara)
+{
+    Modulo1 &m = modulo1();
+    QSqlDatabase &db = m.ConexionBD;
+    bool enTransaccion = false;
+    try {
+        const auto serie =
+            entero(f.MaskNumeroSerie, std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max());
+        const auto fecha = fechaFitxa(f.MaskFecha);
+        if (!fecha)
+            throw Fallo{QStringLiteral("Type mismatch")};
+        const bool conCmi = versionAlMenys(f.MaskVersion, 4.0);
+
+        // Every value is converted before anything is written.
+        QList<QPair<QString, QVariant>> columnas = {
+            {q("DFecha"), fecha->toString(Qt::ISODate)},
+            {q("TModelo"), QStringLiteral("SLX90")},
+            {q("TContacto"), f.MaskContacto},
+            {q("TLocal"), f.MaskLocal},
+            {q("TDireccion"), f.MaskDireccion},
+            {q("TPoblacion"), f.MaskPoblacion},
+            {q("TTelefono"), f.MaskTelefono},
+            {q("TNota"), f.TextNota},
+            {q("TVersion"), f.MaskVersion},
+        };
+        if (conCmi)
+            columnas.append({q("CMI"), f.CheckApliCorrecioGlobal ? -1 : 0});
+        columnas.append({q("BoCambioHora"), f.CheckCambioHora ? -1 : 0});
+        columnas.append({q("TTipoActuacionLocal"), textoActuacionLocal(f)});
+        columnas.append({q("TTipoActuacionVecino"), textoActuacionVecino(f)});
+        columnas.append({q("TIdioma"), nombreIdioma(f.OptionIdioma)});
+        columnas.append({q("ByTLeq"), entero(f.MaskTLeq, 0, 255)});
+        columnas.append({q("ByMFast"), entero(f.MaskMFast, 0, 255)});
+        columnas.append({q("BoImpresion"), f.CheckImpresion ? -1 : 0});
+        for (const ColumnaDia &c : kDias)
+            columnas.append({q(c.columna), c.fin ? f.fin(c.dia) : f.inicio(c.dia)});
+        columnas.append({q("ByNivelDiaLocal"), entero(f.MaskDiaLocal, 0, 255)});
+        columnas.append({q("ByNivelDiaVecino"), entero(f.MaskDiaVei, 0, 255)});
+        columnas.append({q("THoraEmpiezaNoche"), f.MaskEmpiezaNoche});
+        columnas.append({q("THoraTerminaNoche"), f.MaskTerminaNoche});
+        columnas.append({q("ByNivelNocheLocal"), entero(f.MaskNitLocal, 0, 255)});
+        columnas.append({q("ByNivelNocheVecino"), entero(f.MaskNitVei, 0, 255)});
+        columnas.append({q("ITiempoAtenuacion"), entero(f.MaskTiempoAtenuacion, -32768, 32767)});
+        columnas.append({q("ByRings"), entero(f.MaskRings, 0, 255)});
+        for (int j = 0; j < 9; ++j) {
+            const auto v = numeroTexto(f.MaskOctava[j]);
+            if (!v || !std::isfinite(*v) || std::fabs(*v) > 3.4e38)
+                throw Fallo{QStringLiteral("Type mismatch")};
+            // The single-precision value, kept as its shortest decimal.
+            columnas.append({q(kOctavas[j]), textoSingle(static_cast<float>(*v)).toDouble()});
+        }
+
+        struct Intervalo {
+            QString diaEmpieza, horaEmpieza, diaTermina, horaTermina;
+        };
+        std::array<Intervalo, 30> intervalos;
+        for (int k = 0; k < 30; ++k)
+            intervalos[k] = {m.InhabilDiaEmpieza[k].left(8), horaGuardada(m.InhabilHoraEmpieza[k]),
+                             m.InhabilDiaTermina[k].left(8), horaGuardada(m.InhabilHoraTermina[k])};
+
+        // One statement writes the row: a new serial number gets fresh totals (and
+        // CMI off when the sheet does not set it); an existing row keeps them.
+        QStringList nombres = {q("LNumeroSerie")};
+        QStringList marcas = {QStringLiteral("?")};
+        QStringList cambios;
+        for (const auto &c : columnas) {
+            nombres << c.first;
+            marcas << QStringLiteral("?");
+            cambios << c.first + QStringLiteral(" = excluded.") + c.first;
+        }
+        if (!conCmi) {
+            nombres << q("CMI");
+            marcas << QStringLiteral("0");
+        }
+        nombres << q("DFechaTotales") << q("THoraTotales") << q("LPasadasLocal") << q("LPasadasVecino") << q("LE3")
+                << q("LCB");
+        marcas << QStringLiteral("?") << QStringLiteral("?") << QStringLiteral("0") << QStringLiteral("0")
+               << QStringLiteral("0") << QStringLiteral("0");
+
+        if (!db.transaction())
+            throw Fallo{descripcion(db.lastError())};
+        enTransaccion = true;
+
+        QSqlQuery fila(db);
+        fila.prepare(QStringLiteral("INSERT INTO \"Programacion\" (%1) VALUES (%2) ON CONFLICT (\"LNumeroSerie\") "
+                                    "DO UPDATE SET %3")
+                         .arg(nombres.join(u','), marcas.join(u','), cambios.join(u',')));
+        fila.addBindValue(static_cast<qint32>(serie));
+        for (const auto &c : columnas)
+            fila.addBindValue(c.second);
+        fila.addBindValue(ara.date().toString(Qt::ISODate));
+        fila.addBindValue(ara.time().toString(QStringLiteral("HH:mm:ss")));
+        ejecuta(fila);
+
+        QSqlQuery intervalo(db);
+        intervalo.prepare(QStringLiteral(
+            "INSERT INTO \"IntervaloInhabil\" (\"LNumeroSerie\", \"ByIntervalo\", \"TDiaEmpiezaInt\", "
+            "\"THoraEmpiezaInt\", \"TDiaTerminaInt\", \"THoraTerminaInt\") VALUES (?, ?, ?, ?, ?, ?) "
+            "ON CONFLICT (\"LNumeroSerie\", \"ByIntervalo\") DO UPDATE SET "
+            "\"TDiaEmpiezaInt\" = excluded.\"TDiaEmpiezaInt\", \"THoraEmpiezaInt\" = excluded.\"THoraEmpiezaInt\", "
+            "\"TDiaTerminaInt\" = excluded.\"TDiaTerminaInt\", \"THoraTerminaInt\" = excluded.\"THoraTerminaInt\""));
+        for (int k = 0; k < 30; ++k) {
+            intervalo.bindValue(0, static_cast<qint32>(serie));
+            intervalo.bindValue(1, k + 1);
+            intervalo.bindValue(2, intervalos[k].diaEmpieza);
+            intervalo.bindValue(3, intervalos[k].horaEmpieza);
+            intervalo.bindValue(4, intervalos[k].diaTermina);
+            intervalo.bindValue(5, intervalos[k].horaTermina);
+            ejecuta(intervalo);
+        }
+        if (!db.commit())
+            throw Fallo{descripcion(db.lastError())};
+    } catch (const Fallo &fallo) {
+        if (enTransaccion)
+            db.rollback();
+        muestraFallo(fallo.descripcion);
+        return false;
+    }
+    m.FitxaModificada = false;
+    return true;
+}
+
+bool CarregaProgramacio(FitxaProgramacio &fitxa, qint32 numeroSerie, const QDateTime &ara)
+{
+    Modulo1 &m = modulo1();
+    FitxaProgramacio f = fitxa;
+    try {
+        QSqlQuery fila(m.ConexionBD);
+        fila.prepare(QStringLiteral("SELECT * FROM \"Programacion\" WHERE \"LNumeroSerie\" = ?"));
+        fila.addBindValue(numeroSerie);
+        ejecuta(fila);
+        if (!fila.next())
+            throw Fallo{QStringLiteral("No current record")};
+        auto v = [&fila](const char *columna) { return fila.value(QString::fromLatin1(columna)); };
+
+        const QString hoy = textoFechaFitxa(ara.date());
+        f.TextFecha = hoy;
+        f.TextHora = ara.time().toString(QStringLiteral("HH:mm:ss"));
+        f.MaskNumeroSerie = QString::number(numeroSerie);
+        f.MaskFecha = fechaLeida(v("DFecha"), hoy);
+        const QString blanco = QStringLiteral(" ");
+        f.MaskContacto = texto(v("TContacto"), blanco);
+        f.MaskLocal = texto(v("TLocal"), blanco);
+        f.MaskDireccion = texto(v("TDireccion"), blanco);
+        f.MaskPoblacion = texto(v("TPoblacion"), blanco);
+        f.MaskTelefono = texto(v("TTelefono"), blanco);
+        f.TextNota = texto(v("TNota"), QString());
+        f.MaskVersion = vacio(v("TVersion")) ? QStringLiteral("0.0") : v("TVersion").toString();
+        if (versionAlMenys(f.MaskVersion, 4.0)) {
+            f.CheckApliCorrecioGlobalVisible = true;
+            f.CheckApliCorrecioGlobal = booleano(v("CMI"), false);
+        } else {
+            f.CheckApliCorrecioGlobalVisible = false;
+        }
+        f.CheckCambioHora = booleano(v("BoCambioHora"), true);
+
+        const QVariant idioma = v("TIdioma");
+        if (vacio(idioma))
+            f.OptionIdioma = OpcionIdioma::Espanol;
+        else if (const auto o = idiomaPorNombre(idioma.toString()))
+            f.OptionIdioma = *o;
+
+        const QString local = v("TTipoActuacionLocal").toString();
+        if (local == QLatin1String("Leq125ms")) {
+            f.OptionLocal = OpcionLocal::Leq125;
+        } else {
+            f.OptionLocal = OpcionLocal::Leq1s;
+            if (!local.trimmed().isEmpty())
+                f.MaskTempsActLoc = segundosTipo(local);
+        }
+        const QString vecino = v("TTipoActuacionVecino").toString();
+        if (vecino == QLatin1String("0")) {
+            f.OptionVei = OpcionVei::No;
+        } else if (vecino == QLatin1String("Leq125ms")) {
+            f.OptionVei = OpcionVei::Leq125;
+        } else {
+            f.OptionVei = OpcionVei::Leq1s;
+            if (!vecino.trimmed().isEmpty())
+                f.MaskTempsActVei = segundosTipo(vecino);
+        }
+        f.MaskTempsActEnabled = versionAlMenys(f.MaskVersion, 3.3);
+
+        f.MaskTLeq = numero(v("ByTLeq"), QStringLiteral("2"));
+        f.MaskMFast = numero(v("ByMFast"), QStringLiteral("80"));
+        f.CheckImpresion = booleano(v("BoImpresion"), false);
+        for (const ColumnaDia &c : kDias) {
+            const QString defecto = c.fin ? QStringLiteral("00:23") : QStringLiteral("00:00");
+            (c.fin ? f.fin(c.dia) : f.inicio(c.dia)) = textoFormato(v(c.columna), 5, defecto);
+        }
+        f.MaskDiaLocal = numero(v("ByNivelDiaLocal"), QStringLiteral("80"));
+        f.MaskDiaVei = numero(v("ByNivelDiaVecino"), QStringLiteral("30"));
+        f.MaskEmpiezaNoche = textoFormato(v("THoraEmpiezaNoche"), 5, QStringLiteral("22:00"));
+        f.MaskTerminaNoche = textoFormato(v("THoraTerminaNoche"), 5, QStringLiteral("08:00"));
+        f.MaskEmpiezaDia = f.MaskTerminaNoche;
+        f.MaskTerminaDia = f.MaskEmpiezaNoche;
+        f.MaskNitLocal = numero(v("ByNivelNocheLocal"), QStringLiteral("75"));
+        f.MaskNitVei = numero(v("ByNivelNocheVecino"), QStringLiteral("25"));
+        f.MaskTiempoAtenuacion = numero(v("ITiempoAtenuacion"), QStringLiteral("2"));
+        f.MaskRings = numero(v("ByRings"), QStringLiteral("2"));
+        for (int j = 0; j < 9; ++j)
+            f.MaskOctava[j] = single(v(kOctavas[j]), QStringLiteral("0"));
+
+        filasVacias(f.MatrizInhabil);
+        QSqlQuery intervalos(m.ConexionBD);
+        intervalos.prepare(QStringLiteral("SELECT \"ByIntervalo\", \"TDiaEmpiezaInt\", \"THoraEmpiezaInt\", "
+                                          "\"TDiaTerminaInt\", \"THoraTerminaInt\" FROM \"IntervaloInhabil\" "
+                                          "WHERE \"LNumeroSerie\" = ?"));
+        intervalos.addBindValue(numeroSerie);
+        ejecuta(intervalos);
+        while (intervalos.next()) {
+            const int k = intervalos.value(0).toInt();
+            if (k < 1 || k > 30)
+                continue;
+            f.MatrizInhabil[k - 1] = {k, textoFormato(intervalos.value(1), 8, kFechaVacia),
+                                      horaLeida(intervalos.value(2)), textoFormato(intervalos.value(3), 8, kFechaVacia),
+                                      horaLeida(intervalos.value(4))};
+        }
+    } catch (const Fallo &fallo) {
+        muestraFallo(fallo.descripcion);
+        return false;
+    }
+
+    fitxa = f;
+    publicaIntervalos(fitxa.MatrizInhabil);
+    m.NumeroSerieAparato = numeroSerie;
+    m.VersionAparato = fitxa.MaskVersion;
+    m.FitxaModificada = false;
+    return true;
+}
+
+bool Modificat(const FitxaProgramacio &fitxa)
+{
+    if (valorInicial(fitxa.MaskNumeroSerie) == 0.0 || !modulo1().FitxaModificada)
+        return false;
+    if (ui::MsgBox(oLocGuru().GetS(23), ui::Icon::Question, ui::OkCancel) != ui::vbOK)
+        return false;
+    return GrabaProgramacio(fitxa);
+}
+
+bool ExisteProgramacio(qint32 numeroSerie)
+{
+    QSqlQuery query(modulo1().ConexionBD);
+    query.prepare(QStringLiteral("SELECT 1 FROM \"Programacion\" WHERE \"LNumeroSerie\" = ?"));
+    query.addBindValue(numeroSerie);
+    return query.exec() && query.next();
+}
+
+} // namespace slx

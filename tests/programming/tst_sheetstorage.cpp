@@ -1,0 +1,622 @@
+// Storage of programming sheets on a real database file: new sheets, saving,
+// loading, the unsaved-changes prompt, and rows that other installations wrote.
+
+#include "ProgrammingFixtures.h"
+#include "TestSupport.h"
+#include "main/Modulo1.h"
+#include "programming/SheetStorage.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QtTest>
+
+using namespace slx;
+
+namespace {
+
+const QDateTime kAra(QDate(2026, 12, 10), QTime(10, 17, 36));
+
+QVariant valor(const QString &sql, const QVariantList &args = {})
+{
+    QSqlQuery q(modulo1().ConexionBD);
+    q.prepare(sql);
+    for (const QVariant &a : args)
+        q.addBindValue(a);
+    if (!q.exec() || !q.next()) {
+        qWarning("%s: %s", qPrintable(sql), qPrintable(q.lastError().text()));
+        return {};
+    }
+    return q.value(0);
+}
+
+bool ejecuta(const QString &sql, const QVariantList &args = {})
+{
+    QSqlQuery q(modulo1().ConexionBD);
+    q.prepare(sql);
+    for (const QVariant &a : args)
+        q.addBindValue(a);
+    if (!q.exec()) {
+        qWarning("%s: %s", qPrintable(sql), qPrintable(q.lastError().text()));
+        return false;
+    }
+    return true;
+}
+
+int filas(const QString &tabla)
+{
+    return valor(QStringLiteral("SELECT count(*) FROM \"%1\"").arg(tabla)).toInt();
+}
+
+// Device 204567 as the legacy database holds it, written as another installation's
+// import would: every column, ISO dates, "hh:mm" interval times, Booleans -1 / 0.
+void insertaFila204567()
+{
+    QVERIFY(ejecuta(
+        "INSERT INTO \"Programacion\" VALUES (204567, '2007-05-03', 'Marta Ferrer', 'Pub El Racó', 'Pl. Prim, 4', "
+        "'Reus', '977301122', 'Aparell antic. Sense mòdem.', '3.2', 'SLX90', 0, 'Español', 5, 100, -1, "
+        "'--:--', '--:--', '--:--', '--:--', '20:00', '01:00', '20:00', '01:00', '20:00', '03:00', '20:00', "
+        "'03:00', '--:--', '--:--', 85, 32, '22:00', '08:00', 80, 27, 60, 'Leq01s', '0', 0, 0, 0, 0, 0, 0, 0, 0, 0, "
+        "1, '2009-03-10', '11:05:00', 820, 112, 0, 0, 0, 0)"));
+    for (int k = 1; k <= 30; ++k)
+        QVERIFY(ejecuta("INSERT INTO \"IntervaloInhabil\" VALUES (204567, ?, '00/00/00', '00:00', '00/00/00', '00:00')",
+                        {k}));
+}
+
+} // namespace
+
+class TestSheetStorage : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void newSheetDefaults()
+    {
+        slxtest::DataHome home;
+        FitxaProgramacio f = fixtures::fitxa100123();
+        f.MaskTempsActLoc = "07";
+        f.MaskTempsActVei = "09";
+        f.MaskTempsActEnabled = false;
+        f.CheckApliCorrecioGlobal = true;
+        f.CheckApliCorrecioGlobalVisible = true;
+        modulo1().NumeroSerieAparato = 100123;
+        modulo1().VersionAparato = "4.1";
+        CreaProgramacio(f, kAra);
+
+        QCOMPARE(f.TextFecha, QString("10/12/26"));
+        QCOMPARE(f.TextHora, QString("10:17:36"));
+        QCOMPARE(f.MaskNumeroSerie, QString("0"));
+        QCOMPARE(f.MaskFecha, QString("10/12/26"));
+        for (const QString *s : {&f.MaskContacto, &f.MaskLocal, &f.MaskDireccion, &f.MaskPoblacion, &f.MaskTelefono})
+            QCOMPARE(*s, QString(" "));
+        QCOMPARE(f.TextNota, QString());
+        QCOMPARE(f.MaskVersion, QString("0.0"));
+        QVERIFY(f.CheckCambioHora);
+        QVERIFY(!f.CheckImpresion);
+        QCOMPARE(f.OptionLocal, OpcionLocal::Leq1s);
+        QCOMPARE(f.OptionVei, OpcionVei::Leq1s);
+        QCOMPARE(f.OptionIdioma, OpcionIdioma::Espanol);
+        QCOMPARE(f.MaskTLeq, QString("2"));
+        QCOMPARE(f.MaskMFast, QString("80"));
+        for (int d = 0; d < 7; ++d) {
+            QCOMPARE(f.inicio(d), QString("00:00"));
+            QCOMPARE(f.fin(d), QString("00:23"));
+        }
+        QCOMPARE(f.MaskDiaLocal, QString("80"));
+        QCOMPARE(f.MaskDiaVei, QString("30"));
+        QCOMPARE(f.MaskEmpiezaNoche, QString("22:00"));
+        QCOMPARE(f.MaskTerminaNoche, QString("08:00"));
+        QCOMPARE(f.MaskEmpiezaDia, QString("08:00"));
+        QCOMPARE(f.MaskTerminaDia, QString("22:00"));
+        QCOMPARE(f.MaskNitLocal, QString("75"));
+        QCOMPARE(f.MaskNitVei, QString("25"));
+        QCOMPARE(f.MaskTiempoAtenuacion, QString("2"));
+        QCOMPARE(f.MaskRings, QString("2"));
+        for (const QString &o : f.MaskOctava)
+            QCOMPARE(o, QString("0"));
+        for (int k = 0; k < 30; ++k) {
+            QCOMPARE(f.MatrizInhabil[k], (FilaInhabil{k + 1, "00/00/00", "00:00", "00/00/00", "00:00"}));
+            QCOMPARE(modulo1().InhabilDiaEmpieza[k], QString("00/00/00"));
+            QCOMPARE(modulo1().InhabilHoraTermina[k], QString("00:00"));
+        }
+        QVERIFY(modulo1().FitxaModificada);
+        // Left as they were.
+        QCOMPARE(f.MaskTempsActLoc, QString("07"));
+        QCOMPARE(f.MaskTempsActVei, QString("09"));
+        QVERIFY(!f.MaskTempsActEnabled);
+        QVERIFY(f.CheckApliCorrecioGlobal);
+        QVERIFY(f.CheckApliCorrecioGlobalVisible);
+        QCOMPARE(modulo1().NumeroSerieAparato, 100123);
+        QCOMPARE(modulo1().VersionAparato, QString("4.1"));
+    }
+
+    void savingANewSerialThenAgain()
+    {
+        slxtest::DataHome home;
+        QVERIFY(home.openDatabase());
+        slxtest::Answers answers;
+        FitxaProgramacio f = fixtures::fitxa100123();
+        fixtures::publica(f);
+        modulo1().FitxaModificada = true;
+        QVERIFY(GrabaProgramacio(f, kAra));
+        QVERIFY(!modulo1().FitxaModificada);
+        QCOMPARE(filas("Programacion"), 1);
+        QCOMPARE(filas("IntervaloInhabil"), 30);
+        QCOMPARE(valor("SELECT group_concat(\"ByIntervalo\") FROM (SELECT \"ByIntervalo\" FROM \"IntervaloInhabil\" "
+                       "ORDER BY 1)")
+                     .toString(),
+                 QString("1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17,18,19,20,21,22,23,24,25,26,27,28,29,30"));
+        QCOMPARE(valor("SELECT \"DFechaTotales\" || ' ' || \"THoraTotales\" || ' ' || \"LPasadasLocal\" || "
+                       "\"LPasadasVecino\" || \"LE3\" || \"LCB\" FROM \"Programacion\"")
+                     .toString(),
+                 QString("2026-12-10 10:17:36 0000"));
+
+        // The download wrote totals since; a second save keeps them and adds no row.
+        QVERIFY(ejecuta("UPDATE \"Programacion\" SET \"DFechaTotales\" = '2009-03-15', \"THoraTotales\" = "
+                        "'14:32:10', \"LPasadasLocal\" = 15873, \"LPasadasVecino\" = 4021, \"LE3\" = 37, \"LCB\" = 2, "
+                        "\"ByVelocidad\" = 3"));
+        f.MaskLocal = "Discoteca Nova 2";
+        QVERIFY(GrabaProgramacio(f, kAra.addDays(1)));
+        QCOMPARE(filas("Programacion"), 1);
+        QCOMPARE(filas("IntervaloInhabil"), 30);
+        QCOMPARE(valor("SELECT \"DFechaTotales\" || ' ' || \"THoraTotales\" || ' ' || \"LPasadasLocal\" || ',' || "
+                       "\"LPasadasVecino\" || ',' || \"LE3\" || ',' || \"LCB\" || ',' || \"ByVelocidad\" || ',' || "
+                       "\"TLocal\" FROM \"Programacion\"")
+                     .toString(),
+                 QString("2009-03-15 14:32:10 15873,4021,37,2,3,Discoteca Nova 2"));
+        QVERIFY(answers.shown().isEmpty());
+    }
+
+    void storedForms()
+    {
+        slxtest::DataHome home;
+        QVERIFY(home.openDatabase());
+        FitxaProgramacio f = fixtures::fitxa100123();
+        f.MaskOctava[8] = "2,5";                      // either decimal separator
+        f.MatrizInhabil[0].DiaTermina = "25/12/2008"; // longer than its format: cut to 8
+        fixtures::publica(f);
+        QVERIFY(GrabaProgramacio(f, kAra));
+        QSqlQuery q(modulo1().ConexionBD);
+        QVERIFY(q.exec("SELECT * FROM \"Programacion\""));
+        QVERIFY(q.next());
+        QCOMPARE(q.value("LNumeroSerie").toInt(), 100123);
+        QCOMPARE(q.value("DFecha").toString(), QString("2008-10-20"));
+        QCOMPARE(q.value("TModelo").toString(), QString("SLX90"));
+        QCOMPARE(q.value("BoCambioHora").toInt(), -1);
+        QCOMPARE(q.value("BoImpresion").toInt(), 0);
+        QCOMPARE(q.value("CMI").toInt(), -1);
+        QCOMPARE(q.value("TIdioma").toString(), QString("Català"));
+        QCOMPARE(q.value("TTipoActuacionLocal").toString(), QString("Leq05s"));
+        QCOMPARE(q.value("TTipoActuacionVecino").toString(), QString("Leq125ms"));
+        QCOMPARE(q.value("TLunesInicio").toString(), QString("--:--"));
+        QCOMPARE(q.value("TDomingoFin").toString(), QString("23:59"));
+        QCOMPARE(q.value("ByTLeq").toInt(), 15);
+        QCOMPARE(q.value("ITiempoAtenuacion").toInt(), 120);
+        QCOMPARE(q.value("SOctava31,5Hz").toDouble(), 1.5);
+        QCOMPARE(q.value("SOctava8kHz").toDouble(), 2.5);
+        QCOMPARE(q.value("TNota").toString(), f.TextNota);
+        QVERIFY(q.value("ByVelocidad").isNull());
+        QCOMPARE(valor("SELECT \"TDiaEmpiezaInt\" || ' ' || \"THoraEmpiezaInt\" || ' ' || \"TDiaTerminaInt\" || ' ' || "
+                       "\"THoraTerminaInt\" FROM \"IntervaloInhabil\" WHERE \"ByIntervalo\" = 1")
+                     .toString(),
+                 QString("24/12/08 22:00:00 25/12/20 08:00:00"));
+    }
+
+    void savedSheetLoadsFieldForField_data()
+    {
+        QTest::addColumn<QString>("version");
+        QTest::newRow("4.1") << "4.1";
+        QTest::newRow("3.3") << "3.3";
+        QTest::newRow("3.2") << "3.2";
+    }
+    void savedSheetLoadsFieldForField()
+    {
+        QFETCH(QString, version);
+        slxtest::DataHome home;
+        QVERIFY(home.openDatabase());
+        FitxaProgramacio f = fixtures::fitxa100123();
+        f.MaskVersion = version;
+        f.CheckApliCorrecioGlobalVisible = versionAlMenys(version, 4.0);
+        f.MaskTempsActEnabled = versionAlMenys(version, 3.3);
+        f.OptionVei = OpcionVei::Leq1s;
+        f.MaskTempsActVei = "10";
+        f.MaskOctava = {"-2.5", "12", "0.1", "-0.3", "0", "3.2", "-12.5", "100", "-100"};
+        f.MatrizInhabil[29] = {30, "31/12/49", "23:59", "01/01/50", "00:01"};
+        fixtures::publica(f);
+        QVERIFY(GrabaProgramacio(f, kAra));
+
+        FitxaProgramacio cargada;
+        CreaProgramacio(cargada, kAra.addDays(3));
+        cargada.CheckApliCorrecioGlobal = true; // kept below 4.0, from CMI otherwise
+        resetModulo1();
+        modulo1().ConexionBD = QSqlDatabase::database(QStringLiteral("ConexionBD"));
+        modulo1().FitxaModificada = true;
+        QVERIFY(CarregaProgramacio(cargada, 100123, kAra));
+        QVERIFY(cargada == f);
+        QCOMPARE(modulo1().NumeroSerieAparato, 100123);
+        QCOMPARE(modulo1().VersionAparato, version);
+        QVERIFY(!modulo1().FitxaModificada);
+        for (int k = 0; k < 30; ++k) {
+            QCOMPARE(modulo1().InhabilDiaEmpieza[k], f.MatrizInhabil[k].DiaEmpieza);
+            QCOMPARE(modulo1().InhabilHoraEmpieza[k], f.MatrizInhabil[k].HoraEmpieza);
+            QCOMPARE(modulo1().InhabilDiaTermina[k], f.MatrizInhabil[k].DiaTermina);
+            QCOMPARE(modulo1().InhabilHoraTermina[k], f.MatrizInhabil[k].HoraTermina);
+        }
+    }
+
+    void globalCorrectionFollowsTheVersion()
+    {
+        slxtest::DataHome home;
+        QVERIFY(home.openDatabase());
+        FitxaProgramacio f = fixtures::fitxa100123();
+        fixtures::publica(f);
+        // Below 4.0 a new row gets CMI off, and a later save leaves it as it is.
+        f.MaskVersion = "3.5";
+        f.CheckApliCorrecioGlobal = true;
+        QVERIFY(GrabaProgramacio(f, kAra));
+        QCOMPARE(valor("SELECT \"CMI\" FROM \"Programacion\"").toInt(), 0);
+        QVERIFY(ejecuta("UPDATE \"Programacion\" SET \"CMI\" = -1"));
+        f.CheckApliCorrecioGlobal = false;
+        QVERIFY(GrabaProgramacio(f, kAra));
+        QCOMPARE(valor("SELECT \"CMI\" FROM \"Programacion\"").toInt(), -1);
+        // From 4.0 it follows the check box.
+        f.MaskVersion = "4.0";
+        QVERIFY(GrabaProgramacio(f, kAra));
+        QCOMPARE(valor("SELECT \"CMI\" FROM \"Programacion\"").toInt(), 0);
+    }
+
+    void loadingShowsTheFieldsOfItsFirmware_data()
+    {
+        QTest::addColumn<QString>("version");
+        QTest::addColumn<bool>("segundos");
+        QTest::addColumn<bool>("global");
+        QTest::newRow("3.2") << "3.2" << false << false;
+        QTest::newRow("3.3") << "3.3" << true << false;
+        QTest::newRow("4.0") << "4.0" << true << true;
+    }
+    void loadingShowsTheFieldsOfItsFirmware()
+    {
+        QFETCH(QString, version);
+        QFETCH(bool, segundos);
+        QFETCH(bool, global);
+        slxtest::DataHome home;
+        QVERIFY(home.openDatabase());
+        insertaFila204567();
+        QVERIFY(ejecuta("UPDATE \"Programacion\" SET \"TVersion\" = ?, \"CMI\" = -1", {version}));
+        FitxaProgramacio f;
+        f.CheckApliCorrecioGlobal = false;
+        f.CheckApliCorrecioGlobalVisible = !global;
+        f.MaskTempsActEnabled = !segundos;
+        QVERIFY(CarregaProgramacio(f, 204567, kAra));
+        QCOMPARE(f.MaskTempsActEnabled, segundos);
+        QCOMPARE(f.CheckApliCorrecioGlobalVisible, global);
+        QCOMPARE(f.CheckApliCorrecioGlobal, global); // below 4.0 the box keeps its value
+    }
+
+    void loadsTheRowOfDevice204567()
+    {
+        slxtest::DataHome home;
+        QVERIFY(home.openDatabase());
+        insertaFila204567();
+        FitxaProgramacio f;
+        f.MaskTempsActVei = "04";
+        QVERIFY(CarregaProgramacio(f, 204567, kAra));
+        QCOMPARE(f.MaskNumeroSerie, QString("204567"));
+        QCOMPARE(f.MaskFecha, QString("03/05/07"));
+        QCOMPARE(f.MaskLocal, QString("Pub El Racó"));
+        QCOMPARE(f.MaskVersion, QString("3.2"));
+        QVERIFY(!f.CheckCambioHora);
+        QVERIFY(f.CheckImpresion);
+        QCOMPARE(f.OptionIdioma, OpcionIdioma::Espanol);
+        QCOMPARE(f.OptionLocal, OpcionLocal::Leq1s);
+        QCOMPARE(f.MaskTempsActLoc, QString("01"));
+        QCOMPARE(f.OptionVei, OpcionVei::No);
+        QCOMPARE(f.MaskTempsActVei, QString("04")); // "0" leaves the seconds as they were
+        QCOMPARE(f.MaskTLeq, QString("5"));
+        QCOMPARE(f.MaskMFast, QString("100"));
+        QCOMPARE(f.MaskLunesIni, QString("--:--"));
+        QCOMPARE(f.MaskMiercolesIni, QString("20:00"));
+        QCOMPARE(f.MaskSabadoFi, QString("03:00"));
+        QCOMPARE(f.MaskEmpiezaDia, QString("08:00"));
+        QCOMPARE(f.MaskTerminaDia, QString("22:00"));
+        QCOMPARE(f.MaskTiempoAtenuacion, QString("60"));
+        QCOMPARE(f.MaskRings, QString("1"));
+        QCOMPARE(f.MaskOctava[0], QString("0"));
+    }
+
+    void actuationAndLanguageTexts()
+    {
+        slxtest::DataHome home;
+        QVERIFY(home.openDatabase());
+        insertaFila204567();
+        QVERIFY(ejecuta("UPDATE \"Programacion\" SET \"TTipoActuacionLocal\" = 'Leq125ms', "
+                        "\"TTipoActuacionVecino\" = 'Leq07s', \"TIdioma\" = 'Klingon'"));
+        FitxaProgramacio f;
+        f.OptionIdioma = OpcionIdioma::Aleman;
+        QVERIFY(CarregaProgramacio(f, 204567, kAra));
+        QCOMPARE(f.OptionLocal, OpcionLocal::Leq125);
+        QCOMPARE(f.OptionVei, OpcionVei::Leq1s);
+        QCOMPARE(f.MaskTempsActVei, QString("07"));
+        QCOMPARE(f.OptionIdioma, OpcionIdioma::Aleman); // an unknown name changes no option
+        // The next save stores the option that was on, and seconds as two digits.
+        f.OptionLocal = OpcionLocal::Leq1s;
+        f.MaskTempsActLoc = "7";
+        QVERIFY(GrabaProgramacio(f, kAra));
+        QCOMPARE(valor("SELECT \"TIdioma\" || ' ' || \"TTipoActuacionLocal\" || ' ' || \"TTipoActuacionVecino\" "
+                       "FROM \"Programacion\"")
+                     .toString(),
+                 QString("Deutsch Leq07s Leq07s"));
+    }
+
+    void missingAndOddIntervalRows()
+    {
+        slxtest::DataHome home;
+        QVERIFY(home.openDatabase());
+        insertaFila204567();
+        QVERIFY(ejecuta("DELETE FROM \"IntervaloInhabil\" WHERE \"ByIntervalo\" > 3"));
+        QVERIFY(ejecuta("UPDATE \"IntervaloInhabil\" SET \"TDiaEmpiezaInt\" = '24/12/08', \"THoraEmpiezaInt\" = "
+                        "'08:30:45', \"TDiaTerminaInt\" = '25/12/08', \"THoraTerminaInt\" = '1899-12-30 22:00:00' "
+                        "WHERE \"ByIntervalo\" = 1"));
+        QVERIFY(ejecuta("UPDATE \"IntervaloInhabil\" SET \"TDiaEmpiezaInt\" = NULL, \"THoraEmpiezaInt\" = '', "
+                        "\"TDiaTerminaInt\" = '1/1/09', \"THoraTerminaInt\" = NULL WHERE \"ByIntervalo\" = 2"));
+        FitxaProgramacio f;
+        QVERIFY(CarregaProgramacio(f, 204567, kAra));
+        QCOMPARE(f.MatrizInhabil[0], (FilaInhabil{1, "24/12/08", "08:30", "25/12/08", "22:00"}));
+        QCOMPARE(f.MatrizInhabil[1], (FilaInhabil{2, "00/00/00", "00:00", "00/00/00", "00:00"}));
+        for (int k = 3; k < 30; ++k)
+            QCOMPARE(f.MatrizInhabil[k], (FilaInhabil{k + 1, "00/00/00", "00:00", "00/00/00", "00:00"}));
+        QVERIFY(GrabaProgramacio(f, kAra));
+        QCOMPARE(valor("SELECT count(*) FROM \"IntervaloInhabil\" WHERE \"LNumeroSerie\" = 204567").toInt(), 30);
+        QCOMPARE(valor("SELECT \"THoraEmpiezaInt\" FROM \"IntervaloInhabil\" WHERE \"ByIntervalo\" = 1").toString(),
+                 QString("08:30:00"));
+    }
+
+    void emptyImportedColumnsLoadAsNewSheetDefaults()
+    {
+        slxtest::DataHome home;
+        QVERIFY(home.openDatabase());
+        // Only the key, and a few columns empty or shorter than their format.
+        QVERIFY(
+            ejecuta("INSERT INTO \"Programacion\" (\"LNumeroSerie\", \"TLunesInicio\", \"THoraEmpiezaNoche\", "
+                    "\"ByTLeq\", \"TVersion\", \"DFecha\", \"TIdioma\") VALUES (777, '8:00', '', NULL, '', '20', '')"));
+        FitxaProgramacio f = fixtures::fitxa100123();
+        f.MaskTempsActLoc = "03";
+        QVERIFY(CarregaProgramacio(f, 777, kAra));
+        FitxaProgramacio nueva = fixtures::fitxa100123();
+        nueva.MaskTempsActLoc = "03";
+        CreaProgramacio(nueva, kAra);
+        nueva.MaskNumeroSerie = "777";
+        nueva.CheckApliCorrecioGlobalVisible = false;
+        nueva.MaskTempsActEnabled = false; // version "0.0"
+        QCOMPARE(f.MaskLunesIni, QString("00:00"));
+        QCOMPARE(f.MaskEmpiezaNoche, QString("22:00"));
+        QCOMPARE(f.MaskTerminaDia, QString("22:00"));
+        QCOMPARE(f.MaskTLeq, QString("2"));
+        QCOMPARE(f.MaskFecha, QString("10/12/26"));
+        QCOMPARE(f.MaskContacto, QString(" "));
+        QVERIFY(f == nueva);
+        QCOMPARE(modulo1().VersionAparato, QString("0.0"));
+    }
+
+    void failedSaveWritesNothing_data()
+    {
+        QTest::addColumn<QString>("caso");
+        QTest::addColumn<QString>("mensaje");
+        QTest::newRow("empty level") << "level"
+                                     << "Type mismatch";
+        QTest::newRow("serial not a number") << "serial"
+                                             << "Type mismatch";
+        QTest::newRow("serial out of range") << "serialrange"
+                                             << "Overflow";
+        QTest::newRow("date by position") << "date"
+                                          << "Type mismatch";
+        QTest::newRow("time of the last interval") << "interval"
+                                                   << "Type mismatch";
+        QTest::newRow("text the column refuses") << "long"
+                                                 << "";
+    }
+    void failedSaveWritesNothing()
+    {
+        QFETCH(QString, caso);
+        QFETCH(QString, mensaje);
+        slxtest::DataHome home;
+        QVERIFY(home.openDatabase());
+        slxtest::Answers answers;
+        // An existing sheet of another device stays as it is.
+        insertaFila204567();
+        FitxaProgramacio f = fixtures::fitxa100123();
+        fixtures::publica(f);
+        if (caso == "level")
+            f.MaskDiaLocal = "";
+        else if (caso == "serial")
+            f.MaskNumeroSerie = "10012a";
+        else if (caso == "serialrange")
+            f.MaskNumeroSerie = "3000000000";
+        else if (caso == "date")
+            f.MaskFecha = "10/20/08"; // month 20: dates go day first, whatever the system says
+        else if (caso == "interval")
+            modulo1().InhabilHoraTermina[29] = "24:00";
+        else
+            f.MaskContacto = QString(31, 'x');
+        modulo1().FitxaModificada = true;
+        QVERIFY(!GrabaProgramacio(f, kAra));
+        QVERIFY(modulo1().FitxaModificada);
+        QCOMPARE(filas("Programacion"), 1);
+        QCOMPARE(filas("IntervaloInhabil"), 30);
+        QCOMPARE(answers.shown().size(), 1);
+        QCOMPARE(answers.shown()[0].icon, ui::Icon::Critical);
+        QCOMPARE(answers.shown()[0].buttons, ui::OkOnly);
+        if (!mensaje.isEmpty())
+            QCOMPARE(answers.shown()[0].text, mensaje);
+        else
+            QVERIFY(!answers.shown()[0].text.isEmpty());
+        // The connection is usable afterwards.
+        f = fixtures::fitxa100123();
+        fixtures::publica(f);
+        QVERIFY(GrabaProgramacio(f, kAra));
+        QCOMPARE(filas("Programacion"), 2);
+    }
+
+    void failedRewriteKeepsTheStoredSheet()
+    {
+        slxtest::DataHome home;
+        QVERIFY(home.openDatabase());
+        slxtest::Answers answers;
+        FitxaProgramacio f = fixtures::fitxa100123();
+        fixtures::publica(f);
+        QVERIFY(GrabaProgramacio(f, kAra));
+        f.MaskLocal = "Renamed";
+        modulo1().InhabilDiaEmpieza[0] = "01/01/01";
+        modulo1().InhabilHoraEmpieza[29] = "nonsense";
+        QVERIFY(!GrabaProgramacio(f, kAra));
+        QCOMPARE(valor("SELECT \"TLocal\" FROM \"Programacion\"").toString(), QString("Discoteca Nova"));
+        QCOMPARE(valor("SELECT \"TDiaEmpiezaInt\" FROM \"IntervaloInhabil\" WHERE \"ByIntervalo\" = 1").toString(),
+                 QString("24/12/08"));
+    }
+
+    void failureOfTheLastIntervalWithdrawsTheWholeSheet()
+    {
+        slxtest::DataHome home;
+        QVERIFY(home.openDatabase());
+        slxtest::Answers answers;
+        QVERIFY(ejecuta("CREATE TRIGGER lleno BEFORE INSERT ON \"IntervaloInhabil\" WHEN NEW.\"ByIntervalo\" = 30 "
+                        "BEGIN SELECT RAISE(ABORT, 'disk full'); END"));
+        FitxaProgramacio f = fixtures::fitxa100123();
+        fixtures::publica(f);
+        modulo1().FitxaModificada = true;
+        QVERIFY(!GrabaProgramacio(f, kAra));
+        QCOMPARE(filas("Programacion"), 0);
+        QCOMPARE(filas("IntervaloInhabil"), 0);
+        QVERIFY(modulo1().FitxaModificada);
+        QCOMPARE(answers.shown().size(), 1);
+        QVERIFY(answers.shown()[0].text.contains("disk full"));
+    }
+
+    void datesByPosition_data()
+    {
+        QTest::addColumn<QString>("texto");
+        QTest::addColumn<QString>("iso");
+        QTest::newRow("2049") << "31/12/49"
+                              << "2049-12-31";
+        QTest::newRow("1950") << "01/01/50"
+                              << "1950-01-01";
+        QTest::newRow("leap day") << "29/02/08"
+                                  << "2008-02-29";
+        QTest::newRow("no leap day") << "29/02/09"
+                                     << "";
+        QTest::newRow("day zero") << "00/03/09"
+                                  << "";
+        QTest::newRow("month thirteen") << "01/13/09"
+                                        << "";
+        QTest::newRow("four-digit year") << "01/03/2009"
+                                         << "";
+        QTest::newRow("other separator") << "01-03-09"
+                                         << "";
+        QTest::newRow("mask prompt") << "1_/03/09"
+                                     << "";
+    }
+    void datesByPosition()
+    {
+        QFETCH(QString, texto);
+        QFETCH(QString, iso);
+        slxtest::DataHome home;
+        QVERIFY(home.openDatabase());
+        slxtest::Answers answers;
+        FitxaProgramacio f = fixtures::fitxa100123();
+        fixtures::publica(f);
+        f.MaskFecha = texto;
+        QCOMPARE(GrabaProgramacio(f, kAra), !iso.isEmpty());
+        if (!iso.isEmpty()) {
+            QCOMPARE(valor("SELECT \"DFecha\" FROM \"Programacion\"").toString(), iso);
+            FitxaProgramacio g;
+            QVERIFY(CarregaProgramacio(g, 100123, kAra));
+            QCOMPARE(g.MaskFecha, texto);
+        }
+    }
+
+    void failedLoadChangesNothing()
+    {
+        slxtest::DataHome home;
+        QVERIFY(home.openDatabase());
+        slxtest::Answers answers;
+        FitxaProgramacio f = fixtures::fitxa100123();
+        fixtures::publica(f);
+        modulo1().NumeroSerieAparato = 100123;
+        modulo1().VersionAparato = "4.1";
+        modulo1().FitxaModificada = true;
+        const FitxaProgramacio antes = f;
+        QVERIFY(!CarregaProgramacio(f, 999999, kAra));
+        QVERIFY(f == antes);
+        QCOMPARE(answers.shown().size(), 1);
+        QCOMPARE(answers.shown()[0].icon, ui::Icon::Critical);
+        QCOMPARE(modulo1().NumeroSerieAparato, 100123);
+        QCOMPARE(modulo1().InhabilDiaEmpieza[0], QString("24/12/08"));
+        QVERIFY(modulo1().FitxaModificada);
+        QVERIFY(!ExisteProgramacio(999999));
+
+        // A failure of the database itself (the table is gone) changes nothing either.
+        insertaFila204567();
+        QVERIFY(ExisteProgramacio(204567));
+        QVERIFY(ejecuta("DROP TABLE \"IntervaloInhabil\""));
+        QVERIFY(!CarregaProgramacio(f, 204567, kAra));
+        QVERIFY(f == antes);
+        QCOMPARE(modulo1().NumeroSerieAparato, 100123);
+        QCOMPARE(answers.shown().size(), 2);
+    }
+
+    void withoutADatabaseNothingIsPretended()
+    {
+        slxtest::DataHome home; // no database opened
+        slxtest::Answers answers;
+        FitxaProgramacio f = fixtures::fitxa100123();
+        fixtures::publica(f);
+        modulo1().FitxaModificada = true;
+        QVERIFY(!GrabaProgramacio(f, kAra));
+        QVERIFY(!CarregaProgramacio(f, 100123, kAra));
+        QVERIFY(modulo1().FitxaModificada);
+        QCOMPARE(answers.shown().size(), 2);
+        for (const auto &r : answers.shown()) {
+            QCOMPARE(r.icon, ui::Icon::Critical);
+            QVERIFY(!r.text.trimmed().isEmpty());
+        }
+    }
+
+    void modificatAsksOnlyForAChangedSheetWithASerial_data()
+    {
+        QTest::addColumn<QString>("serie");
+        QTest::addColumn<bool>("modificada");
+        QTest::addColumn<int>("respuesta");
+        QTest::addColumn<bool>("pregunta");
+        QTest::addColumn<bool>("guarda");
+        QTest::newRow("new sheet") << "0" << true << int(ui::vbOK) << false << false;
+        QTest::newRow("unchanged") << "100123" << false << int(ui::vbOK) << false << false;
+        QTest::newRow("changed, OK") << "100123" << true << int(ui::vbOK) << true << true;
+        QTest::newRow("changed, Cancel") << "100123" << true << int(ui::vbCancel) << true << false;
+    }
+    void modificatAsksOnlyForAChangedSheetWithASerial()
+    {
+        QFETCH(QString, serie);
+        QFETCH(bool, modificada);
+        QFETCH(int, respuesta);
+        QFETCH(bool, pregunta);
+        QFETCH(bool, guarda);
+        slxtest::DataHome home;
+        QVERIFY(home.openDatabase());
+        slxtest::Answers answers;
+        answers.then(respuesta);
+        FitxaProgramacio f = fixtures::fitxa100123();
+        f.MaskNumeroSerie = serie;
+        fixtures::publica(f);
+        modulo1().FitxaModificada = modificada;
+        QCOMPARE(Modificat(f), guarda);
+        QCOMPARE(answers.shown().size(), pregunta ? 1 : 0);
+        if (pregunta) {
+            QCOMPARE(answers.shown()[0].text, QString("¿Desea guardar los cambios?"));
+            QCOMPARE(answers.shown()[0].icon, ui::Icon::Question);
+            QCOMPARE(answers.shown()[0].buttons, ui::OkCancel);
+        }
+        QCOMPARE(filas("Programacion"), guarda ? 1 : 0);
+        QCOMPARE(modulo1().FitxaModificada, modificada && !guarda);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSheetStorage)
+#include "tst_sheetstorage.moc"
