@@ -562,7 +562,7 @@ void LocGuru::TranslateForm(QWidget *form)
     const auto visit = [this](QObject *o) {
         try {
             bool handled = false;
-            LocGuruP_BAS::TranslateSpecialControl(o, handled);
+            LocGuruP_BAS::TranslateSpecialControl(o, handled, *this);
             if (!handled)
                 TranslateObject(o);
         } catch (...) {
@@ -703,7 +703,7 @@ void LocGuru::ExportFormStrings(QWidget *form)
     const QList<QObject *> controls = LocGuruP_BAS::FormControls(form);
     for (QObject *o : controls) {
         bool handled = false;
-        LocGuruP_BAS::ExportSpecialControlStrings(o, handled);
+        LocGuruP_BAS::ExportSpecialControlStrings(o, handled, *this);
         if (!handled)
             ExportObjectStrings(o);
     }

@@ -172,12 +172,12 @@ bool SetupLanguage(const QString &sDatabase, const QString &sLanguage, LocGuru &
 bool InstallQtTranslation(const QString &sLanguage);
 // The chart, grid and tab controls: translates their texts; handled tells whether the
 // control was one of them.
-void TranslateSpecialControl(QObject *control, bool &handled);
+void TranslateSpecialControl(QObject *control, bool &handled, LocGuru &loc = oLocGuru());
 // The same controls for the export (throws LocFailure).
-void ExportSpecialControlStrings(QObject *control, bool &handled);
+void ExportSpecialControlStrings(QObject *control, bool &handled, LocGuru &loc = oLocGuru());
 // Writes every native text of the program and of its windows into Language.db of the
 // data folder, for the translators, in one transaction.
-void ExportAllFormStrings();
+void ExportAllFormStrings(LocGuru &loc = oLocGuru());
 // The windows the export walks, in order.
 QStringList ExportedForms();
 // The controls of a window that the walks visit, in order: widgets and actions (menus

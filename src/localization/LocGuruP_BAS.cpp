@@ -31,19 +31,19 @@ const QString kTestWidth = QStringLiteral("<TESTWIDTH>");
 // Qt's translation files by language column name.
 QStringList qtLocales(const QString &language)
 {
-    if (language == QLatin1String("Español"))
+    if (language == QStringLiteral("Español"))
         return {QStringLiteral("es")};
-    if (language == QLatin1String("Català"))
+    if (language == QStringLiteral("Català"))
         return {QStringLiteral("ca")};
     if (language == QLatin1String("English"))
         return {QStringLiteral("en")};
     if (language == QLatin1String("Deutsch"))
         return {QStringLiteral("de")};
-    if (language == QLatin1String("Français"))
+    if (language == QStringLiteral("Français"))
         return {QStringLiteral("fr")};
     if (language == QLatin1String("Italiano"))
         return {QStringLiteral("it")};
-    if (language == QLatin1String("Português"))
+    if (language == QStringLiteral("Português"))
         return {QStringLiteral("pt_PT"), QStringLiteral("pt"), QStringLiteral("pt_BR")};
     return {};
 }
@@ -214,7 +214,7 @@ QList<QObject *> FormControls(QWidget *form)
     return out;
 }
 
-void TranslateSpecialControl(QObject *control, bool &handled)
+void TranslateSpecialControl(QObject *control, bool &handled, LocGuru &loc)
 {
     handled = false;
     try {
@@ -222,7 +222,6 @@ void TranslateSpecialControl(QObject *control, bool &handled)
         if (!specialTexts(control, &texts))
             return;
         handled = true;
-        LocGuru &loc = oLocGuru();
         for (int i = 0; i < texts.size(); ++i) {
             try {
                 const QString t = loc.GetTranslation(texts.at(i));
@@ -235,7 +234,7 @@ void TranslateSpecialControl(QObject *control, bool &handled)
     }
 }
 
-void ExportSpecialControlStrings(QObject *control, bool &handled)
+void ExportSpecialControlStrings(QObject *control, bool &handled, LocGuru &loc)
 {
     handled = false;
     QStringList texts;
@@ -248,7 +247,7 @@ void ExportSpecialControlStrings(QObject *control, bool &handled)
     handled = true;
     // A failure of the database (or the refusal of the text form) still ends the export.
     for (const QString &t : std::as_const(texts))
-        oLocGuru().ExportOneString(t);
+        loc.ExportOneString(t);
 }
 
 QStringList ExportedForms()
@@ -259,9 +258,8 @@ QStringList ExportedForms()
             QStringLiteral("Form10"), QStringLiteral("Form15")};
 }
 
-void ExportAllFormStrings()
+void ExportAllFormStrings(LocGuru &loc)
 {
-    LocGuru &loc = oLocGuru();
     const QString path = DataFolder::file(QStringLiteral("Language.db"));
     const QString kept = loc.sLanguageDB();
     const qint32 keptType = loc.eOpenDbType();
