@@ -12,12 +12,12 @@
 #include <QCheckBox>
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QMainWindow>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QVBoxLayout>
-#include <QMainWindow>
 #include <cstdio>
 #include <memory>
 
@@ -114,8 +114,8 @@ int main(int argc, char **argv)
     }
 
     std::printf("open Language.db (Deutsch, %d texts):  %8.3f ms\n", kNativeCount, openMs);
-    std::printf("GetS:                                  %8.1f ns per call (%d calls, %lld characters)\n", getsNs,
-                calls, static_cast<long long>(chars));
+    std::printf("GetS:                                  %8.1f ns per call (%d calls, %lld characters)\n", getsNs, calls,
+                static_cast<long long>(chars));
     std::printf("TranslateForm, 200 controls:           %8.3f ms per window (%d windows)\n", translateMs / passes,
                 passes);
     std::printf("  (building that window:               %8.3f ms)\n", buildMs / passes);

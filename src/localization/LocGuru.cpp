@@ -377,9 +377,9 @@ void LocGuru::OpenAccess(const QString &path, bool bReadOnly)
                 if (nativeCol < 1) {
                     error = QStringLiteral("The table LocGuru has no column Native");
                 } else {
-                    m_hasForeignColumn = foreignCol >= 1 &&
-                                         rec.fieldName(foreignCol).compare(m_sForeignColumnName,
-                                                                           Qt::CaseInsensitive) == 0;
+                    m_hasForeignColumn =
+                        foreignCol >= 1 &&
+                        rec.fieldName(foreignCol).compare(m_sForeignColumnName, Qt::CaseInsensitive) == 0;
                     while (q.next()) {
                         const QString native = q.value(nativeCol).toString();
                         if (m_rows.contains(native))
@@ -451,7 +451,8 @@ qint32 LocGuru::ReadTextHeader(const QString &path, const QString &column, qint6
 {
     const qint64 languages = headerNumber(path, QStringLiteral("NumberOfLanguages"));
     const qint64 strings = headerNumber(path, QStringLiteral("NumberOfStrings"));
-    m_lNumberOfStrings = static_cast<qint32>(qBound<qint64>(qint64(0), strings, qint64(std::numeric_limits<qint32>::max())));
+    m_lNumberOfStrings =
+        static_cast<qint32>(qBound<qint64>(qint64(0), strings, qint64(std::numeric_limits<qint32>::max())));
     if (strings < 1 || languages < 1) {
         m_sErrDescription = kInvalidTextDb;
         return -1;

@@ -197,11 +197,11 @@ bool SetupLanguage(const QString &sDatabase, const QString &sLanguage, LocGuru &
         InstallQtTranslation(loc.bIsOpen() ? sLanguage : QStringLiteral("Español"));
         return result;
     } catch (const std::exception &e) {
-        ui::MsgBox(QStringLiteral("SetupLanguage() Error: ") + QString::fromLocal8Bit(e.what()),
-                   ui::Icon::Exclamation, ui::OkOnly);
+        ui::MsgBox(QStringLiteral("SetupLanguage() Error: ") + QString::fromLocal8Bit(e.what()), ui::Icon::Exclamation,
+                   ui::OkOnly);
     } catch (...) {
-        ui::MsgBox(QStringLiteral("SetupLanguage() Error: ") + QStringLiteral("unknown failure"),
-                   ui::Icon::Exclamation, ui::OkOnly);
+        ui::MsgBox(QStringLiteral("SetupLanguage() Error: ") + QStringLiteral("unknown failure"), ui::Icon::Exclamation,
+                   ui::OkOnly);
     }
     return false;
 }
@@ -252,10 +252,9 @@ void ExportSpecialControlStrings(QObject *control, bool &handled, LocGuru &loc)
 
 QStringList ExportedForms()
 {
-    return {QStringLiteral("Form1"), QStringLiteral("Form2"), QStringLiteral("Form3"),
-            QStringLiteral("Form4"), QStringLiteral("Form5"), QStringLiteral("Form6"),
-            QStringLiteral("Form7"), QStringLiteral("Form8"), QStringLiteral("Form9"),
-            QStringLiteral("Form10"), QStringLiteral("Form15")};
+    return {QStringLiteral("Form1"), QStringLiteral("Form2"),  QStringLiteral("Form3"), QStringLiteral("Form4"),
+            QStringLiteral("Form5"), QStringLiteral("Form6"),  QStringLiteral("Form7"), QStringLiteral("Form8"),
+            QStringLiteral("Form9"), QStringLiteral("Form10"), QStringLiteral("Form15")};
 }
 
 void ExportAllFormStrings(LocGuru &loc)

@@ -17,7 +17,7 @@ namespace slxtest {
 
 inline const QStringList &languageColumns()
 {
-    static const QStringList l = {QStringLiteral("Español"),  QStringLiteral("Català"),  QStringLiteral("English"),
+    static const QStringList l = {QStringLiteral("Español"),  QStringLiteral("Català"),   QStringLiteral("English"),
                                   QStringLiteral("Deutsch"),  QStringLiteral("Français"), QStringLiteral("Italiano"),
                                   QStringLiteral("Português")};
     return l;
@@ -75,7 +75,9 @@ inline QList<FixtureRow> fixtureRows()
         {QStringLiteral("HORA"), {"HORA", "HORA", "TIME", "UHRZEIT", "HEURE", "ORA", "HORA"}, 0, 0},
         {QStringLiteral("Fecha"), {"Fecha", "Data", "Date", "Datum", "Date", "Data", "Data"}, -1, 0},
         {QStringLiteral("Idioma"), {"Idioma", "Idioma", "Language", "Sprache", "Langue", "Lingua", "Idioma"}, -1, 0},
-        {QStringLiteral("Sábado"), {"Sábado", "Dissabte", "Saturday", "Samstag", "Samedi", "Sabato", "Sábado"}, -1,
+        {QStringLiteral("Sábado"),
+         {"Sábado", "Dissabte", "Saturday", "Samstag", "Samedi", "Sabato", "Sábado"},
+         -1,
          nullCell()},
         {QStringLiteral("Sí"), {"Sí", "Sí", "Yes", "Ja", "Oui", "Sì", "Sim"}, -1, 0},
         {QStringLiteral("Leq1'max"), same(QStringLiteral("Leq1'max")), -1, 0},
@@ -83,9 +85,12 @@ inline QList<FixtureRow> fixtureRows()
          {"¿Desea guardar los cambios?", "Voleu desar els canvis?", "Save changes?",
           "Möchten Sie die Änderungen speichern?", "Enregistrer les modifications ?", "Salvare le modifiche?",
           "Deseja guardar as alterações?"},
-         -1, 0},
+         -1,
+         0},
         {QStringLiteral("No hay datos"),
-         {"No hay datos", "No hi ha dades", "No data", QString(""), "Aucune donnée", "Nessun dato", nullCell()}, -1, 0},
+         {"No hay datos", "No hi ha dades", "No data", QString(""), "Aucune donnée", "Nessun dato", nullCell()},
+         -1,
+         0},
         {QStringLiteral("BUSCAR"), {"BUSCAR", "CERCA", "SEARCH", "SUCHEN", "RECHERCHER", "CERCA", "PROCURAR"}, -1, 0},
         {QStringLiteral("Buscar"), {"Buscar", "Cerca", "Search", "Suchen", "Rechercher", "Cerca", "Procurar"}, 0, 0},
         {QStringLiteral("Límite"), {"Límite", "Límit", "Limit", "Grenzwert", "Limite", "Limite", "Limite"}, -1, -1},
@@ -93,11 +98,13 @@ inline QList<FixtureRow> fixtureRows()
         {QStringLiteral("Sensor") + cr + QStringLiteral("inactivo"),
          {"Sensor" + cr + "inactivo", "Sensor" + cr + "inactiu", "Sensor{\\r}inactive", "Sensor" + cr + "inaktiv",
           "Capteur" + cr + "inactif", "Sensore" + cr + "inattivo", "Sensor" + cr + "inactivo"},
-         -1, 0},
+         -1,
+         0},
         {QStringLiteral("Texto que ya no se usa"),
          {"Texto que ya no se usa", "Text que ja no s'usa", "Text no longer used", "Nicht mehr benutzter Text",
           "Texte qui n'est plus utilisé", "Testo non più usato", "Texto que já não se usa"},
-         0, 0},
+         0,
+         0},
         {QStringLiteral("Normativa"), same(QStringLiteral("Rule %s of %s")), -1, 0},
         {QStringLiteral("Valor incorrecto"), same(QStringLiteral("Wrong{\\r}{\\n}value")), -1, 0},
     };

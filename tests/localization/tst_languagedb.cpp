@@ -26,9 +26,8 @@ private slots:
 private:
     slxtest::DataHome *m_home = nullptr;
     QSqlDatabase m_db;
-    const QStringList m_languages = {QStringLiteral("Español"),  QStringLiteral("Català"),
-                                     QStringLiteral("English"),  QStringLiteral("Deutsch"),
-                                     QStringLiteral("Français"), QStringLiteral("Italiano"),
+    const QStringList m_languages = {QStringLiteral("Español"),  QStringLiteral("Català"),   QStringLiteral("English"),
+                                     QStringLiteral("Deutsch"),  QStringLiteral("Français"), QStringLiteral("Italiano"),
                                      QStringLiteral("Português")};
 };
 

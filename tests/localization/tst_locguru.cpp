@@ -129,14 +129,38 @@ void TestLocGuru::getToken_data()
     QTest::addColumn<QString>("delimiter");
     QTest::addColumn<QString>("token");
     QTest::addColumn<QString>("rest");
-    QTest::newRow("quoted with delimiter") << "\"a,b\", c" << "," << "a,b" << " c";
-    QTest::newRow("plain") << "Caption,ToolTipText" << "," << "Caption" << "ToolTipText";
-    QTest::newRow("leading blanks, not trimmed") << "   x y ,z" << "," << "x y " << "z";
-    QTest::newRow("apostrophe quote, no delimiter after") << "'ab'cd,e" << "," << "ab" << "cd,e";
-    QTest::newRow("last token") << "9999:10" << "," << "9999:10" << "";
-    QTest::newRow("empty") << "" << "," << "" << "";
-    QTest::newRow("empty item") << ",x" << "," << "" << "x";
-    QTest::newRow("colon") << "4:100" << ":" << "4" << "100";
+    QTest::newRow("quoted with delimiter") << "\"a,b\", c"
+                                           << ","
+                                           << "a,b"
+                                           << " c";
+    QTest::newRow("plain") << "Caption,ToolTipText"
+                           << ","
+                           << "Caption"
+                           << "ToolTipText";
+    QTest::newRow("leading blanks, not trimmed") << "   x y ,z"
+                                                 << ","
+                                                 << "x y "
+                                                 << "z";
+    QTest::newRow("apostrophe quote, no delimiter after") << "'ab'cd,e"
+                                                          << ","
+                                                          << "ab"
+                                                          << "cd,e";
+    QTest::newRow("last token") << "9999:10"
+                                << ","
+                                << "9999:10"
+                                << "";
+    QTest::newRow("empty") << ""
+                           << ","
+                           << ""
+                           << "";
+    QTest::newRow("empty item") << ",x"
+                                << ","
+                                << ""
+                                << "x";
+    QTest::newRow("colon") << "4:100"
+                           << ":"
+                           << "4"
+                           << "100";
 }
 
 void TestLocGuru::getToken()
@@ -195,23 +219,57 @@ void TestLocGuru::lookups_data()
     QTest::addColumn<QString>("language");
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("plain") << "English" << "Sí" << "Yes";
-    QTest::newRow("accents") << "Deutsch" << "¿Desea guardar los cambios?" << "Möchten Sie die Änderungen speichern?";
-    QTest::newRow("case: Hora") << "English" << "Hora" << "Time";
-    QTest::newRow("case: HORA") << "English" << "HORA" << "TIME";
-    QTest::newRow("case: Buscar after BUSCAR") << "English" << "Buscar" << "Search";
-    QTest::newRow("case: BUSCAR") << "English" << "BUSCAR" << "SEARCH";
-    QTest::newRow("case: unknown case variant") << "English" << "hora" << "hora";
-    QTest::newRow("skipped first row") << "English" << "Límite" << "Límite";
-    QTest::newRow("null cell keeps native") << "Português" << "No hay datos" << "No hay datos";
-    QTest::newRow("empty cell stays empty") << "Deutsch" << "No hay datos" << "";
-    QTest::newRow("null bSkip counts as false") << "Català" << "Sábado" << "Dissabte";
-    QTest::newRow("apostrophe") << "Français" << "Leq1'max" << "Leq1'max";
-    QTest::newRow("apostrophe not in table") << "English" << "it's' OR '1'='1" << "it's' OR '1'='1";
-    QTest::newRow("CR in native, escape kept") << "English" << "Sensor\rinactivo" << "Sensor{\\r}inactive";
-    QTest::newRow("CR in native and translation") << "Català" << "Sensor\rinactivo" << "Sensor\rinactiu";
-    QTest::newRow("not in table") << "English" << "Domingo" << "Domingo";
-    QTest::newRow("empty text") << "English" << "" << "";
+    QTest::newRow("plain") << "English"
+                           << "Sí"
+                           << "Yes";
+    QTest::newRow("accents") << "Deutsch"
+                             << "¿Desea guardar los cambios?"
+                             << "Möchten Sie die Änderungen speichern?";
+    QTest::newRow("case: Hora") << "English"
+                                << "Hora"
+                                << "Time";
+    QTest::newRow("case: HORA") << "English"
+                                << "HORA"
+                                << "TIME";
+    QTest::newRow("case: Buscar after BUSCAR") << "English"
+                                               << "Buscar"
+                                               << "Search";
+    QTest::newRow("case: BUSCAR") << "English"
+                                  << "BUSCAR"
+                                  << "SEARCH";
+    QTest::newRow("case: unknown case variant") << "English"
+                                                << "hora"
+                                                << "hora";
+    QTest::newRow("skipped first row") << "English"
+                                       << "Límite"
+                                       << "Límite";
+    QTest::newRow("null cell keeps native") << "Português"
+                                            << "No hay datos"
+                                            << "No hay datos";
+    QTest::newRow("empty cell stays empty") << "Deutsch"
+                                            << "No hay datos"
+                                            << "";
+    QTest::newRow("null bSkip counts as false") << "Català"
+                                                << "Sábado"
+                                                << "Dissabte";
+    QTest::newRow("apostrophe") << "Français"
+                                << "Leq1'max"
+                                << "Leq1'max";
+    QTest::newRow("apostrophe not in table") << "English"
+                                             << "it's' OR '1'='1"
+                                             << "it's' OR '1'='1";
+    QTest::newRow("CR in native, escape kept") << "English"
+                                               << "Sensor\rinactivo"
+                                               << "Sensor{\\r}inactive";
+    QTest::newRow("CR in native and translation") << "Català"
+                                                  << "Sensor\rinactivo"
+                                                  << "Sensor\rinactiu";
+    QTest::newRow("not in table") << "English"
+                                  << "Domingo"
+                                  << "Domingo";
+    QTest::newRow("empty text") << "English"
+                                << ""
+                                << "";
 }
 
 void TestLocGuru::lookups()
@@ -313,9 +371,8 @@ void TestLocGuru::openFailures()
     slxtest::DataHome home;
     const QString path = home.file(QStringLiteral("Language.db"));
     if (content == "sqlite:empty") {
-        QVERIFY(slxtest::withDatabase(path, [](QSqlDatabase &db) {
-            return QSqlQuery(db).exec(QStringLiteral("CREATE TABLE Other (x)"));
-        }));
+        QVERIFY(slxtest::withDatabase(
+            path, [](QSqlDatabase &db) { return QSqlQuery(db).exec(QStringLiteral("CREATE TABLE Other (x)")); }));
     } else if (!content.isEmpty()) {
         QFile f(path);
         QVERIFY(f.open(QIODevice::WriteOnly));
@@ -432,13 +489,20 @@ void TestLocGuru::qtDialogButtons_data()
 {
     QTest::addColumn<QString>("language");
     QTest::addColumn<QString>("cancel");
-    QTest::newRow("Español") << "Español" << "Cancelar";
-    QTest::newRow("Català") << "Català" << "Cancel·la";
-    QTest::newRow("English") << "English" << "Cancel";
-    QTest::newRow("Deutsch") << "Deutsch" << "Abbrechen";
-    QTest::newRow("Français") << "Français" << "Annuler";
-    QTest::newRow("Italiano") << "Italiano" << "Annulla";
-    QTest::newRow("Português") << "Português" << "Cancelar";
+    QTest::newRow("Español") << "Español"
+                             << "Cancelar";
+    QTest::newRow("Català") << "Català"
+                            << "Cancel·la";
+    QTest::newRow("English") << "English"
+                             << "Cancel";
+    QTest::newRow("Deutsch") << "Deutsch"
+                             << "Abbrechen";
+    QTest::newRow("Français") << "Français"
+                              << "Annuler";
+    QTest::newRow("Italiano") << "Italiano"
+                              << "Annulla";
+    QTest::newRow("Português") << "Português"
+                               << "Cancelar";
 }
 
 void TestLocGuru::qtDialogButtons()

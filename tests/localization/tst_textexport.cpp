@@ -235,9 +235,8 @@ void TestTextExport::rollsBackOnFailure()
     slxtest::Answers answers;
     const QString path = DataFolder::file(QStringLiteral("Language.db"));
     QVERIFY(slxtest::writeLanguageFixture(path));
-    FormRegistry::add(QStringLiteral("Form2"), []() -> QWidget * {
-        throw std::runtime_error("The window Form2 could not be loaded");
-    });
+    FormRegistry::add(QStringLiteral("Form2"),
+                      []() -> QWidget * { throw std::runtime_error("The window Form2 could not be loaded"); });
     const QList<DbRow> before = rows(path);
 
     LocGuruP_BAS::ExportAllFormStrings();

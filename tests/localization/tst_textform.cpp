@@ -24,7 +24,10 @@ QByteArray buildFile(const QList<QByteArray> &lines, const QByteArray &eol = "\r
     const struct {
         QByteArray tag;
         QByteArray section;
-    } marks[] = {{"N", "[Native]"}, {"E", "[English]"}, {"F", "[Fran\xe7" "ais]"}};
+    } marks[] = {{"N", "[Native]"},
+                 {"E", "[English]"},
+                 {"F", "[Fran\xe7"
+                       "ais]"}};
     for (const auto &m : marks) {
         for (int add : {0, 3}) {
             const QByteArray token = "{" + m.tag + (add ? "+" + QByteArray::number(add) : QByteArray()) + "}";
@@ -36,16 +39,31 @@ QByteArray buildFile(const QList<QByteArray> &lines, const QByteArray &eol = "\r
 }
 
 const QList<QByteArray> kHeader = {
-    "[Localization Guru]",  "NumberOfLanguages=2", "NumberOfStrings=4", "Language1=English",
-    "Language2=Fran\xe7" "ais", "Language0_Offset={N}", "Language1_Offset={E}", "Language2_Offset={F}",
+    "[Localization Guru]",
+    "NumberOfLanguages=2",
+    "NumberOfStrings=4",
+    "Language1=English",
+    "Language2=Fran\xe7"
+    "ais",
+    "Language0_Offset={N}",
+    "Language1_Offset={E}",
+    "Language2_Offset={F}",
 };
 
 QList<QByteArray> sections(const QList<QByteArray> &english = {"E1=Date", "E2=Time", "E3=Saturday", "E4=Yes"})
 {
     // Natives in ascending order of character codes: "\xe1" (a acute) sorts before "\xed" (i acute).
-    QList<QByteArray> l = {"[Native]", "01=Fecha", "02=Hora", "03=S\xe1" "bado", "04=S\xed", "[English]"};
+    QList<QByteArray> l = {"[Native]",
+                           "01=Fecha",
+                           "02=Hora",
+                           "03=S\xe1"
+                           "bado",
+                           "04=S\xed",
+                           "[English]"};
     l += english;
-    l += {"[Fran\xe7" "ais]", "F1=Date", "F2=Heure", "F3=Samedi", "F4=Oui"};
+    l += {"[Fran\xe7"
+          "ais]",
+          "F1=Date", "F2=Heure", "F3=Samedi", "F4=Oui"};
     return l;
 }
 
@@ -97,12 +115,11 @@ void TestTextForm::open_data()
     QTest::addColumn<QString>("error");
     QTest::addColumn<QStringList>("lookups"); // native, expected, native, expected...
 
-    const QStringList english = {"Fecha", "Date", "Hora", "Time", "Sí", "Yes", "Sábado", "Saturday", "Domingo",
-                                 "Domingo"};
+    const QStringList english = {"Fecha", "Date",   "Hora",     "Time",    "Sí",
+                                 "Yes",   "Sábado", "Saturday", "Domingo", "Domingo"};
     const QString invalid = QStringLiteral("Not a valid Text Language Database");
 
-    QTest::newRow("offsets right") << buildFile(withHeader(kHeader, sections())) << "English" << true << ""
-                                   << english;
+    QTest::newRow("offsets right") << buildFile(withHeader(kHeader, sections())) << "English" << true << "" << english;
     QTest::newRow("Windows-1252 column name and values")
         << buildFile(withHeader(kHeader, sections())) << "Français" << true << ""
         << QStringList{"Sábado", "Samedi", "Hora", "Heure"};
@@ -118,28 +135,27 @@ void TestTextForm::open_data()
                                     QList<QByteArray>{"Language1_Offset={E+3}"},
                                 sections()))
         << "English" << true << "" << english;
-    QTest::newRow("offsets 0") << buildFile(withHeader(headerWith("Language0_Offset", "Language0_Offset=0") +
-                                                           QList<QByteArray>{},
-                                                       sections()))
-                               << "English" << true << "" << english;
+    QTest::newRow("offsets 0")
+        << buildFile(withHeader(headerWith("Language0_Offset", "Language0_Offset=0") + QList<QByteArray>{}, sections()))
+        << "English" << true << "" << english;
     QTest::newRow("offsets missing") << buildFile(withHeader(headerWithout("Language1_Offset"), sections()))
                                      << "English" << true << "" << english;
     QTest::newRow("offsets past the end")
-        << buildFile(withHeader(headerWith("Language1_Offset", "Language1_Offset=999999"), sections()))
-        << "English" << true << "" << english;
+        << buildFile(withHeader(headerWith("Language1_Offset", "Language1_Offset=999999"), sections())) << "English"
+        << true << "" << english;
     QTest::newRow("offset on another section line")
-        << buildFile(withHeader(headerWith("Language1_Offset", "Language1_Offset={F}"), sections()))
-        << "English" << true << "" << english;
+        << buildFile(withHeader(headerWith("Language1_Offset", "Language1_Offset={F}"), sections())) << "English"
+        << true << "" << english;
     QTest::newRow("value lines: key rule")
         << buildFile(withHeader(kHeader, sections({"ab=x=y", "a=Hour", "=Saturday", "no equal sign"}))) << "English"
         << true << "" << QStringList{"Fecha", "x=y", "Hora", "a=Hour", "Sábado", "=Saturday", "Sí", "no equal sign"};
-    QTest::newRow("counts missing") << buildFile(withHeader(headerWithout("NumberOfStrings"), sections()))
-                                    << "English" << false << invalid << QStringList{"Hora", "Hora"};
+    QTest::newRow("counts missing") << buildFile(withHeader(headerWithout("NumberOfStrings"), sections())) << "English"
+                                    << false << invalid << QStringList{"Hora", "Hora"};
     QTest::newRow("languages missing") << buildFile(withHeader(headerWithout("NumberOfLanguages"), sections()))
                                        << "English" << false << invalid << QStringList{"Hora", "Hora"};
-    QTest::newRow("count not a number")
-        << buildFile(withHeader(headerWith("NumberOfStrings", "NumberOfStrings=many"), sections())) << "English"
-        << false << invalid << QStringList{};
+    QTest::newRow("count not a number") << buildFile(withHeader(headerWith("NumberOfStrings", "NumberOfStrings=many"),
+                                                                sections()))
+                                        << "English" << false << invalid << QStringList{};
     QTest::newRow("count 0") << buildFile(withHeader(headerWith("NumberOfStrings", "NumberOfStrings=0"), sections()))
                              << "English" << false << invalid << QStringList{};
     QTest::newRow("short section at the end")
@@ -149,16 +165,18 @@ void TestTextForm::open_data()
     // Value lines are counted, not sections: the native column takes "[English]" as its fifth
     // value, and the last column runs out of lines at the end of the file.
     QTest::newRow("count beyond the sections")
-        << buildFile(withHeader(headerWith("NumberOfStrings", "NumberOfStrings=5"), sections())) << "Français"
-        << false << invalid << QStringList{};
-    QTest::newRow("section missing") << buildFile(withHeader(kHeader, {"[Native]", "01=Fecha", "02=Hora", "03=S\xe1" "bado",
+        << buildFile(withHeader(headerWith("NumberOfStrings", "NumberOfStrings=5"), sections())) << "Français" << false
+        << invalid << QStringList{};
+    QTest::newRow("section missing") << buildFile(withHeader(kHeader, {"[Native]", "01=Fecha", "02=Hora",
+                                                                       "03=S\xe1"
+                                                                       "bado",
                                                                        "04=S\xed"}))
                                      << "English" << false << "" << QStringList{"Hora", "Hora"};
     QTest::newRow("not a text form") << QByteArray("\x00\x01\x02 binary", 10) << "English" << false << invalid
                                      << QStringList{};
     QTest::newRow("missing file") << QByteArray() << "English" << false << invalid << QStringList{};
-    QTest::newRow("counts rounded") << buildFile(withHeader(headerWith("NumberOfStrings", "NumberOfStrings=3.6"),
-                                                            sections()))
+    QTest::newRow("counts rounded") << buildFile(
+                                           withHeader(headerWith("NumberOfStrings", "NumberOfStrings=3.6"), sections()))
                                     << "English" << true << "" << english;
 }
 

@@ -73,8 +73,8 @@ Window buildWindow()
     auto *page = new QWidget;
     w.labelLunes = new QLabel(native(70), page);
     w.labelLunes->setObjectName(QStringLiteral("LabelLunes"));
-    w.tabs->addTab(page, native(98));          // Día
-    w.tabs->addTab(new QWidget, native(99));   // Noche
+    w.tabs->addTab(page, native(98));             // Día
+    w.tabs->addTab(new QWidget, native(99));      // Noche
     w.excluded = new QLabel(native(71), central); // Martes
     w.excluded->setObjectName(QStringLiteral("LabelExcluded"));
     w.excluded->setProperty("Tag", QStringLiteral("!fixed"));
