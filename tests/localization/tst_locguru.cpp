@@ -33,6 +33,7 @@ private slots:
     void lookups();
     void getSFilling();
     void untranslatedStates();
+    void lookupsNeedNoDatabaseFile();
     void missingColumn();
     void openFailures_data();
     void openFailures();
@@ -341,6 +342,21 @@ void TestLocGuru::untranslatedStates()
     QCOMPARE(loc.eOpenDbType(), 0);
     QCOMPARE(loc.GetS(68), QStringLiteral("Sí"));
     loc.CloseLanguageDatabase(); // closing twice is harmless
+}
+
+void TestLocGuru::lookupsNeedNoDatabaseFile()
+{
+    // The language column is read once at the open: the file is not read again afterwards.
+    slxtest::DataHome home;
+    const QString path = home.file(QStringLiteral("lang.db"));
+    QVERIFY(slxtest::writeLanguageFixture(path));
+    LocGuru loc;
+    loc.setsForeignColumnName(QStringLiteral("Italiano"));
+    QVERIFY(loc.OpenLanguageDatabase(path, true, 0));
+    QVERIFY(QFile::remove(path));
+    QCOMPARE(loc.GetS(68), QStringLiteral("Sì"));
+    QCOMPARE(loc.GetTranslation(QStringLiteral("Sábado")), QStringLiteral("Sabato"));
+    QVERIFY(!QFile::exists(path));
 }
 
 void TestLocGuru::missingColumn()

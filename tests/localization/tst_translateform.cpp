@@ -131,6 +131,7 @@ private slots:
     void hiddenColumnHeaders();
     void widthTestWithoutDatabase();
     void captionsOnly();
+    void otherPropertyNames();
     void walkOrder();
 };
 
@@ -292,6 +293,23 @@ void TestTranslateForm::captionsOnly()
     loc.TranslateForm(w.form.get());
     QCOMPARE(w.buscar->text(), QStringLiteral("Time"));
     QCOMPARE(w.buscar->toolTip(), QStringLiteral("Fecha"));
+}
+
+void TestTranslateForm::otherPropertyNames()
+{
+    slxtest::DataHome home;
+    const QString path = home.file(QStringLiteral("lang.db"));
+    QVERIFY(slxtest::writeLanguageFixture(path));
+    LocGuru loc;
+    loc.setsForeignColumnName(QStringLiteral("English"));
+    loc.setsProperties(QStringLiteral("text, BackColor"));
+    QVERIFY(loc.OpenLanguageDatabase(path, true, 0));
+    Window w = buildWindow();
+    w.maskFecha->setText(QStringLiteral("Fecha"));
+    w.labelLunes->setText(QStringLiteral("Hora"));
+    loc.TranslateForm(w.form.get());
+    QCOMPARE(w.maskFecha->text(), QStringLiteral("Date"));  // "Text" is a field's contents
+    QCOMPARE(w.labelLunes->text(), QStringLiteral("Hora")); // captions are not in the list now
 }
 
 void TestTranslateForm::walkOrder()
