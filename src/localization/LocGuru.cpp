@@ -391,7 +391,9 @@ void LocGuru::OpenAccess(const QString &path, bool bReadOnly)
                         row.skip = skipCol >= 1 && isTrue(q.value(skipCol));
                         m_rows.insert(native, row);
                     }
-                    // The defined size of Native, when the column declares one ("TEXT(255)").
+                    // The defined size of Native, when the column declares one ("TEXT(255)"); an
+                    // SQLite text without a size stands for the legacy table's 255 characters.
+                    m_lMaxNativeLength = 255;
                     QSqlQuery info(db);
                     if (info.exec(QStringLiteral("PRAGMA table_info(LocGuru)"))) {
                         static const QRegularExpression size(QStringLiteral("\\(\\s*(\\d+)\\s*\\)"));

@@ -125,6 +125,7 @@ private slots:
     void missingDatabase();
     void paddingNeverReachesTheDatabase();
     void tooLongTextAlone();
+    void definedSizeOfNative();
 };
 
 void TestTextExport::init()
@@ -300,6 +301,28 @@ void TestTextExport::tooLongTextAlone()
     QCOMPARE(all.size(), 2);
     QCOMPARE(countOf(all, QStringLiteral("Leq1'min")), 1);
     QCOMPARE(answers.shown().size(), 1);
+}
+
+void TestTextExport::definedSizeOfNative()
+{
+    slxtest::DataHome home;
+    slxtest::Answers answers;
+    const QString path = home.file(QStringLiteral("lang.db"));
+    QVERIFY(slxtest::withDatabase(path, [](QSqlDatabase &db) {
+        return QSqlQuery(db).exec(QStringLiteral("CREATE TABLE LocGuru (Native VARCHAR(40), English TEXT, "
+                                                 "bIsUsed INTEGER, bSkip INTEGER)"));
+    }));
+    LocGuru loc;
+    QVERIFY(loc.OpenLanguageDatabase(path, false, 0));
+    QCOMPARE(loc.lMaxNativeLength(), 40);
+    loc.ExportOneString(QString(41, QLatin1Char('z')));
+    QCOMPARE(answers.shown().size(), 1);
+    QVERIFY(answers.shown().first().text.contains(QStringLiteral("41 characters is longer than the maximum of 40")));
+    loc.CloseLanguageDatabase();
+    QCOMPARE(loc.lMaxNativeLength(), 40); // kept after the close
+    QVERIFY(slxtest::writeLanguageFixture(path, false));
+    QVERIFY(loc.OpenLanguageDatabase(path, false, 0));
+    QCOMPARE(loc.lMaxNativeLength(), 255);
 }
 
 QTEST_MAIN(TestTextExport)
