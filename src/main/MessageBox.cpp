@@ -61,6 +61,16 @@ int result(QMessageBox::StandardButton b)
     }
 }
 
+// Texts of the program break lines with a carriage return alone (two-line messages of the
+// catalogue, the language messages); Qt's labels break only at line feeds.
+QString shownText(const QString &text)
+{
+    QString s = text;
+    s.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    s.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return s;
+}
+
 QWidget *owner(QWidget *parent)
 {
     return parent ? parent : QApplication::activeWindow();
@@ -101,7 +111,7 @@ int MsgBox(const QString &text, Icon icon, Buttons buttons, QWidget *parent)
         const QVariant v = responder()(req);
         return v.isValid() ? v.toInt() : (buttons == OkOnly ? vbOK : vbCancel);
     }
-    QMessageBox box(qtIcon(icon), applicationTitle(), text, qtButtons(buttons), owner(parent));
+    QMessageBox box(qtIcon(icon), applicationTitle(), shownText(text), qtButtons(buttons), owner(parent));
     if (buttons == YesNo || buttons == YesNoCancel)
         box.setDefaultButton(QMessageBox::Yes);
     return result(static_cast<QMessageBox::StandardButton>(box.exec()));
@@ -121,7 +131,7 @@ QString InputBox(const QString &prompt, const QString &title, const QString &def
     }
     QInputDialog dialog(owner(parent));
     dialog.setWindowTitle(shownTitle);
-    dialog.setLabelText(prompt);
+    dialog.setLabelText(shownText(prompt));
     dialog.setTextValue(defecto);
     if (maxLength > 0) {
         if (auto *edit = dialog.findChild<QLineEdit *>())

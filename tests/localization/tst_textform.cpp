@@ -1,0 +1,258 @@
+// The text form of the language database: header, offsets, rescans, value lines and the
+// failures, as a table of small files.
+
+#include "TestSupport.h"
+#include "localization/LocGuru.h"
+
+#include <QFile>
+#include <QtTest>
+
+using namespace slx;
+
+namespace {
+
+// Builds a text form. Lines are joined with CR LF. "{N}", "{E}" and "{F}" stand for the
+// byte position (from 1) of the lines "[Native]", "[English]" and "[Français]", written
+// with six digits so that the positions do not move; "{N+3}" and so on add to them.
+QByteArray buildFile(const QList<QByteArray> &lines, const QByteArray &eol = "\r\n")
+{
+    QByteArray out = lines.join(eol) + eol;
+    const auto position = [&out](const QByteArray &section) -> qint64 {
+        const qsizetype at = out.indexOf(section);
+        return at < 0 ? 0 : at + 1;
+    };
+    const struct {
+        QByteArray tag;
+        QByteArray section;
+    } marks[] = {{"N", "[Native]"},
+                 {"E", "[English]"},
+                 {"F", "[Fran\xe7"
+                       "ais]"}};
+    for (const auto &m : marks) {
+        for (int add : {0, 3}) {
+            const QByteArray token = "{" + m.tag + (add ? "+" + QByteArray::number(add) : QByteArray()) + "}";
+            if (out.contains(token))
+                out.replace(token, QByteArray::number(position(m.section) + add).rightJustified(6, '0'));
+        }
+    }
+    return out;
+}
+
+const QList<QByteArray> kHeader = {
+    "[Localization Guru]",
+    "NumberOfLanguages=2",
+    "NumberOfStrings=4",
+    "Language1=English",
+    "Language2=Fran\xe7"
+    "ais",
+    "Language0_Offset={N}",
+    "Language1_Offset={E}",
+    "Language2_Offset={F}",
+};
+
+QList<QByteArray> sections(const QList<QByteArray> &english = {"E1=Date", "E2=Time", "E3=Saturday", "E4=Yes"})
+{
+    // Natives in ascending order of character codes: "\xe1" (a acute) sorts before "\xed" (i acute).
+    QList<QByteArray> l = {"[Native]",
+                           "01=Fecha",
+                           "02=Hora",
+                           "03=S\xe1"
+                           "bado",
+                           "04=S\xed",
+                           "[English]"};
+    l += english;
+    l += {"[Fran\xe7"
+          "ais]",
+          "F1=Date", "F2=Heure", "F3=Samedi", "F4=Oui"};
+    return l;
+}
+
+QList<QByteArray> withHeader(QList<QByteArray> header, const QList<QByteArray> &body)
+{
+    return header + body;
+}
+
+QList<QByteArray> headerWith(const QByteArray &key, const QByteArray &line)
+{
+    QList<QByteArray> h = kHeader;
+    for (QByteArray &l : h) {
+        if (l.startsWith(key + "=")) {
+            l = line;
+            return h;
+        }
+    }
+    h << line;
+    return h;
+}
+
+QList<QByteArray> headerWithout(const QByteArray &key)
+{
+    QList<QByteArray> h;
+    for (const QByteArray &l : kHeader) {
+        if (!l.startsWith(key + "="))
+            h << l;
+    }
+    return h;
+}
+
+} // namespace
+
+class TestTextForm : public QObject {
+    Q_OBJECT
+
+private slots:
+    void open_data();
+    void open();
+    void languageMissingFromHeaderKeepsDescription();
+    void neverWritten();
+};
+
+void TestTextForm::open_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<bool>("opens");
+    QTest::addColumn<QString>("error");
+    QTest::addColumn<QStringList>("lookups"); // native, expected, native, expected...
+
+    const QStringList english = {"Fecha", "Date",   "Hora",     "Time",    "Sí",
+                                 "Yes",   "Sábado", "Saturday", "Domingo", "Domingo"};
+    const QString invalid = QStringLiteral("Not a valid Text Language Database");
+
+    QTest::newRow("offsets right") << buildFile(withHeader(kHeader, sections())) << "English" << true << "" << english;
+    QTest::newRow("Windows-1252 column name and values")
+        << buildFile(withHeader(kHeader, sections())) << "Français" << true << ""
+        << QStringList{"Sábado", "Samedi", "Hora", "Heure"};
+    QTest::newRow("column name in another letter case")
+        << buildFile(withHeader(kHeader, sections())) << "ENGLISH" << true << "" << QStringList{"Hora", "Time"};
+    QTest::newRow("LF line ends") << buildFile(withHeader(kHeader, sections()), "\n") << "English" << true << ""
+                                  << english;
+    QTest::newRow("UTF-8 BOM") << QByteArray("\xEF\xBB\xBF") +
+                                      QString::fromLatin1(buildFile(withHeader(kHeader, sections()))).toUtf8()
+                               << "English" << true << "" << english;
+    QTest::newRow("offsets into the middle of a line")
+        << buildFile(withHeader(headerWith("Language0_Offset", "Language0_Offset={N+3}") +
+                                    QList<QByteArray>{"Language1_Offset={E+3}"},
+                                sections()))
+        << "English" << true << "" << english;
+    QTest::newRow("offsets 0")
+        << buildFile(withHeader(headerWith("Language0_Offset", "Language0_Offset=0") + QList<QByteArray>{}, sections()))
+        << "English" << true << "" << english;
+    QTest::newRow("offsets missing") << buildFile(withHeader(headerWithout("Language1_Offset"), sections()))
+                                     << "English" << true << "" << english;
+    QTest::newRow("offsets past the end")
+        << buildFile(withHeader(headerWith("Language1_Offset", "Language1_Offset=999999"), sections())) << "English"
+        << true << "" << english;
+    QTest::newRow("offset on another section line")
+        << buildFile(withHeader(headerWith("Language1_Offset", "Language1_Offset={F}"), sections())) << "English"
+        << true << "" << english;
+    QTest::newRow("value lines: key rule")
+        << buildFile(withHeader(kHeader, sections({"ab=x=y", "a=Hour", "=Saturday", "no equal sign"}))) << "English"
+        << true << "" << QStringList{"Fecha", "x=y", "Hora", "a=Hour", "Sábado", "=Saturday", "Sí", "no equal sign"};
+    QTest::newRow("counts missing") << buildFile(withHeader(headerWithout("NumberOfStrings"), sections())) << "English"
+                                    << false << invalid << QStringList{"Hora", "Hora"};
+    QTest::newRow("languages missing") << buildFile(withHeader(headerWithout("NumberOfLanguages"), sections()))
+                                       << "English" << false << invalid << QStringList{"Hora", "Hora"};
+    QTest::newRow("count not a number") << buildFile(withHeader(headerWith("NumberOfStrings", "NumberOfStrings=many"),
+                                                                sections()))
+                                        << "English" << false << invalid << QStringList{};
+    QTest::newRow("count 0") << buildFile(withHeader(headerWith("NumberOfStrings", "NumberOfStrings=0"), sections()))
+                             << "English" << false << invalid << QStringList{};
+    QTest::newRow("short section at the end")
+        << buildFile(withHeader(headerWith("NumberOfStrings", "NumberOfStrings=3"),
+                                {"[Native]", "01=Fecha", "02=Hora", "03=S\xed", "[English]", "E1=Date", "E2=Time"}))
+        << "English" << false << invalid << QStringList{"Fecha", "Fecha"};
+    // Value lines are counted, not sections: the native column takes "[English]" as its fifth
+    // value, and the last column runs out of lines at the end of the file.
+    QTest::newRow("count beyond the sections")
+        << buildFile(withHeader(headerWith("NumberOfStrings", "NumberOfStrings=5"), sections())) << "Français" << false
+        << invalid << QStringList{};
+    QTest::newRow("section missing") << buildFile(withHeader(kHeader, {"[Native]", "01=Fecha", "02=Hora",
+                                                                       "03=S\xe1"
+                                                                       "bado",
+                                                                       "04=S\xed"}))
+                                     << "English" << false << "" << QStringList{"Hora", "Hora"};
+    QTest::newRow("not a text form") << QByteArray("\x00\x01\x02 binary", 10) << "English" << false << invalid
+                                     << QStringList{};
+    QTest::newRow("missing file") << QByteArray() << "English" << false << invalid << QStringList{};
+    QTest::newRow("counts rounded") << buildFile(
+                                           withHeader(headerWith("NumberOfStrings", "NumberOfStrings=3.6"), sections()))
+                                    << "English" << true << "" << english;
+}
+
+void TestTextForm::open()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QString, language);
+    QFETCH(bool, opens);
+    QFETCH(QString, error);
+    QFETCH(QStringList, lookups);
+    slxtest::DataHome home;
+    const QString path = home.file(QStringLiteral("Language.txt"));
+    if (!file.isEmpty()) {
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(file);
+    }
+    LocGuru loc;
+    loc.setsForeignColumnName(language);
+    QCOMPARE(loc.OpenLanguageDatabase(path, false, 1), opens);
+    QCOMPARE(loc.bIsOpen(), opens);
+    if (opens) {
+        QCOMPARE(loc.eOpenDbType(), 1);
+        QVERIFY(loc.bIsReadOnly()); // the text form is always open for translating
+        QCOMPARE(loc.sLanguageDB(), path);
+    } else if (!error.isEmpty()) {
+        QCOMPARE(loc.sErrDescription(), error);
+    }
+    for (qsizetype i = 0; i + 1 < lookups.size(); i += 2)
+        QCOMPARE(loc.GetTranslation(lookups.at(i)), lookups.at(i + 1));
+}
+
+void TestTextForm::languageMissingFromHeaderKeepsDescription()
+{
+    slxtest::DataHome home;
+    const QString path = home.file(QStringLiteral("Language.txt"));
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(buildFile(withHeader(kHeader, sections())));
+    f.close();
+    LocGuru loc;
+    loc.setsForeignColumnName(QStringLiteral("Deutsch"));
+    QVERIFY(!loc.OpenLanguageDatabase(path + QStringLiteral(".none"), true, 1));
+    const QString before = loc.sErrDescription();
+    QVERIFY(!loc.OpenLanguageDatabase(path, true, 1));
+    QCOMPARE(loc.sErrDescription(), before);
+    QCOMPARE(loc.GetTranslation(QStringLiteral("Hora")), QStringLiteral("Hora"));
+}
+
+void TestTextForm::neverWritten()
+{
+    slxtest::DataHome home;
+    slxtest::Answers answers;
+    const QString path = home.file(QStringLiteral("Language.txt"));
+    const QByteArray content = buildFile(withHeader(kHeader, sections()));
+    {
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(content);
+    }
+    LocGuru loc;
+    loc.setsForeignColumnName(QStringLiteral("English"));
+    QVERIFY(loc.OpenLanguageDatabase(path, false, 1));
+    try {
+        loc.ExportOneString(QStringLiteral("Nuevo"));
+        QFAIL("the text form took an export");
+    } catch (const LocFailure &f) {
+        QCOMPARE(f.number, 0x80040001LL);
+        QCOMPARE(f.source, QStringLiteral("LocGuru.ExportOneString"));
+        QCOMPARE(f.description, QStringLiteral("Text can only be exported to an Access Language Database"));
+    }
+    QCOMPARE(loc.sErrDescription(), QStringLiteral("Text can only be exported to an Access Language Database"));
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(f.readAll(), content);
+}
+
+QTEST_MAIN(TestTextForm)
+#include "tst_textform.moc"
