@@ -4,6 +4,7 @@
 #include "localization/LocGuru.h"
 #include "main/DataFolder.h"
 #include "main/MessageBox.h"
+#include "main/TDBGrid.h"
 #include "main/Modulo1.h"
 #include "programming/SheetChecks.h"
 #include "programming/SheetSearch.h"
@@ -510,7 +511,7 @@ QWidget *Form2::buildPaginaIntervalos()
     heads->addWidget(empieza, 1, Qt::AlignHCenter);
     heads->addWidget(termina, 1, Qt::AlignHCenter);
     v->addLayout(heads);
-    m_grid = new QTableView;
+    m_grid = new TDBGrid;
     m_grid->setObjectName(QStringLiteral("TDBGrid1"));
     m_grid->setModel(m_matriz);
     m_grid->verticalHeader()->hide();

@@ -19,10 +19,11 @@ class QDateEdit;
 class QPushButton;
 class QRadioButton;
 class QTabWidget;
-class QTableView;
 class QTimer;
 
 namespace slx {
+
+class TDBGrid;
 
 class Form2 : public QDialog {
     Q_OBJECT
@@ -94,7 +95,7 @@ private:
     void openTimetable();
 
     QTabWidget *m_tab = nullptr;
-    QTableView *m_grid = nullptr;
+    TDBGrid *m_grid = nullptr;
     grid::MatrizInhabil *m_matriz = nullptr;
     QTimer *m_timer1 = nullptr;
     QHash<QString, QWidget *> m_fields;

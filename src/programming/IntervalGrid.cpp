@@ -225,6 +225,16 @@ QVariant MatrizInhabil::headerData(int section, Qt::Orientation orientation, int
     return QVariant();
 }
 
+bool MatrizInhabil::setHeaderData(int section, Qt::Orientation orientation, const QVariant &value, int role)
+{
+    if (orientation != Qt::Horizontal || section < 0 || section >= kColumns ||
+        (role != Qt::EditRole && role != Qt::DisplayRole))
+        return false;
+    m_headers[section] = value.toString();
+    Q_EMIT headerDataChanged(orientation, section, section);
+    return true;
+}
+
 QString MatrizInhabil::value(int row, int column) const
 {
     if (row < 1 || row > kRows || column < 1 || column > kColumns)

@@ -53,6 +53,8 @@ public:
     bool setData(const QModelIndex &index, const QVariant &value, int role = Qt::EditRole) override;
     Qt::ItemFlags flags(const QModelIndex &index) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    bool setHeaderData(int section, Qt::Orientation orientation, const QVariant &value,
+                       int role = Qt::EditRole) override;
 
     // Array access, row 1..30 and column 1..5 as in the grid's array.
     QString value(int row, int column) const;
@@ -64,8 +66,6 @@ public:
     // Copies the array into the shared disabled-interval arrays.
     void copyToShared() const;
 
-    void setHeaderTexts(const QStringList &texts) { m_headers = texts; }
-    QStringList headerTexts() const { return m_headers; }
 
 Q_SIGNALS:
     // A code of the cell check, emitted after the edit has ended (queued).

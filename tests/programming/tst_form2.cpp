@@ -3,6 +3,8 @@
 
 #include "ProgrammingFixtures.h"
 #include "TestSupport.h"
+#include "localization/LocGuru.h"
+#include "main/DataFolder.h"
 #include "main/Database.h"
 #include "main/Modulo1.h"
 #include "programming/Form2.h"
@@ -11,6 +13,7 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPointer>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QSqlQuery>
 #include <QTabWidget>
@@ -380,6 +383,19 @@ private Q_SLOTS:
         QVERIFY(!m->setData(m->index(3, 2), "25:00"));
         QTRY_COMPARE(answers->texts().last(), QString("Hora incorrecta"));
         QCOMPARE(answers->shown().last().icon, ui::Icon::None);
+    }
+
+    void translatedWithTheWindow()
+    {
+        addSheets({{100123, "A"}});
+        QVERIFY(LocGuruP_BAS::SetupLanguage(DataFolder::file("Language.db"), "English"));
+        QVERIFY(open());
+        LocGuruP_BAS::SetupLanguage(DataFolder::file("Language.db"), " ");
+        auto *tab = form->findChild<QTabWidget *>("SSTab2");
+        QCOMPARE(tab->tabText(3), QString("Regulations"));
+        QCOMPARE(form->findChild<QPushButton *>("SSCommandGrabar")->text(), QString("Save"));
+        QCOMPARE(form->MatrizInhabil()->headerData(1, Qt::Horizontal).toString(), QString("Date"));
+        QCOMPARE(form->MatrizInhabil()->headerData(4, Qt::Horizontal).toString(), QString("Time"));
     }
 
     void failedOpeningLeavesNoWindow()
