@@ -76,6 +76,8 @@ private slots:
     void portMissingOrBusy();
     void literalRequests_data();
     void literalRequests();
+    void staleInputDiscarded();
+    void recordHandshake();
 };
 
 void TestLink::identification_data()
@@ -473,6 +475,54 @@ void TestLink::literalRequests()
     QCOMPARE(f.receivedAtLeast(int(expected.size())), expected);
     // The emulator's own framing agrees.
     QCOMPARE(f.emulator.frames().value(0), request + char(check));
+}
+
+void TestLink::staleInputDiscarded()
+{
+    // Whatever waits before the request (an old answer) is thrown away.
+    slxtest::Answers answers;
+    LinkFixture f;
+    QVERIFY(f.ok);
+    QVERIFY(f.open());
+    f.emulator.sendRaw({withCheck(bytes({0x02, 0x00, 0x10, 0x01, 42, 4, 10, '9', '9', '9', '9', '9', '9', 1, 0x03}))});
+    QVERIFY(QTest::qWaitFor([] { return MSComm1().InBufferCount() >= 16; }, 2000));
+    DemanaIdentificacio(MSComm1());
+    QVERIFY(RecibirIdentificacion(MSComm1(), &f.watchdog));
+    QCOMPARE(modulo1().NumeroSerieAparato, 123);
+    QVERIFY(answers.texts().isEmpty());
+}
+
+void TestLink::recordHandshake()
+{
+    // A record transfer as the later commands run it: one frame per record, ACK
+    // for the next, CAN to stop.
+    slxtest::Answers answers;
+    LinkFixture f;
+    QVERIFY(f.ok);
+    struct Records {
+        static void next(int record, slxemu::Session &s, quint8 control)
+        {
+            if (control != 0x06)
+                return;
+            s.sendFrame(0x05, QByteArray(1, char(record)));
+            s.awaitControl([record](slxemu::Session &s, quint8 c) { next(record + 1, s, c); });
+        }
+    };
+    f.emulator.setCommand(0x05, [](slxemu::Session &s, quint8, const QByteArray &data, const QByteArray &) {
+        s.sendFrame(0x05, data.left(1));
+        s.awaitControl([](slxemu::Session &s, quint8 c) { Records::next(1, s, c); });
+    });
+    QVERIFY(f.open());
+    const QByteArray request = bytes({0x02, 0x00, 0x07, 0x05, 0x00, 0x03});
+    EnviaTrama(MSComm1(), reinterpret_cast<const quint8 *>(request.constData()), int(request.size()));
+    for (int i = 0; i < 3; ++i) {
+        QVERIFY(RecibirTrama(MSComm1(), &f.watchdog));
+        QCOMPARE(int(modulo1().BufferTrama[4]), i);
+        EnviaControl(MSComm1(), i < 2 ? ACK : CAN);
+    }
+    QTest::qWait(100);
+    QCOMPARE(MSComm1().InBufferCount(), 0); // CAN stopped the transfer
+    QVERIFY(answers.texts().isEmpty());
 }
 
 QTEST_MAIN(TestLink)

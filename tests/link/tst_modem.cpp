@@ -39,6 +39,7 @@ private slots:
     void failedDial_data();
     void failedDial();
     void hangUpAndCallAgain();
+    void escapeFromCall();
 };
 
 void TestModem::dialString_data()
@@ -89,6 +90,7 @@ void TestModem::callThenIdentification()
     slxtest::Answers answers;
     LinkFixture f;
     QVERIFY(f.ok);
+    linkTimings().segundoEsperaMs = 100; // room for the echo to arrive before it is discarded
     auto config = modem("1", 300);
     config.echo = true;
     f.emulator.setModem(config);
@@ -158,6 +160,27 @@ void TestModem::hangUpAndCallAgain()
     QVERIFY(openModemPort());
     QCOMPARE(ConectaModem(MSComm1(), QStringLiteral("2")), quint8(1));
     QCOMPARE(f.emulator.modemLines().size(), 2);
+    QVERIFY(answers.texts().isEmpty());
+}
+
+void TestModem::escapeFromCall()
+{
+    // A call still up: "+++" with its guard times brings the modem back to
+    // command mode and the dial goes through again.
+    slxtest::Answers answers;
+    LinkFixture f;
+    QVERIFY(f.ok);
+    f.emulator.setModem(modem("1"));
+    QVERIFY(openModemPort());
+    QCOMPARE(ConectaModem(MSComm1(), QStringLiteral("1")), quint8(1));
+    QVERIFY(f.emulator.online());
+    QCOMPARE(ConectaModem(MSComm1(), QStringLiteral("2")), quint8(1));
+    QCOMPARE(f.emulator.modemLines().size(), 2);
+    QVERIFY(f.emulator.online());
+    bool escaped = false;
+    for (const auto &e : f.emulator.log())
+        escaped = escaped || e.note.contains(QStringLiteral("escape"));
+    QVERIFY(escaped);
     QVERIFY(answers.texts().isEmpty());
 }
 
