@@ -60,7 +60,6 @@ public:
     slxemu::Emulator emulator;
     QTimer watchdog;
     bool ok = false;
-
 };
 
 } // namespace slxtest

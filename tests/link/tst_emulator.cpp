@@ -28,9 +28,11 @@ private slots:
         QTest::newRow("event dates request") << 0x03 << QByteArray() << QByteArray::fromHex("020006030304");
         QTest::newRow("programming request") << 0x04 << QByteArray() << QByteArray::fromHex("020006040303");
         QTest::newRow("real-time request") << 0x09 << QByteArray() << QByteArray::fromHex("02000609030e");
-        QTest::newRow("identification answer")
-            << 0x01 << QByteArray("\x2A\x04\x0A" "000123\x01", 10)
-            << QByteArray::fromHex("020010012a040a303030313233010335");
+        QTest::newRow("identification answer") << 0x01
+                                               << QByteArray("\x2A\x04\x0A"
+                                                             "000123\x01",
+                                                             10)
+                                               << QByteArray::fromHex("020010012a040a303030313233010335");
     }
 
     void encode()

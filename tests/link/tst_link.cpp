@@ -198,8 +198,8 @@ void TestLink::pauseInFrame_data()
     QTest::newRow("short pause") << int(slxemu::Fault::PauseMidFrame) << 8 << w / 3 << true;
     QTest::newRow("pause past the watchdog, frame nearly complete")
         << int(slxemu::Fault::PauseMidFrame) << 15 << w * 3 << false;
-    QTest::newRow("pause past the watchdog after the length") << int(slxemu::Fault::PauseMidFrame) << 3 << w * 3
-                                                               << false;
+    QTest::newRow("pause past the watchdog after the length")
+        << int(slxemu::Fault::PauseMidFrame) << 3 << w * 3 << false;
     QTest::newRow("truncated") << int(slxemu::Fault::Truncated) << 10 << 0 << false;
     QTest::newRow("silence") << int(slxemu::Fault::Silence) << 0 << 0 << false;
 }
@@ -233,7 +233,8 @@ void TestLink::watchdogIsInterByte()
     LinkFixture f;
     QVERIFY(f.ok);
     QVERIFY(f.open());
-    const QByteArray frame = withCheck(bytes({0x02, 0x00, 0x10, 0x01, 42, 4, 10, '0', '0', '0', '1', '2', '3', 1, 0x03}));
+    const QByteArray frame =
+        withCheck(bytes({0x02, 0x00, 0x10, 0x01, 42, 4, 10, '0', '0', '0', '1', '2', '3', 1, 0x03}));
     QList<QByteArray> chunks;
     for (char c : frame)
         chunks << QByteArray(1, c);
@@ -323,11 +324,21 @@ void TestLink::lengthOutOfRange()
 void TestLink::badIdentification_data()
 {
     QTest::addColumn<QByteArray>("data");
-    QTest::newRow("15 bytes") << QByteArray("\x2A\x04\x0A" "000123", 9);
-    QTest::newRow("11 bytes") << QByteArray("\x2A\x04\x0A" "00", 5);
-    QTest::newRow("letter in the serial") << QByteArray("\x2A\x04\x0A" "00A123\x01", 10);
-    QTest::newRow("blank in the serial") << QByteArray("\x2A\x04\x0A" " 00123\x01", 10);
-    QTest::newRow("sign in the serial") << QByteArray("\x2A\x04\x0A" "-00123\x01", 10);
+    QTest::newRow("15 bytes") << QByteArray("\x2A\x04\x0A"
+                                            "000123",
+                                            9);
+    QTest::newRow("11 bytes") << QByteArray("\x2A\x04\x0A"
+                                            "00",
+                                            5);
+    QTest::newRow("letter in the serial") << QByteArray("\x2A\x04\x0A"
+                                                        "00A123\x01",
+                                                        10);
+    QTest::newRow("blank in the serial") << QByteArray("\x2A\x04\x0A"
+                                                       " 00123\x01",
+                                                       10);
+    QTest::newRow("sign in the serial") << QByteArray("\x2A\x04\x0A"
+                                                      "-00123\x01",
+                                                      10);
 }
 
 void TestLink::badIdentification()
@@ -336,9 +347,8 @@ void TestLink::badIdentification()
     slxtest::Answers answers;
     LinkFixture f;
     QVERIFY(f.ok);
-    f.emulator.setCommand(0x01, [data](slxemu::Session &s, quint8, const QByteArray &, const QByteArray &) {
-        s.sendFrame(0x01, data);
-    });
+    f.emulator.setCommand(
+        0x01, [data](slxemu::Session &s, quint8, const QByteArray &, const QByteArray &) { s.sendFrame(0x01, data); });
     auto &m = modulo1();
     m.TipoAparato = 9;
     m.VersionAparato = QStringLiteral("1.0");

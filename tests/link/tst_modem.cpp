@@ -48,14 +48,20 @@ void TestModem::dialString_data()
     QTest::addColumn<QString>("prefijo");
     QTest::addColumn<QString>("telefono");
     QTest::addColumn<QByteArray>("sent");
-    QTest::newRow("tone, prefix 0") << 1 << "0" << "1234" << QByteArray("ATE0V0X0DT0,1234\r");
-    QTest::newRow("pulse, no prefix") << 0 << "" << "1234" << QByteArray("ATE0V0X0DP,1234\r");
-    QTest::newRow("pulse is any other value") << 2 << "9" << "555" << QByteArray("ATE0V0X0DP9,555\r");
-    QTest::newRow("prefix trimmed") << 1 << "  9 " << "1234" << QByteArray("ATE0V0X0DT9,1234\r");
-    QTest::newRow("blank prefix") << 1 << " " << "1234" << QByteArray("ATE0V0X0DT,1234\r");
-    QTest::newRow("controls left out") << 1 << "0\r" << "12\r\n34\x1b" << QByteArray("ATE0V0X0DT0,1234\r");
-    QTest::newRow("a second command cannot ride in the number")
-        << 1 << "0" << "1\rATH1" << QByteArray("ATE0V0X0DT0,1ATH1\r");
+    QTest::newRow("tone, prefix 0") << 1 << "0"
+                                    << "1234" << QByteArray("ATE0V0X0DT0,1234\r");
+    QTest::newRow("pulse, no prefix") << 0 << ""
+                                      << "1234" << QByteArray("ATE0V0X0DP,1234\r");
+    QTest::newRow("pulse is any other value") << 2 << "9"
+                                              << "555" << QByteArray("ATE0V0X0DP9,555\r");
+    QTest::newRow("prefix trimmed") << 1 << "  9 "
+                                    << "1234" << QByteArray("ATE0V0X0DT9,1234\r");
+    QTest::newRow("blank prefix") << 1 << " "
+                                  << "1234" << QByteArray("ATE0V0X0DT,1234\r");
+    QTest::newRow("controls left out") << 1 << "0\r"
+                                       << "12\r\n34\x1b" << QByteArray("ATE0V0X0DT0,1234\r");
+    QTest::newRow("a second command cannot ride in the number") << 1 << "0"
+                                                                << "1\rATH1" << QByteArray("ATE0V0X0DT0,1ATH1\r");
 }
 
 void TestModem::dialString()

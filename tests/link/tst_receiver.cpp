@@ -51,8 +51,8 @@ void TestReceiver::frames_data()
         << hex("020010012a040a303030313233010335") << Result::Complete << 16 << hex("020010012a040a303030313233010335");
     QTest::newRow("noise before STX") << hex("55aa00ff13030006010306020006010306") << Result::Complete << 17
                                       << hex("020006010306");
-    QTest::newRow("STX inside the frame is data") << hex("02000702020306") << Result::Complete << 7
-                                                  << hex("02000702020306");
+    QTest::newRow("STX inside the frame is data")
+        << hex("02000702020306") << Result::Complete << 7 << hex("02000702020306");
     QTest::newRow("check covers STX and ETX") << hex("020006010307") << Result::BadCheck << 6 << QByteArray();
     QTest::newRow("ETX not checked") << hex("020006017772") << Result::Complete << 6 << hex("020006017772");
     QTest::newRow("length 4") << hex("02000401") << Result::BadLength << 3 << QByteArray();

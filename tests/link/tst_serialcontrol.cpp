@@ -39,8 +39,8 @@ private slots:
         QTest::addColumn<int>("stop");
         QTest::newRow("cable") << "19200,n,8,1" << true << 19200 << int(QSerialPort::NoParity) << 8
                                << int(QSerialPort::OneStop);
-        QTest::newRow("upper case, blanks") << " 9600, E ,7,2 " << true << 9600 << int(QSerialPort::EvenParity) << 7
-                                            << int(QSerialPort::TwoStop);
+        QTest::newRow("upper case, blanks")
+            << " 9600, E ,7,2 " << true << 9600 << int(QSerialPort::EvenParity) << 7 << int(QSerialPort::TwoStop);
         QTest::newRow("odd, 1.5") << "2400,o,5,1.5" << true << 2400 << int(QSerialPort::OddParity) << 5
                                   << int(QSerialPort::OneAndHalfStop);
         QTest::newRow("no speed") << ",n,8,1" << false << 0 << 0 << 0 << 0;

@@ -25,8 +25,10 @@ QString LogEntry::text() const
 {
     const QString t = QStringLiteral("%1 %2").arg(clock).arg(ms / 1000.0, 9, 'f', 3);
     switch (kind) {
-    case FromPc: return QStringLiteral("%1 PC->SLX %2").arg(t, QString::number(byte, 16).rightJustified(2, u'0').toUpper());
-    case ToPc: return QStringLiteral("%1 SLX->PC %2").arg(t, QString::number(byte, 16).rightJustified(2, u'0').toUpper());
+    case FromPc:
+        return QStringLiteral("%1 PC->SLX %2").arg(t, QString::number(byte, 16).rightJustified(2, u'0').toUpper());
+    case ToPc:
+        return QStringLiteral("%1 SLX->PC %2").arg(t, QString::number(byte, 16).rightJustified(2, u'0').toUpper());
     case Note: break;
     }
     return QStringLiteral("%1 ------- %2").arg(t, note);
@@ -479,7 +481,8 @@ void Emulator::stop()
 {
     if (!m_thread)
         return;
-    QMetaObject::invokeMethod(m_worker, [w = m_worker] { w->end(); }, Qt::BlockingQueuedConnection);
+    QMetaObject::invokeMethod(
+        m_worker, [w = m_worker] { w->end(); }, Qt::BlockingQueuedConnection);
     m_thread->quit();
     m_thread->wait();
     m_thread.reset();
@@ -538,7 +541,8 @@ void Emulator::setModem(const ModemConfig &config)
         m_shared->modem = config;
     }
     if (m_worker)
-        QMetaObject::invokeMethod(m_worker, [w = m_worker] { w->reloadModem(); }, Qt::BlockingQueuedConnection);
+        QMetaObject::invokeMethod(
+            m_worker, [w = m_worker] { w->reloadModem(); }, Qt::BlockingQueuedConnection);
 }
 
 void Emulator::setCommand(quint8 code, CommandHandler handler)

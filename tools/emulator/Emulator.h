@@ -50,14 +50,14 @@ struct ModemConfig {
     bool enabled = false;
     QByteArray result = "1"; // numeric result code of the dial; empty = the modem never answers
     int connectDelayMs = 2000;
-    bool echo = true; // command echo until E0
+    bool echo = true;   // command echo until E0
     int guardMs = 1000; // silence before "+++" and after it
 };
 
 struct LogEntry {
     enum Kind { FromPc, ToPc, Note };
-    qint64 ms = 0;  // since start()
-    QString clock;  // wall-clock time "hh:mm:ss.zzz"
+    qint64 ms = 0; // since start()
+    QString clock; // wall-clock time "hh:mm:ss.zzz"
     Kind kind = Note;
     quint8 byte = 0;
     QString note;

@@ -29,9 +29,12 @@ bool parseFault(const QString &name, slxemu::Fault &fault)
     static const struct {
         const char *name;
         slxemu::Fault fault;
-    } table[] = {{"none", slxemu::Fault::None},           {"noise", slxemu::Fault::NoiseBeforeStx},
-                 {"bad-check", slxemu::Fault::WrongCheck}, {"silence", slxemu::Fault::Silence},
-                 {"pause", slxemu::Fault::PauseMidFrame},  {"truncate", slxemu::Fault::Truncated},
+    } table[] = {{"none", slxemu::Fault::None},
+                 {"noise", slxemu::Fault::NoiseBeforeStx},
+                 {"bad-check", slxemu::Fault::WrongCheck},
+                 {"silence", slxemu::Fault::Silence},
+                 {"pause", slxemu::Fault::PauseMidFrame},
+                 {"truncate", slxemu::Fault::Truncated},
                  {"length", slxemu::Fault::LengthOutOfRange}};
     for (const auto &e : table)
         if (name == QLatin1String(e.name)) {
@@ -74,19 +77,18 @@ int main(int argc, char **argv)
     const QCommandLineOption count(QStringLiteral("fault-count"),
                                    QStringLiteral("Answers the fault applies to (-1 = all, default 1)."),
                                    QStringLiteral("n"), QStringLiteral("1"));
-    const QCommandLineOption at(QStringLiteral("fault-at"),
-                                QStringLiteral("Bytes sent before a pause or a cut (6)."), QStringLiteral("n"),
-                                QStringLiteral("6"));
-    const QCommandLineOption pause(QStringLiteral("pause"), QStringLiteral("Pause in ms (6000)."),
-                                   QStringLiteral("ms"), QStringLiteral("6000"));
+    const QCommandLineOption at(QStringLiteral("fault-at"), QStringLiteral("Bytes sent before a pause or a cut (6)."),
+                                QStringLiteral("n"), QStringLiteral("6"));
+    const QCommandLineOption pause(QStringLiteral("pause"), QStringLiteral("Pause in ms (6000)."), QStringLiteral("ms"),
+                                   QStringLiteral("6000"));
     const QCommandLineOption length(QStringLiteral("length"),
                                     QStringLiteral("Declared length for the length fault (65535)."),
                                     QStringLiteral("n"), QStringLiteral("65535"));
     const QCommandLineOption logFile(QStringLiteral("log"), QStringLiteral("Write the byte log to a file."),
                                      QStringLiteral("file"));
     const QCommandLineOption quiet(QStringLiteral("quiet"), QStringLiteral("No byte log on standard error."));
-    cli.addOptions({link, type, firmware, serial, mode, modem, result, delay, fault, count, at, pause, length, logFile,
-                    quiet});
+    cli.addOptions(
+        {link, type, firmware, serial, mode, modem, result, delay, fault, count, at, pause, length, logFile, quiet});
     cli.process(app);
 
     slxemu::Identity id;
