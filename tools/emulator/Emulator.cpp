@@ -1,5 +1,6 @@
 #include "Emulator.h"
 
+#include "Commands.h"
 #include "DeviceFrame.h"
 #include "Pty.h"
 
@@ -40,6 +41,7 @@ struct Emulator::Shared {
     FaultPlan fault;
     ModemConfig modem;
     QHash<quint8, CommandHandler> commands;
+    QVariantHash memory;
     QByteArray received, sent;
     QList<QByteArray> frames, modemLines;
     QList<LogEntry> log;
@@ -48,22 +50,6 @@ struct Emulator::Shared {
     QElapsedTimer clock;
     QString slave;
 };
-
-namespace {
-
-void identification(Session &s, quint8, const QByteArray &, const QByteArray &)
-{
-    const Identity id = s.identity();
-    QByteArray data;
-    data.append(char(id.type));
-    data.append(char(id.major));
-    data.append(char(id.minor));
-    data.append(id.serial);
-    data.append(char(id.mode));
-    s.sendFrame(0x01, data);
-}
-
-} // namespace
 
 class Emulator::Worker : public QObject, public Session {
 public:
@@ -175,6 +161,18 @@ public:
     {
         QMutexLocker lock(&m_shared->mutex);
         return m_shared->identity;
+    }
+
+    QVariant memory(const QString &key) const override
+    {
+        QMutexLocker lock(&m_shared->mutex);
+        return m_shared->memory.value(key);
+    }
+
+    void setMemory(const QString &key, const QVariant &value) override
+    {
+        QMutexLocker lock(&m_shared->mutex);
+        m_shared->memory.insert(key, value);
     }
 
     void note(const QString &text) override { log(LogEntry::Note, 0, text); }
@@ -447,7 +445,8 @@ private:
 Emulator::Emulator()
     : m_shared(std::make_shared<Shared>())
 {
-    m_shared->commands.insert(0x01, identification);
+    for (const auto &c : defaultCommands())
+        m_shared->commands.insert(c.code, c.handler);
     m_shared->clock.start();
 }
 
@@ -601,6 +600,18 @@ void Emulator::clear()
     m_shared->frames.clear();
     m_shared->modemLines.clear();
     m_shared->log.clear();
+}
+
+void Emulator::setMemory(const QString &key, const QVariant &value)
+{
+    QMutexLocker lock(&m_shared->mutex);
+    m_shared->memory.insert(key, value);
+}
+
+QVariant Emulator::memory(const QString &key) const
+{
+    QMutexLocker lock(&m_shared->mutex);
+    return m_shared->memory.value(key);
 }
 
 void Emulator::setLogSink(std::function<void(const QString &)> sink)

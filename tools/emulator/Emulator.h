@@ -12,6 +12,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <QVariant>
 #include <functional>
 #include <memory>
 
@@ -76,6 +77,10 @@ public:
     // The next control byte from the PC (ACK 0x06, CAN 0x18, ...) goes to next.
     virtual void awaitControl(std::function<void(Session &, quint8)> next) = 0;
     virtual Identity identity() const = 0;
+    // The device's memory, shared by every command (a programming written, the
+    // logs to download...); tests fill and read it with Emulator::setMemory/memory.
+    virtual QVariant memory(const QString &key) const = 0;
+    virtual void setMemory(const QString &key, const QVariant &value) = 0;
     virtual void note(const QString &text) = 0;
 };
 
@@ -102,7 +107,10 @@ public:
     Identity identity() const;
     void setFault(const FaultPlan &plan);
     void setModem(const ModemConfig &config);
+    // Adds or replaces the handler of a command (the defaults: Commands.h).
     void setCommand(quint8 code, CommandHandler handler);
+    void setMemory(const QString &key, const QVariant &value);
+    QVariant memory(const QString &key) const;
     // Unsolicited bytes, one chunk per element, with pauseMs before each chunk after the first.
     void sendRaw(const QList<QByteArray> &chunks, int pauseMs = 0);
 
