@@ -4,6 +4,7 @@
 #include "localization/LocGuru.h"
 
 #include <QAbstractEventDispatcher>
+#include <QEventLoop>
 #include <QElapsedTimer>
 #include <QSignalSpy>
 
@@ -389,7 +390,9 @@ void TestLink::vanishedPeer()
 
     // Idle afterwards: nothing keeps waking the loop.
     WakeCounter idle;
-    QTest::qWait(300);
+    QEventLoop loop;
+    QTimer::singleShot(300, &loop, &QEventLoop::quit);
+    loop.exec();
     QVERIFY2(idle.count < 30, qPrintable(QString::number(idle.count)));
 }
 
