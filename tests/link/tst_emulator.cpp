@@ -4,6 +4,7 @@
 #include "DeviceFrame.h"
 #include "Emulator.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -70,7 +71,7 @@ private slots:
         slxemu::Emulator emu;
         QString error;
         QVERIFY2(emu.start(&error), qPrintable(error));
-        const QString link = dir.filePath(QStringLiteral("ttySLX"));
+        const QString link = dir.filePath(QStringLiteral("ttySLX%1").arg(QCoreApplication::applicationPid()));
         QVERIFY(emu.makeLink(link, &error));
         QCOMPARE(QFileInfo(link).symLinkTarget(), emu.slavePath());
         QVERIFY(emu.makeLink(link, &error)); // an old link is replaced

@@ -4,8 +4,8 @@
 #include "localization/LocGuru.h"
 
 #include <QAbstractEventDispatcher>
-#include <QEventLoop>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QSignalSpy>
 
 using namespace slx;
