@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QSqlQuery>
+#include <QTest>
 #include <QTimer>
 #include <QVariant>
 #include <QWidget>
@@ -34,8 +35,12 @@ inline void alAbrirModal(std::function<void(QWidget *)> act)
             return;
         timer->stop();
         timer->deleteLater();
-        if (w)
+        if (w) {
+            // Laid out and on screen, so that clicks land where a person would click.
+            if (!QTest::qWaitForWindowExposed(w))
+                qWarning("the modal window was not shown");
             act(w);
+        }
     });
     timer->start();
 }
