@@ -148,6 +148,23 @@ bool convierte(const QVariant &v, Clase clase, QVariant *out, QString *motivo)
     return false;
 }
 
+// An SQL condition true when the column c of a row already holds the stored form of
+// its class (so that the row needs no conversion).
+QString enFormaGuardada(const QString &c, Clase clase)
+{
+    QString cond;
+    switch (clase) {
+    case Clase::Entero: cond = QStringLiteral("typeof(%1) IN ('integer','null')"); break;
+    case Clase::Real: cond = QStringLiteral("typeof(%1) IN ('real','integer','null')"); break;
+    case Clase::Booleano: cond = QStringLiteral("(%1 IS NULL OR (typeof(%1) = 'integer' AND %1 IN (-1, 0)))"); break;
+    case Clase::Fecha:
+        cond = QStringLiteral("(%1 IS NULL OR (typeof(%1) = 'text' AND length(%1) = 10 AND date(%1) = %1))");
+        break;
+    case Clase::Texto: cond = QStringLiteral("typeof(%1) IN ('text','null')"); break;
+    }
+    return QStringLiteral("IFNULL(") + cond.arg(c) + QStringLiteral(", 0)");
+}
+
 bool esDuplicado(const QSqlError &e)
 {
     // ON CONFLICT DO NOTHING already drops rows whose key exists; this covers a
@@ -224,6 +241,15 @@ ResultadoFusion ImportaBaseDatos(const QString &origen, QSqlDatabase destino, co
     for (const QString &t : destino.tables())
         destinos.insert(t.toLower(), t);
 
+    // A source of this program is also attached to the destination's connection.
+    bool adjunta = false;
+    if (tipoBaseDatos(origen) == TipoBaseDatos::SQLite) {
+        QSqlQuery a(destino);
+        a.prepare(QStringLiteral("ATTACH DATABASE ? AS slx_origen"));
+        a.addBindValue(origen);
+        adjunta = a.exec();
+    }
+
     int sinAviso = 0;
     for (const QString &tabla : tablas) {
         if (tabla.compare(QLatin1String("Configuracion"), Qt::CaseInsensitive) == 0)
@@ -282,11 +308,74 @@ ResultadoFusion ImportaBaseDatos(const QString &origen, QSqlDatabase destino, co
         why.clear();
         const qint64 anadidasAntes = r.anadidas;
         const qint64 duplicadasAntes = r.duplicadas;
-        while (fuente->siguienteFila(&fila, &why)) {
+
+        // Another database of this program is read through the destination's own
+        // connection: the rows already in their stored forms are copied in one
+        // statement, and only the others go through the conversion one by one.
+        std::function<bool(QVector<QVariant> *, QString *)> siguiente;
+        QVector<int> indices = indiceOrigen;
+        std::unique_ptr<QSqlQuery> lectura;
+        if (adjunta) {
+            fuente->cierraTabla();
+            QStringList origenes, condiciones;
+            for (int k = 0; k < indiceOrigen.size(); ++k) {
+                const QString c = quoted(columnasOrigen.at(indiceOrigen.at(k)));
+                origenes << c;
+                condiciones << enFormaGuardada(c, clases.at(k));
+            }
+            const QString desde = QStringLiteral(" FROM slx_origen.") + quoted(tabla);
+            const QString bien = condiciones.join(QLatin1String(" AND "));
+            QString resto = QStringLiteral("1");
+            QSqlQuery q(destino);
+            qint64 total = -1, malas = -1;
+            if (q.exec(QStringLiteral("SELECT COUNT(*)") + desde) && q.next())
+                total = q.value(0).toLongLong();
+            if (total >= 0 && q.exec(QStringLiteral("SELECT COUNT(*)") + desde + QStringLiteral(" WHERE NOT (") + bien +
+                                     QLatin1Char(')')) &&
+                q.next())
+                malas = q.value(0).toLongLong();
+            q.finish();
+            if (malas >= 0) {
+                const QString filtro = malas == 0 ? QStringLiteral("1") : bien;
+                if (q.exec(QStringLiteral("INSERT INTO %1 (%2) SELECT %3")
+                               .arg(quoted(nombreDestino), nombres.join(QLatin1Char(',')),
+                                    origenes.join(QLatin1Char(','))) +
+                           desde + QStringLiteral(" WHERE ") + filtro + QStringLiteral(" ON CONFLICT DO NOTHING"))) {
+                    const qint64 nuevas = q.numRowsAffected();
+                    r.anadidas += nuevas;
+                    r.duplicadas += total - malas - nuevas;
+                    resto = malas == 0 ? QStringLiteral("0") : QStringLiteral("NOT (") + bien + QLatin1Char(')');
+                }
+                // A refusal of one row undoes the whole statement: every row then goes one by one.
+            }
+            lectura = std::make_unique<QSqlQuery>(destino);
+            lectura->setForwardOnly(true);
+            if (!lectura->exec(QStringLiteral("SELECT ") + origenes.join(QLatin1Char(',')) + desde +
+                               QStringLiteral(" WHERE ") + resto))
+                why = lectura->lastError().text();
+            for (int k = 0; k < indices.size(); ++k)
+                indices[k] = k;
+            const int n = int(origenes.size());
+            siguiente = [&lectura, n](QVector<QVariant> *f, QString *e) {
+                if (!lectura->isActive() || !lectura->next()) {
+                    if (lectura->lastError().isValid() && e->isEmpty())
+                        *e = lectura->lastError().text();
+                    return false;
+                }
+                f->resize(n);
+                for (int c = 0; c < n; ++c)
+                    (*f)[c] = lectura->value(c);
+                return true;
+            };
+        } else {
+            siguiente = [&fuente](QVector<QVariant> *f, QString *e) { return fuente->siguienteFila(f, e); };
+        }
+
+        while (siguiente(&fila, &why)) {
             bool ok = true;
             QString motivo;
-            for (int k = 0; k < indiceOrigen.size() && ok; ++k) {
-                const int j = indiceOrigen.at(k);
+            for (int k = 0; k < indices.size() && ok; ++k) {
+                const int j = indices.at(k);
                 ok = convierte(j < fila.size() ? fila.at(j) : QVariant(), clases.at(k), &valores[k], &motivo);
                 if (!ok)
                     motivo = columnas.at(k) + QLatin1String(": ") + motivo;
@@ -318,6 +407,7 @@ ResultadoFusion ImportaBaseDatos(const QString &origen, QSqlDatabase destino, co
         }
         if (!why.isEmpty())
             r.tablasIlegibles << tabla + QLatin1String(": ") + why;
+        lectura.reset();
         fuente->cierraTabla();
         insert.finish();
         if (enTransaccion && !destino.commit()) {
@@ -328,6 +418,10 @@ ResultadoFusion ImportaBaseDatos(const QString &origen, QSqlDatabase destino, co
         }
         if (progreso)
             progreso();
+    }
+    if (adjunta) {
+        QSqlQuery d(destino);
+        d.exec(QStringLiteral("DETACH DATABASE slx_origen"));
     }
     return r;
 }

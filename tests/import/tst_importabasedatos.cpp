@@ -331,6 +331,39 @@ private Q_SLOTS:
                  QString("20|-1"));
     }
 
+    void rowsNeedingConversionAreStoredWithTheOthers()
+    {
+        slxtest::DataHome home;
+        QVERIFY(home.openDatabase());
+        const QString path = home.file("mixed.db");
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "mixed");
+            db.setDatabaseName(path);
+            QVERIFY(db.open());
+            QSqlQuery q(db);
+            QVERIFY(q.exec("CREATE TABLE Sesiones (LNumeroSerie, DFechaInicio, THoraInicio, SLeq, ByNivelDiaLocal)"));
+            QVERIFY(q.exec("INSERT INTO Sesiones VALUES (1, '2009-02-27', '18:00', 94.5, 95)"));
+            QVERIFY(q.exec("INSERT INTO Sesiones VALUES ('2', '2009-02-28', '17:30', '95.25', '90')"));
+            QVERIFY(q.exec("INSERT INTO Sesiones VALUES (3, '2009-03-01 00:00:00', '18:00', 80, 95)"));
+            QVERIFY(q.exec("INSERT INTO Sesiones VALUES (4, '2009-03-02', '18:00', 'loud', 95)"));
+            db.close();
+        }
+        QSqlDatabase::removeDatabase("mixed");
+        QSqlQuery own(modulo1().ConexionBD);
+        QVERIFY(own.exec("INSERT INTO Sesiones (LNumeroSerie, DFechaInicio, THoraInicio) VALUES (3, '2009-03-01', "
+                         "'18:00')"));
+        const ResultadoFusion r = ImportaBaseDatos(path, modulo1().ConexionBD);
+        QCOMPARE(r.anadidas, qint64(2));
+        QCOMPARE(r.duplicadas, qint64(1)); // the date with a midnight time is the same key
+        QCOMPARE(r.rechazadas, qint64(1));
+        QVERIFY(r.motivos.first().contains("SLeq"));
+        QCOMPARE(valor("SELECT typeof(LNumeroSerie) || typeof(SLeq) || typeof(ByNivelDiaLocal) || ':' || SLeq "
+                       "FROM Sesiones WHERE LNumeroSerie = 2")
+                     .toString(),
+                 QString("integerrealinteger:95.25"));
+        QCOMPARE(cuenta("Sesiones"), 3);
+    }
+
     void badSourcesWriteNothing_data()
     {
         QTest::addColumn<QByteArray>("content");
