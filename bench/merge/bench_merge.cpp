@@ -81,7 +81,8 @@ bool run(int rows)
     }
     QElapsedTimer timer;
     timer.start();
-    const slx::ResultadoFusion r = slx::ImportaBaseDatos(source, QSqlDatabase::database(slx::Database::kConnectionName));
+    const slx::ResultadoFusion r =
+        slx::ImportaBaseDatos(source, QSqlDatabase::database(slx::Database::kConnectionName));
     const double seconds = timer.nsecsElapsed() / 1e9;
     slx::Database::close();
     if (!r.empezada()) {

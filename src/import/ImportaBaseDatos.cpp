@@ -136,8 +136,7 @@ bool convierte(const QVariant &v, Clase clase, QVariant *out, QString *motivo)
         if (v.typeId() == QMetaType::QDateTime) {
             // A date/time column of the original that holds a time of day only.
             const QDateTime dt = v.toDateTime();
-            *out = dt.date() == kDiaBase ? textoHora(dt.time())
-                                         : dt.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
+            *out = dt.date() == kDiaBase ? textoHora(dt.time()) : dt.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
         } else if (v.typeId() == QMetaType::Bool) {
             *out = v.toBool() ? QStringLiteral("-1") : QStringLiteral("0");
         } else {
@@ -199,9 +198,11 @@ QString ResultadoFusion::resumen() const
     if (rechazadas)
         lines << tr("Rows refused: %1").arg(rechazadas) + QLatin1Char('\n') + motivos.join(QLatin1Char('\n'));
     if (!tablasOmitidas.isEmpty())
-        lines << tr("Tables this database does not have (not imported): %1").arg(tablasOmitidas.join(QLatin1String(", ")));
+        lines << tr("Tables this database does not have (not imported): %1")
+                     .arg(tablasOmitidas.join(QLatin1String(", ")));
     if (!tablasIlegibles.isEmpty())
-        lines << tr("Tables that could not be read whole:") + QLatin1Char('\n') + tablasIlegibles.join(QLatin1Char('\n'));
+        lines << tr("Tables that could not be read whole:") + QLatin1Char('\n') +
+                     tablasIlegibles.join(QLatin1Char('\n'));
     return lines.join(QLatin1Char('\n'));
 }
 
@@ -222,7 +223,8 @@ ResultadoFusion ImportaBaseDatos(const QString &origen, QSqlDatabase destino, co
     case TipoBaseDatos::Access: fuente = fusion::creaOrigenAccess(); break;
     case TipoBaseDatos::Ninguno:
         r.error = tr("The file %1 is not a database of this program nor of the original program, "
-                     "or it is empty or damaged.").arg(origen);
+                     "or it is empty or damaged.")
+                      .arg(origen);
         return r;
     }
     if (!destino.isOpen()) {
@@ -293,8 +295,9 @@ ResultadoFusion ImportaBaseDatos(const QString &origen, QSqlDatabase destino, co
         for (int i = 0; i < nombres.size(); ++i)
             marks << QStringLiteral("?");
         QSqlQuery insert(destino);
-        const QString sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3) ON CONFLICT DO NOTHING")
-                                .arg(quoted(nombreDestino), nombres.join(QLatin1Char(',')), marks.join(QLatin1Char(',')));
+        const QString sql =
+            QStringLiteral("INSERT INTO %1 (%2) VALUES (%3) ON CONFLICT DO NOTHING")
+                .arg(quoted(nombreDestino), nombres.join(QLatin1Char(',')), marks.join(QLatin1Char(',')));
         if (!insert.prepare(sql)) {
             r.tablasIlegibles << tabla + QLatin1String(": ") + insert.lastError().text();
             fuente->cierraTabla();
@@ -330,8 +333,9 @@ ResultadoFusion ImportaBaseDatos(const QString &origen, QSqlDatabase destino, co
             qint64 total = -1, malas = -1;
             if (q.exec(QStringLiteral("SELECT COUNT(*)") + desde) && q.next())
                 total = q.value(0).toLongLong();
-            if (total >= 0 && q.exec(QStringLiteral("SELECT COUNT(*)") + desde + QStringLiteral(" WHERE NOT (") + bien +
-                                     QLatin1Char(')')) &&
+            if (total >= 0 &&
+                q.exec(QStringLiteral("SELECT COUNT(*)") + desde + QStringLiteral(" WHERE NOT (") + bien +
+                       QLatin1Char(')')) &&
                 q.next())
                 malas = q.value(0).toLongLong();
             q.finish();

@@ -21,12 +21,12 @@ struct ResultadoFusion {
     // Set when the merge could not start (source or destination not opened, table
     // list not read); nothing was written then.
     QString error;
-    qint64 anadidas = 0;    // rows stored
-    qint64 duplicadas = 0;  // rows whose key the destination already held
-    qint64 rechazadas = 0;  // rows refused for another reason (a value that cannot be stored)
-    QStringList motivos;    // the first reasons of refused rows, "table: reason"
-    QStringList tablasOmitidas;   // source tables the destination lacks (their rows are not stored)
-    QStringList tablasIlegibles;  // source tables that could not be read whole ("table: reason")
+    qint64 anadidas = 0;         // rows stored
+    qint64 duplicadas = 0;       // rows whose key the destination already held
+    qint64 rechazadas = 0;       // rows refused for another reason (a value that cannot be stored)
+    QStringList motivos;         // the first reasons of refused rows, "table: reason"
+    QStringList tablasOmitidas;  // source tables the destination lacks (their rows are not stored)
+    QStringList tablasIlegibles; // source tables that could not be read whole ("table: reason")
 
     bool empezada() const { return error.isEmpty(); }
     // Every table was read and every row is now in the destination (stored or already there).

@@ -22,8 +22,9 @@ QString tr(const char *text)
     return QCoreApplication::translate("ImportaBaseDatos", text);
 }
 
-// Bound buffers hold one converted value each; memo texts longer than this are cut by libmdb.
-constexpr size_t kBindSize = 128 * 1024;
+// Bound buffers hold one converted value each: a memo of 65,535 characters in UTF-8
+// fits; a longer one would be cut by libmdb, so the table is reported instead.
+constexpr size_t kBindSize = 256 * 1024;
 
 // A Single as the shortest decimal text that reads back as the same Single, so that
 // 62.7 stored by the original program arrives as 62.7, not 62.700001.
@@ -122,6 +123,12 @@ public:
         }
         ++m_read;
         const int n = int(m_buffers.size());
+        for (int c = 0; c < n; ++c) {
+            if (size_t(m_lengths[c]) >= kBindSize - 1) {
+                *error = tr("row %1 holds a text too long to be read whole").arg(m_read);
+                return false;
+            }
+        }
         fila->resize(n);
         for (int c = 0; c < n; ++c)
             (*fila)[c] = valor(c);

@@ -28,7 +28,8 @@ bool entero(const QString &texto, int min, int max, int *out)
         return false;
     for (qsizetype i = 0; i < t.size(); ++i) {
         const QChar c = t.at(i);
-        if (!(c >= QLatin1Char('0') && c <= QLatin1Char('9')) && !(i == 0 && (c == QLatin1Char('-') || c == QLatin1Char('+'))))
+        if (!(c >= QLatin1Char('0') && c <= QLatin1Char('9')) &&
+            !(i == 0 && (c == QLatin1Char('-') || c == QLatin1Char('+'))))
             return false;
     }
     bool ok = false;

@@ -15,9 +15,9 @@ inline constexpr const char *kSeccionIni = "Configuration";
 QString ficheroIni();
 
 struct LecturaIni {
-    QString idioma;           // the "Language" value as read
-    QStringList erroneas;     // numeric keys missing or not a number in range
-    QString mensaje() const;  // the description shown for them (empty when none)
+    QString idioma;          // the "Language" value as read
+    QStringList erroneas;    // numeric keys missing or not a number in range
+    QString mensaje() const; // the description shown for them (empty when none)
 };
 
 // Reads the seven keys of section "Configuration" into the shared settings. A numeric
@@ -26,8 +26,8 @@ struct LecturaIni {
 LecturaIni LeeConfiguracion(const QString &ini);
 
 struct Idioma {
-    QString nombre;  // the language column: "Español" ... "Português"
-    qint16 codigo;   // CodigoIdioma
+    QString nombre; // the language column: "Español" ... "Português"
+    qint16 codigo;  // CodigoIdioma
 };
 // The "Language" value (a Windows language identifier) to the language; English
 // for any other value, empty included.

@@ -64,10 +64,10 @@ Form1::Form1(QWidget *parent)
                                  QStringLiteral("Registros descargados de los SLX-90"));
     SSCommand1 = boton(central, "SSCommand1", QStringLiteral("Importar datos"),
                        QStringLiteral("Importar datos de otra instalación"));
-    SSCommandPort = boton(central, "SSCommandPort", QStringLiteral("Comunicaciones"),
-                          QStringLiteral("Puerto serie y módem"));
-    SSCommandIdioma = boton(central, "SSCommandIdioma", QStringLiteral("Idioma"),
-                            QStringLiteral("Idioma de la aplicación"));
+    SSCommandPort =
+        boton(central, "SSCommandPort", QStringLiteral("Comunicaciones"), QStringLiteral("Puerto serie y módem"));
+    SSCommandIdioma =
+        boton(central, "SSCommandIdioma", QStringLiteral("Idioma"), QStringLiteral("Idioma de la aplicación"));
     SSCommandUsuario = boton(central, "SSCommandUsuario", QStringLiteral("Pie de página"),
                              QStringLiteral("Texto del pie de página de los informes"));
     SSCommandHelp = boton(central, "SSCommandHelp", QStringLiteral("Ayuda"), QString());
@@ -194,8 +194,12 @@ void Form1::habilitaBotones(bool on)
 bool Form1::CierraOtrasVentanas(QWidget *except)
 {
     QWidget *main = FormRegistry::instance(QStringLiteral("Form1"));
-    for (QWidget *w : QApplication::topLevelWidgets()) {
-        if (w == main || w == except || !w->isVisible() || !w->isWindow())
+    // Closing one window may release others (its own dialogs): held weakly.
+    QList<QPointer<QWidget>> windows;
+    for (QWidget *w : QApplication::topLevelWidgets())
+        windows << w;
+    for (const QPointer<QWidget> &w : windows) {
+        if (!w || w == main || w == except || !w->isVisible() || !w->isWindow())
             continue;
         if (!w->close() && w->isVisible())
             return false;
@@ -356,8 +360,7 @@ void Form1::SSCommandUsuario_Click()
 {
     Modulo1 &m = modulo1();
     bool ok = false;
-    const QString answer =
-        ui::InputBox(oLocGuru().GetS(22), oLocGuru().GetS(21), m.PiePagina, &ok, this, 50);
+    const QString answer = ui::InputBox(oLocGuru().GetS(22), oLocGuru().GetS(21), m.PiePagina, &ok, this, 50);
     if (!ok)
         return; // Cancel changes nothing.
     m.PiePagina = answer.left(50);

@@ -35,10 +35,11 @@ Form7::Form7(QWidget *parent)
         QRadioButton **field;
         const char *name;
         const char16_t *caption;
-    } opciones[7] = {{&OptionEspañol, "OptionEspañol", u"Español"},   {&OptionCatalan, "OptionCatalan", u"Català"},
-                     {&OptionIngles, "OptionIngles", u"English"},     {&OptionAleman, "OptionAleman", u"Deutsch"},
-                     {&OptionFrances, "OptionFrances", u"Français"},  {&OptionItaliano, "OptionItaliano", u"Italiano"},
-                     {&OptionPortugues, "OptionPortugues", u"Português"}};
+    } opciones[7] = {
+        {&OptionEspañol, "OptionEspañol", u"Español"},      {&OptionCatalan, "OptionCatalan", u"Català"},
+        {&OptionIngles, "OptionIngles", u"English"},        {&OptionAleman, "OptionAleman", u"Deutsch"},
+        {&OptionFrances, "OptionFrances", u"Français"},     {&OptionItaliano, "OptionItaliano", u"Italiano"},
+        {&OptionPortugues, "OptionPortugues", u"Português"}};
     for (int i = 0; i < 7; ++i) {
         auto *option = new QRadioButton(QString::fromUtf16(opciones[i].caption), frame);
         option->setObjectName(QString::fromUtf8(opciones[i].name));

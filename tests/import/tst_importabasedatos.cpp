@@ -17,7 +17,7 @@ using namespace slx;
 
 namespace {
 
-const QStringList kTablas = {"Programacion", "IntervaloInhabil", "Intervalos", "Sesiones",
+const QStringList kTablas = {"Programacion", "IntervaloInhabil", "Intervalos",     "Sesiones",
                              "DiaBorrado",   "DiaFinalBateria",  "DiaReprogramado"};
 
 QString legacyA()
@@ -165,7 +165,8 @@ private Q_SLOTS:
                  0);
         QCOMPARE(valor("SELECT COUNT(*) FROM Sesiones WHERE LNumeroSerie = 204567").toInt(), 6);
         QCOMPARE(valor("SELECT DFecha || ' ' || THora FROM DiaReprogramado WHERE LNumeroSerie = 204567").toString(),
-                 QString("2007-05-03 ") + valor("SELECT THora FROM DiaReprogramado WHERE LNumeroSerie = 204567").toString());
+                 QString("2007-05-03 ") +
+                     valor("SELECT THora FROM DiaReprogramado WHERE LNumeroSerie = 204567").toString());
     }
 
     void accessIntervalsMatchWhatMdbExportReads()
@@ -325,7 +326,8 @@ private Q_SLOTS:
         QVERIFY(!r.sinPerdidas());
         QVERIFY(r.resumen().contains("Rows refused: 5"));
         QCOMPARE(valor("SELECT group_concat(LNumeroSerie) FROM (SELECT LNumeroSerie FROM Programacion "
-                       "ORDER BY 1)").toString(),
+                       "ORDER BY 1)")
+                     .toString(),
                  QString("1,7"));
         QCOMPARE(valor("SELECT ByTLeq || '|' || BoCambioHora FROM Programacion WHERE LNumeroSerie = 7").toString(),
                  QString("20|-1"));

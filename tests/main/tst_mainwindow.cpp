@@ -4,13 +4,13 @@
 #include "TestSupport.h"
 #include "localization/FormRegistry.h"
 #include "localization/LocGuru.h"
+#include "localization/NativeCatalogue.h"
 #include "main/Arranque.h"
 #include "main/Form1.h"
 #include "main/Form4.h"
 #include "main/Form7.h"
 #include "main/Modulo1.h"
 #include "main/Ventanas.h"
-#include "localization/NativeCatalogue.h"
 
 #include <QComboBox>
 #include <QDesktopServices>
@@ -147,7 +147,7 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("choice"); // file name in the data folder, "" = cancel
         QTest::addColumn<int>("intervalos");
-        QTest::addColumn<QString>("box");    // text the message starts with, "" = none
+        QTest::addColumn<QString>("box"); // text the message starts with, "" = none
         QTest::addColumn<bool>("critical");
         QTest::newRow("cancelled") << "" << 0 << "" << false;
         QTest::newRow("Access database") << "other.MDB" << 200 << oLocGuru().GetS(144) << false;
@@ -345,9 +345,8 @@ private Q_SLOTS:
     void languageAcceptOfTheSameLanguageStillRestarts()
     {
         slxtest::Answers answers;
-        slxtest::alAbrirModal([](QWidget *w) {
-            QTest::mouseClick(static_cast<Form7 *>(w)->SSCommandAceptar, Qt::LeftButton);
-        });
+        slxtest::alAbrirModal(
+            [](QWidget *w) { QTest::mouseClick(static_cast<Form7 *>(w)->SSCommandAceptar, Qt::LeftButton); });
         Form1 *old = form.get();
         QTest::mouseClick(form->SSCommandIdioma, Qt::LeftButton);
         auto *nuevo = qobject_cast<Form1 *>(FormRegistry::instance("Form1"));
@@ -449,8 +448,8 @@ private Q_SLOTS:
         Form4 form4;
         Form7 form7;
         QStringList texts;
-        for (QWidget *window : {static_cast<QWidget *>(new Form1), static_cast<QWidget *>(&form4),
-                                static_cast<QWidget *>(&form7)}) {
+        for (QWidget *window :
+             {static_cast<QWidget *>(new Form1), static_cast<QWidget *>(&form4), static_cast<QWidget *>(&form7)}) {
             QList<QWidget *> widgets = window->findChildren<QWidget *>();
             widgets.prepend(window);
             for (QWidget *w : widgets) {

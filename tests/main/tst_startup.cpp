@@ -82,15 +82,16 @@ private Q_SLOTS:
         const char *lcids[] = {"1034", "1027", "1033", "1031", "1036", "1040", "2070"};
         for (int i = 0; i < 7; ++i)
             QTest::newRow(lcids[i]) << QByteArray("[Configuration]\r\nSerialPort=2\r\nModem=0\r\nTonePulse=1\r\n"
-                                                  "ModemSpeed=9600\r\nLanguage=") + lcids[i]
+                                                  "ModemSpeed=9600\r\nLanguage=") +
+                                           lcids[i]
                                     << 2 << 0 << 1 << "" << 9600 << "" << 1000 * (i + 1) << QStringList();
         QTest::newRow("unknown language 2057")
             << QByteArray("[Configuration]\r\nSerialPort=1\r\nModem=0\r\nTonePulse=1\r\nModemSpeed=19200\r\n"
                           "Language=2057\r\n")
             << 1 << 0 << 1 << "" << 19200 << "" << 3000 << QStringList();
         QTest::newRow("missing port and language")
-            << QByteArray("[Configuration]\r\nModem=1\r\nTonePulse=0\r\nModemSpeed=19200\r\nUser=x\r\n") << 1 << 1
-            << 0 << "" << 19200 << "x" << 3000 << QStringList{"SerialPort"};
+            << QByteArray("[Configuration]\r\nModem=1\r\nTonePulse=0\r\nModemSpeed=19200\r\nUser=x\r\n") << 1 << 1 << 0
+            << "" << 19200 << "x" << 3000 << QStringList{"SerialPort"};
         QTest::newRow("letters in numbers")
             << QByteArray("[Configuration]\r\nSerialPort=3a\r\nModem=1\r\nTonePulse=one\r\nModemSpeed=19.2\r\n"
                           "Language=1034\r\n")
@@ -283,15 +284,24 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("linea");
         QTest::addColumn<QString>("esperada");
-        QTest::newRow("quoted path with blanks") << "\"C:\\datos\\obra 1.qv90\"" << "C:\\datos\\obra 1.qv90";
-        QTest::newRow("serial with blanks around") << "   100123  " << "100123";
-        QTest::newRow("empty") << "" << "";
-        QTest::newRow("only blanks") << "   " << "";
-        QTest::newRow("two quotes") << "\"\"" << "";
-        QTest::newRow("one quote") << "\"100123" << "100123";
-        QTest::newRow("at most two removed") << "a\"b\"c\"d" << "abc\"d";
-        QTest::newRow("blanks inside kept, not trimmed again") << "\" 12 \"" << " 12 ";
-        QTest::newRow("no quote before") << "x \"y" << "x y";
+        QTest::newRow("quoted path with blanks") << "\"C:\\datos\\obra 1.qv90\""
+                                                 << "C:\\datos\\obra 1.qv90";
+        QTest::newRow("serial with blanks around") << "   100123  "
+                                                   << "100123";
+        QTest::newRow("empty") << ""
+                               << "";
+        QTest::newRow("only blanks") << "   "
+                                     << "";
+        QTest::newRow("two quotes") << "\"\""
+                                    << "";
+        QTest::newRow("one quote") << "\"100123"
+                                   << "100123";
+        QTest::newRow("at most two removed") << "a\"b\"c\"d"
+                                             << "abc\"d";
+        QTest::newRow("blanks inside kept, not trimmed again") << "\" 12 \""
+                                                               << " 12 ";
+        QTest::newRow("no quote before") << "x \"y"
+                                         << "x y";
     }
     void leeLineaComandos()
     {
@@ -304,9 +314,15 @@ private Q_SLOTS:
         QTest::addColumn<QString>("linea");
         QTest::addColumn<QString>("ventana");
         QTest::addColumn<QString>("fichero");
-        QTest::newRow("exchange file") << "\"/datos/obra 1.qv90\"" << "Form16" << "/datos/obra 1.qv90";
-        QTest::newRow("upper case extension") << "/datos/obra.QV90" << "Form16" << "/datos/obra.QV90";
-        QTest::newRow("serial number") << "100123" << "Form2" << "";
+        QTest::newRow("exchange file") << "\"/datos/obra 1.qv90\""
+                                       << "Form16"
+                                       << "/datos/obra 1.qv90";
+        QTest::newRow("upper case extension") << "/datos/obra.QV90"
+                                              << "Form16"
+                                              << "/datos/obra.QV90";
+        QTest::newRow("serial number") << "100123"
+                                       << "Form2"
+                                       << "";
     }
     void commandLineOpensTheImportOrTheSheet()
     {
