@@ -238,6 +238,15 @@ private Q_SLOTS:
         QCOMPARE(ini("TonePulse"), QString("1"));
         QCOMPARE(ini("DialCode"), QString("0,,"));
         QCOMPARE(ini("ModemSpeed"), QString("19200"));
+
+        // The next start-up reads them back.
+        form->Form_Unload();
+        resetModulo1();
+        form->Form_Load();
+        QCOMPARE(int(modulo1().PuertoSerie), 7);
+        QCOMPARE(int(modulo1().TipoConexion), 0);
+        QCOMPARE(int(modulo1().TonoPulso), 1);
+        QCOMPARE(modulo1().PrefijoMarcacion, QString("0,,"));
     }
 
     void linkSettingsRefusesABadPort_data()
