@@ -1,5 +1,7 @@
 #include "main/Form1.h"
 
+#include "link/SerialControl.h"
+
 #include "import/ImportaBaseDatos.h"
 #include "localization/FormRegistry.h"
 #include "localization/LocGuru.h"
@@ -132,6 +134,9 @@ void Form1::Form_Load()
     m.CodigoIdioma = CalculaCodigoIdioma(idioma.nombre);
     if (!lectura.erroneas.isEmpty())
         ui::MsgBox(lectura.mensaje(), ui::Icon::Critical, ui::OkOnly, this);
+    // The link's port number; the port itself stays closed (an open one keeps its call).
+    if (!MSComm1().PortOpen())
+        MSComm1().setCommPort(m.PuertoSerie);
     m.CancelaRecepcion = false;
 
     // The database; without it the commands that need it stay disabled.
@@ -210,7 +215,9 @@ bool Form1::CierraOtrasVentanas(QWidget *except)
 
 void Form1::CuelgaModem()
 {
-    // Hanging up is closing the port, which the link does when it sees the call ended.
+    // Hanging up is dropping DTR and closing the port.
+    if (MSComm1().PortOpen())
+        MSComm1().hangUp();
     modulo1().ModemConectado = false;
 }
 

@@ -96,7 +96,9 @@ QWidget *abreVentana(const QString &nombre, bool modal, QWidget *parent)
 {
     QWidget *w = FormRegistry::load(nombre);
     if (!w) {
-        ui::MsgBox(textoNoConstruida(), ui::Icon::Information, ui::OkOnly, parent);
+        // A registered window that could not open has shown its own failure.
+        if (!FormRegistry::has(nombre))
+            ui::MsgBox(textoNoConstruida(), ui::Icon::Information, ui::OkOnly, parent);
         return nullptr;
     }
     if (modal)
