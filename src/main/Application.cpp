@@ -1,9 +1,11 @@
 #include "main/Application.h"
 
+#include "localization/FormRegistry.h"
 #include "main/DataFolder.h"
 #include "main/Database.h"
 #include "main/Form1.h"
 #include "main/MessageBox.h"
+#include "main/Ventanas.h"
 
 #include <QApplication>
 
@@ -17,14 +19,15 @@ int runApplication(QApplication &app)
         ui::MsgBox(error, ui::Icon::Critical);
         return 1;
     }
-    if (!Database::open(&error))
-        ui::MsgBox(error, ui::Icon::Critical);
-    int rc = 0;
-    {
-        Form1 form;
-        form.show();
-        rc = app.exec();
-    }
+    registraVentanas();
+    // The main window ends the program itself, after its shutdown.
+    app.setQuitOnLastWindowClosed(false);
+    auto *form = qobject_cast<Form1 *>(FormRegistry::load(QStringLiteral("Form1")));
+    if (!form)
+        return 1;
+    form->Form_Load();
+    const int rc = app.exec();
+    delete FormRegistry::instance(QStringLiteral("Form1"));
     Database::close();
     return rc;
 }

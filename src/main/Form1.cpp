@@ -1,15 +1,401 @@
 #include "main/Form1.h"
 
+#include "link/SerialControl.h"
+
+#include "import/ImportaBaseDatos.h"
+#include "localization/FormRegistry.h"
+#include "localization/LocGuru.h"
+#include "main/Arranque.h"
+#include "main/DataFolder.h"
+#include "main/Database.h"
 #include "main/MessageBox.h"
+#include "main/Modulo1.h"
+#include "main/Ventanas.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDialog>
+#include <QFile>
+#include <QGridLayout>
+#include <QLabel>
+#include <QPointer>
+#include <QPushButton>
+#include <QVBoxLayout>
 
 namespace slx {
+
+namespace {
+
+struct LineaComandosRun {
+    bool fijada = false;
+    QString texto;
+    bool atendida = false;
+};
+
+LineaComandosRun &lineaRun()
+{
+    static LineaComandosRun r;
+    return r;
+}
+
+QPushButton *boton(QWidget *parent, const char *name, const QString &caption, const QString &tip)
+{
+    auto *b = new QPushButton(caption, parent);
+    b->setObjectName(QLatin1String(name));
+    if (!tip.isEmpty())
+        b->setToolTip(tip);
+    b->setMinimumHeight(48);
+    return b;
+}
+
+} // namespace
 
 Form1::Form1(QWidget *parent)
     : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(ui::applicationTitle());
-    resize(640, 420);
+    auto *central = new QWidget(this);
+    central->setObjectName(QStringLiteral("Frame1"));
+    setCentralWidget(central);
+
+    SSCommandProgramacion = boton(central, "SSCommandProgramacion", QStringLiteral("Programación"),
+                                  QStringLiteral("Fichas de programación de los SLX-90"));
+    SSCommandIncidencias = boton(central, "SSCommandIncidencias", QStringLiteral("Incidencias"),
+                                 QStringLiteral("Registros descargados de los SLX-90"));
+    SSCommand1 = boton(central, "SSCommand1", QStringLiteral("Importar datos"),
+                       QStringLiteral("Importar datos de otra instalación"));
+    SSCommandPort =
+        boton(central, "SSCommandPort", QStringLiteral("Comunicaciones"), QStringLiteral("Puerto serie y módem"));
+    SSCommandIdioma =
+        boton(central, "SSCommandIdioma", QStringLiteral("Idioma"), QStringLiteral("Idioma de la aplicación"));
+    SSCommandUsuario = boton(central, "SSCommandUsuario", QStringLiteral("Pie de página"),
+                             QStringLiteral("Texto del pie de página de los informes"));
+    SSCommandHelp = boton(central, "SSCommandHelp", QStringLiteral("Ayuda"), QString());
+    SSCommandExit = boton(central, "SSCommandExit", QStringLiteral("Salir"), QString());
+    CommandExportar = new QPushButton(QStringLiteral("Exportar textos"), central);
+    CommandExportar->setObjectName(QStringLiteral("CommandExportar"));
+    CommandExportar->setToolTip(QStringLiteral("Exportar los textos a la base de datos de idiomas y salir"));
+
+    SSPanel1 = new QLabel(QStringLiteral("Importando datos"), central);
+    SSPanel1->setObjectName(QStringLiteral("SSPanel1"));
+    SSPanel1->setAlignment(Qt::AlignCenter);
+    SSPanel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    SSPanel1->setLineWidth(2);
+    SSPanel1->setMinimumHeight(40);
+    QFont f = SSPanel1->font();
+    f.setBold(true);
+    SSPanel1->setFont(f);
+    SSPanel1->setVisible(false);
+
+    auto *grid = new QGridLayout;
+    grid->addWidget(SSCommandProgramacion, 0, 0);
+    grid->addWidget(SSCommandIncidencias, 0, 1);
+    grid->addWidget(SSCommand1, 1, 0);
+    grid->addWidget(SSCommandUsuario, 1, 1);
+    grid->addWidget(SSCommandPort, 2, 0);
+    grid->addWidget(SSCommandIdioma, 2, 1);
+    grid->addWidget(SSCommandHelp, 3, 0);
+    grid->addWidget(SSCommandExit, 3, 1);
+    auto *layout = new QVBoxLayout(central);
+    layout->addLayout(grid);
+    layout->addWidget(SSPanel1);
+    layout->addStretch();
+    layout->addWidget(CommandExportar, 0, Qt::AlignRight);
+    resize(480, 320);
+
+    connect(SSCommandProgramacion, &QPushButton::clicked, this, &Form1::SSCommandProgramacion_Click);
+    connect(SSCommandIncidencias, &QPushButton::clicked, this, &Form1::SSCommandIncidencias_Click);
+    connect(SSCommand1, &QPushButton::clicked, this, &Form1::SSCommand1_Click);
+    connect(SSCommandPort, &QPushButton::clicked, this, &Form1::SSCommandPort_Click);
+    connect(SSCommandIdioma, &QPushButton::clicked, this, &Form1::SSCommandIdioma_Click);
+    connect(SSCommandUsuario, &QPushButton::clicked, this, &Form1::SSCommandUsuario_Click);
+    connect(SSCommandHelp, &QPushButton::clicked, this, &Form1::SSCommandHelp_Click);
+    connect(SSCommandExit, &QPushButton::clicked, this, &Form1::SSCommandExit_Click);
+    connect(CommandExportar, &QPushButton::clicked, this, &Form1::CommandExportar_Click);
+}
+
+void Form1::fijaLineaComandos(const QString &linea)
+{
+    lineaRun() = LineaComandosRun{true, linea, false};
+}
+
+void Form1::Form_Load()
+{
+    Modulo1 &m = modulo1();
+    m.ModemConectado = false;
+
+    // Settings file: a numeric key that is missing or not a number takes its default.
+    const LecturaIni lectura = LeeConfiguracion(ficheroIni());
+    const Idioma idioma = idiomaDeIni(lectura.idioma);
+    m.CodigoIdioma = idioma.codigo;
+    LocGuruP_BAS::SetupLanguage(DataFolder::file(QStringLiteral("Language.db")), idioma.nombre);
+    m.CodigoIdioma = CalculaCodigoIdioma(idioma.nombre);
+    if (!lectura.erroneas.isEmpty())
+        ui::MsgBox(lectura.mensaje(), ui::Icon::Critical, ui::OkOnly, this);
+    // The link's port number; the port itself stays closed (an open one keeps its call).
+    if (!MSComm1().PortOpen())
+        MSComm1().setCommPort(m.PuertoSerie);
+    m.CancelaRecepcion = false;
+
+    // The database; without it the commands that need it stay disabled.
+    QString error;
+    bool baseAbierta = Database::open(&error) && LeeFilaConfiguracion(m.ConexionBD, &error);
+    if (!baseAbierta) {
+        Database::close();
+        ui::MsgBox(error, ui::Icon::Critical, ui::OkOnly, this);
+    }
+    m_cargada = true;
+    habilitaBotones(baseAbierta);
+
+    setWindowTitle(ui::applicationTitle());
+    if (!FuentesPequenas())
+        ui::MsgBox(oLocGuru().GetS(177), ui::Icon::Critical, ui::OkOnly, this);
+    oLocGuru().TranslateForm(this);
+
+    if (baseAbierta)
+        ImportaCopiaSeguridad();
+
+    // The command line, once per run.
+    LineaComandosRun &run = lineaRun();
+    if (!run.atendida) {
+        run.atendida = true;
+        m.LineaComandos = LeeLineaComandos(run.fijada ? run.texto : lineaComandosDelPrograma());
+        if (!m.LineaComandos.isEmpty() && baseAbierta) {
+            if (esFicheroIntercambio(m.LineaComandos)) {
+                m.FicheroImportar = m.LineaComandos;
+                abreVentana(QStringLiteral("Form16"), true, this);
+                m.FicheroImportar.clear();
+            } else {
+                abreVentana(QStringLiteral("Form2"), true, this);
+            }
+        }
+    }
+    show();
+}
+
+void Form1::Form_Unload()
+{
+    if (!m_cargada)
+        return;
+    m_cargada = false;
+    Modulo1 &m = modulo1();
+    if (m.ConexionBD.isOpen()) {
+        QString error;
+        if (!GrabaConfiguracion(m.ConexionBD, &error))
+            ui::MsgBox(error, ui::Icon::Critical, ui::OkOnly, this);
+    }
+    Database::close();
+}
+
+void Form1::habilitaBotones(bool on)
+{
+    // Without the database only the settings, the help and the exit are offered.
+    for (QPushButton *b : {SSCommandProgramacion, SSCommandIncidencias, SSCommand1, SSCommandUsuario})
+        b->setEnabled(on);
+}
+
+bool Form1::CierraOtrasVentanas(QWidget *except)
+{
+    QWidget *main = FormRegistry::instance(QStringLiteral("Form1"));
+    // Closing one window may release others (its own dialogs): held weakly.
+    QList<QPointer<QWidget>> windows;
+    for (QWidget *w : QApplication::topLevelWidgets())
+        windows << w;
+    for (const QPointer<QWidget> &w : windows) {
+        if (!w || w == main || w == except || !w->isVisible() || !w->isWindow())
+            continue;
+        if (!w->close() && w->isVisible())
+            return false;
+    }
+    CuelgaModem();
+    return true;
+}
+
+void Form1::CuelgaModem()
+{
+    // Hanging up is dropping DTR and closing the port.
+    if (MSComm1().PortOpen())
+        MSComm1().hangUp();
+    modulo1().ModemConectado = false;
+}
+
+void Form1::ReiniciaVentana()
+{
+    Form_Unload();
+    hide();
+    FormRegistry::setInstance(QStringLiteral("Form1"), nullptr);
+    auto *nuevo = qobject_cast<Form1 *>(FormRegistry::load(QStringLiteral("Form1")));
+    deleteLater();
+    if (nuevo)
+        nuevo->Form_Load();
+}
+
+void Form1::closeEvent(QCloseEvent *event)
+{
+    if (m_sinCierre) {
+        event->accept();
+        return;
+    }
+    // Closing the main window ends the program: the other windows close first, so
+    // that none is left acting on a closed database.
+    if (!CierraOtrasVentanas()) {
+        event->ignore();
+        return;
+    }
+    Form_Unload();
+    event->accept();
+    QCoreApplication::quit();
+}
+
+bool Form1::fusiona(const QString &fichero, ResultadoFusion *resultado)
+{
+    SSPanel1->setVisible(true);
+    const bool enabled = centralWidget()->isEnabled();
+    centralWidget()->setEnabled(false);
+    SSPanel1->setEnabled(true);
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    *resultado = slx::ImportaBaseDatos(fichero, modulo1().ConexionBD,
+                                       [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); });
+    QApplication::restoreOverrideCursor();
+    centralWidget()->setEnabled(enabled);
+    SSPanel1->setVisible(false);
+    return resultado->empezada();
+}
+
+void Form1::ImportaBaseDatos()
+{
+    ResultadoFusion r;
+    if (!fusiona(modulo1().FicheroImportar, &r)) {
+        ui::MsgBox(r.error, ui::Icon::Critical, ui::OkOnly, this);
+        return;
+    }
+    const bool limpio = r.rechazadas == 0 && r.tablasIlegibles.isEmpty();
+    ui::MsgBox(oLocGuru().GetS(144) + QLatin1String("\n\n") + r.resumen(),
+               limpio ? ui::Icon::Information : ui::Icon::Critical, ui::OkOnly, this);
+}
+
+void Form1::ImportaCopiaSeguridad()
+{
+    Modulo1 &m = modulo1();
+    const QString copia = DataFolder::file(QStringLiteral("backupSLX90.bak"));
+    if (!ExisteFichero(copia))
+        return;
+    show();
+    m.FicheroImportar = copia;
+    ResultadoFusion r;
+    const bool empezada = fusiona(copia, &r);
+    m.FicheroImportar.clear();
+    if (!empezada) {
+        ui::MsgBox(oLocGuru().GetS(178) + QLatin1String("\n\n") + r.error, ui::Icon::Critical, ui::OkOnly, this);
+        return;
+    }
+    // Deleted only when every row of it is in the database; otherwise it is kept
+    // for the next start and the user is told why.
+    if (r.sinPerdidas()) {
+        if (!QFile::remove(copia))
+            ui::MsgBox(tr("The file %1 could not be deleted.").arg(copia), ui::Icon::Critical, ui::OkOnly, this);
+        return;
+    }
+    ui::MsgBox(oLocGuru().GetS(178) + QLatin1String("\n\n") + r.resumen() + QLatin1String("\n\n") +
+                   tr("The file %1 is kept.").arg(copia),
+               ui::Icon::Critical, ui::OkOnly, this);
+}
+
+void Form1::SSCommandProgramacion_Click()
+{
+    abreVentana(QStringLiteral("Form2"), false, this);
+}
+
+void Form1::SSCommandIncidencias_Click()
+{
+    abreVentana(QStringLiteral("Form5"), false, this);
+}
+
+void Form1::SeleccionaFichero()
+{
+    Modulo1 &m = modulo1();
+    const QString filtros = QStringLiteral("SLX-90 databases (*.db *.DB);;"
+                                           "Microsoft Access databases (*.mdb *.MDB);;"
+                                           "NUVEX TALOMI SLX90 File (*.qv90 *.QV90);;"
+                                           "All Files (*)");
+    m.FicheroImportar = ui::GetOpenFileName(QString(), filtros, DataFolder::path(), this);
+    if (m.FicheroImportar.isEmpty())
+        return;
+    const QString upper = m.FicheroImportar.toUpper();
+    if (!upper.endsWith(QLatin1String(".QV90")) && !upper.endsWith(QLatin1String(".MDB")) &&
+        !upper.endsWith(QLatin1String(".DB"))) {
+        ui::MsgBox(oLocGuru().GetS(143), ui::Icon::Critical, ui::OkOnly, this);
+        m.FicheroImportar.clear();
+    }
+}
+
+void Form1::SSCommand1_Click()
+{
+    Modulo1 &m = modulo1();
+    if (m.FicheroImportar.isEmpty())
+        SeleccionaFichero();
+    if (!m.FicheroImportar.isEmpty()) {
+        const QString upper = m.FicheroImportar.toUpper();
+        if (upper.endsWith(QLatin1String(".MDB")) || upper.endsWith(QLatin1String(".DB")))
+            ImportaBaseDatos();
+        else if (esFicheroIntercambio(m.FicheroImportar))
+            abreVentana(QStringLiteral("Form16"), true, this);
+    }
+    m.FicheroImportar.clear();
+}
+
+void Form1::SSCommandPort_Click()
+{
+    abreVentana(QStringLiteral("Form4"), true, this);
+}
+
+void Form1::SSCommandIdioma_Click()
+{
+    auto *dialog = qobject_cast<QDialog *>(FormRegistry::load(QStringLiteral("Form7")));
+    if (!dialog) {
+        abreVentana(QStringLiteral("Form7"), true, this);
+        return;
+    }
+    if (dialog->exec() == QDialog::Accepted)
+        ReiniciaVentana();
+}
+
+void Form1::SSCommandUsuario_Click()
+{
+    Modulo1 &m = modulo1();
+    bool ok = false;
+    const QString answer = ui::InputBox(oLocGuru().GetS(22), oLocGuru().GetS(21), m.PiePagina, &ok, this, 50);
+    if (!ok)
+        return; // Cancel changes nothing.
+    m.PiePagina = answer.left(50);
+    if (!GrabaIni(QLatin1String(kSeccionIni), QStringLiteral("User"), m.PiePagina, ficheroIni()))
+        ui::MsgBox(QCoreApplication::translate("Arranque", "The settings file %1 cannot be written.").arg(ficheroIni()),
+                   ui::Icon::Critical, ui::OkOnly, this);
+    QString error;
+    if (!GrabaUsuario(m.ConexionBD, m.PiePagina, &error))
+        ui::MsgBox(error, ui::Icon::Critical, ui::OkOnly, this);
+}
+
+void Form1::SSCommandHelp_Click()
+{
+    AbreAyuda();
+}
+
+void Form1::SSCommandExit_Click()
+{
+    close();
+}
+
+void Form1::CommandExportar_Click()
+{
+    LocGuruP_BAS::ExportAllFormStrings();
+    // The program ends at once; the shutdown does not run.
+    m_sinCierre = true;
+    m_cargada = false;
+    QCoreApplication::exit(0);
 }
 
 } // namespace slx

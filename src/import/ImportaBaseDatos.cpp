@@ -1,0 +1,433 @@
+#include "import/ImportaBaseDatos.h"
+
+#include "import/OrigenFusion.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QFile>
+#include <QHash>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <cmath>
+
+namespace slx {
+
+namespace {
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("ImportaBaseDatos", text);
+}
+
+QString quoted(const QString &name)
+{
+    QString n = name;
+    n.replace(QLatin1Char('"'), QLatin1String("\"\""));
+    return QLatin1Char('"') + n + QLatin1Char('"');
+}
+
+// How many refusal reasons the summary keeps.
+constexpr int kMaxMotivos = 10;
+// Rows between two calls of the progress callback.
+constexpr int kFilasPorAviso = 500;
+
+// The stored form of a column, told by the prefix of its name.
+enum class Clase { Entero, Real, Booleano, Fecha, Texto };
+
+Clase claseDe(const QString &columna)
+{
+    auto prefijo = [&](const char *p) {
+        const QString s = QLatin1String(p);
+        return columna.startsWith(s) && columna.size() > s.size() && columna.at(s.size()).isUpper();
+    };
+    if (columna == QLatin1String("CMI") || prefijo("Bo"))
+        return Clase::Booleano;
+    if (prefijo("By") || prefijo("L") || prefijo("I"))
+        return Clase::Entero;
+    if (prefijo("S"))
+        return Clase::Real;
+    if (prefijo("D"))
+        return Clase::Fecha;
+    return Clase::Texto;
+}
+
+// The base day of the original program's times of day.
+const QDate kDiaBase(1899, 12, 30);
+
+QString textoHora(const QTime &t)
+{
+    return t.toString(t.second() ? QStringLiteral("hh:mm:ss") : QStringLiteral("hh:mm"));
+}
+
+bool numero(const QVariant &v, double *out)
+{
+    switch (v.typeId()) {
+    case QMetaType::Bool: *out = v.toBool() ? -1 : 0; return true;
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+    case QMetaType::UInt:
+    case QMetaType::ULongLong:
+    case QMetaType::Double:
+    case QMetaType::Float: *out = v.toDouble(); return std::isfinite(*out);
+    case QMetaType::QString:
+    case QMetaType::QByteArray: {
+        // Numbers written as text are read in the C form, never the regional one.
+        bool ok = false;
+        *out = v.toString().trimmed().toDouble(&ok);
+        return ok && std::isfinite(*out);
+    }
+    default: return false;
+    }
+}
+
+// Converts a source value to the stored form of the destination column; false with a
+// reason when it cannot be stored there.
+bool convierte(const QVariant &v, Clase clase, QVariant *out, QString *motivo)
+{
+    if (v.isNull()) {
+        *out = QVariant();
+        return true;
+    }
+    double d = 0;
+    switch (clase) {
+    case Clase::Entero:
+        if (!numero(v, &d) || d != std::floor(d) || std::fabs(d) > 9.0e15) {
+            *motivo = tr("\"%1\" is not a whole number").arg(v.toString());
+            return false;
+        }
+        *out = qlonglong(d);
+        return true;
+    case Clase::Real:
+        if (!numero(v, &d)) {
+            *motivo = tr("\"%1\" is not a number").arg(v.toString());
+            return false;
+        }
+        *out = d;
+        return true;
+    case Clase::Booleano:
+        if (!numero(v, &d)) {
+            *motivo = tr("\"%1\" is not a yes/no value").arg(v.toString());
+            return false;
+        }
+        *out = d != 0 ? -1 : 0;
+        return true;
+    case Clase::Fecha: {
+        QDate fecha;
+        if (v.typeId() == QMetaType::QDateTime)
+            fecha = v.toDateTime().date();
+        else if (v.typeId() == QMetaType::QDate)
+            fecha = v.toDate();
+        else if (v.typeId() == QMetaType::QString) {
+            const QString s = v.toString().trimmed();
+            fecha = QDate::fromString(s.left(10), QStringLiteral("yyyy-MM-dd"));
+            const QString resto = s.mid(10).trimmed();
+            if (!resto.isEmpty() && resto != QLatin1String("00:00:00") && !resto.startsWith(QLatin1Char('T')))
+                fecha = QDate();
+        }
+        if (!fecha.isValid()) {
+            *motivo = tr("\"%1\" is not a date").arg(v.toString());
+            return false;
+        }
+        *out = fecha.toString(QStringLiteral("yyyy-MM-dd"));
+        return true;
+    }
+    case Clase::Texto:
+        if (v.typeId() == QMetaType::QDateTime) {
+            // A date/time column of the original that holds a time of day only.
+            const QDateTime dt = v.toDateTime();
+            *out = dt.date() == kDiaBase ? textoHora(dt.time()) : dt.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
+        } else if (v.typeId() == QMetaType::Bool) {
+            *out = v.toBool() ? QStringLiteral("-1") : QStringLiteral("0");
+        } else {
+            *out = v.toString();
+        }
+        return true;
+    }
+    return false;
+}
+
+// An SQL condition true when the column c of a row already holds the stored form of
+// its class (so that the row needs no conversion).
+QString enFormaGuardada(const QString &c, Clase clase)
+{
+    QString cond;
+    switch (clase) {
+    case Clase::Entero: cond = QStringLiteral("typeof(%1) IN ('integer','null')"); break;
+    case Clase::Real: cond = QStringLiteral("typeof(%1) IN ('real','integer','null')"); break;
+    case Clase::Booleano: cond = QStringLiteral("(%1 IS NULL OR (typeof(%1) = 'integer' AND %1 IN (-1, 0)))"); break;
+    case Clase::Fecha:
+        cond = QStringLiteral("(%1 IS NULL OR (typeof(%1) = 'text' AND length(%1) = 10 AND date(%1) = %1))");
+        break;
+    case Clase::Texto: cond = QStringLiteral("typeof(%1) IN ('text','null')"); break;
+    }
+    return QStringLiteral("IFNULL(") + cond.arg(c) + QStringLiteral(", 0)");
+}
+
+bool esDuplicado(const QSqlError &e)
+{
+    // ON CONFLICT DO NOTHING already drops rows whose key exists; this covers a
+    // uniqueness failure it does not reach.
+    const QString t = e.databaseText();
+    return t.contains(QLatin1String("UNIQUE constraint failed")) ||
+           t.contains(QLatin1String("PRIMARY KEY constraint failed"));
+}
+
+} // namespace
+
+TipoBaseDatos tipoBaseDatos(const QString &fichero)
+{
+    QFile f(fichero);
+    if (!f.open(QIODevice::ReadOnly))
+        return TipoBaseDatos::Ninguno;
+    const QByteArray head = f.read(32);
+    if (head.startsWith(QByteArray("SQLite format 3\0", 16)))
+        return TipoBaseDatos::SQLite;
+    if (head.mid(4, 15) == QByteArray("Standard Jet DB"))
+        return TipoBaseDatos::Access;
+    return TipoBaseDatos::Ninguno;
+}
+
+QString ResultadoFusion::resumen() const
+{
+    if (!empezada())
+        return error;
+    QStringList lines;
+    lines << tr("Rows added: %1").arg(anadidas);
+    lines << tr("Rows already in the database (skipped): %1").arg(duplicadas);
+    if (rechazadas)
+        lines << tr("Rows refused: %1").arg(rechazadas) + QLatin1Char('\n') + motivos.join(QLatin1Char('\n'));
+    if (!tablasOmitidas.isEmpty())
+        lines << tr("Tables this database does not have (not imported): %1")
+                     .arg(tablasOmitidas.join(QLatin1String(", ")));
+    if (!tablasIlegibles.isEmpty())
+        lines << tr("Tables that could not be read whole:") + QLatin1Char('\n') +
+                     tablasIlegibles.join(QLatin1Char('\n'));
+    return lines.join(QLatin1Char('\n'));
+}
+
+ResultadoFusion ImportaBaseDatos(const QString &origen, QSqlDatabase destino, const std::function<void()> &progreso)
+{
+    ResultadoFusion r;
+    if (origen.isEmpty()) {
+        r.error = tr("No database was chosen to import.");
+        return r;
+    }
+    if (!QFile::exists(origen)) {
+        r.error = tr("The file %1 does not exist.").arg(origen);
+        return r;
+    }
+    std::unique_ptr<fusion::Origen> fuente;
+    switch (tipoBaseDatos(origen)) {
+    case TipoBaseDatos::SQLite: fuente = fusion::creaOrigenSQLite(); break;
+    case TipoBaseDatos::Access: fuente = fusion::creaOrigenAccess(); break;
+    case TipoBaseDatos::Ninguno:
+        r.error = tr("The file %1 is not a database of this program nor of the original program, "
+                     "or it is empty or damaged.")
+                      .arg(origen);
+        return r;
+    }
+    if (!destino.isOpen()) {
+        r.error = tr("The program's database is not open.");
+        return r;
+    }
+    QString why;
+    QStringList tablas;
+    if (!fuente->abre(origen, &why) || !fuente->tablas(&tablas, &why)) {
+        r.error = why.contains(origen) ? why : tr("The database %1 cannot be read. %2").arg(origen, why);
+        return r;
+    }
+
+    // The destination's tables by name, letter case ignored.
+    QHash<QString, QString> destinos;
+    for (const QString &t : destino.tables())
+        destinos.insert(t.toLower(), t);
+
+    // A source of this program is also attached to the destination's connection.
+    bool adjunta = false;
+    if (tipoBaseDatos(origen) == TipoBaseDatos::SQLite) {
+        QSqlQuery a(destino);
+        a.prepare(QStringLiteral("ATTACH DATABASE ? AS slx_origen"));
+        a.addBindValue(origen);
+        adjunta = a.exec();
+    }
+
+    int sinAviso = 0;
+    for (const QString &tabla : tablas) {
+        if (tabla.compare(QLatin1String("Configuracion"), Qt::CaseInsensitive) == 0)
+            continue;
+        const QString nombreDestino = destinos.value(tabla.toLower());
+        QStringList columnasOrigen;
+        if (!fuente->abreTabla(tabla, &columnasOrigen, &why)) {
+            r.tablasIlegibles << tabla + QLatin1String(": ") + why;
+            continue;
+        }
+        if (nombreDestino.isEmpty()) {
+            r.tablasOmitidas << tabla;
+            fuente->cierraTabla();
+            continue;
+        }
+
+        // Destination columns that have a source column of the same name.
+        const QSqlRecord rec = destino.record(nombreDestino);
+        QVector<int> indiceOrigen;
+        QVector<Clase> clases;
+        QStringList nombres;
+        QStringList columnas;
+        for (int i = 0; i < rec.count(); ++i) {
+            const QString col = rec.fieldName(i);
+            for (int j = 0; j < columnasOrigen.size(); ++j) {
+                if (columnasOrigen.at(j).compare(col, Qt::CaseInsensitive) == 0) {
+                    indiceOrigen << j;
+                    clases << claseDe(col);
+                    nombres << quoted(col);
+                    columnas << col;
+                    break;
+                }
+            }
+        }
+        if (nombres.isEmpty()) {
+            r.tablasOmitidas << tabla;
+            fuente->cierraTabla();
+            continue;
+        }
+        QStringList marks;
+        for (int i = 0; i < nombres.size(); ++i)
+            marks << QStringLiteral("?");
+        QSqlQuery insert(destino);
+        const QString sql =
+            QStringLiteral("INSERT INTO %1 (%2) VALUES (%3) ON CONFLICT DO NOTHING")
+                .arg(quoted(nombreDestino), nombres.join(QLatin1Char(',')), marks.join(QLatin1Char(',')));
+        if (!insert.prepare(sql)) {
+            r.tablasIlegibles << tabla + QLatin1String(": ") + insert.lastError().text();
+            fuente->cierraTabla();
+            continue;
+        }
+
+        // One transaction per table: the rows stored stay when a later table fails.
+        const bool enTransaccion = destino.transaction();
+        QVector<QVariant> fila;
+        QVector<QVariant> valores(nombres.size());
+        why.clear();
+        const qint64 anadidasAntes = r.anadidas;
+        const qint64 duplicadasAntes = r.duplicadas;
+
+        // Another database of this program is read through the destination's own
+        // connection: the rows already in their stored forms are copied in one
+        // statement, and only the others go through the conversion one by one.
+        std::function<bool(QVector<QVariant> *, QString *)> siguiente;
+        QVector<int> indices = indiceOrigen;
+        std::unique_ptr<QSqlQuery> lectura;
+        if (adjunta) {
+            fuente->cierraTabla();
+            QStringList origenes, condiciones;
+            for (int k = 0; k < indiceOrigen.size(); ++k) {
+                const QString c = quoted(columnasOrigen.at(indiceOrigen.at(k)));
+                origenes << c;
+                condiciones << enFormaGuardada(c, clases.at(k));
+            }
+            const QString desde = QStringLiteral(" FROM slx_origen.") + quoted(tabla);
+            const QString bien = condiciones.join(QLatin1String(" AND "));
+            QString resto = QStringLiteral("1");
+            QSqlQuery q(destino);
+            qint64 total = -1, malas = -1;
+            if (q.exec(QStringLiteral("SELECT COUNT(*)") + desde) && q.next())
+                total = q.value(0).toLongLong();
+            if (total >= 0 &&
+                q.exec(QStringLiteral("SELECT COUNT(*)") + desde + QStringLiteral(" WHERE NOT (") + bien +
+                       QLatin1Char(')')) &&
+                q.next())
+                malas = q.value(0).toLongLong();
+            q.finish();
+            if (malas >= 0) {
+                const QString filtro = malas == 0 ? QStringLiteral("1") : bien;
+                if (q.exec(QStringLiteral("INSERT INTO %1 (%2) SELECT %3")
+                               .arg(quoted(nombreDestino), nombres.join(QLatin1Char(',')),
+                                    origenes.join(QLatin1Char(','))) +
+                           desde + QStringLiteral(" WHERE ") + filtro + QStringLiteral(" ON CONFLICT DO NOTHING"))) {
+                    const qint64 nuevas = q.numRowsAffected();
+                    r.anadidas += nuevas;
+                    r.duplicadas += total - malas - nuevas;
+                    resto = malas == 0 ? QStringLiteral("0") : QStringLiteral("NOT (") + bien + QLatin1Char(')');
+                }
+                // A refusal of one row undoes the whole statement: every row then goes one by one.
+            }
+            lectura = std::make_unique<QSqlQuery>(destino);
+            lectura->setForwardOnly(true);
+            if (!lectura->exec(QStringLiteral("SELECT ") + origenes.join(QLatin1Char(',')) + desde +
+                               QStringLiteral(" WHERE ") + resto))
+                why = lectura->lastError().text();
+            for (int k = 0; k < indices.size(); ++k)
+                indices[k] = k;
+            const int n = int(origenes.size());
+            siguiente = [&lectura, n](QVector<QVariant> *f, QString *e) {
+                if (!lectura->isActive() || !lectura->next()) {
+                    if (lectura->lastError().isValid() && e->isEmpty())
+                        *e = lectura->lastError().text();
+                    return false;
+                }
+                f->resize(n);
+                for (int c = 0; c < n; ++c)
+                    (*f)[c] = lectura->value(c);
+                return true;
+            };
+        } else {
+            siguiente = [&fuente](QVector<QVariant> *f, QString *e) { return fuente->siguienteFila(f, e); };
+        }
+
+        while (siguiente(&fila, &why)) {
+            bool ok = true;
+            QString motivo;
+            for (int k = 0; k < indices.size() && ok; ++k) {
+                const int j = indices.at(k);
+                ok = convierte(j < fila.size() ? fila.at(j) : QVariant(), clases.at(k), &valores[k], &motivo);
+                if (!ok)
+                    motivo = columnas.at(k) + QLatin1String(": ") + motivo;
+            }
+            if (ok) {
+                for (int k = 0; k < valores.size(); ++k)
+                    insert.bindValue(k, valores.at(k));
+                if (insert.exec()) {
+                    if (insert.numRowsAffected() > 0)
+                        ++r.anadidas;
+                    else
+                        ++r.duplicadas;
+                } else if (esDuplicado(insert.lastError())) {
+                    ++r.duplicadas;
+                } else {
+                    ok = false;
+                    motivo = insert.lastError().databaseText();
+                }
+            }
+            if (!ok) {
+                ++r.rechazadas;
+                if (r.motivos.size() < kMaxMotivos)
+                    r.motivos << tabla + QLatin1String(": ") + motivo;
+            }
+            if (progreso && ++sinAviso >= kFilasPorAviso) {
+                sinAviso = 0;
+                progreso();
+            }
+        }
+        if (!why.isEmpty())
+            r.tablasIlegibles << tabla + QLatin1String(": ") + why;
+        lectura.reset();
+        fuente->cierraTabla();
+        insert.finish();
+        if (enTransaccion && !destino.commit()) {
+            destino.rollback();
+            r.anadidas = anadidasAntes;
+            r.duplicadas = duplicadasAntes;
+            r.tablasIlegibles << tabla + QLatin1String(": ") + destino.lastError().text();
+        }
+        if (progreso)
+            progreso();
+    }
+    if (adjunta) {
+        QSqlQuery d(destino);
+        d.exec(QStringLiteral("DETACH DATABASE slx_origen"));
+    }
+    return r;
+}
+
+} // namespace slx

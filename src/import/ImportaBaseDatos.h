@@ -1,0 +1,47 @@
+#pragma once
+// The database merge: copies every user table but Configuracion of another
+// database (one of this program, SQLite, or one of the original program, Access)
+// into the table of the same name of the program's database, row by row, columns
+// matched by name. A row whose key the destination already holds is skipped; a row
+// the destination refuses for another reason is counted and reported, never stored
+// with defaults.
+
+#include <QSqlDatabase>
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+namespace slx {
+
+// The kind of a source file, told by its content, not its name.
+enum class TipoBaseDatos { Ninguno, SQLite, Access };
+TipoBaseDatos tipoBaseDatos(const QString &fichero);
+
+struct ResultadoFusion {
+    // Set when the merge could not start (source or destination not opened, table
+    // list not read); nothing was written then.
+    QString error;
+    qint64 anadidas = 0;         // rows stored
+    qint64 duplicadas = 0;       // rows whose key the destination already held
+    qint64 rechazadas = 0;       // rows refused for another reason (a value that cannot be stored)
+    QStringList motivos;         // the first reasons of refused rows, "table: reason"
+    QStringList tablasOmitidas;  // source tables the destination lacks (their rows are not stored)
+    QStringList tablasIlegibles; // source tables that could not be read whole ("table: reason")
+
+    bool empezada() const { return error.isEmpty(); }
+    // Every table was read and every row is now in the destination (stored or already there).
+    bool sinPerdidas() const
+    {
+        return empezada() && rechazadas == 0 && tablasOmitidas.isEmpty() && tablasIlegibles.isEmpty();
+    }
+    // The summary shown to the user.
+    QString resumen() const;
+};
+
+// Merges the database file origen into destino (an open connection on the program's
+// database). progreso, when given, is called now and then between rows, so that the
+// caller can keep its window painted.
+ResultadoFusion ImportaBaseDatos(const QString &origen, QSqlDatabase destino,
+                                 const std::function<void()> &progreso = {});
+
+} // namespace slx

@@ -1,0 +1,105 @@
+#pragma once
+// The device link: the routines every device operation calls in order (port or
+// modem call, identification, frames), over the serial control MSComm1().
+//
+// Waits that let window events run (the receive waits, the modem's answer wait)
+// are local event loops woken by the serial control, a timer or the cancel flags;
+// Espera lets none run. One wait at a time: a link routine called from a handler
+// that runs inside another one's wait refuses at once (false, or 2 for the
+// modem), so a second exchange never starts inside the first.
+//
+// The watchdog handed to the receive routines is the calling window's QTimer; its
+// expiry switches it off (single-shot, or stopped by its own timeout handler) and
+// the link restarts it on every byte, so it is an inter-byte time-out.
+
+#include "link/SerialControl.h"
+
+#include <QString>
+#include <functional>
+
+class QTimer;
+
+namespace slx {
+
+inline constexpr quint8 STX = 0x02;
+inline constexpr quint8 ETX = 0x03;
+inline constexpr quint8 ACK = 0x06;
+inline constexpr quint8 CAN = 0x18;
+
+// Cable set-up: CommPort = PuertoSerie, Settings = "19200,n,8,1", then opens the
+// port when it is closed. False when the port cannot be opened (it does not
+// exist, is busy or is refused): the description is in port.errorString() and
+// the caller shows it. The timer is not used.
+bool AbrePuerto(SerialControl &port, QTimer *timer = nullptr);
+
+// Blocks for n seconds of elapsed time, handling no window events. Output still
+// queued is handed to the system first.
+void Espera(qint16 segundos);
+
+// Switches the timer off and on again, which restarts its interval.
+void ReiniciaTimer(QTimer *timer);
+
+// Dials through the modem on the open port: 1 connected, 2 failed (text 35 shown).
+// The caller sets ModemConectado when the result is 1.
+quint8 ConectaModem(SerialControl &port, const QString &telefono);
+
+// The dial string ConectaModem writes: "ATE0V0X0", "DT" (tone) or "DP", the
+// trimmed prefix, ",", the number and a carriage return. Control characters of
+// the prefix and of the number are left out.
+QByteArray CadenaMarcacion(quint8 tonoPulso, const QString &prefijo, const QString &telefono);
+
+// Waits 1 s, discards waiting input and sends the identification request
+// 02 00 06 01 03 06.
+void DemanaIdentificacio(SerialControl &port);
+
+// Receives one frame into BufferTrama from index 0. False after a time-out or a
+// lost line (text 31), a wrong check byte or a declared length outside 5..513
+// (text 62), or CancelaRecepcion (no message).
+bool RecibirTrama(SerialControl &port, QTimer *watchdog);
+
+// RecibirTrama, then TipoAparato, VersionAparato, NumeroSerieAparato and
+// ModoAparato from the answer. An answer shorter than 16 bytes or a serial number
+// that is not six digits fails with text 62 and changes nothing.
+bool RecibirIdentificacion(SerialControl &port, QTimer *watchdog);
+
+// Two upper-case hexadecimal digits: 5 -> "05", 255 -> "FF".
+QString Hex2(quint8 b);
+
+// Sending. A frame is written one byte at a time in order; EnviaTrama then writes
+// the XOR of those bytes as the check byte and returns it. A control byte (ACK,
+// CAN) is one byte on its own.
+void EnviaBytes(SerialControl &port, const quint8 *bytes, int count);
+quint8 EnviaTrama(SerialControl &port, const quint8 *bytes, int count);
+void EnviaControl(SerialControl &port, quint8 byte);
+
+// Waits letting window events run until hecho() is true (true) or, with
+// maxMs >= 0, until maxMs have passed (false). Refused (false at once) inside
+// another link wait.
+bool EsperaEventos(const std::function<bool()> &hecho, int maxMs = -1);
+// Waits letting window events run while the timer is on (the pacing of a write).
+bool EsperaTimer(QTimer *timer);
+// Waits letting window events run until a byte is waiting (true), maxMs have
+// passed or the port was lost (false).
+bool EsperaEntrada(SerialControl &port, int maxMs);
+
+// True while a link wait runs (a handler called from inside it must not start
+// another exchange).
+bool EnEspera();
+
+// One device exchange at a time. A handler that starts an exchange holds one for
+// its duration; a second one taken meanwhile (a button pressed during a wait) is
+// not active, and its handler returns at once.
+class Intercambio {
+public:
+    Intercambio();
+    ~Intercambio();
+    Intercambio(const Intercambio &) = delete;
+    Intercambio &operator=(const Intercambio &) = delete;
+    explicit operator bool() const { return m_owner; }
+    static bool enCurso();
+
+private:
+    bool m_owner = false;
+};
+
+} // namespace slx

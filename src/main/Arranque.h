@@ -1,0 +1,62 @@
+#pragma once
+// The start-up and shutdown steps that need no window: the settings file, the
+// language choice, the command line, the settings row Configuracion and the help
+// file of the current language.
+
+#include <QSqlDatabase>
+#include <QString>
+#include <QStringList>
+
+namespace slx {
+
+inline constexpr const char *kSeccionIni = "Configuration";
+
+// The settings file in the data folder.
+QString ficheroIni();
+
+struct LecturaIni {
+    QString idioma;          // the "Language" value as read
+    QStringList erroneas;    // numeric keys missing or not a number in range
+    QString mensaje() const; // the description shown for them (empty when none)
+};
+
+// Reads the seven keys of section "Configuration" into the shared settings. A numeric
+// key that is missing or is not a whole number in its range takes its default
+// (SerialPort 1, Modem 0, TonePulse 1, ModemSpeed 19200) and is listed.
+LecturaIni LeeConfiguracion(const QString &ini);
+
+struct Idioma {
+    QString nombre; // the language column: "Español" ... "Português"
+    qint16 codigo;  // CodigoIdioma
+};
+// The "Language" value (a Windows language identifier) to the language; English
+// for any other value, empty included.
+Idioma idiomaDeIni(const QString &lcid);
+// The "Language" value written for a language code; empty for an unknown code.
+QString lcidDeCodigo(qint16 codigo);
+
+// The command-line argument: trimmed, then at most two double quotes removed (the
+// first one, and the next one only when a first was removed).
+QString LeeLineaComandos(const QString &linea);
+// The program's own command line (arguments after the program's name, joined by blanks).
+QString lineaComandosDelPrograma();
+// True for an exchange file (".QV90" at the end, any letter case).
+bool esFicheroIntercambio(const QString &fichero);
+
+// Writes the shared settings into the first row of Configuracion (the shutdown). An
+// empty PrefijoMarcacion becomes a single blank first. False with a description when
+// the row is missing or cannot be written.
+bool GrabaConfiguracion(QSqlDatabase db, QString *error);
+// Writes TUsuario of the first row of Configuracion.
+bool GrabaUsuario(QSqlDatabase db, const QString &usuario, QString *error);
+// True when the first row of Configuracion can be read.
+bool LeeFilaConfiguracion(QSqlDatabase db, QString *error);
+
+// The help file of a language code: "SLX-90_ESP.html" ... "SLX-90_PTR.html", English
+// for any other code.
+QString ficheroAyuda(qint16 codigo);
+// Opens the help file of CodigoIdioma from the data folder; a missing file shows
+// nothing. Returns whether a file was handed to the desktop.
+bool AbreAyuda();
+
+} // namespace slx

@@ -1,0 +1,149 @@
+#include "main/Form4.h"
+
+#include "localization/LocGuru.h"
+#include "main/Arranque.h"
+#include "main/MessageBox.h"
+#include "main/Modulo1.h"
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+namespace slx {
+
+namespace {
+
+template <typename T> T *named(T *w, const char *name)
+{
+    w->setObjectName(QLatin1String(name));
+    return w;
+}
+
+} // namespace
+
+Form4::Form4(QWidget *parent)
+    : QDialog(parent)
+{
+    setObjectName(QStringLiteral("Form4"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("Comunicaciones"));
+
+    auto *labelPort = named(new QLabel(QStringLiteral("Puerto serie:"), this), "Label1");
+    ComboPort = named(new QComboBox(this), "ComboPort");
+    ComboPort->setEditable(true);
+    ComboPort->setToolTip(QStringLiteral("Número del puerto serie del PC"));
+    labelPort->setBuddy(ComboPort);
+
+    auto *frameConexion = named(new QGroupBox(QStringLiteral("Conexión"), this), "Frame1");
+    OptionRs = named(new QRadioButton(QStringLiteral("Cable RS-232"), frameConexion), "OptionRs");
+    OptionModem = named(new QRadioButton(QStringLiteral("Módem"), frameConexion), "OptionModem");
+    auto *lc = new QVBoxLayout(frameConexion);
+    lc->addWidget(OptionRs);
+    lc->addWidget(OptionModem);
+
+    auto *frameMarcacion = named(new QGroupBox(QStringLiteral("Marcación"), this), "Frame2");
+    OptionTonos = named(new QRadioButton(QStringLiteral("Tonos"), frameMarcacion), "OptionTonos");
+    OptionPulsos = named(new QRadioButton(QStringLiteral("Pulsos"), frameMarcacion), "OptionPulsos");
+    auto *labelPrefijo = named(new QLabel(QStringLiteral("Prefijo:"), frameMarcacion), "Label2");
+    MaskPrefijo = named(new QLineEdit(frameMarcacion), "MaskPrefijo");
+    MaskPrefijo->setMaxLength(3);
+    MaskPrefijo->setToolTip(QStringLiteral("Prefijo de marcación (hasta 3 caracteres)"));
+    labelPrefijo->setBuddy(MaskPrefijo);
+    auto *lm = new QGridLayout(frameMarcacion);
+    lm->addWidget(OptionTonos, 0, 0);
+    lm->addWidget(OptionPulsos, 0, 1);
+    lm->addWidget(labelPrefijo, 1, 0);
+    lm->addWidget(MaskPrefijo, 1, 1);
+
+    SSCommandAceptar = named(new QPushButton(QStringLiteral("Aceptar"), this), "SSCommandAceptar");
+    SSCommandExit = named(new QPushButton(QStringLiteral("Cancelar"), this), "SSCommandExit");
+    SSCommandAceptar->setDefault(true);
+
+    auto *top = new QGridLayout;
+    top->addWidget(labelPort, 0, 0);
+    top->addWidget(ComboPort, 0, 1);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(SSCommandAceptar);
+    buttons->addWidget(SSCommandExit);
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(frameConexion);
+    layout->addWidget(frameMarcacion);
+    layout->addLayout(buttons);
+
+    connect(SSCommandAceptar, &QPushButton::clicked, this, [this] { SSCommandAceptar_Click(); });
+    connect(SSCommandExit, &QPushButton::clicked, this, &Form4::SSCommandExit_Click);
+    Form_Load();
+}
+
+void Form4::Form_Load()
+{
+    const Modulo1 &m = modulo1();
+    oLocGuru().TranslateForm(this);
+    setWindowTitle(ui::applicationTitle());
+    ComboPort->clear();
+    for (int i = 1; i <= 99; ++i)
+        ComboPort->addItem(QString::number(i));
+    ComboPort->setEditText(QString::number(m.PuertoSerie));
+    if (m.TipoConexion != 0)
+        OptionModem->setChecked(true);
+    else
+        OptionRs->setChecked(true);
+    if (m.TonoPulso == 1)
+        OptionTonos->setChecked(true);
+    else
+        OptionPulsos->setChecked(true);
+    MaskPrefijo->setText(m.PrefijoMarcacion);
+}
+
+bool Form4::SSCommandAceptar_Click()
+{
+    // The port is a whole number from 1 to 255; anything else is refused here.
+    const QString texto = ComboPort->currentText().trimmed();
+    bool ok = !texto.isEmpty();
+    for (QChar c : texto)
+        ok = ok && c >= QLatin1Char('0') && c <= QLatin1Char('9');
+    const int puerto = ok ? texto.toInt(&ok) : 0;
+    if (!ok || puerto < 1 || puerto > 255) {
+        ui::MsgBox(oLocGuru().GetS(106), ui::Icon::Critical, ui::OkOnly, this);
+        ComboPort->setFocus();
+        return false;
+    }
+    Modulo1 &m = modulo1();
+    m.PuertoSerie = quint8(puerto);
+    m.PrefijoMarcacion = MaskPrefijo->text();
+    m.TonoPulso = OptionPulsos->isChecked() ? 0 : 1;
+    m.VelocidadModem = 19200;
+    m.TipoConexion = OptionModem->isChecked() ? 1 : 0;
+    // The link takes the port number when it next opens the port.
+
+    const QString ini = ficheroIni();
+    const QString seccion = QLatin1String(kSeccionIni);
+    const bool escrito = GrabaIni(seccion, QStringLiteral("SerialPort"), QString::number(m.PuertoSerie), ini) &&
+                         GrabaIni(seccion, QStringLiteral("Modem"), QString::number(m.TipoConexion), ini) &&
+                         GrabaIni(seccion, QStringLiteral("TonePulse"), QString::number(m.TonoPulso), ini) &&
+                         GrabaIni(seccion, QStringLiteral("DialCode"), m.PrefijoMarcacion, ini) &&
+                         GrabaIni(seccion, QStringLiteral("ModemSpeed"), QString::number(m.VelocidadModem), ini);
+    if (!escrito) {
+        ui::MsgBox(QCoreApplication::translate("Arranque", "The settings file %1 cannot be written.").arg(ini),
+                   ui::Icon::Critical, ui::OkOnly, this);
+        return false;
+    }
+    accept();
+    return true;
+}
+
+void Form4::SSCommandExit_Click()
+{
+    reject();
+}
+
+} // namespace slx

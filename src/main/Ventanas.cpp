@@ -1,0 +1,132 @@
+#include "main/Ventanas.h"
+
+#include "import/Form16.h"
+#include "localization/FormRegistry.h"
+#include "logs/Form5.h"
+#include "main/Form1.h"
+#include "main/Form4.h"
+#include "main/Form7.h"
+#include "main/MessageBox.h"
+#include "reports/Form15.h"
+
+#include <QCoreApplication>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QEvent>
+#include <QEventLoop>
+#include <QLabel>
+#include <QPointer>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace slx {
+
+namespace {
+
+// Ends a local event loop when its window is hidden or closed.
+class FinModal : public QObject {
+public:
+    FinModal(QWidget *w, QEventLoop *loop)
+        : QObject(w)
+        , m_loop(loop)
+    {
+        w->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *, QEvent *e) override
+    {
+        if (e->type() == QEvent::Hide || e->type() == QEvent::Close)
+            m_loop->quit();
+        return false;
+    }
+
+private:
+    QEventLoop *m_loop;
+};
+
+} // namespace
+
+void registraVentanas()
+{
+    FormRegistry::add(QStringLiteral("Form1"), [] { return new Form1; });
+    FormRegistry::add(QStringLiteral("Form4"), [] { return new Form4; });
+    FormRegistry::add(QStringLiteral("Form7"), [] { return new Form7; });
+    registraForm5();
+    registraForm15();
+    registraForm16();
+}
+
+void muestraModal(QWidget *w)
+{
+    if (!w)
+        return;
+    if (auto *d = qobject_cast<QDialog *>(w)) {
+        d->exec();
+        return;
+    }
+    QPointer<QWidget> guard(w);
+    QEventLoop loop;
+    auto *fin = new FinModal(w, &loop);
+    QObject::connect(w, &QObject::destroyed, &loop, &QEventLoop::quit);
+    w->setWindowModality(Qt::ApplicationModal);
+    w->show();
+    loop.exec(QEventLoop::DialogExec);
+    if (guard) {
+        guard->setWindowModality(Qt::NonModal);
+        delete fin;
+    }
+}
+
+void muestraNoModal(QWidget *w)
+{
+    if (!w)
+        return;
+    w->show();
+    w->raise();
+    w->activateWindow();
+}
+
+QString textoNoConstruida()
+{
+    return QCoreApplication::translate("Ventanas", "This function is not built yet.");
+}
+
+QWidget *abreVentana(const QString &nombre, bool modal, QWidget *parent)
+{
+    QWidget *w = FormRegistry::load(nombre);
+    if (!w) {
+        // A registered window that could not open has shown its own failure.
+        if (!FormRegistry::has(nombre))
+            ui::MsgBox(textoNoConstruida(), ui::Icon::Information, ui::OkOnly, parent);
+        return nullptr;
+    }
+    if (modal)
+        muestraModal(w);
+    else
+        muestraNoModal(w);
+    return w;
+}
+
+QWidget *creaVentanaPendiente(const QString &nombre, const QString &descripcion, bool dialogo)
+{
+    QWidget *w = dialogo ? new QDialog : new QWidget;
+    w->setObjectName(nombre);
+    w->setAttribute(Qt::WA_DeleteOnClose);
+    w->setWindowTitle(ui::applicationTitle());
+    // Kept out of the translation and of the text export.
+    w->setProperty("Tag", QStringLiteral("!"));
+    auto *layout = new QVBoxLayout(w);
+    auto *label = new QLabel(descripcion + QLatin1Char('\n') + textoNoConstruida(), w);
+    label->setObjectName(QStringLiteral("LabelPendiente"));
+    label->setProperty("Tag", QStringLiteral("!"));
+    layout->addWidget(label);
+    auto *close = new QPushButton(QCoreApplication::translate("Ventanas", "Close"), w);
+    close->setObjectName(QStringLiteral("SSCommandExit"));
+    close->setProperty("Tag", QStringLiteral("!"));
+    layout->addWidget(close);
+    QObject::connect(close, &QPushButton::clicked, w, &QWidget::close);
+    return w;
+}
+
+} // namespace slx

@@ -1,0 +1,30 @@
+#pragma once
+// Showing the program's windows by name, modal or not, and the registration of
+// every window's factory with the window registry.
+
+#include <QString>
+
+class QWidget;
+
+namespace slx {
+
+// Registers the factory of every window of the program (once per run).
+void registraVentanas();
+
+// Shows a window modally and returns when it is closed: exec() for a dialog, a
+// local event loop for any other window.
+void muestraModal(QWidget *w);
+// Shows a window without being modal and brings it to the front.
+void muestraNoModal(QWidget *w);
+
+// Loads the window of that name and shows it (modally or not). A window that is not
+// part of the program yet is reported as such. Returns the window, or nullptr.
+QWidget *abreVentana(const QString &nombre, bool modal, QWidget *parent = nullptr);
+
+// The text shown for a window that is not part of the program yet.
+QString textoNoConstruida();
+
+// Builds the small window that stands for one not built yet (a dialog when modal).
+QWidget *creaVentanaPendiente(const QString &nombre, const QString &descripcion, bool dialogo);
+
+} // namespace slx

@@ -1,0 +1,405 @@
+// The database merge over Access files of the original program and SQLite
+// databases of this program.
+
+#include "TestSupport.h"
+#include "import/ImportaBaseDatos.h"
+#include "main/Database.h"
+#include "main/Modulo1.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QStandardPaths>
+#include <QtTest>
+
+using namespace slx;
+
+namespace {
+
+const QStringList kTablas = {"Programacion", "IntervaloInhabil", "Intervalos",     "Sesiones",
+                             "DiaBorrado",   "DiaFinalBateria",  "DiaReprogramado"};
+
+QString legacyA()
+{
+    return slxtest::fixture("access/legacy-a.mdb");
+}
+
+int cuenta(const QString &tabla, QSqlDatabase db = modulo1().ConexionBD)
+{
+    QSqlQuery q(db);
+    if (!q.exec(QString("SELECT COUNT(*) FROM \"%1\"").arg(tabla)) || !q.next())
+        return -1;
+    return q.value(0).toInt();
+}
+
+QVariant valor(const QString &sql, const QVariantList &binds = {})
+{
+    QSqlQuery q(modulo1().ConexionBD);
+    q.prepare(sql);
+    for (const QVariant &b : binds)
+        q.addBindValue(b);
+    if (!q.exec() || !q.next())
+        return QVariant(QStringLiteral("<no row: %1>").arg(q.lastError().text()));
+    return q.value(0);
+}
+
+// An SQLite database of this program, built from the schema, with its own connection.
+class Fuente {
+public:
+    explicit Fuente(const QString &path)
+        : m_path(path)
+    {
+        QString error;
+        QFile::remove(path);
+        QVERIFY2(Database::create(path, &error), qPrintable(error));
+        m_db = QSqlDatabase::addDatabase("QSQLITE", "test-source");
+        m_db.setDatabaseName(path);
+        QVERIFY(m_db.open());
+    }
+    ~Fuente()
+    {
+        m_db.close();
+        m_db = QSqlDatabase();
+        QSqlDatabase::removeDatabase("test-source");
+    }
+    bool exec(const QString &sql, const QVariantList &binds = {})
+    {
+        QSqlQuery q(m_db);
+        q.prepare(sql);
+        for (const QVariant &b : binds)
+            q.addBindValue(b);
+        if (!q.exec()) {
+            qWarning("%s: %s", qPrintable(sql), qPrintable(q.lastError().text()));
+            return false;
+        }
+        return true;
+    }
+    void cierra() { m_db.close(); }
+    QString path() const { return m_path; }
+
+private:
+    QString m_path;
+    QSqlDatabase m_db;
+};
+
+bool insertaIntervalo(QSqlDatabase db, int serie, const QString &fecha, const QString &hora, double leq)
+{
+    QSqlQuery q(db);
+    q.prepare("INSERT INTO Intervalos (LNumeroSerie, DFechaInicio, THoraInicio, SLeqLocal, BoRS232) "
+              "VALUES (?, ?, ?, ?, 0)");
+    q.addBindValue(serie);
+    q.addBindValue(fecha);
+    q.addBindValue(hora);
+    q.addBindValue(leq);
+    return q.exec();
+}
+
+} // namespace
+
+class TestImportaBaseDatos : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void tellsSourcesApartByContent()
+    {
+        slxtest::DataHome home;
+        QVERIFY(home.openDatabase());
+        QCOMPARE(tipoBaseDatos(legacyA()), TipoBaseDatos::Access);
+        QCOMPARE(tipoBaseDatos(home.file("slx90.db")), TipoBaseDatos::SQLite);
+        // The name does not decide: an Access file called .db is still read as Access.
+        QVERIFY(QFile::copy(legacyA(), home.file("renamed.db")));
+        QCOMPARE(tipoBaseDatos(home.file("renamed.db")), TipoBaseDatos::Access);
+        QCOMPARE(tipoBaseDatos(home.file("slx90.ini")), TipoBaseDatos::Ninguno);
+    }
+
+    void accessFixtureMergedWhole()
+    {
+        slxtest::DataHome home;
+        QVERIFY(home.openDatabase());
+        const ResultadoFusion r = ImportaBaseDatos(legacyA(), modulo1().ConexionBD);
+        QVERIFY2(r.empezada(), qPrintable(r.error));
+        QVERIFY2(r.sinPerdidas(), qPrintable(r.resumen()));
+        const QList<int> esperadas = {2, 60, 200, 20, 3, 3, 3};
+        for (int i = 0; i < kTablas.size(); ++i)
+            QCOMPARE(cuenta(kTablas[i]), esperadas[i]);
+        QCOMPARE(r.anadidas, qint64(291));
+        QCOMPARE(r.duplicadas, qint64(0));
+        // The settings row is never copied.
+        QCOMPARE(cuenta("Configuracion"), 1);
+        QCOMPARE(valor("SELECT TUsuario FROM Configuracion").toString(), QString());
+
+        // Stored forms: ISO dates, times of day as text, Booleans -1/0, Singles as written.
+        const QString prog = "SELECT %1 FROM Programacion WHERE LNumeroSerie = 100123";
+        QCOMPARE(valor(prog.arg("DFecha")).toString(), QString("2008-10-20"));
+        QCOMPARE(valor(prog.arg("TLocal")).toString(), QString("Discoteca Nova"));
+        const QString nota = valor(prog.arg("TNota")).toString();
+        QVERIFY(nota.contains("\r\n"));
+        QVERIFY(nota.contains(QString::fromUtf8("l·l")));
+        QVERIFY(nota.contains(QString::fromUtf8("ò")));
+        QCOMPARE(valor(prog.arg("BoCambioHora")).toInt(), -1);
+        QCOMPARE(valor(prog.arg("BoImpresion")).toInt(), 0);
+        QCOMPARE(valor(prog.arg("CMI")).toInt(), -1);
+        QCOMPARE(valor(prog.arg("TIdioma")).toString(), QString::fromUtf8("Català"));
+        QCOMPARE(valor(prog.arg("\"SOctava31,5Hz\"")).toDouble(), 1.5);
+        QCOMPARE(valor(prog.arg("DFechaTotales")).toString(), QString("2009-03-15"));
+        QCOMPARE(valor(prog.arg("THoraTotales")).toString(), QString("14:32:10"));
+        QCOMPARE(valor(prog.arg("LPasadasLocal")).toInt(), 15873);
+        QCOMPARE(valor("SELECT TTipoActuacionVecino FROM Programacion WHERE LNumeroSerie = 204567").toString(),
+                 QString("0"));
+        const QString inhabil = "SELECT %1 FROM IntervaloInhabil WHERE LNumeroSerie = 100123 AND ByIntervalo = %2";
+        QCOMPARE(valor(inhabil.arg("TDiaEmpiezaInt").arg(1)).toString(), QString("24/12/08"));
+        QCOMPARE(valor(inhabil.arg("THoraEmpiezaInt").arg(1)).toString(), QString("22:00"));
+        QCOMPARE(valor(inhabil.arg("TDiaTerminaInt").arg(2)).toString(), QString("01/01/09"));
+        QCOMPARE(valor(inhabil.arg("THoraTerminaInt").arg(2)).toString(), QString("09:00"));
+        QCOMPARE(valor(inhabil.arg("TDiaEmpiezaInt").arg(3)).toString(), QString("00/00/00"));
+        QCOMPARE(valor(inhabil.arg("THoraEmpiezaInt").arg(3)).toString(), QString("00:00"));
+        const QString interval = "SELECT %1 FROM Intervalos WHERE LNumeroSerie = 100123 AND DFechaInicio = "
+                                 "'2009-03-13' AND THoraInicio = '12:00'";
+        QCOMPARE(valor(interval.arg("SMaxLeq1min")).toDouble(), 62.7);
+        QCOMPARE(valor(interval.arg("TFechaMaxLeq1min")).toString(), QString("13/03/2009"));
+        QCOMPARE(valor(interval.arg("DFechaFinal")).toString(), QString("2009-03-13"));
+        // The gap of the fixture stays a gap.
+        QCOMPARE(valor("SELECT COUNT(*) FROM Intervalos WHERE DFechaInicio = '2009-03-14' AND THoraInicio = '12:15'")
+                     .toInt(),
+                 0);
+        QCOMPARE(valor("SELECT COUNT(*) FROM Sesiones WHERE LNumeroSerie = 204567").toInt(), 6);
+        QCOMPARE(valor("SELECT DFecha || ' ' || THora FROM DiaReprogramado WHERE LNumeroSerie = 204567").toString(),
+                 QString("2007-05-03 ") +
+                     valor("SELECT THora FROM DiaReprogramado WHERE LNumeroSerie = 204567").toString());
+    }
+
+    void accessIntervalsMatchWhatMdbExportReads()
+    {
+        const QString tool = QStandardPaths::findExecutable("mdb-export");
+        if (tool.isEmpty())
+            QSKIP("mdb-export is not installed");
+        slxtest::DataHome home;
+        QVERIFY(home.openDatabase());
+        QVERIFY(ImportaBaseDatos(legacyA(), modulo1().ConexionBD).sinPerdidas());
+        QProcess p;
+        p.start(tool, {"-T", "%Y-%m-%d %H:%M:%S", legacyA(), "Intervalos"});
+        QVERIFY(p.waitForFinished(30000));
+        const QStringList lines = QString::fromUtf8(p.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 201); // header and 200 rows
+        const QStringList header = lines.first().split(',');
+        const int iFecha = header.indexOf("DFechaInicio"), iHora = header.indexOf("THoraInicio");
+        const int iLeq = header.indexOf("SLeqLocal"), iVecino = header.indexOf("SLeqVecino");
+        const int iFast = header.indexOf("SMaxFast"), iRs = header.indexOf("BoRS232");
+        for (int i = 1; i < lines.size(); ++i) {
+            QStringList f = lines[i].split(',');
+            for (QString &s : f)
+                s.remove('"');
+            const QString fecha = f[iFecha].left(10);
+            QSqlQuery q(modulo1().ConexionBD);
+            q.prepare("SELECT SLeqLocal, SLeqVecino, SMaxFast, BoRS232 FROM Intervalos "
+                      "WHERE LNumeroSerie = 100123 AND DFechaInicio = ? AND THoraInicio = ?");
+            q.addBindValue(fecha);
+            q.addBindValue(f[iHora]);
+            QVERIFY(q.exec());
+            QVERIFY2(q.next(), qPrintable(lines[i]));
+            QCOMPARE(float(q.value(0).toDouble()), f[iLeq].toFloat());
+            QCOMPARE(float(q.value(1).toDouble()), f[iVecino].toFloat());
+            QCOMPARE(float(q.value(2).toDouble()), f[iFast].toFloat());
+            QCOMPARE(q.value(3).toInt(), f[iRs].toInt() ? -1 : 0);
+        }
+    }
+
+    void mergingTwiceAddsNothing()
+    {
+        slxtest::DataHome home;
+        QVERIFY(home.openDatabase());
+        QVERIFY(ImportaBaseDatos(legacyA(), modulo1().ConexionBD).sinPerdidas());
+        const ResultadoFusion r = ImportaBaseDatos(legacyA(), modulo1().ConexionBD);
+        QVERIFY2(r.sinPerdidas(), qPrintable(r.resumen()));
+        QCOMPARE(r.anadidas, qint64(0));
+        QCOMPARE(r.duplicadas, qint64(291));
+        QCOMPARE(cuenta("Intervalos"), 200);
+    }
+
+    void databaseIntoACopyOfItselfStoresNothing()
+    {
+        slxtest::DataHome home;
+        QVERIFY(home.openDatabase());
+        QVERIFY(ImportaBaseDatos(legacyA(), modulo1().ConexionBD).sinPerdidas());
+        // Its own file, through a second connection.
+        const ResultadoFusion r = ImportaBaseDatos(home.file("slx90.db"), modulo1().ConexionBD);
+        QVERIFY2(r.sinPerdidas(), qPrintable(r.resumen()));
+        QCOMPARE(r.anadidas, qint64(0));
+        QCOMPARE(r.duplicadas, qint64(291));
+    }
+
+    void sqliteSourceAddsOnlyMissingRows()
+    {
+        slxtest::DataHome home;
+        QVERIFY(home.openDatabase());
+        {
+            Fuente src(home.file("other.db"));
+            for (int i = 0; i < 10; ++i)
+                QVERIFY(insertaIntervalo(QSqlDatabase::database("test-source"), 555, "2010-01-02",
+                                         QString("%1:00").arg(10 + i, 2, 10, QChar('0')), 70 + i));
+            QVERIFY(src.exec("INSERT INTO Programacion (LNumeroSerie, DFecha, TLocal, BoCambioHora) VALUES (555, "
+                             "'2010-01-01', 'Source venue', -1)"));
+            QVERIFY(src.exec("UPDATE Configuracion SET TUsuario = 'source footer'"));
+        }
+        // The destination already holds 4 of the intervals, with other values, and the sheet.
+        for (int i : {0, 3, 4, 9})
+            QVERIFY(insertaIntervalo(modulo1().ConexionBD, 555, "2010-01-02",
+                                     QString("%1:00").arg(10 + i, 2, 10, QChar('0')), 1));
+        QSqlQuery q(modulo1().ConexionBD);
+        QVERIFY(q.exec("INSERT INTO Programacion (LNumeroSerie, TLocal) VALUES (555, 'Own venue')"));
+
+        const ResultadoFusion r = ImportaBaseDatos(home.file("other.db"), modulo1().ConexionBD);
+        QVERIFY2(r.sinPerdidas(), qPrintable(r.resumen()));
+        QCOMPARE(r.anadidas, qint64(6));
+        QCOMPARE(r.duplicadas, qint64(5));
+        QCOMPARE(cuenta("Intervalos"), 10);
+        // Existing rows are never overwritten.
+        QCOMPARE(valor("SELECT SLeqLocal FROM Intervalos WHERE THoraInicio = '13:00'").toDouble(), 1.0);
+        QCOMPARE(valor("SELECT SLeqLocal FROM Intervalos WHERE THoraInicio = '11:00'").toDouble(), 71.0);
+        QCOMPARE(valor("SELECT TLocal FROM Programacion").toString(), QString("Own venue"));
+        QCOMPARE(valor("SELECT TUsuario FROM Configuracion").toString(), QString());
+    }
+
+    void columnsMatchedByNameAndForeignTablesSkipped()
+    {
+        slxtest::DataHome home;
+        QVERIFY(home.openDatabase());
+        const QString path = home.file("partial.db");
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "partial");
+            db.setDatabaseName(path);
+            QVERIFY(db.open());
+            QSqlQuery q(db);
+            // Columns in another order, most missing, names in other letter cases.
+            QVERIFY(q.exec("CREATE TABLE intervalos (SLeqLocal REAL, thorainicio TEXT, LNumeroSerie INTEGER, "
+                           "DFechaInicio TEXT, Extra TEXT)"));
+            QVERIFY(q.exec("INSERT INTO intervalos VALUES (80.5, '23:45', 7, '2011-05-06', 'x')"));
+            QVERIFY(q.exec("CREATE TABLE Notas (Texto TEXT)"));
+            QVERIFY(q.exec("INSERT INTO Notas VALUES ('n')"));
+            QVERIFY(q.exec("CREATE TABLE CONFIGURACION (TUsuario TEXT)"));
+            QVERIFY(q.exec("INSERT INTO CONFIGURACION VALUES ('not me')"));
+            db.close();
+        }
+        QSqlDatabase::removeDatabase("partial");
+        const ResultadoFusion r = ImportaBaseDatos(path, modulo1().ConexionBD);
+        QVERIFY(r.empezada());
+        QCOMPARE(r.anadidas, qint64(1));
+        QCOMPARE(r.tablasOmitidas, QStringList{"Notas"});
+        QVERIFY(!r.sinPerdidas());
+        QVERIFY(r.resumen().contains("Notas"));
+        QCOMPARE(valor("SELECT SLeqLocal || '|' || THoraInicio || '|' || DFechaInicio || '|' || "
+                       "IFNULL(SLeqVecino, 'null') FROM Intervalos WHERE LNumeroSerie = 7")
+                     .toString(),
+                 QString("80.5|23:45|2011-05-06|null"));
+        QCOMPARE(cuenta("Configuracion"), 1);
+        QCOMPARE(valor("SELECT TUsuario FROM Configuracion").toString(), QString());
+    }
+
+    void rowsThatCannotBeStoredAreRefusedAndReported()
+    {
+        slxtest::DataHome home;
+        QVERIFY(home.openDatabase());
+        const QString path = home.file("bad.db");
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "bad");
+            db.setDatabaseName(path);
+            QVERIFY(db.open());
+            QSqlQuery q(db);
+            // Loose column types, so that the source can hold values our schema refuses.
+            QVERIFY(q.exec("CREATE TABLE Programacion (LNumeroSerie, ByTLeq, DFecha, BoCambioHora, TLocal)"));
+            QVERIFY(q.exec("INSERT INTO Programacion VALUES (1, 15, '2009-01-01', -1, 'good')"));
+            QVERIFY(q.exec("INSERT INTO Programacion VALUES (2, 300, '2009-01-01', 0, 'byte out of range')"));
+            QVERIFY(q.exec("INSERT INTO Programacion VALUES ('abc', 15, '2009-01-01', 0, 'serial not a number')"));
+            QVERIFY(q.exec("INSERT INTO Programacion VALUES (4, 15, '31/12/2009', 0, 'date not ISO')"));
+            QVERIFY(q.exec("INSERT INTO Programacion VALUES (5, 15.5, '2009-01-01', 0, 'byte with a fraction')"));
+            QVERIFY(q.exec("INSERT INTO Programacion VALUES (6, 15, '2009-01-01', 'yes', 'Boolean as a word')"));
+            QVERIFY(q.exec("INSERT INTO Programacion VALUES (7, '20', '2009-01-01', '1', 'numbers as text')"));
+            db.close();
+        }
+        QSqlDatabase::removeDatabase("bad");
+        const ResultadoFusion r = ImportaBaseDatos(path, modulo1().ConexionBD);
+        QVERIFY(r.empezada());
+        QCOMPARE(r.anadidas, qint64(2));
+        QCOMPARE(r.rechazadas, qint64(5));
+        QCOMPARE(r.motivos.size(), 5);
+        QVERIFY(!r.sinPerdidas());
+        QVERIFY(r.resumen().contains("Rows refused: 5"));
+        QCOMPARE(valor("SELECT group_concat(LNumeroSerie) FROM (SELECT LNumeroSerie FROM Programacion "
+                       "ORDER BY 1)")
+                     .toString(),
+                 QString("1,7"));
+        QCOMPARE(valor("SELECT ByTLeq || '|' || BoCambioHora FROM Programacion WHERE LNumeroSerie = 7").toString(),
+                 QString("20|-1"));
+    }
+
+    void rowsNeedingConversionAreStoredWithTheOthers()
+    {
+        slxtest::DataHome home;
+        QVERIFY(home.openDatabase());
+        const QString path = home.file("mixed.db");
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "mixed");
+            db.setDatabaseName(path);
+            QVERIFY(db.open());
+            QSqlQuery q(db);
+            QVERIFY(q.exec("CREATE TABLE Sesiones (LNumeroSerie, DFechaInicio, THoraInicio, SLeq, ByNivelDiaLocal)"));
+            QVERIFY(q.exec("INSERT INTO Sesiones VALUES (1, '2009-02-27', '18:00', 94.5, 95)"));
+            QVERIFY(q.exec("INSERT INTO Sesiones VALUES ('2', '2009-02-28', '17:30', '95.25', '90')"));
+            QVERIFY(q.exec("INSERT INTO Sesiones VALUES (3, '2009-03-01 00:00:00', '18:00', 80, 95)"));
+            QVERIFY(q.exec("INSERT INTO Sesiones VALUES (4, '2009-03-02', '18:00', 'loud', 95)"));
+            db.close();
+        }
+        QSqlDatabase::removeDatabase("mixed");
+        QSqlQuery own(modulo1().ConexionBD);
+        QVERIFY(own.exec("INSERT INTO Sesiones (LNumeroSerie, DFechaInicio, THoraInicio) VALUES (3, '2009-03-01', "
+                         "'18:00')"));
+        const ResultadoFusion r = ImportaBaseDatos(path, modulo1().ConexionBD);
+        QCOMPARE(r.anadidas, qint64(2));
+        QCOMPARE(r.duplicadas, qint64(1)); // the date with a midnight time is the same key
+        QCOMPARE(r.rechazadas, qint64(1));
+        QVERIFY(r.motivos.first().contains("SLeq"));
+        QCOMPARE(valor("SELECT typeof(LNumeroSerie) || typeof(SLeq) || typeof(ByNivelDiaLocal) || ':' || SLeq "
+                       "FROM Sesiones WHERE LNumeroSerie = 2")
+                     .toString(),
+                 QString("integerrealinteger:95.25"));
+        QCOMPARE(cuenta("Sesiones"), 3);
+    }
+
+    void badSourcesWriteNothing_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<bool>("exists");
+        QTest::newRow("missing") << QByteArray() << false;
+        QTest::newRow("empty") << QByteArray() << true;
+        QTest::newRow("text") << QByteArray("[Configuration]\r\nSerialPort=1\r\n") << true;
+        QFile mdb(slxtest::fixture("access/legacy-a.mdb"));
+        mdb.open(QIODevice::ReadOnly);
+        QTest::newRow("access cut short") << mdb.read(8192) << true;
+        QByteArray sqlite("SQLite format 3\0", 16);
+        sqlite += QByteArray(4080, '\xA5');
+        QTest::newRow("damaged sqlite") << sqlite << true;
+    }
+    void badSourcesWriteNothing()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(bool, exists);
+        slxtest::DataHome home;
+        QVERIFY(home.openDatabase());
+        const QString path = home.file("source.mdb");
+        if (exists) {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(content);
+        }
+        const ResultadoFusion r = ImportaBaseDatos(path, modulo1().ConexionBD);
+        QVERIFY(!r.empezada());
+        QVERIFY(!r.error.isEmpty());
+        QVERIFY(r.error.contains(path));
+        for (const QString &t : kTablas)
+            QCOMPARE(cuenta(t), 0);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestImportaBaseDatos)
+#include "tst_importabasedatos.moc"

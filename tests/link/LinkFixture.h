@@ -1,0 +1,65 @@
+#pragma once
+// A device on a pseudo-terminal for the link tests: a private data folder whose
+// settings file points COM1 at the emulator, short timings, and the emulator.
+
+#include "Emulator.h"
+#include "TestSupport.h"
+#include "link/Link.h"
+#include "link/Timings.h"
+#include "main/DataFolder.h"
+#include "main/Modulo1.h"
+
+#include <QTest>
+#include <QTimer>
+#include <memory>
+
+namespace slxtest {
+
+class LinkFixture {
+public:
+    // One second of Espera and the watchdog, in the tests' time.
+    static constexpr int kSecondMs = 20;
+    static constexpr int kWatchdogMs = 250;
+
+    LinkFixture()
+    {
+        slx::resetLinkTimings();
+        slx::linkTimings().segundoEsperaMs = kSecondMs;
+        slx::linkTimings().respuestaModemMs = 1500;
+        QString error;
+        ok = emulator.start(&error);
+        if (!ok) {
+            qWarning("%s", qPrintable(error));
+            return;
+        }
+        ok = slx::GrabaIni(QStringLiteral("Ports"), QStringLiteral("COM1"), emulator.slavePath(),
+                           slx::DataFolder::file(QStringLiteral("slx90.ini")));
+        slx::modulo1().PuertoSerie = 1;
+        watchdog.setSingleShot(true);
+        watchdog.setInterval(kWatchdogMs);
+    }
+
+    ~LinkFixture()
+    {
+        slx::MSComm1().setPortOpen(false);
+        slx::MSComm1().setInputLen(1);
+        emulator.stop();
+        slx::resetLinkTimings();
+    }
+
+    bool open() { return slx::AbrePuerto(slx::MSComm1(), nullptr); }
+
+    // Every byte the emulator got so far, once it has got at least n of them.
+    QByteArray receivedAtLeast(int n, int ms = 2000)
+    {
+        static_cast<void>(QTest::qWaitFor([&] { return emulator.received().size() >= n; }, ms));
+        return emulator.received();
+    }
+
+    DataHome home;
+    slxemu::Emulator emulator;
+    QTimer watchdog;
+    bool ok = false;
+};
+
+} // namespace slxtest

@@ -1,0 +1,65 @@
+// The emulator started as a command, the way a person tries the program without a
+// device: it prints its port, makes the link, and the program identifies it there.
+
+#include "TestSupport.h"
+#include "link/Link.h"
+#include "link/Timings.h"
+#include "main/DataFolder.h"
+#include "main/Modulo1.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTest>
+#include <QTimer>
+
+#include <csignal>
+
+class TestEmulatorCommand : public QObject {
+    Q_OBJECT
+
+private slots:
+    void identifiesOverItsLink()
+    {
+        slxtest::Answers answers;
+        slxtest::DataHome home;
+        slx::linkTimings().segundoEsperaMs = 20;
+        // A name of its own: the serial port locks by the name of the device.
+        const QString link = home.file(QStringLiteral("ttySLX%1").arg(QCoreApplication::applicationPid()));
+        QProcess emulator;
+        emulator.start(QStringLiteral(SLX_EMULATOR_COMMAND),
+                       {QStringLiteral("--link"), link, QStringLiteral("--serial"), QStringLiteral("000456"),
+                        QStringLiteral("--firmware"), QStringLiteral("3.3"), QStringLiteral("--type"),
+                        QStringLiteral("4"), QStringLiteral("--quiet")});
+        QVERIFY(emulator.waitForStarted());
+        QTRY_VERIFY(emulator.canReadLine() && QFileInfo(link).isSymLink());
+        const QString pty = QString::fromLocal8Bit(emulator.readLine()).trimmed();
+        QVERIFY(pty.startsWith(QStringLiteral("/dev/pts/")));
+        QCOMPARE(QFileInfo(link).symLinkTarget(), pty);
+
+        QVERIFY(slx::GrabaIni(QStringLiteral("Ports"), QStringLiteral("COM1"), link,
+                              slx::DataFolder::file(QStringLiteral("slx90.ini"))));
+        slx::modulo1().PuertoSerie = 1;
+        QVERIFY2(slx::AbrePuerto(slx::MSComm1()), qPrintable(slx::MSComm1().errorString()));
+        QTimer watchdog;
+        watchdog.setSingleShot(true);
+        watchdog.setInterval(2000);
+        slx::EnviaControl(slx::MSComm1(), slx::CAN);
+        slx::DemanaIdentificacio(slx::MSComm1());
+        QVERIFY(slx::RecibirIdentificacion(slx::MSComm1(), &watchdog));
+        QCOMPARE(int(slx::modulo1().TipoAparato), 4);
+        QCOMPARE(slx::modulo1().VersionAparato, QStringLiteral("3.3"));
+        QCOMPARE(slx::modulo1().NumeroSerieAparato, 456);
+        slx::MSComm1().setPortOpen(false);
+
+        ::kill(pid_t(emulator.processId()), SIGTERM);
+        QVERIFY(emulator.waitForFinished(5000));
+        QCOMPARE(emulator.exitCode(), 0);
+        QVERIFY(!QFileInfo(link).isSymLink()); // the link goes with it
+        QVERIFY(answers.texts().isEmpty());
+        slx::resetLinkTimings();
+    }
+};
+
+QTEST_MAIN(TestEmulatorCommand)
+#include "tst_emulator_command.moc"

@@ -1,0 +1,194 @@
+// The modem dial against the emulator's modem, over a pseudo-terminal.
+
+#include "LinkFixture.h"
+#include "localization/LocGuru.h"
+
+#include <QElapsedTimer>
+
+using namespace slx;
+using slxtest::LinkFixture;
+
+class TestModem : public QObject {
+    Q_OBJECT
+
+private:
+    // The modem callers' port preparation: modem speed, then open.
+    static bool openModemPort()
+    {
+        modulo1().VelocidadModem = 19200;
+        return MSComm1().setCommPort(modulo1().PuertoSerie) &&
+               MSComm1().setSettings(QString::number(modulo1().VelocidadModem) + QStringLiteral(",n,8,1")) &&
+               MSComm1().setPortOpen(true);
+    }
+
+    static slxemu::ModemConfig modem(const QByteArray &result, int delayMs = 150)
+    {
+        slxemu::ModemConfig c;
+        c.enabled = true;
+        c.result = result;
+        c.connectDelayMs = delayMs;
+        c.echo = false;
+        c.guardMs = LinkFixture::kSecondMs / 2;
+        return c;
+    }
+
+private slots:
+    void dialString_data();
+    void dialString();
+    void callThenIdentification();
+    void failedDial_data();
+    void failedDial();
+    void hangUpAndCallAgain();
+    void escapeFromCall();
+};
+
+void TestModem::dialString_data()
+{
+    QTest::addColumn<int>("tonoPulso");
+    QTest::addColumn<QString>("prefijo");
+    QTest::addColumn<QString>("telefono");
+    QTest::addColumn<QByteArray>("sent");
+    QTest::newRow("tone, prefix 0") << 1 << "0"
+                                    << "1234" << QByteArray("ATE0V0X0DT0,1234\r");
+    QTest::newRow("pulse, no prefix") << 0 << ""
+                                      << "1234" << QByteArray("ATE0V0X0DP,1234\r");
+    QTest::newRow("pulse is any other value") << 2 << "9"
+                                              << "555" << QByteArray("ATE0V0X0DP9,555\r");
+    QTest::newRow("prefix trimmed") << 1 << "  9 "
+                                    << "1234" << QByteArray("ATE0V0X0DT9,1234\r");
+    QTest::newRow("blank prefix") << 1 << " "
+                                  << "1234" << QByteArray("ATE0V0X0DT,1234\r");
+    QTest::newRow("controls left out") << 1 << "0\r"
+                                       << "12\r\n34\x1b" << QByteArray("ATE0V0X0DT0,1234\r");
+    QTest::newRow("a second command cannot ride in the number") << 1 << "0"
+                                                                << "1\rATH1" << QByteArray("ATE0V0X0DT0,1ATH1\r");
+}
+
+void TestModem::dialString()
+{
+    QFETCH(int, tonoPulso);
+    QFETCH(QString, prefijo);
+    QFETCH(QString, telefono);
+    QFETCH(QByteArray, sent);
+    QCOMPARE(CadenaMarcacion(quint8(tonoPulso), prefijo, telefono), sent);
+
+    slxtest::Answers answers;
+    LinkFixture f;
+    QVERIFY(f.ok);
+    f.emulator.setModem(modem("1"));
+    modulo1().TonoPulso = quint8(tonoPulso);
+    modulo1().PrefijoMarcacion = prefijo;
+    QVERIFY(openModemPort());
+    QCOMPARE(ConectaModem(MSComm1(), telefono), quint8(1));
+    QVERIFY(answers.texts().isEmpty());
+    // The escape, then the dial string as one text.
+    QCOMPARE(f.emulator.received(), QByteArray("+++") + sent);
+    QCOMPARE(f.emulator.modemLines(), QList<QByteArray>{sent});
+    QCOMPARE(MSComm1().InputLen(), 1);
+    QCOMPARE(MSComm1().InBufferCount(), 0);
+    QVERIFY(f.emulator.online());
+}
+
+void TestModem::callThenIdentification()
+{
+    // With the modem's echo on, what it echoes is discarded before the result is
+    // awaited; once connected the device answers through it.
+    slxtest::Answers answers;
+    LinkFixture f;
+    QVERIFY(f.ok);
+    linkTimings().segundoEsperaMs = 100; // room for the echo to arrive before it is discarded
+    auto config = modem("1", 300);
+    config.echo = true;
+    f.emulator.setModem(config);
+    modulo1().TonoPulso = 1;
+    modulo1().PrefijoMarcacion = QStringLiteral("0");
+    QVERIFY(openModemPort());
+    QCOMPARE(ConectaModem(MSComm1(), QStringLiteral("933000000")), quint8(1));
+    modulo1().ModemConectado = true;
+    EnviaControl(MSComm1(), CAN);
+    DemanaIdentificacio(MSComm1());
+    QVERIFY(RecibirIdentificacion(MSComm1(), &f.watchdog));
+    QCOMPARE(modulo1().VersionAparato, QStringLiteral("4.10"));
+    QCOMPARE(modulo1().NumeroSerieAparato, 123);
+    QVERIFY(answers.texts().isEmpty());
+}
+
+void TestModem::failedDial_data()
+{
+    QTest::addColumn<QByteArray>("result");
+    QTest::addColumn<bool>("cancel");
+    QTest::newRow("no carrier (3)") << QByteArray("3") << false;
+    QTest::newRow("busy (7)") << QByteArray("7") << false;
+    QTest::newRow("no answer") << QByteArray() << false;
+    QTest::newRow("cancelled") << QByteArray() << true;
+}
+
+void TestModem::failedDial()
+{
+    QFETCH(QByteArray, result);
+    QFETCH(bool, cancel);
+    slxtest::Answers answers;
+    LinkFixture f;
+    QVERIFY(f.ok);
+    f.emulator.setModem(modem(result));
+    QVERIFY(openModemPort());
+    modulo1().CancelaLlamada = true; // cleared by the dial
+    if (cancel) {
+        linkTimings().respuestaModemMs = 60000;
+        QTimer::singleShot(12 * LinkFixture::kSecondMs, [] { modulo1().CancelaLlamada = true; });
+    }
+    QElapsedTimer t;
+    t.start();
+    QCOMPARE(ConectaModem(MSComm1(), QStringLiteral("1234")), quint8(2));
+    QVERIFY(t.elapsed() < 10000);
+    QCOMPARE(answers.texts(), QStringList{oLocGuru().GetS(35)});
+    QCOMPARE(answers.shown().at(0).icon, ui::Icon::Critical);
+    // Both buffers cleared, one byte per read again, the port as it was.
+    QCOMPARE(MSComm1().InBufferCount(), 0);
+    QCOMPARE(MSComm1().OutBufferCount(), 0);
+    QCOMPARE(MSComm1().InputLen(), 1);
+    QVERIFY(MSComm1().PortOpen());
+    QVERIFY(!f.emulator.online());
+}
+
+void TestModem::hangUpAndCallAgain()
+{
+    slxtest::Answers answers;
+    LinkFixture f;
+    QVERIFY(f.ok);
+    f.emulator.setModem(modem("1"));
+    QVERIFY(openModemPort());
+    QCOMPARE(ConectaModem(MSComm1(), QStringLiteral("1")), quint8(1));
+    QVERIFY(f.emulator.online());
+    MSComm1().hangUp();
+    QVERIFY(!MSComm1().PortOpen());
+    QTRY_VERIFY(!f.emulator.online()); // closing the port ends the call
+    QVERIFY(openModemPort());
+    QCOMPARE(ConectaModem(MSComm1(), QStringLiteral("2")), quint8(1));
+    QCOMPARE(f.emulator.modemLines().size(), 2);
+    QVERIFY(answers.texts().isEmpty());
+}
+
+void TestModem::escapeFromCall()
+{
+    // A call still up: "+++" with its guard times brings the modem back to
+    // command mode and the dial goes through again.
+    slxtest::Answers answers;
+    LinkFixture f;
+    QVERIFY(f.ok);
+    f.emulator.setModem(modem("1"));
+    QVERIFY(openModemPort());
+    QCOMPARE(ConectaModem(MSComm1(), QStringLiteral("1")), quint8(1));
+    QVERIFY(f.emulator.online());
+    QCOMPARE(ConectaModem(MSComm1(), QStringLiteral("2")), quint8(1));
+    QCOMPARE(f.emulator.modemLines().size(), 2);
+    QVERIFY(f.emulator.online());
+    bool escaped = false;
+    for (const auto &e : f.emulator.log())
+        escaped = escaped || e.note.contains(QStringLiteral("escape"));
+    QVERIFY(escaped);
+    QVERIFY(answers.texts().isEmpty());
+}
+
+QTEST_MAIN(TestModem)
+#include "tst_modem.moc"

@@ -1,0 +1,513 @@
+// The main window's commands and its two dialogs, on real widgets.
+
+#include "Helpers.h"
+#include "TestSupport.h"
+#include "localization/FormRegistry.h"
+#include "localization/LocGuru.h"
+#include "localization/NativeCatalogue.h"
+#include "main/Arranque.h"
+#include "main/Form1.h"
+#include "main/Form4.h"
+#include "main/Form7.h"
+#include "main/Modulo1.h"
+#include "main/Ventanas.h"
+
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSqlQuery>
+#include <QUrl>
+#include <QtTest>
+#include <memory>
+
+using namespace slx;
+using slxtest::escribeIni;
+
+namespace {
+
+const QByteArray kIni = "[Configuration]\r\nSerialPort=3\r\nUser=Pie anterior\r\nLanguage=1034\r\nModem=1\r\n"
+                        "TonePulse=0\r\nDialCode=9\r\nModemSpeed=19200\r\n";
+
+QString ini(const QString &key)
+{
+    return LeerIni("Configuration", key, "", ficheroIni());
+}
+
+int cuenta(const QString &tabla)
+{
+    QSqlQuery q(modulo1().ConexionBD);
+    if (!q.exec(QString("SELECT COUNT(*) FROM \"%1\"").arg(tabla)) || !q.next())
+        return -1;
+    return q.value(0).toInt();
+}
+
+QString usuarioGuardado()
+{
+    QSqlQuery q(modulo1().ConexionBD);
+    q.exec("SELECT TUsuario FROM Configuracion");
+    q.next();
+    return q.value(0).toString();
+}
+
+// Clicks an option button on its indicator, where a person clicks (the middle of a
+// wide button may lie beyond its text, outside the part that takes clicks).
+void clickOption(QRadioButton *option)
+{
+    QTest::mouseClick(option, Qt::LeftButton, {}, QPoint(8, option->height() / 2));
+}
+
+} // namespace
+
+// Captures the files the help command hands to the desktop.
+class Escritorio : public QObject {
+    Q_OBJECT
+public:
+    QList<QUrl> urls;
+public Q_SLOTS:
+    void open(const QUrl &url) { urls << url; }
+};
+
+class TestMainWindow : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<slxtest::DataHome> home;
+    std::unique_ptr<Form1> form;
+
+private Q_SLOTS:
+    void initTestCase() { registraVentanas(); }
+
+    void init()
+    {
+        home = std::make_unique<slxtest::DataHome>();
+        QVERIFY(home->seed());
+        escribeIni(home->file("slx90.ini"), kIni);
+        Form1::fijaLineaComandos(QString());
+        form = std::make_unique<Form1>();
+        FormRegistry::setInstance("Form1", form.get());
+        slxtest::Answers quiet;
+        form->Form_Load();
+        QVERIFY(modulo1().ConexionBD.isOpen());
+    }
+
+    void cleanup()
+    {
+        if (form)
+            form->Form_Unload();
+        form.reset();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        home.reset();
+    }
+
+    void footerTakesAtMostFiftyCharacters()
+    {
+        slxtest::Answers answers;
+        const QString sixty = QString("0123456789").repeated(6);
+        answers.then(sixty);
+        QTest::mouseClick(form->SSCommandUsuario, Qt::LeftButton);
+        QCOMPARE(answers.shown().size(), 1);
+        const ui::Request asked = answers.shown().first();
+        QCOMPARE(asked.kind, ui::Kind::Input);
+        QCOMPARE(asked.text, oLocGuru().GetS(22));
+        QCOMPARE(asked.title, oLocGuru().GetS(21));
+        QCOMPARE(asked.defecto, QString("Pie anterior"));
+        QCOMPARE(modulo1().PiePagina, sixty.left(50));
+        QCOMPARE(ini("User"), sixty.left(50));
+        QCOMPARE(usuarioGuardado(), sixty.left(50));
+    }
+
+    void footerCancelChangesNothing()
+    {
+        slxtest::Answers answers;
+        answers.then(QVariant()); // Cancel
+        QTest::mouseClick(form->SSCommandUsuario, Qt::LeftButton);
+        QCOMPARE(modulo1().PiePagina, QString("Pie anterior"));
+        QCOMPARE(ini("User"), QString("Pie anterior"));
+        QCOMPARE(usuarioGuardado(), QString());
+    }
+
+    void footerEmptyAnswerIsStored()
+    {
+        slxtest::Answers answers;
+        answers.then(QString(""));
+        QTest::mouseClick(form->SSCommandUsuario, Qt::LeftButton);
+        QCOMPARE(modulo1().PiePagina, QString());
+        QCOMPARE(ini("User"), QString());
+        // The next start-up reads it back.
+        form->Form_Unload();
+        form->Form_Load();
+        QCOMPARE(modulo1().PiePagina, QString());
+    }
+
+    void importCommand_data()
+    {
+        QTest::addColumn<QString>("choice"); // file name in the data folder, "" = cancel
+        QTest::addColumn<int>("intervalos");
+        QTest::addColumn<QString>("box"); // text the message starts with, "" = none
+        QTest::addColumn<bool>("critical");
+        QTest::newRow("cancelled") << "" << 0 << "" << false;
+        QTest::newRow("Access database") << "other.MDB" << 200 << oLocGuru().GetS(144) << false;
+        QTest::newRow("Access database named .db") << "other.db" << 200 << oLocGuru().GetS(144) << false;
+        QTest::newRow("text file") << "notes.txt" << 0 << oLocGuru().GetS(143) << true;
+        QTest::newRow("damaged database") << "damaged.mdb" << 0 << "The file" << true;
+    }
+    void importCommand()
+    {
+        QFETCH(QString, choice);
+        QFETCH(int, intervalos);
+        QFETCH(QString, box);
+        QFETCH(bool, critical);
+        const QString path = choice.isEmpty() ? QString() : home->file(choice);
+        if (choice.startsWith("other"))
+            QVERIFY(QFile::copy(slxtest::fixture("access/legacy-a.mdb"), path));
+        else if (!choice.isEmpty())
+            escribeIni(path, "Standard Jet DB is not at the start of this file");
+        slxtest::Answers answers;
+        answers.then(choice.isEmpty() ? QVariant() : QVariant(path));
+        QTest::mouseClick(form->SSCommand1, Qt::LeftButton);
+        QCOMPARE(answers.shown().first().kind, ui::Kind::OpenFile);
+        QVERIFY(answers.shown().first().defecto.contains("*.mdb"));
+        QVERIFY(answers.shown().first().defecto.contains("*.db"));
+        QVERIFY(answers.shown().first().defecto.contains("*.qv90"));
+        QCOMPARE(cuenta("Intervalos"), intervalos);
+        QVERIFY(modulo1().FicheroImportar.isEmpty());
+        QVERIFY(!form->SSPanel1->isVisible());
+        if (box.isEmpty()) {
+            QCOMPARE(answers.shown().size(), 1);
+        } else {
+            QCOMPARE(answers.shown().size(), 2);
+            const ui::Request shown = answers.shown().at(1);
+            QVERIFY2(shown.text.startsWith(box), qPrintable(shown.text));
+            QCOMPARE(shown.icon, critical ? ui::Icon::Critical : ui::Icon::Information);
+        }
+        // The window goes on working after any of these.
+        QVERIFY(modulo1().ConexionBD.isOpen());
+        QVERIFY(form->SSCommand1->isEnabled());
+    }
+
+    void importOfAnExchangeFileOpensTheImportWindow()
+    {
+        slxtest::Answers answers;
+        answers.then(home->file("obra.qv90"));
+        QString opened, importing;
+        slxtest::alAbrirModal([&](QWidget *w) {
+            opened = w->objectName();
+            importing = modulo1().FicheroImportar;
+            w->close();
+        });
+        QTest::mouseClick(form->SSCommand1, Qt::LeftButton);
+        QCOMPARE(opened, QString("Form16"));
+        QCOMPARE(importing, home->file("obra.qv90"));
+        QVERIFY(modulo1().FicheroImportar.isEmpty());
+    }
+
+    void linkSettingsDialogShowsAndTakesTheSettings()
+    {
+        slxtest::Answers answers;
+        Form4 dialog;
+        dialog.show();
+        QCOMPARE(dialog.windowTitle(), QString("SLX-90"));
+        QCOMPARE(dialog.ComboPort->currentText(), QString("3"));
+        QCOMPARE(dialog.ComboPort->count(), 99);
+        QCOMPARE(dialog.ComboPort->itemText(98), QString("99"));
+        QVERIFY(dialog.OptionModem->isChecked());
+        QVERIFY(dialog.OptionPulsos->isChecked());
+        QCOMPARE(dialog.MaskPrefijo->text(), QString("9"));
+
+        dialog.ComboPort->setEditText("7");
+        clickOption(dialog.OptionRs);
+        clickOption(dialog.OptionTonos);
+        dialog.MaskPrefijo->clear();
+        QTest::keyClicks(dialog.MaskPrefijo, "0,,99");
+        QCOMPARE(dialog.MaskPrefijo->text(), QString("0,,"));
+        QTest::mouseClick(dialog.SSCommandAceptar, Qt::LeftButton);
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QVERIFY(answers.shown().isEmpty());
+        const Modulo1 &m = modulo1();
+        QCOMPARE(int(m.PuertoSerie), 7);
+        QCOMPARE(int(m.TipoConexion), 0);
+        QCOMPARE(int(m.TonoPulso), 1);
+        QCOMPARE(m.PrefijoMarcacion, QString("0,,"));
+        QCOMPARE(int(m.VelocidadModem), 19200);
+        QCOMPARE(ini("SerialPort"), QString("7"));
+        QCOMPARE(ini("Modem"), QString("0"));
+        QCOMPARE(ini("TonePulse"), QString("1"));
+        QCOMPARE(ini("DialCode"), QString("0,,"));
+        QCOMPARE(ini("ModemSpeed"), QString("19200"));
+
+        // The next start-up reads them back.
+        form->Form_Unload();
+        resetModulo1();
+        form->Form_Load();
+        QCOMPARE(int(modulo1().PuertoSerie), 7);
+        QCOMPARE(int(modulo1().TipoConexion), 0);
+        QCOMPARE(int(modulo1().TonoPulso), 1);
+        QCOMPARE(modulo1().PrefijoMarcacion, QString("0,,"));
+    }
+
+    void linkSettingsRefusesABadPort_data()
+    {
+        QTest::addColumn<QString>("port");
+        QTest::newRow("zero") << "0";
+        QTest::newRow("above 255") << "256";
+        QTest::newRow("letters") << "COM1";
+        QTest::newRow("empty") << "";
+        QTest::newRow("fraction") << "2.5";
+    }
+    void linkSettingsRefusesABadPort()
+    {
+        QFETCH(QString, port);
+        slxtest::Answers answers;
+        Form4 dialog;
+        dialog.show();
+        dialog.ComboPort->setEditText(port);
+        clickOption(dialog.OptionRs);
+        QTest::mouseClick(dialog.SSCommandAceptar, Qt::LeftButton);
+        QCOMPARE(answers.texts(), QStringList{oLocGuru().GetS(106)});
+        QCOMPARE(answers.shown().first().icon, ui::Icon::Critical);
+        QVERIFY(dialog.isVisible());
+        QCOMPARE(int(modulo1().PuertoSerie), 3);
+        QCOMPARE(int(modulo1().TipoConexion), 1);
+        QCOMPARE(ini("SerialPort"), QString("3"));
+        // Port 255 is still taken.
+        dialog.ComboPort->setEditText("255");
+        QVERIFY(dialog.SSCommandAceptar_Click());
+        QCOMPARE(ini("SerialPort"), QString("255"));
+    }
+
+    void linkSettingsExitChangesNothing()
+    {
+        slxtest::Answers answers;
+        const QByteArray before = [] {
+            QFile f(ficheroIni());
+            f.open(QIODevice::ReadOnly);
+            return f.readAll();
+        }();
+        Form4 dialog;
+        dialog.show();
+        dialog.ComboPort->setEditText("9");
+        clickOption(dialog.OptionRs);
+        clickOption(dialog.OptionTonos);
+        dialog.MaskPrefijo->setText("5");
+        QTest::mouseClick(dialog.SSCommandExit, Qt::LeftButton);
+        QCOMPARE(dialog.result(), int(QDialog::Rejected));
+        QCOMPARE(int(modulo1().PuertoSerie), 3);
+        QCOMPARE(int(modulo1().TipoConexion), 1);
+        QCOMPARE(int(modulo1().TonoPulso), 0);
+        QCOMPARE(modulo1().PrefijoMarcacion, QString("9"));
+        QFile f(ficheroIni());
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), before);
+    }
+
+    void languageDialogStartsOnTheCurrentLanguage()
+    {
+        Form7 dialog;
+        QVERIFY(dialog.OptionEspañol->isChecked());
+        QCOMPARE(int(dialog.IdiomaSeleccionado), 1000);
+        modulo1().CodigoIdioma = 0;
+        Form7 none;
+        QCOMPARE(int(none.IdiomaSeleccionado), 0);
+        for (QRadioButton *o : none.findChildren<QRadioButton *>())
+            QVERIFY(!o->isChecked());
+    }
+
+    void languageChangeRestartsTheMainWindow()
+    {
+        slxtest::Answers answers;
+        // Another window is open; it is closed before the restart.
+        QWidget *incidents = FormRegistry::load("Form5");
+        QVERIFY(incidents);
+        incidents->show();
+        QPointer<QWidget> incidentsGuard(incidents);
+        modulo1().ModemConectado = true;
+        slxtest::alAbrirModal([](QWidget *w) {
+            auto *d = static_cast<Form7 *>(w);
+            clickOption(d->OptionPortugues);
+            QTest::mouseClick(d->SSCommandAceptar, Qt::LeftButton);
+        });
+        Form1 *old = form.get();
+        QTest::mouseClick(form->SSCommandIdioma, Qt::LeftButton);
+        QCOMPARE(ini("Language"), QString("2070"));
+        QCOMPARE(int(modulo1().CodigoIdioma), 7000);
+        QVERIFY(!modulo1().ModemConectado);
+        QVERIFY(!incidentsGuard || !incidentsGuard->isVisible());
+        auto *nuevo = qobject_cast<Form1 *>(FormRegistry::instance("Form1"));
+        QVERIFY(nuevo && nuevo != old);
+        QVERIFY(nuevo->isVisible());
+        QVERIFY(!old->isVisible());
+        QVERIFY(modulo1().ConexionBD.isOpen());
+        // The old window's shutdown wrote the new language into the settings row.
+        QSqlQuery q(modulo1().ConexionBD);
+        QVERIFY(q.exec("SELECT IIdioma FROM Configuracion") && q.next());
+        QCOMPARE(q.value(0).toInt(), 7000);
+        QCOMPARE(ficheroAyuda(modulo1().CodigoIdioma), QString("SLX-90_PTR.html"));
+        (void)form.release(); // deleted by the restart
+        form.reset(nuevo);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    void languageAcceptOfTheSameLanguageStillRestarts()
+    {
+        slxtest::Answers answers;
+        slxtest::alAbrirModal(
+            [](QWidget *w) { QTest::mouseClick(static_cast<Form7 *>(w)->SSCommandAceptar, Qt::LeftButton); });
+        Form1 *old = form.get();
+        QTest::mouseClick(form->SSCommandIdioma, Qt::LeftButton);
+        auto *nuevo = qobject_cast<Form1 *>(FormRegistry::instance("Form1"));
+        QVERIFY(nuevo != old);
+        QCOMPARE(int(modulo1().CodigoIdioma), 1000);
+        QCOMPARE(ini("Language"), QString("1034"));
+        (void)form.release();
+        form.reset(nuevo);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    void languageCancelKeepsEverything()
+    {
+        slxtest::Answers answers;
+        int clicked = 0;
+        slxtest::alAbrirModal([&clicked](QWidget *w) {
+            auto *d = static_cast<Form7 *>(w);
+            clickOption(d->OptionAleman);
+            clicked = d->IdiomaSeleccionado;
+            QTest::mouseClick(d->SSCommandCancelar, Qt::LeftButton);
+        });
+        Form1 *old = form.get();
+        QTest::mouseClick(form->SSCommandIdioma, Qt::LeftButton);
+        QCOMPARE(clicked, 4000);
+        QCOMPARE(FormRegistry::instance("Form1"), static_cast<QWidget *>(old));
+        QCOMPARE(int(modulo1().CodigoIdioma), 1000);
+        QCOMPARE(ini("Language"), QString("1034"));
+    }
+
+    void languageChangeWaitsForAWindowThatStaysOpen()
+    {
+        // A window that refuses to close (a sheet whose user chose not to leave).
+        class Stubborn : public QWidget {
+        protected:
+            void closeEvent(QCloseEvent *e) override { e->ignore(); }
+        };
+        Stubborn stubborn;
+        stubborn.show();
+        slxtest::Answers answers;
+        Form7 dialog;
+        dialog.show();
+        clickOption(dialog.OptionFrances);
+        QVERIFY(!dialog.SSCommandAceptar_Click());
+        QVERIFY(dialog.isVisible());
+        QCOMPARE(int(modulo1().CodigoIdioma), 1000);
+        QCOMPARE(ini("Language"), QString("1034"));
+        stubborn.hide();
+    }
+
+    void helpOpensTheFileOfTheLanguage_data()
+    {
+        QTest::addColumn<int>("codigo");
+        QTest::addColumn<QString>("fichero");
+        QTest::newRow("Español") << 1000 << "SLX-90_ESP.html";
+        QTest::newRow("Català") << 2000 << "SLX-90_CAT.html";
+        QTest::newRow("English") << 3000 << "SLX-90_ENG.html";
+        QTest::newRow("Deutsch") << 4000 << "SLX-90_DEU.html";
+        QTest::newRow("Français") << 5000 << "SLX-90_FRA.html";
+        QTest::newRow("Italiano") << 6000 << "SLX-90_ITA.html";
+        QTest::newRow("Português") << 7000 << "SLX-90_PTR.html";
+        QTest::newRow("no language") << 0 << "SLX-90_ENG.html";
+    }
+    void helpOpensTheFileOfTheLanguage()
+    {
+        QFETCH(int, codigo);
+        QFETCH(QString, fichero);
+        QCOMPARE(ficheroAyuda(qint16(codigo)), fichero);
+        Escritorio desk;
+        QDesktopServices::setUrlHandler("file", &desk, "open");
+        slxtest::Answers answers;
+        modulo1().CodigoIdioma = qint16(codigo);
+        // A missing file shows nothing.
+        QFile::remove(home->file(fichero));
+        QTest::mouseClick(form->SSCommandHelp, Qt::LeftButton);
+        QVERIFY(desk.urls.isEmpty());
+        QVERIFY(answers.shown().isEmpty());
+        escribeIni(home->file(fichero), "<html></html>");
+        QTest::mouseClick(form->SSCommandHelp, Qt::LeftButton);
+        QCOMPARE(desk.urls, QList<QUrl>{QUrl::fromLocalFile(home->file(fichero))});
+        QDesktopServices::unsetUrlHandler("file");
+    }
+
+    void windowsNotBuiltYetSaySo()
+    {
+        slxtest::Answers answers;
+        FormRegistry::add("Form2", nullptr);
+        QTest::mouseClick(form->SSCommandProgramacion, Qt::LeftButton);
+        QCOMPARE(answers.texts(), QStringList{textoNoConstruida()});
+        QTest::mouseClick(form->SSCommandIncidencias, Qt::LeftButton);
+        QWidget *incidents = FormRegistry::instance("Form5");
+        QVERIFY(incidents && incidents->isVisible());
+        QVERIFY(!incidents->isModal());
+        incidents->close();
+    }
+
+    void everyDesignTextHasItsTranslations()
+    {
+        // The design-time captions and tool tips, as the translation walk reads them.
+        Form4 form4;
+        Form7 form7;
+        QStringList texts;
+        for (QWidget *window :
+             {static_cast<QWidget *>(new Form1), static_cast<QWidget *>(&form4), static_cast<QWidget *>(&form7)}) {
+            QList<QWidget *> widgets = window->findChildren<QWidget *>();
+            widgets.prepend(window);
+            for (QWidget *w : widgets) {
+                texts << w->windowTitle() << w->toolTip();
+                if (auto *b = qobject_cast<QAbstractButton *>(w))
+                    texts << b->text();
+                if (auto *l = qobject_cast<QLabel *>(w))
+                    texts << l->text();
+                if (auto *g = qobject_cast<QGroupBox *>(w))
+                    texts << g->title();
+            }
+            if (window != &form4 && window != &form7)
+                delete window;
+        }
+        texts.removeAll(QString());
+        texts.removeDuplicates();
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "language");
+        db.setDatabaseName(home->file("Language.db"));
+        QVERIFY(db.open());
+        const QStringList languages = {"Español", "Català", "English", "Deutsch", "Français", "Italiano", "Português"};
+        for (const QString &t : texts) {
+            bool catalogue = false;
+            for (int n = 1; n <= kNativeCount; ++n)
+                catalogue = catalogue || GetNativeString(n, QString()) == t;
+            if (catalogue)
+                continue; // translated with the catalogue's texts
+            QSqlQuery q(db);
+            q.prepare("SELECT * FROM LocGuru WHERE Native = ?");
+            q.addBindValue(t);
+            QVERIFY(q.exec());
+            QVERIFY2(q.next(), qPrintable("no row for " + t));
+            for (const QString &l : languages)
+                QVERIFY2(!q.value(l).toString().isEmpty(), qPrintable(t + " in " + l));
+        }
+        db.close();
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase("language");
+    }
+
+    void exitRunsTheShutdown()
+    {
+        slxtest::Answers answers;
+        modulo1().CodigoIdioma = 5000;
+        QTest::mouseClick(form->SSCommandExit, Qt::LeftButton);
+        QVERIFY(!form->isVisible());
+        QVERIFY(!modulo1().ConexionBD.isOpen());
+        QCOMPARE(slxtest::filaConfiguracion(home->file("slx90.db"), "IIdioma").toInt(), 5000);
+    }
+};
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"

@@ -1,0 +1,392 @@
+// The start-up and shutdown of the main window on a real data folder: settings
+// file, language, database, backup merge and command line.
+
+#include "Helpers.h"
+#include "TestSupport.h"
+#include "localization/FormRegistry.h"
+#include "localization/LocGuru.h"
+#include "main/Arranque.h"
+#include "main/DataFolder.h"
+#include "main/Form1.h"
+#include "main/Modulo1.h"
+#include "main/Ventanas.h"
+
+#include <QDialog>
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QSqlQuery>
+#include <QtTest>
+#include <memory>
+
+using namespace slx;
+using slxtest::escribeIni;
+
+namespace {
+
+const QByteArray kIniCompleto = "[Configuration]\r\nSerialPort=3\r\nUser=Pie de prueba\r\nLanguage=1040\r\n"
+                                "Modem=1\r\nTonePulse=0\r\nDialCode=0\r\nModemSpeed=19200\r\n";
+
+int cuenta(const QString &tabla)
+{
+    QSqlQuery q(modulo1().ConexionBD);
+    if (!q.exec(QString("SELECT COUNT(*) FROM \"%1\"").arg(tabla)) || !q.next())
+        return -1;
+    return q.value(0).toInt();
+}
+
+QStringList criticos(const slxtest::Answers &answers)
+{
+    QStringList out;
+    for (const auto &r : answers.shown())
+        if (r.kind == ui::Kind::Message && r.icon == ui::Icon::Critical)
+            out << r.text;
+    return out;
+}
+
+// The main window of one test, loaded on the data folder and registered as Form1.
+struct Principal {
+    std::unique_ptr<Form1> form = std::make_unique<Form1>();
+    Principal() { FormRegistry::setInstance("Form1", form.get()); }
+    ~Principal()
+    {
+        if (form)
+            form->Form_Unload();
+    }
+    Form1 *operator->() { return form.get(); }
+};
+
+} // namespace
+
+class TestStartup : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() { registraVentanas(); }
+    void init() { Form1::fijaLineaComandos(QString()); }
+
+    void settingsAndLanguage_data()
+    {
+        QTest::addColumn<QByteArray>("ini");
+        QTest::addColumn<int>("puerto");
+        QTest::addColumn<int>("modem");
+        QTest::addColumn<int>("tono");
+        QTest::addColumn<QString>("prefijo");
+        QTest::addColumn<int>("velocidad");
+        QTest::addColumn<QString>("pie");
+        QTest::addColumn<int>("idioma");
+        QTest::addColumn<QStringList>("clavesErroneas");
+
+        QTest::newRow("full") << kIniCompleto << 3 << 1 << 0 << "0" << 19200 << "Pie de prueba" << 6000
+                              << QStringList();
+        const char *lcids[] = {"1034", "1027", "1033", "1031", "1036", "1040", "2070"};
+        for (int i = 0; i < 7; ++i)
+            QTest::newRow(lcids[i]) << QByteArray("[Configuration]\r\nSerialPort=2\r\nModem=0\r\nTonePulse=1\r\n"
+                                                  "ModemSpeed=9600\r\nLanguage=") +
+                                           lcids[i]
+                                    << 2 << 0 << 1 << "" << 9600 << "" << 1000 * (i + 1) << QStringList();
+        QTest::newRow("unknown language 2057")
+            << QByteArray("[Configuration]\r\nSerialPort=1\r\nModem=0\r\nTonePulse=1\r\nModemSpeed=19200\r\n"
+                          "Language=2057\r\n")
+            << 1 << 0 << 1 << "" << 19200 << "" << 3000 << QStringList();
+        QTest::newRow("missing port and language")
+            << QByteArray("[Configuration]\r\nModem=1\r\nTonePulse=0\r\nModemSpeed=19200\r\nUser=x\r\n") << 1 << 1 << 0
+            << "" << 19200 << "x" << 3000 << QStringList{"SerialPort"};
+        QTest::newRow("letters in numbers")
+            << QByteArray("[Configuration]\r\nSerialPort=3a\r\nModem=1\r\nTonePulse=one\r\nModemSpeed=19.2\r\n"
+                          "Language=1034\r\n")
+            << 1 << 1 << 1 << "" << 19200 << "" << 1000 << QStringList{"SerialPort", "TonePulse", "ModemSpeed"};
+        QTest::newRow("out of range")
+            << QByteArray("[Configuration]\r\nSerialPort=300\r\nModem=-1\r\nTonePulse=1\r\nModemSpeed=40000\r\n"
+                          "Language=1034\r\n")
+            << 1 << 0 << 1 << "" << 19200 << "" << 1000 << QStringList{"SerialPort", "Modem", "ModemSpeed"};
+        QTest::newRow("no settings file") << QByteArray() << 1 << 0 << 1 << "" << 19200 << "" << 3000
+                                          << QStringList{"SerialPort", "Modem", "TonePulse", "ModemSpeed"};
+    }
+    void settingsAndLanguage()
+    {
+        QFETCH(QByteArray, ini);
+        slxtest::DataHome home;
+        QVERIFY(home.seed());
+        if (ini.isEmpty())
+            QVERIFY(QFile::remove(home.file("slx90.ini")));
+        else
+            escribeIni(home.file("slx90.ini"), ini);
+        slxtest::Answers answers;
+        Principal f;
+        f->Form_Load();
+
+        const Modulo1 &m = modulo1();
+        QTEST(int(m.PuertoSerie), "puerto");
+        QTEST(int(m.TipoConexion), "modem");
+        QTEST(int(m.TonoPulso), "tono");
+        QTEST(m.PrefijoMarcacion, "prefijo");
+        QTEST(int(m.VelocidadModem), "velocidad");
+        QTEST(m.PiePagina, "pie");
+        QTEST(int(m.CodigoIdioma), "idioma");
+        QFETCH(QStringList, clavesErroneas);
+        const QStringList shown = criticos(answers);
+        if (clavesErroneas.isEmpty()) {
+            QVERIFY2(shown.isEmpty(), qPrintable(shown.join('|')));
+        } else {
+            QCOMPARE(shown.size(), 1);
+            for (const QString &k : clavesErroneas)
+                QVERIFY2(shown.first().contains(k), qPrintable(shown.first()));
+        }
+        // Whatever the settings, the window goes on with an open database.
+        QVERIFY(m.ConexionBD.isOpen());
+        QVERIFY(f->isVisible());
+        QVERIFY(f->SSCommandProgramacion->isEnabled());
+        QVERIFY(f->SSCommand1->isEnabled());
+        QCOMPARE(f->windowTitle(), QString("SLX-90"));
+        // Nothing is written into the settings file at start-up.
+        QCOMPARE(QFile::exists(home.file("slx90.ini")), !ini.isEmpty());
+    }
+
+    void shutdownWritesTheSettingsRow()
+    {
+        slxtest::DataHome home;
+        QVERIFY(home.seed());
+        escribeIni(home.file("slx90.ini"), "[Configuration]\r\nSerialPort=4\r\nUser=Mi pie\r\nLanguage=1031\r\n"
+                                           "Modem=1\r\nTonePulse=0\r\nDialCode=\r\nModemSpeed=19200\r\n");
+        slxtest::Answers answers;
+        {
+            Principal f;
+            f->Form_Load();
+            QVERIFY(modulo1().ConexionBD.isOpen());
+            f->Form_Unload();
+            QVERIFY(!modulo1().ConexionBD.isOpen());
+            // An empty prefix becomes one blank, in the row and in the shared setting.
+            QCOMPARE(modulo1().PrefijoMarcacion, QString(" "));
+        }
+        const QString db = home.file("slx90.db");
+        QCOMPARE(slxtest::filaConfiguracion(db, "ByCom").toInt(), 4);
+        QCOMPARE(slxtest::filaConfiguracion(db, "IIdioma").toInt(), 4000);
+        QCOMPARE(slxtest::filaConfiguracion(db, "ByTono").toInt(), 0);
+        QCOMPARE(slxtest::filaConfiguracion(db, "ByModem").toInt(), 1);
+        QCOMPARE(slxtest::filaConfiguracion(db, "TPrefijo").toString(), QString(" "));
+        QCOMPARE(slxtest::filaConfiguracion(db, "IModemSpeed").toInt(), 19200);
+        QCOMPARE(slxtest::filaConfiguracion(db, "TUsuario").toString(), QString("Mi pie"));
+        QVERIFY(criticos(answers).isEmpty());
+        // The settings file is never written by the shutdown.
+        QCOMPARE(LeerIni("Configuration", "DialCode", "", home.file("slx90.ini")), QString());
+    }
+
+    void missingSettingsRowAtShutdownIsReported()
+    {
+        slxtest::DataHome home;
+        QVERIFY(home.seed());
+        slxtest::Answers answers;
+        Principal f;
+        f->Form_Load();
+        QSqlQuery q(modulo1().ConexionBD);
+        QVERIFY(q.exec("DELETE FROM Configuracion"));
+        f->Form_Unload();
+        QCOMPARE(criticos(answers).size(), 1);
+        QVERIFY(criticos(answers).first().contains("Configuracion"));
+        QVERIFY(!modulo1().ConexionBD.isOpen());
+    }
+
+    void unusableDatabaseLeavesOnlySafeCommands()
+    {
+        slxtest::DataHome home;
+        QVERIFY(home.seed());
+        escribeIni(home.file("slx90.db"), "this is not a database at all, just text long enough to be read");
+        QFile::copy(slxtest::fixture("access/legacy-a.mdb"), home.file("backupSLX90.bak"));
+        slxtest::Answers answers;
+        Principal f;
+        f->Form_Load();
+        QCOMPARE(criticos(answers).size(), 1);
+        QVERIFY(criticos(answers).first().contains("slx90.db"));
+        QVERIFY(!modulo1().ConexionBD.isOpen());
+        QVERIFY(f->isVisible());
+        for (QPushButton *b : {f->SSCommandProgramacion, f->SSCommandIncidencias, f->SSCommand1, f->SSCommandUsuario})
+            QVERIFY(!b->isEnabled());
+        for (QPushButton *b : {f->SSCommandPort, f->SSCommandIdioma, f->SSCommandHelp, f->SSCommandExit})
+            QVERIFY(b->isEnabled());
+        // The backup waits for a start-up that can merge it.
+        QVERIFY(QFile::exists(home.file("backupSLX90.bak")));
+    }
+
+    void backupMergedUnderThePanelAndDeleted()
+    {
+        slxtest::DataHome home;
+        QVERIFY(home.seed());
+        // Found whatever its letter case.
+        QVERIFY(QFile::copy(slxtest::fixture("access/legacy-a.mdb"), home.file("BackupSLX90.BAK")));
+        QFile::setPermissions(home.file("BackupSLX90.BAK"), QFile::ReadOwner | QFile::WriteOwner);
+        slxtest::Answers answers;
+        Principal f;
+        bool windowShown = false, panelShown = false;
+        QString panelText, importing;
+        QTimer::singleShot(0, [&] {
+            windowShown = f->isVisible();
+            panelShown = f->SSPanel1->isVisible();
+            panelText = f->SSPanel1->text();
+            importing = modulo1().FicheroImportar;
+        });
+        f->Form_Load();
+        QVERIFY(windowShown);
+        QVERIFY(panelShown);
+        QCOMPARE(panelText, QString("Importando datos"));
+        QCOMPARE(importing, home.file("BackupSLX90.BAK"));
+        QVERIFY(!f->SSPanel1->isVisible());
+        QVERIFY(modulo1().FicheroImportar.isEmpty());
+        QCOMPARE(cuenta("Intervalos"), 200);
+        QCOMPARE(cuenta("Programacion"), 2);
+        QVERIFY(!QFile::exists(home.file("BackupSLX90.BAK")));
+        QVERIFY2(criticos(answers).isEmpty(), qPrintable(criticos(answers).join('|')));
+    }
+
+    void backupThatCannotBeMergedIsKept_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("damaged") << "damaged";
+        QTest::newRow("refused rows") << "refused";
+    }
+    void backupThatCannotBeMergedIsKept()
+    {
+        QFETCH(QString, kind);
+        slxtest::DataHome home;
+        QVERIFY(home.seed());
+        const QString backup = home.file("backupSLX90.bak");
+        if (kind == "damaged") {
+            escribeIni(backup, QByteArray("SQLite format 3\0", 16) + QByteArray(2000, 'x'));
+        } else {
+            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "backup");
+            db.setDatabaseName(backup);
+            QVERIFY(db.open());
+            QSqlQuery q(db);
+            QVERIFY(q.exec("CREATE TABLE Programacion (LNumeroSerie, ByTLeq)"));
+            QVERIFY(q.exec("INSERT INTO Programacion VALUES (1, 15)"));
+            QVERIFY(q.exec("INSERT INTO Programacion VALUES (2, 999)"));
+            q.finish();
+            db.close();
+            db = QSqlDatabase();
+            QSqlDatabase::removeDatabase("backup");
+        }
+        slxtest::Answers answers;
+        Principal f;
+        f->Form_Load();
+        const QStringList shown = criticos(answers);
+        QCOMPARE(shown.size(), 1);
+        QVERIFY(shown.first().startsWith(oLocGuru().GetS(178)));
+        QVERIFY(shown.first().contains(kind == "damaged" ? "cannot be read" : "Rows refused: 1"));
+        QVERIFY(QFile::exists(backup));
+        // The window goes on with the database open.
+        QVERIFY(modulo1().ConexionBD.isOpen());
+        QVERIFY(f->SSCommandProgramacion->isEnabled());
+        QVERIFY(!f->SSPanel1->isVisible());
+        QCOMPARE(cuenta("Programacion"), kind == "damaged" ? 0 : 1);
+    }
+
+    void leeLineaComandos_data()
+    {
+        QTest::addColumn<QString>("linea");
+        QTest::addColumn<QString>("esperada");
+        QTest::newRow("quoted path with blanks") << "\"C:\\datos\\obra 1.qv90\""
+                                                 << "C:\\datos\\obra 1.qv90";
+        QTest::newRow("serial with blanks around") << "   100123  "
+                                                   << "100123";
+        QTest::newRow("empty") << ""
+                               << "";
+        QTest::newRow("only blanks") << "   "
+                                     << "";
+        QTest::newRow("two quotes") << "\"\""
+                                    << "";
+        QTest::newRow("one quote") << "\"100123"
+                                   << "100123";
+        QTest::newRow("at most two removed") << "a\"b\"c\"d"
+                                             << "abc\"d";
+        QTest::newRow("blanks inside kept, not trimmed again") << "\" 12 \""
+                                                               << " 12 ";
+        QTest::newRow("no quote before") << "x \"y"
+                                         << "x y";
+    }
+    void leeLineaComandos()
+    {
+        QFETCH(QString, linea);
+        QTEST(LeeLineaComandos(linea), "esperada");
+    }
+
+    void commandLineOpensTheImportOrTheSheet_data()
+    {
+        QTest::addColumn<QString>("linea");
+        QTest::addColumn<QString>("ventana");
+        QTest::addColumn<QString>("fichero");
+        QTest::newRow("exchange file") << "\"/datos/obra 1.qv90\""
+                                       << "Form16"
+                                       << "/datos/obra 1.qv90";
+        QTest::newRow("upper case extension") << "/datos/obra.QV90"
+                                              << "Form16"
+                                              << "/datos/obra.QV90";
+        QTest::newRow("serial number") << "100123"
+                                       << "Form2"
+                                       << "";
+    }
+    void commandLineOpensTheImportOrTheSheet()
+    {
+        QFETCH(QString, linea);
+        QFETCH(QString, ventana);
+        QFETCH(QString, fichero);
+        slxtest::DataHome home;
+        QVERIFY(home.seed());
+        // The programming sheet stands in for the real one, so that its opening is seen.
+        QString sheetSerial;
+        FormRegistry::add("Form2", [&sheetSerial] {
+            auto *d = new QDialog;
+            d->setAttribute(Qt::WA_DeleteOnClose);
+            sheetSerial = modulo1().LineaComandos;
+            return d;
+        });
+        slxtest::Answers answers;
+        Form1::fijaLineaComandos(linea);
+        Principal f;
+        QString opened, importing;
+        bool mainShown = true;
+        slxtest::alAbrirModal([&](QWidget *w) {
+            opened = w->objectName();
+            importing = modulo1().FicheroImportar;
+            mainShown = f->isVisible();
+            w->close();
+        });
+        f->Form_Load();
+        QCOMPARE(opened, ventana);
+        QCOMPARE(importing, fichero);
+        QVERIFY(modulo1().FicheroImportar.isEmpty());
+        QVERIFY(!mainShown); // the main window shows after the command line
+        QVERIFY(f->isVisible());
+        QCOMPARE(modulo1().LineaComandos, LeeLineaComandos(linea));
+        if (ventana == "Form2")
+            QCOMPARE(sheetSerial, QString("100123"));
+
+        // A restart of the main window (a language change) does not act on it again.
+        opened.clear();
+        Form1 *old = f.form.release();
+        old->ReiniciaVentana();
+        QCoreApplication::processEvents();
+        QVERIFY(opened.isEmpty());
+        auto *nuevo = qobject_cast<Form1 *>(FormRegistry::instance("Form1"));
+        QVERIFY(nuevo && nuevo != old);
+        QVERIFY(nuevo->isVisible());
+        f.form.reset(nuevo);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        FormRegistry::add("Form2", nullptr);
+    }
+
+    void sheetNotBuiltYetIsSaid()
+    {
+        slxtest::DataHome home;
+        QVERIFY(home.seed());
+        FormRegistry::add("Form2", nullptr);
+        slxtest::Answers answers;
+        Form1::fijaLineaComandos("100123");
+        Principal f;
+        f->Form_Load();
+        QVERIFY(answers.texts().contains(textoNoConstruida()));
+        QVERIFY(f->isVisible());
+    }
+};
+
+QTEST_MAIN(TestStartup)
+#include "tst_startup.moc"
