@@ -5,6 +5,7 @@
 #include "main/DataFolder.h"
 #include "main/MessageBox.h"
 #include "main/TDBGrid.h"
+#include "main/Ventanas.h"
 #include "main/Modulo1.h"
 #include "programming/SheetChecks.h"
 #include "programming/SheetSearch.h"
@@ -400,7 +401,9 @@ QWidget *Form2::buildPaginaNormativa()
         }
         pl->addWidget(label(QString::fromUtf8(nombres[i]), a), i, 0);
         pl->addWidget(a, i, 1);
-        pl->addWidget(new QLabel(QStringLiteral("-")), i, 2);
+        auto *dash = new QLabel(QStringLiteral("-"));
+        dash->setProperty("Tag", QStringLiteral("!"));
+        pl->addWidget(dash, i, 2);
         pl->addWidget(b, i, 3);
     }
     pl->setColumnStretch(4, 1);
@@ -772,7 +775,7 @@ void Form2::setCalendarNames()
 
 void Form2::showNotBuilt()
 {
-    ui::MsgBox(QStringLiteral("Función no disponible en esta versión."), ui::Icon::Information, ui::OkOnly, this);
+    ui::MsgBox(textoNoConstruida(), ui::Icon::Information, ui::OkOnly, this);
 }
 
 void Form2::openTimetable()

@@ -105,4 +105,7 @@ private:
     bool m_inCheck = false;
 };
 
+// Registers the window's factory: a window whose opening fails is not kept.
+void registraForm2();
+
 } // namespace slx

@@ -3,7 +3,7 @@
 
 #include "localization/FormRegistry.h"
 #include "localization/LocGuru.h"
-#include "main/DataFolder.h"
+#include "main/Arranque.h"
 #include "main/MessageBox.h"
 #include "main/Modulo1.h"
 #include "programming/Form2.h"
@@ -11,10 +11,7 @@
 #include "programming/SheetSearch.h"
 
 #include <QApplication>
-#include <QDesktopServices>
-#include <QFileInfo>
 #include <QTimer>
-#include <QUrl>
 
 namespace slx {
 
@@ -190,14 +187,19 @@ void Form2::SSCommandIncidencias_Click()
 
 void Form2::SSCommandHelp_Click()
 {
-    static const QHash<int, QString> files = {
-        {1000, QStringLiteral("SLX-90_ESP.html")}, {2000, QStringLiteral("SLX-90_CAT.html")},
-        {3000, QStringLiteral("SLX-90_ENG.html")}, {4000, QStringLiteral("SLX-90_DEU.html")},
-        {5000, QStringLiteral("SLX-90_FRA.html")}, {6000, QStringLiteral("SLX-90_ITA.html")},
-        {7000, QStringLiteral("SLX-90_PTR.html")}};
-    const QString path = DataFolder::file(files.value(modulo1().CodigoIdioma, QStringLiteral("SLX-90_ENG.html")));
-    if (QFileInfo::exists(path))
-        QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    AbreAyuda();
+}
+
+void registraForm2()
+{
+    FormRegistry::add(QStringLiteral("Form2"), []() -> QWidget * {
+        auto *form = new Form2;
+        if (!form->Form_Load()) {
+            delete form;
+            return nullptr;
+        }
+        return form;
+    });
 }
 
 } // namespace slx

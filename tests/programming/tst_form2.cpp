@@ -398,6 +398,13 @@ private Q_SLOTS:
         QCOMPARE(form->MatrizInhabil()->headerData(4, Qt::Horizontal).toString(), QString("Time"));
     }
 
+    void everyDesignTextHasItsTranslations()
+    {
+        Form2 window;
+        const QStringList missing = slxtest::missingTranslations({&window}, home->file("Language.db"));
+        QVERIFY2(missing.isEmpty(), qPrintable(missing.join(" | ")));
+    }
+
     void failedOpeningLeavesNoWindow()
     {
         Database::close();
