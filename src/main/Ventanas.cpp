@@ -7,6 +7,7 @@
 #include "main/Form4.h"
 #include "main/Form7.h"
 #include "main/MessageBox.h"
+#include "programming/Form2.h"
 #include "reports/Form15.h"
 
 #include <QCoreApplication>
@@ -52,6 +53,7 @@ void registraVentanas()
     FormRegistry::add(QStringLiteral("Form1"), [] { return new Form1; });
     FormRegistry::add(QStringLiteral("Form4"), [] { return new Form4; });
     FormRegistry::add(QStringLiteral("Form7"), [] { return new Form7; });
+    registraForm2();
     registraForm5();
     registraForm15();
     registraForm16();

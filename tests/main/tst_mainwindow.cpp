@@ -454,48 +454,11 @@ private Q_SLOTS:
     void everyDesignTextHasItsTranslations()
     {
         // The design-time captions and tool tips, as the translation walk reads them.
+        Form1 form1;
         Form4 form4;
         Form7 form7;
-        QStringList texts;
-        for (QWidget *window :
-             {static_cast<QWidget *>(new Form1), static_cast<QWidget *>(&form4), static_cast<QWidget *>(&form7)}) {
-            QList<QWidget *> widgets = window->findChildren<QWidget *>();
-            widgets.prepend(window);
-            for (QWidget *w : widgets) {
-                texts << w->windowTitle() << w->toolTip();
-                if (auto *b = qobject_cast<QAbstractButton *>(w))
-                    texts << b->text();
-                if (auto *l = qobject_cast<QLabel *>(w))
-                    texts << l->text();
-                if (auto *g = qobject_cast<QGroupBox *>(w))
-                    texts << g->title();
-            }
-            if (window != &form4 && window != &form7)
-                delete window;
-        }
-        texts.removeAll(QString());
-        texts.removeDuplicates();
-        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "language");
-        db.setDatabaseName(home->file("Language.db"));
-        QVERIFY(db.open());
-        const QStringList languages = {"Español", "Català", "English", "Deutsch", "Français", "Italiano", "Português"};
-        for (const QString &t : texts) {
-            bool catalogue = false;
-            for (int n = 1; n <= kNativeCount; ++n)
-                catalogue = catalogue || GetNativeString(n, QString()) == t;
-            if (catalogue)
-                continue; // translated with the catalogue's texts
-            QSqlQuery q(db);
-            q.prepare("SELECT * FROM LocGuru WHERE Native = ?");
-            q.addBindValue(t);
-            QVERIFY(q.exec());
-            QVERIFY2(q.next(), qPrintable("no row for " + t));
-            for (const QString &l : languages)
-                QVERIFY2(!q.value(l).toString().isEmpty(), qPrintable(t + " in " + l));
-        }
-        db.close();
-        db = QSqlDatabase();
-        QSqlDatabase::removeDatabase("language");
+        const QStringList missing = slxtest::missingTranslations({&form1, &form4, &form7}, home->file("Language.db"));
+        QVERIFY2(missing.isEmpty(), qPrintable(missing.join(" | ")));
     }
 
     void exitRunsTheShutdown()

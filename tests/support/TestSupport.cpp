@@ -4,7 +4,16 @@
 #include "main/Database.h"
 #include "main/Modulo1.h"
 
+#include "localization/NativeCatalogue.h"
+#include "localization/Translatable.h"
+
+#include <QAbstractButton>
 #include <QDir>
+#include <QGroupBox>
+#include <QLabel>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTabWidget>
 
 namespace slxtest {
 
@@ -84,6 +93,65 @@ QStringList Answers::texts() const
     for (const auto &r : slx::ui::requests())
         out << r.text;
     return out;
+}
+
+QStringList missingTranslations(const QList<QWidget *> &windows, const QString &languageDb)
+{
+    QStringList texts;
+    for (QWidget *window : windows) {
+        QList<QWidget *> widgets = window->findChildren<QWidget *>();
+        widgets.prepend(window);
+        for (QWidget *w : widgets) {
+            if (w->property("Tag").toString().startsWith(QLatin1Char('!')))
+                continue;
+            texts << w->windowTitle() << w->toolTip();
+            if (auto *b = qobject_cast<QAbstractButton *>(w))
+                texts << b->text();
+            if (auto *l = qobject_cast<QLabel *>(w))
+                texts << l->text();
+            if (auto *g = qobject_cast<QGroupBox *>(w))
+                texts << g->title();
+            if (auto *t = qobject_cast<QTabWidget *>(w))
+                for (int i = 0; i < t->count(); ++i)
+                    texts << t->tabText(i);
+            if (auto *c = dynamic_cast<slx::Translatable *>(w))
+                texts << c->translatableTexts();
+        }
+    }
+    texts.removeAll(QString());
+    texts.removeDuplicates();
+
+    QStringList missing;
+    const QString name = QStringLiteral("slxtest-language");
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(languageDb);
+        if (!db.open())
+            return {QStringLiteral("cannot open ") + languageDb};
+        const QStringList languages = {QStringLiteral("Español"),  QStringLiteral("Català"),
+                                       QStringLiteral("English"),  QStringLiteral("Deutsch"),
+                                       QStringLiteral("Français"), QStringLiteral("Italiano"),
+                                       QStringLiteral("Português")};
+        for (const QString &t : texts) {
+            bool catalogue = false;
+            for (int n = 1; n <= slx::kNativeCount && !catalogue; ++n)
+                catalogue = slx::GetNativeString(n, QString()) == t;
+            if (catalogue)
+                continue; // translated with the catalogue's texts
+            QSqlQuery q(db);
+            q.prepare(QStringLiteral("SELECT * FROM LocGuru WHERE Native = ?"));
+            q.addBindValue(t);
+            if (!q.exec() || !q.next()) {
+                missing << t;
+                continue;
+            }
+            for (const QString &l : languages)
+                if (q.value(l).toString().isEmpty())
+                    missing << t + QStringLiteral(" (") + l + QLatin1Char(')');
+        }
+    }
+    QSqlDatabase::removeDatabase(name);
+    return missing;
 }
 
 QString fixture(const QString &relative)

@@ -5,6 +5,7 @@
 #include "main/MessageBox.h"
 
 #include <QList>
+#include <QWidget>
 #include <QString>
 #include <QTemporaryDir>
 #include <QVariant>
@@ -44,6 +45,11 @@ public:
 private:
     QList<QVariant> m_queue;
 };
+
+// The design-time texts of windows that the shipped language database lacks: every
+// caption, title, tab caption, column caption and tool tip that is neither a
+// catalogue text nor a row with all seven languages filled. Empty when all are there.
+QStringList missingTranslations(const QList<QWidget *> &windows, const QString &languageDb);
 
 QString fixture(const QString &relative);
 QString sourceFile(const QString &relative);

@@ -1,0 +1,800 @@
+#include "programming/Form2.h"
+
+#include "localization/FormRegistry.h"
+#include "localization/LocGuru.h"
+#include "main/DataFolder.h"
+#include "main/MessageBox.h"
+#include "main/TDBGrid.h"
+#include "main/Ventanas.h"
+#include "main/Modulo1.h"
+#include "programming/SheetChecks.h"
+#include "programming/SheetSearch.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCalendarWidget>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QDateEdit>
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpressionValidator>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTimer>
+#include <QToolButton>
+#include <QUrl>
+#include <QVBoxLayout>
+
+namespace slx {
+
+namespace {
+
+enum class Key {
+    None,          // no key handler
+    Discard,       // every key discarded, sheet marked
+    DiscardQuiet,  // every key discarded, sheet not marked
+    Modified,      // marks the sheet
+    BlankModified, // refuses a space, marks the sheet
+    Signed,        // marks the sheet, takes a minus sign
+};
+
+enum class Focus { Keep, Name, Clear };
+
+struct FieldRule {
+    const char *name;
+    Key key;
+    Focus focus;
+};
+
+// How every field of the sheet treats keys and the focus.
+constexpr FieldRule kRules[] = {
+    {"MaskNumeroSerie", Key::Discard, Focus::Name},
+    {"MaskVersion", Key::DiscardQuiet, Focus::Name},
+    {"MaskFecha", Key::BlankModified, Focus::Name},
+    {"MaskContacto", Key::Modified, Focus::Name},
+    {"MaskLocal", Key::Modified, Focus::Name},
+    {"MaskDireccion", Key::Modified, Focus::Name},
+    {"MaskPoblacion", Key::Modified, Focus::Name},
+    {"MaskTelefono", Key::Modified, Focus::Name},
+    {"TextNota", Key::Modified, Focus::Keep},
+    {"MaskDiaLocal", Key::BlankModified, Focus::Clear},
+    {"MaskNitLocal", Key::BlankModified, Focus::Clear},
+    {"MaskDiaVei", Key::BlankModified, Focus::Clear},
+    {"MaskNitVei", Key::BlankModified, Focus::Clear},
+    {"MaskEmpiezaNoche", Key::BlankModified, Focus::Clear},
+    {"MaskTerminaNoche", Key::BlankModified, Focus::Clear},
+    {"MaskEmpiezaDia", Key::None, Focus::Keep},
+    {"MaskTerminaDia", Key::None, Focus::Keep},
+    {"MaskTLeq", Key::Modified, Focus::Clear},
+    {"MaskMFast", Key::Modified, Focus::Clear},
+    {"MaskTempsActLoc", Key::BlankModified, Focus::Keep},
+    {"MaskTempsActVei", Key::BlankModified, Focus::Keep},
+    {"MaskTiempoAtenuacion", Key::BlankModified, Focus::Clear},
+    {"MaskRings", Key::BlankModified, Focus::Clear},
+    {"MaskOctava1", Key::Signed, Focus::Clear},
+    {"MaskOctava2", Key::Signed, Focus::Clear},
+    {"MaskOctava3", Key::Signed, Focus::Clear},
+    {"MaskOctava4", Key::Signed, Focus::Clear},
+    {"MaskOctava5", Key::Signed, Focus::Clear},
+    {"MaskOctava6", Key::Signed, Focus::Clear},
+    {"MaskOctava7", Key::Signed, Focus::Clear},
+    {"MaskOctava8", Key::Signed, Focus::Clear},
+    {"MaskOctava9", Key::Signed, Focus::Clear},
+    {"CheckCambioHora", Key::None, Focus::Clear},
+    {"CheckImpresion", Key::None, Focus::Keep},
+    {"CheckApliCorrecioGlobal", Key::None, Focus::Keep},
+    {"OptionEspañol", Key::None, Focus::Clear},
+    {"OptionCatalan", Key::None, Focus::Clear},
+    {"OptionIngles", Key::None, Focus::Clear},
+    {"OptionAleman", Key::None, Focus::Clear},
+    {"OptionFrances", Key::None, Focus::Clear},
+    {"OptionItaliano", Key::None, Focus::Keep},
+    {"OptionLocalLeq1s", Key::None, Focus::Clear},
+    {"OptionLocalLeq125", Key::None, Focus::Clear},
+    {"OptionVeiLeq1s", Key::None, Focus::Clear},
+    {"OptionVeiLeq125", Key::None, Focus::Clear},
+    {"OptionVeiNo", Key::None, Focus::Clear},
+};
+
+const FieldRule *ruleOf(const QString &name)
+{
+    for (const FieldRule &r : kRules)
+        if (name == QString::fromUtf8(r.name))
+            return &r;
+    return nullptr;
+}
+
+// The buttons and the tab control that empty the search field when they get the focus.
+const char *const kClearingButtons[] = {"SSCommandAnterior", "SSCommandBorrar",      "SSCommandExit",
+                                        "SSCommandGrabar",   "SSCommandHelp",        "SSCommandImprimir",
+                                        "SSCommandIncidencias", "SSCommandRecibir", "SSCommandSiguiente",
+                                        "SSCommandTransmitir"};
+
+const char *const kDias[] = {"Lunes", "Martes", "Miercoles", "Jueves", "Viernes", "Sabado", "Domingo"};
+
+QLabel *label(const QString &text, QWidget *buddy = nullptr)
+{
+    auto *l = new QLabel(text);
+    if (buddy)
+        l->setBuddy(buddy);
+    return l;
+}
+
+} // namespace
+
+Form2::Form2(QWidget *parent)
+    : QDialog(parent)
+{
+    setObjectName(QStringLiteral("Form2"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowFlags(windowFlags() | Qt::WindowMinMaxButtonsHint);
+    m_matriz = new grid::MatrizInhabil(this);
+    buildUi();
+    m_timer1 = new QTimer(this);
+    m_timer1->setObjectName(QStringLiteral("Timer1"));
+    m_timer1->setInterval(1000);
+    connect(m_timer1, &QTimer::timeout, this, &Form2::Timer1_Timer);
+    connect(m_matriz, &grid::MatrizInhabil::posted, this, &Form2::TDBGrid1_PostEvent);
+}
+
+Form2::~Form2() = default;
+
+QLineEdit *Form2::addLine(const QString &name, int maxLength)
+{
+    auto *e = new QLineEdit;
+    e->setObjectName(name);
+    if (maxLength > 0)
+        e->setMaxLength(maxLength);
+    // Short fields are as wide as what they hold.
+    const int chars = maxLength > 0 ? maxLength : 5;
+    if (chars <= 8)
+        e->setMaximumWidth(e->fontMetrics().horizontalAdvance(QLatin1Char('0')) * (chars + 2) + 16);
+    m_fields.insert(name, e);
+    watch(e);
+    return e;
+}
+
+QPushButton *Form2::addButton(const QString &name, const QString &caption)
+{
+    auto *b = new QPushButton(caption);
+    b->setObjectName(name);
+    b->setAutoDefault(false);
+    watch(b);
+    return b;
+}
+
+void Form2::watch(QWidget *w)
+{
+    w->installEventFilter(this);
+}
+
+void Form2::buildUi()
+{
+    auto *root = new QVBoxLayout(this);
+
+    // Identity of the sheet, always in view.
+    auto *top = new QHBoxLayout;
+    QLineEdit *serie = addLine(QStringLiteral("MaskNumeroSerie"), 6);
+    QLineEdit *version = addLine(QStringLiteral("MaskVersion"), 5);
+    auto *fecha = new QDateEdit;
+    fecha->setObjectName(QStringLiteral("MaskFecha"));
+    fecha->setDisplayFormat(QStringLiteral("dd/MM/yy"));
+    fecha->setCalendarPopup(true);
+    fecha->setDateRange(QDate(1950, 1, 1), QDate(2049, 12, 31));
+    m_fields.insert(fecha->objectName(), fecha);
+    watch(fecha);
+    auto *labelSerie = label(QStringLiteral("N. Serie:"), serie);
+    labelSerie->setObjectName(QStringLiteral("LabelNumeroSerie"));
+    auto *labelVersion = label(QStringLiteral("Versión:"), version);
+    labelVersion->setObjectName(QStringLiteral("LabelVersion"));
+    auto *labelFecha = label(QStringLiteral("Fecha:"), fecha);
+    labelFecha->setObjectName(QStringLiteral("LabelFecha"));
+    top->addWidget(labelSerie);
+    top->addWidget(serie);
+    top->addWidget(labelVersion);
+    top->addWidget(version);
+    top->addWidget(labelFecha);
+    top->addWidget(fecha);
+    top->addStretch();
+    auto *textFecha = new QLabel;
+    textFecha->setObjectName(QStringLiteral("TextFecha"));
+    auto *textHora = new QLabel;
+    textHora->setObjectName(QStringLiteral("TextHora"));
+    top->addWidget(textFecha);
+    top->addWidget(textHora);
+    root->addLayout(top);
+
+    m_tab = new QTabWidget;
+    m_tab->setObjectName(QStringLiteral("SSTab2"));
+    m_tab->addTab(buildPaginaDatos(), QStringLiteral("Datos"));
+    m_tab->addTab(buildPaginaAparato(), QStringLiteral("Aparato"));
+    m_tab->addTab(buildPaginaHorario(), QStringLiteral("Horario"));
+    m_tab->addTab(buildPaginaNormativa(), QStringLiteral("Normativa"));
+    m_tab->addTab(buildPaginaOctavas(), QStringLiteral("Octavas"));
+    m_tab->addTab(buildPaginaIntervalos(), QStringLiteral("Intervalos inhábiles"));
+    m_tab->tabBar()->setObjectName(QStringLiteral("SSTab2Bar"));
+    watch(m_tab->tabBar());
+    watch(m_tab);
+    root->addWidget(m_tab, 1);
+
+    auto *buttons = new QHBoxLayout;
+    struct B {
+        const char *name;
+        const char *caption;
+        void (Form2::*slot)();
+    };
+    const B list[] = {
+        {"SSCommandAnterior", "<<", &Form2::SSCommandAnterior_Click},
+        {"SSCommandSiguiente", ">>", &Form2::SSCommandSiguiente_Click},
+        {"SSCommandBuscar", "Buscar", &Form2::SSCommandBuscar_Click},
+        {"SSCommandGrabar", "Grabar", &Form2::SSCommandGrabar_Click},
+        {"SSCommandBorrar", "Borrar", &Form2::SSCommandBorrar_Click},
+        {"SSCommandRecibir", "Recibir", nullptr},
+        {"SSCommandTransmitir", "Transmitir", nullptr},
+        {"SSCommandRealTime", "Tiempo real", nullptr},
+        {"SSCommandImprimir", "Imprimir", nullptr},
+        {"SSCommandIncidencias", "Incidencias", &Form2::SSCommandIncidencias_Click},
+        {"SSCommandHelp", "Ayuda", &Form2::SSCommandHelp_Click},
+        {"SSCommandExit", "Salir", &Form2::SSCommandExit_Click},
+    };
+    for (const B &b : list) {
+        QPushButton *button = addButton(QString::fromLatin1(b.name), QString::fromUtf8(b.caption));
+        if (b.slot == &Form2::SSCommandAnterior_Click)
+            button->setToolTip(QStringLiteral("Ficha anterior"));
+        else if (b.slot == &Form2::SSCommandSiguiente_Click)
+            button->setToolTip(QStringLiteral("Ficha siguiente"));
+        if (b.slot)
+            connect(button, &QPushButton::clicked, this, b.slot);
+        else
+            connect(button, &QPushButton::clicked, this, &Form2::showNotBuilt);
+        buttons->addWidget(button);
+    }
+    root->addLayout(buttons);
+    resize(860, 560);
+}
+
+QWidget *Form2::buildPaginaDatos()
+{
+    auto *page = new QWidget;
+    auto *form = new QFormLayout(page);
+    struct F {
+        const char *name;
+        const char *label;
+        int length;
+    };
+    const F fields[] = {{"MaskContacto", "Contacto:", 30},   {"MaskLocal", "Local:", 30},
+                        {"MaskDireccion", "Dirección:", 30}, {"MaskPoblacion", "Población:", 30},
+                        {"MaskTelefono", "Teléfono:", 15}};
+    for (const F &f : fields) {
+        QLineEdit *e = addLine(QString::fromLatin1(f.name), f.length);
+        auto *l = label(QString::fromUtf8(f.label), e);
+        l->setObjectName(QStringLiteral("Label") + QString::fromLatin1(f.name).mid(4));
+        form->addRow(l, e);
+    }
+    auto *phone = qobject_cast<QLineEdit *>(m_fields.value(QStringLiteral("MaskTelefono")));
+    phone->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,15}")), phone));
+    auto *nota = new QPlainTextEdit;
+    nota->setObjectName(QStringLiteral("TextNota"));
+    nota->setTabChangesFocus(true);
+    m_fields.insert(nota->objectName(), nota);
+    watch(nota);
+    auto *l = label(QStringLiteral("Nota:"), nota);
+    l->setObjectName(QStringLiteral("LabelNota"));
+    form->addRow(l, nota);
+    return page;
+}
+
+QWidget *Form2::buildPaginaAparato()
+{
+    auto *page = new QWidget;
+    auto *grid = new QGridLayout(page);
+
+    auto *idioma = new QGroupBox(QStringLiteral("Idioma"));
+    idioma->setObjectName(QStringLiteral("FrameIdioma"));
+    auto *il = new QVBoxLayout(idioma);
+    auto *group = new QButtonGroup(this);
+    const char *const idiomas[][2] = {{"OptionEspañol", "Español"},  {"OptionCatalan", "Català"},
+                                      {"OptionIngles", "English"},   {"OptionAleman", "Deutsch"},
+                                      {"OptionFrances", "Français"}, {"OptionItaliano", "Italiano"}};
+    for (const auto &i : idiomas) {
+        auto *o = new QRadioButton(QString::fromUtf8(i[1]));
+        o->setObjectName(QString::fromUtf8(i[0]));
+        o->setProperty("Tag", QStringLiteral("!")); // language names stay as they are
+        group->addButton(o);
+        il->addWidget(o);
+        m_fields.insert(o->objectName(), o);
+        watch(o);
+        connect(o, &QRadioButton::clicked, this, [this] { markModified(); });
+    }
+    grid->addWidget(idioma, 0, 0, 4, 1);
+
+    auto *form = new QFormLayout;
+    QLineEdit *tleq = addLine(QStringLiteral("MaskTLeq"), 2);
+    tleq->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,2}")), tleq));
+    auto *tleqRow = new QHBoxLayout;
+    tleqRow->addWidget(tleq);
+    tleqRow->addWidget(new QLabel(QStringLiteral("min")));
+    tleqRow->addWidget(new QLabel(QStringLiteral("(de 2 a 60)")));
+    tleqRow->addStretch();
+    form->addRow(label(QStringLiteral("Tiempo de Leq:"), tleq), tleqRow);
+
+    QLineEdit *rings = addLine(QStringLiteral("MaskRings"), 1);
+    rings->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]?")), rings));
+    form->addRow(label(QStringLiteral("Rings:"), rings), rings);
+    grid->addLayout(form, 0, 1);
+
+    const char *const checks[][2] = {{"CheckImpresion", "Impresión continua"},
+                                     {"CheckCambioHora", "Cambio horario verano/invierno"},
+                                     {"CheckApliCorrecioGlobal", "Aplicar corrección global"}};
+    int row = 1;
+    for (const auto &c : checks) {
+        auto *box = new QCheckBox(QString::fromUtf8(c[1]));
+        box->setObjectName(QString::fromLatin1(c[0]));
+        m_fields.insert(box->objectName(), box);
+        watch(box);
+        connect(box, &QCheckBox::clicked, this, [this] { markModified(); });
+        grid->addWidget(box, row++, 1);
+    }
+    grid->setRowStretch(row, 1);
+    return page;
+}
+
+QWidget *Form2::buildPaginaHorario()
+{
+    auto *page = new QWidget;
+    auto *grid = new QGridLayout(page);
+    const char *const nombres[] = {"Lunes", "Martes", "Miércoles", "Jueves", "Viernes", "Sábado", "Domingo"};
+    grid->addWidget(new QLabel(QStringLiteral("Inicio")), 0, 1);
+    grid->addWidget(new QLabel(QStringLiteral("Final")), 0, 2);
+    for (int d = 0; d < 7; ++d) {
+        const QString dia = QString::fromLatin1(kDias[d]);
+        QLineEdit *ini = addLine(QStringLiteral("Mask%1Ini").arg(dia), 5);
+        QLineEdit *fi = addLine(QStringLiteral("Mask%1Fi").arg(dia), 5);
+        for (QLineEdit *e : {ini, fi}) {
+            e->setReadOnly(true);
+            e->setCursor(Qt::PointingHandCursor);
+        }
+        grid->addWidget(label(QString::fromUtf8(nombres[d]), ini), d + 1, 0);
+        grid->addWidget(ini, d + 1, 1);
+        grid->addWidget(fi, d + 1, 2);
+    }
+    grid->setRowStretch(8, 1);
+    grid->setColumnStretch(3, 1);
+    return page;
+}
+
+QWidget *Form2::buildPaginaNormativa()
+{
+    auto *page = new QWidget;
+    auto *grid = new QGridLayout(page);
+    auto digits = [](QLineEdit *e, int n) {
+        e->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,%1}").arg(n)), e));
+    };
+
+    auto *periodos = new QGroupBox(QStringLiteral("Periodos"));
+    periodos->setObjectName(QStringLiteral("FramePeriodos"));
+    auto *pl = new QGridLayout(periodos);
+    const char *const horas[][2] = {{"MaskEmpiezaDia", "MaskTerminaDia"}, {"MaskEmpiezaNoche", "MaskTerminaNoche"}};
+    const char *const nombres[] = {"Día:", "Noche:"};
+    for (int i = 0; i < 2; ++i) {
+        QLineEdit *a = addLine(QString::fromLatin1(horas[i][0]));
+        QLineEdit *b = addLine(QString::fromLatin1(horas[i][1]));
+        for (QLineEdit *e : {a, b})
+            e->setInputMask(QStringLiteral("99:99;_"));
+        if (i == 0) {
+            a->setReadOnly(true);
+            b->setReadOnly(true);
+        }
+        pl->addWidget(label(QString::fromUtf8(nombres[i]), a), i, 0);
+        pl->addWidget(a, i, 1);
+        auto *dash = new QLabel(QStringLiteral("-"));
+        dash->setProperty("Tag", QStringLiteral("!"));
+        pl->addWidget(dash, i, 2);
+        pl->addWidget(b, i, 3);
+    }
+    pl->setColumnStretch(4, 1);
+    grid->addWidget(periodos, 0, 0);
+
+    auto *limites = new QGroupBox(QStringLiteral("Límites LeqT (dBA)"));
+    limites->setObjectName(QStringLiteral("FrameLimites"));
+    auto *ll = new QGridLayout(limites);
+    ll->addWidget(new QLabel(QStringLiteral("Día")), 0, 1);
+    ll->addWidget(new QLabel(QStringLiteral("Noche")), 0, 2);
+    const char *const lim[][3] = {{"Emisión:", "MaskDiaLocal", "MaskNitLocal"},
+                                  {"Recepción:", "MaskDiaVei", "MaskNitVei"}};
+    for (int i = 0; i < 2; ++i) {
+        QLineEdit *dia = addLine(QString::fromLatin1(lim[i][1]), 3);
+        QLineEdit *noche = addLine(QString::fromLatin1(lim[i][2]), 3);
+        digits(dia, 3);
+        digits(noche, 3);
+        ll->addWidget(label(QString::fromUtf8(lim[i][0]), dia), i + 1, 0);
+        ll->addWidget(dia, i + 1, 1);
+        ll->addWidget(noche, i + 1, 2);
+    }
+    ll->addWidget(new QLabel(QStringLiteral("(de 60 a 120)")), 1, 3);
+    QLineEdit *mfast = addLine(QStringLiteral("MaskMFast"), 3);
+    digits(mfast, 3);
+    ll->addWidget(label(QStringLiteral("Límite LFmax:"), mfast), 3, 0);
+    ll->addWidget(mfast, 3, 1);
+    ll->addWidget(new QLabel(QStringLiteral("(de 60 a 120)")), 3, 3);
+    ll->setColumnStretch(4, 1);
+    grid->addWidget(limites, 1, 0);
+
+    auto *actuacion = new QGroupBox(QStringLiteral("Tipo de actuación"));
+    actuacion->setObjectName(QStringLiteral("FrameActuacion"));
+    auto *al = new QGridLayout(actuacion);
+    auto option = [this](const char *name, const char *caption, QButtonGroup *group) {
+        auto *o = new QRadioButton(QString::fromUtf8(caption));
+        o->setObjectName(QString::fromLatin1(name));
+        group->addButton(o);
+        m_fields.insert(o->objectName(), o);
+        watch(o);
+        connect(o, &QRadioButton::clicked, this, [this] { markModified(); });
+        return o;
+    };
+    auto *local = new QButtonGroup(this);
+    auto *vei = new QButtonGroup(this);
+    QLineEdit *tLoc = addLine(QStringLiteral("MaskTempsActLoc"), 2);
+    QLineEdit *tVei = addLine(QStringLiteral("MaskTempsActVei"), 2);
+    digits(tLoc, 2);
+    digits(tVei, 2);
+    al->addWidget(new QLabel(QStringLiteral("Emisión:")), 0, 0);
+    QRadioButton *loc1 = option("OptionLocalLeq1s", "Leq", local);
+    al->addWidget(loc1, 0, 1);
+    al->addWidget(tLoc, 0, 2);
+    al->addWidget(new QLabel(QStringLiteral("s")), 0, 3);
+    al->addWidget(option("OptionLocalLeq125", "Leq125ms", local), 0, 4);
+    al->addWidget(new QLabel(QStringLiteral("Recepción:")), 1, 0);
+    QRadioButton *vei1 = option("OptionVeiLeq1s", "Leq", vei);
+    al->addWidget(vei1, 1, 1);
+    al->addWidget(tVei, 1, 2);
+    al->addWidget(new QLabel(QStringLiteral("s")), 1, 3);
+    al->addWidget(option("OptionVeiLeq125", "Leq125ms", vei), 1, 4);
+    al->addWidget(option("OptionVeiNo", "No actúa", vei), 1, 5);
+    connect(loc1, &QRadioButton::clicked, this, [tLoc] { tLoc->setText(sheet::actuationLowerBound(tLoc->text())); });
+    connect(vei1, &QRadioButton::clicked, this, [tVei] { tVei->setText(sheet::actuationLowerBound(tVei->text())); });
+    al->setColumnStretch(6, 1);
+    grid->addWidget(actuacion, 2, 0);
+
+    auto *aten = new QHBoxLayout;
+    QLineEdit *tAten = addLine(QStringLiteral("MaskTiempoAtenuacion"), 4);
+    digits(tAten, 4);
+    aten->addWidget(label(QStringLiteral("Tiempo de atenuación:"), tAten));
+    aten->addWidget(tAten);
+    aten->addWidget(new QLabel(QStringLiteral("s")));
+    aten->addWidget(new QLabel(QStringLiteral("Debe ser de 2 a 9999.")));
+    aten->addWidget(new QLabel(QStringLiteral("0 - Sin atenuación de 60dB")));
+    aten->addStretch();
+    grid->addLayout(aten, 3, 0);
+    grid->setRowStretch(4, 1);
+    return page;
+}
+
+QWidget *Form2::buildPaginaOctavas()
+{
+    auto *page = new QWidget;
+    auto *form = new QFormLayout(page);
+    const char *const bandas[] = {"31,5 Hz", "63 Hz", "125 Hz", "250 Hz", "500 Hz", "1 kHz", "2 kHz", "4 kHz", "8 kHz"};
+    for (int i = 0; i < 9; ++i) {
+        QLineEdit *e = addLine(QStringLiteral("MaskOctava%1").arg(i + 1), 6);
+        e->setValidator(
+            new QRegularExpressionValidator(QRegularExpression(QStringLiteral("-?[0-9]{0,2}([.,][0-9]?)?")), e));
+        auto *l = label(QString::fromLatin1(bandas[i]), e);
+        l->setProperty("Tag", QStringLiteral("!"));
+        form->addRow(l, e);
+    }
+    form->addRow(new QLabel(QStringLiteral("Correcciones en dB")));
+    return page;
+}
+
+QWidget *Form2::buildPaginaIntervalos()
+{
+    auto *page = new QWidget;
+    auto *v = new QVBoxLayout(page);
+    auto *heads = new QHBoxLayout;
+    auto *empieza = new QLabel(QStringLiteral("Empieza:"));
+    empieza->setObjectName(QStringLiteral("SSPanelEmpieza"));
+    auto *termina = new QLabel(QStringLiteral("Termina:"));
+    termina->setObjectName(QStringLiteral("SSPanelTermina"));
+    heads->addSpacing(40);
+    heads->addWidget(empieza, 1, Qt::AlignHCenter);
+    heads->addWidget(termina, 1, Qt::AlignHCenter);
+    v->addLayout(heads);
+    m_grid = new TDBGrid;
+    m_grid->setObjectName(QStringLiteral("TDBGrid1"));
+    m_grid->setModel(m_matriz);
+    m_grid->verticalHeader()->hide();
+    m_grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    m_grid->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    m_grid->setEditTriggers(QAbstractItemView::AllEditTriggers);
+    watch(m_grid);
+    v->addWidget(m_grid, 1);
+    return page;
+}
+
+QWidget *Form2::campo(const QString &name) const
+{
+    return m_fields.value(name);
+}
+
+QString Form2::texto(const QString &name) const
+{
+    QWidget *w = m_fields.value(name);
+    if (auto *e = qobject_cast<QLineEdit *>(w))
+        return e->text();
+    if (auto *d = qobject_cast<QDateEdit *>(w))
+        return d->text();
+    if (auto *t = qobject_cast<QPlainTextEdit *>(w))
+        return t->toPlainText();
+    return QString();
+}
+
+void Form2::setTexto(const QString &name, const QString &text)
+{
+    QWidget *w = m_fields.value(name);
+    if (auto *e = qobject_cast<QLineEdit *>(w)) {
+        e->setText(text);
+    } else if (auto *d = qobject_cast<QDateEdit *>(w)) {
+        const QDate date = grid::parseDate(text);
+        if (date.isValid())
+            d->setDate(date);
+    } else if (auto *t = qobject_cast<QPlainTextEdit *>(w)) {
+        t->setPlainText(text);
+    }
+}
+
+qint32 Form2::numeroSerie() const
+{
+    return sheet::leadingNumber(texto(QStringLiteral("MaskNumeroSerie")));
+}
+
+void Form2::markModified() const
+{
+    modulo1().FitxaModificada = true;
+}
+
+bool Form2::eventFilter(QObject *watched, QEvent *event)
+{
+    auto *w = qobject_cast<QWidget *>(watched);
+    if (!w)
+        return QDialog::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::FocusIn: {
+        const auto reason = static_cast<QFocusEvent *>(event)->reason();
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+            onFocusIn(w == m_tab->tabBar() ? m_tab->objectName() : w->objectName());
+        break;
+    }
+    case QEvent::FocusOut: {
+        const auto reason = static_cast<QFocusEvent *>(event)->reason();
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+            onFocusOut(w);
+        break;
+    }
+    case QEvent::KeyPress:
+        if (onKey(w, static_cast<QKeyEvent *>(event)))
+            return true;
+        break;
+    case QEvent::MouseButtonRelease:
+        if (w->objectName().startsWith(QLatin1String("Mask")) &&
+            (w->objectName().endsWith(QLatin1String("Ini")) || w->objectName().endsWith(QLatin1String("Fi"))) &&
+            qobject_cast<QLineEdit *>(w) && qobject_cast<QLineEdit *>(w)->isReadOnly() &&
+            w->objectName() != QLatin1String("MaskNumeroSerie")) {
+            QTimer::singleShot(0, this, &Form2::openTimetable);
+        } else if (w->objectName() == QLatin1String("MaskNumeroSerie")) {
+            auto *e = qobject_cast<QLineEdit *>(w);
+            e->setCursorPosition(e->text().size());
+        }
+        break;
+    default:
+        break;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void Form2::onFocusIn(const QString &name)
+{
+    if (name == QLatin1String("SSTab2")) {
+        CampActual.clear();
+        return;
+    }
+    for (const char *b : kClearingButtons) {
+        if (name == QLatin1String(b)) {
+            CampActual.clear();
+            return;
+        }
+    }
+    if (const FieldRule *r = ruleOf(name)) {
+        if (r->focus == Focus::Name)
+            CampActual = name;
+        else if (r->focus == Focus::Clear)
+            CampActual.clear();
+    }
+}
+
+bool Form2::onKey(QWidget *w, QKeyEvent *key)
+{
+    const QString text = key->text();
+    if (text.isEmpty())
+        return false;
+    const FieldRule *r = ruleOf(w->objectName());
+    if (!r)
+        return false;
+    const QChar c = text.at(0);
+    switch (r->key) {
+    case Key::None:
+        return !sheet::acceptsKey(c, false, false);
+    case Key::Discard:
+        markModified();
+        return true;
+    case Key::DiscardQuiet:
+        return true;
+    case Key::Modified:
+        markModified();
+        return !sheet::acceptsKey(c, false, false);
+    case Key::BlankModified:
+        markModified();
+        return !sheet::acceptsKey(c, true, false);
+    case Key::Signed:
+        markModified();
+        return !sheet::acceptsKey(c, false, true);
+    }
+    return false;
+}
+
+void Form2::applyCheck(QWidget *w, const QString &text, int message, bool focusBack, bool pageNormativa)
+{
+    if (auto *e = qobject_cast<QLineEdit *>(w)) {
+        if (e->text() != text)
+            e->setText(text);
+    }
+    if (message)
+        ui::MsgBox(oLocGuru().GetS(message), ui::Icon::Critical, ui::OkOnly, this);
+    if (focusBack) {
+        QPointer<QWidget> field(w);
+        QTimer::singleShot(0, this, [this, field, pageNormativa] {
+            if (!field)
+                return;
+            if (pageNormativa)
+                m_tab->setCurrentIndex(sheet::kPaginaNormativa);
+            field->setFocus(Qt::OtherFocusReason);
+        });
+        if (pageNormativa)
+            m_tab->setCurrentIndex(sheet::kPaginaNormativa);
+    }
+}
+
+void Form2::onFocusOut(QWidget *w)
+{
+    if (m_inCheck)
+        return;
+    m_inCheck = true;
+    const QString name = w->objectName();
+    const QString text = texto(name);
+    sheet::CheckResult r;
+    bool checked = true;
+    if (name == QLatin1String("MaskDiaLocal") || name == QLatin1String("MaskNitLocal")) {
+        r = sheet::checkLimiteEmision(text);
+    } else if (name == QLatin1String("MaskDiaVei") || name == QLatin1String("MaskNitVei")) {
+        r = sheet::checkLimiteRecepcion(text);
+    } else if (name == QLatin1String("MaskEmpiezaNoche") || name == QLatin1String("MaskTerminaNoche")) {
+        QString dayStart, dayEnd;
+        r = sheet::checkNoche(name == QLatin1String("MaskEmpiezaNoche"), texto(QStringLiteral("MaskEmpiezaNoche")),
+                              texto(QStringLiteral("MaskTerminaNoche")), &dayStart, &dayEnd);
+        if (!r.message) {
+            setTexto(QStringLiteral("MaskEmpiezaDia"), dayStart);
+            setTexto(QStringLiteral("MaskTerminaDia"), dayEnd);
+        }
+    } else if (name == QLatin1String("MaskFecha")) {
+        r = sheet::checkFecha(text);
+        r.text = text;
+    } else if (name == QLatin1String("MaskMFast")) {
+        r = sheet::checkMFast(text);
+    } else if (name == QLatin1String("MaskTLeq")) {
+        r = sheet::checkTLeq(text);
+    } else if (name == QLatin1String("MaskTempsActLoc") || name == QLatin1String("MaskTempsActVei")) {
+        r = sheet::checkTempsAct(text);
+    } else if (name == QLatin1String("MaskTiempoAtenuacion")) {
+        r = sheet::checkTiempoAtenuacion(text);
+    } else if (name == QLatin1String("MaskRings")) {
+        r = sheet::checkRings(text);
+    } else if (name == QLatin1String("OptionFrances")) {
+        markModified();
+        checked = false;
+    } else if (w == m_grid) {
+        // The focus may move into the grid's own cell editor: only leaving the grid counts.
+        QTimer::singleShot(0, this, [this] {
+            QWidget *f = QApplication::focusWidget();
+            if (!f || (f != m_grid && !m_grid->isAncestorOf(f)))
+                TDBGrid1_LostFocus();
+        });
+        checked = false;
+    } else {
+        checked = false;
+    }
+    if (checked)
+        applyCheck(w, r.text, r.message, r.focusBack, r.pageNormativa);
+    m_inCheck = false;
+}
+
+void Form2::TDBGrid1_PostEvent(int code)
+{
+    const int text = grid::messageOf(code);
+    if (text)
+        ui::MsgBox(oLocGuru().GetS(text), ui::Icon::None, ui::OkOnly, this);
+}
+
+void Form2::TDBGrid1_LostFocus()
+{
+    markModified();
+    m_matriz->copyToShared();
+}
+
+void Form2::Timer1_Timer()
+{
+    const QDateTime now = QDateTime::currentDateTime();
+    if (auto *f = findChild<QLabel *>(QStringLiteral("TextFecha")))
+        f->setText(now.toString(QStringLiteral("dd/MM/yy")));
+    if (auto *h = findChild<QLabel *>(QStringLiteral("TextHora")))
+        h->setText(now.toString(QStringLiteral("HH:mm:ss")));
+}
+
+void Form2::setCalendarNames()
+{
+    auto *fecha = qobject_cast<QDateEdit *>(m_fields.value(QStringLiteral("MaskFecha")));
+    QCalendarWidget *cal = fecha ? fecha->calendarWidget() : nullptr;
+    if (!cal)
+        return;
+    // Day names follow the language's locale; the month names are the program's own texts.
+    static const QHash<int, QLocale::Language> locales = {
+        {1000, QLocale::Spanish}, {2000, QLocale::Catalan}, {3000, QLocale::English}, {4000, QLocale::German},
+        {5000, QLocale::French},  {6000, QLocale::Italian}, {7000, QLocale::Portuguese}};
+    cal->setLocale(QLocale(locales.value(modulo1().CodigoIdioma, QLocale::Spanish)));
+    if (auto *month = cal->findChild<QToolButton *>(QStringLiteral("qt_calendar_monthbutton"))) {
+        if (QMenu *menu = month->menu()) {
+            const QList<QAction *> actions = menu->actions();
+            for (int i = 0; i < actions.size() && i < 12; ++i)
+                actions[i]->setText(oLocGuru().GetS(158 + i));
+        }
+    }
+}
+
+void Form2::showNotBuilt()
+{
+    ui::MsgBox(textoNoConstruida(), ui::Icon::Information, ui::OkOnly, this);
+}
+
+void Form2::openTimetable()
+{
+    if (!FormRegistry::has(QStringLiteral("Form10"))) {
+        showNotBuilt();
+        return;
+    }
+    if (auto *editor = qobject_cast<QDialog *>(FormRegistry::load(QStringLiteral("Form10"))))
+        editor->exec();
+}
+
+void Form2::closeEvent(QCloseEvent *event)
+{
+    // Closing by the frame offers to save a changed sheet, as the Exit button does.
+    if (!m_closingByButton)
+        Modificat();
+    m_timer1->stop();
+    QDialog::closeEvent(event);
+}
+
+} // namespace slx

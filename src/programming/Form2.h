@@ -1,0 +1,111 @@
+#pragma once
+// The programming sheet window: one device's sheet at a time, record navigation,
+// search, save, deletion of a device, the field checks and the disabled-interval grid.
+
+#include "programming/IntervalGrid.h"
+#include "programming/ProgrammingSheet.h"
+
+#include <QDialog>
+#include <QHash>
+#include <QPointer>
+#include <QVector>
+
+class QButtonGroup;
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QDateEdit;
+class QPushButton;
+class QRadioButton;
+class QTabWidget;
+class QTimer;
+
+namespace slx {
+
+class TDBGrid;
+
+class Form2 : public QDialog {
+    Q_OBJECT
+public:
+    explicit Form2(QWidget *parent = nullptr);
+    ~Form2() override;
+
+    // Opening: translation, calendar names, records, the first sheet. False (after
+    // showing the failure) when the window cannot work; the caller then drops it.
+    bool Form_Load();
+
+    // The searchable field that last had the focus, or empty.
+    QString CampActual;
+
+    grid::MatrizInhabil *MatrizInhabil() const { return m_matriz; }
+    // The sheet field (line edit, date edit, check box, option...) of that name.
+    QWidget *campo(const QString &name) const;
+    QString texto(const QString &name) const;
+    void setTexto(const QString &name, const QString &text);
+    qint32 numeroSerie() const;
+
+    // The sheet on screen as a value, and the screen from a value.
+    FitxaProgramacio fitxa() const;
+    void setFitxa(const FitxaProgramacio &f);
+
+    // The sheet storage on this window's fields.
+    void CreaProgramacio();
+    bool CarregaProgramacio(qint32 serial);
+    bool GrabaProgramacio();
+    void Modificat();
+
+public Q_SLOTS:
+    void SSCommandAnterior_Click();
+    void SSCommandSiguiente_Click();
+    void SSCommandBuscar_Click();
+    void SSCommandBorrar_Click();
+    void SSCommandGrabar_Click();
+    void SSCommandExit_Click();
+    void SSCommandIncidencias_Click();
+    void SSCommandHelp_Click();
+    void Timer1_Timer();
+    void TDBGrid1_PostEvent(int code);
+    void TDBGrid1_LostFocus();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void buildUi();
+    QWidget *buildPaginaDatos();
+    QWidget *buildPaginaAparato();
+    QWidget *buildPaginaHorario();
+    QWidget *buildPaginaNormativa();
+    QWidget *buildPaginaOctavas();
+    QWidget *buildPaginaIntervalos();
+    QLineEdit *addLine(const QString &name, int maxLength = 0);
+    QPushButton *addButton(const QString &name, const QString &caption);
+    void setCalendarNames();
+    void watch(QWidget *w);
+    void onFocusIn(const QString &name);
+    void onFocusOut(QWidget *w);
+    bool onKey(QWidget *w, QKeyEvent *key);
+    void applyCheck(QWidget *w, const QString &text, int message, bool focusBack, bool pageNormativa);
+    void markModified() const;
+    void reloadSerials();
+    void moveAndLoad(int step);
+    void showNotBuilt();
+    void openTimetable();
+
+    QTabWidget *m_tab = nullptr;
+    TDBGrid *m_grid = nullptr;
+    grid::MatrizInhabil *m_matriz = nullptr;
+    QTimer *m_timer1 = nullptr;
+    QHash<QString, QWidget *> m_fields;
+    QVector<qint32> m_serials; // the table's sheets, in its order
+    int m_pos = -1;            // current row of the sheets, -1 = none
+    bool m_closingByButton = false;
+    bool m_inCheck = false;
+};
+
+// Registers the window's factory: a window whose opening fails is not kept.
+void registraForm2();
+
+} // namespace slx

@@ -1,0 +1,205 @@
+// The programming sheet window's records: opening, navigation, search, deletion,
+// save and the ways out.
+
+#include "localization/FormRegistry.h"
+#include "localization/LocGuru.h"
+#include "main/Arranque.h"
+#include "main/MessageBox.h"
+#include "main/Modulo1.h"
+#include "programming/Form2.h"
+#include "programming/SheetChecks.h"
+#include "programming/SheetSearch.h"
+
+#include <QApplication>
+#include <QTimer>
+
+namespace slx {
+
+bool Form2::Form_Load()
+{
+    Modulo1 &m = modulo1();
+    oLocGuru().TranslateForm(this);
+    m.CancelaRecepcion = false;
+    m.FitxaModificada = false;
+    setWindowTitle(ui::applicationTitle());
+    setCalendarNames();
+    Timer1_Timer();
+    m_timer1->start();
+
+    QString error;
+    if (!m.ConexionBD.isOpen()) {
+        ui::MsgBox(QStringLiteral("The database is not open."), ui::Icon::Critical, ui::OkOnly, this);
+        return false;
+    }
+    m_serials = sheet::serialesFichas(m.ConexionBD, &error);
+    if (!error.isEmpty()) {
+        ui::MsgBox(error, ui::Icon::Critical, ui::OkOnly, this);
+        return false;
+    }
+
+    // The command line names a device once per run.
+    const QString linea = m.LineaComandos;
+    if (!linea.isEmpty() && !m.LineaComandosUsada && !linea.right(5).toUpper().endsWith(QLatin1String(".QV90"))) {
+        m.LineaComandosUsada = true;
+        bool ok = false;
+        const qint32 serial = linea.trimmed().toInt(&ok);
+        const int at = ok ? m_serials.indexOf(serial) : -1;
+        if (at >= 0) {
+            m_pos = at;
+            return CarregaProgramacio(serial);
+        }
+    }
+    if (m_serials.isEmpty()) {
+        m_pos = -1;
+        CreaProgramacio();
+        return true;
+    }
+    if (m.NumeroSerieAparato < 1) {
+        m_pos = 0;
+        return CarregaProgramacio(m_serials.first());
+    }
+    const int at = m_serials.indexOf(m.NumeroSerieAparato);
+    if (at < 0) {
+        m_pos = 0;
+        CreaProgramacio();
+        return true;
+    }
+    m_pos = at;
+    return CarregaProgramacio(m.NumeroSerieAparato);
+}
+
+void Form2::reloadSerials()
+{
+    QString error;
+    m_serials = sheet::serialesFichas(modulo1().ConexionBD, &error);
+    const int at = m_serials.indexOf(numeroSerie());
+    m_pos = at >= 0 ? at : (m_serials.isEmpty() ? -1 : 0);
+}
+
+void Form2::moveAndLoad(int step)
+{
+    Modificat();
+    if (m_serials.isEmpty() || m_pos < 0)
+        return;
+    const int next = m_pos + step;
+    if (next < 0 || next >= m_serials.size()) {
+        QApplication::beep();
+        return;
+    }
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    m_pos = next;
+    CarregaProgramacio(m_serials.at(m_pos));
+    QApplication::restoreOverrideCursor();
+}
+
+void Form2::SSCommandSiguiente_Click()
+{
+    moveAndLoad(+1);
+}
+
+void Form2::SSCommandAnterior_Click()
+{
+    moveAndLoad(-1);
+}
+
+void Form2::SSCommandBuscar_Click()
+{
+    if (CampActual.isEmpty())
+        return;
+    const int etiqueta = sheet::etiquetaBusqueda(CampActual);
+    if (!etiqueta)
+        return;
+    bool ok = false;
+    const QString prompt = oLocGuru().GetS(20) + QLatin1Char(' ') + oLocGuru().GetS(etiqueta);
+    const QString texto = ui::InputBox(prompt, oLocGuru().GetS(32), QString(), &ok, this);
+    if (!ok || texto.isEmpty())
+        return;
+    Modificat();
+    QString error;
+    const std::optional<qint32> found = sheet::buscaFicha(modulo1().ConexionBD, CampActual, texto, &error);
+    if (!error.isEmpty()) {
+        ui::MsgBox(error, ui::Icon::Critical, ui::OkOnly, this);
+        return;
+    }
+    reloadSerials();
+    if (!found) {
+        // Nothing found: the sheet stays, and the next move starts from the first sheet.
+        m_pos = m_serials.isEmpty() ? -1 : 0;
+        return;
+    }
+    m_pos = m_serials.indexOf(*found);
+    CarregaProgramacio(*found);
+}
+
+void Form2::SSCommandBorrar_Click()
+{
+    const qint32 serial = numeroSerie();
+    if (serial == 0)
+        return;
+    Modificat();
+    if (ui::MsgBox(oLocGuru().GetS(27), ui::Icon::Question, ui::OkCancel, this) != ui::vbOK)
+        return;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    QString error;
+    const bool ok = sheet::borraAparato(modulo1().ConexionBD, serial, &error);
+    QApplication::restoreOverrideCursor();
+    if (!ok) {
+        ui::MsgBox(error, ui::Icon::Critical, ui::OkOnly, this);
+        return;
+    }
+    m_serials = sheet::serialesFichas(modulo1().ConexionBD, &error);
+    if (m_serials.isEmpty()) {
+        m_pos = -1;
+        CreaProgramacio();
+    } else {
+        m_pos = 0;
+        CarregaProgramacio(m_serials.first());
+    }
+}
+
+void Form2::SSCommandGrabar_Click()
+{
+    if (numeroSerie() == 0)
+        return;
+    if (ui::MsgBox(oLocGuru().GetS(23), ui::Icon::Question, ui::OkCancel, this) == ui::vbOK) {
+        if (GrabaProgramacio())
+            reloadSerials();
+    }
+}
+
+void Form2::SSCommandExit_Click()
+{
+    Modificat();
+    m_closingByButton = true;
+    close();
+    if (QWidget *main = FormRegistry::instance(QStringLiteral("Form1")))
+        main->show();
+}
+
+void Form2::SSCommandIncidencias_Click()
+{
+    Modificat();
+    m_closingByButton = true;
+    close();
+    if (QWidget *incidencias = FormRegistry::load(QStringLiteral("Form5")))
+        incidencias->show();
+}
+
+void Form2::SSCommandHelp_Click()
+{
+    AbreAyuda();
+}
+
+void registraForm2()
+{
+    FormRegistry::add(QStringLiteral("Form2"), []() -> QWidget * {
+        auto *form = new Form2;
+        if (!form->Form_Load()) {
+            delete form;
+            return nullptr;
+        }
+        return form;
+    });
+}
+
+} // namespace slx

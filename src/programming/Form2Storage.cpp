@@ -1,0 +1,162 @@
+// The programming sheet window's fields and the sheet value behind them: every
+// control maps to the member of the same name.
+
+#include "main/Modulo1.h"
+#include "programming/Form2.h"
+#include "programming/ProgrammingSheet.h"
+#include "programming/SheetStorage.h"
+
+#include <QCheckBox>
+#include <QDateEdit>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+
+namespace slx {
+
+namespace {
+
+// The text members of the sheet value, with the control of the same name.
+struct TextMember {
+    const char *name;
+    QString FitxaProgramacio::*member;
+};
+
+const TextMember kTexts[] = {
+    {"MaskNumeroSerie", &FitxaProgramacio::MaskNumeroSerie},
+    {"MaskContacto", &FitxaProgramacio::MaskContacto},
+    {"MaskLocal", &FitxaProgramacio::MaskLocal},
+    {"MaskDireccion", &FitxaProgramacio::MaskDireccion},
+    {"MaskPoblacion", &FitxaProgramacio::MaskPoblacion},
+    {"MaskTelefono", &FitxaProgramacio::MaskTelefono},
+    {"TextNota", &FitxaProgramacio::TextNota},
+    {"MaskVersion", &FitxaProgramacio::MaskVersion},
+    {"MaskTempsActLoc", &FitxaProgramacio::MaskTempsActLoc},
+    {"MaskTempsActVei", &FitxaProgramacio::MaskTempsActVei},
+    {"MaskTLeq", &FitxaProgramacio::MaskTLeq},
+    {"MaskMFast", &FitxaProgramacio::MaskMFast},
+    {"MaskLunesIni", &FitxaProgramacio::MaskLunesIni},
+    {"MaskLunesFi", &FitxaProgramacio::MaskLunesFi},
+    {"MaskMartesIni", &FitxaProgramacio::MaskMartesIni},
+    {"MaskMartesFi", &FitxaProgramacio::MaskMartesFi},
+    {"MaskMiercolesIni", &FitxaProgramacio::MaskMiercolesIni},
+    {"MaskMiercolesFi", &FitxaProgramacio::MaskMiercolesFi},
+    {"MaskJuevesIni", &FitxaProgramacio::MaskJuevesIni},
+    {"MaskJuevesFi", &FitxaProgramacio::MaskJuevesFi},
+    {"MaskViernesIni", &FitxaProgramacio::MaskViernesIni},
+    {"MaskViernesFi", &FitxaProgramacio::MaskViernesFi},
+    {"MaskSabadoIni", &FitxaProgramacio::MaskSabadoIni},
+    {"MaskSabadoFi", &FitxaProgramacio::MaskSabadoFi},
+    {"MaskDomingoIni", &FitxaProgramacio::MaskDomingoIni},
+    {"MaskDomingoFi", &FitxaProgramacio::MaskDomingoFi},
+    {"MaskDiaLocal", &FitxaProgramacio::MaskDiaLocal},
+    {"MaskDiaVei", &FitxaProgramacio::MaskDiaVei},
+    {"MaskEmpiezaNoche", &FitxaProgramacio::MaskEmpiezaNoche},
+    {"MaskTerminaNoche", &FitxaProgramacio::MaskTerminaNoche},
+    {"MaskEmpiezaDia", &FitxaProgramacio::MaskEmpiezaDia},
+    {"MaskTerminaDia", &FitxaProgramacio::MaskTerminaDia},
+    {"MaskNitLocal", &FitxaProgramacio::MaskNitLocal},
+    {"MaskNitVei", &FitxaProgramacio::MaskNitVei},
+    {"MaskTiempoAtenuacion", &FitxaProgramacio::MaskTiempoAtenuacion},
+    {"MaskRings", &FitxaProgramacio::MaskRings},
+};
+
+struct CheckMember {
+    const char *name;
+    bool FitxaProgramacio::*member;
+};
+
+const CheckMember kChecks[] = {
+    {"CheckCambioHora", &FitxaProgramacio::CheckCambioHora},
+    {"CheckImpresion", &FitxaProgramacio::CheckImpresion},
+    {"CheckApliCorrecioGlobal", &FitxaProgramacio::CheckApliCorrecioGlobal},
+};
+
+const char *const kOptionLocal[] = {"OptionLocalLeq1s", "OptionLocalLeq125"};
+const char *const kOptionVei[] = {"OptionVeiNo", "OptionVeiLeq1s", "OptionVeiLeq125"};
+
+} // namespace
+
+FitxaProgramacio Form2::fitxa() const
+{
+    FitxaProgramacio f;
+    for (const TextMember &t : kTexts)
+        f.*t.member = texto(QString::fromLatin1(t.name));
+    if (auto *d = qobject_cast<QDateEdit *>(campo(QStringLiteral("MaskFecha"))))
+        f.MaskFecha = d->text();
+    for (const CheckMember &c : kChecks)
+        if (auto *box = qobject_cast<QCheckBox *>(campo(QString::fromLatin1(c.name))))
+            f.*c.member = box->isChecked();
+    if (auto *box = campo(QStringLiteral("CheckApliCorrecioGlobal")))
+        f.CheckApliCorrecioGlobalVisible = !box->isHidden();
+    f.MaskTempsActEnabled = campo(QStringLiteral("MaskTempsActLoc"))->isEnabled();
+    for (int i = 0; i < 6; ++i)
+        if (auto *o = qobject_cast<QRadioButton *>(campo(QString::fromUtf16(kOpcionesIdioma[i]))); o && o->isChecked())
+            f.OptionIdioma = static_cast<OpcionIdioma>(i);
+    for (int i = 0; i < 2; ++i)
+        if (auto *o = qobject_cast<QRadioButton *>(campo(QString::fromLatin1(kOptionLocal[i]))); o && o->isChecked())
+            f.OptionLocal = static_cast<OpcionLocal>(i);
+    for (int i = 0; i < 3; ++i)
+        if (auto *o = qobject_cast<QRadioButton *>(campo(QString::fromLatin1(kOptionVei[i]))); o && o->isChecked())
+            f.OptionVei = static_cast<OpcionVei>(i);
+    for (int i = 0; i < 9; ++i)
+        f.MaskOctava[i] = texto(QStringLiteral("MaskOctava%1").arg(i + 1));
+    for (int r = 0; r < grid::kRows; ++r)
+        f.MatrizInhabil[r] = {r + 1, m_matriz->value(r + 1, 2), m_matriz->value(r + 1, 3), m_matriz->value(r + 1, 4),
+                              m_matriz->value(r + 1, 5)};
+    return f;
+}
+
+void Form2::setFitxa(const FitxaProgramacio &f)
+{
+    for (const TextMember &t : kTexts)
+        setTexto(QString::fromLatin1(t.name), f.*t.member);
+    if (auto *d = qobject_cast<QDateEdit *>(campo(QStringLiteral("MaskFecha")))) {
+        if (const auto date = fechaFitxa(f.MaskFecha))
+            d->setDate(*date);
+    }
+    for (const CheckMember &c : kChecks)
+        if (auto *box = qobject_cast<QCheckBox *>(campo(QString::fromLatin1(c.name))))
+            box->setChecked(f.*c.member);
+    campo(QStringLiteral("CheckApliCorrecioGlobal"))->setVisible(f.CheckApliCorrecioGlobalVisible);
+    campo(QStringLiteral("MaskTempsActLoc"))->setEnabled(f.MaskTempsActEnabled);
+    campo(QStringLiteral("MaskTempsActVei"))->setEnabled(f.MaskTempsActEnabled);
+    if (auto *o = qobject_cast<QRadioButton *>(campo(QString::fromUtf16(kOpcionesIdioma[int(f.OptionIdioma)]))))
+        o->setChecked(true);
+    if (auto *o = qobject_cast<QRadioButton *>(campo(QString::fromLatin1(kOptionLocal[int(f.OptionLocal)]))))
+        o->setChecked(true);
+    if (auto *o = qobject_cast<QRadioButton *>(campo(QString::fromLatin1(kOptionVei[int(f.OptionVei)]))))
+        o->setChecked(true);
+    for (int i = 0; i < 9; ++i)
+        setTexto(QStringLiteral("MaskOctava%1").arg(i + 1), f.MaskOctava[i]);
+    m_matriz->loadFromRows(f.MatrizInhabil);
+}
+
+void Form2::CreaProgramacio()
+{
+    FitxaProgramacio f = fitxa();
+    slx::CreaProgramacio(f);
+    setFitxa(f);
+}
+
+bool Form2::CarregaProgramacio(qint32 serial)
+{
+    FitxaProgramacio f = fitxa();
+    if (!slx::CarregaProgramacio(f, serial))
+        return false;
+    setFitxa(f);
+    return true;
+}
+
+bool Form2::GrabaProgramacio()
+{
+    // The grid's edits are in the shared arrays already; the save reads them there.
+    return slx::GrabaProgramacio(fitxa());
+}
+
+void Form2::Modificat()
+{
+    slx::Modificat(fitxa());
+}
+
+} // namespace slx

@@ -1,0 +1,290 @@
+#include "programming/IntervalGrid.h"
+
+#include "main/Modulo1.h"
+
+#include <QMetaObject>
+#include <QRegularExpression>
+
+namespace slx::grid {
+
+int messageOf(int code)
+{
+    switch (code) {
+    case FechaIncorrecta: return 18;
+    case FinNoPosterior: return 24;
+    case HoraIncorrecta: return 19;
+    default: return 0;
+    }
+}
+
+QDate parseDate(const QString &text)
+{
+    static const QRegularExpression re(QStringLiteral("^(\\d{1,2})/(\\d{1,2})/(\\d{2}|\\d{4})$"));
+    const auto m = re.match(text.trimmed());
+    if (!m.hasMatch())
+        return QDate();
+    int y = m.captured(3).toInt();
+    if (m.captured(3).size() == 2)
+        y += y < 50 ? 2000 : 1900;
+    return QDate(y, m.captured(2).toInt(), m.captured(1).toInt());
+}
+
+QTime parseTime(const QString &text)
+{
+    static const QRegularExpression re(QStringLiteral("^(\\d{1,2}):(\\d{2})$"));
+    const auto m = re.match(text.trimmed());
+    if (!m.hasMatch())
+        return QTime();
+    const int h = m.captured(1).toInt();
+    const int n = m.captured(2).toInt();
+    if (h > 23 || n > 59)
+        return QTime();
+    return QTime(h, n);
+}
+
+namespace {
+
+QString dateText(const QDate &d)
+{
+    return d.toString(QStringLiteral("dd/MM/yy"));
+}
+
+QString timeText(const QTime &t)
+{
+    return t.toString(QStringLiteral("hh:mm"));
+}
+
+// The date-time of a date cell and a time cell; invalid when either is not valid.
+QDateTime at(const QString &date, const QString &time)
+{
+    const QDate d = parseDate(date);
+    const QTime t = parseTime(time);
+    if (!d.isValid() || !t.isValid())
+        return QDateTime();
+    return QDateTime(d, t);
+}
+
+bool endNotAfterStart(const Row &r)
+{
+    const QDateTime start = at(r[1], r[2]);
+    const QDateTime end = at(r[3], r[4]);
+    if (!start.isValid())
+        return false;
+    return !end.isValid() || end <= start;
+}
+
+void moveEnd(Row &r)
+{
+    const QDateTime start = at(r[1], r[2]);
+    if (!start.isValid())
+        return;
+    const QDateTime end = start.addSecs(60);
+    r[3] = dateText(end.date());
+    r[4] = timeText(end.time());
+}
+
+void emptyRow(Row &r)
+{
+    r[1] = kFechaVacia;
+    r[2] = kHoraVacia;
+    r[3] = kFechaVacia;
+    r[4] = kHoraVacia;
+}
+
+} // namespace
+
+Outcome checkCell(int column, Row &r)
+{
+    switch (column) {
+    case 1: {
+        if (r[1].left(8) == kFechaVacia) {
+            emptyRow(r);
+            return {};
+        }
+        const QDate d = parseDate(r[1]);
+        if (!d.isValid())
+            return {true, FechaIncorrecta};
+        r[1] = dateText(d);
+        if (r[3] == kFechaVacia)
+            r[3] = r[1];
+        if (endNotAfterStart(r))
+            moveEnd(r);
+        return {};
+    }
+    case 2: {
+        const QTime t = parseTime(r[2]);
+        if (!t.isValid())
+            return {true, HoraIncorrecta};
+        if (!parseDate(r[1]).isValid())
+            return {true, FechaIncorrecta};
+        r[2] = timeText(t);
+        if (endNotAfterStart(r))
+            moveEnd(r);
+        return {};
+    }
+    case 3: {
+        if (r[3].left(8) == kFechaVacia) {
+            emptyRow(r);
+            return {};
+        }
+        const QDate d = parseDate(r[3]);
+        if (!d.isValid())
+            return {true, FechaIncorrecta};
+        r[3] = dateText(d);
+        if (r[1] == kFechaVacia)
+            r[1] = r[3];
+        // A start time that is not valid (received so) makes the row unusable.
+        if (!parseTime(r[2]).isValid())
+            return {true, HoraIncorrecta};
+        if (endNotAfterStart(r)) {
+            moveEnd(r);
+            return {false, FinNoPosterior};
+        }
+        return {};
+    }
+    case 4: {
+        const QTime t = parseTime(r[4]);
+        if (!t.isValid())
+            return {true, HoraIncorrecta};
+        if (!parseDate(r[3]).isValid())
+            return {true, FechaIncorrecta};
+        r[4] = timeText(t);
+        if (endNotAfterStart(r))
+            return {true, FinNoPosterior};
+        return {};
+    }
+    default:
+        return {};
+    }
+}
+
+MatrizInhabil::MatrizInhabil(QObject *parent)
+    : QAbstractTableModel(parent)
+{
+    for (int i = 0; i < kRows; ++i) {
+        m_rows[i][0] = QString::number(i + 1);
+        emptyRow(m_rows[i]);
+    }
+    m_headers = {QString(), QStringLiteral("Fecha"), QStringLiteral("Hora"), QStringLiteral("Fecha"),
+                 QStringLiteral("Hora")};
+}
+
+int MatrizInhabil::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : kRows;
+}
+
+int MatrizInhabil::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : kColumns;
+}
+
+QVariant MatrizInhabil::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole))
+        return QVariant();
+    return m_rows[index.row()][index.column()];
+}
+
+bool MatrizInhabil::setData(const QModelIndex &index, const QVariant &value, int role)
+{
+    if (!index.isValid() || role != Qt::EditRole || index.column() == 0)
+        return false;
+    Row row = m_rows[index.row()];
+    row[index.column()] = value.toString();
+    const Outcome out = checkCell(index.column(), row);
+    if (out.postCode != NoCode) {
+        const int code = out.postCode;
+        QMetaObject::invokeMethod(this, [this, code] { Q_EMIT posted(code); }, Qt::QueuedConnection);
+    }
+    if (out.cancel)
+        return false;
+    m_rows[index.row()] = row;
+    Q_EMIT dataChanged(this->index(index.row(), 1), this->index(index.row(), kColumns - 1));
+    copyToShared();
+    Q_EMIT edited();
+    return true;
+}
+
+Qt::ItemFlags MatrizInhabil::flags(const QModelIndex &index) const
+{
+    if (!index.isValid())
+        return Qt::NoItemFlags;
+    Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    if (index.column() > 0)
+        f |= Qt::ItemIsEditable;
+    return f;
+}
+
+QVariant MatrizInhabil::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (role != Qt::DisplayRole)
+        return QVariant();
+    if (orientation == Qt::Horizontal)
+        return m_headers.value(section);
+    return QVariant();
+}
+
+bool MatrizInhabil::setHeaderData(int section, Qt::Orientation orientation, const QVariant &value, int role)
+{
+    if (orientation != Qt::Horizontal || section < 0 || section >= kColumns ||
+        (role != Qt::EditRole && role != Qt::DisplayRole))
+        return false;
+    m_headers[section] = value.toString();
+    Q_EMIT headerDataChanged(orientation, section, section);
+    return true;
+}
+
+QString MatrizInhabil::value(int row, int column) const
+{
+    if (row < 1 || row > kRows || column < 1 || column > kColumns)
+        return QString();
+    return m_rows[row - 1][column - 1];
+}
+
+void MatrizInhabil::setValue(int row, int column, const QString &text)
+{
+    if (row < 1 || row > kRows || column < 1 || column > kColumns)
+        return;
+    m_rows[row - 1][column - 1] = text;
+    const QModelIndex i = index(row - 1, column - 1);
+    Q_EMIT dataChanged(i, i);
+}
+
+void MatrizInhabil::loadFromShared()
+{
+    beginResetModel();
+    const Modulo1 &m = modulo1();
+    for (int i = 0; i < kRows; ++i) {
+        m_rows[i][0] = QString::number(i + 1);
+        m_rows[i][1] = m.InhabilDiaEmpieza[i].isEmpty() ? kFechaVacia : m.InhabilDiaEmpieza[i];
+        m_rows[i][2] = m.InhabilHoraEmpieza[i].isEmpty() ? kHoraVacia : m.InhabilHoraEmpieza[i].left(5);
+        m_rows[i][3] = m.InhabilDiaTermina[i].isEmpty() ? kFechaVacia : m.InhabilDiaTermina[i];
+        m_rows[i][4] = m.InhabilHoraTermina[i].isEmpty() ? kHoraVacia : m.InhabilHoraTermina[i].left(5);
+    }
+    endResetModel();
+}
+
+void MatrizInhabil::loadFromRows(const std::array<FilaInhabil, kRows> &rows)
+{
+    beginResetModel();
+    for (int i = 0; i < kRows; ++i)
+        m_rows[i] = {QString::number(i + 1), rows[i].DiaEmpieza, rows[i].HoraEmpieza, rows[i].DiaTermina,
+                     rows[i].HoraTermina};
+    endResetModel();
+}
+
+void MatrizInhabil::copyToShared() const
+{
+    Modulo1 &m = modulo1();
+    for (int i = 0; i < kRows; ++i) {
+        const QDate start = parseDate(m_rows[i][1]);
+        const QDate end = parseDate(m_rows[i][3]);
+        m.InhabilDiaEmpieza[i] = start.isValid() ? dateText(start) : m_rows[i][1];
+        m.InhabilHoraEmpieza[i] = m_rows[i][2].left(5);
+        m.InhabilDiaTermina[i] = end.isValid() ? dateText(end) : m_rows[i][3];
+        m.InhabilHoraTermina[i] = m_rows[i][4].left(5);
+    }
+}
+
+} // namespace slx::grid

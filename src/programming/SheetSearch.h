@@ -1,0 +1,32 @@
+#pragma once
+// Finding and deleting programming sheets in the database.
+
+#include <QSqlDatabase>
+#include <QString>
+#include <QVector>
+#include <optional>
+
+namespace slx::sheet {
+
+// The serial numbers of every sheet, in the table's order (by serial number).
+QVector<qint32> serialesFichas(const QSqlDatabase &db, QString *error = nullptr);
+
+// The column that a search in the field named campActual looks at, and the
+// catalogue text of the field's label; empty / 0 for a field that is not searchable.
+QString columnaBusqueda(const QString &campActual);
+int etiquetaBusqueda(const QString &campActual);
+
+// The text of a search the way the comparison sees it: letter case and accents ignored.
+QString pliega(const QString &text);
+
+// The first sheet (in the table's order) whose column, as the user sees it (dates
+// "dd/mm/yy"), contains the text literally, ignoring case and accents.
+std::optional<qint32> buscaFicha(const QSqlDatabase &db, const QString &campActual, const QString &texto,
+                                 QString *error = nullptr);
+
+// Deletes a device: its sheet, its disabled intervals and every logged row of it,
+// in one transaction. False with the database's description on failure (nothing
+// is deleted then).
+bool borraAparato(QSqlDatabase db, qint32 serial, QString *error);
+
+} // namespace slx::sheet

@@ -1,0 +1,419 @@
+// The programming sheet window on a real database file: opening, navigation,
+// search, deletion, the save prompts, the field checks and filters and the grid.
+
+#include "ProgrammingFixtures.h"
+#include "TestSupport.h"
+#include "localization/LocGuru.h"
+#include "main/DataFolder.h"
+#include "main/Database.h"
+#include "main/Modulo1.h"
+#include "programming/Form2.h"
+#include "programming/SheetStorage.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSqlQuery>
+#include <QTabWidget>
+#include <QTableView>
+#include <QtTest>
+
+using namespace slx;
+
+namespace {
+
+// Saves a sheet for each serial number, with venue "Local <serial>" unless given.
+void addSheets(const QList<QPair<qint32, QString>> &sheets)
+{
+    for (const auto &s : sheets) {
+        FitxaProgramacio f = fixtures::fitxa100123();
+        f.MaskNumeroSerie = QString::number(s.first);
+        f.MaskLocal = s.second;
+        fixtures::publica(f);
+        QVERIFY(GrabaProgramacio(f));
+    }
+}
+
+int count(const QString &table, qint32 serial)
+{
+    QSqlQuery q(modulo1().ConexionBD);
+    q.prepare(QStringLiteral("SELECT COUNT(*) FROM \"%1\" WHERE LNumeroSerie = ?").arg(table));
+    q.addBindValue(serial);
+    q.exec();
+    q.next();
+    return q.value(0).toInt();
+}
+
+} // namespace
+
+class TestForm2 : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<slxtest::DataHome> home;
+    std::unique_ptr<slxtest::Answers> answers;
+    QPointer<Form2> form;
+
+    Form2 *open()
+    {
+        form = new Form2;
+        if (!form->Form_Load())
+            return nullptr;
+        form->show();
+        form->activateWindow();
+        if (!QTest::qWaitForWindowActive(form))
+            qWarning("window not active");
+        return form;
+    }
+    QLineEdit *edit(const QString &name) { return qobject_cast<QLineEdit *>(form->campo(name)); }
+    QString serial() { return form->texto("MaskNumeroSerie"); }
+    // Types into a field and moves the focus on, as a user leaving the field does.
+    void typeAndLeave(const QString &name, const QString &text, const QString &next = "MaskContacto")
+    {
+        QLineEdit *e = edit(name);
+        e->setFocus(Qt::TabFocusReason);
+        e->selectAll();
+        QTest::keyClick(e, Qt::Key_Delete);
+        QTest::keyClicks(e, text);
+        form->campo(next)->setFocus(Qt::TabFocusReason);
+        QCoreApplication::processEvents();
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        home = std::make_unique<slxtest::DataHome>();
+        QVERIFY(home->openDatabase());
+        answers = std::make_unique<slxtest::Answers>();
+    }
+    void cleanup()
+    {
+        if (form) {
+            modulo1().FitxaModificada = false;
+            form->close();
+            delete form;
+        }
+        answers.reset();
+        home.reset();
+    }
+
+    void emptyTableOpensOnANewSheet()
+    {
+        QVERIFY(open());
+        QCOMPARE(serial(), QString("0"));
+        QVERIFY(modulo1().FitxaModificada);
+        form->SSCommandSiguiente_Click();
+        form->SSCommandAnterior_Click();
+        form->SSCommandBorrar_Click();
+        form->SSCommandGrabar_Click();
+        QVERIFY2(answers->shown().isEmpty(), qPrintable(answers->texts().join('|')));
+        QCOMPARE(count("Programacion", 0), 0);
+        QCOMPARE(form->windowTitle(), QString("SLX-90"));
+    }
+
+    void opensOnTheCommandLineSerialOnce()
+    {
+        addSheets({{100123, "Discoteca Nova"}, {204567, "Pub El Racó"}});
+        modulo1().LineaComandos = "204567";
+        QVERIFY(open());
+        QCOMPARE(serial(), QString("204567"));
+        QVERIFY(modulo1().LineaComandosUsada);
+        form->close();
+        delete form;
+        modulo1().NumeroSerieAparato = 0;
+        QVERIFY(open());
+        QCOMPARE(serial(), QString("100123")); // the command line is not looked at again
+    }
+
+    void exchangeFileOnTheCommandLineIsNoSerial()
+    {
+        addSheets({{100123, "Nova"}});
+        modulo1().LineaComandos = "/tmp/obra 1.qv90";
+        QVERIFY(open());
+        QCOMPARE(serial(), QString("100123"));
+        QVERIFY(!modulo1().LineaComandosUsada);
+    }
+
+    void unknownCurrentDeviceStartsANewSheet()
+    {
+        addSheets({{100123, "Nova"}});
+        modulo1().NumeroSerieAparato = 555555;
+        QVERIFY(open());
+        QCOMPARE(serial(), QString("0"));
+        modulo1().NumeroSerieAparato = 100123;
+        form->close();
+        delete form;
+        QVERIFY(open());
+        QCOMPARE(serial(), QString("100123"));
+        QCOMPARE(edit("MaskLocal")->text(), QString("Nova"));
+    }
+
+    void navigationStopsAtBothEnds()
+    {
+        addSheets({{100123, "A"}, {204567, "B"}, {300001, "C"}});
+        QVERIFY(open());
+        QCOMPARE(serial(), QString("100123"));
+        form->SSCommandAnterior_Click();
+        QCOMPARE(serial(), QString("100123"));
+        form->SSCommandSiguiente_Click();
+        form->SSCommandSiguiente_Click();
+        QCOMPARE(serial(), QString("300001"));
+        form->SSCommandSiguiente_Click();
+        QCOMPARE(serial(), QString("300001"));
+        form->SSCommandAnterior_Click();
+        QCOMPARE(edit("MaskLocal")->text(), QString("B"));
+        QVERIFY(!modulo1().FitxaModificada);
+        QVERIFY(answers->shown().isEmpty());
+    }
+
+    void unsavedChangesAreOfferedBeforeLeavingTheSheet()
+    {
+        addSheets({{100123, "A"}, {204567, "B"}});
+        QVERIFY(open());
+        edit("MaskLocal")->setFocus();
+        QTest::keyClicks(edit("MaskLocal"), "X");
+        QVERIFY(modulo1().FitxaModificada);
+        answers->then(ui::vbOK);
+        form->SSCommandSiguiente_Click();
+        QCOMPARE(answers->texts(), QStringList{QString::fromUtf8("¿Desea guardar los cambios?")});
+        QCOMPARE(answers->shown().first().icon, ui::Icon::Question);
+        QCOMPARE(serial(), QString("204567"));
+        FitxaProgramacio saved;
+        QVERIFY(CarregaProgramacio(saved, 100123));
+        QCOMPARE(saved.MaskLocal, QString("AX"));
+
+        // Closing by the frame asks too; Cancel keeps the stored sheet.
+        QTest::keyClicks(edit("MaskLocal"), "Y");
+        answers->then(ui::vbCancel);
+        form->close();
+        QCOMPARE(answers->shown().size(), 2);
+        QVERIFY(CarregaProgramacio(saved, 204567));
+        QCOMPARE(saved.MaskLocal, QString("B"));
+    }
+
+    void search_data()
+    {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("found"); // serial shown afterwards; "" = the sheet stays
+        QTest::newRow("venue word anywhere") << "MaskLocal" << "racó" << "204567";
+        QTest::newRow("ignores case and accents") << "MaskLocal" << "RACO" << "204567";
+        QTest::newRow("quote is a character") << "MaskLocal" << "l'Hort" << "300001";
+        QTest::newRow("percent is a character") << "MaskLocal" << "100%" << "300001";
+        QTest::newRow("underscore is a character") << "MaskLocal" << "a_b" << "";
+        QTest::newRow("serial contains") << "MaskNumeroSerie" << "4567" << "204567";
+        QTest::newRow("date as shown") << "MaskFecha" << "/10/08" << "100123";
+        QTest::newRow("no match keeps the sheet") << "MaskLocal" << "Casino" << "";
+    }
+    void search()
+    {
+        QFETCH(QString, field);
+        QFETCH(QString, typed);
+        QFETCH(QString, found);
+        addSheets({{100123, "Discoteca Nova"}, {204567, "Pub El Racó"}, {300001, "Bar l'Hort 100% axb"}});
+        QVERIFY(open());
+        form->SSCommandSiguiente_Click();
+        form->SSCommandSiguiente_Click(); // on 300001
+        form->campo("MaskTLeq")->setFocus();
+        form->campo(field)->setFocus();
+        QCOMPARE(form->CampActual, field);
+        answers->then(typed);
+        form->SSCommandBuscar_Click();
+        QCOMPARE(answers->shown().first().kind, ui::Kind::Input);
+        QCOMPARE(answers->shown().first().title, QString("BUSCAR"));
+        QVERIFY(answers->shown().first().text.startsWith("Buscar en el campo "));
+        QCOMPARE(serial(), found.isEmpty() ? QString("300001") : found);
+        if (found.isEmpty()) {
+            // The next move starts from the table's first sheet.
+            form->SSCommandSiguiente_Click();
+            QCOMPARE(serial(), QString("204567"));
+        }
+    }
+
+    void searchNeedsASearchableField()
+    {
+        addSheets({{100123, "Nova"}});
+        QVERIFY(open());
+        edit("MaskLocal")->setFocus();
+        edit("MaskTLeq")->setFocus();
+        QCOMPARE(form->CampActual, QString());
+        form->SSCommandBuscar_Click();
+        QVERIFY(answers->shown().isEmpty());
+        // A cancelled or empty answer changes nothing either.
+        edit("MaskLocal")->setFocus();
+        answers->then(QVariant());
+        form->SSCommandBuscar_Click();
+        QCOMPARE(serial(), QString("100123"));
+    }
+
+    void deletionRemovesTheDeviceEverywhere()
+    {
+        addSheets({{100123, "A"}, {204567, "B"}});
+        QSqlQuery q(modulo1().ConexionBD);
+        for (const char *t : {"DiaBorrado", "DiaFinalBateria", "DiaReprogramado"})
+            QVERIFY(q.exec(QString("INSERT INTO %1 VALUES (204567, '2009-03-14', '16:20')").arg(t)));
+        QVERIFY(q.exec("INSERT INTO Intervalos (LNumeroSerie, DFechaInicio, THoraInicio) VALUES (204567, '2009-03-13', '12:00')"));
+        QVERIFY(q.exec("INSERT INTO Sesiones (LNumeroSerie, DFechaInicio, THoraInicio) VALUES (204567, '2009-03-13', '18:00')"));
+        QVERIFY(q.exec("INSERT INTO Intervalos (LNumeroSerie, DFechaInicio, THoraInicio) VALUES (100123, '2009-03-13', '12:00')"));
+        modulo1().NumeroSerieAparato = 204567;
+        QVERIFY(open());
+        answers->then(ui::vbCancel);
+        form->SSCommandBorrar_Click();
+        QCOMPARE(count("Programacion", 204567), 1);
+        answers->then(ui::vbOK);
+        form->SSCommandBorrar_Click();
+        QCOMPARE(answers->shown().last().text,
+                 QString::fromUtf8("¿Desea borrar todos los datos relacionados con esta ficha?"));
+        for (const char *t : {"Programacion", "IntervaloInhabil", "Intervalos", "Sesiones", "DiaBorrado",
+                              "DiaFinalBateria", "DiaReprogramado"})
+            QCOMPARE(count(t, 204567), 0);
+        QCOMPARE(count("Intervalos", 100123), 1);
+        QCOMPARE(count("IntervaloInhabil", 100123), 30);
+        QCOMPARE(serial(), QString("100123"));
+        answers->then(ui::vbOK);
+        form->SSCommandBorrar_Click();
+        QCOMPARE(serial(), QString("0")); // the only sheet deleted: a new sheet
+    }
+
+    void saveButtonAsksAndSaves()
+    {
+        addSheets({{100123, "A"}});
+        QVERIFY(open());
+        edit("MaskContacto")->setText("Marta");
+        answers->then(ui::vbOK);
+        form->SSCommandGrabar_Click();
+        QCOMPARE(answers->shown().size(), 1);
+        FitxaProgramacio saved;
+        QVERIFY(CarregaProgramacio(saved, 100123));
+        QCOMPARE(saved.MaskContacto, QString("Marta"));
+    }
+
+    void fieldChecksOnLeaving()
+    {
+        addSheets({{100123, "A"}});
+        QVERIFY(open());
+        auto *tab = form->findChild<QTabWidget *>("SSTab2");
+        tab->setCurrentIndex(3);
+        typeAndLeave("MaskDiaLocal", "59");
+        QCOMPARE(edit("MaskDiaLocal")->text(), QString("60"));
+        QTRY_COMPARE(QApplication::focusWidget(), form->campo("MaskDiaLocal"));
+        QCOMPARE(tab->currentIndex(), 3);
+        QVERIFY(answers->shown().isEmpty());
+
+        typeAndLeave("MaskDiaVei", "", "MaskNitVei");
+        QCOMPARE(answers->texts(), QStringList{QString::fromUtf8("El límite es incorrecto")});
+        QCOMPARE(answers->shown().first().icon, ui::Icon::Critical);
+        QTRY_COMPARE(QApplication::focusWidget(), form->campo("MaskDiaVei"));
+
+        typeAndLeave("MaskEmpiezaNoche", "2300", "MaskDiaLocal");
+        QCOMPARE(edit("MaskTerminaDia")->text(), QString("23:00"));
+        QCOMPARE(edit("MaskEmpiezaDia")->text(), edit("MaskTerminaNoche")->text());
+    }
+
+    void checkCorrectionAloneLeavesTheSheetUnchanged()
+    {
+        addSheets({{100123, "A"}});
+        QVERIFY(open());
+        edit("MaskMFast")->setText("130");
+        edit("MaskMFast")->setFocus(Qt::TabFocusReason);
+        edit("MaskTLeq")->setFocus(Qt::TabFocusReason);
+        QCOMPARE(edit("MaskMFast")->text(), QString("120"));
+        QVERIFY(!modulo1().FitxaModificada);
+    }
+
+    void keyFilters()
+    {
+        addSheets({{100123, "A"}});
+        QVERIFY(open());
+        QTest::keyClicks(edit("MaskVersion"), "9");
+        QCOMPARE(edit("MaskVersion")->text(), QString("4.1"));
+        QVERIFY(!modulo1().FitxaModificada);
+        QTest::keyClicks(edit("MaskNumeroSerie"), "9");
+        QCOMPARE(serial(), QString("100123"));
+        QVERIFY(modulo1().FitxaModificada);
+        edit("MaskOctava1")->setText("");
+        QTest::keyClicks(edit("MaskOctava1"), "+-2.5");
+        QCOMPARE(edit("MaskOctava1")->text(), QString("-2.5"));
+        edit("MaskContacto")->setText("");
+        QTest::keyClicks(edit("MaskContacto"), "a-b+c d");
+        QCOMPARE(edit("MaskContacto")->text(), QString("abc d"));
+        edit("MaskDiaLocal")->setText("");
+        QTest::keyClicks(edit("MaskDiaLocal"), "9 5");
+        QCOMPARE(edit("MaskDiaLocal")->text(), QString("95"));
+    }
+
+    void everyOptionAndCheckMarksTheSheet_data()
+    {
+        QTest::addColumn<QString>("control");
+        for (const char *c : {"OptionItaliano", "OptionCatalan", "OptionVeiNo", "CheckApliCorrecioGlobal",
+                              "CheckImpresion"})
+            QTest::newRow(c) << QString(c);
+    }
+    void everyOptionAndCheckMarksTheSheet()
+    {
+        QFETCH(QString, control);
+        addSheets({{100123, "A"}});
+        QVERIFY(open());
+        form->findChild<QTabWidget *>("SSTab2")->setCurrentIndex(control == "OptionVeiNo" ? 3 : 1);
+        QVERIFY(!modulo1().FitxaModificada);
+        auto *button = qobject_cast<QAbstractButton *>(form->campo(control));
+        button->setVisible(true);
+        button->click();
+        QVERIFY(modulo1().FitxaModificada);
+    }
+
+    void gridEditsReachTheSavedSheet()
+    {
+        addSheets({{100123, "A"}});
+        QVERIFY(open());
+        grid::MatrizInhabil *m = form->MatrizInhabil();
+        QCOMPARE(m->value(1, 2), QString("24/12/08"));
+        QVERIFY(m->setData(m->index(2, 1), "06/01/09"));
+        QCOMPARE(modulo1().InhabilDiaEmpieza[2], QString("06/01/09"));
+        form->TDBGrid1_LostFocus();
+        QVERIFY(modulo1().FitxaModificada);
+        answers->then(ui::vbOK);
+        form->SSCommandGrabar_Click();
+        FitxaProgramacio saved;
+        QVERIFY(CarregaProgramacio(saved, 100123));
+        QCOMPARE(saved.MatrizInhabil[2].DiaEmpieza, QString("06/01/09"));
+        QCOMPARE(saved.MatrizInhabil[2].HoraTermina, QString("00:01"));
+        // A refused cell shows its message after the edit, with no icon.
+        QVERIFY(!m->setData(m->index(3, 2), "25:00"));
+        QTRY_COMPARE(answers->texts().last(), QString("Hora incorrecta"));
+        QCOMPARE(answers->shown().last().icon, ui::Icon::None);
+    }
+
+    void translatedWithTheWindow()
+    {
+        addSheets({{100123, "A"}});
+        QVERIFY(LocGuruP_BAS::SetupLanguage(DataFolder::file("Language.db"), "English"));
+        QVERIFY(open());
+        LocGuruP_BAS::SetupLanguage(DataFolder::file("Language.db"), " ");
+        auto *tab = form->findChild<QTabWidget *>("SSTab2");
+        QCOMPARE(tab->tabText(3), QString("Regulations"));
+        QCOMPARE(form->findChild<QPushButton *>("SSCommandGrabar")->text(), QString("Save"));
+        QCOMPARE(form->MatrizInhabil()->headerData(1, Qt::Horizontal).toString(), QString("Date"));
+        QCOMPARE(form->MatrizInhabil()->headerData(4, Qt::Horizontal).toString(), QString("Time"));
+    }
+
+    void everyDesignTextHasItsTranslations()
+    {
+        Form2 window;
+        const QStringList missing = slxtest::missingTranslations({&window}, home->file("Language.db"));
+        QVERIFY2(missing.isEmpty(), qPrintable(missing.join(" | ")));
+    }
+
+    void failedOpeningLeavesNoWindow()
+    {
+        Database::close();
+        form = new Form2;
+        QVERIFY(!form->Form_Load());
+        QCOMPARE(answers->shown().size(), 1);
+        QCOMPARE(answers->shown().first().icon, ui::Icon::Critical);
+    }
+};
+
+QTEST_MAIN(TestForm2)
+#include "tst_form2.moc"
