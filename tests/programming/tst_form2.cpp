@@ -126,6 +126,25 @@ private Q_SLOTS:
         QCOMPARE(serial(), QString("100123")); // the command line is not looked at again
     }
 
+    void commandLineSerialIsMatchedLiterally_data()
+    {
+        QTest::addColumn<QString>("line");
+        QTest::newRow("pattern") << "2%";
+        QTest::newRow("one character wildcard") << "20456_";
+        QTest::newRow("quote") << "204567'";
+        QTest::newRow("unknown serial") << "999999";
+    }
+    void commandLineSerialIsMatchedLiterally()
+    {
+        QFETCH(QString, line);
+        addSheets({{100123, "Nova"}, {204567, "Racó"}});
+        modulo1().LineaComandos = line;
+        QVERIFY(open());
+        QCOMPARE(serial(), QString("100123")); // passed over: the first sheet
+        QVERIFY(modulo1().LineaComandosUsada);
+        QVERIFY(answers->shown().isEmpty());
+    }
+
     void exchangeFileOnTheCommandLineIsNoSerial()
     {
         addSheets({{100123, "Nova"}});
