@@ -68,6 +68,13 @@ class TestForm2 : public QObject {
     }
     QLineEdit *edit(const QString &name) { return qobject_cast<QLineEdit *>(form->campo(name)); }
     QString serial() { return form->texto("MaskNumeroSerie"); }
+    // Clicks a button of the window as the user does.
+    void click(const QString &name)
+    {
+        auto *b = form->findChild<QPushButton *>(name);
+        QVERIFY2(b, qPrintable(name));
+        QTest::mouseClick(b, Qt::LeftButton);
+    }
     // Types into a field and moves the focus on, as a user leaving the field does.
     void typeAndLeave(const QString &name, const QString &text, const QString &next = "MaskContacto")
     {
@@ -126,6 +133,25 @@ private Q_SLOTS:
         QCOMPARE(serial(), QString("100123")); // the command line is not looked at again
     }
 
+    void commandLineSerialIsMatchedLiterally_data()
+    {
+        QTest::addColumn<QString>("line");
+        QTest::newRow("pattern") << "2%";
+        QTest::newRow("one character wildcard") << "20456_";
+        QTest::newRow("quote") << "204567'";
+        QTest::newRow("unknown serial") << "999999";
+    }
+    void commandLineSerialIsMatchedLiterally()
+    {
+        QFETCH(QString, line);
+        addSheets({{100123, "Nova"}, {204567, "Racó"}});
+        modulo1().LineaComandos = line;
+        QVERIFY(open());
+        QCOMPARE(serial(), QString("100123")); // passed over: the first sheet
+        QVERIFY(modulo1().LineaComandosUsada);
+        QVERIFY(answers->shown().isEmpty());
+    }
+
     void exchangeFileOnTheCommandLineIsNoSerial()
     {
         addSheets({{100123, "Nova"}});
@@ -154,14 +180,14 @@ private Q_SLOTS:
         addSheets({{100123, "A"}, {204567, "B"}, {300001, "C"}});
         QVERIFY(open());
         QCOMPARE(serial(), QString("100123"));
-        form->SSCommandAnterior_Click();
+        click("SSCommandAnterior");
         QCOMPARE(serial(), QString("100123"));
-        form->SSCommandSiguiente_Click();
-        form->SSCommandSiguiente_Click();
+        click("SSCommandSiguiente");
+        click("SSCommandSiguiente");
         QCOMPARE(serial(), QString("300001"));
-        form->SSCommandSiguiente_Click();
+        click("SSCommandSiguiente");
         QCOMPARE(serial(), QString("300001"));
-        form->SSCommandAnterior_Click();
+        click("SSCommandAnterior");
         QCOMPARE(edit("MaskLocal")->text(), QString("B"));
         QVERIFY(!modulo1().FitxaModificada);
         QVERIFY(answers->shown().isEmpty());
@@ -219,7 +245,7 @@ private Q_SLOTS:
         form->campo(field)->setFocus();
         QCOMPARE(form->CampActual, field);
         answers->then(typed);
-        form->SSCommandBuscar_Click();
+        click("SSCommandBuscar");
         QCOMPARE(answers->shown().first().kind, ui::Kind::Input);
         QCOMPARE(answers->shown().first().title, QString("BUSCAR"));
         QVERIFY(answers->shown().first().text.startsWith("Buscar en el campo "));
@@ -259,10 +285,10 @@ private Q_SLOTS:
         modulo1().NumeroSerieAparato = 204567;
         QVERIFY(open());
         answers->then(ui::vbCancel);
-        form->SSCommandBorrar_Click();
+        click("SSCommandBorrar");
         QCOMPARE(count("Programacion", 204567), 1);
         answers->then(ui::vbOK);
-        form->SSCommandBorrar_Click();
+        click("SSCommandBorrar");
         QCOMPARE(answers->shown().last().text,
                  QString::fromUtf8("¿Desea borrar todos los datos relacionados con esta ficha?"));
         for (const char *t : {"Programacion", "IntervaloInhabil", "Intervalos", "Sesiones", "DiaBorrado",
@@ -272,7 +298,7 @@ private Q_SLOTS:
         QCOMPARE(count("IntervaloInhabil", 100123), 30);
         QCOMPARE(serial(), QString("100123"));
         answers->then(ui::vbOK);
-        form->SSCommandBorrar_Click();
+        click("SSCommandBorrar");
         QCOMPARE(serial(), QString("0")); // the only sheet deleted: a new sheet
     }
 
@@ -282,7 +308,7 @@ private Q_SLOTS:
         QVERIFY(open());
         edit("MaskContacto")->setText("Marta");
         answers->then(ui::vbOK);
-        form->SSCommandGrabar_Click();
+        click("SSCommandGrabar");
         QCOMPARE(answers->shown().size(), 1);
         FitxaProgramacio saved;
         QVERIFY(CarregaProgramacio(saved, 100123));
