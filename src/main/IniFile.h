@@ -11,8 +11,7 @@ namespace slx::IniFile {
 
 // The value of key in section, or defecto (trailing blanks removed) when the file,
 // the section or the key is missing.
-QString read(const QString &path, const QString &section, const QString &key,
-             const QString &defecto = QString());
+QString read(const QString &path, const QString &section, const QString &key, const QString &defecto = QString());
 
 // Writes key=value into section. Returns false when the file cannot be written.
 bool write(const QString &path, const QString &section, const QString &key, const QString &value);

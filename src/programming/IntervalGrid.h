@@ -66,7 +66,6 @@ public:
     // Copies the array into the shared disabled-interval arrays.
     void copyToShared() const;
 
-
 Q_SIGNALS:
     // A code of the cell check, emitted after the edit has ended (queued).
     void posted(int code);

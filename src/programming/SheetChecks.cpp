@@ -74,8 +74,7 @@ bool isValidTime(const QString &text)
     return h <= 23 && m <= 59;
 }
 
-CheckResult checkNoche(bool leavingStart, const QString &start, const QString &end, QString *dayStart,
-                       QString *dayEnd)
+CheckResult checkNoche(bool leavingStart, const QString &start, const QString &end, QString *dayStart, QString *dayEnd)
 {
     const QString &left = leavingStart ? start : end;
     if (!isValidTime(left))
@@ -96,8 +95,8 @@ bool isValidShortDate(const QString &text)
 
 CheckResult checkFecha(const QString &text)
 {
-    const bool wrong = !isValidShortDate(text) || text.mid(0, 2) == QLatin1String("00") ||
-                       text.mid(3, 2) > QLatin1String("12");
+    const bool wrong =
+        !isValidShortDate(text) || text.mid(0, 2) == QLatin1String("00") || text.mid(3, 2) > QLatin1String("12");
     if (wrong)
         return CheckResult{text, 18, true, false};
     return keep(text);

@@ -28,8 +28,7 @@ CheckResult checkLimiteRecepcion(const QString &text);
 
 // Check 3: night period, leaving MaskEmpiezaNoche (leavingStart) or MaskTerminaNoche.
 // On success *dayStart and *dayEnd receive the day period (the complement).
-CheckResult checkNoche(bool leavingStart, const QString &start, const QString &end, QString *dayStart,
-                       QString *dayEnd);
+CheckResult checkNoche(bool leavingStart, const QString &start, const QString &end, QString *dayStart, QString *dayEnd);
 // A time of day "hh:nn", hours 0-23 and minutes 0-59.
 bool isValidTime(const QString &text);
 

@@ -223,14 +223,30 @@ private Q_SLOTS:
         QTest::addColumn<QString>("field");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("found"); // serial shown afterwards; "" = the sheet stays
-        QTest::newRow("venue word anywhere") << "MaskLocal" << "racó" << "204567";
-        QTest::newRow("ignores case and accents") << "MaskLocal" << "RACO" << "204567";
-        QTest::newRow("quote is a character") << "MaskLocal" << "l'Hort" << "300001";
-        QTest::newRow("percent is a character") << "MaskLocal" << "100%" << "300001";
-        QTest::newRow("underscore is a character") << "MaskLocal" << "a_b" << "";
-        QTest::newRow("serial contains") << "MaskNumeroSerie" << "4567" << "204567";
-        QTest::newRow("date as shown") << "MaskFecha" << "/10/08" << "100123";
-        QTest::newRow("no match keeps the sheet") << "MaskLocal" << "Casino" << "";
+        QTest::newRow("venue word anywhere") << "MaskLocal"
+                                             << "racó"
+                                             << "204567";
+        QTest::newRow("ignores case and accents") << "MaskLocal"
+                                                  << "RACO"
+                                                  << "204567";
+        QTest::newRow("quote is a character") << "MaskLocal"
+                                              << "l'Hort"
+                                              << "300001";
+        QTest::newRow("percent is a character") << "MaskLocal"
+                                                << "100%"
+                                                << "300001";
+        QTest::newRow("underscore is a character") << "MaskLocal"
+                                                   << "a_b"
+                                                   << "";
+        QTest::newRow("serial contains") << "MaskNumeroSerie"
+                                         << "4567"
+                                         << "204567";
+        QTest::newRow("date as shown") << "MaskFecha"
+                                       << "/10/08"
+                                       << "100123";
+        QTest::newRow("no match keeps the sheet") << "MaskLocal"
+                                                  << "Casino"
+                                                  << "";
     }
     void search()
     {
@@ -279,9 +295,12 @@ private Q_SLOTS:
         QSqlQuery q(modulo1().ConexionBD);
         for (const char *t : {"DiaBorrado", "DiaFinalBateria", "DiaReprogramado"})
             QVERIFY(q.exec(QString("INSERT INTO %1 VALUES (204567, '2009-03-14', '16:20')").arg(t)));
-        QVERIFY(q.exec("INSERT INTO Intervalos (LNumeroSerie, DFechaInicio, THoraInicio) VALUES (204567, '2009-03-13', '12:00')"));
-        QVERIFY(q.exec("INSERT INTO Sesiones (LNumeroSerie, DFechaInicio, THoraInicio) VALUES (204567, '2009-03-13', '18:00')"));
-        QVERIFY(q.exec("INSERT INTO Intervalos (LNumeroSerie, DFechaInicio, THoraInicio) VALUES (100123, '2009-03-13', '12:00')"));
+        QVERIFY(q.exec(
+            "INSERT INTO Intervalos (LNumeroSerie, DFechaInicio, THoraInicio) VALUES (204567, '2009-03-13', '12:00')"));
+        QVERIFY(q.exec(
+            "INSERT INTO Sesiones (LNumeroSerie, DFechaInicio, THoraInicio) VALUES (204567, '2009-03-13', '18:00')"));
+        QVERIFY(q.exec(
+            "INSERT INTO Intervalos (LNumeroSerie, DFechaInicio, THoraInicio) VALUES (100123, '2009-03-13', '12:00')"));
         modulo1().NumeroSerieAparato = 204567;
         QVERIFY(open());
         answers->then(ui::vbCancel);
@@ -372,8 +391,8 @@ private Q_SLOTS:
     void everyOptionAndCheckMarksTheSheet_data()
     {
         QTest::addColumn<QString>("control");
-        for (const char *c : {"OptionItaliano", "OptionCatalan", "OptionVeiNo", "CheckApliCorrecioGlobal",
-                              "CheckImpresion"})
+        for (const char *c :
+             {"OptionItaliano", "OptionCatalan", "OptionVeiNo", "CheckApliCorrecioGlobal", "CheckImpresion"})
             QTest::newRow(c) << QString(c);
     }
     void everyOptionAndCheckMarksTheSheet()
