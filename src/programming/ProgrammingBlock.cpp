@@ -201,10 +201,12 @@ std::optional<QByteArray> TramaEnviaProgramacio(const FitxaProgramacio &fitxa, c
     bloque(34, conv.byte(fitxa.MaskNitLocal, QStringLiteral("MaskNitLocal")));
     bloque(35, conv.byte(fitxa.MaskNitVei, QStringLiteral("MaskNitVei")));
     bloque(36, fitxa.CheckCambioHora ? 1 : 0);
-    const qint64 atenuacion =
-        conv.entero(fitxa.MaskTiempoAtenuacion, QStringLiteral("MaskTiempoAtenuacion"), 0, 0xFFFF).value_or(0);
-    bloque(37, static_cast<int>(atenuacion >> 8));
-    bloque(38, static_cast<int>(atenuacion & 0xFF));
+    // The value's four hexadecimal digits. A device reads these two bytes back as a
+    // signed value, so a negative time travels as its 16-bit two's complement.
+    const auto atenuacion = static_cast<quint16>(
+        conv.entero(fitxa.MaskTiempoAtenuacion, QStringLiteral("MaskTiempoAtenuacion"), -32768, 0xFFFF).value_or(0));
+    bloque(37, atenuacion >> 8);
+    bloque(38, atenuacion & 0xFF);
     bloque(39, conv.byte(fitxa.MaskTLeq, QStringLiteral("MaskTLeq")));
     bloque(40, conv.byte(fitxa.MaskMFast, QStringLiteral("MaskMFast")));
     bloque(41, fitxa.CheckImpresion ? 1 : 0);
