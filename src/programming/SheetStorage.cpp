@@ -178,8 +178,13 @@ QString horaLeida(const QVariant &v)
     return t ? t->toString(QStringLiteral("HH:mm")) : kHoraVacia;
 }
 
-QString segundosTipo(const QString &tipo)
+// The seconds of a stored actuation type ("Leq05s" gives "05": the text without its
+// first three characters and its last); nothing for an empty text or one shorter than
+// "Leq", a digit and "s", which loads as a new sheet's actuation.
+std::optional<QString> segundosTipo(const QString &tipo)
 {
+    if (tipo.trimmed().size() < 5)
+        return std::nullopt;
     return tipo.mid(3, tipo.size() - 4);
 }
 
@@ -407,8 +412,8 @@ bool CarregaProgramacio(FitxaProgramacio &fitxa, qint32 numeroSerie, const QDate
             f.OptionLocal = OpcionLocal::Leq125;
         } else {
             f.OptionLocal = OpcionLocal::Leq1s;
-            if (!local.trimmed().isEmpty())
-                f.MaskTempsActLoc = segundosTipo(local);
+            if (const auto segundos = segundosTipo(local))
+                f.MaskTempsActLoc = *segundos;
         }
         const QString vecino = v("TTipoActuacionVecino").toString();
         if (vecino == QLatin1String("0")) {
@@ -417,8 +422,8 @@ bool CarregaProgramacio(FitxaProgramacio &fitxa, qint32 numeroSerie, const QDate
             f.OptionVei = OpcionVei::Leq125;
         } else {
             f.OptionVei = OpcionVei::Leq1s;
-            if (!vecino.trimmed().isEmpty())
-                f.MaskTempsActVei = segundosTipo(vecino);
+            if (const auto segundos = segundosTipo(vecino))
+                f.MaskTempsActVei = *segundos;
         }
         f.MaskTempsActEnabled = versionAlMenys(f.MaskVersion, 3.3);
 
