@@ -49,13 +49,11 @@ public:
 
     std::optional<qint64> entero(const QString &texto, const QString &campo, qint64 min, qint64 max)
     {
-        const auto v = numeroTexto(texto);
-        if (!v || !std::isfinite(*v))
-            return falla(campo, QStringLiteral("Type mismatch"));
-        const double r = std::nearbyint(*v);
-        if (r < static_cast<double>(min) || r > static_cast<double>(max))
-            return falla(campo, QStringLiteral("Overflow"));
-        return static_cast<qint64>(r);
+        QString descripcion;
+        const auto v = enteroTexto(texto, min, max, &descripcion);
+        if (!v)
+            return falla(campo, descripcion);
+        return v;
     }
 
     quint8 byte(const QString &texto, const QString &campo)

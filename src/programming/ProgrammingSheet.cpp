@@ -115,6 +115,23 @@ std::optional<double> numeroTexto(const QString &texto)
     return toDouble(t);
 }
 
+std::optional<qint64> enteroTexto(const QString &texto, qint64 min, qint64 max, QString *fallo)
+{
+    const auto v = numeroTexto(texto);
+    if (!v || !std::isfinite(*v)) {
+        if (fallo)
+            *fallo = QStringLiteral("Type mismatch");
+        return std::nullopt;
+    }
+    const double r = std::nearbyint(*v);
+    if (r < static_cast<double>(min) || r > static_cast<double>(max)) {
+        if (fallo)
+            *fallo = QStringLiteral("Overflow");
+        return std::nullopt;
+    }
+    return static_cast<qint64>(r);
+}
+
 double valorVersion(const QString &version)
 {
     return valorInicial(version);

@@ -126,6 +126,12 @@ double valorInicial(const QString &texto);
 // decimal separator); nothing for an empty or other text.
 std::optional<double> numeroTexto(const QString &texto);
 
+// A text that is a number as a whole (as numeroTexto reads it), rounded to a whole
+// number (halves to even) and within min..max, as the device and the database take
+// it; otherwise nothing, and *fallo gets "Type mismatch" for a text that is no
+// number or "Overflow" for one out of range.
+std::optional<qint64> enteroTexto(const QString &texto, qint64 min, qint64 max, QString *fallo = nullptr);
+
 // A sheet date "dd/mm/yy" as a date of 1950 to 2049; nothing when it is not a date.
 std::optional<QDate> fechaFitxa(const QString &texto);
 QString textoFechaFitxa(const QDate &d); // "dd/mm/yy"

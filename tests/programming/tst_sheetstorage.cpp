@@ -447,6 +447,8 @@ private Q_SLOTS:
                                              << "Type mismatch";
         QTest::newRow("serial out of range") << "serialrange"
                                              << "Overflow";
+        QTest::newRow("octave beyond a single") << "octave"
+                                                << "Overflow";
         QTest::newRow("date by position") << "date"
                                           << "Type mismatch";
         QTest::newRow("time of the last interval") << "interval"
@@ -471,6 +473,8 @@ private Q_SLOTS:
             f.MaskNumeroSerie = "10012a";
         else if (caso == "serialrange")
             f.MaskNumeroSerie = "3000000000";
+        else if (caso == "octave")
+            f.MaskOctava[4] = "1" + QString(39, '0');
         else if (caso == "date")
             f.MaskFecha = "10/20/08"; // month 20: dates go day first, whatever the system says
         else if (caso == "interval")
