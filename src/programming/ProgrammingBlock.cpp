@@ -292,8 +292,8 @@ std::optional<QByteArray> CodificaProgramacio(const FitxaProgramacio &fitxa, Err
 
 namespace {
 
-// "Leq05s" -> "05"; the number between "Leq" and the final "s", two digits.
-QString segundosActuacion(const QString &tipo)
+// "Leq5s" -> "05"; the number between "Leq" and the final "s", two digits.
+std::optional<QString> segundosActuacion(const QString &tipo)
 {
     QString n = tipo.mid(3);
     if (n.endsWith(u's'))
@@ -310,20 +310,7 @@ void CarregaProgAqt(const ProgramacioRebuda &c, FitxaProgramacio &f)
     Modulo1 &m = modulo1();
     f.CheckCambioHora = c.CambioHoraAparato == 1;
 
-    if (c.TipoActuacionLocalAparato != QLatin1String("Leq125ms")) {
-        f.OptionLocal = OpcionLocal::Leq1s;
-        f.MaskTempsActLoc = segundosActuacion(c.TipoActuacionLocalAparato);
-    } else {
-        f.OptionLocal = OpcionLocal::Leq125;
-    }
-    if (c.TipoActuacionVecinoAparato == QLatin1String("0")) {
-        f.OptionVei = OpcionVei::No;
-    } else if (c.TipoActuacionVecinoAparato != QLatin1String("Leq125ms")) {
-        f.OptionVei = OpcionVei::Leq1s;
-        f.MaskTempsActVei = segundosActuacion(c.TipoActuacionVecinoAparato);
-    } else {
-        f.OptionVei = OpcionVei::Leq125;
-    }
+    ponTiposActuacion(f, c.TipoActuacionLocalAparato, c.TipoActuacionVecinoAparato, segundosActuacion);
 
     if (versionAlMenys(c.Version, 4.0)) {
         f.CheckApliCorrecioGlobal = c.CorreccionGlobalAparato == 1;

@@ -53,6 +53,27 @@ const QString &FitxaProgramacio::fin(int dia) const
     }
 }
 
+void ponTiposActuacion(FitxaProgramacio &f, const QString &local, const QString &vecino, SegundosActuacion segundos)
+{
+    const QString leq125 = QStringLiteral("Leq125ms");
+    if (local == leq125) {
+        f.OptionLocal = OpcionLocal::Leq125;
+    } else {
+        f.OptionLocal = OpcionLocal::Leq1s;
+        if (const auto s = segundos(local))
+            f.MaskTempsActLoc = *s;
+    }
+    if (vecino == QLatin1String("0")) {
+        f.OptionVei = OpcionVei::No;
+    } else if (vecino == leq125) {
+        f.OptionVei = OpcionVei::Leq125;
+    } else {
+        f.OptionVei = OpcionVei::Leq1s;
+        if (const auto s = segundos(vecino))
+            f.MaskTempsActVei = *s;
+    }
+}
+
 namespace {
 
 // Length of the number at the start of s from position i (sign, digits, one

@@ -111,6 +111,14 @@ struct FitxaProgramacio {
     bool operator==(const FitxaProgramacio &) const = default;
 };
 
+// Puts two actuation types (emission, reception) into the sheet's option groups:
+// "Leq125ms" the 125 ms option, "0" (reception only) the option that does not act,
+// any other text the seconds option, whose field gets what segundos takes from the
+// text (nothing leaves the field as it is).
+using SegundosActuacion = std::optional<QString> (*)(const QString &tipo);
+void ponTiposActuacion(FitxaProgramacio &fitxa, const QString &local, const QString &vecino,
+                       SegundosActuacion segundos);
+
 // --- Text formats, parsed by position and never through regional settings. ---
 
 // The numeric value of a version text: its leading number ("4.1" 4.1, "3,3" 3.3,

@@ -408,24 +408,7 @@ bool CarregaProgramacio(FitxaProgramacio &fitxa, qint32 numeroSerie, const QDate
         else if (const auto o = idiomaPorNombre(idioma.toString()))
             f.OptionIdioma = *o;
 
-        const QString local = v("TTipoActuacionLocal").toString();
-        if (local == QLatin1String("Leq125ms")) {
-            f.OptionLocal = OpcionLocal::Leq125;
-        } else {
-            f.OptionLocal = OpcionLocal::Leq1s;
-            if (const auto segundos = segundosTipo(local))
-                f.MaskTempsActLoc = *segundos;
-        }
-        const QString vecino = v("TTipoActuacionVecino").toString();
-        if (vecino == QLatin1String("0")) {
-            f.OptionVei = OpcionVei::No;
-        } else if (vecino == QLatin1String("Leq125ms")) {
-            f.OptionVei = OpcionVei::Leq125;
-        } else {
-            f.OptionVei = OpcionVei::Leq1s;
-            if (const auto segundos = segundosTipo(vecino))
-                f.MaskTempsActVei = *segundos;
-        }
+        ponTiposActuacion(f, v("TTipoActuacionLocal").toString(), v("TTipoActuacionVecino").toString(), segundosTipo);
         f.MaskTempsActEnabled = versionAlMenys(f.MaskVersion, 3.3);
 
         f.MaskTLeq = numero(v("ByTLeq"), QStringLiteral("2"));
