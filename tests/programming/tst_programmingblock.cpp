@@ -30,6 +30,16 @@ ProgramacioRebuda decodifica(const QByteArray &bloque, const QString &version)
     return c;
 }
 
+// The identity and contact fields, which are no part of a device's programming.
+void copiaIdentidad(const FitxaProgramacio &de, FitxaProgramacio &a)
+{
+    for (auto campo : {&FitxaProgramacio::TextFecha, &FitxaProgramacio::TextHora, &FitxaProgramacio::MaskNumeroSerie,
+                       &FitxaProgramacio::MaskFecha, &FitxaProgramacio::MaskContacto, &FitxaProgramacio::MaskLocal,
+                       &FitxaProgramacio::MaskDireccion, &FitxaProgramacio::MaskPoblacion,
+                       &FitxaProgramacio::MaskTelefono, &FitxaProgramacio::TextNota, &FitxaProgramacio::MaskVersion})
+        a.*campo = de.*campo;
+}
+
 // A sheet with every programming field set, for the given firmware.
 FitxaProgramacio fitxaCompleta(const QString &version)
 {
@@ -560,13 +570,7 @@ private Q_SLOTS:
         modulo1().ProgramacioRebuda = decodifica(fixtures::bloque100123(), "4.1");
         CarregaProgAqt(f);
         FitxaProgramacio esperada = fixtures::fitxa100123();
-        // The identity fields are not part of the device's programming.
-        for (auto campo :
-             {&FitxaProgramacio::TextFecha, &FitxaProgramacio::TextHora, &FitxaProgramacio::MaskNumeroSerie,
-              &FitxaProgramacio::MaskFecha, &FitxaProgramacio::MaskContacto, &FitxaProgramacio::MaskLocal,
-              &FitxaProgramacio::MaskDireccion, &FitxaProgramacio::MaskPoblacion, &FitxaProgramacio::MaskTelefono,
-              &FitxaProgramacio::TextNota, &FitxaProgramacio::MaskVersion})
-            esperada.*campo = f.*campo;
+        copiaIdentidad(f, esperada); // no part of the device's programming
         QCOMPARE(f.MaskEmpiezaDia, f.MaskTerminaNoche);
         QCOMPARE(f.MaskTerminaDia, f.MaskEmpiezaNoche);
         QVERIFY(f == esperada);
@@ -628,12 +632,7 @@ private Q_SLOTS:
         QVERIFY(DecodificaProgramacio(fixtures::respuesta(bloqueDe(*trama)), version, c));
         FitxaProgramacio vuelta;
         CreaProgramacio(vuelta);
-        for (auto campo :
-             {&FitxaProgramacio::TextFecha, &FitxaProgramacio::TextHora, &FitxaProgramacio::MaskNumeroSerie,
-              &FitxaProgramacio::MaskFecha, &FitxaProgramacio::MaskContacto, &FitxaProgramacio::MaskLocal,
-              &FitxaProgramacio::MaskDireccion, &FitxaProgramacio::MaskPoblacion, &FitxaProgramacio::MaskTelefono,
-              &FitxaProgramacio::TextNota, &FitxaProgramacio::MaskVersion})
-            vuelta.*campo = original.*campo;
+        copiaIdentidad(original, vuelta);
         CarregaProgAqt(c, vuelta);
         for (int k = 0; k < 30; ++k)
             QCOMPARE(vuelta.MatrizInhabil[k], original.MatrizInhabil[k]);
