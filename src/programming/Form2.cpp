@@ -550,9 +550,8 @@ void Form2::setTexto(const QString &name, const QString &text)
     if (auto *e = qobject_cast<QLineEdit *>(w)) {
         e->setText(text);
     } else if (auto *d = qobject_cast<QDateEdit *>(w)) {
-        const QDate date = grid::parseDate(text);
-        if (date.isValid())
-            d->setDate(date);
+        if (const auto date = fechaFitxa(text))
+            d->setDate(*date);
     } else if (auto *t = qobject_cast<QPlainTextEdit *>(w)) {
         t->setPlainText(text);
     }
@@ -560,7 +559,7 @@ void Form2::setTexto(const QString &name, const QString &text)
 
 qint32 Form2::numeroSerie() const
 {
-    return sheet::leadingNumber(texto(QStringLiteral("MaskNumeroSerie")));
+    return static_cast<qint32>(valorInicial(texto(QStringLiteral("MaskNumeroSerie"))));
 }
 
 void Form2::markModified() const

@@ -46,7 +46,7 @@ namespace {
 
 QString dateText(const QDate &d)
 {
-    return d.toString(QStringLiteral("dd/MM/yy"));
+    return textoFechaFitxa(d);
 }
 
 QString timeText(const QTime &t)

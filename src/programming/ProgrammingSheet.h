@@ -31,6 +31,10 @@ inline constexpr const char16_t *kNombresIdioma[6] = {u"Español", u"Català",  
 QString nombreIdioma(OpcionIdioma o);
 std::optional<OpcionIdioma> idiomaPorNombre(const QString &nombre); // exact name, case matters
 
+// The texts of an unused disabled interval.
+inline const QString kFechaVacia = QStringLiteral("00/00/00");
+inline const QString kHoraVacia = QStringLiteral("00:00");
+
 // One row of the disabled-interval grid: interval number and its four texts.
 struct FilaInhabil {
     int Numero = 0;

@@ -18,9 +18,6 @@ struct CheckResult {
     bool pageNormativa = false; // bring the limits page to the front
 };
 
-// The leading number of a text, 0 when it does not start with one.
-int leadingNumber(const QString &text);
-
 // Check 1: emission limits MaskDiaLocal, MaskNitLocal.
 CheckResult checkLimiteEmision(const QString &text);
 // Check 2: reception limits MaskDiaVei, MaskNitVei.

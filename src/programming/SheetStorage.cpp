@@ -14,8 +14,6 @@ namespace slx {
 
 namespace {
 
-const QString kFechaVacia = QStringLiteral("00/00/00");
-const QString kHoraVacia = QStringLiteral("00:00");
 
 // The fourteen day columns in table order, with the sheet's day (0 Sunday) and end.
 struct ColumnaDia {
