@@ -251,16 +251,22 @@ void Form1::closeEvent(QCloseEvent *event)
 
 bool Form1::fusiona(const QString &fichero, ResultadoFusion *resultado)
 {
+    // The commands wait for the merge; the panel itself stays active, so that it is
+    // not drawn greyed out.
+    const QList<QPushButton *> botones = centralWidget()->findChildren<QPushButton *>();
+    QList<bool> enabled;
+    for (QPushButton *b : botones) {
+        enabled << b->isEnabled();
+        b->setEnabled(false);
+    }
     SSPanel1->setVisible(true);
-    const bool enabled = centralWidget()->isEnabled();
-    centralWidget()->setEnabled(false);
-    SSPanel1->setEnabled(true);
     QApplication::setOverrideCursor(Qt::WaitCursor);
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     *resultado = slx::ImportaBaseDatos(fichero, modulo1().ConexionBD,
                                        [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); });
     QApplication::restoreOverrideCursor();
-    centralWidget()->setEnabled(enabled);
+    for (qsizetype i = 0; i < botones.size(); ++i)
+        botones.at(i)->setEnabled(enabled.at(i));
     SSPanel1->setVisible(false);
     return resultado->empezada();
 }

@@ -217,20 +217,26 @@ private Q_SLOTS:
         QFile::setPermissions(home.file("BackupSLX90.BAK"), QFile::ReadOwner | QFile::WriteOwner);
         slxtest::Answers answers;
         Principal f;
-        bool windowShown = false, panelShown = false;
+        bool windowShown = false, panelShown = false, panelEnabled = false, importEnabled = true;
         QString panelText, importing;
         QTimer::singleShot(0, [&] {
             windowShown = f->isVisible();
             panelShown = f->SSPanel1->isVisible();
+            // Drawn as an active panel, not greyed out; the commands wait for the merge.
+            panelEnabled = f->SSPanel1->isEnabled();
+            importEnabled = f->SSCommand1->isEnabled();
             panelText = f->SSPanel1->text();
             importing = modulo1().FicheroImportar;
         });
         f->Form_Load();
         QVERIFY(windowShown);
         QVERIFY(panelShown);
+        QVERIFY(panelEnabled);
+        QVERIFY(!importEnabled);
         QCOMPARE(panelText, QString("Importando datos"));
         QCOMPARE(importing, home.file("BackupSLX90.BAK"));
         QVERIFY(!f->SSPanel1->isVisible());
+        QVERIFY(f->SSCommand1->isEnabled());
         QVERIFY(modulo1().FicheroImportar.isEmpty());
         QCOMPARE(cuenta("Intervalos"), 200);
         QCOMPARE(cuenta("Programacion"), 2);
