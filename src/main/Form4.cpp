@@ -1,5 +1,6 @@
 #include "main/Form4.h"
 
+#include "link/SerialControl.h"
 #include "localization/LocGuru.h"
 #include "main/Arranque.h"
 #include "main/MessageBox.h"
@@ -123,7 +124,10 @@ bool Form4::SSCommandAceptar_Click()
     m.TonoPulso = OptionPulsos->isChecked() ? 0 : 1;
     m.VelocidadModem = 19200;
     m.TipoConexion = OptionModem->isChecked() ? 1 : 0;
-    // The link takes the port number when it next opens the port.
+    // The link's port number; a kept modem call keeps its open port, and the link
+    // takes the new number when it next opens the port.
+    if (!MSComm1().PortOpen())
+        MSComm1().setCommPort(m.PuertoSerie);
 
     const QString ini = ficheroIni();
     const QString seccion = QLatin1String(kSeccionIni);

@@ -2,6 +2,7 @@
 
 #include "Helpers.h"
 #include "TestSupport.h"
+#include "link/SerialControl.h"
 #include "localization/FormRegistry.h"
 #include "localization/LocGuru.h"
 #include "localization/NativeCatalogue.h"
@@ -233,6 +234,7 @@ private Q_SLOTS:
         QCOMPARE(int(m.TonoPulso), 1);
         QCOMPARE(m.PrefijoMarcacion, QString("0,,"));
         QCOMPARE(int(m.VelocidadModem), 19200);
+        QCOMPARE(MSComm1().CommPort(), 7);
         QCOMPARE(ini("SerialPort"), QString("7"));
         QCOMPARE(ini("Modem"), QString("0"));
         QCOMPARE(ini("TonePulse"), QString("1"));
@@ -299,6 +301,7 @@ private Q_SLOTS:
         QCOMPARE(int(modulo1().TipoConexion), 1);
         QCOMPARE(int(modulo1().TonoPulso), 0);
         QCOMPARE(modulo1().PrefijoMarcacion, QString("9"));
+        QCOMPARE(MSComm1().CommPort(), 3);
         QFile f(ficheroIni());
         QVERIFY(f.open(QIODevice::ReadOnly));
         QCOMPARE(f.readAll(), before);
