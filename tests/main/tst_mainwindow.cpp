@@ -27,6 +27,7 @@
 #include <memory>
 
 using namespace slx;
+using slxtest::cuenta;
 using slxtest::escribeIni;
 
 namespace {
@@ -37,14 +38,6 @@ const QByteArray kIni = "[Configuration]\r\nSerialPort=3\r\nUser=Pie anterior\r\
 QString ini(const QString &key)
 {
     return LeerIni("Configuration", key, "", ficheroIni());
-}
-
-int cuenta(const QString &tabla)
-{
-    QSqlQuery q(modulo1().ConexionBD);
-    if (!q.exec(QString("SELECT COUNT(*) FROM \"%1\"").arg(tabla)) || !q.next())
-        return -1;
-    return q.value(0).toInt();
 }
 
 QString usuarioGuardado()

@@ -20,20 +20,13 @@
 #include <memory>
 
 using namespace slx;
+using slxtest::cuenta;
 using slxtest::escribeIni;
 
 namespace {
 
 const QByteArray kIniCompleto = "[Configuration]\r\nSerialPort=3\r\nUser=Pie de prueba\r\nLanguage=1040\r\n"
                                 "Modem=1\r\nTonePulse=0\r\nDialCode=0\r\nModemSpeed=19200\r\n";
-
-int cuenta(const QString &tabla)
-{
-    QSqlQuery q(modulo1().ConexionBD);
-    if (!q.exec(QString("SELECT COUNT(*) FROM \"%1\"").arg(tabla)) || !q.next())
-        return -1;
-    return q.value(0).toInt();
-}
 
 QStringList criticos(const slxtest::Answers &answers)
 {
