@@ -305,6 +305,26 @@ private Q_SLOTS:
         Form7 dialog;
         QVERIFY(dialog.OptionEspañol->isChecked());
         QCOMPARE(int(dialog.IdiomaSeleccionado), 1000);
+        // Each language has its own picture beside its option.
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        const QList<QRadioButton *> options = {dialog.OptionEspañol,  dialog.OptionCatalan, dialog.OptionIngles,
+                                               dialog.OptionAleman,   dialog.OptionFrances, dialog.OptionItaliano,
+                                               dialog.OptionPortugues};
+        QList<QImage> pictures;
+        for (int i = 0; i < 7; ++i) {
+            auto *picture = dialog.findChild<QLabel *>(QString("Image%1").arg(i + 1));
+            QVERIFY(picture);
+            QVERIFY(!picture->pixmap().isNull());
+            QVERIFY(picture->isVisible());
+            QVERIFY(picture->geometry().right() < options[i]->geometry().left());
+            QVERIFY(qAbs(picture->geometry().center().y() - options[i]->geometry().center().y()) <
+                    options[i]->height() / 2);
+            const QImage image = picture->pixmap().toImage();
+            QVERIFY(!pictures.contains(image));
+            pictures << image;
+        }
+        dialog.hide();
         modulo1().CodigoIdioma = 0;
         Form7 none;
         QCOMPARE(int(none.IdiomaSeleccionado), 0);
