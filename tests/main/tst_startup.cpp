@@ -252,17 +252,9 @@ private Q_SLOTS:
         if (kind == "damaged") {
             escribeIni(backup, QByteArray("SQLite format 3\0", 16) + QByteArray(2000, 'x'));
         } else {
-            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "backup");
-            db.setDatabaseName(backup);
-            QVERIFY(db.open());
-            QSqlQuery q(db);
-            QVERIFY(q.exec("CREATE TABLE Programacion (LNumeroSerie, ByTLeq)"));
-            QVERIFY(q.exec("INSERT INTO Programacion VALUES (1, 15)"));
-            QVERIFY(q.exec("INSERT INTO Programacion VALUES (2, 999)"));
-            q.finish();
-            db.close();
-            db = QSqlDatabase();
-            QSqlDatabase::removeDatabase("backup");
+            QVERIFY(slxtest::creaBaseSQLite(backup, {"CREATE TABLE Programacion (LNumeroSerie, ByTLeq)",
+                                                     "INSERT INTO Programacion VALUES (1, 15)",
+                                                     "INSERT INTO Programacion VALUES (2, 999)"}));
         }
         slxtest::Answers answers;
         Principal f;
