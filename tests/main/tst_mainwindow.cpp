@@ -15,6 +15,7 @@
 
 #include <QComboBox>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
@@ -272,6 +273,32 @@ private Q_SLOTS:
         dialog.ComboPort->setEditText("255");
         QVERIFY(dialog.SSCommandAceptar_Click());
         QCOMPARE(ini("SerialPort"), QString("255"));
+    }
+
+    void linkSettingsThatCannotBeWrittenChangeNothing()
+    {
+        // A settings file that cannot be written (a folder stands in its place).
+        QVERIFY(QFile::remove(ficheroIni()));
+        QVERIFY(QDir().mkdir(ficheroIni()));
+        slxtest::Answers answers;
+        Form4 dialog;
+        dialog.show();
+        dialog.ComboPort->setEditText("9");
+        clickOption(dialog.OptionRs);
+        clickOption(dialog.OptionTonos);
+        dialog.MaskPrefijo->setText("5");
+        QVERIFY(!dialog.SSCommandAceptar_Click());
+        QCOMPARE(answers.shown().size(), 1);
+        QCOMPARE(answers.shown().first().icon, ui::Icon::Critical);
+        QVERIFY(answers.shown().first().text.contains(ficheroIni()));
+        QVERIFY(dialog.isVisible());
+        // The dialog stays open and nothing has changed yet.
+        QCOMPARE(int(modulo1().PuertoSerie), 3);
+        QCOMPARE(int(modulo1().TipoConexion), 1);
+        QCOMPARE(int(modulo1().TonoPulso), 0);
+        QCOMPARE(modulo1().PrefijoMarcacion, QString("9"));
+        QCOMPARE(MSComm1().CommPort(), 3);
+        QVERIFY(QDir().rmdir(ficheroIni()));
     }
 
     void linkSettingsExitChangesNothing()
