@@ -275,56 +275,55 @@ private Q_SLOTS:
         QCOMPARE(ini("SerialPort"), QString("255"));
     }
 
-    void linkSettingsThatCannotBeWrittenChangeNothing()
+    void linkSettingsLeftUnchanged_data()
     {
-        // A settings file that cannot be written (a folder stands in its place).
-        QVERIFY(QFile::remove(ficheroIni()));
-        QVERIFY(QDir().mkdir(ficheroIni()));
-        slxtest::Answers answers;
-        Form4 dialog;
-        dialog.show();
-        dialog.ComboPort->setEditText("9");
-        clickOption(dialog.OptionRs);
-        clickOption(dialog.OptionTonos);
-        dialog.MaskPrefijo->setText("5");
-        QVERIFY(!dialog.SSCommandAceptar_Click());
-        QCOMPARE(answers.shown().size(), 1);
-        QCOMPARE(answers.shown().first().icon, ui::Icon::Critical);
-        QVERIFY(answers.shown().first().text.contains(ficheroIni()));
-        QVERIFY(dialog.isVisible());
-        // The dialog stays open and nothing has changed yet.
-        QCOMPARE(int(modulo1().PuertoSerie), 3);
-        QCOMPARE(int(modulo1().TipoConexion), 1);
-        QCOMPARE(int(modulo1().TonoPulso), 0);
-        QCOMPARE(modulo1().PrefijoMarcacion, QString("9"));
-        QCOMPARE(MSComm1().CommPort(), 3);
-        QVERIFY(QDir().rmdir(ficheroIni()));
+        QTest::addColumn<bool>("unwritable");
+        QTest::newRow("exit") << false;
+        QTest::newRow("settings file cannot be written") << true;
     }
-
-    void linkSettingsExitChangesNothing()
+    void linkSettingsLeftUnchanged()
     {
+        QFETCH(bool, unwritable);
         slxtest::Answers answers;
         const QByteArray before = [] {
             QFile f(ficheroIni());
             f.open(QIODevice::ReadOnly);
             return f.readAll();
         }();
+        if (unwritable) {
+            // A folder stands in the settings file's place.
+            QVERIFY(QFile::remove(ficheroIni()));
+            QVERIFY(QDir().mkdir(ficheroIni()));
+        }
         Form4 dialog;
         dialog.show();
         dialog.ComboPort->setEditText("9");
         clickOption(dialog.OptionRs);
         clickOption(dialog.OptionTonos);
         dialog.MaskPrefijo->setText("5");
-        QTest::mouseClick(dialog.SSCommandExit, Qt::LeftButton);
-        QCOMPARE(dialog.result(), int(QDialog::Rejected));
+        if (unwritable) {
+            // Refused with a message; the dialog stays open and nothing has changed yet.
+            QVERIFY(!dialog.SSCommandAceptar_Click());
+            QCOMPARE(answers.shown().size(), 1);
+            QCOMPARE(answers.shown().first().icon, ui::Icon::Critical);
+            QVERIFY(answers.shown().first().text.contains(ficheroIni()));
+            QVERIFY(dialog.isVisible());
+        } else {
+            QTest::mouseClick(dialog.SSCommandExit, Qt::LeftButton);
+            QCOMPARE(dialog.result(), int(QDialog::Rejected));
+        }
         QCOMPARE(int(modulo1().PuertoSerie), 3);
         QCOMPARE(int(modulo1().TipoConexion), 1);
         QCOMPARE(int(modulo1().TonoPulso), 0);
         QCOMPARE(modulo1().PrefijoMarcacion, QString("9"));
         QCOMPARE(MSComm1().CommPort(), 3);
-        QFile f(ficheroIni());
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        QCOMPARE(f.readAll(), before);
+        if (unwritable) {
+            QVERIFY(QDir().rmdir(ficheroIni()));
+        } else {
+            QFile f(ficheroIni());
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            QCOMPARE(f.readAll(), before);
+        }
     }
 
     void languageDialogStartsOnTheCurrentLanguage()
