@@ -238,6 +238,12 @@ void Form1::closeEvent(QCloseEvent *event)
         event->accept();
         return;
     }
+    // The window frame still closes while a merge keeps the window painted; the
+    // merge needs the database to its end.
+    if (m_fusionando) {
+        event->ignore();
+        return;
+    }
     // Closing the main window ends the program: the other windows close first, so
     // that none is left acting on a closed database.
     if (!CierraOtrasVentanas()) {
@@ -260,11 +266,13 @@ bool Form1::fusiona(const QString &fichero, ResultadoFusion *resultado)
         b->setEnabled(false);
     }
     SSPanel1->setVisible(true);
+    m_fusionando = true;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     *resultado = slx::ImportaBaseDatos(fichero, modulo1().ConexionBD,
                                        [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); });
     QApplication::restoreOverrideCursor();
+    m_fusionando = false;
     for (qsizetype i = 0; i < botones.size(); ++i)
         botones.at(i)->setEnabled(enabled.at(i));
     SSPanel1->setVisible(false);

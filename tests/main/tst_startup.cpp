@@ -211,6 +211,7 @@ private Q_SLOTS:
         slxtest::Answers answers;
         Principal f;
         bool windowShown = false, panelShown = false, panelEnabled = false, importEnabled = true;
+        bool closeRefused = false, databaseOpen = false;
         QString panelText, importing;
         QTimer::singleShot(0, [&] {
             windowShown = f->isVisible();
@@ -218,6 +219,9 @@ private Q_SLOTS:
             // Drawn as an active panel, not greyed out; the commands wait for the merge.
             panelEnabled = f->SSPanel1->isEnabled();
             importEnabled = f->SSCommand1->isEnabled();
+            // Closing the window (its frame stays live) waits for the merge.
+            closeRefused = !f->close();
+            databaseOpen = modulo1().ConexionBD.isOpen();
             panelText = f->SSPanel1->text();
             importing = modulo1().FicheroImportar;
         });
@@ -226,6 +230,9 @@ private Q_SLOTS:
         QVERIFY(panelShown);
         QVERIFY(panelEnabled);
         QVERIFY(!importEnabled);
+        QVERIFY(closeRefused);
+        QVERIFY(databaseOpen);
+        QVERIFY(f->isVisible());
         QCOMPARE(panelText, QString("Importando datos"));
         QCOMPARE(importing, home.file("BackupSLX90.BAK"));
         QVERIFY(!f->SSPanel1->isVisible());
