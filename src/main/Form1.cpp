@@ -157,12 +157,13 @@ void Form1::Form_Load()
     if (baseAbierta)
         ImportaCopiaSeguridad();
 
-    // The command line, once per run.
+    // The command line, acted on once per run, by the first start-up that has the
+    // database (a restart after a language change does not act on it again).
     LineaComandosRun &run = lineaRun();
-    if (!run.atendida) {
+    if (!run.atendida && baseAbierta) {
         run.atendida = true;
         m.LineaComandos = LeeLineaComandos(run.fijada ? run.texto : lineaComandosDelPrograma());
-        if (!m.LineaComandos.isEmpty() && baseAbierta) {
+        if (!m.LineaComandos.isEmpty()) {
             if (esFicheroIntercambio(m.LineaComandos)) {
                 m.FicheroImportar = m.LineaComandos;
                 abreVentana(QStringLiteral("Form16"), true, this);

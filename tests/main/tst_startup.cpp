@@ -372,6 +372,37 @@ private Q_SLOTS:
         FormRegistry::add("Form2", nullptr);
     }
 
+    void commandLineWaitsForAStartUpWithTheDatabase()
+    {
+        slxtest::DataHome home;
+        QVERIFY(home.seed());
+        escribeIni(home.file("slx90.db"), "this is not a database at all, just text long enough to be read");
+        slxtest::Answers answers;
+        Form1::fijaLineaComandos("/datos/obra.qv90");
+        Principal f;
+        f->Form_Load();
+        QVERIFY(!modulo1().ConexionBD.isOpen());
+        QVERIFY(modulo1().FicheroImportar.isEmpty());
+        // With the database back, the restart after a language change opens the file.
+        QVERIFY(QFile::remove(home.file("slx90.db")));
+        QString opened, importing;
+        slxtest::alAbrirModal([&](QWidget *w) {
+            opened = w->objectName();
+            importing = modulo1().FicheroImportar;
+            w->close();
+        });
+        Form1 *old = f.form.release();
+        old->ReiniciaVentana();
+        QCoreApplication::processEvents();
+        QCOMPARE(opened, QString("Form16"));
+        QCOMPARE(importing, QString("/datos/obra.qv90"));
+        auto *nuevo = qobject_cast<Form1 *>(FormRegistry::instance("Form1"));
+        QVERIFY(nuevo && nuevo != old);
+        QVERIFY(modulo1().ConexionBD.isOpen());
+        f.form.reset(nuevo);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
     void sheetNotBuiltYetIsSaid()
     {
         slxtest::DataHome home;
