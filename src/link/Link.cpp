@@ -196,7 +196,7 @@ void DemanaIdentificacio(SerialControl &port)
     EnviaTrama(port, trama + 1, 5);
 }
 
-bool RecibirTrama(SerialControl &port, QTimer *watchdog)
+bool RecibirTrama(SerialControl &port, QTimer *watchdog, int longitudMinima)
 {
     if (EnEspera())
         return false;
@@ -221,7 +221,11 @@ bool RecibirTrama(SerialControl &port, QTimer *watchdog)
         ReiniciaTimer(watchdog);
         switch (receiver.feed(byte)) {
         case FrameReceiver::Result::NeedMore: break;
-        case FrameReceiver::Result::Complete: return true;
+        case FrameReceiver::Result::Complete:
+            if (receiver.declaredLength() >= longitudMinima)
+                return true;
+            critical(62);
+            return false;
         case FrameReceiver::Result::BadCheck:
         case FrameReceiver::Result::BadLength: critical(62); return false;
         }
@@ -230,12 +234,11 @@ bool RecibirTrama(SerialControl &port, QTimer *watchdog)
 
 bool RecibirIdentificacion(SerialControl &port, QTimer *watchdog)
 {
-    if (!RecibirTrama(port, watchdog))
+    if (!RecibirTrama(port, watchdog, 16))
         return false;
     auto &m = modulo1();
     const auto &b = m.BufferTrama;
-    const int length = static_cast<qint16>(static_cast<quint16>((b[1] << 8) | b[2]));
-    bool valid = length >= 16;
+    bool valid = true;
     qint32 serial = 0;
     for (int i = 7; valid && i <= 12; ++i) {
         if (b[i] < '0' || b[i] > '9')

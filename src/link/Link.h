@@ -53,9 +53,10 @@ QByteArray CadenaMarcacion(quint8 tonoPulso, const QString &prefijo, const QStri
 void DemanaIdentificacio(SerialControl &port);
 
 // Receives one frame into BufferTrama from index 0. False after a time-out or a
-// lost line (text 31), a wrong check byte or a declared length outside 5..513
-// (text 62), or CancelaRecepcion (no message).
-bool RecibirTrama(SerialControl &port, QTimer *watchdog);
+// lost line (text 31), a wrong check byte, a declared length outside 5..513 or a
+// frame shorter than longitudMinima, the bytes its reader takes (text 62), or
+// CancelaRecepcion (no message).
+bool RecibirTrama(SerialControl &port, QTimer *watchdog, int longitudMinima = 5);
 
 // RecibirTrama, then TipoAparato, VersionAparato, NumeroSerieAparato and
 // ModoAparato from the answer. An answer shorter than 16 bytes or a serial number

@@ -79,6 +79,8 @@ private slots:
     void literalRequests();
     void staleInputDiscarded();
     void recordHandshake();
+    void shortAnswer_data();
+    void shortAnswer();
 };
 
 void TestLink::identification_data()
@@ -510,6 +512,37 @@ void TestLink::recordHandshake()
     QTest::qWait(100);
     QCOMPARE(MSComm1().InBufferCount(), 0); // CAN stopped the transfer
     QVERIFY(answers.texts().isEmpty());
+}
+
+void TestLink::shortAnswer_data()
+{
+    // An answer shorter than the bytes its reader takes fails like a bad check byte.
+    QTest::addColumn<int>("dataBytes");
+    QTest::addColumn<int>("minimum");
+    QTest::addColumn<bool>("received");
+    QTest::newRow("real-time answer of 20 bytes") << 14 << 20 << true;
+    QTest::newRow("real-time answer of 19 bytes") << 13 << 20 << false;
+    QTest::newRow("longer than needed") << 30 << 20 << true;
+    QTest::newRow("6-byte frame, no minimum") << 0 << 5 << true;
+}
+
+void TestLink::shortAnswer()
+{
+    QFETCH(int, dataBytes);
+    QFETCH(int, minimum);
+    QFETCH(bool, received);
+    slxtest::Answers answers;
+    LinkFixture f;
+    QVERIFY(f.ok);
+    QVERIFY(f.open());
+    QByteArray frame = bytes({0x02, 0x00, 6 + dataBytes, 0x09});
+    frame += QByteArray(dataBytes, char(0x11));
+    frame += char(0x03);
+    f.emulator.sendRaw({withCheck(frame)});
+    QCOMPARE(RecibirTrama(MSComm1(), &f.watchdog, minimum), received);
+    QCOMPARE(answers.texts(), received ? QStringList() : QStringList{oLocGuru().GetS(62)});
+    if (!received)
+        QCOMPARE(answers.shown().at(0).icon, ui::Icon::Critical);
 }
 
 QTEST_MAIN(TestLink)
