@@ -262,18 +262,18 @@ QString Hex2(quint8 b)
     return QStringLiteral("%1").arg(b, 2, 16, QLatin1Char('0')).toUpper();
 }
 
-void EnviaBytes(SerialControl &port, const quint8 *bytes, int count)
-{
-    for (int i = 0; i < count; ++i)
-        port.Output(bytes[i]);
-}
-
-quint8 EnviaTrama(SerialControl &port, const quint8 *bytes, int count)
+quint8 EnviaTrama(SerialControl &port, const quint8 *bytes, int count, QTimer *pausa)
 {
     quint8 check = 0;
     for (int i = 0; i < count; ++i) {
         port.Output(bytes[i]);
         check ^= bytes[i];
+        if (pausa) {
+            pausa->start();
+            EsperaTimer(pausa);
+            if (!port.PortOpen())
+                return check;
+        }
     }
     port.Output(check);
     return check;

@@ -67,10 +67,11 @@ bool RecibirIdentificacion(SerialControl &port, QTimer *watchdog);
 QString Hex2(quint8 b);
 
 // Sending. A frame is written one byte at a time in order; EnviaTrama then writes
-// the XOR of those bytes as the check byte and returns it. A control byte (ACK,
-// CAN) is one byte on its own.
-void EnviaBytes(SerialControl &port, const quint8 *bytes, int count);
-quint8 EnviaTrama(SerialControl &port, const quint8 *bytes, int count);
+// the XOR of those bytes as the check byte and returns it. With a pacer (the
+// programming write), every byte but the check byte is followed by one run of
+// that timer, waited with window events running; a port lost meanwhile ends the
+// sending. A control byte (ACK, CAN) is one byte on its own.
+quint8 EnviaTrama(SerialControl &port, const quint8 *bytes, int count, QTimer *pausa = nullptr);
 void EnviaControl(SerialControl &port, quint8 byte);
 
 // Waits letting window events run until hecho() is true (true) or, with

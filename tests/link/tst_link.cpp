@@ -81,6 +81,8 @@ private slots:
     void recordHandshake();
     void shortAnswer_data();
     void shortAnswer();
+    void pacedFrame();
+    void pacedFrameEndsOnLostPort();
 };
 
 void TestLink::identification_data()
@@ -543,6 +545,62 @@ void TestLink::shortAnswer()
     QCOMPARE(answers.texts(), received ? QStringList() : QStringList{oLocGuru().GetS(62)});
     if (!received)
         QCOMPARE(answers.shown().at(0).icon, ui::Icon::Critical);
+}
+
+void TestLink::pacedFrame()
+{
+    // The programming write: every byte but the check byte is followed by one run
+    // of the pacer, during which window events run.
+    slxtest::Answers answers;
+    LinkFixture f;
+    QVERIFY(f.ok);
+    QVERIFY(f.open());
+    QTimer pacer;
+    pacer.setSingleShot(true);
+    pacer.setInterval(40);
+    int ticks = 0;
+    QTimer clock;
+    QObject::connect(&clock, &QTimer::timeout, [&ticks] { ++ticks; });
+    clock.start(10);
+    const QByteArray request = bytes({0x02, 0x00, 0x07, 0x08, 0x5A, 0x03});
+    QElapsedTimer t;
+    t.start();
+    const quint8 check =
+        EnviaTrama(MSComm1(), reinterpret_cast<const quint8 *>(request.constData()), int(request.size()), &pacer);
+    QVERIFY(t.elapsed() >= 6 * 40);
+    QVERIFY(ticks > 0);
+    QCOMPARE(int(check), 0x02 ^ 0x07 ^ 0x08 ^ 0x5A ^ 0x03);
+    QCOMPARE(f.receivedAtLeast(7), request + char(check));
+    QTRY_COMPARE(f.emulator.frames().value(0), request + char(check));
+
+    // The gaps the emulator saw: one pause after each of the six built bytes.
+    QList<qint64> at;
+    for (const auto &e : f.emulator.log())
+        if (e.kind == slxemu::LogEntry::FromPc)
+            at << e.ms;
+    QCOMPARE(at.size(), 7);
+    for (int i = 1; i < at.size(); ++i)
+        QVERIFY2(at[i] - at[i - 1] >= 30, qPrintable(QStringLiteral("gap %1: %2 ms").arg(i).arg(at[i] - at[i - 1])));
+    QVERIFY(answers.texts().isEmpty());
+}
+
+void TestLink::pacedFrameEndsOnLostPort()
+{
+    slxtest::Answers answers;
+    LinkFixture f;
+    QVERIFY(f.ok);
+    QVERIFY(f.open());
+    QTimer pacer;
+    pacer.setSingleShot(true);
+    pacer.setInterval(30);
+    const QByteArray request(60, char(0x55));
+    QTimer::singleShot(100, [&f] { f.emulator.stop(); });
+    QElapsedTimer t;
+    t.start();
+    EnviaTrama(MSComm1(), reinterpret_cast<const quint8 *>(request.constData()), int(request.size()), &pacer);
+    QVERIFY2(t.elapsed() < 60 * 30 / 2, qPrintable(QString::number(t.elapsed())));
+    QVERIFY(!MSComm1().PortOpen());
+    QVERIFY(answers.texts().isEmpty());
 }
 
 QTEST_MAIN(TestLink)
