@@ -83,6 +83,9 @@ private slots:
     void shortAnswer();
     void pacedFrame();
     void pacedFrameEndsOnLostPort();
+    void answerWait_data();
+    void answerWait();
+    void timerWait();
 };
 
 void TestLink::identification_data()
@@ -601,6 +604,70 @@ void TestLink::pacedFrameEndsOnLostPort()
     QVERIFY2(t.elapsed() < 60 * 30 / 2, qPrintable(QString::number(t.elapsed())));
     QVERIFY(!MSComm1().PortOpen());
     QVERIFY(answers.texts().isEmpty());
+}
+
+void TestLink::answerWait_data()
+{
+    // The wait for a one-byte answer (after a programming write): a byte, the
+    // time-out, a lost line.
+    QTest::addColumn<int>("answerAfterMs"); // -1: none; -2: the line is lost
+    QTest::addColumn<bool>("answered");
+    QTest::newRow("answer") << 100 << true;
+    QTest::newRow("no answer") << -1 << false;
+    QTest::newRow("line lost") << -2 << false;
+}
+
+void TestLink::answerWait()
+{
+    QFETCH(int, answerAfterMs);
+    QFETCH(bool, answered);
+    LinkFixture f;
+    QVERIFY(f.ok);
+    QVERIFY(f.open());
+    const int limitMs = 600;
+    if (answerAfterMs >= 0)
+        f.emulator.sendRaw({QByteArray(), QByteArray(1, char(ACK))}, answerAfterMs);
+    else if (answerAfterMs == -2)
+        QTimer::singleShot(100, [&f] { f.emulator.stop(); });
+    QElapsedTimer t;
+    t.start();
+    WakeCounter wakes;
+    QCOMPARE(EsperaEntrada(MSComm1(), limitMs), answered);
+    const qint64 took = t.elapsed();
+    if (answerAfterMs == -1)
+        QVERIFY2(took >= limitMs - 10, qPrintable(QString::number(took)));
+    else
+        QVERIFY2(took < limitMs, qPrintable(QString::number(took)));
+    QVERIFY2(wakes.count < 50, qPrintable(QString::number(wakes.count)));
+    if (answered)
+        QCOMPARE(MSComm1().Input(), QByteArray(1, char(ACK)));
+
+    // Refused at once inside another link wait.
+    bool nested = true;
+    QTimer::singleShot(0, [&] { nested = EsperaEntrada(MSComm1(), 5000) || EsperaTimer(&f.watchdog); });
+    EsperaEventos([] { return false; }, 100);
+    QVERIFY(!nested);
+}
+
+void TestLink::timerWait()
+{
+    // The pause of the real-time monitor: window events run while the timer is on.
+    QTimer pause;
+    pause.setSingleShot(true);
+    pause.setInterval(80);
+    bool ran = false;
+    QTimer::singleShot(0, [&ran] { ran = true; });
+    pause.start();
+    QElapsedTimer t;
+    t.start();
+    WakeCounter wakes;
+    QVERIFY(EsperaTimer(&pause));
+    QVERIFY(t.elapsed() >= 70);
+    QVERIFY(ran);
+    QVERIFY(!pause.isActive());
+    QVERIFY2(wakes.count < 30, qPrintable(QString::number(wakes.count)));
+    QVERIFY(EsperaTimer(&pause)); // a timer already off: no wait
+    QVERIFY(t.elapsed() < 2000);
 }
 
 QTEST_MAIN(TestLink)
