@@ -50,8 +50,10 @@ bool runLoop(const std::function<bool()> &done, int maxMs, SerialControl *port)
             loop.quit();
         }
     };
+    // Precise: a coarse timer may end a 60-second wait three seconds early.
     QTimer limit;
     if (maxMs > 0) {
+        limit.setTimerType(Qt::PreciseTimer);
         limit.setSingleShot(true);
         QObject::connect(&limit, &QTimer::timeout, &loop, &QEventLoop::quit);
         limit.start(maxMs);

@@ -559,6 +559,7 @@ void TestLink::pacedFrame()
     QVERIFY(f.ok);
     QVERIFY(f.open());
     QTimer pacer;
+    pacer.setTimerType(Qt::PreciseTimer);
     pacer.setSingleShot(true);
     pacer.setInterval(40);
     int ticks = 0;
