@@ -193,6 +193,8 @@ void DemanaIdentificacio(SerialControl &port)
 {
     // The request is built like the others, from index 1, in an array of its own.
     quint8 trama[11] = {0, STX, 0x00, 0x06, 0x01, ETX};
+    if (EnEspera())
+        return;
     Espera(1);
     port.ClearInBuffer();
     EnviaTrama(port, trama + 1, 5);
@@ -267,6 +269,8 @@ QString Hex2(quint8 b)
 quint8 EnviaTrama(SerialControl &port, const quint8 *bytes, int count, QTimer *pausa)
 {
     quint8 check = 0;
+    if (EnEspera())
+        return check;
     for (int i = 0; i < count; ++i) {
         port.Output(bytes[i]);
         check ^= bytes[i];
@@ -283,7 +287,8 @@ quint8 EnviaTrama(SerialControl &port, const quint8 *bytes, int count, QTimer *p
 
 void EnviaControl(SerialControl &port, quint8 byte)
 {
-    port.Output(byte);
+    if (!EnEspera())
+        port.Output(byte);
 }
 
 bool EsperaEventos(const std::function<bool()> &hecho, int maxMs)

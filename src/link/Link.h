@@ -6,7 +6,7 @@
 // are local event loops woken by the serial control, a timer or the cancel flags;
 // Espera lets none run. One wait at a time: a link routine called from a handler
 // that runs inside another one's wait refuses at once (false, or 2 for the
-// modem), so a second exchange never starts inside the first.
+// modem) and sends nothing, so a second exchange never starts inside the first.
 //
 // The watchdog handed to the receive routines is the calling window's QTimer; its
 // expiry switches it off (single-shot, or stopped by its own timeout handler) and

@@ -398,11 +398,17 @@ void TestLink::secondWaitRefused()
     QTimer::singleShot(50, [&] {
         nested = RecibirTrama(MSComm1(), &other) ? 1 : 0;
         nestedModem = ConectaModem(MSComm1(), QStringLiteral("1")) == 1;
+        // Nor send anything: a CAN or a request would spoil the transfer under way.
+        EnviaControl(MSComm1(), CAN);
+        DemanaIdentificacio(MSComm1());
+        const quint8 request[] = {0x02, 0x00, 0x06, 0x02, 0x03};
+        EnviaTrama(MSComm1(), request, 5);
     });
     QVERIFY(RecibirIdentificacion(MSComm1(), &f.watchdog));
     QCOMPARE(nested, 0);
     QVERIFY(!nestedModem);
     QCOMPARE(modulo1().NumeroSerieAparato, 123);
+    QCOMPARE(f.emulator.received(), bytes({0x02, 0x00, 0x06, 0x01, 0x03, 0x06}));
     QVERIFY(answers.texts().isEmpty());
     QVERIFY(!EnEspera());
 
