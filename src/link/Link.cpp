@@ -72,12 +72,16 @@ bool runLoop(const std::function<bool()> &done, int maxMs, SerialControl *port)
 enum class ByteWait { Byte, Timeout, Cancelled, Lost };
 
 // The receiver's byte wait: ends on a waiting byte, the watchdog switched off,
-// CancelaRecepcion or a lost line. The watchdog is looked at first.
+// CancelaRecepcion or a lost line. The watchdog is looked at first. A wait ended
+// by the application quitting (no event loop runs any more) ends the receive
+// silently, like Stop.
 ByteWait byteWait(SerialControl &port, QTimer *watchdog)
 {
     auto &m = modulo1();
-    runLoop([&] { return !watchdog->isActive() || m.CancelaRecepcion || !port.PortOpen() || port.InBufferCount() > 0; },
-            -1, &port);
+    if (!runLoop(
+            [&] { return !watchdog->isActive() || m.CancelaRecepcion || !port.PortOpen() || port.InBufferCount() > 0; },
+            -1, &port))
+        return ByteWait::Cancelled;
     if (!watchdog->isActive())
         return ByteWait::Timeout;
     if (m.CancelaRecepcion)
