@@ -219,6 +219,10 @@ void TestLink::pauseInFrame()
     QVERIFY(f.askIdentification());
     QCOMPARE(RecibirIdentificacion(MSComm1(), &f.watchdog), received);
     QCOMPARE(answers.texts(), received ? QStringList() : QStringList{oLocGuru().GetS(31)});
+    if (!received) {
+        QCOMPARE(answers.shown().at(0).icon, ui::Icon::Critical);
+        QCOMPARE(answers.shown().at(0).buttons, ui::OkOnly);
+    }
     QVERIFY(!f.watchdog.isActive() || received);
 }
 

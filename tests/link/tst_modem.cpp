@@ -187,6 +187,7 @@ void TestModem::failedDial()
                  qPrintable(QString::number(took)));
     QCOMPARE(answers.texts(), QStringList{oLocGuru().GetS(35)});
     QCOMPARE(answers.shown().at(0).icon, ui::Icon::Critical);
+    QCOMPARE(answers.shown().at(0).buttons, ui::OkOnly);
     // Both buffers cleared, one byte per read again, the port as it was.
     QCOMPARE(MSComm1().InBufferCount(), 0);
     QCOMPARE(MSComm1().OutBufferCount(), 0);
