@@ -35,8 +35,9 @@ void critical(int text)
 
 // A local event loop that ends when done() holds, checked each time the loop has
 // handled its events and is about to sleep, or when maxMs (>= 0) have passed.
-// The serial control, when given, wakes it on input and on a lost line.
-bool runLoop(const std::function<bool()> &done, int maxMs, SerialControl *port)
+// The serial control, when given, wakes it on input and on a lost line. A
+// template, so that a byte already waiting costs no allocation.
+template <typename Done> bool runLoop(const Done &done, int maxMs, SerialControl *port)
 {
     if (done())
         return true;
