@@ -1,6 +1,9 @@
 // CPU used by the program while it waits for a silent device: one receive with
 // the 5-second watchdog of the programming sheet, against the emulator on a
-// pseudo-terminal. Goal: a few percent of one core at most.
+// pseudo-terminal. Goal: a few percent of one core at most. Then the heap
+// allocations of receiving a 513-byte frame already waiting in the port: the
+// bytes are read one at a time; the only allocation per byte is the watchdog's
+// restart (a timer started again is registered again with the event loop).
 
 #include "Emulator.h"
 #include "link/Link.h"
@@ -14,10 +17,15 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include <atomic>
 #include <cstdio>
+#include <cstdlib>
+#include <new>
 #include <sys/resource.h>
 
 namespace {
+
+std::atomic<long> g_allocations{0};
 
 double cpuSeconds()
 {
@@ -27,6 +35,24 @@ double cpuSeconds()
 }
 
 } // namespace
+
+void *operator new(std::size_t size)
+{
+    ++g_allocations;
+    if (void *p = std::malloc(size ? size : 1))
+        return p;
+    throw std::bad_alloc();
+}
+
+void operator delete(void *p) noexcept
+{
+    std::free(p);
+}
+
+void operator delete(void *p, std::size_t) noexcept
+{
+    std::free(p);
+}
 
 int main(int argc, char **argv)
 {
@@ -66,6 +92,25 @@ int main(int argc, char **argv)
     const double seconds = double(wall.elapsed()) / 1000.0;
     std::printf("receive wait on a silent line: %s after %.2f s, CPU %.3f s (%.2f %% of one core)\n",
                 ok ? "received" : "timed out", seconds, cpu, 100.0 * cpu / seconds);
+
+    // A whole frame of 513 bytes waiting in the port, then one receive.
+    emulator.setFault(slxemu::FaultPlan{});
+    QByteArray frame(1, char(0x02));
+    frame.append(char(0x02)).append(char(0x01));
+    frame.append(QByteArray(508, char(0x5A)));
+    frame.append(char(0x03));
+    char check = 0;
+    for (const char c : frame)
+        check = char(check ^ c);
+    frame.append(check);
+    emulator.sendRaw({frame});
+    slx::EsperaEventos([] { return slx::MSComm1().InBufferCount() >= 513; }, 5000);
+    watchdog.setInterval(slx::linkTimings().vigilanteMs);
+    const long before = g_allocations.load();
+    const bool whole = slx::RecibirTrama(slx::MSComm1(), &watchdog);
+    const long allocations = g_allocations.load() - before;
+    std::printf("receive of a waiting 513-byte frame: %s, %ld heap allocations (%.2f per byte)\n",
+                whole ? "received" : "failed", allocations, double(allocations) / 513.0);
     slx::MSComm1().setPortOpen(false);
     emulator.stop();
     return 0;

@@ -39,15 +39,9 @@ public:
     Result feed(std::uint8_t byte);
 
     State state() const { return m_state; }
-    bool finished() const
-    {
-        return m_state == State::Complete || m_state == State::BadCheck || m_state == State::BadLength;
-    }
     // The declared length as the frame carries it, read as a signed 16-bit value
     // (0 before both length bytes arrived).
     int declaredLength() const { return m_length; }
-    // The XOR of the frame's bytes so far (STX included).
-    std::uint8_t check() const { return m_check; }
     // Index of the last byte stored (-1 before STX).
     int lastIndex() const { return m_index; }
 

@@ -35,8 +35,9 @@ void critical(int text)
 
 // A local event loop that ends when done() holds, checked each time the loop has
 // handled its events and is about to sleep, or when maxMs (>= 0) have passed.
-// The serial control, when given, wakes it on input and on a lost line.
-bool runLoop(const std::function<bool()> &done, int maxMs, SerialControl *port)
+// The serial control, when given, wakes it on input and on a lost line. A
+// template, so that a byte already waiting costs no allocation.
+template <typename Done> bool runLoop(const Done &done, int maxMs, SerialControl *port)
 {
     if (done())
         return true;
@@ -50,8 +51,10 @@ bool runLoop(const std::function<bool()> &done, int maxMs, SerialControl *port)
             loop.quit();
         }
     };
+    // Precise: a coarse timer may end a 60-second wait three seconds early.
     QTimer limit;
     if (maxMs > 0) {
+        limit.setTimerType(Qt::PreciseTimer);
         limit.setSingleShot(true);
         QObject::connect(&limit, &QTimer::timeout, &loop, &QEventLoop::quit);
         limit.start(maxMs);
@@ -70,12 +73,16 @@ bool runLoop(const std::function<bool()> &done, int maxMs, SerialControl *port)
 enum class ByteWait { Byte, Timeout, Cancelled, Lost };
 
 // The receiver's byte wait: ends on a waiting byte, the watchdog switched off,
-// CancelaRecepcion or a lost line. The watchdog is looked at first.
+// CancelaRecepcion or a lost line. The watchdog is looked at first. A wait ended
+// by the application quitting (no event loop runs any more) ends the receive
+// silently, like Stop.
 ByteWait byteWait(SerialControl &port, QTimer *watchdog)
 {
     auto &m = modulo1();
-    runLoop([&] { return !watchdog->isActive() || m.CancelaRecepcion || !port.PortOpen() || port.InBufferCount() > 0; },
-            -1, &port);
+    if (!runLoop(
+            [&] { return !watchdog->isActive() || m.CancelaRecepcion || !port.PortOpen() || port.InBufferCount() > 0; },
+            -1, &port))
+        return ByteWait::Cancelled;
     if (!watchdog->isActive())
         return ByteWait::Timeout;
     if (m.CancelaRecepcion)
@@ -191,12 +198,14 @@ void DemanaIdentificacio(SerialControl &port)
 {
     // The request is built like the others, from index 1, in an array of its own.
     quint8 trama[11] = {0, STX, 0x00, 0x06, 0x01, ETX};
+    if (EnEspera())
+        return;
     Espera(1);
     port.ClearInBuffer();
     EnviaTrama(port, trama + 1, 5);
 }
 
-bool RecibirTrama(SerialControl &port, QTimer *watchdog)
+bool RecibirTrama(SerialControl &port, QTimer *watchdog, int longitudMinima)
 {
     if (EnEspera())
         return false;
@@ -221,7 +230,11 @@ bool RecibirTrama(SerialControl &port, QTimer *watchdog)
         ReiniciaTimer(watchdog);
         switch (receiver.feed(byte)) {
         case FrameReceiver::Result::NeedMore: break;
-        case FrameReceiver::Result::Complete: return true;
+        case FrameReceiver::Result::Complete:
+            if (receiver.declaredLength() >= longitudMinima)
+                return true;
+            critical(62);
+            return false;
         case FrameReceiver::Result::BadCheck:
         case FrameReceiver::Result::BadLength: critical(62); return false;
         }
@@ -230,12 +243,11 @@ bool RecibirTrama(SerialControl &port, QTimer *watchdog)
 
 bool RecibirIdentificacion(SerialControl &port, QTimer *watchdog)
 {
-    if (!RecibirTrama(port, watchdog))
+    if (!RecibirTrama(port, watchdog, 16))
         return false;
     auto &m = modulo1();
     const auto &b = m.BufferTrama;
-    const int length = static_cast<qint16>(static_cast<quint16>((b[1] << 8) | b[2]));
-    bool valid = length >= 16;
+    bool valid = true;
     qint32 serial = 0;
     for (int i = 7; valid && i <= 12; ++i) {
         if (b[i] < '0' || b[i] > '9')
@@ -259,18 +271,20 @@ QString Hex2(quint8 b)
     return QStringLiteral("%1").arg(b, 2, 16, QLatin1Char('0')).toUpper();
 }
 
-void EnviaBytes(SerialControl &port, const quint8 *bytes, int count)
-{
-    for (int i = 0; i < count; ++i)
-        port.Output(bytes[i]);
-}
-
-quint8 EnviaTrama(SerialControl &port, const quint8 *bytes, int count)
+quint8 EnviaTrama(SerialControl &port, const quint8 *bytes, int count, QTimer *pausa)
 {
     quint8 check = 0;
+    if (EnEspera())
+        return check;
     for (int i = 0; i < count; ++i) {
         port.Output(bytes[i]);
         check ^= bytes[i];
+        if (pausa) {
+            pausa->start();
+            EsperaTimer(pausa);
+            if (!port.PortOpen())
+                return check;
+        }
     }
     port.Output(check);
     return check;
@@ -278,7 +292,8 @@ quint8 EnviaTrama(SerialControl &port, const quint8 *bytes, int count)
 
 void EnviaControl(SerialControl &port, quint8 byte)
 {
-    port.Output(byte);
+    if (!EnEspera())
+        port.Output(byte);
 }
 
 bool EsperaEventos(const std::function<bool()> &hecho, int maxMs)

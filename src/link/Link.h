@@ -6,7 +6,7 @@
 // are local event loops woken by the serial control, a timer or the cancel flags;
 // Espera lets none run. One wait at a time: a link routine called from a handler
 // that runs inside another one's wait refuses at once (false, or 2 for the
-// modem), so a second exchange never starts inside the first.
+// modem) and sends nothing, so a second exchange never starts inside the first.
 //
 // The watchdog handed to the receive routines is the calling window's QTimer; its
 // expiry switches it off (single-shot, or stopped by its own timeout handler) and
@@ -53,9 +53,10 @@ QByteArray CadenaMarcacion(quint8 tonoPulso, const QString &prefijo, const QStri
 void DemanaIdentificacio(SerialControl &port);
 
 // Receives one frame into BufferTrama from index 0. False after a time-out or a
-// lost line (text 31), a wrong check byte or a declared length outside 5..513
-// (text 62), or CancelaRecepcion (no message).
-bool RecibirTrama(SerialControl &port, QTimer *watchdog);
+// lost line (text 31), a wrong check byte, a declared length outside 5..513 or a
+// frame shorter than longitudMinima, the bytes its reader takes (text 62), or
+// CancelaRecepcion (no message).
+bool RecibirTrama(SerialControl &port, QTimer *watchdog, int longitudMinima = 5);
 
 // RecibirTrama, then TipoAparato, VersionAparato, NumeroSerieAparato and
 // ModoAparato from the answer. An answer shorter than 16 bytes or a serial number
@@ -66,10 +67,11 @@ bool RecibirIdentificacion(SerialControl &port, QTimer *watchdog);
 QString Hex2(quint8 b);
 
 // Sending. A frame is written one byte at a time in order; EnviaTrama then writes
-// the XOR of those bytes as the check byte and returns it. A control byte (ACK,
-// CAN) is one byte on its own.
-void EnviaBytes(SerialControl &port, const quint8 *bytes, int count);
-quint8 EnviaTrama(SerialControl &port, const quint8 *bytes, int count);
+// the XOR of those bytes as the check byte and returns it. With a pacer (the
+// programming write), every byte but the check byte is followed by one run of
+// that timer, waited with window events running; a port lost meanwhile ends the
+// sending. A control byte (ACK, CAN) is one byte on its own.
+quint8 EnviaTrama(SerialControl &port, const quint8 *bytes, int count, QTimer *pausa = nullptr);
 void EnviaControl(SerialControl &port, quint8 byte);
 
 // Waits letting window events run until hecho() is true (true) or, with

@@ -49,6 +49,25 @@ public:
 
     bool open() { return slx::AbrePuerto(slx::MSComm1(), nullptr); }
 
+    // The emulator spoils its next answer so.
+    void fault(slxemu::Fault kind, int at = 6, int pauseMs = 6000)
+    {
+        slxemu::FaultPlan plan;
+        plan.kind = kind;
+        plan.at = at;
+        plan.pauseMs = pauseMs;
+        emulator.setFault(plan);
+    }
+
+    // Opens the cable port and sends the identification request.
+    bool askIdentification()
+    {
+        if (!open())
+            return false;
+        slx::DemanaIdentificacio(slx::MSComm1());
+        return true;
+    }
+
     // Every byte the emulator got so far, once it has got at least n of them.
     QByteArray receivedAtLeast(int n, int ms = 2000)
     {

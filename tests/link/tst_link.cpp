@@ -79,6 +79,13 @@ private slots:
     void literalRequests();
     void staleInputDiscarded();
     void recordHandshake();
+    void shortAnswer_data();
+    void shortAnswer();
+    void pacedFrame();
+    void pacedFrameEndsOnLostPort();
+    void answerWait_data();
+    void answerWait();
+    void timerWait();
 };
 
 void TestLink::identification_data()
@@ -127,11 +134,8 @@ void TestLink::noiseBeforeStx()
     slxtest::Answers answers;
     LinkFixture f;
     QVERIFY(f.ok);
-    slxemu::FaultPlan plan;
-    plan.kind = slxemu::Fault::NoiseBeforeStx;
-    f.emulator.setFault(plan);
-    QVERIFY(f.open());
-    DemanaIdentificacio(MSComm1());
+    f.fault(slxemu::Fault::NoiseBeforeStx);
+    QVERIFY(f.askIdentification());
     QVERIFY(RecibirIdentificacion(MSComm1(), &f.watchdog));
     QCOMPARE(modulo1().NumeroSerieAparato, 123);
     QCOMPARE(int(modulo1().BufferTrama[0]), 0x02);
@@ -175,12 +179,9 @@ void TestLink::wrongCheckByte()
     slxtest::Answers answers;
     LinkFixture f;
     QVERIFY(f.ok);
-    slxemu::FaultPlan plan;
-    plan.kind = slxemu::Fault::WrongCheck;
-    f.emulator.setFault(plan);
+    f.fault(slxemu::Fault::WrongCheck);
     modulo1().TipoAparato = 7;
-    QVERIFY(f.open());
-    DemanaIdentificacio(MSComm1());
+    QVERIFY(f.askIdentification());
     QVERIFY(!RecibirIdentificacion(MSComm1(), &f.watchdog));
     QCOMPARE(answers.texts(), QStringList{oLocGuru().GetS(62)});
     QCOMPARE(answers.shown().at(0).icon, ui::Icon::Critical);
@@ -214,15 +215,14 @@ void TestLink::pauseInFrame()
     slxtest::Answers answers;
     LinkFixture f;
     QVERIFY(f.ok);
-    slxemu::FaultPlan plan;
-    plan.kind = slxemu::Fault(fault);
-    plan.at = at;
-    plan.pauseMs = pauseMs;
-    f.emulator.setFault(plan);
-    QVERIFY(f.open());
-    DemanaIdentificacio(MSComm1());
+    f.fault(slxemu::Fault(fault), at, pauseMs);
+    QVERIFY(f.askIdentification());
     QCOMPARE(RecibirIdentificacion(MSComm1(), &f.watchdog), received);
     QCOMPARE(answers.texts(), received ? QStringList() : QStringList{oLocGuru().GetS(31)});
+    if (!received) {
+        QCOMPARE(answers.shown().at(0).icon, ui::Icon::Critical);
+        QCOMPARE(answers.shown().at(0).buttons, ui::OkOnly);
+    }
     QVERIFY(!f.watchdog.isActive() || received);
 }
 
@@ -253,14 +253,9 @@ void TestLink::cancelEndsSilently()
     slxtest::Answers answers;
     LinkFixture f;
     QVERIFY(f.ok);
-    slxemu::FaultPlan plan;
-    plan.kind = slxemu::Fault::PauseMidFrame;
-    plan.at = 5;
-    plan.pauseMs = 3000;
-    f.emulator.setFault(plan);
+    f.fault(slxemu::Fault::PauseMidFrame, 5, 3000);
     f.watchdog.setInterval(5000);
-    QVERIFY(f.open());
-    DemanaIdentificacio(MSComm1());
+    QVERIFY(f.askIdentification());
     QTimer::singleShot(150, [] { modulo1().CancelaRecepcion = true; });
     QElapsedTimer t;
     t.start();
@@ -310,8 +305,7 @@ void TestLink::lengthOutOfRange()
     f.emulator.setFault(plan);
     modulo1().BufferTrama.fill(0xEE);
     modulo1().NumeroSerieAparato = 55;
-    QVERIFY(f.open());
-    DemanaIdentificacio(MSComm1());
+    QVERIFY(f.askIdentification());
     QVERIFY(!RecibirIdentificacion(MSComm1(), &f.watchdog));
     QCOMPARE(answers.texts(), QStringList{oLocGuru().GetS(62)});
     const auto &b = modulo1().BufferTrama;
@@ -355,8 +349,7 @@ void TestLink::badIdentification()
     m.VersionAparato = QStringLiteral("1.0");
     m.NumeroSerieAparato = 777;
     m.ModoAparato = 5;
-    QVERIFY(f.open());
-    DemanaIdentificacio(MSComm1());
+    QVERIFY(f.askIdentification());
     QVERIFY(!RecibirIdentificacion(MSComm1(), &f.watchdog));
     QCOMPARE(answers.texts(), QStringList{oLocGuru().GetS(62)});
     QCOMPARE(int(m.TipoAparato), 9);
@@ -372,12 +365,9 @@ void TestLink::vanishedPeer()
     slxtest::Answers answers;
     LinkFixture f;
     QVERIFY(f.ok);
-    slxemu::FaultPlan plan;
-    plan.kind = slxemu::Fault::Silence;
-    f.emulator.setFault(plan);
+    f.fault(slxemu::Fault::Silence);
     f.watchdog.setInterval(10000);
-    QVERIFY(f.open());
-    DemanaIdentificacio(MSComm1());
+    QVERIFY(f.askIdentification());
     QTimer::singleShot(200, [&f] { f.emulator.stop(); });
     QElapsedTimer t;
     t.start();
@@ -402,13 +392,8 @@ void TestLink::secondWaitRefused()
     slxtest::Answers answers;
     LinkFixture f;
     QVERIFY(f.ok);
-    slxemu::FaultPlan plan;
-    plan.kind = slxemu::Fault::PauseMidFrame;
-    plan.at = 4;
-    plan.pauseMs = 150;
-    f.emulator.setFault(plan);
-    QVERIFY(f.open());
-    DemanaIdentificacio(MSComm1());
+    f.fault(slxemu::Fault::PauseMidFrame, 4, 150);
+    QVERIFY(f.askIdentification());
     QTimer other;
     other.setSingleShot(true);
     other.setInterval(5000);
@@ -417,11 +402,17 @@ void TestLink::secondWaitRefused()
     QTimer::singleShot(50, [&] {
         nested = RecibirTrama(MSComm1(), &other) ? 1 : 0;
         nestedModem = ConectaModem(MSComm1(), QStringLiteral("1")) == 1;
+        // Nor send anything: a CAN or a request would spoil the transfer under way.
+        EnviaControl(MSComm1(), CAN);
+        DemanaIdentificacio(MSComm1());
+        const quint8 request[] = {0x02, 0x00, 0x06, 0x02, 0x03};
+        EnviaTrama(MSComm1(), request, 5);
     });
     QVERIFY(RecibirIdentificacion(MSComm1(), &f.watchdog));
     QCOMPARE(nested, 0);
     QVERIFY(!nestedModem);
     QCOMPARE(modulo1().NumeroSerieAparato, 123);
+    QCOMPARE(f.emulator.received(), bytes({0x02, 0x00, 0x06, 0x01, 0x03, 0x06}));
     QVERIFY(answers.texts().isEmpty());
     QVERIFY(!EnEspera());
 
@@ -536,6 +527,158 @@ void TestLink::recordHandshake()
     QTest::qWait(100);
     QCOMPARE(MSComm1().InBufferCount(), 0); // CAN stopped the transfer
     QVERIFY(answers.texts().isEmpty());
+}
+
+void TestLink::shortAnswer_data()
+{
+    // An answer shorter than the bytes its reader takes fails like a bad check byte.
+    QTest::addColumn<int>("dataBytes");
+    QTest::addColumn<int>("minimum");
+    QTest::addColumn<bool>("received");
+    QTest::newRow("real-time answer of 20 bytes") << 14 << 20 << true;
+    QTest::newRow("real-time answer of 19 bytes") << 13 << 20 << false;
+    QTest::newRow("longer than needed") << 30 << 20 << true;
+    QTest::newRow("6-byte frame, no minimum") << 0 << 5 << true;
+}
+
+void TestLink::shortAnswer()
+{
+    QFETCH(int, dataBytes);
+    QFETCH(int, minimum);
+    QFETCH(bool, received);
+    slxtest::Answers answers;
+    LinkFixture f;
+    QVERIFY(f.ok);
+    QVERIFY(f.open());
+    QByteArray frame = bytes({0x02, 0x00, 6 + dataBytes, 0x09});
+    frame += QByteArray(dataBytes, char(0x11));
+    frame += char(0x03);
+    f.emulator.sendRaw({withCheck(frame)});
+    QCOMPARE(RecibirTrama(MSComm1(), &f.watchdog, minimum), received);
+    QCOMPARE(answers.texts(), received ? QStringList() : QStringList{oLocGuru().GetS(62)});
+    if (!received)
+        QCOMPARE(answers.shown().at(0).icon, ui::Icon::Critical);
+}
+
+void TestLink::pacedFrame()
+{
+    // The programming write: every byte but the check byte is followed by one run
+    // of the pacer, during which window events run.
+    slxtest::Answers answers;
+    LinkFixture f;
+    QVERIFY(f.ok);
+    QVERIFY(f.open());
+    QTimer pacer;
+    pacer.setTimerType(Qt::PreciseTimer);
+    pacer.setSingleShot(true);
+    pacer.setInterval(40);
+    int ticks = 0;
+    QTimer clock;
+    QObject::connect(&clock, &QTimer::timeout, [&ticks] { ++ticks; });
+    clock.start(10);
+    const QByteArray request = bytes({0x02, 0x00, 0x07, 0x08, 0x5A, 0x03});
+    QElapsedTimer t;
+    t.start();
+    const quint8 check =
+        EnviaTrama(MSComm1(), reinterpret_cast<const quint8 *>(request.constData()), int(request.size()), &pacer);
+    QVERIFY(t.elapsed() >= 6 * 40);
+    QVERIFY(ticks > 0);
+    QCOMPARE(int(check), 0x02 ^ 0x07 ^ 0x08 ^ 0x5A ^ 0x03);
+    QCOMPARE(f.receivedAtLeast(7), request + char(check));
+    QTRY_COMPARE(f.emulator.frames().value(0), request + char(check));
+
+    // The gaps the emulator saw: one pause after each of the six built bytes.
+    QList<qint64> at;
+    for (const auto &e : f.emulator.log())
+        if (e.kind == slxemu::LogEntry::FromPc)
+            at << e.ms;
+    QCOMPARE(at.size(), 7);
+    for (int i = 1; i < at.size(); ++i)
+        QVERIFY2(at[i] - at[i - 1] >= 30, qPrintable(QStringLiteral("gap %1: %2 ms").arg(i).arg(at[i] - at[i - 1])));
+    QVERIFY(answers.texts().isEmpty());
+}
+
+void TestLink::pacedFrameEndsOnLostPort()
+{
+    slxtest::Answers answers;
+    LinkFixture f;
+    QVERIFY(f.ok);
+    QVERIFY(f.open());
+    QTimer pacer;
+    pacer.setSingleShot(true);
+    pacer.setInterval(30);
+    const QByteArray request(60, char(0x55));
+    QTimer::singleShot(100, [&f] { f.emulator.stop(); });
+    QElapsedTimer t;
+    t.start();
+    EnviaTrama(MSComm1(), reinterpret_cast<const quint8 *>(request.constData()), int(request.size()), &pacer);
+    QVERIFY2(t.elapsed() < 60 * 30 / 2, qPrintable(QString::number(t.elapsed())));
+    QVERIFY(!MSComm1().PortOpen());
+    QVERIFY(answers.texts().isEmpty());
+}
+
+void TestLink::answerWait_data()
+{
+    // The wait for a one-byte answer (after a programming write): a byte, the
+    // time-out, a lost line.
+    QTest::addColumn<int>("answerAfterMs"); // -1: none; -2: the line is lost
+    QTest::addColumn<bool>("answered");
+    QTest::newRow("answer") << 100 << true;
+    QTest::newRow("no answer") << -1 << false;
+    QTest::newRow("line lost") << -2 << false;
+}
+
+void TestLink::answerWait()
+{
+    QFETCH(int, answerAfterMs);
+    QFETCH(bool, answered);
+    LinkFixture f;
+    QVERIFY(f.ok);
+    QVERIFY(f.open());
+    const int limitMs = 600;
+    if (answerAfterMs >= 0)
+        f.emulator.sendRaw({QByteArray(), QByteArray(1, char(ACK))}, answerAfterMs);
+    else if (answerAfterMs == -2)
+        QTimer::singleShot(100, [&f] { f.emulator.stop(); });
+    QElapsedTimer t;
+    t.start();
+    WakeCounter wakes;
+    QCOMPARE(EsperaEntrada(MSComm1(), limitMs), answered);
+    const qint64 took = t.elapsed();
+    if (answerAfterMs == -1)
+        QVERIFY2(took >= limitMs - 10, qPrintable(QString::number(took)));
+    else
+        QVERIFY2(took < limitMs, qPrintable(QString::number(took)));
+    QVERIFY2(wakes.count < 50, qPrintable(QString::number(wakes.count)));
+    if (answered)
+        QCOMPARE(MSComm1().Input(), QByteArray(1, char(ACK)));
+
+    // Refused at once inside another link wait.
+    bool nested = true;
+    QTimer::singleShot(0, [&] { nested = EsperaEntrada(MSComm1(), 5000) || EsperaTimer(&f.watchdog); });
+    EsperaEventos([] { return false; }, 100);
+    QVERIFY(!nested);
+}
+
+void TestLink::timerWait()
+{
+    // The pause of the real-time monitor: window events run while the timer is on.
+    QTimer pause;
+    pause.setSingleShot(true);
+    pause.setInterval(80);
+    bool ran = false;
+    QTimer::singleShot(0, [&ran] { ran = true; });
+    pause.start();
+    QElapsedTimer t;
+    t.start();
+    WakeCounter wakes;
+    QVERIFY(EsperaTimer(&pause));
+    QVERIFY(t.elapsed() >= 70);
+    QVERIFY(ran);
+    QVERIFY(!pause.isActive());
+    QVERIFY2(wakes.count < 30, qPrintable(QString::number(wakes.count)));
+    QVERIFY(EsperaTimer(&pause)); // a timer already off: no wait
+    QVERIFY(t.elapsed() < 2000);
 }
 
 QTEST_MAIN(TestLink)

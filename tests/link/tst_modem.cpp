@@ -35,6 +35,7 @@ private:
 private slots:
     void dialString_data();
     void dialString();
+    void waitsOfTheDial();
     void callThenIdentification();
     void failedDial_data();
     void failedDial();
@@ -89,6 +90,42 @@ void TestModem::dialString()
     QVERIFY(f.emulator.online());
 }
 
+void TestModem::waitsOfTheDial()
+{
+    // A second of silence around each "+", the dial a second after the last one,
+    // then (after the answer) 3 and 10 seconds more before the dial returns.
+    slxtest::Answers answers;
+    LinkFixture f;
+    QVERIFY(f.ok);
+    const int second = 60;
+    linkTimings().segundoEsperaMs = second;
+    auto config = modem("1", 100);
+    config.guardMs = second / 2;
+    f.emulator.setModem(config);
+    modulo1().TonoPulso = 1;
+    modulo1().PrefijoMarcacion = QStringLiteral("0");
+    QVERIFY(openModemPort());
+    QElapsedTimer t;
+    t.start();
+    QCOMPARE(ConectaModem(MSComm1(), QStringLiteral("1234")), quint8(1));
+    const qint64 took = t.elapsed();
+    // 4 s of escape, the answer (after at least the 1 s wait), 3 s, 10 s.
+    QVERIFY2(took >= 18 * second, qPrintable(QString::number(took)));
+
+    QList<qint64> at;
+    QByteArray from;
+    for (const auto &e : f.emulator.log())
+        if (e.kind == slxemu::LogEntry::FromPc) {
+            at << e.ms;
+            from += char(e.byte);
+        }
+    QCOMPARE(from, QByteArray("+++ATE0V0X0DT0,1234\r"));
+    for (int i = 1; i <= 3; ++i)
+        QVERIFY2(at[i] - at[i - 1] >= second / 2,
+                 qPrintable(QStringLiteral("gap before byte %1: %2 ms").arg(i).arg(at[i] - at[i - 1])));
+    QVERIFY(answers.texts().isEmpty());
+}
+
 void TestModem::callThenIdentification()
 {
     // With the modem's echo on, what it echoes is discarded before the result is
@@ -140,9 +177,17 @@ void TestModem::failedDial()
     QElapsedTimer t;
     t.start();
     QCOMPARE(ConectaModem(MSComm1(), QStringLiteral("1234")), quint8(2));
-    QVERIFY(t.elapsed() < 10000);
+    const qint64 took = t.elapsed();
+    QVERIFY(took < 10000);
+    // The 10-second wait follows a failure too (4 + 1 + 3 + 10 seconds at least),
+    // and with no answer the 60-second wait runs out first.
+    QVERIFY2(took >= 18 * LinkFixture::kSecondMs, qPrintable(QString::number(took)));
+    if (result.isEmpty() && !cancel)
+        QVERIFY2(took >= linkTimings().respuestaModemMs + 18 * LinkFixture::kSecondMs,
+                 qPrintable(QString::number(took)));
     QCOMPARE(answers.texts(), QStringList{oLocGuru().GetS(35)});
     QCOMPARE(answers.shown().at(0).icon, ui::Icon::Critical);
+    QCOMPARE(answers.shown().at(0).buttons, ui::OkOnly);
     // Both buffers cleared, one byte per read again, the port as it was.
     QCOMPARE(MSComm1().InBufferCount(), 0);
     QCOMPARE(MSComm1().OutBufferCount(), 0);

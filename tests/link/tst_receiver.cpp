@@ -35,6 +35,7 @@ private slots:
     void hex2();
     void reiniciaTimer();
     void esperaBlocksEvents();
+    void timingDefaults();
 };
 
 void TestReceiver::frames_data()
@@ -190,6 +191,22 @@ void TestReceiver::esperaBlocksEvents()
     QCOMPARE(slx::linkTimings().segundoEsperaMs, 1000);
     QCOMPARE(slx::linkTimings().respuestaModemMs, 60000);
     QCOMPARE(slx::linkTimings().vigilanteMs, 5000);
+}
+
+void TestReceiver::timingDefaults()
+{
+    // The program runs with the device's own timings; only tests shorten them.
+    slx::linkTimings().vigilanteIncidenciasMs = 1;
+    slx::resetLinkTimings();
+    const slx::LinkTimings &t = slx::linkTimings();
+    QCOMPARE(t.segundoEsperaMs, 1000);
+    QCOMPARE(t.respuestaModemMs, 60000);
+    QCOMPARE(t.vigilanteMs, 5000);
+    QCOMPARE(t.vigilanteIncidenciasMs, 15000);
+    QCOMPARE(t.pausaEscrituraMs, 50);
+    QCOMPARE(t.pausaTiempoRealMs, 50);
+    QCOMPARE(t.relojMs, 1000);
+    QCOMPARE(t.respuestaEscrituraMs, 10000);
 }
 
 QTEST_MAIN(TestReceiver)
