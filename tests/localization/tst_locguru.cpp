@@ -533,6 +533,12 @@ void TestLocGuru::qtDialogButtons()
     QMessageBox box(QMessageBox::Question, QStringLiteral("SLX-90"), QStringLiteral("?"),
                     QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
     QCOMPARE(box.button(QMessageBox::Cancel)->text().remove(QLatin1Char('&')), cancel);
+    // The connection prompts name the button the user presses by the text Qt gives it.
+    QMessageBox prompt(QMessageBox::Information, QStringLiteral("SLX-90"), QStringLiteral("?"),
+                       QMessageBox::Ok | QMessageBox::Cancel);
+    const QString ok = prompt.button(QMessageBox::Ok)->text().remove(QLatin1Char('&'));
+    QVERIFY2(loc.GetS(15).endsWith(QLatin1Char(' ') + ok), qPrintable(loc.GetS(15) + QStringLiteral(" / ") + ok));
+    QVERIFY2(loc.GetS(33).endsWith(QLatin1Char(' ') + ok + QLatin1Char('.')), qPrintable(loc.GetS(33)));
 }
 
 QTEST_MAIN(TestLocGuru)
