@@ -175,26 +175,32 @@ bool SetupLanguage(const QString &sDatabase, const QString &sLanguage, LocGuru &
         loc.setbTestStrWidth(false);
         if (sDatabase.trimmed().toUpper() == kTestWidth) {
             loc.setbTestStrWidth(true);
+            // The width test lengthens the native texts: Qt's buttons are Spanish too.
+            InstallQtTranslation(QStringLiteral("Español"));
             return true;
         }
         bool result = true;
+        QString failure;
         if (!sDatabase.trimmed().isEmpty() && !sLanguage.trimmed().isEmpty()) {
             const qint32 type = sDatabase.contains(QLatin1String(".db"), Qt::CaseInsensitive) ? 0 : 1;
             loc.setsForeignColumnName(sLanguage);
             result = loc.OpenLanguageDatabase(sDatabase, true, type);
             if (!result) {
-                const QString first = loc.sErrDescription();
+                // The failure on the path as given names the cause; the second try, in the
+                // data folder, mostly adds "file not found".
+                failure = loc.sErrDescription();
                 result = loc.OpenLanguageDatabase(DataFolder::path() + QLatin1Char('/') + sDatabase, true, type);
-                if (!result)
-                    ui::MsgBox(QStringLiteral("While opening Language Database (") + sDatabase +
-                                   QStringLiteral(") the following error occurred:\r\r") + first,
-                               ui::Icon::Exclamation, ui::OkOnly);
             }
         } else {
             loc.CloseLanguageDatabase();
         }
-        // Qt's own buttons follow the language the program shows: Spanish without a database.
+        // Qt's own buttons follow the language the program shows: Spanish without a database,
+        // already on the box that says so.
         InstallQtTranslation(loc.bIsOpen() ? sLanguage : QStringLiteral("Español"));
+        if (!result)
+            ui::MsgBox(QStringLiteral("While opening Language Database (") + sDatabase +
+                           QStringLiteral(") the following error occurred:\r\r") + failure,
+                       ui::Icon::Exclamation, ui::OkOnly);
         return result;
     } catch (const std::exception &e) {
         ui::MsgBox(QStringLiteral("SetupLanguage() Error: ") + QString::fromLocal8Bit(e.what()), ui::Icon::Exclamation,

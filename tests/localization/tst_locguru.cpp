@@ -424,6 +424,7 @@ void TestLocGuru::setupLanguageModes()
     QVERIFY(loc.bTestStrWidth());
     QVERIFY(loc.bIsOpen());
     QCOMPARE(loc.GetS(68), QStringLiteral("SíWW"));
+    QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Cancelar"));
 
     // Every other call switches it off again; the letter case of ".DB" does not matter.
     QVERIFY(LocGuruP_BAS::SetupLanguage(path.toUpper() == path ? path : path, QStringLiteral("Deutsch"), loc));
