@@ -280,10 +280,8 @@ void TestLocGuru::lookups()
     QFETCH(QString, expected);
     slxtest::DataHome home;
     const QString path = home.file(QStringLiteral("lang.db"));
-    QVERIFY(slxtest::writeLanguageFixture(path));
     LocGuru loc;
-    loc.setsForeignColumnName(language);
-    QVERIFY(loc.OpenLanguageDatabase(path, true, 0));
+    QVERIFY(slxtest::openLanguageFixture(loc, path, language));
     QCOMPARE(loc.sLanguageDB(), path);
     QCOMPARE(loc.GetTranslation(text), expected);
 }
@@ -292,10 +290,8 @@ void TestLocGuru::getSFilling()
 {
     slxtest::DataHome home;
     const QString path = home.file(QStringLiteral("lang.db"));
-    QVERIFY(slxtest::writeLanguageFixture(path));
     LocGuru loc;
-    loc.setsForeignColumnName(QStringLiteral("English"));
-    QVERIFY(loc.OpenLanguageDatabase(path, true, 0));
+    QVERIFY(slxtest::openLanguageFixture(loc, path));
     QCOMPARE(loc.GetS(68), QStringLiteral("Yes"));
     QCOMPARE(loc.GetS(12), QStringLiteral("Leq1'max"));
     QCOMPARE(loc.GetS(40), QStringLiteral("Sensor\rinactive"));
@@ -349,10 +345,8 @@ void TestLocGuru::lookupsNeedNoDatabaseFile()
     // The language column is read once at the open: the file is not read again afterwards.
     slxtest::DataHome home;
     const QString path = home.file(QStringLiteral("lang.db"));
-    QVERIFY(slxtest::writeLanguageFixture(path));
     LocGuru loc;
-    loc.setsForeignColumnName(QStringLiteral("Italiano"));
-    QVERIFY(loc.OpenLanguageDatabase(path, true, 0));
+    QVERIFY(slxtest::openLanguageFixture(loc, path, QStringLiteral("Italiano")));
     QVERIFY(QFile::remove(path));
     QCOMPARE(loc.GetS(68), QStringLiteral("Sì"));
     QCOMPARE(loc.GetTranslation(QStringLiteral("Sábado")), QStringLiteral("Sabato"));
@@ -363,10 +357,8 @@ void TestLocGuru::missingColumn()
 {
     slxtest::DataHome home;
     const QString path = home.file(QStringLiteral("lang.db"));
-    QVERIFY(slxtest::writeLanguageFixture(path));
     LocGuru loc;
-    loc.setsForeignColumnName(QStringLiteral("Klingon"));
-    QVERIFY(loc.OpenLanguageDatabase(path, true, 0));
+    QVERIFY(slxtest::openLanguageFixture(loc, path, QStringLiteral("Klingon")));
     QCOMPARE(loc.GetS(68), QStringLiteral("Sí"));
     QVERIFY(loc.sErrDescription().contains(QStringLiteral("Klingon")));
 }

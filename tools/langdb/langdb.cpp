@@ -23,9 +23,8 @@
 
 namespace {
 
-const QStringList kLanguages = {QStringLiteral("Español"),  QStringLiteral("Català"),
-                                QStringLiteral("English"),  QStringLiteral("Deutsch"),
-                                QStringLiteral("Français"), QStringLiteral("Italiano"),
+const QStringList kLanguages = {QStringLiteral("Español"),  QStringLiteral("Català"),   QStringLiteral("English"),
+                                QStringLiteral("Deutsch"),  QStringLiteral("Français"), QStringLiteral("Italiano"),
                                 QStringLiteral("Português")};
 
 QVariant unescape(const QString &cell)
@@ -92,7 +91,10 @@ int main(int argc, char **argv)
             const QStringList cells = line.split(QLatin1Char('\t'));
             if (cells.size() != header.size())
                 return fail(QStringLiteral("%1:%2: %3 cells, expected %4")
-                                .arg(args.at(a)).arg(lineNo).arg(cells.size()).arg(header.size()));
+                                .arg(args.at(a))
+                                .arg(lineNo)
+                                .arg(cells.size())
+                                .arg(header.size()));
             const QString native = unescape(cells.at(0)).toString();
             const QString where = QStringLiteral("%1:%2").arg(args.at(a)).arg(lineNo);
             const bool seen = rows.contains(native);
