@@ -28,23 +28,22 @@ namespace {
 
 const QString kTestWidth = QStringLiteral("<TESTWIDTH>");
 
-// Qt's translation files by language column name.
+// Qt's translation files by language column name, in the order they are tried.
 QStringList qtLocales(const QString &language)
 {
-    if (language == QStringLiteral("Español"))
-        return {QStringLiteral("es")};
-    if (language == QStringLiteral("Català"))
-        return {QStringLiteral("ca")};
-    if (language == QLatin1String("English"))
-        return {QStringLiteral("en")};
-    if (language == QLatin1String("Deutsch"))
-        return {QStringLiteral("de")};
-    if (language == QStringLiteral("Français"))
-        return {QStringLiteral("fr")};
-    if (language == QLatin1String("Italiano"))
-        return {QStringLiteral("it")};
-    if (language == QStringLiteral("Português"))
-        return {QStringLiteral("pt_PT"), QStringLiteral("pt"), QStringLiteral("pt_BR")};
+    static const QList<QPair<QString, QStringList>> table = {
+        {QStringLiteral("Español"), {QStringLiteral("es")}},
+        {QStringLiteral("Català"), {QStringLiteral("ca")}},
+        {QStringLiteral("English"), {QStringLiteral("en")}},
+        {QStringLiteral("Deutsch"), {QStringLiteral("de")}},
+        {QStringLiteral("Français"), {QStringLiteral("fr")}},
+        {QStringLiteral("Italiano"), {QStringLiteral("it")}},
+        {QStringLiteral("Português"), {QStringLiteral("pt_PT"), QStringLiteral("pt"), QStringLiteral("pt_BR")}},
+    };
+    for (const auto &[name, locales] : table) {
+        if (name == language)
+            return locales;
+    }
     return {};
 }
 
