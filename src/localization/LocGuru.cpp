@@ -282,7 +282,8 @@ QString LocGuru::TranslateAccess(const QString &text) const
         return text;
     if (!(m_bEnabled && m_bIsOpen && m_bIsReadOnly))
         return text;
-    if (!m_hasForeignColumn)
+    const int column = ForeignColumn();
+    if (column < 0)
         throw failure(QStringLiteral("The language database has no column %1").arg(m_sForeignColumnName));
     // The rows are keyed by their exact text: rows that differ in letter case only are other
     // texts, and the first row of the text decides (a skipped row translates nothing).
@@ -290,9 +291,26 @@ QString LocGuru::TranslateAccess(const QString &text) const
     if (it == m_rows.constEnd() || it->skip)
         return text;
     // An empty cell (Null) means "not translated yet": the native text stays.
-    if (it->foreign.isNull())
+    const QVariant cell = it->cells.value(column);
+    if (cell.isNull())
         return text;
-    return it->foreign.toString();
+    return cell.toString();
+}
+
+int LocGuru::ForeignColumn() const
+{
+    if (!m_foreignKnown || m_foreignName != m_sForeignColumnName) {
+        m_foreignName = m_sForeignColumnName;
+        m_foreignIndex = -1;
+        for (qsizetype i = 0; i < m_columns.size(); ++i) {
+            if (m_columns.at(i).compare(m_foreignName, Qt::CaseInsensitive) == 0) {
+                m_foreignIndex = static_cast<int>(i);
+                break;
+            }
+        }
+        m_foreignKnown = true;
+    }
+    return m_foreignIndex;
 }
 
 QString LocGuru::TranslateText(const QString &text) const
@@ -371,23 +389,21 @@ void LocGuru::OpenAccess(const QString &path, bool bReadOnly)
                 m_columns.clear();
                 for (int i = 1; i < rec.count(); ++i)
                     m_columns << rec.fieldName(i);
+                m_foreignKnown = false;
                 const int nativeCol = rec.indexOf(QStringLiteral("Native"));
-                const int foreignCol = rec.indexOf(m_sForeignColumnName);
                 const int skipCol = rec.indexOf(QStringLiteral("bSkip"));
                 if (nativeCol < 1) {
                     error = QStringLiteral("The table LocGuru has no column Native");
                 } else {
-                    m_hasForeignColumn =
-                        foreignCol >= 1 &&
-                        rec.fieldName(foreignCol).compare(m_sForeignColumnName, Qt::CaseInsensitive) == 0;
                     while (q.next()) {
                         const QString native = q.value(nativeCol).toString();
                         if (m_rows.contains(native))
                             continue;
                         Row row;
                         row.rowid = q.value(0).toLongLong();
-                        if (m_hasForeignColumn)
-                            row.foreign = q.value(foreignCol);
+                        row.cells.reserve(rec.count() - 1);
+                        for (int i = 1; i < rec.count(); ++i)
+                            row.cells << q.value(i);
                         row.skip = skipCol >= 1 && isTrue(q.value(skipCol));
                         m_rows.insert(native, row);
                     }
@@ -416,7 +432,7 @@ void LocGuru::OpenAccess(const QString &path, bool bReadOnly)
         if (!error.isEmpty()) {
             m_rows.clear();
             m_columns.clear();
-            m_hasForeignColumn = false;
+            m_foreignKnown = false;
             throw failure(error);
         }
     } else {
@@ -439,7 +455,7 @@ void LocGuru::CloseLanguageDatabase()
     m_inTransaction = false;
     m_rows.clear();
     m_columns.clear();
-    m_hasForeignColumn = false;
+    m_foreignKnown = false;
     m_asNative = QStringList{QString()};
     m_asForeign = QStringList{QString()};
     m_sLanguageDB.clear();

@@ -361,6 +361,14 @@ void TestLocGuru::missingColumn()
     QVERIFY(slxtest::openLanguageFixture(loc, path, QStringLiteral("Klingon")));
     QCOMPARE(loc.GetS(68), QStringLiteral("Sí"));
     QVERIFY(loc.sErrDescription().contains(QStringLiteral("Klingon")));
+    // The lookup reads the column named now, letter case ignored, without opening again.
+    loc.setsForeignColumnName(QStringLiteral("deutsch"));
+    QCOMPARE(loc.GetS(68), QStringLiteral("Ja"));
+    loc.setsForeignColumnName(QStringLiteral("English"));
+    QCOMPARE(loc.GetS(68), QStringLiteral("Yes"));
+    loc.setsForeignColumnName(QStringLiteral("Vulcan"));
+    QCOMPARE(loc.GetS(68), QStringLiteral("Sí"));
+    QVERIFY(loc.sErrDescription().contains(QStringLiteral("Vulcan")));
 }
 
 void TestLocGuru::openFailures_data()
