@@ -3,8 +3,8 @@
 #include "localization/NativeCatalogue.h"
 #include "localization/ObjectProperties.h"
 #include "main/Cp1252.h"
+#include "main/IniFile.h"
 #include "main/MessageBox.h"
-#include "main/Modulo1.h"
 
 #include <QAction>
 #include <QFile>
@@ -45,14 +45,53 @@ bool roundedNumber(const QString &text, qint64 *out)
     return true;
 }
 
-// Reads a header number of the text form; a key that is not a number reads as 0.
-qint64 headerNumber(const QString &path, const QString &key)
-{
-    qint64 v = 0;
-    if (!roundedNumber(LeerIni(kHeaderSection, key, QStringLiteral("0"), path), &v))
-        return 0;
-    return v;
-}
+// The header section of the text form, read once per column: keys are looked up by
+// their first line, letter case ignored.
+class TextHeader {
+public:
+    explicit TextHeader(const QString &path)
+    {
+        for (const auto &[key, value] : IniFile::readSection(path, kHeaderSection)) {
+            const QString k = key.toLower();
+            if (!m_values.contains(k))
+                m_values.insert(k, value);
+        }
+    }
+    QString text(const QString &key) const { return m_values.value(key.toLower()); }
+    // A missing key, or one that is not a number, reads as 0.
+    qint64 number(const QString &key) const
+    {
+        qint64 v = 0;
+        return roundedNumber(m_values.value(key.toLower(), QStringLiteral("0")), &v) ? v : 0;
+    }
+    // The first k from 1 to count whose key "Language" k names the column, -1 when none.
+    qint32 languageIndex(const QString &column, qint64 count) const
+    {
+        // An empty name is matched by the first key missing (a missing key reads as an empty
+        // name), which is at most one past the keys the header holds.
+        if (column.isEmpty()) {
+            for (qint64 k = 1; k <= count; ++k) {
+                if (text(QStringLiteral("Language%1").arg(k)).isEmpty())
+                    return static_cast<qint32>(k);
+            }
+            return -1;
+        }
+        static const QRegularExpression key(QStringLiteral("^language([1-9][0-9]{0,9})$"));
+        qint64 first = -1;
+        for (auto it = m_values.constBegin(); it != m_values.constEnd(); ++it) {
+            const auto m = key.match(it.key());
+            if (!m.hasMatch() || it.value().compare(column, Qt::CaseInsensitive) != 0)
+                continue;
+            const qint64 k = m.captured(1).toLongLong();
+            if (k <= count && (first < 0 || k < first))
+                first = k;
+        }
+        return first > std::numeric_limits<qint32>::max() ? -1 : static_cast<qint32>(first);
+    }
+
+private:
+    QHash<QString, QString> m_values;
+};
 
 bool isTrue(const QVariant &v)
 {
@@ -467,27 +506,18 @@ void LocGuru::CloseLanguageDatabase()
 
 qint32 LocGuru::ReadTextHeader(const QString &path, const QString &column, qint64 *offset)
 {
-    const qint64 languages = headerNumber(path, QStringLiteral("NumberOfLanguages"));
-    const qint64 strings = headerNumber(path, QStringLiteral("NumberOfStrings"));
+    const TextHeader header(path);
+    const qint64 languages = header.number(QStringLiteral("NumberOfLanguages"));
+    const qint64 strings = header.number(QStringLiteral("NumberOfStrings"));
     m_lNumberOfStrings =
         static_cast<qint32>(qBound<qint64>(qint64(0), strings, qint64(std::numeric_limits<qint32>::max())));
     if (strings < 1 || languages < 1) {
         m_sErrDescription = kInvalidTextDb;
         return -1;
     }
-    qint32 index = -1;
-    if (column.compare(QLatin1String("Native"), Qt::CaseInsensitive) == 0) {
-        index = 0;
-    } else {
-        for (qint64 k = 1; k <= languages && k <= 10000; ++k) {
-            const QString name = LeerIni(kHeaderSection, QStringLiteral("Language%1").arg(k), QString(), path);
-            if (name.compare(column, Qt::CaseInsensitive) == 0) {
-                index = static_cast<qint32>(k);
-                break;
-            }
-        }
-    }
-    *offset = headerNumber(path, QStringLiteral("Language%1_Offset").arg(index));
+    const qint32 index =
+        column.compare(QLatin1String("Native"), Qt::CaseInsensitive) == 0 ? 0 : header.languageIndex(column, languages);
+    *offset = header.number(QStringLiteral("Language%1_Offset").arg(index));
     return index;
 }
 
