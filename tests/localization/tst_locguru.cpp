@@ -540,6 +540,9 @@ void TestLocGuru::qtDialogButtons()
     const QString ok = prompt.button(QMessageBox::Ok)->text().remove(QLatin1Char('&'));
     QVERIFY2(loc.GetS(15).endsWith(QLatin1Char(' ') + ok), qPrintable(loc.GetS(15) + QStringLiteral(" / ") + ok));
     QVERIFY2(loc.GetS(33).endsWith(QLatin1Char(' ') + ok + QLatin1Char('.')), qPrintable(loc.GetS(33)));
+    // The dialogs' own OK and Cancel buttons read as Qt's.
+    QCOMPARE(loc.GetTranslation(QStringLiteral("Aceptar")), ok);
+    QCOMPARE(loc.GetTranslation(QStringLiteral("Cancelar")), cancel);
 }
 
 QTEST_MAIN(TestLocGuru)
