@@ -67,7 +67,9 @@ bool build(int devices, int intervals)
             const int minutes = (k % 96) * 15;
             iv.addBindValue(100000 + d);
             iv.addBindValue(day.toString(Qt::ISODate));
-            iv.addBindValue(QStringLiteral("%1:%2").arg(minutes / 60, 2, 10, QLatin1Char('0')).arg(minutes % 60, 2, 10, QLatin1Char('0')));
+            iv.addBindValue(QStringLiteral("%1:%2")
+                                .arg(minutes / 60, 2, 10, QLatin1Char('0'))
+                                .arg(minutes % 60, 2, 10, QLatin1Char('0')));
             iv.addBindValue(day.toString(Qt::ISODate));
             iv.addBindValue(QStringLiteral("00:00"));
             if (!exec(iv))

@@ -13,7 +13,7 @@
 
 namespace slx {
 
-namespace {
+namespace fusion {
 
 QString tr(const char *text)
 {
@@ -26,6 +26,13 @@ QString quoted(const QString &name)
     n.replace(QLatin1Char('"'), QLatin1String("\"\""));
     return QLatin1Char('"') + n + QLatin1Char('"');
 }
+
+} // namespace fusion
+
+namespace {
+
+using fusion::quoted;
+using fusion::tr;
 
 // How many refusal reasons the summary keeps.
 constexpr int kMaxMotivos = 10;

@@ -7,7 +7,6 @@
 #include <mdbtools.h>
 
 #include <QByteArray>
-#include <QCoreApplication>
 #include <QDateTime>
 #include <QFile>
 #include <charconv>
@@ -16,11 +15,6 @@
 namespace slx::fusion {
 
 namespace {
-
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("ImportaBaseDatos", text);
-}
 
 // Bound buffers hold one converted value each: a memo of 65,535 characters in UTF-8
 // fits; a longer one would be cut by libmdb, so the table is reported instead.

@@ -11,6 +11,11 @@
 
 namespace slx::fusion {
 
+// A text of the merge, in its translation context.
+QString tr(const char *text);
+// An SQL identifier in double quotes, inner quotes doubled.
+QString quoted(const QString &name);
+
 // Values come as: null QVariant, qlonglong, double, bool, QString or, for a date/time
 // of an Access file, QDateTime.
 class Origen {

@@ -4,7 +4,6 @@
 #include "import/OrigenFusion.h"
 
 #include <QAtomicInt>
-#include <QCoreApplication>
 #include <QFile>
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -14,18 +13,6 @@
 namespace slx::fusion {
 
 namespace {
-
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("ImportaBaseDatos", text);
-}
-
-QString quoted(const QString &name)
-{
-    QString n = name;
-    n.replace(QLatin1Char('"'), QLatin1String("\"\""));
-    return QLatin1Char('"') + n + QLatin1Char('"');
-}
 
 class OrigenSQLite final : public Origen {
 public:

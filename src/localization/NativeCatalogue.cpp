@@ -37,7 +37,9 @@ const char16_t *const kNative[kNativeCount] = {
     /*  28 */ u"No hay ningún SLX-90 en la base de datos.",
     /*  29 */ u"No existe en la base de datos un SLX-90 con número de serie:",
     /*  30 */ u"El aparato conectado  no corresponde a un SLX-90.",
-    /*  31 */ u"Error en la transmisión de datos. Compruebe la conexión y que el ratón no esté instalado en el mismo puerto. Vuelva a intentarlo.",
+    /*  31 */
+    u"Error en la transmisión de datos. Compruebe la conexión y que el ratón no esté instalado en el mismo puerto. "
+    u"Vuelva a intentarlo.",
     /*  32 */ u"BUSCAR",
     /*  33 */ u"Conectar el módem a la línea telefónica y pulsar Aceptar.",
     /*  34 */ u"El SLX-90 seleccionado no tiene asignado un número de teléfono.",
@@ -151,7 +153,9 @@ const char16_t *const kNative[kNativeCount] = {
     /* 142 */ u"REGISTROS Sesión",
     /* 143 */ u"Formato incorrecto",
     /* 144 */ u"Importar datos",
-    /* 145 */ u"Incompatibilidad con la configuración regional del Panel de Control (fecha).\rVerifique que tiene el formato de fecha corta como dd/MM/yy.",
+    /* 145 */
+    u"Incompatibilidad con la configuración regional del Panel de Control (fecha).\rVerifique que tiene el formato de "
+    u"fecha corta como dd/MM/yy.",
     /* 146 */ u"Octava 31.5Hz: ",
     /* 147 */ u"Octava 63Hz: ",
     /* 148 */ u"Octava 125Hz: ",
@@ -163,7 +167,9 @@ const char16_t *const kNative[kNativeCount] = {
     /* 154 */ u"Octava 8kHz: ",
     /* 155 */ u"Rings: ",
     /* 156 */ u"Velocidad módem:",
-    /* 157 */ u"Incompatibilidad con la configuración regional del Panel de Control (número).\rVerifique que tiene la coma como símbolo decimal y el punto como símbolo separador de miles.",
+    /* 157 */
+    u"Incompatibilidad con la configuración regional del Panel de Control (número).\rVerifique que tiene la coma como "
+    u"símbolo decimal y el punto como símbolo separador de miles.",
     /* 158 */ u"Enero",
     /* 159 */ u"Febrero",
     /* 160 */ u"Marzo",
@@ -183,7 +189,9 @@ const char16_t *const kNative[kNativeCount] = {
     /* 174 */ u"Vie",
     /* 175 */ u"Sab",
     /* 176 */ u"Dom",
-    /* 177 */ u"ATENCIÓN!: El sistema tiene configurada la opción de \"fuentes grandes\".\r\nDebe escoger la opción \"fuentes pequeñas\" dentro de \"Propiedades de Pantalla\".\r\nVer el manual de instalación en el CD.",
+    /* 177 */
+    u"ATENCIÓN!: El sistema tiene configurada la opción de \"fuentes grandes\".\r\nDebe escoger la opción \"fuentes "
+    u"pequeñas\" dentro de \"Propiedades de Pantalla\".\r\nVer el manual de instalación en el CD.",
     /* 178 */ u"Error importanfo datos",
 };
 

@@ -49,7 +49,8 @@ bool esFicheroIntercambio(const QString &fichero);
 bool GrabaConfiguracion(QSqlDatabase db, QString *error);
 // Writes TUsuario of the first row of Configuracion.
 bool GrabaUsuario(QSqlDatabase db, const QString &usuario, QString *error);
-// True when the first row of Configuracion can be read.
+// True when the table Configuracion can be read (a database that lacks it is not the
+// program's). A missing row is reported by the shutdown and the footer command.
 bool LeeFilaConfiguracion(QSqlDatabase db, QString *error);
 
 // The help file of a language code: "SLX-90_ESP.html" ... "SLX-90_PTR.html", English

@@ -35,7 +35,8 @@ QString resolveIn(const QString &base, const QString &name)
         if (dir.exists(part)) {
             found = part;
         } else {
-            const QStringList entries = dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+            const QStringList entries =
+                dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
             for (const QString &e : entries) {
                 if (e.compare(part, Qt::CaseInsensitive) == 0) {
                     found = e;

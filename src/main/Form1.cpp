@@ -157,12 +157,13 @@ void Form1::Form_Load()
     if (baseAbierta)
         ImportaCopiaSeguridad();
 
-    // The command line, once per run.
+    // The command line, acted on once per run, by the first start-up that has the
+    // database (a restart after a language change does not act on it again).
     LineaComandosRun &run = lineaRun();
-    if (!run.atendida) {
+    if (!run.atendida && baseAbierta) {
         run.atendida = true;
         m.LineaComandos = LeeLineaComandos(run.fijada ? run.texto : lineaComandosDelPrograma());
-        if (!m.LineaComandos.isEmpty() && baseAbierta) {
+        if (!m.LineaComandos.isEmpty()) {
             if (esFicheroIntercambio(m.LineaComandos)) {
                 m.FicheroImportar = m.LineaComandos;
                 abreVentana(QStringLiteral("Form16"), true, this);
@@ -238,6 +239,12 @@ void Form1::closeEvent(QCloseEvent *event)
         event->accept();
         return;
     }
+    // The window frame still closes while a merge keeps the window painted; the
+    // merge needs the database to its end.
+    if (m_fusionando) {
+        event->ignore();
+        return;
+    }
     // Closing the main window ends the program: the other windows close first, so
     // that none is left acting on a closed database.
     if (!CierraOtrasVentanas()) {
@@ -251,16 +258,24 @@ void Form1::closeEvent(QCloseEvent *event)
 
 bool Form1::fusiona(const QString &fichero, ResultadoFusion *resultado)
 {
+    // The commands wait for the merge; the panel itself stays active, so that it is
+    // not drawn greyed out.
+    const QList<QPushButton *> botones = centralWidget()->findChildren<QPushButton *>();
+    QList<bool> enabled;
+    for (QPushButton *b : botones) {
+        enabled << b->isEnabled();
+        b->setEnabled(false);
+    }
     SSPanel1->setVisible(true);
-    const bool enabled = centralWidget()->isEnabled();
-    centralWidget()->setEnabled(false);
-    SSPanel1->setEnabled(true);
+    m_fusionando = true;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     *resultado = slx::ImportaBaseDatos(fichero, modulo1().ConexionBD,
                                        [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); });
     QApplication::restoreOverrideCursor();
-    centralWidget()->setEnabled(enabled);
+    m_fusionando = false;
+    for (qsizetype i = 0; i < botones.size(); ++i)
+        botones.at(i)->setEnabled(enabled.at(i));
     SSPanel1->setVisible(false);
     return resultado->empezada();
 }

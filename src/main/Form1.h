@@ -71,8 +71,9 @@ private:
     void habilitaBotones(bool on);
     bool fusiona(const QString &fichero, ResultadoFusion *resultado);
 
-    bool m_cargada = false;   // Form_Load ran and Form_Unload has not
-    bool m_sinCierre = false; // the program ends without the shutdown (text export)
+    bool m_cargada = false;    // Form_Load ran and Form_Unload has not
+    bool m_sinCierre = false;  // the program ends without the shutdown (text export)
+    bool m_fusionando = false; // a merge is running: the window does not close
 };
 
 } // namespace slx

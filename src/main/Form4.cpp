@@ -1,5 +1,6 @@
 #include "main/Form4.h"
 
+#include "link/SerialControl.h"
 #include "localization/LocGuru.h"
 #include "main/Arranque.h"
 #include "main/MessageBox.h"
@@ -117,26 +118,36 @@ bool Form4::SSCommandAceptar_Click()
         ComboPort->setFocus();
         return false;
     }
-    Modulo1 &m = modulo1();
-    m.PuertoSerie = quint8(puerto);
-    m.PrefijoMarcacion = MaskPrefijo->text();
-    m.TonoPulso = OptionPulsos->isChecked() ? 0 : 1;
-    m.VelocidadModem = 19200;
-    m.TipoConexion = OptionModem->isChecked() ? 1 : 0;
-    // The link takes the port number when it next opens the port.
+    // The settings as they will be; the shared ones change only once the settings
+    // file has taken them, so that a refusal leaves everything as it was.
+    const quint8 puertoSerie = quint8(puerto);
+    const QString prefijo = MaskPrefijo->text();
+    const quint8 tonoPulso = OptionPulsos->isChecked() ? 0 : 1;
+    const qint16 velocidad = 19200;
+    const quint8 tipoConexion = OptionModem->isChecked() ? 1 : 0;
 
     const QString ini = ficheroIni();
     const QString seccion = QLatin1String(kSeccionIni);
-    const bool escrito = GrabaIni(seccion, QStringLiteral("SerialPort"), QString::number(m.PuertoSerie), ini) &&
-                         GrabaIni(seccion, QStringLiteral("Modem"), QString::number(m.TipoConexion), ini) &&
-                         GrabaIni(seccion, QStringLiteral("TonePulse"), QString::number(m.TonoPulso), ini) &&
-                         GrabaIni(seccion, QStringLiteral("DialCode"), m.PrefijoMarcacion, ini) &&
-                         GrabaIni(seccion, QStringLiteral("ModemSpeed"), QString::number(m.VelocidadModem), ini);
+    const bool escrito = GrabaIni(seccion, QStringLiteral("SerialPort"), QString::number(puertoSerie), ini) &&
+                         GrabaIni(seccion, QStringLiteral("Modem"), QString::number(tipoConexion), ini) &&
+                         GrabaIni(seccion, QStringLiteral("TonePulse"), QString::number(tonoPulso), ini) &&
+                         GrabaIni(seccion, QStringLiteral("DialCode"), prefijo, ini) &&
+                         GrabaIni(seccion, QStringLiteral("ModemSpeed"), QString::number(velocidad), ini);
     if (!escrito) {
         ui::MsgBox(QCoreApplication::translate("Arranque", "The settings file %1 cannot be written.").arg(ini),
                    ui::Icon::Critical, ui::OkOnly, this);
         return false;
     }
+    Modulo1 &m = modulo1();
+    m.PuertoSerie = puertoSerie;
+    m.PrefijoMarcacion = prefijo;
+    m.TonoPulso = tonoPulso;
+    m.VelocidadModem = velocidad;
+    m.TipoConexion = tipoConexion;
+    // The link's port number; a kept modem call keeps its open port, and the link
+    // takes the new number when it next opens the port.
+    if (!MSComm1().PortOpen())
+        MSComm1().setCommPort(m.PuertoSerie);
     accept();
     return true;
 }

@@ -20,15 +20,13 @@ void resetModulo1()
     modulo1() = Modulo1{};
 }
 
-QString LeerIni(const QString &seccion, const QString &clave, const QString &defecto,
-                const QString &fichero)
+QString LeerIni(const QString &seccion, const QString &clave, const QString &defecto, const QString &fichero)
 {
     // The profile call copies at most 254 characters into its 255-character buffer.
     return IniFile::read(fichero, seccion, clave, defecto).left(254);
 }
 
-bool GrabaIni(const QString &seccion, const QString &clave, const QString &valor,
-              const QString &fichero)
+bool GrabaIni(const QString &seccion, const QString &clave, const QString &valor, const QString &fichero)
 {
     return IniFile::write(fichero, seccion, clave, valor);
 }
@@ -67,7 +65,7 @@ qint16 CalculaCodigoIdioma(const QString &nombre)
     static const struct {
         const char16_t *name;
         qint16 code;
-    } table[] = {{u"Español", 1000}, {u"Català", 2000},    {u"English", 3000},  {u"Deutsch", 4000},
+    } table[] = {{u"Español", 1000},  {u"Català", 2000},   {u"English", 3000},  {u"Deutsch", 4000},
                  {u"Français", 5000}, {u"Italiano", 6000}, {u"Português", 7000}};
     for (const auto &e : table)
         if (nombre == QString::fromUtf16(e.name))

@@ -29,9 +29,9 @@ struct Modulo1 {
     qint16 CodigoIdioma = 0;   // 1000 Español ... 7000 Português
 
     // Device link.
-    bool ModemConectado = false;   // a modem call is up and kept between operations
-    bool CancelaRecepcion = false; // ends the receiver's waits silently
-    bool CancelaLlamada = false;   // ends the modem dial wait
+    bool ModemConectado = false;           // a modem call is up and kept between operations
+    bool CancelaRecepcion = false;         // ends the receiver's waits silently
+    bool CancelaLlamada = false;           // ends the modem dial wait
     std::array<quint8, 513> BufferTrama{}; // received frame from 0, request built from 1
     QString TelefonoAparato;
     quint8 Respuesta = 0; // button of the last box, or the dial's result
@@ -81,11 +81,9 @@ void resetModulo1();
 
 // Settings file routines with the semantics of the Win32 profile functions.
 // LeerIni returns at most 254 characters; a missing key returns the default.
-QString LeerIni(const QString &seccion, const QString &clave, const QString &defecto,
-                const QString &fichero);
+QString LeerIni(const QString &seccion, const QString &clave, const QString &defecto, const QString &fichero);
 // Returns false when the file could not be written (read-only file or folder).
-bool GrabaIni(const QString &seccion, const QString &clave, const QString &valor,
-              const QString &fichero);
+bool GrabaIni(const QString &seccion, const QString &clave, const QString &valor, const QString &fichero);
 
 // True when a file (not a folder) of that path exists, hidden or read-only included.
 bool ExisteFichero(const QString &path);

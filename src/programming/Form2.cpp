@@ -4,9 +4,9 @@
 #include "localization/LocGuru.h"
 #include "main/DataFolder.h"
 #include "main/MessageBox.h"
+#include "main/Modulo1.h"
 #include "main/TDBGrid.h"
 #include "main/Ventanas.h"
-#include "main/Modulo1.h"
 #include "programming/SheetChecks.h"
 #include "programming/SheetSearch.h"
 
@@ -119,10 +119,9 @@ const FieldRule *ruleOf(const QString &name)
 }
 
 // The buttons and the tab control that empty the search field when they get the focus.
-const char *const kClearingButtons[] = {"SSCommandAnterior", "SSCommandBorrar",      "SSCommandExit",
-                                        "SSCommandGrabar",   "SSCommandHelp",        "SSCommandImprimir",
-                                        "SSCommandIncidencias", "SSCommandRecibir", "SSCommandSiguiente",
-                                        "SSCommandTransmitir"};
+const char *const kClearingButtons[] = {
+    "SSCommandAnterior", "SSCommandBorrar",      "SSCommandExit",    "SSCommandGrabar",    "SSCommandHelp",
+    "SSCommandImprimir", "SSCommandIncidencias", "SSCommandRecibir", "SSCommandSiguiente", "SSCommandTransmitir"};
 
 const char *const kDias[] = {"Lunes", "Martes", "Miercoles", "Jueves", "Viernes", "Sabado", "Domingo"};
 
@@ -276,8 +275,10 @@ QWidget *Form2::buildPaginaDatos()
         const char *label;
         int length;
     };
-    const F fields[] = {{"MaskContacto", "Contacto:", 30},   {"MaskLocal", "Local:", 30},
-                        {"MaskDireccion", "Dirección:", 30}, {"MaskPoblacion", "Población:", 30},
+    const F fields[] = {{"MaskContacto", "Contacto:", 30},
+                        {"MaskLocal", "Local:", 30},
+                        {"MaskDireccion", "Dirección:", 30},
+                        {"MaskPoblacion", "Población:", 30},
                         {"MaskTelefono", "Teléfono:", 15}};
     for (const F &f : fields) {
         QLineEdit *e = addLine(QString::fromLatin1(f.name), f.length);
@@ -549,9 +550,8 @@ void Form2::setTexto(const QString &name, const QString &text)
     if (auto *e = qobject_cast<QLineEdit *>(w)) {
         e->setText(text);
     } else if (auto *d = qobject_cast<QDateEdit *>(w)) {
-        const QDate date = grid::parseDate(text);
-        if (date.isValid())
-            d->setDate(date);
+        if (const auto date = fechaFitxa(text))
+            d->setDate(*date);
     } else if (auto *t = qobject_cast<QPlainTextEdit *>(w)) {
         t->setPlainText(text);
     }
@@ -559,7 +559,7 @@ void Form2::setTexto(const QString &name, const QString &text)
 
 qint32 Form2::numeroSerie() const
 {
-    return sheet::leadingNumber(texto(QStringLiteral("MaskNumeroSerie")));
+    return static_cast<qint32>(valorInicial(texto(QStringLiteral("MaskNumeroSerie"))));
 }
 
 void Form2::markModified() const
@@ -600,8 +600,7 @@ bool Form2::eventFilter(QObject *watched, QEvent *event)
             e->setCursorPosition(e->text().size());
         }
         break;
-    default:
-        break;
+    default: break;
     }
     return QDialog::eventFilter(watched, event);
 }
@@ -636,22 +635,12 @@ bool Form2::onKey(QWidget *w, QKeyEvent *key)
         return false;
     const QChar c = text.at(0);
     switch (r->key) {
-    case Key::None:
-        return !sheet::acceptsKey(c, false, false);
-    case Key::Discard:
-        markModified();
-        return true;
-    case Key::DiscardQuiet:
-        return true;
-    case Key::Modified:
-        markModified();
-        return !sheet::acceptsKey(c, false, false);
-    case Key::BlankModified:
-        markModified();
-        return !sheet::acceptsKey(c, true, false);
-    case Key::Signed:
-        markModified();
-        return !sheet::acceptsKey(c, false, true);
+    case Key::None: return !sheet::acceptsKey(c, false, false);
+    case Key::Discard: markModified(); return true;
+    case Key::DiscardQuiet: return true;
+    case Key::Modified: markModified(); return !sheet::acceptsKey(c, false, false);
+    case Key::BlankModified: markModified(); return !sheet::acceptsKey(c, true, false);
+    case Key::Signed: markModified(); return !sheet::acceptsKey(c, false, true);
     }
     return false;
 }
@@ -761,7 +750,7 @@ void Form2::setCalendarNames()
         return;
     // Day names follow the language's locale; the month names are the program's own texts.
     static const QHash<int, QLocale::Language> locales = {
-        {1000, QLocale::Spanish}, {2000, QLocale::Catalan}, {3000, QLocale::English}, {4000, QLocale::German},
+        {1000, QLocale::Spanish}, {2000, QLocale::Catalan}, {3000, QLocale::English},   {4000, QLocale::German},
         {5000, QLocale::French},  {6000, QLocale::Italian}, {7000, QLocale::Portuguese}};
     cal->setLocale(QLocale(locales.value(modulo1().CodigoIdioma, QLocale::Spanish)));
     if (auto *month = cal->findChild<QToolButton *>(QStringLiteral("qt_calendar_monthbutton"))) {

@@ -41,12 +41,12 @@ bool Form2::Form_Load()
     const QString linea = m.LineaComandos;
     if (!linea.isEmpty() && !m.LineaComandosUsada && !linea.right(5).toUpper().endsWith(QLatin1String(".QV90"))) {
         m.LineaComandosUsada = true;
-        bool ok = false;
-        const qint32 serial = linea.trimmed().toInt(&ok);
-        const int at = ok ? m_serials.indexOf(serial) : -1;
-        if (at >= 0) {
-            m_pos = at;
-            return CarregaProgramacio(serial);
+        // The serial number as written, matched literally (never as a pattern).
+        for (int at = 0; at < m_serials.size(); ++at) {
+            if (QString::number(m_serials.at(at)) == linea) {
+                m_pos = at;
+                return CarregaProgramacio(m_serials.at(at));
+            }
         }
     }
     if (m_serials.isEmpty()) {

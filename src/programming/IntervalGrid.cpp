@@ -46,7 +46,7 @@ namespace {
 
 QString dateText(const QDate &d)
 {
-    return d.toString(QStringLiteral("dd/MM/yy"));
+    return textoFechaFitxa(d);
 }
 
 QString timeText(const QTime &t)
@@ -153,8 +153,7 @@ Outcome checkCell(int column, Row &r)
             return {true, FinNoPosterior};
         return {};
     }
-    default:
-        return {};
+    default: return {};
     }
 }
 
@@ -195,7 +194,8 @@ bool MatrizInhabil::setData(const QModelIndex &index, const QVariant &value, int
     const Outcome out = checkCell(index.column(), row);
     if (out.postCode != NoCode) {
         const int code = out.postCode;
-        QMetaObject::invokeMethod(this, [this, code] { Q_EMIT posted(code); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, code] { Q_EMIT posted(code); }, Qt::QueuedConnection);
     }
     if (out.cancel)
         return false;

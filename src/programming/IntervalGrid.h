@@ -15,8 +15,8 @@ namespace slx::grid {
 inline constexpr int kRows = 30;
 inline constexpr int kColumns = 5; // number, start date, start time, end date, end time
 
-inline const QString kFechaVacia = QStringLiteral("00/00/00");
-inline const QString kHoraVacia = QStringLiteral("00:00");
+using slx::kFechaVacia;
+using slx::kHoraVacia;
 
 // Error codes of the cell check and their catalogue texts.
 enum Code { NoCode = 0, FechaIncorrecta = 1, FinNoPosterior = 2, HoraIncorrecta = 3 };
@@ -65,7 +65,6 @@ public:
     void loadFromRows(const std::array<FilaInhabil, kRows> &rows);
     // Copies the array into the shared disabled-interval arrays.
     void copyToShared() const;
-
 
 Q_SIGNALS:
     // A code of the cell check, emitted after the edit has ended (queued).

@@ -49,13 +49,11 @@ public:
 
     std::optional<qint64> entero(const QString &texto, const QString &campo, qint64 min, qint64 max)
     {
-        const auto v = numeroTexto(texto);
-        if (!v || !std::isfinite(*v))
-            return falla(campo, QStringLiteral("Type mismatch"));
-        const double r = std::nearbyint(*v);
-        if (r < static_cast<double>(min) || r > static_cast<double>(max))
-            return falla(campo, QStringLiteral("Overflow"));
-        return static_cast<qint64>(r);
+        QString descripcion;
+        const auto v = enteroTexto(texto, min, max, &descripcion);
+        if (!v)
+            return falla(campo, descripcion);
+        return v;
     }
 
     quint8 byte(const QString &texto, const QString &campo)
@@ -201,10 +199,12 @@ std::optional<QByteArray> TramaEnviaProgramacio(const FitxaProgramacio &fitxa, c
     bloque(34, conv.byte(fitxa.MaskNitLocal, QStringLiteral("MaskNitLocal")));
     bloque(35, conv.byte(fitxa.MaskNitVei, QStringLiteral("MaskNitVei")));
     bloque(36, fitxa.CheckCambioHora ? 1 : 0);
-    const qint64 atenuacion =
-        conv.entero(fitxa.MaskTiempoAtenuacion, QStringLiteral("MaskTiempoAtenuacion"), 0, 0xFFFF).value_or(0);
-    bloque(37, static_cast<int>(atenuacion >> 8));
-    bloque(38, static_cast<int>(atenuacion & 0xFF));
+    // The value's four hexadecimal digits. A device reads these two bytes back as a
+    // signed value, so a negative time travels as its 16-bit two's complement.
+    const auto atenuacion = static_cast<quint16>(
+        conv.entero(fitxa.MaskTiempoAtenuacion, QStringLiteral("MaskTiempoAtenuacion"), -32768, 0xFFFF).value_or(0));
+    bloque(37, atenuacion >> 8);
+    bloque(38, atenuacion & 0xFF);
     bloque(39, conv.byte(fitxa.MaskTLeq, QStringLiteral("MaskTLeq")));
     bloque(40, conv.byte(fitxa.MaskMFast, QStringLiteral("MaskMFast")));
     bloque(41, fitxa.CheckImpresion ? 1 : 0);
@@ -292,8 +292,8 @@ std::optional<QByteArray> CodificaProgramacio(const FitxaProgramacio &fitxa, Err
 
 namespace {
 
-// "Leq05s" -> "05"; the number between "Leq" and the final "s", two digits.
-QString segundosActuacion(const QString &tipo)
+// "Leq5s" -> "05"; the number between "Leq" and the final "s", two digits.
+std::optional<QString> segundosActuacion(const QString &tipo)
 {
     QString n = tipo.mid(3);
     if (n.endsWith(u's'))
@@ -310,20 +310,7 @@ void CarregaProgAqt(const ProgramacioRebuda &c, FitxaProgramacio &f)
     Modulo1 &m = modulo1();
     f.CheckCambioHora = c.CambioHoraAparato == 1;
 
-    if (c.TipoActuacionLocalAparato != QLatin1String("Leq125ms")) {
-        f.OptionLocal = OpcionLocal::Leq1s;
-        f.MaskTempsActLoc = segundosActuacion(c.TipoActuacionLocalAparato);
-    } else {
-        f.OptionLocal = OpcionLocal::Leq125;
-    }
-    if (c.TipoActuacionVecinoAparato == QLatin1String("0")) {
-        f.OptionVei = OpcionVei::No;
-    } else if (c.TipoActuacionVecinoAparato != QLatin1String("Leq125ms")) {
-        f.OptionVei = OpcionVei::Leq1s;
-        f.MaskTempsActVei = segundosActuacion(c.TipoActuacionVecinoAparato);
-    } else {
-        f.OptionVei = OpcionVei::Leq125;
-    }
+    ponTiposActuacion(f, c.TipoActuacionLocalAparato, c.TipoActuacionVecinoAparato, segundosActuacion);
 
     if (versionAlMenys(c.Version, 4.0)) {
         f.CheckApliCorrecioGlobal = c.CorreccionGlobalAparato == 1;

@@ -53,6 +53,27 @@ const QString &FitxaProgramacio::fin(int dia) const
     }
 }
 
+void ponTiposActuacion(FitxaProgramacio &f, const QString &local, const QString &vecino, SegundosActuacion segundos)
+{
+    const QString leq125 = QStringLiteral("Leq125ms");
+    if (local == leq125) {
+        f.OptionLocal = OpcionLocal::Leq125;
+    } else {
+        f.OptionLocal = OpcionLocal::Leq1s;
+        if (const auto s = segundos(local))
+            f.MaskTempsActLoc = *s;
+    }
+    if (vecino == QLatin1String("0")) {
+        f.OptionVei = OpcionVei::No;
+    } else if (vecino == leq125) {
+        f.OptionVei = OpcionVei::Leq125;
+    } else {
+        f.OptionVei = OpcionVei::Leq1s;
+        if (const auto s = segundos(vecino))
+            f.MaskTempsActVei = *s;
+    }
+}
+
 namespace {
 
 // Length of the number at the start of s from position i (sign, digits, one
@@ -113,6 +134,23 @@ std::optional<double> numeroTexto(const QString &texto)
     if (n != t.size())
         return std::nullopt;
     return toDouble(t);
+}
+
+std::optional<qint64> enteroTexto(const QString &texto, qint64 min, qint64 max, QString *fallo)
+{
+    const auto v = numeroTexto(texto);
+    if (!v || !std::isfinite(*v)) {
+        if (fallo)
+            *fallo = QStringLiteral("Type mismatch");
+        return std::nullopt;
+    }
+    const double r = std::nearbyint(*v);
+    if (r < static_cast<double>(min) || r > static_cast<double>(max)) {
+        if (fallo)
+            *fallo = QStringLiteral("Overflow");
+        return std::nullopt;
+    }
+    return static_cast<qint64>(r);
 }
 
 double valorVersion(const QString &version)

@@ -31,6 +31,10 @@ inline constexpr const char16_t *kNombresIdioma[6] = {u"Español", u"Català",  
 QString nombreIdioma(OpcionIdioma o);
 std::optional<OpcionIdioma> idiomaPorNombre(const QString &nombre); // exact name, case matters
 
+// The texts of an unused disabled interval.
+inline const QString kFechaVacia = QStringLiteral("00/00/00");
+inline const QString kHoraVacia = QStringLiteral("00:00");
+
 // One row of the disabled-interval grid: interval number and its four texts.
 struct FilaInhabil {
     int Numero = 0;
@@ -111,6 +115,14 @@ struct FitxaProgramacio {
     bool operator==(const FitxaProgramacio &) const = default;
 };
 
+// Puts two actuation types (emission, reception) into the sheet's option groups:
+// "Leq125ms" the 125 ms option, "0" (reception only) the option that does not act,
+// any other text the seconds option, whose field gets what segundos takes from the
+// text (nothing leaves the field as it is).
+using SegundosActuacion = std::optional<QString> (*)(const QString &tipo);
+void ponTiposActuacion(FitxaProgramacio &fitxa, const QString &local, const QString &vecino,
+                       SegundosActuacion segundos);
+
 // --- Text formats, parsed by position and never through regional settings. ---
 
 // The numeric value of a version text: its leading number ("4.1" 4.1, "3,3" 3.3,
@@ -125,6 +137,12 @@ double valorInicial(const QString &texto);
 // A text that is a number as a whole (blanks around it ignored, "." or "," as the
 // decimal separator); nothing for an empty or other text.
 std::optional<double> numeroTexto(const QString &texto);
+
+// A text that is a number as a whole (as numeroTexto reads it), rounded to a whole
+// number (halves to even) and within min..max, as the device and the database take
+// it; otherwise nothing, and *fallo gets "Type mismatch" for a text that is no
+// number or "Overflow" for one out of range.
+std::optional<qint64> enteroTexto(const QString &texto, qint64 min, qint64 max, QString *fallo = nullptr);
 
 // A sheet date "dd/mm/yy" as a date of 1950 to 2049; nothing when it is not a date.
 std::optional<QDate> fechaFitxa(const QString &texto);

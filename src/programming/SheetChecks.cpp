@@ -12,40 +12,18 @@ CheckResult keep(const QString &text)
 }
 
 // Integer edits hold digits only; a text with anything else reads as its leading number.
-int wholeNumber(const QString &text)
+double wholeNumber(const QString &text)
 {
-    return leadingNumber(text.trimmed());
+    return valorInicial(text.trimmed());
 }
 
 } // namespace
-
-int leadingNumber(const QString &text)
-{
-    const QString t = text.trimmed();
-    qsizetype i = 0;
-    bool negative = false;
-    if (i < t.size() && (t.at(i) == QLatin1Char('-') || t.at(i) == QLatin1Char('+'))) {
-        negative = t.at(i) == QLatin1Char('-');
-        ++i;
-    }
-    qint64 value = 0;
-    bool any = false;
-    for (; i < t.size() && t.at(i).isDigit() && t.at(i).unicode() < 128; ++i) {
-        any = true;
-        value = value * 10 + (t.at(i).unicode() - '0');
-        if (value > 1000000000)
-            break;
-    }
-    if (!any)
-        return 0;
-    return static_cast<int>(negative ? -value : value);
-}
 
 CheckResult checkLimiteEmision(const QString &text)
 {
     if (text.trimmed().isEmpty())
         return CheckResult{text, 60, true, true};
-    const int v = leadingNumber(text);
+    const double v = valorInicial(text);
     if (v < 60)
         return CheckResult{QStringLiteral("60"), 0, true, true};
     if (v > 120)
@@ -57,25 +35,18 @@ CheckResult checkLimiteRecepcion(const QString &text)
 {
     if (text.trimmed().isEmpty())
         return CheckResult{text, 60, true, true};
-    if (leadingNumber(text) > 120)
+    if (valorInicial(text) > 120)
         return CheckResult{QStringLiteral("120"), 0, true, true};
     return keep(text);
 }
 
 bool isValidTime(const QString &text)
 {
-    if (text.size() != 5 || text.at(2) != QLatin1Char(':'))
-        return false;
-    for (int i : {0, 1, 3, 4})
-        if (!text.at(i).isDigit() || text.at(i).unicode() >= 128)
-            return false;
-    const int h = text.left(2).toInt();
-    const int m = text.mid(3, 2).toInt();
-    return h <= 23 && m <= 59;
+    // "hh:nn" only: a time with seconds is not a night time.
+    return text.size() == 5 && horaFitxa(text).has_value();
 }
 
-CheckResult checkNoche(bool leavingStart, const QString &start, const QString &end, QString *dayStart,
-                       QString *dayEnd)
+CheckResult checkNoche(bool leavingStart, const QString &start, const QString &end, QString *dayStart, QString *dayEnd)
 {
     const QString &left = leavingStart ? start : end;
     if (!isValidTime(left))
@@ -96,8 +67,8 @@ bool isValidShortDate(const QString &text)
 
 CheckResult checkFecha(const QString &text)
 {
-    const bool wrong = !isValidShortDate(text) || text.mid(0, 2) == QLatin1String("00") ||
-                       text.mid(3, 2) > QLatin1String("12");
+    const bool wrong =
+        !isValidShortDate(text) || text.mid(0, 2) == QLatin1String("00") || text.mid(3, 2) > QLatin1String("12");
     if (wrong)
         return CheckResult{text, 18, true, false};
     return keep(text);
@@ -105,7 +76,7 @@ CheckResult checkFecha(const QString &text)
 
 CheckResult checkMFast(const QString &text)
 {
-    const int v = leadingNumber(text);
+    const double v = valorInicial(text);
     if (v < 60)
         return keep(QStringLiteral("60"));
     if (v > 120)
@@ -117,7 +88,7 @@ CheckResult checkTLeq(const QString &text)
 {
     if (text.trimmed().isEmpty())
         return keep(QStringLiteral("2"));
-    const int v = wholeNumber(text);
+    const double v = wholeNumber(text);
     if (v < 2)
         return keep(QStringLiteral("2"));
     if (v > 60)
@@ -129,7 +100,7 @@ CheckResult checkTempsAct(const QString &text)
 {
     if (text.trimmed().isEmpty())
         return CheckResult{text, 106, true, false};
-    const int v = leadingNumber(text);
+    const double v = valorInicial(text);
     if (v < 1)
         return keep(QStringLiteral("01"));
     if (v > 10)
@@ -139,14 +110,14 @@ CheckResult checkTempsAct(const QString &text)
 
 QString actuationLowerBound(const QString &text)
 {
-    return leadingNumber(text) < 1 ? QStringLiteral("01") : text;
+    return valorInicial(text) < 1 ? QStringLiteral("01") : text;
 }
 
 CheckResult checkTiempoAtenuacion(const QString &text)
 {
     if (text.trimmed().isEmpty())
         return keep(QStringLiteral("0"));
-    const int v = wholeNumber(text);
+    const double v = wholeNumber(text);
     if (v != 0 && (v < 2 || v > 9999))
         return keep(QStringLiteral("0"));
     return keep(text);
@@ -156,7 +127,7 @@ CheckResult checkRings(const QString &text)
 {
     if (text.trimmed().isEmpty())
         return keep(QStringLiteral("1"));
-    const int v = wholeNumber(text);
+    const double v = wholeNumber(text);
     if (v == 0 || v > 4)
         return keep(QStringLiteral("1"));
     return keep(text);

@@ -18,9 +18,6 @@ struct CheckResult {
     bool pageNormativa = false; // bring the limits page to the front
 };
 
-// The leading number of a text, 0 when it does not start with one.
-int leadingNumber(const QString &text);
-
 // Check 1: emission limits MaskDiaLocal, MaskNitLocal.
 CheckResult checkLimiteEmision(const QString &text);
 // Check 2: reception limits MaskDiaVei, MaskNitVei.
@@ -28,8 +25,7 @@ CheckResult checkLimiteRecepcion(const QString &text);
 
 // Check 3: night period, leaving MaskEmpiezaNoche (leavingStart) or MaskTerminaNoche.
 // On success *dayStart and *dayEnd receive the day period (the complement).
-CheckResult checkNoche(bool leavingStart, const QString &start, const QString &end, QString *dayStart,
-                       QString *dayEnd);
+CheckResult checkNoche(bool leavingStart, const QString &start, const QString &end, QString *dayStart, QString *dayEnd);
 // A time of day "hh:nn", hours 0-23 and minutes 0-59.
 bool isValidTime(const QString &text);
 

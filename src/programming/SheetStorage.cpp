@@ -14,8 +14,6 @@ namespace slx {
 
 namespace {
 
-const QString kFechaVacia = QStringLiteral("00/00/00");
-const QString kHoraVacia = QStringLiteral("00:00");
 
 // The fourteen day columns in table order, with the sheet's day (0 Sunday) and end.
 struct ColumnaDia {
@@ -41,24 +39,23 @@ struct Fallo {
     QString descripcion;
 };
 
+constexpr qint64 kMinLong = std::numeric_limits<qint32>::min();
+constexpr qint64 kMaxLong = std::numeric_limits<qint32>::max();
+
 qint64 entero(const QString &texto, qint64 min, qint64 max)
 {
-    const auto v = numeroTexto(texto);
-    if (!v || !std::isfinite(*v))
-        throw Fallo{QStringLiteral("Type mismatch")};
-    const double r = std::nearbyint(*v);
-    if (r < static_cast<double>(min) || r > static_cast<double>(max))
-        throw Fallo{QStringLiteral("Overflow")};
-    return static_cast<qint64>(r);
+    QString fallo;
+    const auto v = enteroTexto(texto, min, max, &fallo);
+    if (!v)
+        throw Fallo{fallo};
+    return *v;
 }
 
 // A text formatted as at least two digits when it is a number, else unchanged.
 QString dosCifras(const QString &texto)
 {
-    const auto v = numeroTexto(texto);
-    if (!v || !std::isfinite(*v) || std::fabs(*v) > 1e9)
-        return texto;
-    return QStringLiteral("%1").arg(static_cast<qint64>(std::nearbyint(*v)), 2, 10, QLatin1Char('0'));
+    const auto v = enteroTexto(texto, kMinLong, kMaxLong);
+    return v ? QStringLiteral("%1").arg(*v, 2, 10, QLatin1Char('0')) : texto;
 }
 
 QString textoActuacionLocal(const FitxaProgramacio &f)
@@ -125,31 +122,32 @@ QString textoFormato(const QVariant &v, int longitud, const QString &defecto)
     return s.size() < longitud ? defecto : s;
 }
 
-QString numero(const QVariant &v, const QString &defecto)
+// A stored number; nothing when the column is empty or holds no number.
+std::optional<double> numeroLeido(const QVariant &v)
 {
     if (vacio(v))
-        return defecto;
+        return std::nullopt;
     const auto n = numeroTexto(v.toString());
     if (!n || !std::isfinite(*n))
-        return defecto;
-    return QString::number(static_cast<qint64>(std::nearbyint(*n)));
+        return std::nullopt;
+    return n;
+}
+
+QString numero(const QVariant &v, const QString &defecto)
+{
+    const auto n = vacio(v) ? std::nullopt : enteroTexto(v.toString(), kMinLong, kMaxLong);
+    return n ? QString::number(*n) : defecto;
 }
 
 QString single(const QVariant &v, const QString &defecto)
 {
-    if (vacio(v))
-        return defecto;
-    const auto n = numeroTexto(v.toString());
-    if (!n || !std::isfinite(*n))
-        return defecto;
-    return textoSingle(static_cast<float>(*n));
+    const auto n = numeroLeido(v);
+    return n ? textoSingle(static_cast<float>(*n)) : defecto;
 }
 
 bool booleano(const QVariant &v, bool defecto)
 {
-    if (vacio(v))
-        return defecto;
-    const auto n = numeroTexto(v.toString());
+    const auto n = numeroLeido(v);
     return n ? *n != 0.0 : defecto;
 }
 
@@ -178,8 +176,13 @@ QString horaLeida(const QVariant &v)
     return t ? t->toString(QStringLiteral("HH:mm")) : kHoraVacia;
 }
 
-QString segundosTipo(const QString &tipo)
+// The seconds of a stored actuation type ("Leq05s" gives "05": the text without its
+// first three characters and its last); nothing for an empty text or one shorter than
+// "Leq", a digit and "s", which loads as a new sheet's actuation.
+std::optional<QString> segundosTipo(const QString &tipo)
 {
+    if (tipo.trimmed().size() < 5)
+        return std::nullopt;
     return tipo.mid(3, tipo.size() - 4);
 }
 
@@ -246,8 +249,7 @@ bool GrabaProgramacio(const FitxaProgramacio &f, const QDateTime &ara)
     QSqlDatabase &db = m.ConexionBD;
     bool enTransaccion = false;
     try {
-        const auto serie =
-            entero(f.MaskNumeroSerie, std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max());
+        const auto serie = entero(f.MaskNumeroSerie, kMinLong, kMaxLong);
         const auto fecha = fechaFitxa(f.MaskFecha);
         if (!fecha)
             throw Fallo{QStringLiteral("Type mismatch")};
@@ -286,8 +288,10 @@ bool GrabaProgramacio(const FitxaProgramacio &f, const QDateTime &ara)
         columnas.append({q("ByRings"), entero(f.MaskRings, 0, 255)});
         for (int j = 0; j < 9; ++j) {
             const auto v = numeroTexto(f.MaskOctava[j]);
-            if (!v || !std::isfinite(*v) || std::fabs(*v) > 3.4e38)
+            if (!v || !std::isfinite(*v))
                 throw Fallo{QStringLiteral("Type mismatch")};
+            if (std::fabs(*v) > std::numeric_limits<float>::max())
+                throw Fallo{QStringLiteral("Overflow")};
             // The single-precision value, kept as its shortest decimal.
             columnas.append({q(kOctavas[j]), textoSingle(static_cast<float>(*v)).toDouble()});
         }
@@ -402,24 +406,7 @@ bool CarregaProgramacio(FitxaProgramacio &fitxa, qint32 numeroSerie, const QDate
         else if (const auto o = idiomaPorNombre(idioma.toString()))
             f.OptionIdioma = *o;
 
-        const QString local = v("TTipoActuacionLocal").toString();
-        if (local == QLatin1String("Leq125ms")) {
-            f.OptionLocal = OpcionLocal::Leq125;
-        } else {
-            f.OptionLocal = OpcionLocal::Leq1s;
-            if (!local.trimmed().isEmpty())
-                f.MaskTempsActLoc = segundosTipo(local);
-        }
-        const QString vecino = v("TTipoActuacionVecino").toString();
-        if (vecino == QLatin1String("0")) {
-            f.OptionVei = OpcionVei::No;
-        } else if (vecino == QLatin1String("Leq125ms")) {
-            f.OptionVei = OpcionVei::Leq125;
-        } else {
-            f.OptionVei = OpcionVei::Leq1s;
-            if (!vecino.trimmed().isEmpty())
-                f.MaskTempsActVei = segundosTipo(vecino);
-        }
+        ponTiposActuacion(f, v("TTipoActuacionLocal").toString(), v("TTipoActuacionVecino").toString(), segundosTipo);
         f.MaskTempsActEnabled = versionAlMenys(f.MaskVersion, 3.3);
 
         f.MaskTLeq = numero(v("ByTLeq"), QStringLiteral("2"));

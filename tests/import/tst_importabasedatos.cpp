@@ -266,22 +266,17 @@ private Q_SLOTS:
         slxtest::DataHome home;
         QVERIFY(home.openDatabase());
         const QString path = home.file("partial.db");
-        {
-            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "partial");
-            db.setDatabaseName(path);
-            QVERIFY(db.open());
-            QSqlQuery q(db);
-            // Columns in another order, most missing, names in other letter cases.
-            QVERIFY(q.exec("CREATE TABLE intervalos (SLeqLocal REAL, thorainicio TEXT, LNumeroSerie INTEGER, "
-                           "DFechaInicio TEXT, Extra TEXT)"));
-            QVERIFY(q.exec("INSERT INTO intervalos VALUES (80.5, '23:45', 7, '2011-05-06', 'x')"));
-            QVERIFY(q.exec("CREATE TABLE Notas (Texto TEXT)"));
-            QVERIFY(q.exec("INSERT INTO Notas VALUES ('n')"));
-            QVERIFY(q.exec("CREATE TABLE CONFIGURACION (TUsuario TEXT)"));
-            QVERIFY(q.exec("INSERT INTO CONFIGURACION VALUES ('not me')"));
-            db.close();
-        }
-        QSqlDatabase::removeDatabase("partial");
+        // Columns in another order, most missing, names in other letter cases.
+        QVERIFY(slxtest::creaBaseSQLite(
+            path, {
+                      "CREATE TABLE intervalos (SLeqLocal REAL, thorainicio TEXT, LNumeroSerie INTEGER, "
+                      "DFechaInicio TEXT, Extra TEXT)",
+                      "INSERT INTO intervalos VALUES (80.5, '23:45', 7, '2011-05-06', 'x')",
+                      "CREATE TABLE Notas (Texto TEXT)",
+                      "INSERT INTO Notas VALUES ('n')",
+                      "CREATE TABLE CONFIGURACION (TUsuario TEXT)",
+                      "INSERT INTO CONFIGURACION VALUES ('not me')",
+                  }));
         const ResultadoFusion r = ImportaBaseDatos(path, modulo1().ConexionBD);
         QVERIFY(r.empezada());
         QCOMPARE(r.anadidas, qint64(1));
@@ -301,23 +296,18 @@ private Q_SLOTS:
         slxtest::DataHome home;
         QVERIFY(home.openDatabase());
         const QString path = home.file("bad.db");
-        {
-            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "bad");
-            db.setDatabaseName(path);
-            QVERIFY(db.open());
-            QSqlQuery q(db);
-            // Loose column types, so that the source can hold values our schema refuses.
-            QVERIFY(q.exec("CREATE TABLE Programacion (LNumeroSerie, ByTLeq, DFecha, BoCambioHora, TLocal)"));
-            QVERIFY(q.exec("INSERT INTO Programacion VALUES (1, 15, '2009-01-01', -1, 'good')"));
-            QVERIFY(q.exec("INSERT INTO Programacion VALUES (2, 300, '2009-01-01', 0, 'byte out of range')"));
-            QVERIFY(q.exec("INSERT INTO Programacion VALUES ('abc', 15, '2009-01-01', 0, 'serial not a number')"));
-            QVERIFY(q.exec("INSERT INTO Programacion VALUES (4, 15, '31/12/2009', 0, 'date not ISO')"));
-            QVERIFY(q.exec("INSERT INTO Programacion VALUES (5, 15.5, '2009-01-01', 0, 'byte with a fraction')"));
-            QVERIFY(q.exec("INSERT INTO Programacion VALUES (6, 15, '2009-01-01', 'yes', 'Boolean as a word')"));
-            QVERIFY(q.exec("INSERT INTO Programacion VALUES (7, '20', '2009-01-01', '1', 'numbers as text')"));
-            db.close();
-        }
-        QSqlDatabase::removeDatabase("bad");
+        // Loose column types, so that the source can hold values our schema refuses.
+        QVERIFY(slxtest::creaBaseSQLite(
+            path, {
+                      "CREATE TABLE Programacion (LNumeroSerie, ByTLeq, DFecha, BoCambioHora, TLocal)",
+                      "INSERT INTO Programacion VALUES (1, 15, '2009-01-01', -1, 'good')",
+                      "INSERT INTO Programacion VALUES (2, 300, '2009-01-01', 0, 'byte out of range')",
+                      "INSERT INTO Programacion VALUES ('abc', 15, '2009-01-01', 0, 'serial not a number')",
+                      "INSERT INTO Programacion VALUES (4, 15, '31/12/2009', 0, 'date not ISO')",
+                      "INSERT INTO Programacion VALUES (5, 15.5, '2009-01-01', 0, 'byte with a fraction')",
+                      "INSERT INTO Programacion VALUES (6, 15, '2009-01-01', 'yes', 'Boolean as a word')",
+                      "INSERT INTO Programacion VALUES (7, '20', '2009-01-01', '1', 'numbers as text')",
+                  }));
         const ResultadoFusion r = ImportaBaseDatos(path, modulo1().ConexionBD);
         QVERIFY(r.empezada());
         QCOMPARE(r.anadidas, qint64(2));
@@ -338,19 +328,14 @@ private Q_SLOTS:
         slxtest::DataHome home;
         QVERIFY(home.openDatabase());
         const QString path = home.file("mixed.db");
-        {
-            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "mixed");
-            db.setDatabaseName(path);
-            QVERIFY(db.open());
-            QSqlQuery q(db);
-            QVERIFY(q.exec("CREATE TABLE Sesiones (LNumeroSerie, DFechaInicio, THoraInicio, SLeq, ByNivelDiaLocal)"));
-            QVERIFY(q.exec("INSERT INTO Sesiones VALUES (1, '2009-02-27', '18:00', 94.5, 95)"));
-            QVERIFY(q.exec("INSERT INTO Sesiones VALUES ('2', '2009-02-28', '17:30', '95.25', '90')"));
-            QVERIFY(q.exec("INSERT INTO Sesiones VALUES (3, '2009-03-01 00:00:00', '18:00', 80, 95)"));
-            QVERIFY(q.exec("INSERT INTO Sesiones VALUES (4, '2009-03-02', '18:00', 'loud', 95)"));
-            db.close();
-        }
-        QSqlDatabase::removeDatabase("mixed");
+        QVERIFY(slxtest::creaBaseSQLite(
+            path, {
+                      "CREATE TABLE Sesiones (LNumeroSerie, DFechaInicio, THoraInicio, SLeq, ByNivelDiaLocal)",
+                      "INSERT INTO Sesiones VALUES (1, '2009-02-27', '18:00', 94.5, 95)",
+                      "INSERT INTO Sesiones VALUES ('2', '2009-02-28', '17:30', '95.25', '90')",
+                      "INSERT INTO Sesiones VALUES (3, '2009-03-01 00:00:00', '18:00', 80, 95)",
+                      "INSERT INTO Sesiones VALUES (4, '2009-03-02', '18:00', 'loud', 95)",
+                  }));
         QSqlQuery own(modulo1().ConexionBD);
         QVERIFY(own.exec("INSERT INTO Sesiones (LNumeroSerie, DFechaInicio, THoraInicio) VALUES (3, '2009-03-01', "
                          "'18:00')"));

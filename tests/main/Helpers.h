@@ -45,6 +45,15 @@ inline void alAbrirModal(std::function<void(QWidget *)> act)
     timer->start();
 }
 
+// The number of rows of a table of the program's database, -1 when it cannot be read.
+inline int cuenta(const QString &tabla)
+{
+    QSqlQuery q(slx::modulo1().ConexionBD);
+    if (!q.exec(QString("SELECT COUNT(*) FROM \"%1\"").arg(tabla)) || !q.next())
+        return -1;
+    return q.value(0).toInt();
+}
+
 // A value of the first Configuracion row, read through a connection of its own.
 inline QVariant filaConfiguracion(const QString &dbPath, const QString &column)
 {

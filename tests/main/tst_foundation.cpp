@@ -100,14 +100,13 @@ private Q_SLOTS:
         QCOMPARE(prog.first(), QString("LNumeroSerie"));
         QCOMPARE(prog.at(38), QString("SOctava31,5Hz"));
         QCOMPARE(prog.last(), QString("CMI"));
-        QCOMPARE(columns("IntervaloInhabil"),
-                 QStringList({"LNumeroSerie", "ByIntervalo", "TDiaEmpiezaInt", "THoraEmpiezaInt", "TDiaTerminaInt",
-                              "THoraTerminaInt"}));
+        QCOMPARE(columns("IntervaloInhabil"), QStringList({"LNumeroSerie", "ByIntervalo", "TDiaEmpiezaInt",
+                                                           "THoraEmpiezaInt", "TDiaTerminaInt", "THoraTerminaInt"}));
         QCOMPARE(columns("Intervalos").size(), 35);
         QCOMPARE(columns("Sesiones").size(), 31);
         QCOMPARE(columns("DiaBorrado"), QStringList({"LNumeroSerie", "DFecha", "THora"}));
-        QCOMPARE(columns("Configuracion"), QStringList({"ByCom", "IIdioma", "ByTono", "ByModem", "TPrefijo",
-                                                        "IModemSpeed", "TUsuario", "Memo"}));
+        QCOMPARE(columns("Configuracion"),
+                 QStringList({"ByCom", "IIdioma", "ByTono", "ByModem", "TPrefijo", "IModemSpeed", "TUsuario", "Memo"}));
         QSqlQuery q(modulo1().ConexionBD);
         QVERIFY(q.exec("SELECT COUNT(*) FROM Configuracion") && q.next());
         QCOMPARE(q.value(0).toInt(), 1);
@@ -122,10 +121,12 @@ private Q_SLOTS:
         QTest::newRow("IntervaloInhabil") << "INSERT INTO IntervaloInhabil (LNumeroSerie, ByIntervalo) VALUES (1, 5)";
         for (const char *t : {"Intervalos", "Sesiones"})
             QTest::newRow(t) << QString("INSERT INTO %1 (LNumeroSerie, DFechaInicio, THoraInicio) "
-                                        "VALUES (1, '2009-03-13', '12:00')").arg(t);
+                                        "VALUES (1, '2009-03-13', '12:00')")
+                                    .arg(t);
         for (const char *t : {"DiaBorrado", "DiaFinalBateria", "DiaReprogramado"})
             QTest::newRow(t) << QString("INSERT INTO %1 (LNumeroSerie, DFecha, THora) "
-                                        "VALUES (1, '2008-10-20', '12:40')").arg(t);
+                                        "VALUES (1, '2008-10-20', '12:40')")
+                                    .arg(t);
     }
     void schemaRefusesDuplicateKeys()
     {
@@ -145,7 +146,8 @@ private Q_SLOTS:
         QTest::newRow("integer above 32767")
             << "INSERT INTO Programacion (LNumeroSerie, ITiempoAtenuacion) VALUES (1, 32768)";
         QTest::newRow("long above 32 bits") << "INSERT INTO Programacion (LNumeroSerie) VALUES (2147483648)";
-        QTest::newRow("text too long") << "INSERT INTO Programacion (LNumeroSerie, TTelefono) VALUES (1, '1234567890123456')";
+        QTest::newRow("text too long")
+            << "INSERT INTO Programacion (LNumeroSerie, TTelefono) VALUES (1, '1234567890123456')";
     }
     void schemaRefusesOutOfRangeValues()
     {

@@ -39,38 +39,102 @@ private Q_SLOTS:
         QTest::addColumn<QString>("expected");
 
         const QByteArray base = "[Configuration]\r\nSerialPort=2\r\nLanguage=1027\r\n";
-        QTest::newRow("plain") << base << "Configuration" << "SerialPort" << "" << "2";
-        QTest::newRow("section and key ignore case") << base << "CONFIGURATION" << "serialport" << "" << "2";
-        QTest::newRow("missing key gives default") << base << "Configuration" << "Modem" << "x" << "x";
-        QTest::newRow("missing key, empty default") << base << "Configuration" << "Modem" << "" << "";
-        QTest::newRow("default loses trailing blanks") << base << "Configuration" << "Modem" << "ab  " << "ab";
-        QTest::newRow("missing section") << base << "Ports" << "COM1" << "" << "";
-        QTest::newRow("LF line ends") << QByteArray("[Configuration]\nUser=Ana\n") << "Configuration" << "User" << ""
+        QTest::newRow("plain") << base << "Configuration"
+                               << "SerialPort"
+                               << ""
+                               << "2";
+        QTest::newRow("section and key ignore case") << base << "CONFIGURATION"
+                                                     << "serialport"
+                                                     << ""
+                                                     << "2";
+        QTest::newRow("missing key gives default") << base << "Configuration"
+                                                   << "Modem"
+                                                   << "x"
+                                                   << "x";
+        QTest::newRow("missing key, empty default") << base << "Configuration"
+                                                    << "Modem"
+                                                    << ""
+                                                    << "";
+        QTest::newRow("default loses trailing blanks") << base << "Configuration"
+                                                       << "Modem"
+                                                       << "ab  "
+                                                       << "ab";
+        QTest::newRow("missing section") << base << "Ports"
+                                         << "COM1"
+                                         << ""
+                                         << "";
+        QTest::newRow("LF line ends") << QByteArray("[Configuration]\nUser=Ana\n") << "Configuration"
+                                      << "User"
+                                      << ""
                                       << "Ana";
         QTest::newRow("no final line break") << QByteArray("[Configuration]\r\nUser=Ana") << "Configuration"
-                                             << "User" << "" << "Ana";
+                                             << "User"
+                                             << ""
+                                             << "Ana";
         QTest::newRow("blanks around name and value")
-            << QByteArray("  [ Configuration ]  \r\n  User  =   Ana Pons   \r\n") << "Configuration" << "User" << ""
+            << QByteArray("  [ Configuration ]  \r\n  User  =   Ana Pons   \r\n") << "Configuration"
+            << "User"
+            << ""
             << "Ana Pons";
-        QTest::newRow("double quotes removed") << QByteArray("[c]\r\nk=\"  x  \"\r\n") << "c" << "k" << ""
+        QTest::newRow("double quotes removed") << QByteArray("[c]\r\nk=\"  x  \"\r\n") << "c"
+                                               << "k"
+                                               << ""
                                                << "  x  ";
-        QTest::newRow("single quotes removed") << QByteArray("[c]\r\nk='x'\r\n") << "c" << "k" << "" << "x";
-        QTest::newRow("unmatched quote kept") << QByteArray("[c]\r\nk=\"x\r\n") << "c" << "k" << "" << "\"x";
-        QTest::newRow("one pair only") << QByteArray("[c]\r\nk=\"\"x\"\"\r\n") << "c" << "k" << "" << "\"x\"";
-        QTest::newRow("empty value") << QByteArray("[c]\r\nk=\r\n") << "c" << "k" << "d" << "";
-        QTest::newRow("value holds =") << QByteArray("[c]\r\nk=a=b\r\n") << "c" << "k" << "" << "a=b";
-        QTest::newRow("line without =") << QByteArray("[c]\r\njunk line\r\nk=1\r\n") << "c" << "k" << "" << "1";
-        QTest::newRow("comment line skipped") << QByteArray("[c]\r\n;k=2\r\nk=1\r\n") << "c" << "k" << "" << "1";
-        QTest::newRow("first key wins") << QByteArray("[c]\r\nk=1\r\nK=2\r\n") << "c" << "k" << "" << "1";
-        QTest::newRow("first section wins") << QByteArray("[c]\r\nk=1\r\n[C]\r\nk=2\r\n") << "c" << "k" << "" << "1";
-        QTest::newRow("key of another section") << QByteArray("[a]\r\nk=1\r\n[c]\r\nj=2\r\n") << "c" << "k" << "-"
+        QTest::newRow("single quotes removed") << QByteArray("[c]\r\nk='x'\r\n") << "c"
+                                               << "k"
+                                               << ""
+                                               << "x";
+        QTest::newRow("unmatched quote kept") << QByteArray("[c]\r\nk=\"x\r\n") << "c"
+                                              << "k"
+                                              << ""
+                                              << "\"x";
+        QTest::newRow("one pair only") << QByteArray("[c]\r\nk=\"\"x\"\"\r\n") << "c"
+                                       << "k"
+                                       << ""
+                                       << "\"x\"";
+        QTest::newRow("empty value") << QByteArray("[c]\r\nk=\r\n") << "c"
+                                     << "k"
+                                     << "d"
+                                     << "";
+        QTest::newRow("value holds =") << QByteArray("[c]\r\nk=a=b\r\n") << "c"
+                                       << "k"
+                                       << ""
+                                       << "a=b";
+        QTest::newRow("line without =") << QByteArray("[c]\r\njunk line\r\nk=1\r\n") << "c"
+                                        << "k"
+                                        << ""
+                                        << "1";
+        QTest::newRow("comment line skipped") << QByteArray("[c]\r\n;k=2\r\nk=1\r\n") << "c"
+                                              << "k"
+                                              << ""
+                                              << "1";
+        QTest::newRow("first key wins") << QByteArray("[c]\r\nk=1\r\nK=2\r\n") << "c"
+                                        << "k"
+                                        << ""
+                                        << "1";
+        QTest::newRow("first section wins") << QByteArray("[c]\r\nk=1\r\n[C]\r\nk=2\r\n") << "c"
+                                            << "k"
+                                            << ""
+                                            << "1";
+        QTest::newRow("key of another section") << QByteArray("[a]\r\nk=1\r\n[c]\r\nj=2\r\n") << "c"
+                                                << "k"
+                                                << "-"
                                                 << "-";
-        QTest::newRow("keys before any section") << QByteArray("k=1\r\n[c]\r\n") << "c" << "k" << "-" << "-";
-        QTest::newRow("Windows-1252 bytes") << QByteArray("[c]\r\nk=Serveis T\xe8""cnics \x80\r\n") << "c" << "k"
+        QTest::newRow("keys before any section") << QByteArray("k=1\r\n[c]\r\n") << "c"
+                                                 << "k"
+                                                 << "-"
+                                                 << "-";
+        QTest::newRow("Windows-1252 bytes") << QByteArray("[c]\r\nk=Serveis T\xe8"
+                                                          "cnics \x80\r\n")
+                                            << "c"
+                                            << "k"
                                             << "" << QString::fromUtf8("Serveis Tècnics €");
-        QTest::newRow("UTF-8 BOM") << QByteArray("\xEF\xBB\xBF[c]\r\nk=Tècnic\r\n") << "c" << "k" << ""
-                                   << QString::fromUtf8("Tècnic");
-        QTest::newRow("blank lines inside section") << QByteArray("[c]\r\n\r\n\r\nk=1\r\n") << "c" << "k" << ""
+        QTest::newRow("UTF-8 BOM") << QByteArray("\xEF\xBB\xBF[c]\r\nk=Tècnic\r\n") << "c"
+                                   << "k"
+                                   << "" << QString::fromUtf8("Tècnic");
+        QTest::newRow("blank lines inside section") << QByteArray("[c]\r\n\r\n\r\nk=1\r\n") << "c"
+                                                    << "k"
+                                                    << ""
                                                     << "1";
     }
     void read()
@@ -83,10 +147,7 @@ private Q_SLOTS:
         QCOMPARE(LeerIni(section, key, defecto, write(file)), expected);
     }
 
-    void readMissingFileGivesDefault()
-    {
-        QCOMPARE(LeerIni("c", "k", "d", dir.filePath("none.ini")), QString("d"));
-    }
+    void readMissingFileGivesDefault() { QCOMPARE(LeerIni("c", "k", "d", dir.filePath("none.ini")), QString("d")); }
 
     void readCutsAt254()
     {
@@ -102,24 +163,32 @@ private Q_SLOTS:
         QTest::addColumn<QString>("value");
         QTest::addColumn<QByteArray>("after");
 
-        QTest::newRow("replace in place") << QByteArray("[c]\r\na=1\r\nk=old\r\nb=2\r\n") << "c" << "K" << "new"
-                                          << QByteArray("[c]\r\na=1\r\nk=new\r\nb=2\r\n");
+        QTest::newRow("replace in place") << QByteArray("[c]\r\na=1\r\nk=old\r\nb=2\r\n") << "c"
+                                          << "K"
+                                          << "new" << QByteArray("[c]\r\na=1\r\nk=new\r\nb=2\r\n");
         QTest::newRow("new key after the section's last key")
-            << QByteArray("[c]\r\na=1\r\n\r\n[d]\r\nx=1\r\n") << "c" << "k" << "v"
-            << QByteArray("[c]\r\na=1\r\nk=v\r\n\r\n[d]\r\nx=1\r\n");
-        QTest::newRow("new section at the end") << QByteArray("[c]\r\na=1\r\n") << "d" << "k" << "v"
-                                                << QByteArray("[c]\r\na=1\r\n\r\n[d]\r\nk=v\r\n");
-        QTest::newRow("LF file stays LF") << QByteArray("[c]\na=1\n") << "c" << "a" << "2"
-                                          << QByteArray("[c]\na=2\n");
-        QTest::newRow("other lines untouched") << QByteArray("; note\r\n[c]\r\n  odd line\r\nk=1\r\n") << "c" << "k"
+            << QByteArray("[c]\r\na=1\r\n\r\n[d]\r\nx=1\r\n") << "c"
+            << "k"
+            << "v" << QByteArray("[c]\r\na=1\r\nk=v\r\n\r\n[d]\r\nx=1\r\n");
+        QTest::newRow("new section at the end") << QByteArray("[c]\r\na=1\r\n") << "d"
+                                                << "k"
+                                                << "v" << QByteArray("[c]\r\na=1\r\n\r\n[d]\r\nk=v\r\n");
+        QTest::newRow("LF file stays LF") << QByteArray("[c]\na=1\n") << "c"
+                                          << "a"
+                                          << "2" << QByteArray("[c]\na=2\n");
+        QTest::newRow("other lines untouched") << QByteArray("; note\r\n[c]\r\n  odd line\r\nk=1\r\n") << "c"
+                                               << "k"
                                                << "2" << QByteArray("; note\r\n[c]\r\n  odd line\r\nk=2\r\n");
-        QTest::newRow("written as Windows-1252") << QByteArray("[c]\r\n") << "c" << "k"
-                                                 << QString::fromUtf8("Tècnic €")
-                                                 << QByteArray("[c]\r\nk=T\xe8""cnic \x80\r\n");
-        QTest::newRow("line break in value flattened") << QByteArray("[c]\r\n") << "c" << "k" << "a\r\nx=1"
-                                                       << QByteArray("[c]\r\nk=a  x=1\r\n");
-        QTest::newRow("empty value") << QByteArray("[c]\r\nk=1\r\n") << "c" << "k" << ""
-                                     << QByteArray("[c]\r\nk=\r\n");
+        QTest::newRow("written as Windows-1252") << QByteArray("[c]\r\n") << "c"
+                                                 << "k" << QString::fromUtf8("Tècnic €")
+                                                 << QByteArray("[c]\r\nk=T\xe8"
+                                                               "cnic \x80\r\n");
+        QTest::newRow("line break in value flattened") << QByteArray("[c]\r\n") << "c"
+                                                       << "k"
+                                                       << "a\r\nx=1" << QByteArray("[c]\r\nk=a  x=1\r\n");
+        QTest::newRow("empty value") << QByteArray("[c]\r\nk=1\r\n") << "c"
+                                     << "k"
+                                     << "" << QByteArray("[c]\r\nk=\r\n");
     }
     void write()
     {

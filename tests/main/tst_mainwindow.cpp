@@ -2,6 +2,7 @@
 
 #include "Helpers.h"
 #include "TestSupport.h"
+#include "link/SerialControl.h"
 #include "localization/FormRegistry.h"
 #include "localization/LocGuru.h"
 #include "localization/NativeCatalogue.h"
@@ -14,6 +15,7 @@
 
 #include <QComboBox>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
@@ -26,6 +28,7 @@
 #include <memory>
 
 using namespace slx;
+using slxtest::cuenta;
 using slxtest::escribeIni;
 
 namespace {
@@ -36,14 +39,6 @@ const QByteArray kIni = "[Configuration]\r\nSerialPort=3\r\nUser=Pie anterior\r\
 QString ini(const QString &key)
 {
     return LeerIni("Configuration", key, "", ficheroIni());
-}
-
-int cuenta(const QString &tabla)
-{
-    QSqlQuery q(modulo1().ConexionBD);
-    if (!q.exec(QString("SELECT COUNT(*) FROM \"%1\"").arg(tabla)) || !q.next())
-        return -1;
-    return q.value(0).toInt();
 }
 
 QString usuarioGuardado()
@@ -233,6 +228,7 @@ private Q_SLOTS:
         QCOMPARE(int(m.TonoPulso), 1);
         QCOMPARE(m.PrefijoMarcacion, QString("0,,"));
         QCOMPARE(int(m.VelocidadModem), 19200);
+        QCOMPARE(MSComm1().CommPort(), 7);
         QCOMPARE(ini("SerialPort"), QString("7"));
         QCOMPARE(ini("Modem"), QString("0"));
         QCOMPARE(ini("TonePulse"), QString("1"));
@@ -279,29 +275,55 @@ private Q_SLOTS:
         QCOMPARE(ini("SerialPort"), QString("255"));
     }
 
-    void linkSettingsExitChangesNothing()
+    void linkSettingsLeftUnchanged_data()
     {
+        QTest::addColumn<bool>("unwritable");
+        QTest::newRow("exit") << false;
+        QTest::newRow("settings file cannot be written") << true;
+    }
+    void linkSettingsLeftUnchanged()
+    {
+        QFETCH(bool, unwritable);
         slxtest::Answers answers;
         const QByteArray before = [] {
             QFile f(ficheroIni());
             f.open(QIODevice::ReadOnly);
             return f.readAll();
         }();
+        if (unwritable) {
+            // A folder stands in the settings file's place.
+            QVERIFY(QFile::remove(ficheroIni()));
+            QVERIFY(QDir().mkdir(ficheroIni()));
+        }
         Form4 dialog;
         dialog.show();
         dialog.ComboPort->setEditText("9");
         clickOption(dialog.OptionRs);
         clickOption(dialog.OptionTonos);
         dialog.MaskPrefijo->setText("5");
-        QTest::mouseClick(dialog.SSCommandExit, Qt::LeftButton);
-        QCOMPARE(dialog.result(), int(QDialog::Rejected));
+        if (unwritable) {
+            // Refused with a message; the dialog stays open and nothing has changed yet.
+            QVERIFY(!dialog.SSCommandAceptar_Click());
+            QCOMPARE(answers.shown().size(), 1);
+            QCOMPARE(answers.shown().first().icon, ui::Icon::Critical);
+            QVERIFY(answers.shown().first().text.contains(ficheroIni()));
+            QVERIFY(dialog.isVisible());
+        } else {
+            QTest::mouseClick(dialog.SSCommandExit, Qt::LeftButton);
+            QCOMPARE(dialog.result(), int(QDialog::Rejected));
+        }
         QCOMPARE(int(modulo1().PuertoSerie), 3);
         QCOMPARE(int(modulo1().TipoConexion), 1);
         QCOMPARE(int(modulo1().TonoPulso), 0);
         QCOMPARE(modulo1().PrefijoMarcacion, QString("9"));
-        QFile f(ficheroIni());
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        QCOMPARE(f.readAll(), before);
+        QCOMPARE(MSComm1().CommPort(), 3);
+        if (unwritable) {
+            QVERIFY(QDir().rmdir(ficheroIni()));
+        } else {
+            QFile f(ficheroIni());
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            QCOMPARE(f.readAll(), before);
+        }
     }
 
     void languageDialogStartsOnTheCurrentLanguage()
@@ -309,6 +331,26 @@ private Q_SLOTS:
         Form7 dialog;
         QVERIFY(dialog.OptionEspañol->isChecked());
         QCOMPARE(int(dialog.IdiomaSeleccionado), 1000);
+        // Each language has its own picture beside its option.
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        const QList<QRadioButton *> options = {dialog.OptionEspañol,  dialog.OptionCatalan, dialog.OptionIngles,
+                                               dialog.OptionAleman,   dialog.OptionFrances, dialog.OptionItaliano,
+                                               dialog.OptionPortugues};
+        QList<QImage> pictures;
+        for (int i = 0; i < 7; ++i) {
+            auto *picture = dialog.findChild<QLabel *>(QString("Image%1").arg(i + 1));
+            QVERIFY(picture);
+            QVERIFY(!picture->pixmap().isNull());
+            QVERIFY(picture->isVisible());
+            QVERIFY(picture->geometry().right() < options[i]->geometry().left());
+            QVERIFY(qAbs(picture->geometry().center().y() - options[i]->geometry().center().y()) <
+                    options[i]->height() / 2);
+            const QImage image = picture->pixmap().toImage();
+            QVERIFY(!pictures.contains(image));
+            pictures << image;
+        }
+        dialog.hide();
         modulo1().CodigoIdioma = 0;
         Form7 none;
         QCOMPARE(int(none.IdiomaSeleccionado), 0);

@@ -20,20 +20,13 @@
 #include <memory>
 
 using namespace slx;
+using slxtest::cuenta;
 using slxtest::escribeIni;
 
 namespace {
 
 const QByteArray kIniCompleto = "[Configuration]\r\nSerialPort=3\r\nUser=Pie de prueba\r\nLanguage=1040\r\n"
                                 "Modem=1\r\nTonePulse=0\r\nDialCode=0\r\nModemSpeed=19200\r\n";
-
-int cuenta(const QString &tabla)
-{
-    QSqlQuery q(modulo1().ConexionBD);
-    if (!q.exec(QString("SELECT COUNT(*) FROM \"%1\"").arg(tabla)) || !q.next())
-        return -1;
-    return q.value(0).toInt();
-}
 
 QStringList criticos(const slxtest::Answers &answers)
 {
@@ -217,20 +210,33 @@ private Q_SLOTS:
         QFile::setPermissions(home.file("BackupSLX90.BAK"), QFile::ReadOwner | QFile::WriteOwner);
         slxtest::Answers answers;
         Principal f;
-        bool windowShown = false, panelShown = false;
+        bool windowShown = false, panelShown = false, panelEnabled = false, importEnabled = true;
+        bool closeRefused = false, databaseOpen = false;
         QString panelText, importing;
         QTimer::singleShot(0, [&] {
             windowShown = f->isVisible();
             panelShown = f->SSPanel1->isVisible();
+            // Drawn as an active panel, not greyed out; the commands wait for the merge.
+            panelEnabled = f->SSPanel1->isEnabled();
+            importEnabled = f->SSCommand1->isEnabled();
+            // Closing the window (its frame stays live) waits for the merge.
+            closeRefused = !f->close();
+            databaseOpen = modulo1().ConexionBD.isOpen();
             panelText = f->SSPanel1->text();
             importing = modulo1().FicheroImportar;
         });
         f->Form_Load();
         QVERIFY(windowShown);
         QVERIFY(panelShown);
+        QVERIFY(panelEnabled);
+        QVERIFY(!importEnabled);
+        QVERIFY(closeRefused);
+        QVERIFY(databaseOpen);
+        QVERIFY(f->isVisible());
         QCOMPARE(panelText, QString("Importando datos"));
         QCOMPARE(importing, home.file("BackupSLX90.BAK"));
         QVERIFY(!f->SSPanel1->isVisible());
+        QVERIFY(f->SSCommand1->isEnabled());
         QVERIFY(modulo1().FicheroImportar.isEmpty());
         QCOMPARE(cuenta("Intervalos"), 200);
         QCOMPARE(cuenta("Programacion"), 2);
@@ -253,17 +259,9 @@ private Q_SLOTS:
         if (kind == "damaged") {
             escribeIni(backup, QByteArray("SQLite format 3\0", 16) + QByteArray(2000, 'x'));
         } else {
-            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "backup");
-            db.setDatabaseName(backup);
-            QVERIFY(db.open());
-            QSqlQuery q(db);
-            QVERIFY(q.exec("CREATE TABLE Programacion (LNumeroSerie, ByTLeq)"));
-            QVERIFY(q.exec("INSERT INTO Programacion VALUES (1, 15)"));
-            QVERIFY(q.exec("INSERT INTO Programacion VALUES (2, 999)"));
-            q.finish();
-            db.close();
-            db = QSqlDatabase();
-            QSqlDatabase::removeDatabase("backup");
+            QVERIFY(slxtest::creaBaseSQLite(backup, {"CREATE TABLE Programacion (LNumeroSerie, ByTLeq)",
+                                                     "INSERT INTO Programacion VALUES (1, 15)",
+                                                     "INSERT INTO Programacion VALUES (2, 999)"}));
         }
         slxtest::Answers answers;
         Principal f;
@@ -372,6 +370,37 @@ private Q_SLOTS:
         f.form.reset(nuevo);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         FormRegistry::add("Form2", nullptr);
+    }
+
+    void commandLineWaitsForAStartUpWithTheDatabase()
+    {
+        slxtest::DataHome home;
+        QVERIFY(home.seed());
+        escribeIni(home.file("slx90.db"), "this is not a database at all, just text long enough to be read");
+        slxtest::Answers answers;
+        Form1::fijaLineaComandos("/datos/obra.qv90");
+        Principal f;
+        f->Form_Load();
+        QVERIFY(!modulo1().ConexionBD.isOpen());
+        QVERIFY(modulo1().FicheroImportar.isEmpty());
+        // With the database back, the restart after a language change opens the file.
+        QVERIFY(QFile::remove(home.file("slx90.db")));
+        QString opened, importing;
+        slxtest::alAbrirModal([&](QWidget *w) {
+            opened = w->objectName();
+            importing = modulo1().FicheroImportar;
+            w->close();
+        });
+        Form1 *old = f.form.release();
+        old->ReiniciaVentana();
+        QCoreApplication::processEvents();
+        QCOMPARE(opened, QString("Form16"));
+        QCOMPARE(importing, QString("/datos/obra.qv90"));
+        auto *nuevo = qobject_cast<Form1 *>(FormRegistry::instance("Form1"));
+        QVERIFY(nuevo && nuevo != old);
+        QVERIFY(modulo1().ConexionBD.isOpen());
+        f.form.reset(nuevo);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
     void sheetNotBuiltYetIsSaid()

@@ -68,6 +68,13 @@ class TestForm2 : public QObject {
     }
     QLineEdit *edit(const QString &name) { return qobject_cast<QLineEdit *>(form->campo(name)); }
     QString serial() { return form->texto("MaskNumeroSerie"); }
+    // Clicks a button of the window as the user does.
+    void click(const QString &name)
+    {
+        auto *b = form->findChild<QPushButton *>(name);
+        QVERIFY2(b, qPrintable(name));
+        QTest::mouseClick(b, Qt::LeftButton);
+    }
     // Types into a field and moves the focus on, as a user leaving the field does.
     void typeAndLeave(const QString &name, const QString &text, const QString &next = "MaskContacto")
     {
@@ -126,6 +133,25 @@ private Q_SLOTS:
         QCOMPARE(serial(), QString("100123")); // the command line is not looked at again
     }
 
+    void commandLineSerialIsMatchedLiterally_data()
+    {
+        QTest::addColumn<QString>("line");
+        QTest::newRow("pattern") << "2%";
+        QTest::newRow("one character wildcard") << "20456_";
+        QTest::newRow("quote") << "204567'";
+        QTest::newRow("unknown serial") << "999999";
+    }
+    void commandLineSerialIsMatchedLiterally()
+    {
+        QFETCH(QString, line);
+        addSheets({{100123, "Nova"}, {204567, "Racó"}});
+        modulo1().LineaComandos = line;
+        QVERIFY(open());
+        QCOMPARE(serial(), QString("100123")); // passed over: the first sheet
+        QVERIFY(modulo1().LineaComandosUsada);
+        QVERIFY(answers->shown().isEmpty());
+    }
+
     void exchangeFileOnTheCommandLineIsNoSerial()
     {
         addSheets({{100123, "Nova"}});
@@ -154,14 +180,14 @@ private Q_SLOTS:
         addSheets({{100123, "A"}, {204567, "B"}, {300001, "C"}});
         QVERIFY(open());
         QCOMPARE(serial(), QString("100123"));
-        form->SSCommandAnterior_Click();
+        click("SSCommandAnterior");
         QCOMPARE(serial(), QString("100123"));
-        form->SSCommandSiguiente_Click();
-        form->SSCommandSiguiente_Click();
+        click("SSCommandSiguiente");
+        click("SSCommandSiguiente");
         QCOMPARE(serial(), QString("300001"));
-        form->SSCommandSiguiente_Click();
+        click("SSCommandSiguiente");
         QCOMPARE(serial(), QString("300001"));
-        form->SSCommandAnterior_Click();
+        click("SSCommandAnterior");
         QCOMPARE(edit("MaskLocal")->text(), QString("B"));
         QVERIFY(!modulo1().FitxaModificada);
         QVERIFY(answers->shown().isEmpty());
@@ -197,14 +223,30 @@ private Q_SLOTS:
         QTest::addColumn<QString>("field");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("found"); // serial shown afterwards; "" = the sheet stays
-        QTest::newRow("venue word anywhere") << "MaskLocal" << "racó" << "204567";
-        QTest::newRow("ignores case and accents") << "MaskLocal" << "RACO" << "204567";
-        QTest::newRow("quote is a character") << "MaskLocal" << "l'Hort" << "300001";
-        QTest::newRow("percent is a character") << "MaskLocal" << "100%" << "300001";
-        QTest::newRow("underscore is a character") << "MaskLocal" << "a_b" << "";
-        QTest::newRow("serial contains") << "MaskNumeroSerie" << "4567" << "204567";
-        QTest::newRow("date as shown") << "MaskFecha" << "/10/08" << "100123";
-        QTest::newRow("no match keeps the sheet") << "MaskLocal" << "Casino" << "";
+        QTest::newRow("venue word anywhere") << "MaskLocal"
+                                             << "racó"
+                                             << "204567";
+        QTest::newRow("ignores case and accents") << "MaskLocal"
+                                                  << "RACO"
+                                                  << "204567";
+        QTest::newRow("quote is a character") << "MaskLocal"
+                                              << "l'Hort"
+                                              << "300001";
+        QTest::newRow("percent is a character") << "MaskLocal"
+                                                << "100%"
+                                                << "300001";
+        QTest::newRow("underscore is a character") << "MaskLocal"
+                                                   << "a_b"
+                                                   << "";
+        QTest::newRow("serial contains") << "MaskNumeroSerie"
+                                         << "4567"
+                                         << "204567";
+        QTest::newRow("date as shown") << "MaskFecha"
+                                       << "/10/08"
+                                       << "100123";
+        QTest::newRow("no match keeps the sheet") << "MaskLocal"
+                                                  << "Casino"
+                                                  << "";
     }
     void search()
     {
@@ -219,7 +261,7 @@ private Q_SLOTS:
         form->campo(field)->setFocus();
         QCOMPARE(form->CampActual, field);
         answers->then(typed);
-        form->SSCommandBuscar_Click();
+        click("SSCommandBuscar");
         QCOMPARE(answers->shown().first().kind, ui::Kind::Input);
         QCOMPARE(answers->shown().first().title, QString("BUSCAR"));
         QVERIFY(answers->shown().first().text.startsWith("Buscar en el campo "));
@@ -253,16 +295,19 @@ private Q_SLOTS:
         QSqlQuery q(modulo1().ConexionBD);
         for (const char *t : {"DiaBorrado", "DiaFinalBateria", "DiaReprogramado"})
             QVERIFY(q.exec(QString("INSERT INTO %1 VALUES (204567, '2009-03-14', '16:20')").arg(t)));
-        QVERIFY(q.exec("INSERT INTO Intervalos (LNumeroSerie, DFechaInicio, THoraInicio) VALUES (204567, '2009-03-13', '12:00')"));
-        QVERIFY(q.exec("INSERT INTO Sesiones (LNumeroSerie, DFechaInicio, THoraInicio) VALUES (204567, '2009-03-13', '18:00')"));
-        QVERIFY(q.exec("INSERT INTO Intervalos (LNumeroSerie, DFechaInicio, THoraInicio) VALUES (100123, '2009-03-13', '12:00')"));
+        QVERIFY(q.exec(
+            "INSERT INTO Intervalos (LNumeroSerie, DFechaInicio, THoraInicio) VALUES (204567, '2009-03-13', '12:00')"));
+        QVERIFY(q.exec(
+            "INSERT INTO Sesiones (LNumeroSerie, DFechaInicio, THoraInicio) VALUES (204567, '2009-03-13', '18:00')"));
+        QVERIFY(q.exec(
+            "INSERT INTO Intervalos (LNumeroSerie, DFechaInicio, THoraInicio) VALUES (100123, '2009-03-13', '12:00')"));
         modulo1().NumeroSerieAparato = 204567;
         QVERIFY(open());
         answers->then(ui::vbCancel);
-        form->SSCommandBorrar_Click();
+        click("SSCommandBorrar");
         QCOMPARE(count("Programacion", 204567), 1);
         answers->then(ui::vbOK);
-        form->SSCommandBorrar_Click();
+        click("SSCommandBorrar");
         QCOMPARE(answers->shown().last().text,
                  QString::fromUtf8("¿Desea borrar todos los datos relacionados con esta ficha?"));
         for (const char *t : {"Programacion", "IntervaloInhabil", "Intervalos", "Sesiones", "DiaBorrado",
@@ -272,7 +317,7 @@ private Q_SLOTS:
         QCOMPARE(count("IntervaloInhabil", 100123), 30);
         QCOMPARE(serial(), QString("100123"));
         answers->then(ui::vbOK);
-        form->SSCommandBorrar_Click();
+        click("SSCommandBorrar");
         QCOMPARE(serial(), QString("0")); // the only sheet deleted: a new sheet
     }
 
@@ -282,7 +327,7 @@ private Q_SLOTS:
         QVERIFY(open());
         edit("MaskContacto")->setText("Marta");
         answers->then(ui::vbOK);
-        form->SSCommandGrabar_Click();
+        click("SSCommandGrabar");
         QCOMPARE(answers->shown().size(), 1);
         FitxaProgramacio saved;
         QVERIFY(CarregaProgramacio(saved, 100123));
@@ -346,8 +391,8 @@ private Q_SLOTS:
     void everyOptionAndCheckMarksTheSheet_data()
     {
         QTest::addColumn<QString>("control");
-        for (const char *c : {"OptionItaliano", "OptionCatalan", "OptionVeiNo", "CheckApliCorrecioGlobal",
-                              "CheckImpresion"})
+        for (const char *c :
+             {"OptionItaliano", "OptionCatalan", "OptionVeiNo", "CheckApliCorrecioGlobal", "CheckImpresion"})
             QTest::newRow(c) << QString(c);
     }
     void everyOptionAndCheckMarksTheSheet()

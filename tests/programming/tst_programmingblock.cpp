@@ -30,6 +30,16 @@ ProgramacioRebuda decodifica(const QByteArray &bloque, const QString &version)
     return c;
 }
 
+// The identity and contact fields, which are no part of a device's programming.
+void copiaIdentidad(const FitxaProgramacio &de, FitxaProgramacio &a)
+{
+    for (auto campo : {&FitxaProgramacio::TextFecha, &FitxaProgramacio::TextHora, &FitxaProgramacio::MaskNumeroSerie,
+                       &FitxaProgramacio::MaskFecha, &FitxaProgramacio::MaskContacto, &FitxaProgramacio::MaskLocal,
+                       &FitxaProgramacio::MaskDireccion, &FitxaProgramacio::MaskPoblacion,
+                       &FitxaProgramacio::MaskTelefono, &FitxaProgramacio::TextNota, &FitxaProgramacio::MaskVersion})
+        a.*campo = de.*campo;
+}
+
 // A sheet with every programming field set, for the given firmware.
 FitxaProgramacio fitxaCompleta(const QString &version)
 {
@@ -345,6 +355,52 @@ private Q_SLOTS:
         QCOMPARE(b.mid(64, 20), QByteArray(20, '\0'));
     }
 
+    void attenuationTravelsAsSixteenBits_data()
+    {
+        QTest::addColumn<QString>("texto");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("none") << "0" << QByteArray("0000");
+        QTest::newRow("two seconds") << "2" << QByteArray("0002");
+        QTest::newRow("largest") << "9999" << QByteArray("270f");
+        // What a device's 0xFFFF and 0x8000 decode to goes back as those bytes.
+        QTest::newRow("minus one") << "-1" << QByteArray("ffff");
+        QTest::newRow("most negative") << "-32768" << QByteArray("8000");
+    }
+    void attenuationTravelsAsSixteenBits()
+    {
+        QFETCH(QString, texto);
+        FitxaProgramacio f = fixtures::fitxa100123();
+        f.MaskTiempoAtenuacion = texto;
+        fixtures::publica(f);
+        const auto trama = TramaEnviaProgramacio(f, "4.1", kReloj);
+        QVERIFY(trama);
+        QTEST(bloqueDe(*trama).mid(37, 2).toHex(), "bytes");
+    }
+
+    void blockDecodedIntoASheetEncodesBack_data()
+    {
+        QTest::addColumn<QString>("version");
+        QTest::addColumn<QByteArray>("atenuacion");
+        QTest::newRow("4.1") << "4.1" << QByteArray("0078");
+        QTest::newRow("4.1, attenuation above 0x7FFF") << "4.1" << QByteArray("8000");
+        QTest::newRow("3.3, attenuation 0xFFFF") << "3.3" << QByteArray("ffff");
+    }
+    void blockDecodedIntoASheetEncodesBack()
+    {
+        QFETCH(QString, version);
+        QFETCH(QByteArray, atenuacion);
+        QByteArray bloque = fixtures::bloque100123().left(versionAlMenys(version, 4.0) ? 365 : 364);
+        bloque.replace(37, 2, QByteArray::fromHex(atenuacion));
+        const ProgramacioRebuda c = decodifica(bloque, version);
+        FitxaProgramacio f;
+        CreaProgramacio(f);
+        f.MaskVersion = version;
+        CarregaProgAqt(c, f);
+        const auto trama = TramaEnviaProgramacio(f, version, kReloj);
+        QVERIFY(trama);
+        QCOMPARE(bloqueDe(*trama).toHex(), bloque.toHex());
+    }
+
     void frameLengthFollowsTheSheetAndActuationTheDevice_data()
     {
         QTest::addColumn<QString>("hoja");
@@ -514,13 +570,7 @@ private Q_SLOTS:
         modulo1().ProgramacioRebuda = decodifica(fixtures::bloque100123(), "4.1");
         CarregaProgAqt(f);
         FitxaProgramacio esperada = fixtures::fitxa100123();
-        // The identity fields are not part of the device's programming.
-        for (auto campo :
-             {&FitxaProgramacio::TextFecha, &FitxaProgramacio::TextHora, &FitxaProgramacio::MaskNumeroSerie,
-              &FitxaProgramacio::MaskFecha, &FitxaProgramacio::MaskContacto, &FitxaProgramacio::MaskLocal,
-              &FitxaProgramacio::MaskDireccion, &FitxaProgramacio::MaskPoblacion, &FitxaProgramacio::MaskTelefono,
-              &FitxaProgramacio::TextNota, &FitxaProgramacio::MaskVersion})
-            esperada.*campo = f.*campo;
+        copiaIdentidad(f, esperada); // no part of the device's programming
         QCOMPARE(f.MaskEmpiezaDia, f.MaskTerminaNoche);
         QCOMPARE(f.MaskTerminaDia, f.MaskEmpiezaNoche);
         QVERIFY(f == esperada);
@@ -582,12 +632,7 @@ private Q_SLOTS:
         QVERIFY(DecodificaProgramacio(fixtures::respuesta(bloqueDe(*trama)), version, c));
         FitxaProgramacio vuelta;
         CreaProgramacio(vuelta);
-        for (auto campo :
-             {&FitxaProgramacio::TextFecha, &FitxaProgramacio::TextHora, &FitxaProgramacio::MaskNumeroSerie,
-              &FitxaProgramacio::MaskFecha, &FitxaProgramacio::MaskContacto, &FitxaProgramacio::MaskLocal,
-              &FitxaProgramacio::MaskDireccion, &FitxaProgramacio::MaskPoblacion, &FitxaProgramacio::MaskTelefono,
-              &FitxaProgramacio::TextNota, &FitxaProgramacio::MaskVersion})
-            vuelta.*campo = original.*campo;
+        copiaIdentidad(original, vuelta);
         CarregaProgAqt(c, vuelta);
         for (int k = 0; k < 30; ++k)
             QCOMPARE(vuelta.MatrizInhabil[k], original.MatrizInhabil[k]);

@@ -28,46 +28,81 @@ private Q_SLOTS:
         QTest::addColumn<bool>("page");
 
         const Fn emision = sheet::checkLimiteEmision, recepcion = sheet::checkLimiteRecepcion;
-        QTest::newRow("emission 59 -> 60") << emision << "59" << "60" << 0 << true << true;
-        QTest::newRow("emission 121 -> 120") << emision << "121" << "120" << 0 << true << true;
-        QTest::newRow("emission empty: text 60") << emision << "" << "" << 60 << true << true;
-        QTest::newRow("emission 95 kept") << emision << "95" << "95" << 0 << false << false;
-        QTest::newRow("emission 60 and 120 kept") << emision << "120" << "120" << 0 << false << false;
-        QTest::newRow("reception 0 kept") << recepcion << "0" << "0" << 0 << false << false;
-        QTest::newRow("reception 45 kept") << recepcion << "45" << "45" << 0 << false << false;
-        QTest::newRow("reception 130 -> 120") << recepcion << "130" << "120" << 0 << true << true;
-        QTest::newRow("reception empty: text 60") << recepcion << "" << "" << 60 << true << true;
+        QTest::newRow("emission 59 -> 60") << emision << "59"
+                                           << "60" << 0 << true << true;
+        QTest::newRow("emission 121 -> 120") << emision << "121"
+                                             << "120" << 0 << true << true;
+        QTest::newRow("emission empty: text 60") << emision << ""
+                                                 << "" << 60 << true << true;
+        QTest::newRow("emission 120.5 -> 120") << emision << "120.5" << "120" << 0 << true << true;
+        QTest::newRow("emission 95 kept") << emision << "95"
+                                          << "95" << 0 << false << false;
+        QTest::newRow("emission 60 and 120 kept") << emision << "120"
+                                                  << "120" << 0 << false << false;
+        QTest::newRow("reception 0 kept") << recepcion << "0"
+                                          << "0" << 0 << false << false;
+        QTest::newRow("reception 45 kept") << recepcion << "45"
+                                           << "45" << 0 << false << false;
+        QTest::newRow("reception 130 -> 120") << recepcion << "130"
+                                              << "120" << 0 << true << true;
+        QTest::newRow("reception empty: text 60") << recepcion << ""
+                                                  << "" << 60 << true << true;
 
         const Fn fecha = sheet::checkFecha;
-        QTest::newRow("date good") << fecha << "15/03/09" << "15/03/09" << 0 << false << false;
-        QTest::newRow("date day 00") << fecha << "00/03/09" << "00/03/09" << 18 << true << false;
-        QTest::newRow("date month 13") << fecha << "01/13/09" << "01/13/09" << 18 << true << false;
-        QTest::newRow("date 29 Feb of a common year") << fecha << "29/02/09" << "29/02/09" << 18 << true << false;
-        QTest::newRow("date letters") << fecha << "ab/cd/ef" << "ab/cd/ef" << 18 << true << false;
+        QTest::newRow("date good") << fecha << "15/03/09"
+                                   << "15/03/09" << 0 << false << false;
+        QTest::newRow("date day 00") << fecha << "00/03/09"
+                                     << "00/03/09" << 18 << true << false;
+        QTest::newRow("date month 13") << fecha << "01/13/09"
+                                       << "01/13/09" << 18 << true << false;
+        QTest::newRow("date 29 Feb of a common year") << fecha << "29/02/09"
+                                                      << "29/02/09" << 18 << true << false;
+        QTest::newRow("date letters") << fecha << "ab/cd/ef"
+                                      << "ab/cd/ef" << 18 << true << false;
 
         const Fn mfast = sheet::checkMFast, tleq = sheet::checkTLeq, act = sheet::checkTempsAct;
-        QTest::newRow("LFmax empty -> 60") << mfast << "" << "60" << 0 << false << false;
-        QTest::newRow("LFmax 130 -> 120") << mfast << "130" << "120" << 0 << false << false;
-        QTest::newRow("LFmax 105 kept") << mfast << "105" << "105" << 0 << false << false;
-        QTest::newRow("Leq time empty -> 2") << tleq << "" << "2" << 0 << false << false;
-        QTest::newRow("Leq time 1 -> 2") << tleq << "1" << "2" << 0 << false << false;
-        QTest::newRow("Leq time 61 -> 60") << tleq << "61" << "60" << 0 << false << false;
-        QTest::newRow("Leq time 15 kept") << tleq << "15" << "15" << 0 << false << false;
-        QTest::newRow("actuation empty: text 106") << act << "" << "" << 106 << true << false;
-        QTest::newRow("actuation 0 -> 01") << act << "0" << "01" << 0 << false << false;
-        QTest::newRow("actuation 11 -> 10") << act << "11" << "10" << 0 << false << false;
-        QTest::newRow("actuation 5 kept") << act << "5" << "5" << 0 << false << false;
+        QTest::newRow("LFmax empty -> 60") << mfast << ""
+                                           << "60" << 0 << false << false;
+        QTest::newRow("LFmax 130 -> 120") << mfast << "130"
+                                          << "120" << 0 << false << false;
+        QTest::newRow("LFmax 105 kept") << mfast << "105"
+                                        << "105" << 0 << false << false;
+        QTest::newRow("Leq time empty -> 2") << tleq << ""
+                                             << "2" << 0 << false << false;
+        QTest::newRow("Leq time 1 -> 2") << tleq << "1"
+                                         << "2" << 0 << false << false;
+        QTest::newRow("Leq time 61 -> 60") << tleq << "61"
+                                           << "60" << 0 << false << false;
+        QTest::newRow("Leq time 15 kept") << tleq << "15"
+                                          << "15" << 0 << false << false;
+        QTest::newRow("actuation empty: text 106") << act << ""
+                                                   << "" << 106 << true << false;
+        QTest::newRow("actuation 0 -> 01") << act << "0"
+                                           << "01" << 0 << false << false;
+        QTest::newRow("actuation 11 -> 10") << act << "11"
+                                            << "10" << 0 << false << false;
+        QTest::newRow("actuation 5 kept") << act << "5"
+                                          << "5" << 0 << false << false;
 
         const Fn aten = sheet::checkTiempoAtenuacion, rings = sheet::checkRings;
-        QTest::newRow("attenuation 0 kept") << aten << "0" << "0" << 0 << false << false;
-        QTest::newRow("attenuation 1 -> 0") << aten << "1" << "0" << 0 << false << false;
-        QTest::newRow("attenuation 2 kept") << aten << "2" << "2" << 0 << false << false;
-        QTest::newRow("attenuation 9999 kept") << aten << "9999" << "9999" << 0 << false << false;
-        QTest::newRow("attenuation empty -> 0") << aten << "" << "0" << 0 << false << false;
-        QTest::newRow("rings 0 -> 1") << rings << "0" << "1" << 0 << false << false;
-        QTest::newRow("rings empty -> 1") << rings << "" << "1" << 0 << false << false;
-        QTest::newRow("rings 5 -> 1") << rings << "5" << "1" << 0 << false << false;
-        QTest::newRow("rings 4 kept") << rings << "4" << "4" << 0 << false << false;
+        QTest::newRow("attenuation 0 kept") << aten << "0"
+                                            << "0" << 0 << false << false;
+        QTest::newRow("attenuation 1 -> 0") << aten << "1"
+                                            << "0" << 0 << false << false;
+        QTest::newRow("attenuation 2 kept") << aten << "2"
+                                            << "2" << 0 << false << false;
+        QTest::newRow("attenuation 9999 kept") << aten << "9999"
+                                               << "9999" << 0 << false << false;
+        QTest::newRow("attenuation empty -> 0") << aten << ""
+                                                << "0" << 0 << false << false;
+        QTest::newRow("rings 0 -> 1") << rings << "0"
+                                      << "1" << 0 << false << false;
+        QTest::newRow("rings empty -> 1") << rings << ""
+                                          << "1" << 0 << false << false;
+        QTest::newRow("rings 5 -> 1") << rings << "5"
+                                      << "1" << 0 << false << false;
+        QTest::newRow("rings 4 kept") << rings << "4"
+                                      << "4" << 0 << false << false;
     }
     void fieldChecks()
     {
@@ -88,12 +123,24 @@ private Q_SLOTS:
         QTest::addColumn<int>("message");
         QTest::addColumn<QString>("dayStart");
         QTest::addColumn<QString>("dayEnd");
-        QTest::newRow("complement") << true << "22:00" << "08:00" << 0 << "08:00" << "22:00";
-        QTest::newRow("complement leaving the end") << false << "22:00" << "08:00" << 0 << "08:00" << "22:00";
-        QTest::newRow("equal: text 97") << true << "22:00" << "22:00" << 97 << "keep" << "keep";
-        QTest::newRow("hour 25: text 25") << true << "25:00" << "08:00" << 25 << "keep" << "keep";
-        QTest::newRow("incomplete end: text 26") << false << "22:00" << "08:" << 26 << "keep" << "keep";
-        QTest::newRow("minute 60: text 26") << false << "22:00" << "07:60" << 26 << "keep" << "keep";
+        QTest::newRow("complement") << true << "22:00"
+                                    << "08:00" << 0 << "08:00"
+                                    << "22:00";
+        QTest::newRow("complement leaving the end") << false << "22:00"
+                                                    << "08:00" << 0 << "08:00"
+                                                    << "22:00";
+        QTest::newRow("equal: text 97") << true << "22:00"
+                                        << "22:00" << 97 << "keep"
+                                        << "keep";
+        QTest::newRow("hour 25: text 25") << true << "25:00"
+                                          << "08:00" << 25 << "keep"
+                                          << "keep";
+        QTest::newRow("incomplete end: text 26") << false << "22:00"
+                                                 << "08:" << 26 << "keep"
+                                                 << "keep";
+        QTest::newRow("minute 60: text 26") << false << "22:00"
+                                            << "07:60" << 26 << "keep"
+                                            << "keep";
     }
     void nightPeriod()
     {
@@ -134,8 +181,8 @@ private Q_SLOTS:
         QTest::newRow("start date into an empty row")
             << 1 << QStringList{"24/12/08", "00:00", "00/00/00", "00:00"} << false << 0
             << QStringList{"24/12/08", "00:00", "24/12/08", "00:01"};
-        QTest::newRow("start time with empty start date") << 2 << QStringList{"00/00/00", "10:00", "00/00/00", "00:00"}
-                                                          << true << 1 << QStringList();
+        QTest::newRow("start time with empty start date")
+            << 2 << QStringList{"00/00/00", "10:00", "00/00/00", "00:00"} << true << 1 << QStringList();
         QTest::newRow("00/00/00 as start date empties the row")
             << 1 << QStringList{"00/00/00", "22:00", "25/12/08", "08:00"} << false << 0 << empty;
         QTest::newRow("00/00/00 as end date empties the row")
@@ -155,8 +202,8 @@ private Q_SLOTS:
                                        << QStringList{"24/12/08", "22:00", "25/12/08", "08:00"};
         QTest::newRow("hour 25") << 2 << QStringList{"24/12/08", "25:00", "25/12/08", "08:00"} << true << 3
                                  << QStringList();
-        QTest::newRow("letters as a date") << 1 << QStringList{"abc", "22:00", "25/12/08", "08:00"} << true << 1
-                                           << QStringList();
+        QTest::newRow("letters as a date")
+            << 1 << QStringList{"abc", "22:00", "25/12/08", "08:00"} << true << 1 << QStringList();
         QTest::newRow("one-digit day written in full")
             << 1 << QStringList{"1/1/2009", "09:00", "02/01/09", "08:00"} << false << 0
             << QStringList{"01/01/09", "09:00", "02/01/09", "08:00"};

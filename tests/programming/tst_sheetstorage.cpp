@@ -346,6 +346,47 @@ private Q_SLOTS:
                  QString("Deutsch Leq07s Leq07s"));
     }
 
+    void actuationTextsOfImportedRows_data()
+    {
+        QTest::addColumn<QVariant>("local");
+        QTest::addColumn<QVariant>("vecino");
+        QTest::addColumn<int>("opcionLocal");
+        QTest::addColumn<QString>("segundosLocal");
+        QTest::addColumn<int>("opcionVecino");
+        QTest::addColumn<QString>("segundosVecino");
+        const int leq1s = int(OpcionLocal::Leq1s);
+        QTest::newRow("stored by a save")
+            << QVariant("Leq07s") << QVariant("Leq10s") << leq1s << "07" << int(OpcionVei::Leq1s) << "10";
+        QTest::newRow("one digit") << QVariant("Leq5s") << QVariant("Leq125ms") << leq1s << "5"
+                                   << int(OpcionVei::Leq125) << "04";
+        // Empty or too short for "Leq", a digit and "s": a new sheet's actuation, the
+        // seconds fields as they were.
+        QTest::newRow("empty") << QVariant("") << QVariant(QString()) << leq1s << "03" << int(OpcionVei::Leq1s) << "04";
+        QTest::newRow("short") << QVariant("0") << QVariant("Leqs") << leq1s << "03" << int(OpcionVei::Leq1s) << "04";
+        QTest::newRow("reception does not act")
+            << QVariant("Leq") << QVariant("0") << leq1s << "03" << int(OpcionVei::No) << "04";
+    }
+    void actuationTextsOfImportedRows()
+    {
+        QFETCH(QVariant, local);
+        QFETCH(QVariant, vecino);
+        slxtest::DataHome home;
+        QVERIFY(home.openDatabase());
+        insertaFila204567();
+        QVERIFY(ejecuta("UPDATE \"Programacion\" SET \"TTipoActuacionLocal\" = ?, \"TTipoActuacionVecino\" = ?",
+                        {local, vecino}));
+        FitxaProgramacio f;
+        f.OptionLocal = OpcionLocal::Leq125;
+        f.MaskTempsActLoc = "03";
+        f.OptionVei = OpcionVei::Leq125;
+        f.MaskTempsActVei = "04";
+        QVERIFY(CarregaProgramacio(f, 204567, kAra));
+        QTEST(int(f.OptionLocal), "opcionLocal");
+        QTEST(f.MaskTempsActLoc, "segundosLocal");
+        QTEST(int(f.OptionVei), "opcionVecino");
+        QTEST(f.MaskTempsActVei, "segundosVecino");
+    }
+
     void missingAndOddIntervalRows()
     {
         slxtest::DataHome home;
@@ -406,6 +447,8 @@ private Q_SLOTS:
                                              << "Type mismatch";
         QTest::newRow("serial out of range") << "serialrange"
                                              << "Overflow";
+        QTest::newRow("octave beyond a single") << "octave"
+                                                << "Overflow";
         QTest::newRow("date by position") << "date"
                                           << "Type mismatch";
         QTest::newRow("time of the last interval") << "interval"
@@ -430,6 +473,8 @@ private Q_SLOTS:
             f.MaskNumeroSerie = "10012a";
         else if (caso == "serialrange")
             f.MaskNumeroSerie = "3000000000";
+        else if (caso == "octave")
+            f.MaskOctava[4] = "1" + QString(39, '0');
         else if (caso == "date")
             f.MaskFecha = "10/20/08"; // month 20: dates go day first, whatever the system says
         else if (caso == "interval")

@@ -9,9 +9,11 @@
 
 #include <QAbstractButton>
 #include <QDir>
+#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QTabWidget>
 
@@ -152,6 +154,29 @@ QStringList missingTranslations(const QList<QWidget *> &windows, const QString &
     }
     QSqlDatabase::removeDatabase(name);
     return missing;
+}
+
+bool creaBaseSQLite(const QString &path, const QStringList &statements)
+{
+    QFile::remove(path);
+    bool ok = true;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "test-create-sqlite");
+        db.setDatabaseName(path);
+        ok = db.open();
+        QSqlQuery q(db);
+        for (const QString &sql : statements) {
+            if (!ok)
+                break;
+            ok = q.exec(sql);
+            if (!ok)
+                qWarning("%s: %s", qPrintable(sql), qPrintable(q.lastError().text()));
+        }
+        q.finish();
+        db.close();
+    }
+    QSqlDatabase::removeDatabase("test-create-sqlite");
+    return ok;
 }
 
 QString fixture(const QString &relative)

@@ -51,6 +51,10 @@ private:
 // catalogue text nor a row with all seven languages filled. Empty when all are there.
 QStringList missingTranslations(const QList<QWidget *> &windows, const QString &languageDb);
 
+// Creates the SQLite file path (replacing one that is there) and runs statements on
+// it through a connection of its own; false, with a warning, when one fails.
+bool creaBaseSQLite(const QString &path, const QStringList &statements);
+
 QString fixture(const QString &relative);
 QString sourceFile(const QString &relative);
 
