@@ -3,8 +3,8 @@
 #include "localization/NativeCatalogue.h"
 #include "localization/ObjectProperties.h"
 #include "main/Cp1252.h"
+#include "main/IniFile.h"
 #include "main/MessageBox.h"
-#include "main/Modulo1.h"
 
 #include <QAction>
 #include <QFile>
@@ -45,14 +45,53 @@ bool roundedNumber(const QString &text, qint64 *out)
     return true;
 }
 
-// Reads a header number of the text form; a key that is not a number reads as 0.
-qint64 headerNumber(const QString &path, const QString &key)
-{
-    qint64 v = 0;
-    if (!roundedNumber(LeerIni(kHeaderSection, key, QStringLiteral("0"), path), &v))
-        return 0;
-    return v;
-}
+// The header section of the text form, read once per column: keys are looked up by
+// their first line, letter case ignored.
+class TextHeader {
+public:
+    explicit TextHeader(const QString &path)
+    {
+        for (const auto &[key, value] : IniFile::readSection(path, kHeaderSection)) {
+            const QString k = key.toLower();
+            if (!m_values.contains(k))
+                m_values.insert(k, value);
+        }
+    }
+    QString text(const QString &key) const { return m_values.value(key.toLower()); }
+    // A missing key, or one that is not a number, reads as 0.
+    qint64 number(const QString &key) const
+    {
+        qint64 v = 0;
+        return roundedNumber(m_values.value(key.toLower(), QStringLiteral("0")), &v) ? v : 0;
+    }
+    // The first k from 1 to count whose key "Language" k names the column, -1 when none.
+    qint32 languageIndex(const QString &column, qint64 count) const
+    {
+        // An empty name is matched by the first key missing (a missing key reads as an empty
+        // name), which is at most one past the keys the header holds.
+        if (column.isEmpty()) {
+            for (qint64 k = 1; k <= count; ++k) {
+                if (text(QStringLiteral("Language%1").arg(k)).isEmpty())
+                    return static_cast<qint32>(k);
+            }
+            return -1;
+        }
+        static const QRegularExpression key(QStringLiteral("^language([1-9][0-9]{0,9})$"));
+        qint64 first = -1;
+        for (auto it = m_values.constBegin(); it != m_values.constEnd(); ++it) {
+            const auto m = key.match(it.key());
+            if (!m.hasMatch() || it.value().compare(column, Qt::CaseInsensitive) != 0)
+                continue;
+            const qint64 k = m.captured(1).toLongLong();
+            if (k <= count && (first < 0 || k < first))
+                first = k;
+        }
+        return first > std::numeric_limits<qint32>::max() ? -1 : static_cast<qint32>(first);
+    }
+
+private:
+    QHash<QString, QString> m_values;
+};
 
 bool isTrue(const QVariant &v)
 {
@@ -282,7 +321,8 @@ QString LocGuru::TranslateAccess(const QString &text) const
         return text;
     if (!(m_bEnabled && m_bIsOpen && m_bIsReadOnly))
         return text;
-    if (!m_hasForeignColumn)
+    const int column = ForeignColumn();
+    if (column < 0)
         throw failure(QStringLiteral("The language database has no column %1").arg(m_sForeignColumnName));
     // The rows are keyed by their exact text: rows that differ in letter case only are other
     // texts, and the first row of the text decides (a skipped row translates nothing).
@@ -290,9 +330,26 @@ QString LocGuru::TranslateAccess(const QString &text) const
     if (it == m_rows.constEnd() || it->skip)
         return text;
     // An empty cell (Null) means "not translated yet": the native text stays.
-    if (it->foreign.isNull())
+    const QVariant cell = it->cells.value(column);
+    if (cell.isNull())
         return text;
-    return it->foreign.toString();
+    return cell.toString();
+}
+
+int LocGuru::ForeignColumn() const
+{
+    if (!m_foreignKnown || m_foreignName != m_sForeignColumnName) {
+        m_foreignName = m_sForeignColumnName;
+        m_foreignIndex = -1;
+        for (qsizetype i = 0; i < m_columns.size(); ++i) {
+            if (m_columns.at(i).compare(m_foreignName, Qt::CaseInsensitive) == 0) {
+                m_foreignIndex = static_cast<int>(i);
+                break;
+            }
+        }
+        m_foreignKnown = true;
+    }
+    return m_foreignIndex;
 }
 
 QString LocGuru::TranslateText(const QString &text) const
@@ -371,23 +428,21 @@ void LocGuru::OpenAccess(const QString &path, bool bReadOnly)
                 m_columns.clear();
                 for (int i = 1; i < rec.count(); ++i)
                     m_columns << rec.fieldName(i);
+                m_foreignKnown = false;
                 const int nativeCol = rec.indexOf(QStringLiteral("Native"));
-                const int foreignCol = rec.indexOf(m_sForeignColumnName);
                 const int skipCol = rec.indexOf(QStringLiteral("bSkip"));
                 if (nativeCol < 1) {
                     error = QStringLiteral("The table LocGuru has no column Native");
                 } else {
-                    m_hasForeignColumn =
-                        foreignCol >= 1 &&
-                        rec.fieldName(foreignCol).compare(m_sForeignColumnName, Qt::CaseInsensitive) == 0;
                     while (q.next()) {
                         const QString native = q.value(nativeCol).toString();
                         if (m_rows.contains(native))
                             continue;
                         Row row;
                         row.rowid = q.value(0).toLongLong();
-                        if (m_hasForeignColumn)
-                            row.foreign = q.value(foreignCol);
+                        row.cells.reserve(rec.count() - 1);
+                        for (int i = 1; i < rec.count(); ++i)
+                            row.cells << q.value(i);
                         row.skip = skipCol >= 1 && isTrue(q.value(skipCol));
                         m_rows.insert(native, row);
                     }
@@ -416,7 +471,7 @@ void LocGuru::OpenAccess(const QString &path, bool bReadOnly)
         if (!error.isEmpty()) {
             m_rows.clear();
             m_columns.clear();
-            m_hasForeignColumn = false;
+            m_foreignKnown = false;
             throw failure(error);
         }
     } else {
@@ -439,7 +494,7 @@ void LocGuru::CloseLanguageDatabase()
     m_inTransaction = false;
     m_rows.clear();
     m_columns.clear();
-    m_hasForeignColumn = false;
+    m_foreignKnown = false;
     m_asNative = QStringList{QString()};
     m_asForeign = QStringList{QString()};
     m_sLanguageDB.clear();
@@ -451,27 +506,18 @@ void LocGuru::CloseLanguageDatabase()
 
 qint32 LocGuru::ReadTextHeader(const QString &path, const QString &column, qint64 *offset)
 {
-    const qint64 languages = headerNumber(path, QStringLiteral("NumberOfLanguages"));
-    const qint64 strings = headerNumber(path, QStringLiteral("NumberOfStrings"));
+    const TextHeader header(path);
+    const qint64 languages = header.number(QStringLiteral("NumberOfLanguages"));
+    const qint64 strings = header.number(QStringLiteral("NumberOfStrings"));
     m_lNumberOfStrings =
         static_cast<qint32>(qBound<qint64>(qint64(0), strings, qint64(std::numeric_limits<qint32>::max())));
     if (strings < 1 || languages < 1) {
         m_sErrDescription = kInvalidTextDb;
         return -1;
     }
-    qint32 index = -1;
-    if (column.compare(QLatin1String("Native"), Qt::CaseInsensitive) == 0) {
-        index = 0;
-    } else {
-        for (qint64 k = 1; k <= languages && k <= 10000; ++k) {
-            const QString name = LeerIni(kHeaderSection, QStringLiteral("Language%1").arg(k), QString(), path);
-            if (name.compare(column, Qt::CaseInsensitive) == 0) {
-                index = static_cast<qint32>(k);
-                break;
-            }
-        }
-    }
-    *offset = headerNumber(path, QStringLiteral("Language%1_Offset").arg(index));
+    const qint32 index =
+        column.compare(QLatin1String("Native"), Qt::CaseInsensitive) == 0 ? 0 : header.languageIndex(column, languages);
+    *offset = header.number(QStringLiteral("Language%1_Offset").arg(index));
     return index;
 }
 

@@ -113,7 +113,7 @@ public:
 private:
     struct Row {
         qint64 rowid = 0;
-        QVariant foreign; // null: no translation
+        QVariantList cells; // by m_columns; a null (or missing) cell: no translation
         bool skip = false;
     };
 
@@ -127,6 +127,8 @@ private:
     bool LoadTextColumn(const QString &path, const QString &column, QStringList &values);
     void RequireWritable() const;
     bool IsExcludedByTag(const QObject *object) const;
+    // Index in m_columns of the column sForeignColumnName (letter case ignored), -1 when none.
+    int ForeignColumn() const;
 
     bool m_bEnabled = true;
     bool m_bTestStrWidth = false;
@@ -149,10 +151,13 @@ private:
     QStringList m_asNative; // text form, sorted by character codes
     QStringList m_asForeign;
 
-    // Database form in memory: the first row of each native text, in Native order.
+    // Database form in memory: the first row of each native text with all its cells, so
+    // that the language column is the one sForeignColumnName names at each lookup.
     QHash<QString, Row> m_rows;
-    bool m_hasForeignColumn = false;
     QStringList m_columns;
+    mutable bool m_foreignKnown = false;
+    mutable QString m_foreignName;
+    mutable int m_foreignIndex = -1;
     QString m_connection; // open only while writing
     bool m_inTransaction = false;
 };

@@ -28,23 +28,22 @@ namespace {
 
 const QString kTestWidth = QStringLiteral("<TESTWIDTH>");
 
-// Qt's translation files by language column name.
+// Qt's translation files by language column name, in the order they are tried.
 QStringList qtLocales(const QString &language)
 {
-    if (language == QStringLiteral("Español"))
-        return {QStringLiteral("es")};
-    if (language == QStringLiteral("Català"))
-        return {QStringLiteral("ca")};
-    if (language == QLatin1String("English"))
-        return {QStringLiteral("en")};
-    if (language == QLatin1String("Deutsch"))
-        return {QStringLiteral("de")};
-    if (language == QStringLiteral("Français"))
-        return {QStringLiteral("fr")};
-    if (language == QLatin1String("Italiano"))
-        return {QStringLiteral("it")};
-    if (language == QStringLiteral("Português"))
-        return {QStringLiteral("pt_PT"), QStringLiteral("pt"), QStringLiteral("pt_BR")};
+    static const QList<QPair<QString, QStringList>> table = {
+        {QStringLiteral("Español"), {QStringLiteral("es")}},
+        {QStringLiteral("Català"), {QStringLiteral("ca")}},
+        {QStringLiteral("English"), {QStringLiteral("en")}},
+        {QStringLiteral("Deutsch"), {QStringLiteral("de")}},
+        {QStringLiteral("Français"), {QStringLiteral("fr")}},
+        {QStringLiteral("Italiano"), {QStringLiteral("it")}},
+        {QStringLiteral("Português"), {QStringLiteral("pt_PT"), QStringLiteral("pt"), QStringLiteral("pt_BR")}},
+    };
+    for (const auto &[name, locales] : table) {
+        if (name == language)
+            return locales;
+    }
     return {};
 }
 
@@ -175,26 +174,32 @@ bool SetupLanguage(const QString &sDatabase, const QString &sLanguage, LocGuru &
         loc.setbTestStrWidth(false);
         if (sDatabase.trimmed().toUpper() == kTestWidth) {
             loc.setbTestStrWidth(true);
+            // The width test lengthens the native texts: Qt's buttons are Spanish too.
+            InstallQtTranslation(QStringLiteral("Español"));
             return true;
         }
         bool result = true;
+        QString failure;
         if (!sDatabase.trimmed().isEmpty() && !sLanguage.trimmed().isEmpty()) {
             const qint32 type = sDatabase.contains(QLatin1String(".db"), Qt::CaseInsensitive) ? 0 : 1;
             loc.setsForeignColumnName(sLanguage);
             result = loc.OpenLanguageDatabase(sDatabase, true, type);
             if (!result) {
-                const QString first = loc.sErrDescription();
+                // The failure on the path as given names the cause; the second try, in the
+                // data folder, mostly adds "file not found".
+                failure = loc.sErrDescription();
                 result = loc.OpenLanguageDatabase(DataFolder::path() + QLatin1Char('/') + sDatabase, true, type);
-                if (!result)
-                    ui::MsgBox(QStringLiteral("While opening Language Database (") + sDatabase +
-                                   QStringLiteral(") the following error occurred:\r\r") + first,
-                               ui::Icon::Exclamation, ui::OkOnly);
             }
         } else {
             loc.CloseLanguageDatabase();
         }
-        // Qt's own buttons follow the language the program shows: Spanish without a database.
+        // Qt's own buttons follow the language the program shows: Spanish without a database,
+        // already on the box that says so.
         InstallQtTranslation(loc.bIsOpen() ? sLanguage : QStringLiteral("Español"));
+        if (!result)
+            ui::MsgBox(QStringLiteral("While opening Language Database (") + sDatabase +
+                           QStringLiteral(") the following error occurred:\r\r") + failure,
+                       ui::Icon::Exclamation, ui::OkOnly);
         return result;
     } catch (const std::exception &e) {
         ui::MsgBox(QStringLiteral("SetupLanguage() Error: ") + QString::fromLocal8Bit(e.what()), ui::Icon::Exclamation,

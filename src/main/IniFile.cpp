@@ -91,17 +91,27 @@ int findSection(const QStringList &lines, const QString &section)
 
 QString read(const QString &path, const QString &section, const QString &key, const QString &defecto)
 {
+    const QString wanted = key.trimmed();
+    for (const auto &[k, v] : readSection(path, section)) {
+        if (k.compare(wanted, Qt::CaseInsensitive) == 0)
+            return v;
+    }
     QString def = defecto;
     while (def.endsWith(QLatin1Char(' ')))
         def.chop(1);
+    return def;
+}
+
+QList<QPair<QString, QString>> readSection(const QString &path, const QString &section)
+{
+    QList<QPair<QString, QString>> out;
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
-        return def;
+        return out;
     const Parsed p = load(f.readAll());
     const int start = findSection(p.lines, section);
     if (start < 0)
-        return def;
-    const QString wanted = key.trimmed();
+        return out;
     for (int i = start + 1; i < p.lines.size(); ++i) {
         const QString &line = p.lines.at(i);
         if (!sectionOf(line).isNull())
@@ -110,10 +120,9 @@ QString read(const QString &path, const QString &section, const QString &key, co
             continue;
         QString k, v;
         splitKey(line, &k, &v);
-        if (k.compare(wanted, Qt::CaseInsensitive) == 0)
-            return unquote(v);
+        out.append({k, unquote(v)});
     }
-    return def;
+    return out;
 }
 
 bool write(const QString &path, const QString &section, const QString &key, const QString &value)

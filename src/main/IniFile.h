@@ -5,6 +5,8 @@
 // key win, lines are updated in place, and the file and the section are created
 // when missing. Files are Windows-1252 (a UTF-8 BOM is accepted and kept).
 
+#include <QList>
+#include <QPair>
 #include <QString>
 
 namespace slx::IniFile {
@@ -12,6 +14,10 @@ namespace slx::IniFile {
 // The value of key in section, or defecto (trailing blanks removed) when the file,
 // the section or the key is missing.
 QString read(const QString &path, const QString &section, const QString &key, const QString &defecto = QString());
+
+// The keys and values of section in file order, read as read() reads them (a key that
+// stands twice is looked up by its first line); empty when the file or the section is missing.
+QList<QPair<QString, QString>> readSection(const QString &path, const QString &section);
 
 // Writes key=value into section. Returns false when the file cannot be written.
 bool write(const QString &path, const QString &section, const QString &key, const QString &value);

@@ -5,6 +5,8 @@
 // the same text, a carriage return inside a native text with "{\r}" in a translation,
 // a row no longer used, a "%s" and "{\r}{\n}" in translations.
 
+#include "localization/LocGuru.h"
+
 #include <QFile>
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -134,6 +136,16 @@ inline bool writeLanguageFixture(const QString &path, bool withRows = true)
         }
         return true;
     });
+}
+
+// Writes the fixture database at path and opens loc on it for translating into language.
+inline bool openLanguageFixture(slx::LocGuru &loc, const QString &path,
+                                const QString &language = QStringLiteral("English"))
+{
+    if (!writeLanguageFixture(path))
+        return false;
+    loc.setsForeignColumnName(language);
+    return loc.OpenLanguageDatabase(path, true, 0);
 }
 
 } // namespace slxtest

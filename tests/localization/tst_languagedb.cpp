@@ -1,17 +1,32 @@
 // The shipped language database (built from data/language/*.tsv and seeded into the data
 // folder): every catalogue text has exactly one row, translated into all seven languages,
-// keeping its line breaks and its trailing blank.
+// keeping its line breaks, its trailing blank, its figures and its units.
 
 #include "TestSupport.h"
 #include "localization/NativeCatalogue.h"
 #include "main/DataFolder.h"
 
+#include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QtTest>
 
 using namespace slx;
+
+namespace {
+
+// The figures of a text, in order ("31.5", "90", ...).
+QStringList numbers(const QString &text)
+{
+    static const QRegularExpression figure(QStringLiteral("\\d+(?:\\.\\d+)?"));
+    QStringList out;
+    for (auto it = figure.globalMatch(text); it.hasNext();)
+        out << it.next().captured();
+    return out;
+}
+
+} // namespace
 
 class TestLanguageDb : public QObject {
     Q_OBJECT
@@ -86,6 +101,13 @@ void TestLanguageDb::catalogueRows()
         QVERIFY2(t.count(QStringLiteral("%s")) == native.count(QStringLiteral("%s")), qPrintable(language));
         QVERIFY2(!t.contains(QLatin1Char('\t')) && t == t.trimmed() + (t.endsWith(QLatin1Char(' ')) ? " " : ""),
                  qPrintable(language));
+        // Figures (limits, bands, versions, ports) and units stay as they are.
+        QVERIFY2(numbers(t) == numbers(native), qPrintable(language + QStringLiteral(": ") + t));
+        for (const QString &unit : {QStringLiteral("dBA"), QStringLiteral("Hz"), QStringLiteral("T(s)"),
+                                    QStringLiteral("Leq"), QStringLiteral("LFmax"), QStringLiteral("dd/MM/yy")}) {
+            if (native.contains(unit))
+                QVERIFY2(t.contains(unit), qPrintable(language + QStringLiteral(": ") + t));
+        }
     }
 }
 

@@ -280,10 +280,8 @@ void TestLocGuru::lookups()
     QFETCH(QString, expected);
     slxtest::DataHome home;
     const QString path = home.file(QStringLiteral("lang.db"));
-    QVERIFY(slxtest::writeLanguageFixture(path));
     LocGuru loc;
-    loc.setsForeignColumnName(language);
-    QVERIFY(loc.OpenLanguageDatabase(path, true, 0));
+    QVERIFY(slxtest::openLanguageFixture(loc, path, language));
     QCOMPARE(loc.sLanguageDB(), path);
     QCOMPARE(loc.GetTranslation(text), expected);
 }
@@ -292,10 +290,8 @@ void TestLocGuru::getSFilling()
 {
     slxtest::DataHome home;
     const QString path = home.file(QStringLiteral("lang.db"));
-    QVERIFY(slxtest::writeLanguageFixture(path));
     LocGuru loc;
-    loc.setsForeignColumnName(QStringLiteral("English"));
-    QVERIFY(loc.OpenLanguageDatabase(path, true, 0));
+    QVERIFY(slxtest::openLanguageFixture(loc, path));
     QCOMPARE(loc.GetS(68), QStringLiteral("Yes"));
     QCOMPARE(loc.GetS(12), QStringLiteral("Leq1'max"));
     QCOMPARE(loc.GetS(40), QStringLiteral("Sensor\rinactive"));
@@ -349,10 +345,8 @@ void TestLocGuru::lookupsNeedNoDatabaseFile()
     // The language column is read once at the open: the file is not read again afterwards.
     slxtest::DataHome home;
     const QString path = home.file(QStringLiteral("lang.db"));
-    QVERIFY(slxtest::writeLanguageFixture(path));
     LocGuru loc;
-    loc.setsForeignColumnName(QStringLiteral("Italiano"));
-    QVERIFY(loc.OpenLanguageDatabase(path, true, 0));
+    QVERIFY(slxtest::openLanguageFixture(loc, path, QStringLiteral("Italiano")));
     QVERIFY(QFile::remove(path));
     QCOMPARE(loc.GetS(68), QStringLiteral("Sì"));
     QCOMPARE(loc.GetTranslation(QStringLiteral("Sábado")), QStringLiteral("Sabato"));
@@ -363,12 +357,18 @@ void TestLocGuru::missingColumn()
 {
     slxtest::DataHome home;
     const QString path = home.file(QStringLiteral("lang.db"));
-    QVERIFY(slxtest::writeLanguageFixture(path));
     LocGuru loc;
-    loc.setsForeignColumnName(QStringLiteral("Klingon"));
-    QVERIFY(loc.OpenLanguageDatabase(path, true, 0));
+    QVERIFY(slxtest::openLanguageFixture(loc, path, QStringLiteral("Klingon")));
     QCOMPARE(loc.GetS(68), QStringLiteral("Sí"));
     QVERIFY(loc.sErrDescription().contains(QStringLiteral("Klingon")));
+    // The lookup reads the column named now, letter case ignored, without opening again.
+    loc.setsForeignColumnName(QStringLiteral("deutsch"));
+    QCOMPARE(loc.GetS(68), QStringLiteral("Ja"));
+    loc.setsForeignColumnName(QStringLiteral("English"));
+    QCOMPARE(loc.GetS(68), QStringLiteral("Yes"));
+    loc.setsForeignColumnName(QStringLiteral("Vulcan"));
+    QCOMPARE(loc.GetS(68), QStringLiteral("Sí"));
+    QVERIFY(loc.sErrDescription().contains(QStringLiteral("Vulcan")));
 }
 
 void TestLocGuru::openFailures_data()
@@ -424,6 +424,7 @@ void TestLocGuru::setupLanguageModes()
     QVERIFY(loc.bTestStrWidth());
     QVERIFY(loc.bIsOpen());
     QCOMPARE(loc.GetS(68), QStringLiteral("SíWW"));
+    QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Cancelar"));
 
     // Every other call switches it off again; the letter case of ".DB" does not matter.
     QVERIFY(LocGuruP_BAS::SetupLanguage(path.toUpper() == path ? path : path, QStringLiteral("Deutsch"), loc));
@@ -533,6 +534,15 @@ void TestLocGuru::qtDialogButtons()
     QMessageBox box(QMessageBox::Question, QStringLiteral("SLX-90"), QStringLiteral("?"),
                     QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
     QCOMPARE(box.button(QMessageBox::Cancel)->text().remove(QLatin1Char('&')), cancel);
+    // The connection prompts name the button the user presses by the text Qt gives it.
+    QMessageBox prompt(QMessageBox::Information, QStringLiteral("SLX-90"), QStringLiteral("?"),
+                       QMessageBox::Ok | QMessageBox::Cancel);
+    const QString ok = prompt.button(QMessageBox::Ok)->text().remove(QLatin1Char('&'));
+    QVERIFY2(loc.GetS(15).endsWith(QLatin1Char(' ') + ok), qPrintable(loc.GetS(15) + QStringLiteral(" / ") + ok));
+    QVERIFY2(loc.GetS(33).endsWith(QLatin1Char(' ') + ok + QLatin1Char('.')), qPrintable(loc.GetS(33)));
+    // The dialogs' own OK and Cancel buttons read as Qt's.
+    QCOMPARE(loc.GetTranslation(QStringLiteral("Aceptar")), ok);
+    QCOMPARE(loc.GetTranslation(QStringLiteral("Cancelar")), cancel);
 }
 
 QTEST_MAIN(TestLocGuru)

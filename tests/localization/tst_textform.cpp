@@ -175,6 +175,27 @@ void TestTextForm::open_data()
     QTest::newRow("not a text form") << QByteArray("\x00\x01\x02 binary", 10) << "English" << false << invalid
                                      << QStringList{};
     QTest::newRow("missing file") << QByteArray() << "English" << false << invalid << QStringList{};
+    QTest::newRow("language listed past the count")
+        << buildFile(withHeader(headerWith("NumberOfLanguages", "NumberOfLanguages=1"), sections())) << "Français"
+        << false << "" << QStringList{"Hora", "Hora"};
+    QTest::newRow("count of languages far beyond the keys")
+        << buildFile(withHeader(headerWith("NumberOfLanguages", "NumberOfLanguages=2000000000"), sections()))
+        << "Français" << true << "" << QStringList{"Hora", "Heure"};
+    QTest::newRow("language number in the ten thousands")
+        << buildFile(withHeader(
+               [] {
+                   QList<QByteArray> h = headerWith("NumberOfLanguages", "NumberOfLanguages=20000");
+                   h.replace(h.indexOf("Language1=English"), "Language12345=English");
+                   return h;
+               }(),
+               sections()))
+        << "English" << true << "" << QStringList{"Hora", "Time"};
+    QTest::newRow("a key's first line counts")
+        << buildFile(withHeader(kHeader + QList<QByteArray>{"language1=Deutsch"}, sections())) << "Deutsch" << false
+        << "" << QStringList{"Hora", "Hora"};
+    QTest::newRow("Language01 is another key")
+        << buildFile(withHeader(headerWith("Language1", "Language01=English"), sections())) << "English" << false << ""
+        << QStringList{"Hora", "Hora"};
     QTest::newRow("counts rounded") << buildFile(
                                            withHeader(headerWith("NumberOfStrings", "NumberOfStrings=3.6"), sections()))
                                     << "English" << true << "" << english;

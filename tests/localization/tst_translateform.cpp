@@ -218,10 +218,8 @@ void TestTranslateForm::disabledWritesBack()
 {
     slxtest::DataHome home;
     const QString path = home.file(QStringLiteral("lang.db"));
-    QVERIFY(slxtest::writeLanguageFixture(path));
     LocGuru loc;
-    loc.setsForeignColumnName(QStringLiteral("English"));
-    QVERIFY(loc.OpenLanguageDatabase(path, true, 0));
+    QVERIFY(slxtest::openLanguageFixture(loc, path));
     loc.setbEnabled(false);
     Window w = buildWindow();
     w.labelLunes->setText(QStringLiteral("Hora"));
@@ -235,10 +233,8 @@ void TestTranslateForm::emptyTagExcludeExcludesNothing()
 {
     slxtest::DataHome home;
     const QString path = home.file(QStringLiteral("lang.db"));
-    QVERIFY(slxtest::writeLanguageFixture(path));
     LocGuru loc;
-    loc.setsForeignColumnName(QStringLiteral("English"));
-    QVERIFY(loc.OpenLanguageDatabase(path, true, 0));
+    QVERIFY(slxtest::openLanguageFixture(loc, path));
     Window w = buildWindow();
     w.excluded->setText(QStringLiteral("Fecha"));
     loc.TranslateForm(w.form.get());
@@ -252,10 +248,8 @@ void TestTranslateForm::hiddenColumnHeaders()
 {
     slxtest::DataHome home;
     const QString path = home.file(QStringLiteral("lang.db"));
-    QVERIFY(slxtest::writeLanguageFixture(path));
     LocGuru loc;
-    loc.setsForeignColumnName(QStringLiteral("English"));
-    QVERIFY(loc.OpenLanguageDatabase(path, true, 0));
+    QVERIFY(slxtest::openLanguageFixture(loc, path));
     Window w = buildWindow();
     w.grid->caption = QStringLiteral("Idioma");
     w.grid->columns = {QStringLiteral("Fecha"), QStringLiteral("Hora")};
@@ -282,11 +276,9 @@ void TestTranslateForm::captionsOnly()
 {
     slxtest::DataHome home;
     const QString path = home.file(QStringLiteral("lang.db"));
-    QVERIFY(slxtest::writeLanguageFixture(path));
     LocGuru loc;
-    loc.setsForeignColumnName(QStringLiteral("English"));
     loc.setsProperties(QStringLiteral("Caption,,ToolTipText"));
-    QVERIFY(loc.OpenLanguageDatabase(path, true, 0));
+    QVERIFY(slxtest::openLanguageFixture(loc, path));
     Window w = buildWindow();
     w.buscar->setText(QStringLiteral("Hora"));
     w.buscar->setToolTip(QStringLiteral("Fecha"));
@@ -299,11 +291,9 @@ void TestTranslateForm::otherPropertyNames()
 {
     slxtest::DataHome home;
     const QString path = home.file(QStringLiteral("lang.db"));
-    QVERIFY(slxtest::writeLanguageFixture(path));
     LocGuru loc;
-    loc.setsForeignColumnName(QStringLiteral("English"));
     loc.setsProperties(QStringLiteral("text, BackColor"));
-    QVERIFY(loc.OpenLanguageDatabase(path, true, 0));
+    QVERIFY(slxtest::openLanguageFixture(loc, path));
     Window w = buildWindow();
     w.maskFecha->setText(QStringLiteral("Fecha"));
     w.labelLunes->setText(QStringLiteral("Hora"));

@@ -4,7 +4,9 @@
 // language columns ("Español", "Català", ...); optional columns "bIsUsed" and
 // "bSkip" hold 0 or 1. In a cell, "\r", "\n", "\t" and "\\" stand for a carriage
 // return, a line feed, a tab and a backslash; the single word "\N" is a Null cell.
-// Rows of later files with a native text already seen replace the earlier row.
+// The native text is the key of its row, so a text has one translation per language:
+// a text repeated in another table (a caption that is also a catalogue text) must repeat
+// the same cells, or the build stops naming both places.
 //
 // usage: langdb OUTPUT.db TABLE.tsv...
 
@@ -67,6 +69,7 @@ int main(int argc, char **argv)
 
     struct Row {
         QMap<QString, QVariant> cells;
+        QString where; // file:line of its first appearance
     };
     QStringList order;
     QMap<QString, Row> rows;
@@ -93,11 +96,22 @@ int main(int argc, char **argv)
                                 .arg(cells.size())
                                 .arg(header.size()));
             const QString native = unescape(cells.at(0)).toString();
-            if (!rows.contains(native))
+            const QString where = QStringLiteral("%1:%2").arg(args.at(a)).arg(lineNo);
+            const bool seen = rows.contains(native);
+            if (!seen)
                 order << native;
             Row &row = rows[native];
-            for (int c = 1; c < header.size(); ++c)
-                row.cells[header.at(c)] = unescape(cells.at(c));
+            if (!seen)
+                row.where = where;
+            for (int c = 1; c < header.size(); ++c) {
+                const QVariant cell = unescape(cells.at(c));
+                const auto before = row.cells.constFind(header.at(c));
+                if (seen && before != row.cells.constEnd() &&
+                    (before->isNull() != cell.isNull() || before->toString() != cell.toString()))
+                    return fail(QStringLiteral("%1: \"%2\" has another %3 than at %4")
+                                    .arg(where, native, header.at(c), row.where));
+                row.cells[header.at(c)] = cell;
+            }
         }
     }
 
