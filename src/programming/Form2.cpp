@@ -453,18 +453,19 @@ QWidget *Form2::buildPaginaNormativa()
     QLineEdit *tVei = addLine(QStringLiteral("MaskTempsActVei"), 2);
     digits(tLoc, 2);
     digits(tVei, 2);
-    al->addWidget(new QLabel(QStringLiteral("Emisión:")), 0, 0);
-    QRadioButton *loc1 = option("OptionLocalLeq1s", "Leq", local);
-    al->addWidget(loc1, 0, 1);
-    al->addWidget(tLoc, 0, 2);
-    al->addWidget(new QLabel(QStringLiteral("s")), 0, 3);
-    al->addWidget(option("OptionLocalLeq125", "Leq125ms", local), 0, 4);
-    al->addWidget(new QLabel(QStringLiteral("Recepción:")), 1, 0);
-    QRadioButton *vei1 = option("OptionVeiLeq1s", "Leq", vei);
-    al->addWidget(vei1, 1, 1);
-    al->addWidget(tVei, 1, 2);
-    al->addWidget(new QLabel(QStringLiteral("s")), 1, 3);
-    al->addWidget(option("OptionVeiLeq125", "Leq125ms", vei), 1, 4);
+    // One row per limit: its "Leq n s" option with the seconds, then "Leq125ms".
+    auto row = [&](int r, const char *caption, const char *leq1s, QLineEdit *seconds, const char *leq125,
+                   QButtonGroup *group) {
+        al->addWidget(new QLabel(QString::fromUtf8(caption)), r, 0);
+        QRadioButton *o = option(leq1s, "Leq", group);
+        al->addWidget(o, r, 1);
+        al->addWidget(seconds, r, 2);
+        al->addWidget(new QLabel(QStringLiteral("s")), r, 3);
+        al->addWidget(option(leq125, "Leq125ms", group), r, 4);
+        return o;
+    };
+    QRadioButton *loc1 = row(0, "Emisión:", "OptionLocalLeq1s", tLoc, "OptionLocalLeq125", local);
+    QRadioButton *vei1 = row(1, "Recepción:", "OptionVeiLeq1s", tVei, "OptionVeiLeq125", vei);
     al->addWidget(option("OptionVeiNo", "No actúa", vei), 1, 5);
     connect(loc1, &QRadioButton::clicked, this, [tLoc] { tLoc->setText(sheet::actuationLowerBound(tLoc->text())); });
     connect(vei1, &QRadioButton::clicked, this, [tVei] { tVei->setText(sheet::actuationLowerBound(tVei->text())); });
