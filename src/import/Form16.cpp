@@ -1,16 +1,14 @@
 #include "import/Form16.h"
 
 #include "localization/FormRegistry.h"
+#include "localization/TextoPropio.h"
 #include "main/Ventanas.h"
-
-#include <QCoreApplication>
 
 namespace slx {
 
 QWidget *creaForm16()
 {
-    return creaVentanaPendiente(QStringLiteral("Form16"),
-                                QCoreApplication::translate("Ventanas", "The exchange-file import (Form16)."), true);
+    return creaVentanaPendiente(QStringLiteral("Form16"), TextoPropio("The exchange-file import (Form16)."), true);
 }
 
 void registraForm16()

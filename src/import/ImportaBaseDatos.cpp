@@ -1,8 +1,8 @@
 #include "import/ImportaBaseDatos.h"
 
 #include "import/OrigenFusion.h"
+#include "localization/TextoPropio.h"
 
-#include <QCoreApplication>
 #include <QDateTime>
 #include <QFile>
 #include <QHash>
@@ -14,11 +14,6 @@
 namespace slx {
 
 namespace fusion {
-
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("ImportaBaseDatos", text);
-}
 
 QString quoted(const QString &name)
 {
@@ -32,7 +27,6 @@ QString quoted(const QString &name)
 namespace {
 
 using fusion::quoted;
-using fusion::tr;
 
 // How many refusal reasons the summary keeps.
 constexpr int kMaxMotivos = 10;
@@ -100,21 +94,21 @@ bool convierte(const QVariant &v, Clase clase, QVariant *out, QString *motivo)
     switch (clase) {
     case Clase::Entero:
         if (!numero(v, &d) || d != std::floor(d) || std::fabs(d) > 9.0e15) {
-            *motivo = tr("\"%1\" is not a whole number").arg(v.toString());
+            *motivo = TextoPropio("\"%1\" is not a whole number").arg(v.toString());
             return false;
         }
         *out = qlonglong(d);
         return true;
     case Clase::Real:
         if (!numero(v, &d)) {
-            *motivo = tr("\"%1\" is not a number").arg(v.toString());
+            *motivo = TextoPropio("\"%1\" is not a number").arg(v.toString());
             return false;
         }
         *out = d;
         return true;
     case Clase::Booleano:
         if (!numero(v, &d)) {
-            *motivo = tr("\"%1\" is not a yes/no value").arg(v.toString());
+            *motivo = TextoPropio("\"%1\" is not a yes/no value").arg(v.toString());
             return false;
         }
         *out = d != 0 ? -1 : 0;
@@ -133,7 +127,7 @@ bool convierte(const QVariant &v, Clase clase, QVariant *out, QString *motivo)
                 fecha = QDate();
         }
         if (!fecha.isValid()) {
-            *motivo = tr("\"%1\" is not a date").arg(v.toString());
+            *motivo = TextoPropio("\"%1\" is not a date").arg(v.toString());
             return false;
         }
         *out = fecha.toString(QStringLiteral("yyyy-MM-dd"));
@@ -200,15 +194,15 @@ QString ResultadoFusion::resumen() const
     if (!empezada())
         return error;
     QStringList lines;
-    lines << tr("Rows added: %1").arg(anadidas);
-    lines << tr("Rows already in the database (skipped): %1").arg(duplicadas);
+    lines << TextoPropio("Rows added: %1").arg(anadidas);
+    lines << TextoPropio("Rows already in the database (skipped): %1").arg(duplicadas);
     if (rechazadas)
-        lines << tr("Rows refused: %1").arg(rechazadas) + QLatin1Char('\n') + motivos.join(QLatin1Char('\n'));
+        lines << TextoPropio("Rows refused: %1").arg(rechazadas) + QLatin1Char('\n') + motivos.join(QLatin1Char('\n'));
     if (!tablasOmitidas.isEmpty())
-        lines << tr("Tables this database does not have (not imported): %1")
+        lines << TextoPropio("Tables this database does not have (not imported): %1")
                      .arg(tablasOmitidas.join(QLatin1String(", ")));
     if (!tablasIlegibles.isEmpty())
-        lines << tr("Tables that could not be read whole:") + QLatin1Char('\n') +
+        lines << TextoPropio("Tables that could not be read whole:") + QLatin1Char('\n') +
                      tablasIlegibles.join(QLatin1Char('\n'));
     return lines.join(QLatin1Char('\n'));
 }
@@ -217,11 +211,11 @@ ResultadoFusion ImportaBaseDatos(const QString &origen, QSqlDatabase destino, co
 {
     ResultadoFusion r;
     if (origen.isEmpty()) {
-        r.error = tr("No database was chosen to import.");
+        r.error = TextoPropio("No database was chosen to import.");
         return r;
     }
     if (!QFile::exists(origen)) {
-        r.error = tr("The file %1 does not exist.").arg(origen);
+        r.error = TextoPropio("The file %1 does not exist.").arg(origen);
         return r;
     }
     std::unique_ptr<fusion::Origen> fuente;
@@ -229,19 +223,19 @@ ResultadoFusion ImportaBaseDatos(const QString &origen, QSqlDatabase destino, co
     case TipoBaseDatos::SQLite: fuente = fusion::creaOrigenSQLite(); break;
     case TipoBaseDatos::Access: fuente = fusion::creaOrigenAccess(); break;
     case TipoBaseDatos::Ninguno:
-        r.error = tr("The file %1 is not a database of this program nor of the original program, "
-                     "or it is empty or damaged.")
+        r.error = TextoPropio("The file %1 is not a database of this program nor of the original program, "
+                              "or it is empty or damaged.")
                       .arg(origen);
         return r;
     }
     if (!destino.isOpen()) {
-        r.error = tr("The program's database is not open.");
+        r.error = TextoPropio("The program's database is not open.");
         return r;
     }
     QString why;
     QStringList tablas;
     if (!fuente->abre(origen, &why) || !fuente->tablas(&tablas, &why)) {
-        r.error = why.contains(origen) ? why : tr("The database %1 cannot be read. %2").arg(origen, why);
+        r.error = why.contains(origen) ? why : TextoPropio("The database %1 cannot be read. %2").arg(origen, why);
         return r;
     }
 

@@ -1,6 +1,7 @@
 // Reader of the tables of an Access (Jet) database of the original program, through libmdb.
 
 #include "import/OrigenFusion.h"
+#include "localization/TextoPropio.h"
 
 #include <glib.h>
 // glib first: mdbtools.h uses its types without including it.
@@ -48,13 +49,13 @@ public:
     bool abre(const QString &fichero, QString *error) override
     {
         if (!QFile::exists(fichero)) {
-            *error = tr("The file %1 does not exist.").arg(fichero);
+            *error = TextoPropio("The file %1 does not exist.").arg(fichero);
             return false;
         }
         const QByteArray path = QFile::encodeName(fichero);
         m_mdb = mdb_open(path.constData(), MDB_NOFLAGS);
         if (!m_mdb) {
-            *error = tr("The file %1 is not a database that can be read, or it is damaged.").arg(fichero);
+            *error = TextoPropio("The file %1 is not a database that can be read, or it is damaged.").arg(fichero);
             return false;
         }
         mdb_set_date_fmt(m_mdb, "%Y-%m-%d %H:%M:%S");
@@ -67,7 +68,7 @@ public:
     bool tablas(QStringList *nombres, QString *error) override
     {
         if (!mdb_read_catalog(m_mdb, MDB_TABLE)) {
-            *error = tr("The list of tables of the database cannot be read: the file is damaged.");
+            *error = TextoPropio("The list of tables of the database cannot be read: the file is damaged.");
             return false;
         }
         for (unsigned i = 0; i < m_mdb->num_catalog; ++i) {
@@ -84,7 +85,7 @@ public:
         QByteArray name = tabla.toUtf8();
         m_table = mdb_read_table_by_name(m_mdb, name.data(), MDB_TABLE);
         if (!m_table || !mdb_read_columns(m_table)) {
-            *error = tr("The table %1 cannot be read.").arg(tabla);
+            *error = TextoPropio("The table %1 cannot be read.").arg(tabla);
             cierraTabla();
             return false;
         }
@@ -112,14 +113,14 @@ public:
         if (!mdb_fetch_row(m_table)) {
             // libmdb tells the end of the rows and a page it cannot read apart only by the count.
             if (m_read < m_expected)
-                *error = tr("only %1 of its %2 rows could be read").arg(m_read).arg(m_expected);
+                *error = TextoPropio("only %1 of its %2 rows could be read").arg(m_read).arg(m_expected);
             return false;
         }
         ++m_read;
         const int n = int(m_buffers.size());
         for (int c = 0; c < n; ++c) {
             if (size_t(m_lengths[c]) >= kBindSize - 1) {
-                *error = tr("row %1 holds a text too long to be read whole").arg(m_read);
+                *error = TextoPropio("row %1 holds a text too long to be read whole").arg(m_read);
                 return false;
             }
         }

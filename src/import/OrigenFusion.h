@@ -11,8 +11,6 @@
 
 namespace slx::fusion {
 
-// A text of the merge, in its translation context.
-QString tr(const char *text);
 // An SQL identifier in double quotes, inner quotes doubled.
 QString quoted(const QString &name);
 

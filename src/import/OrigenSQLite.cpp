@@ -2,6 +2,7 @@
 // on a connection of its own.
 
 #include "import/OrigenFusion.h"
+#include "localization/TextoPropio.h"
 
 #include <QAtomicInt>
 #include <QFile>
@@ -34,14 +35,14 @@ public:
     bool abre(const QString &fichero, QString *error) override
     {
         if (!QFile::exists(fichero)) {
-            *error = tr("The file %1 does not exist.").arg(fichero);
+            *error = TextoPropio("The file %1 does not exist.").arg(fichero);
             return false;
         }
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
         db.setDatabaseName(fichero);
         db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=5000"));
         if (!db.open()) {
-            *error = tr("The database %1 cannot be opened: %2").arg(fichero, db.lastError().text());
+            *error = TextoPropio("The database %1 cannot be opened: %2").arg(fichero, db.lastError().text());
             return false;
         }
         return true;
@@ -53,13 +54,13 @@ public:
         // A damaged or foreign file fails here, before anything is written.
         if (!q.exec(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' "
                                    "AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\' ORDER BY rowid"))) {
-            *error = tr("The list of tables of the database cannot be read: %1").arg(q.lastError().text());
+            *error = TextoPropio("The list of tables of the database cannot be read: %1").arg(q.lastError().text());
             return false;
         }
         while (q.next())
             nombres->append(q.value(0).toString());
         if (q.lastError().isValid()) {
-            *error = tr("The list of tables of the database cannot be read: %1").arg(q.lastError().text());
+            *error = TextoPropio("The list of tables of the database cannot be read: %1").arg(q.lastError().text());
             return false;
         }
         return true;

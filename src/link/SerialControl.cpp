@@ -1,5 +1,6 @@
 #include "link/SerialControl.h"
 
+#include "localization/TextoPropio.h"
 #include "main/DataFolder.h"
 #include "main/Modulo1.h"
 
@@ -35,11 +36,11 @@ SerialControl::~SerialControl()
 bool SerialControl::setCommPort(int n)
 {
     if (n < 1) {
-        m_error = tr("Invalid port number %1").arg(n);
+        m_error = TextoPropio("Invalid port number %1").arg(n);
         return false;
     }
     if (m_port.isOpen() && n != m_commPort) {
-        m_error = tr("Port already open");
+        m_error = TextoPropio("Port already open");
         return false;
     }
     m_commPort = n;
@@ -50,7 +51,7 @@ bool SerialControl::setSettings(const QString &settings)
 {
     const QStringList parts = settings.trimmed().split(QLatin1Char(','));
     if (parts.size() != 4) {
-        m_error = tr("Invalid port settings \"%1\"").arg(settings);
+        m_error = TextoPropio("Invalid port settings \"%1\"").arg(settings);
         return false;
     }
     bool ok = false;
@@ -88,7 +89,7 @@ bool SerialControl::setSettings(const QString &settings)
     else if (stop != QLatin1String("1"))
         ok = false;
     if (!ok || baud <= 0) {
-        m_error = tr("Invalid port settings \"%1\"").arg(settings);
+        m_error = TextoPropio("Invalid port settings \"%1\"").arg(settings);
         return false;
     }
     m_settings = settings.trimmed();

@@ -1,16 +1,14 @@
 #include "logs/Form5.h"
 
 #include "localization/FormRegistry.h"
+#include "localization/TextoPropio.h"
 #include "main/Ventanas.h"
-
-#include <QCoreApplication>
 
 namespace slx {
 
 QWidget *creaForm5()
 {
-    return creaVentanaPendiente(QStringLiteral("Form5"),
-                                QCoreApplication::translate("Ventanas", "The incidents window (Form5)."), false);
+    return creaVentanaPendiente(QStringLiteral("Form5"), TextoPropio("The incidents window (Form5)."), false);
 }
 
 void registraForm5()

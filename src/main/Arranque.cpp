@@ -1,5 +1,6 @@
 #include "main/Arranque.h"
 
+#include "localization/TextoPropio.h"
 #include "main/DataFolder.h"
 #include "main/Modulo1.h"
 
@@ -12,11 +13,6 @@
 namespace slx {
 
 namespace {
-
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("Arranque", text);
-}
 
 const QString kSeccion = QLatin1String(kSeccionIni);
 
@@ -53,7 +49,7 @@ QString LecturaIni::mensaje() const
 {
     if (erroneas.isEmpty())
         return QString();
-    return tr("The settings file %1 has no valid number for %2 in section [%3]; the default value is used.")
+    return TextoPropio("The settings file %1 has no valid number for %2 in section [%3]; the default value is used.")
         .arg(ficheroIni(), erroneas.join(QLatin1String(", ")), kSeccion);
 }
 
@@ -159,7 +155,7 @@ bool GrabaConfiguracion(QSqlDatabase db, QString *error)
         return false;
     }
     if (q.numRowsAffected() < 1) {
-        *error = tr("The settings row of the table Configuracion is missing.");
+        *error = TextoPropio("The settings row of the table Configuracion is missing.");
         return false;
     }
     return true;
@@ -175,7 +171,7 @@ bool GrabaUsuario(QSqlDatabase db, const QString &usuario, QString *error)
         return false;
     }
     if (q.numRowsAffected() < 1) {
-        *error = tr("The settings row of the table Configuracion is missing.");
+        *error = TextoPropio("The settings row of the table Configuracion is missing.");
         return false;
     }
     return true;

@@ -1,4 +1,5 @@
 #include "main/DataFolder.h"
+#include "localization/TextoPropio.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -66,7 +67,7 @@ bool seed(QString *error)
     const QString root = path();
     if (!QDir().mkpath(root)) {
         if (error)
-            *error = QCoreApplication::translate("DataFolder", "Cannot create the folder %1").arg(root);
+            *error = TextoPropio("Cannot create the folder %1").arg(root);
         return false;
     }
     QDirIterator it(QStringLiteral(":/defaults"), QDir::Files, QDirIterator::Subdirectories);
@@ -80,7 +81,7 @@ bool seed(QString *error)
         QDir().mkpath(QFileInfo(dest).absolutePath());
         if (!QFile::copy(src, dest)) {
             if (error)
-                *error = QCoreApplication::translate("DataFolder", "Cannot write %1").arg(dest);
+                *error = TextoPropio("Cannot write %1").arg(dest);
             return false;
         }
         // Files copied from the resources are read-only; the data folder's are the user's.

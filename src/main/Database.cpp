@@ -1,9 +1,9 @@
 #include "main/Database.h"
 
+#include "localization/TextoPropio.h"
 #include "main/DataFolder.h"
 #include "main/Modulo1.h"
 
-#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QSqlError>
@@ -12,11 +12,6 @@
 namespace slx::Database {
 
 namespace {
-
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("Database", text);
-}
 
 // Splits a script at the semicolons that end statements (none of ours sits
 // inside a quoted text).
@@ -87,13 +82,13 @@ bool create(const QString &file, QString *error)
 {
     if (QFileInfo::exists(file)) {
         if (error)
-            *error = tr("The database %1 already exists.").arg(file);
+            *error = TextoPropio("The database %1 already exists.").arg(file);
         return false;
     }
     const QString schema = schemaSql();
     if (schema.isEmpty()) {
         if (error)
-            *error = tr("The database schema is missing from the program.");
+            *error = TextoPropio("The database schema is missing from the program.");
         return false;
     }
     // Built under a temporary name, so that a failure leaves no half-made file.
@@ -117,12 +112,12 @@ bool create(const QString &file, QString *error)
     QSqlDatabase::removeDatabase(name);
     if (ok && !QFile::rename(temp, file)) {
         ok = false;
-        why = tr("cannot write the file");
+        why = TextoPropio("cannot write the file");
     }
     if (!ok) {
         QFile::remove(temp);
         if (error)
-            *error = tr("The database %1 could not be created: %2").arg(file, why);
+            *error = TextoPropio("The database %1 could not be created: %2").arg(file, why);
     }
     return ok;
 }
@@ -134,7 +129,7 @@ bool open(const QString &file, QString *error)
         return false;
     if (!looksLikeSqlite(file)) {
         if (error)
-            *error = tr("The file %1 is not a database of this program or it is damaged.").arg(file);
+            *error = TextoPropio("The file %1 is not a database of this program or it is damaged.").arg(file);
         return false;
     }
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QLatin1String(kConnectionName));
@@ -161,7 +156,7 @@ bool open(const QString &file, QString *error)
         db = QSqlDatabase();
         QSqlDatabase::removeDatabase(QLatin1String(kConnectionName));
         if (error)
-            *error = tr("The database %1 cannot be opened: %2").arg(file, why);
+            *error = TextoPropio("The database %1 cannot be opened: %2").arg(file, why);
         return false;
     }
     modulo1().ConexionBD = db;

@@ -5,6 +5,7 @@
 #include "import/ImportaBaseDatos.h"
 #include "localization/FormRegistry.h"
 #include "localization/LocGuru.h"
+#include "localization/TextoPropio.h"
 #include "main/Arranque.h"
 #include "main/DataFolder.h"
 #include "main/Database.h"
@@ -311,11 +312,12 @@ void Form1::ImportaCopiaSeguridad()
     // for the next start and the user is told why.
     if (r.sinPerdidas()) {
         if (!QFile::remove(copia))
-            ui::MsgBox(tr("The file %1 could not be deleted.").arg(copia), ui::Icon::Critical, ui::OkOnly, this);
+            ui::MsgBox(TextoPropio("The file %1 could not be deleted.").arg(copia), ui::Icon::Critical, ui::OkOnly,
+                       this);
         return;
     }
     ui::MsgBox(oLocGuru().GetS(178) + QLatin1String("\n\n") + r.resumen() + QLatin1String("\n\n") +
-                   tr("The file %1 is kept.").arg(copia),
+                   TextoPropio("The file %1 is kept.").arg(copia),
                ui::Icon::Critical, ui::OkOnly, this);
 }
 
@@ -387,8 +389,8 @@ void Form1::SSCommandUsuario_Click()
         return; // Cancel changes nothing.
     m.PiePagina = answer.left(50);
     if (!GrabaIni(QLatin1String(kSeccionIni), QStringLiteral("User"), m.PiePagina, ficheroIni()))
-        ui::MsgBox(QCoreApplication::translate("Arranque", "The settings file %1 cannot be written.").arg(ficheroIni()),
-                   ui::Icon::Critical, ui::OkOnly, this);
+        ui::MsgBox(TextoPropio("The settings file %1 cannot be written.").arg(ficheroIni()), ui::Icon::Critical,
+                   ui::OkOnly, this);
     QString error;
     if (!GrabaUsuario(m.ConexionBD, m.PiePagina, &error))
         ui::MsgBox(error, ui::Icon::Critical, ui::OkOnly, this);

@@ -2,12 +2,12 @@
 
 #include "link/SerialControl.h"
 #include "localization/LocGuru.h"
+#include "localization/TextoPropio.h"
 #include "main/Arranque.h"
 #include "main/MessageBox.h"
 #include "main/Modulo1.h"
 
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -134,8 +134,8 @@ bool Form4::SSCommandAceptar_Click()
                          GrabaIni(seccion, QStringLiteral("DialCode"), prefijo, ini) &&
                          GrabaIni(seccion, QStringLiteral("ModemSpeed"), QString::number(velocidad), ini);
     if (!escrito) {
-        ui::MsgBox(QCoreApplication::translate("Arranque", "The settings file %1 cannot be written.").arg(ini),
-                   ui::Icon::Critical, ui::OkOnly, this);
+        ui::MsgBox(TextoPropio("The settings file %1 cannot be written.").arg(ini), ui::Icon::Critical, ui::OkOnly,
+                   this);
         return false;
     }
     Modulo1 &m = modulo1();

@@ -1,12 +1,12 @@
 #include "main/Form7.h"
 
 #include "localization/LocGuru.h"
+#include "localization/TextoPropio.h"
 #include "main/Arranque.h"
 #include "main/Form1.h"
 #include "main/MessageBox.h"
 #include "main/Modulo1.h"
 
-#include <QCoreApplication>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -169,8 +169,8 @@ bool Form7::SSCommandAceptar_Click()
     m.CodigoIdioma = IdiomaSeleccionado;
     const QString lcid = lcidDeCodigo(m.CodigoIdioma);
     if (!lcid.isEmpty() && !GrabaIni(QLatin1String(kSeccionIni), QStringLiteral("Language"), lcid, ficheroIni()))
-        ui::MsgBox(QCoreApplication::translate("Arranque", "The settings file %1 cannot be written.").arg(ficheroIni()),
-                   ui::Icon::Critical, ui::OkOnly, this);
+        ui::MsgBox(TextoPropio("The settings file %1 cannot be written.").arg(ficheroIni()), ui::Icon::Critical,
+                   ui::OkOnly, this);
     // The caller restarts the main window once the dialog is gone.
     accept();
     return true;

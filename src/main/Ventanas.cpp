@@ -2,6 +2,7 @@
 
 #include "import/Form16.h"
 #include "localization/FormRegistry.h"
+#include "localization/TextoPropio.h"
 #include "logs/Form5.h"
 #include "main/Form1.h"
 #include "main/Form4.h"
@@ -10,7 +11,6 @@
 #include "programming/Form2.h"
 #include "reports/Form15.h"
 
-#include <QCoreApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QEvent>
@@ -91,7 +91,7 @@ void muestraNoModal(QWidget *w)
 
 QString textoNoConstruida()
 {
-    return QCoreApplication::translate("Ventanas", "This function is not built yet.");
+    return TextoPropio("This function is not built yet.");
 }
 
 QWidget *abreVentana(const QString &nombre, bool modal, QWidget *parent)
@@ -123,7 +123,7 @@ QWidget *creaVentanaPendiente(const QString &nombre, const QString &descripcion,
     label->setObjectName(QStringLiteral("LabelPendiente"));
     label->setProperty("Tag", QStringLiteral("!"));
     layout->addWidget(label);
-    auto *close = new QPushButton(QCoreApplication::translate("Ventanas", "Close"), w);
+    auto *close = new QPushButton(TextoPropio("Close"), w);
     close->setObjectName(QStringLiteral("SSCommandExit"));
     close->setProperty("Tag", QStringLiteral("!"));
     layout->addWidget(close);

@@ -3,6 +3,7 @@
 
 #include "localization/FormRegistry.h"
 #include "localization/LocGuru.h"
+#include "localization/TextoPropio.h"
 #include "main/Arranque.h"
 #include "main/MessageBox.h"
 #include "main/Modulo1.h"
@@ -28,7 +29,7 @@ bool Form2::Form_Load()
 
     QString error;
     if (!m.ConexionBD.isOpen()) {
-        ui::MsgBox(QStringLiteral("The database is not open."), ui::Icon::Critical, ui::OkOnly, this);
+        ui::MsgBox(TextoPropio("The database is not open."), ui::Icon::Critical, ui::OkOnly, this);
         return false;
     }
     m_serials = sheet::serialesFichas(m.ConexionBD, &error);

@@ -1,6 +1,7 @@
 #include "programming/SheetStorage.h"
 
 #include "localization/LocGuru.h"
+#include "localization/TextoPropio.h"
 #include "main/MessageBox.h"
 #include "main/Modulo1.h"
 
@@ -86,7 +87,7 @@ QString horaGuardada(const QString &texto)
 QString descripcion(const QSqlError &error)
 {
     const QString t = error.text().trimmed();
-    return t.isEmpty() ? QStringLiteral("The database is not open") : t;
+    return t.isEmpty() ? TextoPropio("The database is not open") : t;
 }
 
 void ejecuta(QSqlQuery &query)

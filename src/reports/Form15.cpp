@@ -1,16 +1,14 @@
 #include "reports/Form15.h"
 
 #include "localization/FormRegistry.h"
+#include "localization/TextoPropio.h"
 #include "main/Ventanas.h"
-
-#include <QCoreApplication>
 
 namespace slx {
 
 QWidget *creaForm15()
 {
-    return creaVentanaPendiente(QStringLiteral("Form15"),
-                                QCoreApplication::translate("Ventanas", "The print preview (Form15)."), true);
+    return creaVentanaPendiente(QStringLiteral("Form15"), TextoPropio("The print preview (Form15)."), true);
 }
 
 void registraForm15()

@@ -5,6 +5,7 @@
 #include "TestSupport.h"
 #include "localization/FormRegistry.h"
 #include "localization/LocGuru.h"
+#include "localization/TextoPropio.h"
 #include "main/Arranque.h"
 #include "main/DataFolder.h"
 #include "main/Form1.h"
@@ -269,7 +270,11 @@ private Q_SLOTS:
         const QStringList shown = criticos(answers);
         QCOMPARE(shown.size(), 1);
         QVERIFY(shown.first().startsWith(oLocGuru().GetS(178)));
-        QVERIFY(shown.first().contains(kind == "damaged" ? "cannot be read" : "Rows refused: 1"));
+        // The merge's reason, in the window's language.
+        const QString reason = kind == "damaged" ? TextoPropio("The list of tables of the database cannot be read: %1")
+                                                       .section(QLatin1String("%1"), 0, 0)
+                                                 : TextoPropio("Rows refused: %1").arg(1);
+        QVERIFY2(shown.first().contains(reason), qPrintable(shown.first()));
         QVERIFY(QFile::exists(backup));
         // The window goes on with the database open.
         QVERIFY(modulo1().ConexionBD.isOpen());
