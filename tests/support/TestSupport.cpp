@@ -65,9 +65,8 @@ Answers::Answers()
         if (!m_queue.isEmpty())
             return m_queue.takeFirst();
         if (req.kind == slx::ui::Kind::Message)
-            return req.buttons == slx::ui::OkOnly || req.buttons == slx::ui::OkCancel
-                       ? QVariant(slx::ui::vbOK)
-                       : QVariant(slx::ui::vbYes);
+            return req.buttons == slx::ui::OkOnly || req.buttons == slx::ui::OkCancel ? QVariant(slx::ui::vbOK)
+                                                                                      : QVariant(slx::ui::vbYes);
         return QVariant();
     });
 }
