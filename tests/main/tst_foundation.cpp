@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QScopeGuard>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -37,8 +38,9 @@ private Q_SLOTS:
         QFile ini(QCoreApplication::applicationDirPath() + "/slx90.ini");
         QVERIFY(ini.open(QIODevice::WriteOnly));
         ini.close();
+        // Removed on every exit: a file left behind would turn the next run portable.
+        const auto removeIni = qScopeGuard([&ini] { ini.remove(); });
         QCOMPARE(DataFolder::path(), QCoreApplication::applicationDirPath());
-        ini.remove();
     }
 
     void seedCopiesDefaultsOnceIgnoringCase()
