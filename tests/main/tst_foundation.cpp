@@ -35,12 +35,19 @@ private Q_SLOTS:
         qunsetenv("SLX90_HOME");
         // The test executable's folder holds no slx90.ini: the per-user folder.
         QCOMPARE(DataFolder::path(), QDir::homePath() + "/.local/share/slx90");
-        QFile ini(QCoreApplication::applicationDirPath() + "/slx90.ini");
-        QVERIFY(ini.open(QIODevice::WriteOnly));
-        ini.close();
-        // Removed on every exit: a file left behind would turn the next run portable.
-        const auto removeIni = qScopeGuard([&ini] { ini.remove(); });
-        QCOMPARE(DataFolder::path(), QCoreApplication::applicationDirPath());
+        // A settings file beside the executable, in any letter case, makes a portable install.
+        for (const char *name : {"slx90.ini", "SLX90.INI"}) {
+            QFile ini(QCoreApplication::applicationDirPath() + "/" + name);
+            QVERIFY(ini.open(QIODevice::WriteOnly));
+            ini.close();
+            // Removed on every exit: a file left behind would turn the next run portable.
+            const auto removeIni = qScopeGuard([&ini] { ini.remove(); });
+            QCOMPARE(DataFolder::path(), QCoreApplication::applicationDirPath());
+        }
+        // A folder of that name is no settings file.
+        QVERIFY(QDir(QCoreApplication::applicationDirPath()).mkdir("slx90.ini"));
+        const auto removeFolder = qScopeGuard([] { QDir(QCoreApplication::applicationDirPath()).rmdir("slx90.ini"); });
+        QCOMPARE(DataFolder::path(), QDir::homePath() + "/.local/share/slx90");
     }
 
     void seedCopiesDefaultsOnceIgnoringCase()
