@@ -11,6 +11,8 @@
 #include <QDateTime>
 #include <QFile>
 #include <charconv>
+#include <clocale>
+#include <locale.h>
 #include <vector>
 
 namespace slx::fusion {
@@ -36,6 +38,38 @@ QVariant single(const char *text)
     std::from_chars(buf, res.ptr, d);
     return d;
 }
+
+// libmdb writes the numbers of a row with printf, which follows the process's numeric
+// locale (set from the user's settings at start-up): under a decimal comma a Single came
+// as "62,7" and its row was refused. Rows are fetched with this thread's numeric locale C.
+class NumerosC {
+public:
+    NumerosC()
+        : m_previous(uselocale(numerosC()))
+    {
+    }
+    ~NumerosC() { uselocale(m_previous); }
+    NumerosC(const NumerosC &) = delete;
+    NumerosC &operator=(const NumerosC &) = delete;
+
+private:
+    static locale_t numerosC()
+    {
+        // The user's locale with the numbers of C; (locale_t)0 leaves the thread as it is.
+        static const locale_t c = [] {
+            const locale_t base = duplocale(LC_GLOBAL_LOCALE);
+            if (!base)
+                return locale_t(nullptr);
+            const locale_t made = newlocale(LC_NUMERIC_MASK, "C", base);
+            if (!made)
+                freelocale(base);
+            return made;
+        }();
+        return c;
+    }
+
+    locale_t m_previous;
+};
 
 class OrigenAccess final : public Origen {
 public:
@@ -110,7 +144,12 @@ public:
     {
         if (!m_table)
             return false;
-        if (!mdb_fetch_row(m_table)) {
+        bool leida;
+        {
+            const NumerosC numeros;
+            leida = mdb_fetch_row(m_table);
+        }
+        if (!leida) {
             // libmdb tells the end of the rows and a page it cannot read apart only by the count.
             if (m_read < m_expected)
                 *error = TextoPropio("only %1 of its %2 rows could be read").arg(m_read).arg(m_expected);

@@ -10,19 +10,6 @@
 
 namespace slx::DataFolder {
 
-QString path()
-{
-    const QString home = qEnvironmentVariable("SLX90_HOME");
-    if (!home.isEmpty())
-        return QDir(home).absolutePath();
-    if (QCoreApplication::instance()) {
-        const QDir exe(QCoreApplication::applicationDirPath());
-        if (QFileInfo::exists(exe.filePath(QStringLiteral("slx90.ini"))))
-            return exe.absolutePath();
-    }
-    return QDir(QDir::homePath()).filePath(QStringLiteral(".local/share/slx90"));
-}
-
 namespace {
 
 // Resolves relative path elements one by one ignoring case, under base.
@@ -51,6 +38,21 @@ QString resolveIn(const QString &base, const QString &name)
 }
 
 } // namespace
+
+QString path()
+{
+    const QString home = qEnvironmentVariable("SLX90_HOME");
+    if (!home.isEmpty())
+        return QDir(home).absolutePath();
+    if (QCoreApplication::instance()) {
+        // A portable install: the settings file beside the executable, in any letter case.
+        const QString exe = QDir(QCoreApplication::applicationDirPath()).absolutePath();
+        const QFileInfo ini(resolveIn(exe, QStringLiteral("slx90.ini")));
+        if (ini.exists() && !ini.isDir())
+            return exe;
+    }
+    return QDir(QDir::homePath()).filePath(QStringLiteral(".local/share/slx90"));
+}
 
 QString file(const QString &name)
 {

@@ -15,7 +15,6 @@ namespace slx {
 
 namespace {
 
-
 // The fourteen day columns in table order, with the sheet's day (0 Sunday) and end.
 struct ColumnaDia {
     const char *columna;

@@ -12,6 +12,7 @@
 #include <QSqlQuery>
 #include <QStandardPaths>
 #include <QtTest>
+#include <clocale>
 
 using namespace slx;
 
@@ -42,6 +43,29 @@ QVariant valor(const QString &sql, const QVariantList &binds = {})
     if (!q.exec() || !q.next())
         return QVariant(QStringLiteral("<no row: %1>").arg(q.lastError().text()));
     return q.value(0);
+}
+
+// Puts the process's numeric locale on one with a decimal comma, as a Spanish or Catalan
+// desktop has it; when none is installed, one is compiled into folder. False when neither works.
+bool numerosConComa(const QString &folder)
+{
+    const auto prueba = [] {
+        for (const char *name : {"es_ES.UTF-8", "ca_ES.UTF-8", "de_DE.UTF-8", "fr_FR.UTF-8"})
+            if (setlocale(LC_NUMERIC, name) && localeconv()->decimal_point == QByteArray(","))
+                return true;
+        return false;
+    };
+    if (prueba())
+        return true;
+    const QString localedef = QStandardPaths::findExecutable("localedef");
+    if (localedef.isEmpty() || !QFile::exists("/usr/share/i18n/locales/es_ES"))
+        return false;
+    QProcess p;
+    p.start(localedef, {"-i", "es_ES", "-f", "UTF-8", folder + "/es_ES.UTF-8"});
+    if (!p.waitForFinished(60000))
+        return false;
+    qputenv("LOCPATH", QFile::encodeName(folder));
+    return prueba();
 }
 
 // An SQLite database of this program, built from the schema, with its own connection.
@@ -203,6 +227,31 @@ private Q_SLOTS:
             QCOMPARE(float(q.value(2).toDouble()), f[iFast].toFloat());
             QCOMPARE(q.value(3).toInt(), f[iRs].toInt() ? -1 : 0);
         }
+    }
+
+    // libmdb writes numbers through the process's locale: under a decimal comma every
+    // Single still arrives as its number and no row is refused.
+    void accessMergedUnderADecimalComma()
+    {
+        QTemporaryDir folder;
+        const QByteArray anterior = setlocale(LC_NUMERIC, nullptr);
+        const QByteArray locpath = qgetenv("LOCPATH");
+        const auto restaura = qScopeGuard([&] {
+            if (locpath.isEmpty())
+                qunsetenv("LOCPATH");
+            else
+                qputenv("LOCPATH", locpath);
+            setlocale(LC_NUMERIC, anterior.constData());
+        });
+        if (!numerosConComa(folder.path()))
+            QSKIP("no locale with a decimal comma can be set on this machine");
+        slxtest::DataHome home;
+        QVERIFY(home.openDatabase());
+        const ResultadoFusion r = ImportaBaseDatos(legacyA(), modulo1().ConexionBD);
+        QVERIFY2(r.sinPerdidas(), qPrintable(r.resumen()));
+        QCOMPARE(r.anadidas, qint64(291));
+        QCOMPARE(valor("SELECT COUNT(*) FROM Intervalos WHERE typeof(SLeqLocal) <> 'real'").toInt(), 0);
+        QCOMPARE(valor("SELECT COUNT(*) FROM Programacion WHERE typeof(\"SOctava31,5Hz\") = 'text'").toInt(), 0);
     }
 
     void mergingTwiceAddsNothing()

@@ -3,13 +3,19 @@
 #include "TestSupport.h"
 #include "main/DataFolder.h"
 #include "main/Database.h"
+#include "main/MessageBox.h"
 #include "main/Modulo1.h"
 
+#include <QAbstractButton>
+#include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QMessageBox>
+#include <QScopeGuard>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <QTimer>
 #include <QtTest>
 
 using namespace slx;
@@ -34,11 +40,19 @@ private Q_SLOTS:
         qunsetenv("SLX90_HOME");
         // The test executable's folder holds no slx90.ini: the per-user folder.
         QCOMPARE(DataFolder::path(), QDir::homePath() + "/.local/share/slx90");
-        QFile ini(QCoreApplication::applicationDirPath() + "/slx90.ini");
-        QVERIFY(ini.open(QIODevice::WriteOnly));
-        ini.close();
-        QCOMPARE(DataFolder::path(), QCoreApplication::applicationDirPath());
-        ini.remove();
+        // A settings file beside the executable, in any letter case, makes a portable install.
+        for (const char *name : {"slx90.ini", "SLX90.INI"}) {
+            QFile ini(QCoreApplication::applicationDirPath() + "/" + name);
+            QVERIFY(ini.open(QIODevice::WriteOnly));
+            ini.close();
+            // Removed on every exit: a file left behind would turn the next run portable.
+            const auto removeIni = qScopeGuard([&ini] { ini.remove(); });
+            QCOMPARE(DataFolder::path(), QCoreApplication::applicationDirPath());
+        }
+        // A folder of that name is no settings file.
+        QVERIFY(QDir(QCoreApplication::applicationDirPath()).mkdir("slx90.ini"));
+        const auto removeFolder = qScopeGuard([] { QDir(QCoreApplication::applicationDirPath()).rmdir("slx90.ini"); });
+        QCOMPARE(DataFolder::path(), QDir::homePath() + "/.local/share/slx90");
     }
 
     void seedCopiesDefaultsOnceIgnoringCase()
@@ -236,6 +250,75 @@ private Q_SLOTS:
         QVERIFY(!ExisteFichero(dir.path()));
         QVERIFY(!ExisteFichero(dir.filePath("none")));
         QVERIFY(!ExisteFichero(QString()));
+    }
+
+    void messageBoxes_data()
+    {
+        QTest::addColumn<int>("buttons");
+        QTest::addColumn<int>("icon");
+        QTest::addColumn<int>("qtButtons");
+        QTest::addColumn<int>("qtIcon");
+        QTest::addColumn<int>("first");
+        QTest::addColumn<int>("last");
+        using B = QMessageBox;
+        QTest::newRow("OK, critical") << int(ui::OkOnly) << int(ui::Icon::Critical) << int(B::Ok) << int(B::Critical)
+                                      << int(ui::vbOK) << int(ui::vbOK);
+        QTest::newRow("OK Cancel, question") << int(ui::OkCancel) << int(ui::Icon::Question) << int(B::Ok | B::Cancel)
+                                             << int(B::Question) << int(ui::vbOK) << int(ui::vbCancel);
+        QTest::newRow("Yes No, exclamation") << int(ui::YesNo) << int(ui::Icon::Exclamation) << int(B::Yes | B::No)
+                                             << int(B::Warning) << int(ui::vbYes) << int(ui::vbNo);
+        QTest::newRow("Yes No Cancel, information")
+            << int(ui::YesNoCancel) << int(ui::Icon::Information) << int(B::Yes | B::No | B::Cancel)
+            << int(B::Information) << int(ui::vbYes) << int(ui::vbCancel);
+        QTest::newRow("Abort Retry Ignore")
+            << int(ui::AbortRetryIgnore) << int(ui::Icon::None) << int(B::Abort | B::Retry | B::Ignore)
+            << int(B::NoIcon) << int(ui::vbAbort) << int(ui::vbIgnore);
+        QTest::newRow("Retry Cancel") << int(ui::RetryCancel) << int(ui::Icon::Critical) << int(B::Retry | B::Cancel)
+                                      << int(B::Critical) << int(ui::vbRetry) << int(ui::vbCancel);
+    }
+    // The real box carries the program's title, the icon and the buttons asked for, and gives
+    // the pressed button's result; the test answerer presses the first button and records the box.
+    void messageBoxes()
+    {
+        QFETCH(int, buttons);
+        QFETCH(int, icon);
+        QFETCH(int, qtButtons);
+        QFETCH(int, qtIcon);
+        QFETCH(int, first);
+        QFETCH(int, last);
+        const auto b = static_cast<ui::Buttons>(buttons);
+        const auto i = static_cast<ui::Icon>(icon);
+
+        QString title;
+        int shownButtons = -1, shownIcon = -1;
+        QTimer::singleShot(0, [&] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            title = box->windowTitle();
+            shownButtons = int(box->standardButtons());
+            shownIcon = int(box->icon());
+            const QList<QAbstractButton *> list = box->buttons();
+            // Presses the button whose result is the last one of the set.
+            for (QAbstractButton *button : list) {
+                const auto sb = box->standardButton(button);
+                if ((last == ui::vbCancel && sb == QMessageBox::Cancel) ||
+                    (last == ui::vbNo && sb == QMessageBox::No) ||
+                    (last == ui::vbIgnore && sb == QMessageBox::Ignore) || (last == ui::vbOK && sb == QMessageBox::Ok))
+                    button->click();
+            }
+        });
+        QCOMPARE(ui::MsgBox(QStringLiteral("Texto"), i, b), last);
+        QCOMPARE(title, QString("SLX-90"));
+        QCOMPARE(shownButtons, qtButtons);
+        QCOMPARE(shownIcon, qtIcon);
+
+        slxtest::Answers answers;
+        QCOMPARE(ui::MsgBox(QStringLiteral("Texto"), i, b), first);
+        QCOMPARE(answers.shown().size(), 1);
+        QCOMPARE(answers.shown().first().title, QString("SLX-90"));
+        QCOMPARE(answers.shown().first().icon, i);
+        QCOMPARE(answers.shown().first().buttons, b);
     }
 
     void smallFontsThreshold()

@@ -183,6 +183,10 @@ private Q_SLOTS:
                                                  << "k" << QString::fromUtf8("Tècnic €")
                                                  << QByteArray("[c]\r\nk=T\xe8"
                                                                "cnic \x80\r\n");
+        QTest::newRow("UTF-8 file stays UTF-8") << QByteArray("\xEF\xBB\xBF[c]\r\nk=Serveis\r\n") << "c"
+                                                << "k" << QString::fromUtf8("Tècnic")
+                                                << QByteArray("\xEF\xBB\xBF[c]\r\nk=T\xC3\xA8"
+                                                              "cnic\r\n");
         QTest::newRow("line break in value flattened") << QByteArray("[c]\r\n") << "c"
                                                        << "k"
                                                        << "a\r\nx=1" << QByteArray("[c]\r\nk=a  x=1\r\n");

@@ -34,7 +34,8 @@ private Q_SLOTS:
                                              << "120" << 0 << true << true;
         QTest::newRow("emission empty: text 60") << emision << ""
                                                  << "" << 60 << true << true;
-        QTest::newRow("emission 120.5 -> 120") << emision << "120.5" << "120" << 0 << true << true;
+        QTest::newRow("emission 120.5 -> 120") << emision << "120.5"
+                                               << "120" << 0 << true << true;
         QTest::newRow("emission 95 kept") << emision << "95"
                                           << "95" << 0 << false << false;
         QTest::newRow("emission 60 and 120 kept") << emision << "120"

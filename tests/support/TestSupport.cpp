@@ -64,11 +64,18 @@ Answers::Answers()
     slx::ui::setResponder([this](const slx::ui::Request &req) -> QVariant {
         if (!m_queue.isEmpty())
             return m_queue.takeFirst();
-        if (req.kind == slx::ui::Kind::Message)
-            return req.buttons == slx::ui::OkOnly || req.buttons == slx::ui::OkCancel
-                       ? QVariant(slx::ui::vbOK)
-                       : QVariant(slx::ui::vbYes);
-        return QVariant();
+        if (req.kind != slx::ui::Kind::Message)
+            return QVariant();
+        // The first button of the set.
+        switch (req.buttons) {
+        case slx::ui::OkOnly:
+        case slx::ui::OkCancel: return slx::ui::vbOK;
+        case slx::ui::AbortRetryIgnore: return slx::ui::vbAbort;
+        case slx::ui::RetryCancel: return slx::ui::vbRetry;
+        case slx::ui::YesNoCancel:
+        case slx::ui::YesNo: break;
+        }
+        return slx::ui::vbYes;
     });
 }
 

@@ -5,10 +5,10 @@
 #include "main/MessageBox.h"
 
 #include <QList>
-#include <QWidget>
 #include <QString>
 #include <QTemporaryDir>
 #include <QVariant>
+#include <QWidget>
 #include <memory>
 
 namespace slxtest {
