@@ -148,6 +148,15 @@ Form2::Form2(QWidget *parent)
     m_timer1->setInterval(1000);
     connect(m_timer1, &QTimer::timeout, this, &Form2::Timer1_Timer);
     connect(m_matriz, &grid::MatrizInhabil::posted, this, &Form2::TDBGrid1_PostEvent);
+    // Every stored cell changes the sheet, even when the window is closed before the grid loses the focus.
+    connect(m_matriz, &grid::MatrizInhabil::edited, this, [this] { markModified(); });
+    // The grid loses the focus when it moves, inside this window, from the grid or its cell editor to
+    // any other control; the focus event of the grid itself does not tell when the editor had it.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget *old, QWidget *now) {
+        const auto inGrid = [this](QWidget *w) { return w && (w == m_grid || m_grid->isAncestorOf(w)); };
+        if (inGrid(old) && now && !inGrid(now) && now->window() == this)
+            TDBGrid1_LostFocus();
+    });
 }
 
 Form2::~Form2() = default;
@@ -705,14 +714,6 @@ void Form2::onFocusOut(QWidget *w)
     } else if (name == QLatin1String("OptionFrances")) {
         markModified();
         checked = false;
-    } else if (w == m_grid) {
-        // The focus may move into the grid's own cell editor: only leaving the grid counts.
-        QTimer::singleShot(0, this, [this] {
-            QWidget *f = QApplication::focusWidget();
-            if (!f || (f != m_grid && !m_grid->isAncestorOf(f)))
-                TDBGrid1_LostFocus();
-        });
-        checked = false;
     } else {
         checked = false;
     }
@@ -778,9 +779,21 @@ void Form2::openTimetable()
         editor->exec();
 }
 
+void Form2::keyPressEvent(QKeyEvent *event)
+{
+    // Escape leaves the window as its frame does (the dialog would otherwise just hide itself).
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
 void Form2::closeEvent(QCloseEvent *event)
 {
     // Closing by the frame offers to save a changed sheet, as the Exit button does.
+    // A cell still being edited belongs to the sheet that is offered for saving.
+    m_grid->commitEdit();
     if (!m_closingByButton)
         Modificat();
     m_timer1->stop();

@@ -430,6 +430,54 @@ private Q_SLOTS:
         QCOMPARE(answers->shown().last().icon, ui::Icon::None);
     }
 
+    // A cell typed into and left for a button or for the frame, with its editor still open, is offered for saving and saved.
+    void gridEditLeftWhileEditingIsOffered_data()
+    {
+        QTest::addColumn<QString>("way");
+        QTest::newRow("Salir") << "SSCommandExit";
+        QTest::newRow("Siguiente") << "SSCommandSiguiente";
+        QTest::newRow("frame") << "frame";
+    }
+    void gridEditLeftWhileEditingIsOffered()
+    {
+        QFETCH(QString, way);
+        addSheets({{100123, "A"}, {204567, "B"}});
+        QVERIFY(open());
+        form->findChild<QTabWidget *>("SSTab2")->setCurrentIndex(5);
+        auto *grid = form->findChild<QTableView *>("TDBGrid1");
+        grid->setFocus(Qt::MouseFocusReason);
+        grid->setCurrentIndex(grid->model()->index(4, 1)); // opens the cell's editor
+        QWidget *editor = QApplication::focusWidget();
+        QVERIFY(editor && editor != grid && grid->isAncestorOf(editor));
+        QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(editor, "06/01/09");
+        answers->then(ui::vbOK);
+        if (way == "frame")
+            form->close();
+        else
+            click(way);
+        QCOMPARE(answers->texts(), QStringList{QString::fromUtf8("¿Desea guardar los cambios?")});
+        FitxaProgramacio saved;
+        QVERIFY(CarregaProgramacio(saved, 100123));
+        QCOMPARE(saved.MatrizInhabil[4].DiaEmpieza, QString("06/01/09"));
+        QCOMPARE(saved.MatrizInhabil[4].HoraTermina, QString("00:01"));
+    }
+
+    // Escape closes the window the way its frame does: a changed sheet is offered for saving.
+    void escapeOffersToSave()
+    {
+        addSheets({{100123, "A"}});
+        QVERIFY(open());
+        edit("MaskLocal")->setFocus(Qt::MouseFocusReason);
+        QTest::keyClicks(edit("MaskLocal"), "Z");
+        answers->then(ui::vbOK);
+        QTest::keyClick(edit("MaskLocal"), Qt::Key_Escape);
+        QCOMPARE(answers->texts(), QStringList{QString::fromUtf8("¿Desea guardar los cambios?")});
+        FitxaProgramacio saved;
+        QVERIFY(CarregaProgramacio(saved, 100123));
+        QCOMPARE(saved.MaskLocal, QString("AZ"));
+    }
+
     void translatedWithTheWindow()
     {
         addSheets({{100123, "A"}});
