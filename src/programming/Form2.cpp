@@ -584,8 +584,8 @@ bool Form2::eventFilter(QObject *watched, QEvent *event)
         return QDialog::eventFilter(watched, event);
     switch (event->type()) {
     case QEvent::FocusIn: {
-        const auto reason = static_cast<QFocusEvent *>(event)->reason();
-        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+        // The field that has the focus when the window opens or comes back names itself too.
+        if (static_cast<QFocusEvent *>(event)->reason() != Qt::PopupFocusReason)
             onFocusIn(w == m_tab->tabBar() ? m_tab->objectName() : w->objectName());
         break;
     }
@@ -671,6 +671,9 @@ void Form2::applyCheck(QWidget *w, const QString &text, int message, bool focusB
             if (pageNormativa)
                 m_tab->setCurrentIndex(sheet::kPaginaNormativa);
             field->setFocus(Qt::OtherFocusReason);
+            // The text is selected, so that the user types the value again over it.
+            if (auto *e = qobject_cast<QLineEdit *>(field.data()))
+                e->selectAll();
         });
         if (pageNormativa)
             m_tab->setCurrentIndex(sheet::kPaginaNormativa);

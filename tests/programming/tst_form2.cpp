@@ -273,6 +273,16 @@ private Q_SLOTS:
         }
     }
 
+    // The field that has the focus when the window opens is the search field at once.
+    void fieldFocusedAtOpeningIsTheSearchField()
+    {
+        addSheets({{100123, "A"}});
+        QVERIFY(open());
+        QTRY_VERIFY(QApplication::focusWidget() != nullptr);
+        QCOMPARE(QApplication::focusWidget(), form->campo("MaskNumeroSerie"));
+        QCOMPARE(form->CampActual, QString("MaskNumeroSerie"));
+    }
+
     void searchNeedsASearchableField()
     {
         addSheets({{100123, "Nova"}});
@@ -345,6 +355,11 @@ private Q_SLOTS:
         QTRY_COMPARE(QApplication::focusWidget(), form->campo("MaskDiaLocal"));
         QCOMPARE(tab->currentIndex(), 3);
         QVERIFY(answers->shown().isEmpty());
+
+        // The corrected text is selected: what the user types next replaces it.
+        QVERIFY(edit("MaskDiaLocal")->hasSelectedText());
+        QTest::keyClicks(edit("MaskDiaLocal"), "95");
+        QCOMPARE(edit("MaskDiaLocal")->text(), QString("95"));
 
         typeAndLeave("MaskDiaVei", "", "MaskNitVei");
         QCOMPARE(answers->texts(), QStringList{QString::fromUtf8("El límite es incorrecto")});
