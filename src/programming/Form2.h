@@ -53,7 +53,8 @@ public:
     void CreaProgramacio();
     bool CarregaProgramacio(qint32 serial);
     bool GrabaProgramacio();
-    void Modificat();
+    // True when it saved the sheet.
+    bool Modificat();
 
 public Q_SLOTS:
     void SSCommandAnterior_Click();
@@ -101,7 +102,7 @@ private:
     QTimer *m_timer1 = nullptr;
     QHash<QString, QWidget *> m_fields;
     QVector<qint32> m_serials; // the table's sheets, in its order
-    int m_pos = -1;            // current row of the sheets, -1 = none
+    int m_pos = -1;            // current row of the sheets, -1 = none, m_serials.size() = past the last
     bool m_closingByButton = false;
     bool m_inCheck = false;
 };

@@ -175,6 +175,35 @@ private Q_SLOTS:
         QCOMPARE(edit("MaskLocal")->text(), QString("Nova"));
     }
 
+    // A start-up on a device without a sheet stands past the last sheet: Siguiente does
+    // nothing, Anterior shows the last sheet. Once that device's sheet is saved on the way,
+    // navigation goes on from it in the table's order.
+    void newDeviceSheetStandsPastTheLast()
+    {
+        addSheets({{100123, "A"}, {300001, "C"}});
+        modulo1().NumeroSerieAparato = 204567;
+        QVERIFY(open());
+        QCOMPARE(serial(), QString("0"));
+        form->SSCommandSiguiente_Click();
+        QCOMPARE(serial(), QString("0"));
+        form->SSCommandAnterior_Click();
+        QCOMPARE(serial(), QString("300001"));
+
+        // The sheet of a device read over the link, saved when the user moves on.
+        form->SSCommandAnterior_Click();
+        form->setTexto("MaskNumeroSerie", "204567");
+        form->setTexto("MaskLocal", "B");
+        modulo1().FitxaModificada = true;
+        answers->then(ui::vbOK);
+        form->SSCommandSiguiente_Click();
+        QCOMPARE(answers->shown().size(), 1);
+        QCOMPARE(count("Programacion", 204567), 1);
+        QCOMPARE(serial(), QString("300001"));
+        form->SSCommandAnterior_Click();
+        QCOMPARE(serial(), QString("204567"));
+        QCOMPARE(edit("MaskLocal")->text(), QString("B"));
+    }
+
     void navigationStopsAtBothEnds()
     {
         addSheets({{100123, "A"}, {204567, "B"}, {300001, "C"}});
