@@ -156,6 +156,8 @@ Form2::Form2(QWidget *parent)
         const auto inGrid = [this](QWidget *w) { return w && (w == m_grid || m_grid->isAncestorOf(w)); };
         if (inGrid(old) && now && !inGrid(now) && now->window() == this)
             TDBGrid1_LostFocus();
+        else if (inGrid(now) && now != m_grid)
+            watch(now); // a cell editor takes the window's key filter
     });
 }
 
@@ -640,10 +642,10 @@ bool Form2::onKey(QWidget *w, QKeyEvent *key)
     const QString text = key->text();
     if (text.isEmpty())
         return false;
-    const FieldRule *r = ruleOf(w->objectName());
-    if (!r)
-        return false;
     const QChar c = text.at(0);
+    const FieldRule *r = ruleOf(w->objectName());
+    if (!r) // the grid's cells and every other control of the window refuse "+" and "-" too
+        return !sheet::acceptsKey(c, false, false);
     switch (r->key) {
     case Key::None: return !sheet::acceptsKey(c, false, false);
     case Key::Discard: markModified(); return true;
