@@ -93,6 +93,7 @@ private:
     void markModified() const;
     void reloadSerials();
     void moveAndLoad(int step);
+    void cierraPorBoton(); // the save offer, then the window closes without asking again
     void showNotBuilt();
     void openTimetable();
 

@@ -169,20 +169,23 @@ void Form2::SSCommandGrabar_Click()
     }
 }
 
-void Form2::SSCommandExit_Click()
+void Form2::cierraPorBoton()
 {
     Modificat();
     m_closingByButton = true;
     close();
+}
+
+void Form2::SSCommandExit_Click()
+{
+    cierraPorBoton();
     if (QWidget *main = FormRegistry::instance(QStringLiteral("Form1")))
         main->show();
 }
 
 void Form2::SSCommandIncidencias_Click()
 {
-    Modificat();
-    m_closingByButton = true;
-    close();
+    cierraPorBoton();
     if (QWidget *incidencias = FormRegistry::load(QStringLiteral("Form5")))
         incidencias->show();
 }
