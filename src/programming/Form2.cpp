@@ -237,6 +237,9 @@ void Form2::buildUi()
     m_tab->addTab(buildPaginaOctavas(), QStringLiteral("Octavas"));
     m_tab->addTab(buildPaginaIntervalos(), QStringLiteral("Intervalos inhábiles"));
     m_tab->tabBar()->setObjectName(QStringLiteral("SSTab2Bar"));
+    // A click on a tab gives the tab control the focus (the field left runs its check and the
+    // search field is emptied), instead of the focus moving on to a field of the new page.
+    m_tab->tabBar()->setFocusPolicy(Qt::StrongFocus);
     watch(m_tab->tabBar());
     watch(m_tab);
     root->addWidget(m_tab, 1);

@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSqlQuery>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTableView>
 #include <QtTest>
@@ -310,6 +311,46 @@ private Q_SLOTS:
         QTRY_VERIFY(QApplication::focusWidget() != nullptr);
         QCOMPARE(QApplication::focusWidget(), form->campo("MaskNumeroSerie"));
         QCOMPARE(form->CampActual, QString("MaskNumeroSerie"));
+    }
+
+    // A mouse click on a control gives it the focus and applies its rule to CampActual.
+    void clickedControlsKeepOrEmptyTheSearchField_data()
+    {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<int>("page");
+        QTest::addColumn<bool>("keeps");
+        QTest::newRow("tab control") << "SSTab2" << 0 << false;
+        QTest::newRow("notes") << "TextNota" << 0 << true;
+        QTest::newRow("Leq time") << "MaskTLeq" << 1 << false;
+        QTest::newRow("continuous printing") << "CheckImpresion" << 1 << true;
+        QTest::newRow("time change") << "CheckCambioHora" << 1 << false;
+        QTest::newRow("Italiano") << "OptionItaliano" << 1 << true;
+        QTest::newRow("Deutsch") << "OptionAleman" << 1 << false;
+        QTest::newRow("actuation seconds") << "MaskTempsActLoc" << 3 << true;
+        QTest::newRow("emission limit") << "MaskDiaLocal" << 3 << false;
+    }
+    void clickedControlsKeepOrEmptyTheSearchField()
+    {
+        QFETCH(QString, control);
+        QFETCH(int, page);
+        QFETCH(bool, keeps);
+        addSheets({{100123, "Nova"}});
+        QVERIFY(open());
+        auto *tab = form->findChild<QTabWidget *>("SSTab2");
+        tab->setCurrentIndex(page);
+        QTest::mouseClick(edit("MaskVersion"), Qt::LeftButton);
+        form->CampActual = "MaskLocal"; // as after the focus was in Local on page 0
+        if (control == "SSTab2") {
+            QTabBar *bar = tab->tabBar();
+            QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(2).center());
+            QCOMPARE(QApplication::focusWidget(), bar);
+        } else {
+            QWidget *w = form->campo(control);
+            QVERIFY(w->isEnabled() && w->isVisible());
+            QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(8, w->height() / 2));
+            QCOMPARE(QApplication::focusWidget(), w);
+        }
+        QCOMPARE(form->CampActual, keeps ? QString("MaskLocal") : QString());
     }
 
     void searchNeedsASearchableField()
