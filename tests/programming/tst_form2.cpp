@@ -318,22 +318,24 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("control");
         QTest::addColumn<int>("page");
-        QTest::addColumn<bool>("keeps");
-        QTest::newRow("tab control") << "SSTab2" << 0 << false;
-        QTest::newRow("notes") << "TextNota" << 0 << true;
-        QTest::newRow("Leq time") << "MaskTLeq" << 1 << false;
-        QTest::newRow("continuous printing") << "CheckImpresion" << 1 << true;
-        QTest::newRow("time change") << "CheckCambioHora" << 1 << false;
-        QTest::newRow("Italiano") << "OptionItaliano" << 1 << true;
-        QTest::newRow("Deutsch") << "OptionAleman" << 1 << false;
-        QTest::newRow("actuation seconds") << "MaskTempsActLoc" << 3 << true;
-        QTest::newRow("emission limit") << "MaskDiaLocal" << 3 << false;
+        QTest::addColumn<QString>("after"); // CampActual after the click, from "MaskLocal"
+        QTest::newRow("tab control") << "SSTab2" << 0 << "";
+        QTest::newRow("date") << "MaskFecha" << 0 << "MaskFecha";
+        QTest::newRow("phone") << "MaskTelefono" << 0 << "MaskTelefono";
+        QTest::newRow("notes") << "TextNota" << 0 << "MaskLocal";
+        QTest::newRow("Leq time") << "MaskTLeq" << 1 << "";
+        QTest::newRow("continuous printing") << "CheckImpresion" << 1 << "MaskLocal";
+        QTest::newRow("time change") << "CheckCambioHora" << 1 << "";
+        QTest::newRow("Italiano") << "OptionItaliano" << 1 << "MaskLocal";
+        QTest::newRow("Deutsch") << "OptionAleman" << 1 << "";
+        QTest::newRow("actuation seconds") << "MaskTempsActLoc" << 3 << "MaskLocal";
+        QTest::newRow("emission limit") << "MaskDiaLocal" << 3 << "";
     }
     void clickedControlsKeepOrEmptyTheSearchField()
     {
         QFETCH(QString, control);
         QFETCH(int, page);
-        QFETCH(bool, keeps);
+        QFETCH(QString, after);
         addSheets({{100123, "Nova"}});
         QVERIFY(open());
         auto *tab = form->findChild<QTabWidget *>("SSTab2");
@@ -350,7 +352,7 @@ private Q_SLOTS:
             QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(8, w->height() / 2));
             QCOMPARE(QApplication::focusWidget(), w);
         }
-        QCOMPARE(form->CampActual, keeps ? QString("MaskLocal") : QString());
+        QCOMPARE(form->CampActual, after);
     }
 
     void searchNeedsASearchableField()
