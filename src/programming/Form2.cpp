@@ -675,6 +675,8 @@ void Form2::applyCheck(QWidget *w, const QString &text, int message, bool focusB
                 return;
             if (pageNormativa)
                 m_tab->setCurrentIndex(sheet::kPaginaNormativa);
+            // The window the message box left comes back to the front with the field.
+            activateWindow();
             field->setFocus(Qt::OtherFocusReason);
             // The text is selected, so that the user types the value again over it.
             if (auto *e = qobject_cast<QLineEdit *>(field.data()))

@@ -443,6 +443,31 @@ private Q_SLOTS:
         QCOMPARE(edit("MaskEmpiezaDia")->text(), edit("MaskTerminaNoche")->text());
     }
 
+    // A night start refused when the user clicks another tab: the focus comes back selected,
+    // the time typed over it passes on Tab and sets the day period.
+    void nightStartRetypedAfterARefusal()
+    {
+        addSheets({{100123, "A"}});
+        QVERIFY(open());
+        auto *tab = form->findChild<QTabWidget *>("SSTab2");
+        tab->setCurrentIndex(3);
+        QLineEdit *start = edit("MaskEmpiezaNoche");
+        QTest::mouseClick(start, Qt::LeftButton);
+        QTest::keyClick(start, Qt::Key_Home);
+        QTest::keyClicks(start, "2500");
+        answers->then(ui::vbOK);
+        QTabBar *bar = tab->tabBar();
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(0).center());
+        QCOMPARE(answers->texts(), QStringList{"Hora empieza noche incorrecta."});
+        QTRY_COMPARE(QApplication::focusWidget(), start);
+        QCOMPARE(tab->currentIndex(), 3);
+        QTest::keyClicks(start, "2330");
+        QCOMPARE(start->text(), QString("23:30"));
+        QTest::keyClick(start, Qt::Key_Tab);
+        QCOMPARE(edit("MaskTerminaDia")->text(), QString("23:30"));
+        QCOMPARE(edit("MaskEmpiezaDia")->text(), edit("MaskTerminaNoche")->text());
+    }
+
     void checkCorrectionAloneLeavesTheSheetUnchanged()
     {
         addSheets({{100123, "A"}});
