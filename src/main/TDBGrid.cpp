@@ -9,6 +9,14 @@ TDBGrid::TDBGrid(QWidget *parent)
 {
 }
 
+void TDBGrid::commitEdit()
+{
+    if (state() != QAbstractItemView::EditingState)
+        return;
+    if (QWidget *editor = indexWidget(currentIndex()))
+        commitData(editor);
+}
+
 QStringList TDBGrid::translatableTexts() const
 {
     QStringList out{m_caption};

@@ -17,6 +17,9 @@ public:
     QStringList translatableTexts() const override;
     void setTranslatableText(int index, const QString &text) override;
 
+    // Stores the cell being edited, if any, into the model (its checks run as for any edit).
+    void commitEdit();
+
     QString caption() const { return m_caption; }
     void setCaption(const QString &caption) { m_caption = caption; }
 

@@ -148,6 +148,17 @@ Form2::Form2(QWidget *parent)
     m_timer1->setInterval(1000);
     connect(m_timer1, &QTimer::timeout, this, &Form2::Timer1_Timer);
     connect(m_matriz, &grid::MatrizInhabil::posted, this, &Form2::TDBGrid1_PostEvent);
+    // Every stored cell changes the sheet, even when the window is closed before the grid loses the focus.
+    connect(m_matriz, &grid::MatrizInhabil::edited, this, [this] { markModified(); });
+    // The grid loses the focus when it moves, inside this window, from the grid or its cell editor to
+    // any other control; the focus event of the grid itself does not tell when the editor had it.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget *old, QWidget *now) {
+        const auto inGrid = [this](QWidget *w) { return w && (w == m_grid || m_grid->isAncestorOf(w)); };
+        if (inGrid(old) && now && !inGrid(now) && now->window() == this)
+            TDBGrid1_LostFocus();
+        else if (inGrid(now) && now != m_grid)
+            watch(now); // a cell editor takes the window's key filter
+    });
 }
 
 Form2::~Form2() = default;
@@ -226,6 +237,9 @@ void Form2::buildUi()
     m_tab->addTab(buildPaginaOctavas(), QStringLiteral("Octavas"));
     m_tab->addTab(buildPaginaIntervalos(), QStringLiteral("Intervalos inhábiles"));
     m_tab->tabBar()->setObjectName(QStringLiteral("SSTab2Bar"));
+    // A click on a tab gives the tab control the focus (the field left runs its check and the
+    // search field is emptied), instead of the focus moving on to a field of the new page.
+    m_tab->tabBar()->setFocusPolicy(Qt::StrongFocus);
     watch(m_tab->tabBar());
     watch(m_tab);
     root->addWidget(m_tab, 1);
@@ -575,8 +589,8 @@ bool Form2::eventFilter(QObject *watched, QEvent *event)
         return QDialog::eventFilter(watched, event);
     switch (event->type()) {
     case QEvent::FocusIn: {
-        const auto reason = static_cast<QFocusEvent *>(event)->reason();
-        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+        // The field that has the focus when the window opens or comes back names itself too.
+        if (static_cast<QFocusEvent *>(event)->reason() != Qt::PopupFocusReason)
             onFocusIn(w == m_tab->tabBar() ? m_tab->objectName() : w->objectName());
         break;
     }
@@ -631,10 +645,10 @@ bool Form2::onKey(QWidget *w, QKeyEvent *key)
     const QString text = key->text();
     if (text.isEmpty())
         return false;
-    const FieldRule *r = ruleOf(w->objectName());
-    if (!r)
-        return false;
     const QChar c = text.at(0);
+    const FieldRule *r = ruleOf(w->objectName());
+    if (!r) // the grid's cells and every other control of the window refuse "+" and "-" too
+        return !sheet::acceptsKey(c, false, false);
     switch (r->key) {
     case Key::None: return !sheet::acceptsKey(c, false, false);
     case Key::Discard: markModified(); return true;
@@ -661,7 +675,12 @@ void Form2::applyCheck(QWidget *w, const QString &text, int message, bool focusB
                 return;
             if (pageNormativa)
                 m_tab->setCurrentIndex(sheet::kPaginaNormativa);
+            // The window the message box left comes back to the front with the field.
+            activateWindow();
             field->setFocus(Qt::OtherFocusReason);
+            // The text is selected, so that the user types the value again over it.
+            if (auto *e = qobject_cast<QLineEdit *>(field.data()))
+                e->selectAll();
         });
         if (pageNormativa)
             m_tab->setCurrentIndex(sheet::kPaginaNormativa);
@@ -704,14 +723,6 @@ void Form2::onFocusOut(QWidget *w)
         r = sheet::checkRings(text);
     } else if (name == QLatin1String("OptionFrances")) {
         markModified();
-        checked = false;
-    } else if (w == m_grid) {
-        // The focus may move into the grid's own cell editor: only leaving the grid counts.
-        QTimer::singleShot(0, this, [this] {
-            QWidget *f = QApplication::focusWidget();
-            if (!f || (f != m_grid && !m_grid->isAncestorOf(f)))
-                TDBGrid1_LostFocus();
-        });
         checked = false;
     } else {
         checked = false;
@@ -778,9 +789,21 @@ void Form2::openTimetable()
         editor->exec();
 }
 
+void Form2::keyPressEvent(QKeyEvent *event)
+{
+    // Escape leaves the window as its frame does (the dialog would otherwise just hide itself).
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
 void Form2::closeEvent(QCloseEvent *event)
 {
     // Closing by the frame offers to save a changed sheet, as the Exit button does.
+    // A cell still being edited belongs to the sheet that is offered for saving.
+    m_grid->commitEdit();
     if (!m_closingByButton)
         Modificat();
     m_timer1->stop();

@@ -53,7 +53,8 @@ public:
     void CreaProgramacio();
     bool CarregaProgramacio(qint32 serial);
     bool GrabaProgramacio();
-    void Modificat();
+    // True when it saved the sheet.
+    bool Modificat();
 
 public Q_SLOTS:
     void SSCommandAnterior_Click();
@@ -71,6 +72,7 @@ public Q_SLOTS:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void buildUi();
@@ -91,6 +93,7 @@ private:
     void markModified() const;
     void reloadSerials();
     void moveAndLoad(int step);
+    void cierraPorBoton(); // the save offer, then the window closes without asking again
     void showNotBuilt();
     void openTimetable();
 
@@ -100,7 +103,7 @@ private:
     QTimer *m_timer1 = nullptr;
     QHash<QString, QWidget *> m_fields;
     QVector<qint32> m_serials; // the table's sheets, in its order
-    int m_pos = -1;            // current row of the sheets, -1 = none
+    int m_pos = -1;            // current row of the sheets, -1 = none, m_serials.size() = past the last
     bool m_closingByButton = false;
     bool m_inCheck = false;
 };

@@ -61,7 +61,8 @@ bool Form2::Form_Load()
     }
     const int at = m_serials.indexOf(m.NumeroSerieAparato);
     if (at < 0) {
-        m_pos = 0;
+        // Past the last sheet: Siguiente does nothing, Anterior shows the last sheet.
+        m_pos = m_serials.size();
         CreaProgramacio();
         return true;
     }
@@ -80,7 +81,7 @@ void Form2::reloadSerials()
 void Form2::moveAndLoad(int step)
 {
     Modificat();
-    if (m_serials.isEmpty() || m_pos < 0)
+    if (m_serials.isEmpty() || m_pos < 0 || (step > 0 && m_pos >= m_serials.size()))
         return;
     const int next = m_pos + step;
     if (next < 0 || next >= m_serials.size()) {
@@ -168,20 +169,23 @@ void Form2::SSCommandGrabar_Click()
     }
 }
 
-void Form2::SSCommandExit_Click()
+void Form2::cierraPorBoton()
 {
     Modificat();
     m_closingByButton = true;
     close();
+}
+
+void Form2::SSCommandExit_Click()
+{
+    cierraPorBoton();
     if (QWidget *main = FormRegistry::instance(QStringLiteral("Form1")))
         main->show();
 }
 
 void Form2::SSCommandIncidencias_Click()
 {
-    Modificat();
-    m_closingByButton = true;
-    close();
+    cierraPorBoton();
     if (QWidget *incidencias = FormRegistry::load(QStringLiteral("Form5")))
         incidencias->show();
 }

@@ -154,9 +154,13 @@ bool Form2::GrabaProgramacio()
     return slx::GrabaProgramacio(fitxa());
 }
 
-void Form2::Modificat()
+bool Form2::Modificat()
 {
-    slx::Modificat(fitxa());
+    // A sheet saved here may be new to the table: the rows are read again.
+    if (!slx::Modificat(fitxa()))
+        return false;
+    reloadSerials();
+    return true;
 }
 
 } // namespace slx

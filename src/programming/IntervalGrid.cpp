@@ -91,22 +91,35 @@ void emptyRow(Row &r)
     r[4] = kHoraVacia;
 }
 
+// The first steps of a start or end date cell: "00/00/00" empties the row, a date that
+// is not valid is refused, and the other date of the row takes this one when it is empty.
+// True when the remaining steps of the column are to run.
+bool dateCell(Row &r, int column, int other, Outcome *out)
+{
+    if (r[column].left(8) == kFechaVacia) {
+        emptyRow(r);
+        return false;
+    }
+    const QDate d = parseDate(r[column]);
+    if (!d.isValid()) {
+        *out = {true, FechaIncorrecta};
+        return false;
+    }
+    r[column] = dateText(d);
+    if (r[other] == kFechaVacia)
+        r[other] = r[column];
+    return true;
+}
+
 } // namespace
 
 Outcome checkCell(int column, Row &r)
 {
+    Outcome out;
     switch (column) {
     case 1: {
-        if (r[1].left(8) == kFechaVacia) {
-            emptyRow(r);
-            return {};
-        }
-        const QDate d = parseDate(r[1]);
-        if (!d.isValid())
-            return {true, FechaIncorrecta};
-        r[1] = dateText(d);
-        if (r[3] == kFechaVacia)
-            r[3] = r[1];
+        if (!dateCell(r, 1, 3, &out))
+            return out;
         if (endNotAfterStart(r))
             moveEnd(r);
         return {};
@@ -123,16 +136,8 @@ Outcome checkCell(int column, Row &r)
         return {};
     }
     case 3: {
-        if (r[3].left(8) == kFechaVacia) {
-            emptyRow(r);
-            return {};
-        }
-        const QDate d = parseDate(r[3]);
-        if (!d.isValid())
-            return {true, FechaIncorrecta};
-        r[3] = dateText(d);
-        if (r[1] == kFechaVacia)
-            r[1] = r[3];
+        if (!dateCell(r, 3, 1, &out))
+            return out;
         // A start time that is not valid (received so) makes the row unusable.
         if (!parseTime(r[2]).isValid())
             return {true, HoraIncorrecta};

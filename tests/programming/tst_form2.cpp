@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSqlQuery>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTableView>
 #include <QtTest>
@@ -175,6 +176,35 @@ private Q_SLOTS:
         QCOMPARE(edit("MaskLocal")->text(), QString("Nova"));
     }
 
+    // A start-up on a device without a sheet stands past the last sheet: Siguiente does
+    // nothing, Anterior shows the last sheet. Once that device's sheet is saved on the way,
+    // navigation goes on from it in the table's order.
+    void newDeviceSheetStandsPastTheLast()
+    {
+        addSheets({{100123, "A"}, {300001, "C"}});
+        modulo1().NumeroSerieAparato = 204567;
+        QVERIFY(open());
+        QCOMPARE(serial(), QString("0"));
+        form->SSCommandSiguiente_Click();
+        QCOMPARE(serial(), QString("0"));
+        form->SSCommandAnterior_Click();
+        QCOMPARE(serial(), QString("300001"));
+
+        // The sheet of a device read over the link, saved when the user moves on.
+        form->SSCommandAnterior_Click();
+        form->setTexto("MaskNumeroSerie", "204567");
+        form->setTexto("MaskLocal", "B");
+        modulo1().FitxaModificada = true;
+        answers->then(ui::vbOK);
+        form->SSCommandSiguiente_Click();
+        QCOMPARE(answers->shown().size(), 1);
+        QCOMPARE(count("Programacion", 204567), 1);
+        QCOMPARE(serial(), QString("300001"));
+        form->SSCommandAnterior_Click();
+        QCOMPARE(serial(), QString("204567"));
+        QCOMPARE(edit("MaskLocal")->text(), QString("B"));
+    }
+
     void navigationStopsAtBothEnds()
     {
         addSheets({{100123, "A"}, {204567, "B"}, {300001, "C"}});
@@ -273,6 +303,58 @@ private Q_SLOTS:
         }
     }
 
+    // The field that has the focus when the window opens is the search field at once.
+    void fieldFocusedAtOpeningIsTheSearchField()
+    {
+        addSheets({{100123, "A"}});
+        QVERIFY(open());
+        QTRY_VERIFY(QApplication::focusWidget() != nullptr);
+        QCOMPARE(QApplication::focusWidget(), form->campo("MaskNumeroSerie"));
+        QCOMPARE(form->CampActual, QString("MaskNumeroSerie"));
+    }
+
+    // A mouse click on a control gives it the focus and applies its rule to CampActual.
+    void clickedControlsKeepOrEmptyTheSearchField_data()
+    {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<int>("page");
+        QTest::addColumn<QString>("after"); // CampActual after the click, from "MaskLocal"
+        QTest::newRow("tab control") << "SSTab2" << 0 << "";
+        QTest::newRow("date") << "MaskFecha" << 0 << "MaskFecha";
+        QTest::newRow("phone") << "MaskTelefono" << 0 << "MaskTelefono";
+        QTest::newRow("notes") << "TextNota" << 0 << "MaskLocal";
+        QTest::newRow("Leq time") << "MaskTLeq" << 1 << "";
+        QTest::newRow("continuous printing") << "CheckImpresion" << 1 << "MaskLocal";
+        QTest::newRow("time change") << "CheckCambioHora" << 1 << "";
+        QTest::newRow("Italiano") << "OptionItaliano" << 1 << "MaskLocal";
+        QTest::newRow("Deutsch") << "OptionAleman" << 1 << "";
+        QTest::newRow("actuation seconds") << "MaskTempsActLoc" << 3 << "MaskLocal";
+        QTest::newRow("emission limit") << "MaskDiaLocal" << 3 << "";
+    }
+    void clickedControlsKeepOrEmptyTheSearchField()
+    {
+        QFETCH(QString, control);
+        QFETCH(int, page);
+        QFETCH(QString, after);
+        addSheets({{100123, "Nova"}});
+        QVERIFY(open());
+        auto *tab = form->findChild<QTabWidget *>("SSTab2");
+        tab->setCurrentIndex(page);
+        QTest::mouseClick(edit("MaskVersion"), Qt::LeftButton);
+        form->CampActual = "MaskLocal"; // as after the focus was in Local on page 0
+        if (control == "SSTab2") {
+            QTabBar *bar = tab->tabBar();
+            QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(2).center());
+            QCOMPARE(QApplication::focusWidget(), bar);
+        } else {
+            QWidget *w = form->campo(control);
+            QVERIFY(w->isEnabled() && w->isVisible());
+            QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(8, w->height() / 2));
+            QCOMPARE(QApplication::focusWidget(), w);
+        }
+        QCOMPARE(form->CampActual, after);
+    }
+
     void searchNeedsASearchableField()
     {
         addSheets({{100123, "Nova"}});
@@ -346,6 +428,11 @@ private Q_SLOTS:
         QCOMPARE(tab->currentIndex(), 3);
         QVERIFY(answers->shown().isEmpty());
 
+        // The corrected text is selected: what the user types next replaces it.
+        QVERIFY(edit("MaskDiaLocal")->hasSelectedText());
+        QTest::keyClicks(edit("MaskDiaLocal"), "95");
+        QCOMPARE(edit("MaskDiaLocal")->text(), QString("95"));
+
         typeAndLeave("MaskDiaVei", "", "MaskNitVei");
         QCOMPARE(answers->texts(), QStringList{QString::fromUtf8("El límite es incorrecto")});
         QCOMPARE(answers->shown().first().icon, ui::Icon::Critical);
@@ -353,6 +440,31 @@ private Q_SLOTS:
 
         typeAndLeave("MaskEmpiezaNoche", "2300", "MaskDiaLocal");
         QCOMPARE(edit("MaskTerminaDia")->text(), QString("23:00"));
+        QCOMPARE(edit("MaskEmpiezaDia")->text(), edit("MaskTerminaNoche")->text());
+    }
+
+    // A night start refused when the user clicks another tab: the focus comes back selected,
+    // the time typed over it passes on Tab and sets the day period.
+    void nightStartRetypedAfterARefusal()
+    {
+        addSheets({{100123, "A"}});
+        QVERIFY(open());
+        auto *tab = form->findChild<QTabWidget *>("SSTab2");
+        tab->setCurrentIndex(3);
+        QLineEdit *start = edit("MaskEmpiezaNoche");
+        QTest::mouseClick(start, Qt::LeftButton);
+        QTest::keyClick(start, Qt::Key_Home);
+        QTest::keyClicks(start, "2500");
+        answers->then(ui::vbOK);
+        QTabBar *bar = tab->tabBar();
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(0).center());
+        QCOMPARE(answers->texts(), QStringList{"Hora empieza noche incorrecta."});
+        QTRY_COMPARE(QApplication::focusWidget(), start);
+        QCOMPARE(tab->currentIndex(), 3);
+        QTest::keyClicks(start, "2330");
+        QCOMPARE(start->text(), QString("23:30"));
+        QTest::keyClick(start, Qt::Key_Tab);
+        QCOMPARE(edit("MaskTerminaDia")->text(), QString("23:30"));
         QCOMPARE(edit("MaskEmpiezaDia")->text(), edit("MaskTerminaNoche")->text());
     }
 
@@ -428,6 +540,54 @@ private Q_SLOTS:
         QVERIFY(!m->setData(m->index(3, 2), "25:00"));
         QTRY_COMPARE(answers->texts().last(), QString("Hora incorrecta"));
         QCOMPARE(answers->shown().last().icon, ui::Icon::None);
+    }
+
+    // A cell typed into and left for a button or for the frame, with its editor still open, is offered for saving and saved.
+    void gridEditLeftWhileEditingIsOffered_data()
+    {
+        QTest::addColumn<QString>("way");
+        QTest::newRow("Salir") << "SSCommandExit";
+        QTest::newRow("Siguiente") << "SSCommandSiguiente";
+        QTest::newRow("frame") << "frame";
+    }
+    void gridEditLeftWhileEditingIsOffered()
+    {
+        QFETCH(QString, way);
+        addSheets({{100123, "A"}, {204567, "B"}});
+        QVERIFY(open());
+        form->findChild<QTabWidget *>("SSTab2")->setCurrentIndex(5);
+        auto *grid = form->findChild<QTableView *>("TDBGrid1");
+        grid->setFocus(Qt::MouseFocusReason);
+        grid->setCurrentIndex(grid->model()->index(4, 1)); // opens the cell's editor
+        QWidget *editor = QApplication::focusWidget();
+        QVERIFY(editor && editor != grid && grid->isAncestorOf(editor));
+        QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(editor, "06/01/09-+"); // the window's key filter holds in the cells too
+        answers->then(ui::vbOK);
+        if (way == "frame")
+            form->close();
+        else
+            click(way);
+        QCOMPARE(answers->texts(), QStringList{QString::fromUtf8("¿Desea guardar los cambios?")});
+        FitxaProgramacio saved;
+        QVERIFY(CarregaProgramacio(saved, 100123));
+        QCOMPARE(saved.MatrizInhabil[4].DiaEmpieza, QString("06/01/09"));
+        QCOMPARE(saved.MatrizInhabil[4].HoraTermina, QString("00:01"));
+    }
+
+    // Escape closes the window the way its frame does: a changed sheet is offered for saving.
+    void escapeOffersToSave()
+    {
+        addSheets({{100123, "A"}});
+        QVERIFY(open());
+        edit("MaskLocal")->setFocus(Qt::MouseFocusReason);
+        QTest::keyClicks(edit("MaskLocal"), "Z");
+        answers->then(ui::vbOK);
+        QTest::keyClick(edit("MaskLocal"), Qt::Key_Escape);
+        QCOMPARE(answers->texts(), QStringList{QString::fromUtf8("¿Desea guardar los cambios?")});
+        FitxaProgramacio saved;
+        QVERIFY(CarregaProgramacio(saved, 100123));
+        QCOMPARE(saved.MaskLocal, QString("AZ"));
     }
 
     void translatedWithTheWindow()
