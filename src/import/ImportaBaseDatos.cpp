@@ -2,6 +2,7 @@
 
 #include "import/OrigenFusion.h"
 #include "localization/TextoPropio.h"
+#include "main/Database.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -13,20 +14,9 @@
 
 namespace slx {
 
-namespace fusion {
-
-QString quoted(const QString &name)
-{
-    QString n = name;
-    n.replace(QLatin1Char('"'), QLatin1String("\"\""));
-    return QLatin1Char('"') + n + QLatin1Char('"');
-}
-
-} // namespace fusion
-
 namespace {
 
-using fusion::quoted;
+using Database::quoteIdentifier;
 
 // How many refusal reasons the summary keeps.
 constexpr int kMaxMotivos = 10;
@@ -281,7 +271,7 @@ ResultadoFusion ImportaBaseDatos(const QString &origen, QSqlDatabase destino, co
                 if (columnasOrigen.at(j).compare(col, Qt::CaseInsensitive) == 0) {
                     indiceOrigen << j;
                     clases << claseDe(col);
-                    nombres << quoted(col);
+                    nombres << quoteIdentifier(col);
                     columnas << col;
                     break;
                 }
@@ -298,7 +288,7 @@ ResultadoFusion ImportaBaseDatos(const QString &origen, QSqlDatabase destino, co
         QSqlQuery insert(destino);
         const QString sql =
             QStringLiteral("INSERT INTO %1 (%2) VALUES (%3) ON CONFLICT DO NOTHING")
-                .arg(quoted(nombreDestino), nombres.join(QLatin1Char(',')), marks.join(QLatin1Char(',')));
+                .arg(quoteIdentifier(nombreDestino), nombres.join(QLatin1Char(',')), marks.join(QLatin1Char(',')));
         if (!insert.prepare(sql)) {
             r.tablasIlegibles << tabla + QLatin1String(": ") + insert.lastError().text();
             fuente->cierraTabla();
@@ -323,11 +313,11 @@ ResultadoFusion ImportaBaseDatos(const QString &origen, QSqlDatabase destino, co
             fuente->cierraTabla();
             QStringList origenes, condiciones;
             for (int k = 0; k < indiceOrigen.size(); ++k) {
-                const QString c = quoted(columnasOrigen.at(indiceOrigen.at(k)));
+                const QString c = quoteIdentifier(columnasOrigen.at(indiceOrigen.at(k)));
                 origenes << c;
                 condiciones << enFormaGuardada(c, clases.at(k));
             }
-            const QString desde = QStringLiteral(" FROM slx_origen.") + quoted(tabla);
+            const QString desde = QStringLiteral(" FROM slx_origen.") + quoteIdentifier(tabla);
             const QString bien = condiciones.join(QLatin1String(" AND "));
             QString resto = QStringLiteral("1");
             QSqlQuery q(destino);
@@ -343,7 +333,7 @@ ResultadoFusion ImportaBaseDatos(const QString &origen, QSqlDatabase destino, co
             if (malas >= 0) {
                 const QString filtro = malas == 0 ? QStringLiteral("1") : bien;
                 if (q.exec(QStringLiteral("INSERT INTO %1 (%2) SELECT %3")
-                               .arg(quoted(nombreDestino), nombres.join(QLatin1Char(',')),
+                               .arg(quoteIdentifier(nombreDestino), nombres.join(QLatin1Char(',')),
                                     origenes.join(QLatin1Char(','))) +
                            desde + QStringLiteral(" WHERE ") + filtro + QStringLiteral(" ON CONFLICT DO NOTHING"))) {
                     const qint64 nuevas = q.numRowsAffected();

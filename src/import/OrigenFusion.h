@@ -11,9 +11,6 @@
 
 namespace slx::fusion {
 
-// An SQL identifier in double quotes, inner quotes doubled.
-QString quoted(const QString &name);
-
 // Values come as: null QVariant, qlonglong, double, bool, QString or, for a date/time
 // of an Access file, QDateTime.
 class Origen {

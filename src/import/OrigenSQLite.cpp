@@ -3,6 +3,7 @@
 
 #include "import/OrigenFusion.h"
 #include "localization/TextoPropio.h"
+#include "main/Database.h"
 
 #include <QAtomicInt>
 #include <QFile>
@@ -71,7 +72,7 @@ public:
         cierraTabla();
         m_query = std::make_unique<QSqlQuery>(QSqlDatabase::database(m_name, false));
         m_query->setForwardOnly(true);
-        if (!m_query->exec(QStringLiteral("SELECT * FROM ") + quoted(tabla))) {
+        if (!m_query->exec(QStringLiteral("SELECT * FROM ") + Database::quoteIdentifier(tabla))) {
             *error = m_query->lastError().text();
             cierraTabla();
             return false;

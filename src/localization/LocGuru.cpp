@@ -1,5 +1,7 @@
 #include "localization/LocGuru.h"
 
+#include "main/Database.h"
+
 #include "localization/NativeCatalogue.h"
 #include "localization/ObjectProperties.h"
 #include "main/Cp1252.h"
@@ -138,13 +140,6 @@ QString valueOfLine(const QString &line)
 {
     const qsizetype at = line.indexOf(QLatin1Char('='), 2);
     return at < 0 ? line : line.mid(at + 1);
-}
-
-QString quoted(const QString &name)
-{
-    QString n = name;
-    n.replace(QLatin1Char('"'), QLatin1String("\"\""));
-    return QLatin1Char('"') + n + QLatin1Char('"');
 }
 
 } // namespace
@@ -718,8 +713,9 @@ void LocGuru::ExportOneString(const QString &text)
     }
     const bool hasSkip = m_columns.contains(QStringLiteral("bSkip"), Qt::CaseInsensitive);
     q.prepare(QStringLiteral("INSERT INTO LocGuru (%1, %2%3) VALUES (?, -1%4)")
-                  .arg(quoted(QStringLiteral("Native")), quoted(QStringLiteral("bIsUsed")),
-                       hasSkip ? QStringLiteral(", ") + quoted(QStringLiteral("bSkip")) : QString(),
+                  .arg(Database::quoteIdentifier(QStringLiteral("Native")),
+                       Database::quoteIdentifier(QStringLiteral("bIsUsed")),
+                       hasSkip ? QStringLiteral(", ") + Database::quoteIdentifier(QStringLiteral("bSkip")) : QString(),
                        hasSkip ? QStringLiteral(", 0") : QString()));
     q.addBindValue(text);
     if (!q.exec())

@@ -57,6 +57,13 @@ QString schemaSql()
     return QString::fromUtf8(f.readAll());
 }
 
+QString quoteIdentifier(const QString &name)
+{
+    QString n = name;
+    n.replace(QLatin1Char('"'), QLatin1String("\"\""));
+    return QLatin1Char('"') + n + QLatin1Char('"');
+}
+
 bool runScript(QSqlDatabase &db, const QString &script, QString *error)
 {
     QSqlQuery q(db);

@@ -30,6 +30,9 @@ bool looksLikeSqlite(const QString &file);
 // The schema text shipped with the program.
 QString schemaSql();
 
+// An SQL identifier in double quotes, inner quotes doubled (one column name holds a comma).
+QString quoteIdentifier(const QString &name);
+
 // Runs every statement of a script on db; false with the failing statement's error.
 bool runScript(QSqlDatabase &db, const QString &script, QString *error);
 
