@@ -5,6 +5,7 @@
 // the same text, a carriage return inside a native text with "{\r}" in a translation,
 // a row no longer used, a "%s" and "{\r}{\n}" in translations.
 
+#include "TestSupport.h"
 #include "localization/LocGuru.h"
 
 #include <QFile>
@@ -16,14 +17,6 @@
 #include <QVariant>
 
 namespace slxtest {
-
-inline const QStringList &languageColumns()
-{
-    static const QStringList l = {QStringLiteral("Español"),  QStringLiteral("Català"),   QStringLiteral("English"),
-                                  QStringLiteral("Deutsch"),  QStringLiteral("Français"), QStringLiteral("Italiano"),
-                                  QStringLiteral("Português")};
-    return l;
-}
 
 // Runs fn on a connection to path, then closes it.
 template <typename Fn> bool withDatabase(const QString &path, Fn fn)

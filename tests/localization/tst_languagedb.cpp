@@ -11,6 +11,7 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QtTest>
+#include <memory>
 
 using namespace slx;
 
@@ -40,10 +41,9 @@ private slots:
 
 private:
     slxtest::DataHome *m_home = nullptr;
+    std::unique_ptr<slxtest::ReadOnlyDatabase> m_shipped;
     QSqlDatabase m_db;
-    const QStringList m_languages = {QStringLiteral("Español"),  QStringLiteral("Català"),   QStringLiteral("English"),
-                                     QStringLiteral("Deutsch"),  QStringLiteral("Français"), QStringLiteral("Italiano"),
-                                     QStringLiteral("Português")};
+    const QStringList m_languages = slxtest::languageColumns();
 };
 
 void TestLanguageDb::initTestCase()
@@ -52,10 +52,9 @@ void TestLanguageDb::initTestCase()
     QVERIFY(m_home->seed());
     const QString path = DataFolder::file(QStringLiteral("Language.db"));
     QVERIFY(QFile::exists(path));
-    m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("shipped"));
-    m_db.setDatabaseName(path);
-    m_db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
-    QVERIFY(m_db.open());
+    m_shipped = std::make_unique<slxtest::ReadOnlyDatabase>(path, QStringLiteral("shipped"));
+    m_db = m_shipped->db();
+    QVERIFY(m_db.isOpen());
     const QSqlRecord rec = m_db.record(QStringLiteral("LocGuru"));
     QCOMPARE(rec.fieldName(0), QStringLiteral("Native"));
     for (int i = 0; i < m_languages.size(); ++i)
@@ -66,9 +65,8 @@ void TestLanguageDb::initTestCase()
 
 void TestLanguageDb::cleanupTestCase()
 {
-    m_db.close();
     m_db = QSqlDatabase();
-    QSqlDatabase::removeDatabase(QStringLiteral("shipped"));
+    m_shipped.reset();
     delete m_home;
 }
 

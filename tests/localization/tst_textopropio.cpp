@@ -139,12 +139,11 @@ private slots:
 
 private:
     std::unique_ptr<slxtest::DataHome> m_home;
+    std::unique_ptr<slxtest::ReadOnlyDatabase> m_shipped;
     QSqlDatabase m_db;
     QList<Llamada> m_llamadas;
     QStringList m_otras;
-    const QStringList m_languages = {QStringLiteral("Español"),  QStringLiteral("Català"),   QStringLiteral("English"),
-                                     QStringLiteral("Deutsch"),  QStringLiteral("Français"), QStringLiteral("Italiano"),
-                                     QStringLiteral("Português")};
+    const QStringList m_languages = slxtest::languageColumns();
 };
 
 void TestTextoPropio::initTestCase()
@@ -153,10 +152,9 @@ void TestTextoPropio::initTestCase()
     QVERIFY(m_home->seed());
     const QString path = DataFolder::file(QStringLiteral("Language.db"));
     QVERIFY(QFile::exists(path));
-    m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("shipped"));
-    m_db.setDatabaseName(path);
-    m_db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
-    QVERIFY(m_db.open());
+    m_shipped = std::make_unique<slxtest::ReadOnlyDatabase>(path, QStringLiteral("shipped"));
+    m_db = m_shipped->db();
+    QVERIFY(m_db.isOpen());
     m_llamadas = llamadas(&m_otras);
     // The sources do call it: an empty list would mean the search is broken.
     QVERIFY(m_llamadas.size() > 10);
@@ -164,9 +162,8 @@ void TestTextoPropio::initTestCase()
 
 void TestTextoPropio::cleanupTestCase()
 {
-    m_db.close();
     m_db = QSqlDatabase();
-    QSqlDatabase::removeDatabase(QStringLiteral("shipped"));
+    m_shipped.reset();
     m_home.reset();
 }
 

@@ -104,6 +104,34 @@ QStringList Answers::texts() const
     return out;
 }
 
+const QStringList &languageColumns()
+{
+    static const QStringList l = {QStringLiteral("Español"),  QStringLiteral("Català"),   QStringLiteral("English"),
+                                  QStringLiteral("Deutsch"),  QStringLiteral("Français"), QStringLiteral("Italiano"),
+                                  QStringLiteral("Português")};
+    return l;
+}
+
+ReadOnlyDatabase::ReadOnlyDatabase(const QString &path, const QString &connection)
+    : m_connection(connection)
+{
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
+    db.setDatabaseName(path);
+    db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
+    db.open();
+}
+
+ReadOnlyDatabase::~ReadOnlyDatabase()
+{
+    QSqlDatabase::database(m_connection, false).close();
+    QSqlDatabase::removeDatabase(m_connection);
+}
+
+QSqlDatabase ReadOnlyDatabase::db() const
+{
+    return QSqlDatabase::database(m_connection, false);
+}
+
 QStringList missingTranslations(const QList<QWidget *> &windows, const QString &languageDb)
 {
     QStringList texts;
@@ -131,35 +159,27 @@ QStringList missingTranslations(const QList<QWidget *> &windows, const QString &
     texts.removeDuplicates();
 
     QStringList missing;
-    const QString name = QStringLiteral("slxtest-language");
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        db.setDatabaseName(languageDb);
-        if (!db.open())
-            return {QStringLiteral("cannot open ") + languageDb};
-        const QStringList languages = {QStringLiteral("Español"),  QStringLiteral("Català"),
-                                       QStringLiteral("English"),  QStringLiteral("Deutsch"),
-                                       QStringLiteral("Français"), QStringLiteral("Italiano"),
-                                       QStringLiteral("Português")};
-        for (const QString &t : texts) {
-            bool catalogue = false;
-            for (int n = 1; n <= slx::kNativeCount && !catalogue; ++n)
-                catalogue = slx::GetNativeString(n, QString()) == t;
-            if (catalogue)
-                continue; // translated with the catalogue's texts
-            QSqlQuery q(db);
-            q.prepare(QStringLiteral("SELECT * FROM LocGuru WHERE Native = ?"));
-            q.addBindValue(t);
-            if (!q.exec() || !q.next()) {
-                missing << t;
-                continue;
-            }
-            for (const QString &l : languages)
-                if (q.value(l).toString().isEmpty())
-                    missing << t + QStringLiteral(" (") + l + QLatin1Char(')');
+    const ReadOnlyDatabase language(languageDb, QStringLiteral("slxtest-language"));
+    if (!language.isOpen())
+        return {QStringLiteral("cannot open ") + languageDb};
+    const QSqlDatabase db = language.db();
+    for (const QString &t : texts) {
+        bool catalogue = false;
+        for (int n = 1; n <= slx::kNativeCount && !catalogue; ++n)
+            catalogue = slx::GetNativeString(n, QString()) == t;
+        if (catalogue)
+            continue; // translated with the catalogue's texts
+        QSqlQuery q(db);
+        q.prepare(QStringLiteral("SELECT * FROM LocGuru WHERE Native = ?"));
+        q.addBindValue(t);
+        if (!q.exec() || !q.next()) {
+            missing << t;
+            continue;
         }
+        for (const QString &l : languageColumns())
+            if (q.value(l).toString().isEmpty())
+                missing << t + QStringLiteral(" (") + l + QLatin1Char(')');
     }
-    QSqlDatabase::removeDatabase(name);
     return missing;
 }
 

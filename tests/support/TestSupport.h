@@ -5,6 +5,7 @@
 #include "main/MessageBox.h"
 
 #include <QList>
+#include <QSqlDatabase>
 #include <QString>
 #include <QTemporaryDir>
 #include <QVariant>
@@ -44,6 +45,24 @@ public:
 
 private:
     QList<QVariant> m_queue;
+};
+
+// The language columns of the language database, in their order.
+const QStringList &languageColumns();
+
+// A database file opened read-only under its own connection name for the object's
+// life; the connection is released when the object goes.
+class ReadOnlyDatabase {
+public:
+    ReadOnlyDatabase(const QString &path, const QString &connection);
+    ~ReadOnlyDatabase();
+    ReadOnlyDatabase(const ReadOnlyDatabase &) = delete;
+    ReadOnlyDatabase &operator=(const ReadOnlyDatabase &) = delete;
+    QSqlDatabase db() const;
+    bool isOpen() const { return db().isOpen(); }
+
+private:
+    QString m_connection;
 };
 
 // The design-time texts of windows that the shipped language database lacks: every
