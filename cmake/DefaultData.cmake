@@ -1,4 +1,4 @@
-# Default data folder, embedded into slx90app under ":/defaults/".
+# Default data folder, embedded into the base library under ":/defaults/".
 # Plain files of data/ are embedded as they are; the language database is built
 # from the tables in data/language/*.tsv by the langdb tool.
 
@@ -27,8 +27,8 @@ set(SLX_DATA_ABS)
 foreach(f ${SLX_DATA_FILES})
   list(APPEND SLX_DATA_ABS ${CMAKE_CURRENT_SOURCE_DIR}/data/${f})
 endforeach()
-qt_add_resources(slx90app "default_data" PREFIX "/defaults" BASE ${CMAKE_CURRENT_SOURCE_DIR}/data
+qt_add_resources(slx_base "default_data" PREFIX "/defaults" BASE ${CMAKE_CURRENT_SOURCE_DIR}/data
   FILES ${SLX_DATA_ABS})
-qt_add_resources(slx90app "default_language" PREFIX "/defaults" BASE ${SLX_GENERATED_DATA}
+qt_add_resources(slx_base "default_language" PREFIX "/defaults" BASE ${SLX_GENERATED_DATA}
   FILES ${SLX_LANGUAGE_DB})
-add_dependencies(slx90app language_db)
+add_dependencies(slx_base language_db)

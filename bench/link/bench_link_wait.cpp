@@ -8,9 +8,9 @@
 #include "Emulator.h"
 #include "link/Link.h"
 #include "link/Timings.h"
-#include "main/DataFolder.h"
-#include "main/MessageBox.h"
-#include "main/Modulo1.h"
+#include "base/DataFolder.h"
+#include "base/MessageBox.h"
+#include "base/Modulo1.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

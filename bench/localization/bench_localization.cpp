@@ -6,7 +6,7 @@
 
 #include "localization/LocGuru.h"
 #include "localization/NativeCatalogue.h"
-#include "main/DataFolder.h"
+#include "base/DataFolder.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -5,7 +5,7 @@
 // usage: bench_merge [rows]   (default: 50000 and then 500000)
 
 #include "import/ImportaBaseDatos.h"
-#include "main/Database.h"
+#include "base/Database.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

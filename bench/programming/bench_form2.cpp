@@ -4,10 +4,10 @@
 //
 // usage: bench_form2 [devices] [intervals]   (runs offscreen; prints the figures)
 
-#include "main/DataFolder.h"
-#include "main/Database.h"
-#include "main/MessageBox.h"
-#include "main/Modulo1.h"
+#include "base/DataFolder.h"
+#include "base/Database.h"
+#include "base/MessageBox.h"
+#include "base/Modulo1.h"
 #include "programming/Form2.h"
 
 #include <QApplication>

@@ -1,8 +1,8 @@
 #include "import/ImportaBaseDatos.h"
 
+#include "base/Database.h"
+#include "base/TextoPropio.h"
 #include "import/OrigenFusion.h"
-#include "localization/TextoPropio.h"
-#include "main/Database.h"
 
 #include <QDateTime>
 #include <QFile>

@@ -1,7 +1,7 @@
 // Reader of the tables of an Access (Jet) database of the original program, through libmdb.
 
+#include "base/TextoPropio.h"
 #include "import/OrigenFusion.h"
-#include "localization/TextoPropio.h"
 
 #include <glib.h>
 // glib first: mdbtools.h uses its types without including it.

@@ -1,9 +1,9 @@
 // Reader of the tables of another database of this program (SQLite), opened read-only
 // on a connection of its own.
 
+#include "base/Database.h"
+#include "base/TextoPropio.h"
 #include "import/OrigenFusion.h"
-#include "localization/TextoPropio.h"
-#include "main/Database.h"
 
 #include <QAtomicInt>
 #include <QFile>

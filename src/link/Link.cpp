@@ -1,11 +1,11 @@
 #include "link/Link.h"
 
+#include "base/Cp1252.h"
+#include "base/MessageBox.h"
+#include "base/Modulo1.h"
 #include "link/FrameReceiver.h"
 #include "link/Timings.h"
 #include "localization/LocGuru.h"
-#include "main/Cp1252.h"
-#include "main/MessageBox.h"
-#include "main/Modulo1.h"
 
 #include <QAbstractEventDispatcher>
 #include <QDeadlineTimer>

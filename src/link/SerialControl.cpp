@@ -1,8 +1,8 @@
 #include "link/SerialControl.h"
 
-#include "localization/TextoPropio.h"
-#include "main/DataFolder.h"
-#include "main/Modulo1.h"
+#include "base/DataFolder.h"
+#include "base/Modulo1.h"
+#include "base/TextoPropio.h"
 
 #include <QCoreApplication>
 #include <QPointer>

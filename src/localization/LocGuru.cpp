@@ -1,12 +1,14 @@
 #include "localization/LocGuru.h"
 
-#include "main/Database.h"
+#include "base/TextoPropio.h"
 
+#include "base/Database.h"
+
+#include "base/Cp1252.h"
+#include "base/IniFile.h"
+#include "base/MessageBox.h"
 #include "localization/NativeCatalogue.h"
 #include "localization/ObjectProperties.h"
-#include "main/Cp1252.h"
-#include "main/IniFile.h"
-#include "main/MessageBox.h"
 
 #include <QAction>
 #include <QFile>
@@ -147,6 +149,12 @@ QString valueOfLine(const QString &line)
 LocGuru &oLocGuru()
 {
     static LocGuru instance;
+    // The floors below show the program's own messages through this instance.
+    static const bool hooked = [] {
+        instalaTraductorPropio([](const QString &text) { return oLocGuru().GetTranslation(text); });
+        return true;
+    }();
+    Q_UNUSED(hooked);
     return instance;
 }
 

@@ -1,11 +1,12 @@
 // The localization module: start-up, the special controls and the export of all texts.
 
-#include "localization/FormRegistry.h"
+#include "base/DataFolder.h"
+#include "base/FormRegistry.h"
+#include "base/Idiomas.h"
+#include "base/MessageBox.h"
 #include "localization/LocGuru.h"
 #include "localization/NativeCatalogue.h"
-#include "localization/Translatable.h"
-#include "main/DataFolder.h"
-#include "main/MessageBox.h"
+#include "widgets/Translatable.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -31,20 +32,8 @@ const QString kTestWidth = QStringLiteral("<TESTWIDTH>");
 // Qt's translation files by language column name, in the order they are tried.
 QStringList qtLocales(const QString &language)
 {
-    static const QList<QPair<QString, QStringList>> table = {
-        {QStringLiteral("Español"), {QStringLiteral("es")}},
-        {QStringLiteral("Català"), {QStringLiteral("ca")}},
-        {QStringLiteral("English"), {QStringLiteral("en")}},
-        {QStringLiteral("Deutsch"), {QStringLiteral("de")}},
-        {QStringLiteral("Français"), {QStringLiteral("fr")}},
-        {QStringLiteral("Italiano"), {QStringLiteral("it")}},
-        {QStringLiteral("Português"), {QStringLiteral("pt_PT"), QStringLiteral("pt"), QStringLiteral("pt_BR")}},
-    };
-    for (const auto &[name, locales] : table) {
-        if (name == language)
-            return locales;
-    }
-    return {};
+    const IdiomaPrograma *idioma = idiomaDeNombre(language);
+    return idioma ? QString::fromLatin1(idioma->qt).split(QLatin1Char(',')) : QStringList();
 }
 
 std::unique_ptr<QTranslator> &qtTranslator()

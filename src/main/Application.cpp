@@ -1,11 +1,12 @@
 #include "main/Application.h"
 
-#include "localization/FormRegistry.h"
-#include "main/DataFolder.h"
-#include "main/Database.h"
+#include "base/DataFolder.h"
+#include "base/Database.h"
+#include "base/FormRegistry.h"
+#include "base/MessageBox.h"
+#include "base/Ventanas.h"
 #include "main/Form1.h"
-#include "main/MessageBox.h"
-#include "main/Ventanas.h"
+#include "main/RegistroVentanas.h"
 
 #include <QApplication>
 

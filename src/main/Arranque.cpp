@@ -1,8 +1,8 @@
 #include "main/Arranque.h"
 
-#include "localization/TextoPropio.h"
-#include "main/DataFolder.h"
-#include "main/Modulo1.h"
+#include "base/DataFolder.h"
+#include "base/Modulo1.h"
+#include "base/TextoPropio.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>
@@ -74,35 +74,6 @@ LecturaIni LeeConfiguracion(const QString &ini)
     m.PrefijoMarcacion = LeerIni(kSeccion, QStringLiteral("DialCode"), QString(), ini);
     m.VelocidadModem = qint16(numero("ModemSpeed", -32768, 32767, 19200));
     return r;
-}
-
-Idioma idiomaDeIni(const QString &lcid)
-{
-    static const struct {
-        const char *lcid;
-        const char16_t *nombre;
-        qint16 codigo;
-    } tabla[] = {{"1034", u"Español", 1000},  {"1027", u"Català", 2000},   {"1033", u"English", 3000},
-                 {"1031", u"Deutsch", 4000},  {"1036", u"Français", 5000}, {"1040", u"Italiano", 6000},
-                 {"2070", u"Português", 7000}};
-    for (const auto &e : tabla)
-        if (lcid == QLatin1String(e.lcid))
-            return {QString::fromUtf16(e.nombre), e.codigo};
-    return {QStringLiteral("English"), 3000};
-}
-
-QString lcidDeCodigo(qint16 codigo)
-{
-    switch (codigo) {
-    case 1000: return QStringLiteral("1034");
-    case 2000: return QStringLiteral("1027");
-    case 3000: return QStringLiteral("1033");
-    case 4000: return QStringLiteral("1031");
-    case 5000: return QStringLiteral("1036");
-    case 6000: return QStringLiteral("1040");
-    case 7000: return QStringLiteral("2070");
-    default: return QString();
-    }
 }
 
 QString LeeLineaComandos(const QString &linea)
@@ -185,27 +156,6 @@ bool LeeFilaConfiguracion(QSqlDatabase db, QString *error)
         return false;
     }
     return true;
-}
-
-QString ficheroAyuda(qint16 codigo)
-{
-    switch (codigo) {
-    case 1000: return QStringLiteral("SLX-90_ESP.html");
-    case 2000: return QStringLiteral("SLX-90_CAT.html");
-    case 4000: return QStringLiteral("SLX-90_DEU.html");
-    case 5000: return QStringLiteral("SLX-90_FRA.html");
-    case 6000: return QStringLiteral("SLX-90_ITA.html");
-    case 7000: return QStringLiteral("SLX-90_PTR.html");
-    default: return QStringLiteral("SLX-90_ENG.html");
-    }
-}
-
-bool AbreAyuda()
-{
-    const QString path = DataFolder::file(ficheroAyuda(modulo1().CodigoIdioma));
-    if (!ExisteFichero(path))
-        return false;
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
 } // namespace slx

@@ -3,6 +3,8 @@
 // language choice, the command line, the settings row Configuracion and the help
 // file of the current language.
 
+#include "base/Idiomas.h"
+
 #include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
@@ -25,16 +27,6 @@ struct LecturaIni {
 // (SerialPort 1, Modem 0, TonePulse 1, ModemSpeed 19200) and is listed.
 LecturaIni LeeConfiguracion(const QString &ini);
 
-struct Idioma {
-    QString nombre; // the language column: "Español" ... "Português"
-    qint16 codigo;  // CodigoIdioma
-};
-// The "Language" value (a Windows language identifier) to the language; English
-// for any other value, empty included.
-Idioma idiomaDeIni(const QString &lcid);
-// The "Language" value written for a language code; empty for an unknown code.
-QString lcidDeCodigo(qint16 codigo);
-
 // The command-line argument: trimmed, then at most two double quotes removed (the
 // first one, and the next one only when a first was removed).
 QString LeeLineaComandos(const QString &linea);
@@ -52,12 +44,5 @@ bool GrabaUsuario(QSqlDatabase db, const QString &usuario, QString *error);
 // True when the table Configuracion can be read (a database that lacks it is not the
 // program's). A missing row is reported by the shutdown and the footer command.
 bool LeeFilaConfiguracion(QSqlDatabase db, QString *error);
-
-// The help file of a language code: "SLX-90_ESP.html" ... "SLX-90_PTR.html", English
-// for any other code.
-QString ficheroAyuda(qint16 codigo);
-// Opens the help file of CodigoIdioma from the data folder; a missing file shows
-// nothing. Returns whether a file was handed to the desktop.
-bool AbreAyuda();
 
 } // namespace slx

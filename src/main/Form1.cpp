@@ -2,16 +2,16 @@
 
 #include "link/SerialControl.h"
 
+#include "base/DataFolder.h"
+#include "base/Database.h"
+#include "base/FormRegistry.h"
+#include "base/MessageBox.h"
+#include "base/Modulo1.h"
+#include "base/TextoPropio.h"
+#include "base/Ventanas.h"
 #include "import/ImportaBaseDatos.h"
-#include "localization/FormRegistry.h"
 #include "localization/LocGuru.h"
-#include "localization/TextoPropio.h"
 #include "main/Arranque.h"
-#include "main/DataFolder.h"
-#include "main/Database.h"
-#include "main/MessageBox.h"
-#include "main/Modulo1.h"
-#include "main/Ventanas.h"
 
 #include <QApplication>
 #include <QCloseEvent>

@@ -1,11 +1,11 @@
 #include "main/Form4.h"
 
+#include "base/MessageBox.h"
+#include "base/Modulo1.h"
+#include "base/TextoPropio.h"
 #include "link/SerialControl.h"
 #include "localization/LocGuru.h"
-#include "localization/TextoPropio.h"
 #include "main/Arranque.h"
-#include "main/MessageBox.h"
-#include "main/Modulo1.h"
 
 #include <QComboBox>
 #include <QGridLayout>

@@ -1,11 +1,11 @@
 #include "main/Form7.h"
 
+#include "base/MessageBox.h"
+#include "base/Modulo1.h"
+#include "base/TextoPropio.h"
 #include "localization/LocGuru.h"
-#include "localization/TextoPropio.h"
 #include "main/Arranque.h"
 #include "main/Form1.h"
-#include "main/MessageBox.h"
-#include "main/Modulo1.h"
 
 #include <QGridLayout>
 #include <QGroupBox>

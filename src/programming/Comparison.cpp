@@ -1,8 +1,8 @@
 #include "programming/Comparison.h"
 
 #include "localization/LocGuru.h"
-#include "main/MessageBox.h"
-#include "main/Modulo1.h"
+#include "base/MessageBox.h"
+#include "base/Modulo1.h"
 #include "programming/ProgrammingBlock.h"
 
 #include <cmath>

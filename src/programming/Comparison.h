@@ -3,7 +3,7 @@
 // difference, lines ended by a lone carriage return, and the offer to take the
 // device's programming.
 
-#include "programming/DeviceProgramming.h"
+#include "base/ProgramacioRebuda.h"
 #include "programming/ProgrammingSheet.h"
 
 #include <QString>

@@ -1,14 +1,14 @@
 #include "programming/Form2.h"
 
-#include "localization/FormRegistry.h"
+#include "base/DataFolder.h"
+#include "base/FormRegistry.h"
+#include "base/MessageBox.h"
+#include "base/Modulo1.h"
+#include "base/Ventanas.h"
 #include "localization/LocGuru.h"
-#include "main/DataFolder.h"
-#include "main/MessageBox.h"
-#include "main/Modulo1.h"
-#include "main/TDBGrid.h"
-#include "main/Ventanas.h"
 #include "programming/SheetChecks.h"
 #include "programming/SheetSearch.h"
+#include "widgets/TDBGrid.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -761,10 +761,8 @@ void Form2::setCalendarNames()
     if (!cal)
         return;
     // Day names follow the language's locale; the month names are the program's own texts.
-    static const QHash<int, QLocale::Language> locales = {
-        {1000, QLocale::Spanish}, {2000, QLocale::Catalan}, {3000, QLocale::English},   {4000, QLocale::German},
-        {5000, QLocale::French},  {6000, QLocale::Italian}, {7000, QLocale::Portuguese}};
-    cal->setLocale(QLocale(locales.value(modulo1().CodigoIdioma, QLocale::Spanish)));
+    const IdiomaPrograma *idioma = idiomaDeCodigo(modulo1().CodigoIdioma);
+    cal->setLocale(QLocale(idioma ? idioma->locale : QLocale::Spanish));
     if (auto *month = cal->findChild<QToolButton *>(QStringLiteral("qt_calendar_monthbutton"))) {
         if (QMenu *menu = month->menu()) {
             const QList<QAction *> actions = menu->actions();

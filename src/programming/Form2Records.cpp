@@ -1,12 +1,12 @@
 // The programming sheet window's records: opening, navigation, search, deletion,
 // save and the ways out.
 
-#include "localization/FormRegistry.h"
+#include "base/FormRegistry.h"
+#include "base/Idiomas.h"
+#include "base/MessageBox.h"
+#include "base/Modulo1.h"
+#include "base/TextoPropio.h"
 #include "localization/LocGuru.h"
-#include "localization/TextoPropio.h"
-#include "main/Arranque.h"
-#include "main/MessageBox.h"
-#include "main/Modulo1.h"
 #include "programming/Form2.h"
 #include "programming/SheetChecks.h"
 #include "programming/SheetSearch.h"

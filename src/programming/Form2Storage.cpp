@@ -1,7 +1,7 @@
 // The programming sheet window's fields and the sheet value behind them: every
 // control maps to the member of the same name.
 
-#include "main/Modulo1.h"
+#include "base/Modulo1.h"
 #include "programming/Form2.h"
 #include "programming/ProgrammingSheet.h"
 #include "programming/SheetStorage.h"

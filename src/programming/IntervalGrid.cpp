@@ -1,6 +1,6 @@
 #include "programming/IntervalGrid.h"
 
-#include "main/Modulo1.h"
+#include "base/Modulo1.h"
 
 #include <QMetaObject>
 #include <QRegularExpression>

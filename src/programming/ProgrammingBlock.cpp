@@ -1,6 +1,6 @@
 #include "programming/ProgrammingBlock.h"
 
-#include "main/Modulo1.h"
+#include "base/Modulo1.h"
 
 #include <cmath>
 

@@ -6,7 +6,7 @@
 // Conversions: a read answer into the device copy, the sheet into the write frame,
 // and the device copy into the sheet (CarregaProgAqt).
 
-#include "programming/DeviceProgramming.h"
+#include "base/ProgramacioRebuda.h"
 #include "programming/ProgrammingSheet.h"
 
 #include <QByteArray>

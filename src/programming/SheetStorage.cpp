@@ -1,9 +1,9 @@
 #include "programming/SheetStorage.h"
 
 #include "localization/LocGuru.h"
-#include "localization/TextoPropio.h"
-#include "main/MessageBox.h"
-#include "main/Modulo1.h"
+#include "base/TextoPropio.h"
+#include "base/MessageBox.h"
+#include "base/Modulo1.h"
 
 #include <QSqlError>
 #include <QSqlQuery>

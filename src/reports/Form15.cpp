@@ -1,8 +1,8 @@
 #include "reports/Form15.h"
 
-#include "localization/FormRegistry.h"
-#include "localization/TextoPropio.h"
-#include "main/Ventanas.h"
+#include "base/FormRegistry.h"
+#include "base/TextoPropio.h"
+#include "base/Ventanas.h"
 
 namespace slx {
 

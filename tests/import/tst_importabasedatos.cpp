@@ -3,8 +3,8 @@
 
 #include "TestSupport.h"
 #include "import/ImportaBaseDatos.h"
-#include "main/Database.h"
-#include "main/Modulo1.h"
+#include "base/Database.h"
+#include "base/Modulo1.h"
 
 #include <QFile>
 #include <QProcess>

@@ -4,8 +4,8 @@
 #include "TestSupport.h"
 #include "link/Link.h"
 #include "link/Timings.h"
-#include "main/DataFolder.h"
-#include "main/Modulo1.h"
+#include "base/DataFolder.h"
+#include "base/Modulo1.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

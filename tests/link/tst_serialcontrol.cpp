@@ -2,8 +2,8 @@
 
 #include "TestSupport.h"
 #include "link/SerialControl.h"
-#include "main/DataFolder.h"
-#include "main/Modulo1.h"
+#include "base/DataFolder.h"
+#include "base/Modulo1.h"
 
 #include <QTest>
 

@@ -2,7 +2,7 @@
 // A composite control of the kind later windows add (a grid with splits), showing its
 // texts to the translation walk through slx::Translatable.
 
-#include "localization/Translatable.h"
+#include "widgets/Translatable.h"
 
 #include <QLabel>
 #include <QWidget>

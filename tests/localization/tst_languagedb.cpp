@@ -4,7 +4,7 @@
 
 #include "TestSupport.h"
 #include "localization/NativeCatalogue.h"
-#include "main/DataFolder.h"
+#include "base/DataFolder.h"
 
 #include <QRegularExpression>
 #include <QSqlDatabase>

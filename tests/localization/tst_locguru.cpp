@@ -5,7 +5,7 @@
 #include "TestSupport.h"
 #include "localization/LocGuru.h"
 #include "localization/NativeCatalogue.h"
-#include "main/DataFolder.h"
+#include "base/DataFolder.h"
 
 #include <QApplication>
 #include <QFile>

@@ -4,10 +4,10 @@
 #include "FakeGrid.h"
 #include "LanguageFixture.h"
 #include "TestSupport.h"
-#include "localization/FormRegistry.h"
+#include "base/FormRegistry.h"
 #include "localization/LocGuru.h"
 #include "localization/NativeCatalogue.h"
-#include "main/DataFolder.h"
+#include "base/DataFolder.h"
 
 #include <QMainWindow>
 #include <QMenuBar>

@@ -5,9 +5,9 @@
 #include "TestSupport.h"
 #include "import/ImportaBaseDatos.h"
 #include "localization/LocGuru.h"
-#include "localization/TextoPropio.h"
-#include "main/DataFolder.h"
-#include "main/Ventanas.h"
+#include "base/TextoPropio.h"
+#include "base/DataFolder.h"
+#include "base/Ventanas.h"
 #include "reports/Form15.h"
 
 #include <QDirIterator>

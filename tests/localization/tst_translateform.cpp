@@ -6,7 +6,7 @@
 #include "TestSupport.h"
 #include "localization/LocGuru.h"
 #include "localization/NativeCatalogue.h"
-#include "main/DataFolder.h"
+#include "base/DataFolder.h"
 
 #include <QCheckBox>
 #include <QGroupBox>

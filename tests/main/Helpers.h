@@ -2,7 +2,7 @@
 // Helpers of the main-window tests: settings files, modal windows closed in place of
 // the user, and the main window loaded on a data folder.
 
-#include "main/Modulo1.h"
+#include "base/Modulo1.h"
 
 #include <QApplication>
 #include <QFile>

@@ -1,10 +1,10 @@
 // The data folder, the database file and its schema, and the shared state.
 
 #include "TestSupport.h"
-#include "main/DataFolder.h"
-#include "main/Database.h"
-#include "main/MessageBox.h"
-#include "main/Modulo1.h"
+#include "base/DataFolder.h"
+#include "base/Database.h"
+#include "base/MessageBox.h"
+#include "base/Modulo1.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -1,8 +1,8 @@
 // The settings file reader and writer against the profile semantics.
 
 #include "TestSupport.h"
-#include "main/Cp1252.h"
-#include "main/Modulo1.h"
+#include "base/Cp1252.h"
+#include "base/Modulo1.h"
 
 #include <QFile>
 #include <QTemporaryDir>

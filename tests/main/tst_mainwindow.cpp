@@ -2,17 +2,18 @@
 
 #include "Helpers.h"
 #include "TestSupport.h"
+#include "base/FormRegistry.h"
+#include "base/Modulo1.h"
+#include "base/TextoPropio.h"
+#include "base/Ventanas.h"
 #include "link/SerialControl.h"
-#include "localization/FormRegistry.h"
 #include "localization/LocGuru.h"
 #include "localization/NativeCatalogue.h"
-#include "localization/TextoPropio.h"
 #include "main/Arranque.h"
 #include "main/Form1.h"
 #include "main/Form4.h"
 #include "main/Form7.h"
-#include "main/Modulo1.h"
-#include "main/Ventanas.h"
+#include "main/RegistroVentanas.h"
 
 #include <QComboBox>
 #include <QDesktopServices>

@@ -3,14 +3,15 @@
 
 #include "Helpers.h"
 #include "TestSupport.h"
-#include "localization/FormRegistry.h"
+#include "base/DataFolder.h"
+#include "base/FormRegistry.h"
+#include "base/Modulo1.h"
+#include "base/TextoPropio.h"
+#include "base/Ventanas.h"
 #include "localization/LocGuru.h"
-#include "localization/TextoPropio.h"
 #include "main/Arranque.h"
-#include "main/DataFolder.h"
 #include "main/Form1.h"
-#include "main/Modulo1.h"
-#include "main/Ventanas.h"
+#include "main/RegistroVentanas.h"
 
 #include <QDialog>
 #include <QFile>

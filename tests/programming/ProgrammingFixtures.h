@@ -2,7 +2,7 @@
 // Sheets and blocks of the two devices of the legacy database (100123 "Discoteca
 // Nova", firmware 4.1, and 204567 "Pub El Racó", firmware 3.2), written out by hand.
 
-#include "main/Modulo1.h"
+#include "base/Modulo1.h"
 #include "programming/ProgrammingSheet.h"
 
 #include <QByteArray>

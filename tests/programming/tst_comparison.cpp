@@ -3,7 +3,7 @@
 #include "ProgrammingFixtures.h"
 #include "TestSupport.h"
 #include "localization/LocGuru.h"
-#include "main/Modulo1.h"
+#include "base/Modulo1.h"
 #include "programming/Comparison.h"
 #include "programming/ProgrammingBlock.h"
 

@@ -4,9 +4,9 @@
 #include "ProgrammingFixtures.h"
 #include "TestSupport.h"
 #include "localization/LocGuru.h"
-#include "main/DataFolder.h"
-#include "main/Database.h"
-#include "main/Modulo1.h"
+#include "base/DataFolder.h"
+#include "base/Database.h"
+#include "base/Modulo1.h"
 #include "programming/Form2.h"
 #include "programming/SheetStorage.h"
 

@@ -3,7 +3,7 @@
 
 #include "ProgrammingFixtures.h"
 #include "TestSupport.h"
-#include "main/Modulo1.h"
+#include "base/Modulo1.h"
 #include "programming/ProgrammingBlock.h"
 #include "programming/SheetStorage.h"
 

@@ -1,7 +1,7 @@
 // The sheet's field checks and the disabled-interval grid's cell check.
 
 #include "TestSupport.h"
-#include "main/Modulo1.h"
+#include "base/Modulo1.h"
 #include "programming/IntervalGrid.h"
 #include "programming/SheetChecks.h"
 

@@ -1,11 +1,11 @@
 #include "TestSupport.h"
 
-#include "main/DataFolder.h"
-#include "main/Database.h"
-#include "main/Modulo1.h"
+#include "base/DataFolder.h"
+#include "base/Database.h"
+#include "base/Modulo1.h"
 
 #include "localization/NativeCatalogue.h"
-#include "localization/Translatable.h"
+#include "widgets/Translatable.h"
 
 #include <QAbstractButton>
 #include <QDir>

@@ -2,7 +2,7 @@
 // Helpers shared by the tests: a private data folder per test, the message-box
 // answerer, and the fixture paths.
 
-#include "main/MessageBox.h"
+#include "base/MessageBox.h"
 
 #include <QList>
 #include <QSqlDatabase>

@@ -1,4 +1,4 @@
-#include "main/MessageBox.h"
+#include "base/MessageBox.h"
 
 #include <QApplication>
 #include <QFileDialog>

@@ -1,15 +1,8 @@
-#include "main/Ventanas.h"
+#include "base/Ventanas.h"
 
-#include "import/Form16.h"
-#include "localization/FormRegistry.h"
-#include "localization/TextoPropio.h"
-#include "logs/Form5.h"
-#include "main/Form1.h"
-#include "main/Form4.h"
-#include "main/Form7.h"
-#include "main/MessageBox.h"
-#include "programming/Form2.h"
-#include "reports/Form15.h"
+#include "base/FormRegistry.h"
+#include "base/MessageBox.h"
+#include "base/TextoPropio.h"
 
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -47,17 +40,6 @@ private:
 };
 
 } // namespace
-
-void registraVentanas()
-{
-    FormRegistry::add(QStringLiteral("Form1"), [] { return new Form1; });
-    FormRegistry::add(QStringLiteral("Form4"), [] { return new Form4; });
-    FormRegistry::add(QStringLiteral("Form7"), [] { return new Form7; });
-    registraForm2();
-    registraForm5();
-    registraForm15();
-    registraForm16();
-}
 
 void muestraModal(QWidget *w)
 {

@@ -1,4 +1,4 @@
-#include "main/TDBGrid.h"
+#include "widgets/TDBGrid.h"
 
 #include <QHeaderView>
 

@@ -1,4 +1,4 @@
-#include "localization/FormRegistry.h"
+#include "base/FormRegistry.h"
 
 #include <QHash>
 #include <QPointer>

@@ -1,6 +1,6 @@
-#include "main/IniFile.h"
+#include "base/IniFile.h"
 
-#include "main/Cp1252.h"
+#include "base/Cp1252.h"
 
 #include <QFile>
 #include <QSaveFile>

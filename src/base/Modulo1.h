@@ -6,7 +6,8 @@
 // one instance for the whole run. Types follow the stored forms: Byte = quint8,
 // Integer = qint16, Long = qint32.
 
-#include "programming/DeviceProgramming.h"
+#include "base/Idiomas.h"
+#include "base/ProgramacioRebuda.h"
 
 #include <QPointer>
 #include <QSqlDatabase>
@@ -93,8 +94,5 @@ bool ExisteFichero(const QString &path);
 bool FuentesPequenas();
 // The decision on a measured character height (pixels; <= 0 = not measured).
 bool FuentesPequenasParaAltura(int alturaPixeles);
-
-// Language name to language code; 0 for an unknown name (case matters).
-qint16 CalculaCodigoIdioma(const QString &nombre);
 
 } // namespace slx

@@ -2,7 +2,7 @@
 // A data grid: a table view whose column captions (the model's horizontal headers)
 // take part in the translation of its window.
 
-#include "localization/Translatable.h"
+#include "widgets/Translatable.h"
 
 #include <QTableView>
 

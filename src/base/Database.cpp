@@ -1,8 +1,8 @@
-#include "main/Database.h"
+#include "base/Database.h"
 
-#include "localization/TextoPropio.h"
-#include "main/DataFolder.h"
-#include "main/Modulo1.h"
+#include "base/DataFolder.h"
+#include "base/Modulo1.h"
+#include "base/TextoPropio.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,15 +1,13 @@
 #pragma once
-// Showing the program's windows by name, modal or not, and the registration of
-// every window's factory with the window registry.
+// Showing the program's windows by name, modal or not. Each window registers its
+// factory with the window registry (base/FormRegistry.h), so that a window of one
+// subsystem opens a window of another by its name.
 
 #include <QString>
 
 class QWidget;
 
 namespace slx {
-
-// Registers the factory of every window of the program (once per run).
-void registraVentanas();
 
 // Shows a window modally and returns when it is closed: exec() for a dialog, a
 // local event loop for any other window.

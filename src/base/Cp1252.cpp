@@ -1,4 +1,4 @@
-#include "main/Cp1252.h"
+#include "base/Cp1252.h"
 
 namespace slx {
 

@@ -1,5 +1,5 @@
-#include "main/DataFolder.h"
-#include "localization/TextoPropio.h"
+#include "base/DataFolder.h"
+#include "base/TextoPropio.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,6 +1,6 @@
-#include "main/Modulo1.h"
+#include "base/Modulo1.h"
 
-#include "main/IniFile.h"
+#include "base/IniFile.h"
 
 #include <QFileInfo>
 #include <QFontMetrics>
@@ -58,19 +58,6 @@ bool FuentesPequenas()
         return true;
     const int altura = qRound(16.0 * dpi / 96.0);
     return FuentesPequenasParaAltura(altura);
-}
-
-qint16 CalculaCodigoIdioma(const QString &nombre)
-{
-    static const struct {
-        const char16_t *name;
-        qint16 code;
-    } table[] = {{u"Español", 1000},  {u"Català", 2000},   {u"English", 3000},  {u"Deutsch", 4000},
-                 {u"Français", 5000}, {u"Italiano", 6000}, {u"Português", 7000}};
-    for (const auto &e : table)
-        if (nombre == QString::fromUtf16(e.name))
-            return e.code;
-    return 0;
 }
 
 } // namespace slx

@@ -1,0 +1,25 @@
+#include "main/RegistroVentanas.h"
+
+#include "base/FormRegistry.h"
+#include "import/Form16.h"
+#include "logs/Form5.h"
+#include "main/Form1.h"
+#include "main/Form4.h"
+#include "main/Form7.h"
+#include "programming/Form2.h"
+#include "reports/Form15.h"
+
+namespace slx {
+
+void registraVentanas()
+{
+    FormRegistry::add(QStringLiteral("Form1"), [] { return new Form1; });
+    FormRegistry::add(QStringLiteral("Form4"), [] { return new Form4; });
+    FormRegistry::add(QStringLiteral("Form7"), [] { return new Form7; });
+    registraForm2();
+    registraForm5();
+    registraForm15();
+    registraForm16();
+}
+
+} // namespace slx
