@@ -8,6 +8,8 @@
 // (modulo1().InhabilDiaEmpieza ...), as the grid, the print-out and the download use
 // it; the operations that fill a sheet fill those arrays and MatrizInhabil together.
 
+#include "base/TextFormats.h"
+
 #include <QDate>
 #include <QString>
 #include <QTime>
@@ -122,36 +124,5 @@ struct FitxaProgramacio {
 using SegundosActuacion = std::optional<QString> (*)(const QString &tipo);
 void ponTiposActuacion(FitxaProgramacio &fitxa, const QString &local, const QString &vecino,
                        SegundosActuacion segundos);
-
-// --- Text formats, parsed by position and never through regional settings. ---
-
-// The numeric value of a version text: its leading number ("4.1" 4.1, "3,3" 3.3,
-// "" 0), for the firmware switches (3.3 and 4.0).
-double valorVersion(const QString &version);
-bool versionAlMenys(const QString &version, double minimo);
-
-// The leading number of a text (an optional sign, digits, one "." or ","), 0 when
-// the text does not start with one.
-double valorInicial(const QString &texto);
-
-// A text that is a number as a whole (blanks around it ignored, "." or "," as the
-// decimal separator); nothing for an empty or other text.
-std::optional<double> numeroTexto(const QString &texto);
-
-// A text that is a number as a whole (as numeroTexto reads it), rounded to a whole
-// number (halves to even) and within min..max, as the device and the database take
-// it; otherwise nothing, and *fallo gets "Type mismatch" for a text that is no
-// number or "Overflow" for one out of range.
-std::optional<qint64> enteroTexto(const QString &texto, qint64 min, qint64 max, QString *fallo = nullptr);
-
-// A sheet date "dd/mm/yy" as a date of 1950 to 2049; nothing when it is not a date.
-std::optional<QDate> fechaFitxa(const QString &texto);
-QString textoFechaFitxa(const QDate &d); // "dd/mm/yy"
-
-// A time of day "hh:nn" or "hh:nn:ss"; nothing when it is not one.
-std::optional<QTime> horaFitxa(const QString &texto);
-
-// The shortest decimal text of a single-precision value ("-2.5", "1.3", "0").
-QString textoSingle(float v);
 
 } // namespace slx
