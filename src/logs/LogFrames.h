@@ -1,0 +1,140 @@
+#pragma once
+// The frames of a log download: the four requests (totals, event dates, Leq
+// intervals, sessions) and the decoding of their answers into values ready to store.
+// No I/O and no database: a frame goes in, a decoded record or a verdict comes out.
+//
+// Device date-times are naive (no time zone): they are compared and shifted as plain
+// calendar values, so a record logged on the night the clocks change is neither lost
+// nor moved.
+
+#include <QByteArray>
+#include <QDate>
+#include <QDateTime>
+#include <QString>
+#include <QTime>
+#include <array>
+#include <optional>
+#include <vector>
+
+namespace slx::logs {
+
+// The period of a download as the date-range dialog leaves it: start day, month,
+// two-digit year, hour, minute, then the same for the end.
+using RangoFechas = std::array<quint8, 10>;
+
+// --- Requests (whole frames, check byte included) ---
+QByteArray tramaDemanaTotals(); // 02 00 06 02 03 05
+QByteArray tramaDemanaDates();  // 02 00 06 03 03 04
+// Commands 0x05 (intervals) and 0x06 (sessions): the ten range bytes, each year
+// byte below 50 plus 100 (years since 1900).
+QByteArray tramaDemanaIntervals(const RangoFechas &rango);
+QByteArray tramaDemanaSesions(const RangoFechas &rango);
+
+// The start of the period (bytes 0 to 4), years 00 to 49 being 2000 to 2049; an
+// invalid date-time when the bytes form none.
+QDateTime inicioRango(const RangoFechas &rango);
+
+// A level in tenths of dB as stored: below 60 dB 59, above 120 dB 121, else the
+// tenths divided by ten. The bounds are tested on the whole tenths.
+float UndOrUp(int decimas);
+
+// A device date-time of five bytes (day, month, year minus 1900, hour, minute);
+// nothing when the bytes form no date and time.
+std::optional<QDateTime> fechaTrama(const QByteArray &frame, int offset, bool mesF4EsEnero = false);
+
+// --- Totals ---
+struct Totales {
+    qint32 pasadasLocal = 0;
+    qint32 e3 = 0;
+    qint32 cb = 0;
+    qint32 pasadasVecino = 0;
+};
+// Nothing when the frame is too short for the four counters.
+std::optional<Totales> decodificaTotales(const QByteArray &frame);
+
+// --- Event dates ---
+enum class ListaEventos { Borrado = 0, FinalBateria = 1, Reprogramado = 2 };
+struct Evento {
+    ListaEventos lista;
+    QDate fecha;
+    QString hora; // "hh:mm"
+};
+// The valid slots of the three lists, in the order of the frame. A slot whose date
+// is no date, or whose time is no time of day, is left out. Nothing when the frame
+// is too short for the thirty slots.
+std::optional<std::vector<Evento>> decodificaFechas(const QByteArray &frame);
+
+// --- Records of the interval and session transfers ---
+enum class Veredicto {
+    Fin,      // the end of the data: no reply
+    Corta,    // the frame is shorter than the record: a transmission fault
+    Invalido, // a value out of range: acknowledged, not stored
+    Anterior, // it begins before the period: CAN, the transfer is over
+    Valido,   // store it and acknowledge
+};
+
+enum class FormatoIntervalo { AntesDe30, Desde30 };
+// The record layout of a firmware version text ("2.9", "3.0").
+FormatoIntervalo formatoDeVersion(const QString &version);
+
+struct RegistroIntervalo {
+    QDate dFechaInicio;
+    QString tHoraInicio; // "hh:nn"
+    QDate dFechaFinal;
+    QString tHoraFinal;
+    quint8 byTLeq = 0;
+    float sLeqLocal = 0, sLeqVecino = 0;
+    QString tTipoActuacionLocal, tTipoActuacionVecino;
+    quint8 byNivelLeqLocal = 0, byNivelLeqVecino = 0;
+    float sMaxLeq1min = 0;
+    QString tFechaMaxLeq1min, tHoraMaxLeq1min; // "dd/mm/yyyy", "hh:mm"
+    float sMinLeq1min = 0;
+    QString tFechaMinLeq1min, tHoraMinLeq1min;
+    float sMaxFast = 0;
+    quint8 byNivelMFast = 0;
+    qint16 iPasMaxFast = 0;
+    std::array<float, 5> sL{}; // L1, L5, L10, L50, L90
+    bool boRS232 = false, boProgramacion = false;
+    qint16 iDesco = 0, iPasadasLocal = 0, iPasadasVecino = 0, iE3 = 0;
+    // Only the layout from 3.0 carries them.
+    std::optional<quint8> byDNA, byENA, byLineaInsuficiente;
+    QDateTime fin; // end of the interval
+};
+struct ResultadoIntervalo {
+    Veredicto veredicto;
+    RegistroIntervalo registro; // filled when Valido
+};
+ResultadoIntervalo decodificaIntervalo(const QByteArray &frame, FormatoIntervalo formato, const QDateTime &inicio);
+
+struct RegistroSesion {
+    QDate dFechaInicio;
+    QString tHoraInicio;
+    QDate dFechaFinal;
+    QString tHoraFinal;
+    float sLeq = 0;
+    quint8 byNivelDiaLocal = 0, byNivelDiaVecino = 0;
+    QString tHoraInicioNoche, tHoraFinalNoche;
+    quint8 byNivelNocheLocal = 0, byNivelNocheVecino = 0;
+    qint16 iTiempoAtenuacion = 0;
+    qint32 lDesco = 0, lPasadasLocal = 0, lPasadasVecino = 0, lE3 = 0;
+    float sMaxFast = 0;
+    quint8 byNivelMFast = 0;
+    qint32 lPasMaxFast = 0;
+    float sMaxLeq1min = 0;
+    QString tFechaMaxLeq1min, tHoraMaxLeq1min;
+    float sMinLeq1min = 0;
+    QString tFechaMinLeq1min, tHoraMinLeq1min;
+    std::array<float, 5> sL{};
+    QDateTime inicio;
+};
+struct ResultadoSesion {
+    Veredicto veredicto;
+    RegistroSesion registro;
+};
+ResultadoSesion decodificaSesion(const QByteArray &frame, const QDateTime &inicio);
+
+// The text of a record date ("dd/mm/yyyy") and time ("hh:mm").
+QString textoFechaLarga(const QDate &d);
+QString textoHoraMinuto(const QTime &t);
+
+} // namespace slx::logs

@@ -1,0 +1,409 @@
+// The frames of a log download: requests byte for byte, and the decoding and
+// storage of totals, event dates, intervals and sessions.
+
+#include "TestSupport.h"
+#include "base/Modulo1.h"
+#include "logs/LogFrames.h"
+#include "logs/LogStorage.h"
+
+#include <QSqlQuery>
+#include <QtTest>
+
+using namespace slx::logs;
+
+namespace {
+
+// A device frame around the bytes from offset 4: STX, length, command, data, ETX, XOR.
+QByteArray frame(quint8 command, const QByteArray &data)
+{
+    QByteArray f;
+    const int n = int(data.size()) + 6;
+    f.append(char(0x02)).append(char(n >> 8)).append(char(n & 0xFF)).append(char(command)).append(data);
+    f.append(char(0x03));
+    char x = 0;
+    for (char c : f)
+        x = char(x ^ c);
+    return f.append(x);
+}
+
+// A record to spoil one field at a time: offsets are from STX.
+struct Record {
+    QByteArray bytes;
+    explicit Record(int size)
+        : bytes(size, '\0')
+    {
+    }
+    Record &b(int offset, int v)
+    {
+        bytes[offset - 4] = char(v);
+        return *this;
+    }
+    Record &w(int offset, int v)
+    {
+        b(offset, (v >> 8) & 0xFF);
+        return b(offset + 1, v & 0xFF);
+    }
+    Record &w24(int offset, int v)
+    {
+        b(offset, (v >> 16) & 0xFF);
+        return w(offset + 1, v & 0xFFFF);
+    }
+    Record &at(int offset, int d, int m, int y, int h, int n)
+    {
+        return b(offset, d).b(offset + 1, m).b(offset + 2, y - 1900).b(offset + 3, h).b(offset + 4, n);
+    }
+    QByteArray frame(quint8 command) const { return ::frame(command, bytes); }
+};
+
+// A valid interval ending 15/03/2010 10:15, 15 minutes long, every level 70.0 dB.
+Record interval()
+{
+    Record r(54);
+    r.at(4, 15, 3, 2010, 10, 15).w(17, 700).w(19, 700).b(21, 65).b(22, 90).b(23, 15);
+    r.w(24, 700).at(26, 15, 3, 2010, 10, 5).w(31, 700).at(33, 15, 3, 2010, 10, 1).w(38, 700).b(40, 100);
+    for (int i = 0; i < 5; ++i)
+        r.w(43 + 2 * i, 700);
+    return r.b(56, 1).b(57, 1);
+}
+
+// A valid session from 15/03/2010 20:00 to 16/03/2010 04:00.
+Record session()
+{
+    Record r(64);
+    r.at(4, 15, 3, 2010, 20, 0).at(9, 16, 3, 2010, 4, 0).b(14, 90).b(15, 65).b(16, 22).b(17, 0).b(18, 7).b(19, 30);
+    r.w(22, 30).w(36, 700).w(38, 700).at(40, 15, 3, 2010, 21, 0).w(45, 700).at(47, 15, 3, 2010, 23, 0).w(52, 700);
+    for (int i = 0; i < 5; ++i)
+        r.w(58 + 2 * i, 700);
+    return r;
+}
+
+const RangoFechas kRango = {15, 3, 10, 8, 0, 16, 3, 10, 12, 0}; // 15/03/10 08:00 to 16/03/10 12:00
+
+} // namespace
+
+class TestLogFrames : public QObject {
+    Q_OBJECT
+
+private slots:
+    void requests_data()
+    {
+        QTest::addColumn<QByteArray>("built");
+        QTest::addColumn<QByteArray>("expected");
+        QTest::newRow("totals") << tramaDemanaTotals() << QByteArray::fromHex("020006020305");
+        QTest::newRow("dates") << tramaDemanaDates() << QByteArray::fromHex("020006030304");
+        const RangoFechas r = {5, 1, 10, 8, 30, 7, 1, 10, 17, 45};
+        QTest::newRow("intervals") << tramaDemanaIntervals(r)
+                                   << QByteArray::fromHex("020010050501"
+                                                          "6e081e07016e112d0300");
+        QTest::newRow("sessions, years 99 and 00")
+            << tramaDemanaSesions({31, 12, 99, 23, 59, 1, 1, 0, 0, 0})
+            << QByteArray::fromHex("020010061f0c63173b010164000003") + QByteArray(1, char(0x7b));
+    }
+    void requests()
+    {
+        QFETCH(QByteArray, built);
+        QFETCH(QByteArray, expected);
+        char x = 0;
+        for (int i = 0; i + 1 < expected.size(); ++i)
+            x = char(x ^ expected[i]);
+        expected[expected.size() - 1] = x; // the check byte is the XOR of the rest
+        QCOMPARE(built.toHex(' '), expected.toHex(' '));
+    }
+
+    void undOrUp_data()
+    {
+        QTest::addColumn<int>("tenths");
+        QTest::addColumn<float>("stored");
+        QTest::newRow("0") << 0 << 59.0f;
+        QTest::newRow("59.9") << 599 << 59.0f;
+        QTest::newRow("60.0") << 600 << 60.0f;
+        QTest::newRow("70.3") << 703 << 70.3f;
+        QTest::newRow("120.0") << 1200 << 120.0f;
+        QTest::newRow("120.1") << 1201 << 121.0f;
+        QTest::newRow("140.0") << 1400 << 121.0f;
+    }
+    void undOrUp()
+    {
+        QFETCH(int, tenths);
+        QFETCH(float, stored);
+        QCOMPARE(UndOrUp(tenths), stored);
+    }
+
+    void rangeStart()
+    {
+        QCOMPARE(inicioRango(kRango), QDateTime(QDate(2010, 3, 15), QTime(8, 0), Qt::UTC));
+        QCOMPARE(inicioRango({1, 1, 49, 0, 0}).date().year(), 2049);
+        QCOMPARE(inicioRango({1, 1, 50, 0, 0}).date().year(), 1950);
+        QVERIFY(!inicioRango({}).isValid());
+    }
+
+    void totals()
+    {
+        Record r(16);
+        r.w(4, 0).w(6, 12).w(8, 0xFFFF).w(10, 0xFFFF).w(12, 0).w(14, 3).w(16, 0x7FFF).w(18, 0xFFFF);
+        const auto t = decodificaTotales(r.frame(0x02));
+        QVERIFY(t);
+        QCOMPARE(t->pasadasLocal, 12);
+        QCOMPARE(t->e3, -1); // every bit set reads negative
+        QCOMPARE(t->cb, 3);
+        QCOMPARE(t->pasadasVecino, 0x7FFFFFFF);
+        QVERIFY(!decodificaTotales(frame(0x02, QByteArray(10, '\0'))));
+    }
+
+    void eventDates()
+    {
+        Record r(150);
+        QVERIFY(decodificaFechas(r.frame(0x03))->empty()); // thirty empty slots
+        r.at(4, 29, 2, 2009, 10, 0);                       // erasures 0: no such day
+        r.at(9, 28, 2, 2009, 10, 30);                      // erasures 1
+        r.at(14, 1, 1, 2000, 24, 0);                       // erasures 2: hour 24 is no time of day
+        r.at(54, 1, 1, 1999, 8, 5);                        // battery ends 0
+        r.b(104 + 45, 31).b(105 + 45, 12).b(106 + 45, 100).b(107 + 45, 23).b(108 + 45, 59); // re-programmings 9
+        const auto e = decodificaFechas(r.frame(0x03));
+        QVERIFY(e);
+        QCOMPARE(e->size(), size_t(3));
+        QCOMPARE((*e)[0].lista, ListaEventos::Borrado);
+        QCOMPARE((*e)[0].fecha, QDate(2009, 2, 28));
+        QCOMPARE((*e)[0].hora, QStringLiteral("10:30"));
+        QCOMPARE((*e)[1].lista, ListaEventos::FinalBateria);
+        QCOMPARE((*e)[1].fecha, QDate(1999, 1, 1));
+        QCOMPARE((*e)[2].lista, ListaEventos::Reprogramado);
+        QCOMPARE((*e)[2].fecha, QDate(2000, 12, 31));
+        QVERIFY(!decodificaFechas(frame(0x03, QByteArray(100, '\0'))));
+    }
+
+    void intervalVerdicts_data()
+    {
+        QTest::addColumn<QByteArray>("frame");
+        QTest::addColumn<int>("layout");
+        QTest::addColumn<int>("verdict");
+        const int v30 = int(FormatoIntervalo::Desde30), v20 = int(FormatoIntervalo::AntesDe30);
+        const int ok = int(Veredicto::Valido), bad = int(Veredicto::Invalido);
+        QTest::newRow("valid") << interval().frame(5) << v30 << ok;
+        QTest::newRow("end frame of any length") << frame(5, QByteArray(1, '\0')) << v30 << int(Veredicto::Fin);
+        QTest::newRow("cut short") << interval().frame(5).left(40) << v30 << int(Veredicto::Corta);
+        QTest::newRow("before the period")
+            << interval().at(4, 15, 3, 2010, 7, 59).frame(5) << v30 << int(Veredicto::Anterior);
+        QTest::newRow("at the period's start") << interval().at(4, 15, 3, 2010, 8, 0).frame(5) << v30 << ok;
+        QTest::newRow("end not a date") << interval().b(5, 13).frame(5) << v30 << bad;
+        QTest::newRow("counter 4000") << interval().w(9, 4000).frame(5) << v30 << ok;
+        QTest::newRow("counter 4001") << interval().w(9, 4001).frame(5) << v30 << bad;
+        QTest::newRow("counter 0xFFFF") << interval().w(15, 0xFFFF).frame(5) << v30 << bad;
+        QTest::newRow("level 1400") << interval().w(19, 1400).frame(5) << v30 << ok;
+        QTest::newRow("level 1401") << interval().w(19, 1401).frame(5) << v30 << bad;
+        QTest::newRow("L90 1401") << interval().w(51, 1401).frame(5) << v30 << bad;
+        QTest::newRow("max moment not a date") << interval().b(27, 0).frame(5) << v30 << bad;
+        QTest::newRow("min moment hour 24") << interval().b(36, 24).frame(5) << v30 << bad;
+        QTest::newRow("LFmax passes 4001") << interval().w(41, 4001).frame(5) << v30 << bad;
+        QTest::newRow("before 3.0: flag 2") << interval().b(53, 2).frame(5) << v20 << bad;
+        QTest::newRow("before 3.0: RS-232 2") << interval().b(54, 2).frame(5) << v20 << bad;
+        QTest::newRow("before 3.0: programming 2") << interval().b(55, 2).frame(5) << v20 << bad;
+        QTest::newRow("before 3.0: actuation 3") << interval().b(56, 3).frame(5) << v20 << bad;
+        QTest::newRow("before 3.0: reception 3") << interval().b(57, 3).frame(5) << v20 << bad;
+        QTest::newRow("from 3.0: bytes 53-57 free") << interval().b(53, 2).b(56, 3).frame(5) << v30 << ok;
+    }
+    void intervalVerdicts()
+    {
+        QFETCH(QByteArray, frame);
+        QFETCH(int, layout);
+        QFETCH(int, verdict);
+        QCOMPARE(int(decodificaIntervalo(frame, FormatoIntervalo(layout), inicioRango(kRango)).veredicto), verdict);
+    }
+
+    void intervalValues()
+    {
+        // Ends at 00:10 on the 16th after 15 minutes: starts at 23:55 on the 15th.
+        Record rec = interval().at(4, 16, 1, 2010, 0, 10);
+        rec.b(5, 0xF4); // a month byte of 0xF4 is January
+        rec.w(19, 599).w(17, 450).w(24, 1201).w(31, 600).w(43, 1200).w(9, 7).w(11, 3).w(13, 4).w(41, 9);
+        rec.b(53, 20).b(54, 0x85).b(55, 0x03).b(56, 10).b(57, 0);
+        const auto r = decodificaIntervalo(rec.frame(5), FormatoIntervalo::Desde30, QDateTime());
+        QCOMPARE(int(r.veredicto), int(Veredicto::Valido));
+        const RegistroIntervalo &i = r.registro;
+        QCOMPARE(i.dFechaFinal, QDate(2010, 1, 16));
+        QCOMPARE(i.dFechaInicio, QDate(2010, 1, 15));
+        QCOMPARE(i.tHoraInicio, QStringLiteral("23:55"));
+        QCOMPARE(i.tHoraFinal, QStringLiteral("00:10"));
+        QCOMPARE(i.sLeqLocal, 59.0f);
+        QCOMPARE(i.sLeqVecino, 45.0f); // reception LeqT is stored as received
+        QCOMPARE(i.sMaxLeq1min, 121.0f);
+        QCOMPARE(i.sMinLeq1min, 60.0f);
+        QCOMPARE(i.sL[0], 120.0f);
+        QCOMPARE(i.tFechaMaxLeq1min, QStringLiteral("15/03/2010"));
+        QCOMPARE(i.tHoraMaxLeq1min, QStringLiteral("10:05"));
+        QCOMPARE(i.iDesco, qint16(7));
+        QCOMPARE(i.iPasadasVecino, qint16(3));
+        QCOMPARE(i.iPasadasLocal, qint16(4));
+        QCOMPARE(i.boRS232, true);
+        QCOMPARE(*i.byENA, quint8(5));
+        QCOMPARE(i.boProgramacion, false);
+        QCOMPARE(*i.byLineaInsuficiente, quint8(3));
+        QCOMPARE(*i.byDNA, quint8(20));
+        QCOMPARE(i.tTipoActuacionLocal, QStringLiteral("Leq10s"));
+        QCOMPARE(i.tTipoActuacionVecino, QStringLiteral("0"));
+    }
+
+    void intervalSpecialBytes()
+    {
+        auto decode = [](const Record &r, FormatoIntervalo f) {
+            return decodificaIntervalo(r.frame(5), f, QDateTime()).registro;
+        };
+        const auto dna =
+            decode(interval().b(53, 255).b(54, 0x81).b(55, 0x82).b(56, 125).b(57, 125), FormatoIntervalo::Desde30);
+        QCOMPARE(*dna.byDNA, quint8(255));
+        QCOMPARE(*dna.byENA, quint8(255));
+        QCOMPARE(*dna.byLineaInsuficiente, quint8(255));
+        QCOMPARE(dna.boRS232, true);
+        QCOMPARE(dna.boProgramacion, true);
+        QCOMPARE(dna.tTipoActuacionLocal, QStringLiteral("Leq125ms"));
+        QCOMPARE(dna.tTipoActuacionVecino, QStringLiteral("Leq125ms"));
+
+        const auto old = decode(interval().b(53, 1).b(54, 1).b(55, 0).b(56, 0).b(57, 2), FormatoIntervalo::AntesDe30);
+        QVERIFY(!old.byDNA && !old.byENA && !old.byLineaInsuficiente);
+        QCOMPARE(old.boRS232, true);
+        QCOMPARE(old.tTipoActuacionLocal, QString()); // no text for code 0, never the previous record's
+        QCOMPARE(old.tTipoActuacionVecino, QStringLiteral("Leq125ms"));
+
+        // Sensor inactive: levels and passes 0, LFmax clamped, its passes kept.
+        const auto e3 = decode(interval().w(15, 3).w(11, 5).w(13, 6).w(38, 1300).w(41, 8), FormatoIntervalo::Desde30);
+        QCOMPARE(e3.sLeqLocal, 0.0f);
+        QCOMPARE(e3.sLeqVecino, 0.0f);
+        QCOMPARE(e3.sMaxLeq1min, 0.0f);
+        QCOMPARE(e3.sL[4], 0.0f);
+        QCOMPARE(e3.iPasadasLocal, qint16(0));
+        QCOMPARE(e3.iPasadasVecino, qint16(0));
+        QCOMPARE(e3.sMaxFast, 121.0f);
+        QCOMPARE(e3.iPasMaxFast, qint16(8));
+    }
+
+    void formatByVersion()
+    {
+        QCOMPARE(formatoDeVersion("2.9"), FormatoIntervalo::AntesDe30);
+        QCOMPARE(formatoDeVersion("3.0"), FormatoIntervalo::Desde30);
+        QCOMPARE(formatoDeVersion("3.3"), FormatoIntervalo::Desde30);
+        QCOMPARE(formatoDeVersion(""), FormatoIntervalo::AntesDe30);
+    }
+
+    void sessionVerdicts_data()
+    {
+        QTest::addColumn<QByteArray>("frame");
+        QTest::addColumn<int>("verdict");
+        const int ok = int(Veredicto::Valido), bad = int(Veredicto::Invalido);
+        QTest::newRow("valid") << session().frame(6) << ok;
+        QTest::newRow("end frame") << frame(6, QByteArray(2, '\0')) << int(Veredicto::Fin);
+        QTest::newRow("cut short") << session().frame(6).left(50) << int(Veredicto::Corta);
+        QTest::newRow("at the period's start") << session().at(4, 15, 3, 2010, 8, 0).frame(6) << ok;
+        QTest::newRow("a minute earlier") << session().at(4, 15, 3, 2010, 7, 59).frame(6) << int(Veredicto::Anterior);
+        QTest::newRow("start not a date") << session().b(4, 32).frame(6) << bad;
+        QTest::newRow("end month 13") << session().b(10, 13).frame(6) << bad;
+        QTest::newRow("night start hour 24") << session().b(16, 24).frame(6) << bad;
+        QTest::newRow("night end minute 60") << session().b(19, 60).frame(6) << bad;
+        QTest::newRow("attenuation 9000") << session().w(22, 9000).frame(6) << ok;
+        QTest::newRow("attenuation 0x8000") << session().w(22, 0x8000).frame(6) << bad;
+        QTest::newRow("counter 90000") << session().w24(33, 90000).frame(6) << ok;
+        QTest::newRow("counter 90001") << session().w24(24, 90001).frame(6) << bad;
+        QTest::newRow("Leq 1400") << session().w(36, 1400).frame(6) << ok;
+        QTest::newRow("Leq 1401") << session().w(36, 1401).frame(6) << bad;
+        QTest::newRow("min moment not a date") << session().b(48, 0).frame(6) << bad;
+        QTest::newRow("LFmax passes 90001") << session().w24(55, 90001).frame(6) << bad;
+        QTest::newRow("L90 1401") << session().w(66, 1401).frame(6) << bad;
+    }
+    void sessionVerdicts()
+    {
+        QFETCH(QByteArray, frame);
+        QFETCH(int, verdict);
+        QCOMPARE(int(decodificaSesion(frame, inicioRango(kRango)).veredicto), verdict);
+    }
+
+    void sessionValues()
+    {
+        auto s =
+            decodificaSesion(session().w(36, 1400).w(38, 453).w(45, 600).w(52, 1200).frame(6), QDateTime()).registro;
+        QCOMPARE(s.sLeq, 121.0f);
+        QCOMPARE(s.sMaxLeq1min, 59.0f);
+        QCOMPARE(s.sMinLeq1min, 60.0f);
+        QCOMPARE(s.sMaxFast, 120.0f);
+        QCOMPARE(s.tHoraInicio, QStringLiteral("20:00"));
+        QCOMPARE(s.dFechaFinal, QDate(2010, 3, 16));
+        QCOMPARE(s.tHoraInicioNoche, QStringLiteral("22:00"));
+        QCOMPARE(s.tHoraFinalNoche, QStringLiteral("07:30"));
+        QCOMPARE(s.tFechaMinLeq1min, QStringLiteral("15/03/2010"));
+        const auto e3 = decodificaSesion(session().w24(33, 5).w24(27, 11).w24(55, 2).frame(6), QDateTime()).registro;
+        QCOMPARE(e3.lE3, 5);
+        for (float v : {e3.sLeq, e3.sMaxFast, e3.sMaxLeq1min, e3.sMinLeq1min, e3.sL[0], e3.sL[4]})
+            QCOMPARE(v, 0.0f);
+        QCOMPARE(e3.lPasadasLocal, 11); // counters stay as received
+        QCOMPARE(e3.lPasMaxFast, 2);
+    }
+
+    // --- Storage on a real database ---
+
+    void storeIntervalsOnceAndOverwrite()
+    {
+        slxtest::DataHome home;
+        QVERIFY(home.openDatabase());
+        QSqlDatabase db = slx::modulo1().ConexionBD;
+        AlmacenLogs store(db);
+        QString error;
+        auto r = decodificaIntervalo(interval().b(53, 7).frame(5), FormatoIntervalo::Desde30, QDateTime()).registro;
+        QVERIFY2(store.grabaIntervalo(4242, r, &error), qPrintable(error));
+        // The same interval again from a device before 3.0, with another level: one row,
+        // overwritten, and the D.N.A. value it does not carry kept.
+        auto old =
+            decodificaIntervalo(interval().w(19, 810).frame(5), FormatoIntervalo::AntesDe30, QDateTime()).registro;
+        QVERIFY2(store.grabaIntervalo(4242, old, &error), qPrintable(error));
+        QSqlQuery q(db);
+        QVERIFY(q.exec("SELECT COUNT(*), \"SLeqLocal\", \"ByDNA\", \"DFechaInicio\", \"THoraInicio\", \"BoRS232\" "
+                       "FROM \"Intervalos\""));
+        QVERIFY(q.next());
+        QCOMPARE(q.value(0).toInt(), 1);
+        QCOMPARE(q.value(1).toFloat(), 81.0f);
+        QCOMPARE(q.value(2).toInt(), 7);
+        QCOMPARE(q.value(3).toString(), QStringLiteral("2010-03-15"));
+        QCOMPARE(q.value(4).toString(), QStringLiteral("10:00"));
+        const auto newest = intervaloMasReciente(db, 4242);
+        QVERIFY(newest);
+        QCOMPARE(*newest, QDateTime(QDate(2010, 3, 15), QTime(10, 0), Qt::UTC));
+        QVERIFY(!intervaloMasReciente(db, 1));
+    }
+
+    void storeSessionsEventsAndTotals()
+    {
+        slxtest::DataHome home;
+        QVERIFY(home.openDatabase());
+        QSqlDatabase db = slx::modulo1().ConexionBD;
+        AlmacenLogs store(db);
+        QString error;
+        const auto s = decodificaSesion(session().frame(6), QDateTime()).registro;
+        QVERIFY2(store.grabaSesion(77, s, &error), qPrintable(error));
+        QVERIFY2(store.grabaSesion(77, s, &error), qPrintable(error));
+        const Evento e{ListaEventos::FinalBateria, QDate(2009, 5, 1), QStringLiteral("08:05")};
+        QVERIFY2(store.grabaEvento(77, e, &error), qPrintable(error));
+        QVERIFY2(store.grabaEvento(77, e, &error), qPrintable(error));
+        QSqlQuery q(db);
+        QVERIFY(q.exec("SELECT (SELECT COUNT(*) FROM \"Sesiones\"), (SELECT COUNT(*) FROM \"DiaFinalBateria\"), "
+                       "(SELECT \"DFecha\" || ' ' || \"THora\" FROM \"DiaFinalBateria\")"));
+        QVERIFY(q.next());
+        QCOMPARE(q.value(0).toInt(), 1);
+        QCOMPARE(q.value(1).toInt(), 1);
+        QCOMPARE(q.value(2).toString(), QStringLiteral("2009-05-01 08:05"));
+
+        // Totals go to the row of the serial given, and a device without a sheet is a failure.
+        QVERIFY(q.exec("INSERT INTO \"Programacion\" (\"LNumeroSerie\") VALUES (1), (77)"));
+        const QDateTime now(QDate(2010, 3, 16), QTime(9, 8, 7));
+        QVERIFY2(store.grabaTotales(77, Totales{1, 2, 3, -1}, now, &error), qPrintable(error));
+        QVERIFY(!store.grabaTotales(78, Totales{}, now, &error));
+        QVERIFY(q.exec("SELECT \"LNumeroSerie\", \"DFechaTotales\", \"THoraTotales\", \"LPasadasVecino\", \"LCB\" "
+                       "FROM \"Programacion\" WHERE \"DFechaTotales\" IS NOT NULL"));
+        QVERIFY(q.next());
+        QCOMPARE(q.value(0).toInt(), 77);
+        QCOMPARE(q.value(1).toString(), QStringLiteral("2010-03-16"));
+        QCOMPARE(q.value(2).toString(), QStringLiteral("09:08:07"));
+        QCOMPARE(q.value(3).toInt(), -1);
+        QCOMPARE(q.value(4).toInt(), 3);
+        QVERIFY(!q.next());
+    }
+};
+
+QTEST_MAIN(TestLogFrames)
+#include "tst_logframes.moc"
