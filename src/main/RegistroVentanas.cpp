@@ -3,6 +3,7 @@
 #include "base/FormRegistry.h"
 #include "import/Form16.h"
 #include "logs/Form5.h"
+#include "logs/Form8.h"
 #include "main/Form1.h"
 #include "main/Form4.h"
 #include "main/Form7.h"
@@ -18,6 +19,7 @@ void registraVentanas()
     FormRegistry::add(QStringLiteral("Form7"), [] { return new Form7; });
     registraForm2();
     registraForm5();
+    registraForm8();
     registraForm15();
     registraForm16();
 }
