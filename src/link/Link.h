@@ -12,6 +12,7 @@
 // expiry switches it off (single-shot, or stopped by its own timeout handler) and
 // the link restarts it on every byte, so it is an inter-byte time-out.
 
+#include "link/FrameReceiver.h"
 #include "link/SerialControl.h"
 
 #include <QString>
@@ -25,6 +26,66 @@ inline constexpr quint8 STX = 0x02;
 inline constexpr quint8 ETX = 0x03;
 inline constexpr quint8 ACK = 0x06;
 inline constexpr quint8 CAN = 0x18;
+
+// What one receive did. The routines below RecibirTrama and ConectaModem return
+// these and show nothing; the specified routines show the message on top of them.
+enum class FrameResult {
+    Received,  // the frame is in the buffer
+    TimedOut,  // the watchdog expired at a byte wait
+    LineLost,  // the port closed during the receive (a peer vanished, a cable pulled)
+    BadCheck,  // the check byte differs from the XOR of the bytes before it
+    BadLength, // a declared length outside 5..513; nothing stored past the length bytes
+    TooShort,  // a frame shorter than the bytes its reader takes
+    Malformed, // the frame arrived but a field its reader takes is not valid (a serial number that is not digits)
+    Cancelled, // the caller's cancel flag (CancelaRecepcion, a Stop button)
+    Refused,   // called inside another link wait: nothing read
+};
+
+// The catalogue text a receive failure is reported with: 31 for a time-out or a
+// lost line, 62 for a bad frame, 0 for the rest (received, cancelled, refused).
+int textoFallo(FrameResult result);
+
+// What one modem dial did.
+struct DialResult {
+    enum Outcome {
+        Connected,  // the modem answered "1"
+        Failed,     // the modem answered another result code (in code)
+        NoAnswer,   // nothing within the modem's answer time
+        Cancelled,  // the caller's cancel flag (CancelaLlamada, a Stop button)
+        PortClosed, // the port was not open, or closed during the dial
+        Refused,    // called inside another link wait: nothing sent
+    };
+    Outcome outcome = NoAnswer;
+    QByteArray code; // the modem's answer as read (up to 100 bytes), empty when none
+    bool connected() const { return outcome == Connected; }
+};
+
+// The device's answer to the identification.
+struct Identificacion {
+    quint8 tipo = 0;        // TipoAparato (42 and 4 are SLX-90s)
+    QString version;        // VersionAparato, major "." minor
+    qint32 numeroSerie = 0; // NumeroSerieAparato
+    quint8 modo = 0;        // ModoAparato, 1 = programming mode
+};
+
+// A cancel test polled by the waits; empty = never cancelled.
+using CancelTest = std::function<bool()>;
+
+// Receives one frame into buffer from index 0 (FrameReceiver), restarting the
+// watchdog on every byte. Without a watchdog, one of its own at the table's
+// vigilanteMs. Shows nothing.
+FrameResult receiveFrame(SerialControl &port, FrameReceiver::Buffer &buffer, QTimer *watchdog, int minLength = 5,
+                         const CancelTest &cancelled = {});
+
+// receiveFrame (at least 16 bytes), then reads the identification fields of the
+// frame; *out is written only when Received. Shows nothing, stores nothing shared.
+FrameResult receiveIdentification(SerialControl &port, FrameReceiver::Buffer &buffer, QTimer *watchdog,
+                                  Identificacion *out, const CancelTest &cancelled = {});
+
+// The dial of ConectaModem with its waits, showing nothing. Tone or pulse and the
+// prefix are inputs; the cancel test is polled during the wait for the answer.
+DialResult dialModem(SerialControl &port, quint8 tonoPulso, const QString &prefijo, const QString &telefono,
+                     const CancelTest &cancelled = {});
 
 // Cable set-up: CommPort = PuertoSerie, Settings = "19200,n,8,1", then opens the
 // port when it is closed. False when the port cannot be opened (it does not
