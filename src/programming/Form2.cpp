@@ -54,37 +54,53 @@ enum class Key {
 
 enum class Focus { Keep, Name, Clear };
 
+// What leaving the field does.
+enum class Leave {
+    Nothing,
+    LimiteEmision,   // check of an emission limit
+    LimiteRecepcion, // check of a reception limit
+    Noche,           // check of the night period, which sets the day period
+    Fecha,           // check of the sheet date
+    MFast,
+    TLeq,
+    TempsAct,
+    Atenuacion,
+    Rings,
+    Modified, // marks the sheet
+};
+
 struct FieldRule {
     const char *name;
     Key key;
     Focus focus;
+    Leave leave = Leave::Nothing;
 };
 
-// How every field of the sheet treats keys and the focus.
+// How every field of the sheet treats keys, the focus and its leaving.
 constexpr FieldRule kRules[] = {
     {"MaskNumeroSerie", Key::Discard, Focus::Name},
     {"MaskVersion", Key::DiscardQuiet, Focus::Name},
-    {"MaskFecha", Key::BlankModified, Focus::Name},
+    {"MaskFecha", Key::BlankModified, Focus::Name, Leave::Fecha},
     {"MaskContacto", Key::Modified, Focus::Name},
     {"MaskLocal", Key::Modified, Focus::Name},
     {"MaskDireccion", Key::Modified, Focus::Name},
     {"MaskPoblacion", Key::Modified, Focus::Name},
     {"MaskTelefono", Key::Modified, Focus::Name},
     {"TextNota", Key::Modified, Focus::Keep},
-    {"MaskDiaLocal", Key::BlankModified, Focus::Clear},
-    {"MaskNitLocal", Key::BlankModified, Focus::Clear},
-    {"MaskDiaVei", Key::BlankModified, Focus::Clear},
-    {"MaskNitVei", Key::BlankModified, Focus::Clear},
-    {"MaskEmpiezaNoche", Key::BlankModified, Focus::Clear},
-    {"MaskTerminaNoche", Key::BlankModified, Focus::Clear},
+    {"MaskDiaLocal", Key::BlankModified, Focus::Clear, Leave::LimiteEmision},
+    {"MaskNitLocal", Key::BlankModified, Focus::Clear, Leave::LimiteEmision},
+    {"MaskDiaVei", Key::BlankModified, Focus::Clear, Leave::LimiteRecepcion},
+    {"MaskNitVei", Key::BlankModified, Focus::Clear, Leave::LimiteRecepcion},
+    {"MaskEmpiezaNoche", Key::BlankModified, Focus::Clear, Leave::Noche},
+    {"MaskTerminaNoche", Key::BlankModified, Focus::Clear, Leave::Noche},
     {"MaskEmpiezaDia", Key::None, Focus::Keep},
     {"MaskTerminaDia", Key::None, Focus::Keep},
-    {"MaskTLeq", Key::Modified, Focus::Clear},
-    {"MaskMFast", Key::Modified, Focus::Clear},
-    {"MaskTempsActLoc", Key::BlankModified, Focus::Keep},
-    {"MaskTempsActVei", Key::BlankModified, Focus::Keep},
-    {"MaskTiempoAtenuacion", Key::BlankModified, Focus::Clear},
-    {"MaskRings", Key::BlankModified, Focus::Clear},
+    {"MaskTLeq", Key::Modified, Focus::Clear, Leave::TLeq},
+    {"MaskMFast", Key::Modified, Focus::Clear, Leave::MFast},
+    {"MaskTempsActLoc", Key::BlankModified, Focus::Keep, Leave::TempsAct},
+    {"MaskTempsActVei", Key::BlankModified, Focus::Keep, Leave::TempsAct},
+    {"MaskTiempoAtenuacion", Key::BlankModified, Focus::Clear, Leave::Atenuacion},
+    {"MaskRings", Key::BlankModified, Focus::Clear, Leave::Rings},
     {"MaskOctava1", Key::Signed, Focus::Clear},
     {"MaskOctava2", Key::Signed, Focus::Clear},
     {"MaskOctava3", Key::Signed, Focus::Clear},
@@ -101,7 +117,7 @@ constexpr FieldRule kRules[] = {
     {"OptionCatalan", Key::None, Focus::Clear},
     {"OptionIngles", Key::None, Focus::Clear},
     {"OptionAleman", Key::None, Focus::Clear},
-    {"OptionFrances", Key::None, Focus::Clear},
+    {"OptionFrances", Key::None, Focus::Clear, Leave::Modified},
     {"OptionItaliano", Key::None, Focus::Keep},
     {"OptionLocalLeq1s", Key::None, Focus::Clear},
     {"OptionLocalLeq125", Key::None, Focus::Clear},
@@ -689,45 +705,39 @@ void Form2::applyCheck(QWidget *w, const QString &text, int message, bool focusB
 
 void Form2::onFocusOut(QWidget *w)
 {
-    if (m_inCheck)
+    const FieldRule *rule = ruleOf(w->objectName());
+    if (m_inCheck || !rule || rule->leave == Leave::Nothing)
         return;
     m_inCheck = true;
-    const QString name = w->objectName();
-    const QString text = texto(name);
+    const QString text = texto(w->objectName());
     sheet::CheckResult r;
-    bool checked = true;
-    if (name == QLatin1String("MaskDiaLocal") || name == QLatin1String("MaskNitLocal")) {
-        r = sheet::checkLimiteEmision(text);
-    } else if (name == QLatin1String("MaskDiaVei") || name == QLatin1String("MaskNitVei")) {
-        r = sheet::checkLimiteRecepcion(text);
-    } else if (name == QLatin1String("MaskEmpiezaNoche") || name == QLatin1String("MaskTerminaNoche")) {
+    switch (rule->leave) {
+    case Leave::Nothing: break;
+    case Leave::LimiteEmision: r = sheet::checkLimiteEmision(text); break;
+    case Leave::LimiteRecepcion: r = sheet::checkLimiteRecepcion(text); break;
+    case Leave::Noche: {
         QString dayStart, dayEnd;
-        r = sheet::checkNoche(name == QLatin1String("MaskEmpiezaNoche"), texto(QStringLiteral("MaskEmpiezaNoche")),
-                              texto(QStringLiteral("MaskTerminaNoche")), &dayStart, &dayEnd);
+        r = sheet::checkNoche(w->objectName() == QLatin1String("MaskEmpiezaNoche"),
+                              texto(QStringLiteral("MaskEmpiezaNoche")), texto(QStringLiteral("MaskTerminaNoche")),
+                              &dayStart, &dayEnd);
         if (!r.message) {
             setTexto(QStringLiteral("MaskEmpiezaDia"), dayStart);
             setTexto(QStringLiteral("MaskTerminaDia"), dayEnd);
         }
-    } else if (name == QLatin1String("MaskFecha")) {
+        break;
+    }
+    case Leave::Fecha:
         r = sheet::checkFecha(text);
         r.text = text;
-    } else if (name == QLatin1String("MaskMFast")) {
-        r = sheet::checkMFast(text);
-    } else if (name == QLatin1String("MaskTLeq")) {
-        r = sheet::checkTLeq(text);
-    } else if (name == QLatin1String("MaskTempsActLoc") || name == QLatin1String("MaskTempsActVei")) {
-        r = sheet::checkTempsAct(text);
-    } else if (name == QLatin1String("MaskTiempoAtenuacion")) {
-        r = sheet::checkTiempoAtenuacion(text);
-    } else if (name == QLatin1String("MaskRings")) {
-        r = sheet::checkRings(text);
-    } else if (name == QLatin1String("OptionFrances")) {
-        markModified();
-        checked = false;
-    } else {
-        checked = false;
+        break;
+    case Leave::MFast: r = sheet::checkMFast(text); break;
+    case Leave::TLeq: r = sheet::checkTLeq(text); break;
+    case Leave::TempsAct: r = sheet::checkTempsAct(text); break;
+    case Leave::Atenuacion: r = sheet::checkTiempoAtenuacion(text); break;
+    case Leave::Rings: r = sheet::checkRings(text); break;
+    case Leave::Modified: markModified(); break;
     }
-    if (checked)
+    if (rule->leave != Leave::Modified)
         applyCheck(w, r.text, r.message, r.focusBack, r.pageNormativa);
     m_inCheck = false;
 }
