@@ -1,8 +1,6 @@
 #include "programming/Comparison.h"
 
 #include "localization/LocGuru.h"
-#include "base/MessageBox.h"
-#include "base/Modulo1.h"
 #include "programming/ProgrammingBlock.h"
 
 #include <cmath>
@@ -127,13 +125,11 @@ QString TextoComparacion(const FitxaProgramacio &f, const ProgramacioRebuda &c, 
         r.linea(difiereDecimas(f.MaskOctava[j], c.OctavasAparato[j + 1]), loc.GetS(146 + j) + tab, f.MaskOctava[j],
                 textoSingle(c.OctavasAparato[j + 1]));
 
-    const Modulo1 &m = modulo1();
     QString lista;
     for (int i = 0; i < 30; ++i) {
-        if (m.InhabilDiaEmpieza[i] != c.InhabilDiaEmpiezaAparato[i] ||
-            m.InhabilHoraEmpieza[i] != c.InhabilHoraEmpiezaAparato[i] ||
-            m.InhabilDiaTermina[i] != c.InhabilDiaTerminaAparato[i] ||
-            m.InhabilHoraTermina[i] != c.InhabilHoraTerminaAparato[i])
+        const FilaInhabil &fila = f.MatrizInhabil[i];
+        if (fila.DiaEmpieza != c.InhabilDiaEmpiezaAparato[i] || fila.HoraEmpieza != c.InhabilHoraEmpiezaAparato[i] ||
+            fila.DiaTermina != c.InhabilDiaTerminaAparato[i] || fila.HoraTermina != c.InhabilHoraTerminaAparato[i])
             lista += QStringLiteral("  ") + QString::number(i + 1);
     }
     if (!lista.isEmpty()) {
@@ -146,24 +142,6 @@ QString TextoComparacion(const FitxaProgramacio &f, const ProgramacioRebuda &c, 
     if (difiere)
         *difiere = r.difiere;
     return r.texto;
-}
-
-bool ComparaPcAqt(FitxaProgramacio &fitxa, const ProgramacioRebuda &copia)
-{
-    bool difiere = false;
-    Modulo1 &m = modulo1();
-    m.TextoComparacion = TextoComparacion(fitxa, copia, &difiere);
-    if (versionAlMenys(fitxa.MaskVersion, 4.0))
-        fitxa.CheckApliCorrecioGlobalVisible = true;
-    if (difiere && ui::MsgBox(m.TextoComparacion, ui::Icon::Question, ui::OkCancel) == ui::vbOK)
-        CarregaProgAqt(copia, fitxa);
-    return difiere;
-}
-
-bool ComparaPcAqt(FitxaProgramacio &fitxa)
-{
-    const ProgramacioRebuda copia = modulo1().ProgramacioRebuda;
-    return ComparaPcAqt(fitxa, copia);
 }
 
 } // namespace slx

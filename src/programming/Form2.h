@@ -56,6 +56,12 @@ public:
     // True when it saved the sheet.
     bool Modificat();
 
+    // Compares the sheet on screen with the device copy modulo1().ProgramacioRebuda:
+    // the report goes to modulo1().TextoComparacion; from a sheet version of 4.0 the
+    // global-correction check box is shown. When something differs the report is
+    // offered (OK / Cancel) and OK puts the device's programming on screen.
+    void ComparaPcAqt();
+
 public Q_SLOTS:
     void SSCommandAnterior_Click();
     void SSCommandSiguiente_Click();

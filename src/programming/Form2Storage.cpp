@@ -1,8 +1,11 @@
 // The programming sheet window's fields and the sheet value behind them: every
 // control maps to the member of the same name.
 
+#include "base/MessageBox.h"
 #include "base/Modulo1.h"
+#include "programming/Comparison.h"
 #include "programming/Form2.h"
+#include "programming/ProgrammingBlock.h"
 #include "programming/ProgrammingSheet.h"
 #include "programming/SheetStorage.h"
 
@@ -150,7 +153,6 @@ bool Form2::CarregaProgramacio(qint32 serial)
 
 bool Form2::GrabaProgramacio()
 {
-    // The grid's edits are in the shared arrays already; the save reads them there.
     return slx::GrabaProgramacio(fitxa());
 }
 
@@ -161,6 +163,22 @@ bool Form2::Modificat()
         return false;
     reloadSerials();
     return true;
+}
+
+void Form2::ComparaPcAqt()
+{
+    Modulo1 &m = modulo1();
+    FitxaProgramacio f = fitxa();
+    bool difiere = false;
+    m.TextoComparacion = TextoComparacion(f, m.ProgramacioRebuda, &difiere);
+    if (versionAlMenys(f.MaskVersion, 4.0))
+        campo(QStringLiteral("CheckApliCorrecioGlobal"))->setVisible(true);
+    if (!difiere || ui::MsgBox(m.TextoComparacion, ui::Icon::Question, ui::OkCancel, this) != ui::vbOK)
+        return;
+    const ProgramacioRebuda copia = m.ProgramacioRebuda;
+    f = fitxa();
+    CarregaProgAqt(copia, f);
+    setFitxa(f);
 }
 
 } // namespace slx

@@ -211,20 +211,20 @@ std::optional<QByteArray> TramaEnviaProgramacio(const FitxaProgramacio &fitxa, c
     bloque(42, static_cast<int>(fitxa.OptionIdioma));
     bloque(43, conv.byte(fitxa.MaskRings, QStringLiteral("MaskRings")));
 
-    const Modulo1 &m = modulo1();
     for (int k = 0; k < 30; ++k) {
         const int b = 44 + 10 * k;
-        const auto inicio = fechaFitxa(m.InhabilDiaEmpieza[k]);
+        const FilaInhabil &fila = fitxa.MatrizInhabil[k];
+        const auto inicio = fechaFitxa(fila.DiaEmpieza);
         if (!inicio)
             continue; // an empty slot: ten zero bytes
         const QString campo = QStringLiteral("TDBGrid1");
-        const auto fin = fechaFitxa(m.InhabilDiaTermina[k]);
+        const auto fin = fechaFitxa(fila.DiaTermina);
         if (!fin) {
             conv.falla(campo, QStringLiteral("Type mismatch"));
             break;
         }
-        const QString &hi = m.InhabilHoraEmpieza[k];
-        const QString &hf = m.InhabilHoraTermina[k];
+        const QString &hi = fila.HoraEmpieza;
+        const QString &hf = fila.HoraTermina;
         bloque(b, inicio->day());
         bloque(b + 1, inicio->month());
         bloque(b + 2, inicio->year() - 1900);

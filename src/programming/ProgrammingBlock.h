@@ -44,7 +44,7 @@ struct ErrorCodificacion {
 
 // The whole write frame, check byte included: 376 bytes, 377 when the sheet's
 // MaskVersion is 4.0 or later. The actuation bytes follow versionAparato (the
-// identified device); the intervals come from the shared IntervalosInhabiles; the
+// identified device); the intervals come from the sheet's MatrizInhabil rows; the
 // clock bytes from reloj. A sheet with a field that cannot be encoded gives nothing
 // (and *error says which), so that nothing is sent.
 std::optional<QByteArray> TramaEnviaProgramacio(const FitxaProgramacio &fitxa, const QString &versionAparato,

@@ -1,9 +1,9 @@
 #include "programming/SheetStorage.h"
 
-#include "localization/LocGuru.h"
-#include "base/TextoPropio.h"
 #include "base/MessageBox.h"
 #include "base/Modulo1.h"
+#include "base/TextoPropio.h"
+#include "localization/LocGuru.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
@@ -301,8 +301,8 @@ bool GrabaProgramacio(const FitxaProgramacio &f, const QDateTime &ara)
         };
         std::array<Intervalo, 30> intervalos;
         for (int k = 0; k < 30; ++k)
-            intervalos[k] = {m.InhabilDiaEmpieza[k].left(8), horaGuardada(m.InhabilHoraEmpieza[k]),
-                             m.InhabilDiaTermina[k].left(8), horaGuardada(m.InhabilHoraTermina[k])};
+            intervalos[k] = {f.MatrizInhabil[k].DiaEmpieza.left(8), horaGuardada(f.MatrizInhabil[k].HoraEmpieza),
+                             f.MatrizInhabil[k].DiaTermina.left(8), horaGuardada(f.MatrizInhabil[k].HoraTermina)};
 
         // One statement writes the row: a new serial number gets fresh totals (and
         // CMI off when the sheet does not set it); an existing row keeps them.

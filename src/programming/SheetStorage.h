@@ -18,8 +18,8 @@ namespace slx {
 // the global-correction check box (value and visibility) as they were.
 void CreaProgramacio(FitxaProgramacio &fitxa, const QDateTime &ara = QDateTime::currentDateTime());
 
-// Saves the sheet under the serial number in MaskNumeroSerie, with the shared
-// IntervalosInhabiles as its 30 interval rows, in one transaction: the row of that
+// Saves the sheet under the serial number in MaskNumeroSerie, with the sheet's
+// MatrizInhabil as its 30 interval rows, in one transaction: the row of that
 // serial number is found by key over the whole table and rewritten (its totals
 // columns kept), or created with fresh totals. On success clears FitxaModificada and
 // returns true; on failure nothing is written, the failure's description is shown

@@ -2,8 +2,8 @@
 
 #include "ProgrammingFixtures.h"
 #include "TestSupport.h"
-#include "localization/LocGuru.h"
 #include "base/Modulo1.h"
+#include "localization/LocGuru.h"
 #include "programming/Comparison.h"
 #include "programming/ProgrammingBlock.h"
 
@@ -42,36 +42,38 @@ private Q_SLOTS:
 
     void equalSheetShowsNothing()
     {
-        slxtest::Answers answers;
         FitxaProgramacio f = fitxa();
         f.MaskTempsActLoc = "5"; // "05" and "5" are both Leq5s
         f.MaskOctava[0] = "1.50";
-        modulo1().ProgramacioRebuda = copia100123();
-        QVERIFY(!ComparaPcAqt(f));
-        QVERIFY(answers.shown().isEmpty());
-        QCOMPARE(modulo1().TextoComparacion, kCabecera + QChar(13) + kPregunta);
-        QVERIFY(!modulo1().FitxaModificada);
+        bool difiere = true;
+        QCOMPARE(TextoComparacion(f, copia100123(), &difiere), kCabecera + QChar(13) + kPregunta);
+        QVERIFY(!difiere);
     }
 
     void onlyTheLeqTimeDiffers()
     {
-        slxtest::Answers answers;
-        answers.then(int(ui::vbCancel));
         FitxaProgramacio f = fitxa();
         ProgramacioRebuda c = copia100123();
         f.MaskTLeq = "30";
         c.TLeqAparato = 15;
-        const FitxaProgramacio antes = f;
-        QVERIFY(ComparaPcAqt(f, c));
+        bool difiere = false;
         const QString esperado = kCabecera + "Tiempo de Leq: \t30 <-> 15" + QChar(13) + QChar(13) + kPregunta;
-        QCOMPARE(modulo1().TextoComparacion, esperado);
-        QCOMPARE(answers.shown().size(), 1);
-        QCOMPARE(answers.shown()[0].text, esperado);
-        QCOMPARE(answers.shown()[0].icon, ui::Icon::Question);
-        QCOMPARE(answers.shown()[0].buttons, ui::OkCancel);
-        // Cancel keeps the sheet and its flag.
-        QVERIFY(f == antes);
-        QVERIFY(!modulo1().FitxaModificada);
+        QCOMPARE(TextoComparacion(f, c, &difiere), esperado);
+        QVERIFY(difiere);
+    }
+
+    // The intervals compared are the sheet's own rows, whatever the shared arrays hold.
+    void intervalsAreTheSheets()
+    {
+        FitxaProgramacio f = fitxa();
+        ProgramacioRebuda c = copia100123();
+        modulo1().InhabilDiaEmpieza[0] = "01/01/01";
+        bool difiere = true;
+        TextoComparacion(f, c, &difiere);
+        QVERIFY(!difiere);
+        f.MatrizInhabil[2].HoraTermina = "10:00";
+        QVERIFY(TextoComparacion(f, c, &difiere).contains(oLocGuru().GetS(81) + "\t  3" + QChar(13)));
+        QVERIFY(difiere);
     }
 
     void everyLineInReportOrder()
@@ -177,21 +179,14 @@ private Q_SLOTS:
 
     void globalCorrectionOnlyFromVersion4()
     {
-        slxtest::Answers answers;
         ProgramacioRebuda c = copia100123();
-        c.CorreccionGlobalAparato = 0;
+        c.CorreccionGlobalAparato = 1;
         FitxaProgramacio f = fitxa();
-        f.MaskVersion = "3.3";
-        f.CheckApliCorrecioGlobalVisible = false;
-        QVERIFY(!ComparaPcAqt(f, c));
-        QVERIFY(!f.CheckApliCorrecioGlobalVisible);
-        QVERIFY(!modulo1().TextoComparacion.contains("AVIR"));
-
-        f.MaskVersion = "4.0";
         f.CheckApliCorrecioGlobal = false;
-        QVERIFY(!ComparaPcAqt(f, c)); // equal: no line, yet the box becomes visible
-        QVERIFY(f.CheckApliCorrecioGlobalVisible);
-        QVERIFY(answers.shown().isEmpty());
+        f.MaskVersion = "3.3";
+        QVERIFY(!TextoComparacion(f, c).contains("AVIR"));
+        f.MaskVersion = "4.0";
+        QVERIFY(TextoComparacion(f, c).contains("AVIR\tNo<->S"));
     }
 
     void actuationSecondsCompareAsPlainNumbers()
@@ -204,25 +199,6 @@ private Q_SLOTS:
         bool difiere = true;
         TextoComparacion(f, c, &difiere);
         QVERIFY(!difiere);
-    }
-
-    void okTakesTheDevicesProgramming()
-    {
-        slxtest::Answers answers;
-        FitxaProgramacio f = fitxa();
-        ProgramacioRebuda c = copia100123();
-        c.TLeqAparato = 30;
-        c.InhabilHoraTerminaAparato[1] = "10:00";
-        c.IdiomaAparato = "Deutsch";
-        QVERIFY(ComparaPcAqt(f, c));
-        QCOMPARE(answers.shown().size(), 1);
-        QCOMPARE(f.MaskTLeq, QString("30"));
-        QCOMPARE(f.OptionIdioma, OpcionIdioma::Aleman);
-        QCOMPARE(f.MatrizInhabil[1].HoraTermina, QString("10:00"));
-        QCOMPARE(modulo1().InhabilHoraTermina[1], QString("10:00"));
-        QVERIFY(modulo1().FitxaModificada);
-        // The device copy is never changed by the comparison.
-        QCOMPARE(c.TLeqAparato, quint8(30));
     }
 
     void labelsComeFromTheCatalogue()

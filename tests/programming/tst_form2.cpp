@@ -3,11 +3,12 @@
 
 #include "ProgrammingFixtures.h"
 #include "TestSupport.h"
-#include "localization/LocGuru.h"
 #include "base/DataFolder.h"
 #include "base/Database.h"
 #include "base/Modulo1.h"
+#include "localization/LocGuru.h"
 #include "programming/Form2.h"
+#include "programming/ProgrammingBlock.h"
 #include "programming/SheetStorage.h"
 
 #include <QCheckBox>
@@ -542,7 +543,8 @@ private Q_SLOTS:
         QCOMPARE(answers->shown().last().icon, ui::Icon::None);
     }
 
-    // A cell typed into and left for a button or for the frame, with its editor still open, is offered for saving and saved.
+    // A cell typed into and left for a button or for the frame, with its editor still open, is offered for saving and
+    // saved.
     void gridEditLeftWhileEditingIsOffered_data()
     {
         QTest::addColumn<QString>("way");
@@ -588,6 +590,47 @@ private Q_SLOTS:
         FitxaProgramacio saved;
         QVERIFY(CarregaProgramacio(saved, 100123));
         QCOMPARE(saved.MaskLocal, QString("AZ"));
+    }
+
+    // The comparison with the device copy is offered by the window: OK puts the device's
+    // programming on screen and in the grid, Cancel keeps the sheet; an equal copy shows nothing.
+    void comparisonOffersTheDevicesProgramming_data()
+    {
+        QTest::addColumn<int>("answer");
+        QTest::newRow("OK") << int(ui::vbOK);
+        QTest::newRow("Cancel") << int(ui::vbCancel);
+        QTest::newRow("equal") << 0;
+    }
+    void comparisonOffersTheDevicesProgramming()
+    {
+        QFETCH(int, answer);
+        addSheets({{100123, "A"}});
+        QVERIFY(open());
+        form->campo("CheckApliCorrecioGlobal")->hide();
+        ProgramacioRebuda c;
+        QVERIFY(DecodificaProgramacio(fixtures::respuesta(fixtures::bloque100123()), "4.1", c));
+        if (answer) {
+            c.TLeqAparato = 30;
+            c.InhabilHoraTerminaAparato[1] = "10:00";
+            answers->then(answer);
+        }
+        modulo1().ProgramacioRebuda = c;
+        form->ComparaPcAqt();
+        QVERIFY(!form->campo("CheckApliCorrecioGlobal")->isHidden());
+        if (!answer) {
+            QVERIFY(answers->shown().isEmpty());
+            QVERIFY(!modulo1().FitxaModificada);
+            return;
+        }
+        QCOMPARE(answers->shown().size(), 1);
+        QCOMPARE(answers->shown()[0].text, modulo1().TextoComparacion);
+        QCOMPARE(answers->shown()[0].icon, ui::Icon::Question);
+        QCOMPARE(answers->shown()[0].buttons, ui::OkCancel);
+        const bool taken = answer == ui::vbOK;
+        QCOMPARE(edit("MaskTLeq")->text(), QString(taken ? "30" : "15"));
+        QCOMPARE(form->MatrizInhabil()->value(2, 5), QString(taken ? "10:00" : "09:00"));
+        QCOMPARE(modulo1().InhabilHoraTermina[1], QString(taken ? "10:00" : "09:00"));
+        QCOMPARE(modulo1().FitxaModificada, taken);
     }
 
     void translatedWithTheWindow()

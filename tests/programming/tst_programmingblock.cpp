@@ -341,7 +341,9 @@ private Q_SLOTS:
         f.MatrizInhabil[1] = {2, "01/01/50", "00:00", "02/01/50", "00:00"};
         f.MatrizInhabil[2] = {3, "00/00/00", "12:00", "05/05/05", "12:00"}; // no start date: empty slot
         f.MatrizInhabil[3] = {4, "31/02/09", "12:00", "05/05/05", "12:00"}; // not a date: empty slot
-        fixtures::publica(f);
+        // The frame is the sheet's: the shared arrays may hold anything else.
+        modulo1().InhabilDiaEmpieza[2] = "05/05/05";
+        modulo1().InhabilDiaTermina[2] = "06/05/05";
         const auto trama = TramaEnviaProgramacio(f, "4.1", kReloj);
         QVERIFY(trama);
         const QByteArray b = bloqueDe(*trama);

@@ -220,7 +220,8 @@ private Q_SLOTS:
         f.MaskTempsActVei = "10";
         f.MaskOctava = {"-2.5", "12", "0.1", "-0.3", "0", "3.2", "-12.5", "100", "-100"};
         f.MatrizInhabil[29] = {30, "31/12/49", "23:59", "01/01/50", "00:01"};
-        fixtures::publica(f);
+        // The sheet's own rows are saved, whatever the shared arrays hold.
+        modulo1().InhabilDiaEmpieza[29] = "01/01/01";
         QVERIFY(GrabaProgramacio(f, kAra));
 
         FitxaProgramacio cargada;
@@ -478,7 +479,7 @@ private Q_SLOTS:
         else if (caso == "date")
             f.MaskFecha = "10/20/08"; // month 20: dates go day first, whatever the system says
         else if (caso == "interval")
-            modulo1().InhabilHoraTermina[29] = "24:00";
+            f.MatrizInhabil[29].HoraTermina = "24:00";
         else
             f.MaskContacto = QString(31, 'x');
         modulo1().FitxaModificada = true;
@@ -509,8 +510,8 @@ private Q_SLOTS:
         fixtures::publica(f);
         QVERIFY(GrabaProgramacio(f, kAra));
         f.MaskLocal = "Renamed";
-        modulo1().InhabilDiaEmpieza[0] = "01/01/01";
-        modulo1().InhabilHoraEmpieza[29] = "nonsense";
+        f.MatrizInhabil[0].DiaEmpieza = "01/01/01";
+        f.MatrizInhabil[29].HoraEmpieza = "nonsense";
         QVERIFY(!GrabaProgramacio(f, kAra));
         QCOMPARE(valor("SELECT \"TLocal\" FROM \"Programacion\"").toString(), QString("Discoteca Nova"));
         QCOMPARE(valor("SELECT \"TDiaEmpiezaInt\" FROM \"IntervaloInhabil\" WHERE \"ByIntervalo\" = 1").toString(),
