@@ -184,7 +184,6 @@ public:
     static QString busyText();
 
 private:
-    bool promptOk();
     bool openPort();
     void reportPortFailure();
     void enter();

@@ -73,19 +73,18 @@ template <typename Done> bool runLoop(const Done &done, int maxMs, SerialControl
 enum class ByteWait { Byte, Timeout, Cancelled, Lost };
 
 // The receiver's byte wait: ends on a waiting byte, the watchdog switched off,
-// CancelaRecepcion or a lost line. The watchdog is looked at first. A wait ended
+// the cancel test or a lost line. The watchdog is looked at first. A wait ended
 // by the application quitting (no event loop runs any more) ends the receive
 // silently, like Stop.
-ByteWait byteWait(SerialControl &port, QTimer *watchdog)
+ByteWait byteWait(SerialControl &port, QTimer *watchdog, const CancelTest &cancelled)
 {
-    auto &m = modulo1();
-    if (!runLoop(
-            [&] { return !watchdog->isActive() || m.CancelaRecepcion || !port.PortOpen() || port.InBufferCount() > 0; },
-            -1, &port))
+    auto isCancelled = [&] { return cancelled && cancelled(); };
+    if (!runLoop([&] { return !watchdog->isActive() || isCancelled() || !port.PortOpen() || port.InBufferCount() > 0; },
+                 -1, &port))
         return ByteWait::Cancelled;
     if (!watchdog->isActive())
         return ByteWait::Timeout;
-    if (m.CancelaRecepcion)
+    if (isCancelled())
         return ByteWait::Cancelled;
     if (!port.PortOpen())
         return ByteWait::Lost;
@@ -149,16 +148,19 @@ QByteArray CadenaMarcacion(quint8 tonoPulso, const QString &prefijo, const QStri
     return s;
 }
 
-quint8 ConectaModem(SerialControl &port, const QString &telefono)
+DialResult dialModem(SerialControl &port, quint8 tonoPulso, const QString &prefijo, const QString &telefono,
+                     const CancelTest &cancelled)
 {
-    auto &m = modulo1();
-    if (EnEspera())
-        return 2;
-    m.CancelaLlamada = false;
-    if (!port.PortOpen()) {
-        critical(35);
-        return 2;
+    DialResult r;
+    if (EnEspera()) {
+        r.outcome = DialResult::Refused;
+        return r;
     }
+    if (!port.PortOpen()) {
+        r.outcome = DialResult::PortClosed;
+        return r;
+    }
+    auto isCancelled = [&] { return cancelled && cancelled(); };
     port.setInputLen(100);
 
     // Escape to command mode, with a guard second around each "+".
@@ -170,28 +172,42 @@ quint8 ConectaModem(SerialControl &port, const QString &telefono)
     port.Output('+');
     Espera(1);
 
-    port.Output(CadenaMarcacion(m.TonoPulso, m.PrefijoMarcacion, telefono));
+    port.Output(CadenaMarcacion(tonoPulso, prefijo, telefono));
     Espera(1);
     port.ClearInBuffer(); // the modem's first output
 
-    runLoop([&] { return m.CancelaLlamada || !port.PortOpen() || port.InBufferCount() > 0; },
+    runLoop([&] { return isCancelled() || !port.PortOpen() || port.InBufferCount() > 0; },
             linkTimings().respuestaModemMs, &port);
+    const bool wasCancelled = isCancelled();
     Espera(3);
 
-    quint8 result = 2;
     if (port.InBufferCount() > 0) {
-        const QByteArray answer = port.Input();
-        if (!answer.isEmpty() && answer.at(0) == '1')
-            result = 1;
+        r.code = port.Input();
+        r.outcome = !r.code.isEmpty() && r.code.at(0) == '1' ? DialResult::Connected : DialResult::Failed;
+    } else if (!port.PortOpen()) {
+        r.outcome = DialResult::PortClosed;
+    } else {
+        r.outcome = wasCancelled ? DialResult::Cancelled : DialResult::NoAnswer;
     }
-    if (result == 2)
-        critical(35);
 
     port.setInputLen(1);
     Espera(10);
     port.ClearOutBuffer();
     port.ClearInBuffer();
-    return result;
+    return r;
+}
+
+quint8 ConectaModem(SerialControl &port, const QString &telefono)
+{
+    auto &m = modulo1();
+    if (EnEspera())
+        return 2;
+    m.CancelaLlamada = false;
+    const DialResult r = dialModem(port, m.TonoPulso, m.PrefijoMarcacion, telefono, [&m] { return m.CancelaLlamada; });
+    if (r.connected())
+        return 1;
+    critical(35);
+    return 2;
 }
 
 void DemanaIdentificacio(SerialControl &port)
@@ -205,23 +221,40 @@ void DemanaIdentificacio(SerialControl &port)
     EnviaTrama(port, trama + 1, 5);
 }
 
-bool RecibirTrama(SerialControl &port, QTimer *watchdog, int longitudMinima)
+int textoFallo(FrameResult result)
+{
+    switch (result) {
+    case FrameResult::TimedOut:
+    case FrameResult::LineLost: return 31;
+    case FrameResult::BadCheck:
+    case FrameResult::BadLength:
+    case FrameResult::TooShort:
+    case FrameResult::Malformed: return 62;
+    case FrameResult::Received:
+    case FrameResult::Cancelled:
+    case FrameResult::Refused: break;
+    }
+    return 0;
+}
+
+FrameResult receiveFrame(SerialControl &port, FrameReceiver::Buffer &buffer, QTimer *watchdog, int minLength,
+                         const CancelTest &cancelled)
 {
     if (EnEspera())
-        return false;
+        return FrameResult::Refused;
     QTimer fallback;
     if (!watchdog) {
         fallback.setSingleShot(true);
         fallback.setInterval(linkTimings().vigilanteMs);
         watchdog = &fallback;
     }
-    FrameReceiver receiver(modulo1().BufferTrama);
+    FrameReceiver receiver(buffer);
     ReiniciaTimer(watchdog);
     for (;;) {
-        switch (byteWait(port, watchdog)) {
-        case ByteWait::Timeout:
-        case ByteWait::Lost: critical(31); return false;
-        case ByteWait::Cancelled: return false;
+        switch (byteWait(port, watchdog, cancelled)) {
+        case ByteWait::Timeout: return FrameResult::TimedOut;
+        case ByteWait::Lost: return FrameResult::LineLost;
+        case ByteWait::Cancelled: return FrameResult::Cancelled;
         case ByteWait::Byte: break;
         }
         quint8 byte = 0;
@@ -231,38 +264,58 @@ bool RecibirTrama(SerialControl &port, QTimer *watchdog, int longitudMinima)
         switch (receiver.feed(byte)) {
         case FrameReceiver::Result::NeedMore: break;
         case FrameReceiver::Result::Complete:
-            if (receiver.declaredLength() >= longitudMinima)
-                return true;
-            critical(62);
-            return false;
-        case FrameReceiver::Result::BadCheck:
-        case FrameReceiver::Result::BadLength: critical(62); return false;
+            return receiver.declaredLength() >= minLength ? FrameResult::Received : FrameResult::TooShort;
+        case FrameReceiver::Result::BadCheck: return FrameResult::BadCheck;
+        case FrameReceiver::Result::BadLength: return FrameResult::BadLength;
         }
     }
 }
 
+FrameResult receiveIdentification(SerialControl &port, FrameReceiver::Buffer &buffer, QTimer *watchdog,
+                                  Identificacion *out, const CancelTest &cancelled)
+{
+    const FrameResult r = receiveFrame(port, buffer, watchdog, 16, cancelled);
+    if (r != FrameResult::Received)
+        return r;
+    qint32 serial = 0;
+    for (int i = 7; i <= 12; ++i) {
+        if (buffer[i] < '0' || buffer[i] > '9')
+            return FrameResult::Malformed;
+        serial = serial * 10 + (buffer[i] - '0');
+    }
+    if (out) {
+        out->tipo = buffer[4];
+        out->version = QString::number(buffer[5]) + QLatin1Char('.') + QString::number(buffer[6]);
+        out->numeroSerie = serial;
+        out->modo = buffer[13];
+    }
+    return FrameResult::Received;
+}
+
+bool RecibirTrama(SerialControl &port, QTimer *watchdog, int longitudMinima)
+{
+    auto &m = modulo1();
+    const FrameResult r =
+        receiveFrame(port, m.BufferTrama, watchdog, longitudMinima, [&m] { return m.CancelaRecepcion; });
+    if (const int texto = textoFallo(r))
+        critical(texto);
+    return r == FrameResult::Received;
+}
+
 bool RecibirIdentificacion(SerialControl &port, QTimer *watchdog)
 {
-    if (!RecibirTrama(port, watchdog, 16))
-        return false;
     auto &m = modulo1();
-    const auto &b = m.BufferTrama;
-    bool valid = true;
-    qint32 serial = 0;
-    for (int i = 7; valid && i <= 12; ++i) {
-        if (b[i] < '0' || b[i] > '9')
-            valid = false;
-        else
-            serial = serial * 10 + (b[i] - '0');
-    }
-    if (!valid) {
-        critical(62);
+    Identificacion id;
+    const FrameResult r =
+        receiveIdentification(port, m.BufferTrama, watchdog, &id, [&m] { return m.CancelaRecepcion; });
+    if (const int texto = textoFallo(r))
+        critical(texto);
+    if (r != FrameResult::Received)
         return false;
-    }
-    m.TipoAparato = b[4];
-    m.VersionAparato = QString::number(b[5]) + QLatin1Char('.') + QString::number(b[6]);
-    m.NumeroSerieAparato = serial;
-    m.ModoAparato = b[13];
+    m.TipoAparato = id.tipo;
+    m.VersionAparato = id.version;
+    m.NumeroSerieAparato = id.numeroSerie;
+    m.ModoAparato = id.modo;
     return true;
 }
 

@@ -135,10 +135,14 @@ bool SerialControl::setPortOpen(bool open)
     m_port.setStopBits(m_stopBits);
     m_port.setFlowControl(QSerialPort::NoFlowControl);
     if (!m_port.open(QIODevice::ReadWrite)) {
-        m_error = QStringLiteral("COM%1 (%2): %3").arg(m_commPort).arg(m_device, m_port.errorString());
+        m_openError = m_port.error();
+        m_openReason = m_port.errorString();
+        m_error = QStringLiteral("COM%1 (%2): %3").arg(m_commPort).arg(m_device, m_openReason);
         m_port.clearError();
         return false;
     }
+    m_openError = QSerialPort::NoError;
+    m_openReason.clear();
     m_error.clear();
     return true;
 }

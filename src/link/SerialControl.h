@@ -68,6 +68,10 @@ public:
     QString deviceName() const;
     // Description of the last failure.
     QString errorString() const { return m_error; }
+    // Why the last setPortOpen(true) failed: the system's reason and its kind
+    // (NoError after a successful open).
+    QString openErrorReason() const { return m_openReason; }
+    QSerialPort::SerialPortError openError() const { return m_openError; }
 
     QSerialPort &port() { return m_port; }
 
@@ -89,6 +93,8 @@ private:
     QSerialPort::StopBits m_stopBits = QSerialPort::OneStop;
     int m_inputLen = 1;
     QString m_error;
+    QString m_openReason;
+    QSerialPort::SerialPortError m_openError = QSerialPort::NoError;
     QString m_device;
 };
 
