@@ -1,6 +1,7 @@
 #include "programming/SheetSearch.h"
 
-#include <QDate>
+#include "base/BuscaFicha.h"
+
 #include <QSqlError>
 #include <QSqlQuery>
 
@@ -43,18 +44,6 @@ const Field *fieldOf(const QString &campActual)
     return nullptr;
 }
 
-// The text of a stored value as the sheet shows it.
-QString shown(const QString &column, const QVariant &value)
-{
-    if (value.isNull())
-        return QString();
-    if (column == QLatin1String("DFecha")) {
-        const QDate d = QDate::fromString(value.toString().left(10), Qt::ISODate);
-        return d.isValid() ? d.toString(QStringLiteral("dd/MM/yy")) : value.toString();
-    }
-    return value.toString();
-}
-
 } // namespace
 
 QString columnaBusqueda(const QString &campActual)
@@ -69,41 +58,10 @@ int etiquetaBusqueda(const QString &campActual)
     return f ? f->label : 0;
 }
 
-QString pliega(const QString &text)
-{
-    const QString decomposed = text.normalized(QString::NormalizationForm_KD);
-    QString out;
-    out.reserve(decomposed.size());
-    for (QChar c : decomposed) {
-        if (c.category() == QChar::Mark_NonSpacing || c.category() == QChar::Mark_SpacingCombining ||
-            c.category() == QChar::Mark_Enclosing)
-            continue;
-        out += c;
-    }
-    return out.toCaseFolded();
-}
-
 std::optional<qint32> buscaFicha(const QSqlDatabase &db, const QString &campActual, const QString &texto,
                                  QString *error)
 {
-    const QString column = columnaBusqueda(campActual);
-    if (column.isEmpty() || texto.isEmpty())
-        return std::nullopt;
-    const QString wanted = pliega(texto);
-    QSqlQuery q(db);
-    q.setForwardOnly(true);
-    // The column name comes from the fixed table above, never from the user.
-    if (!q.exec(QStringLiteral("SELECT \"LNumeroSerie\", \"%1\" FROM \"Programacion\" ORDER BY \"LNumeroSerie\"")
-                    .arg(column))) {
-        if (error)
-            *error = q.lastError().text();
-        return std::nullopt;
-    }
-    while (q.next()) {
-        if (pliega(shown(column, q.value(1))).contains(wanted))
-            return q.value(0).toInt();
-    }
-    return std::nullopt;
+    return buscaFichaPorCampo(db, columnaBusqueda(campActual), texto, error);
 }
 
 bool borraAparato(QSqlDatabase db, qint32 serial, QString *error)

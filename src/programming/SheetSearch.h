@@ -16,11 +16,8 @@ QVector<qint32> serialesFichas(const QSqlDatabase &db, QString *error = nullptr)
 QString columnaBusqueda(const QString &campActual);
 int etiquetaBusqueda(const QString &campActual);
 
-// The text of a search the way the comparison sees it: letter case and accents ignored.
-QString pliega(const QString &text);
-
 // The first sheet (in the table's order) whose column, as the user sees it (dates
-// "dd/mm/yy"), contains the text literally, ignoring case and accents.
+// "dd/mm/yy"), contains the text literally, ignoring case and accents (base/BuscaFicha.h).
 std::optional<qint32> buscaFicha(const QSqlDatabase &db, const QString &campActual, const QString &texto,
                                  QString *error = nullptr);
 
