@@ -15,7 +15,6 @@
 #include <QCalendarWidget>
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QDateEdit>
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QFormLayout>
@@ -27,6 +26,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPalette>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -141,6 +141,21 @@ const char *const kClearingButtons[] = {
 
 const char *const kDias[] = {"Lunes", "Martes", "Miercoles", "Jueves", "Viernes", "Sabado", "Domingo"};
 
+// A field the user cannot change: no typing, paste, drop or undo, and it looks so.
+void soloLectura(QLineEdit *e)
+{
+    e->setReadOnly(true);
+    QPalette p = e->palette();
+    p.setColor(QPalette::Base, p.color(QPalette::Window));
+    e->setPalette(p);
+}
+
+// Keys that move about or leave the window and change nothing of the sheet.
+bool teclaDeNavegacion(const QKeyEvent *key)
+{
+    return key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab || key->key() == Qt::Key_Escape;
+}
+
 QLabel *label(const QString &text, QWidget *buddy = nullptr)
 {
     auto *l = new QLabel(text);
@@ -177,7 +192,10 @@ Form2::Form2(QWidget *parent)
     });
 }
 
-Form2::~Form2() = default;
+Form2::~Form2()
+{
+    delete m_calendario;
+}
 
 QLineEdit *Form2::addLine(const QString &name, int maxLength)
 {
@@ -216,13 +234,34 @@ void Form2::buildUi()
     auto *top = new QHBoxLayout;
     QLineEdit *serie = addLine(QStringLiteral("MaskNumeroSerie"), 6);
     QLineEdit *version = addLine(QStringLiteral("MaskVersion"), 5);
-    auto *fecha = new QDateEdit;
-    fecha->setObjectName(QStringLiteral("MaskFecha"));
-    fecha->setDisplayFormat(QStringLiteral("dd/MM/yy"));
-    fecha->setCalendarPopup(true);
-    fecha->setDateRange(QDate(1950, 1, 1), QDate(2049, 12, 31));
-    m_fields.insert(fecha->objectName(), fecha);
-    watch(fecha);
+    soloLectura(serie);
+    soloLectura(version);
+    // The date as typed, "dd/mm/yy"; its check runs when it is left. The calendar beside
+    // it writes a date picked there.
+    QLineEdit *fecha = addLine(QStringLiteral("MaskFecha"), 8);
+    fecha->setInputMask(QStringLiteral("99/99/99;_"));
+    auto *calendario = new QToolButton;
+    calendario->setObjectName(QStringLiteral("CommandCalendario"));
+    calendario->setArrowType(Qt::DownArrow);
+    calendario->setFocusPolicy(Qt::NoFocus); // the date field keeps the focus
+    // A window of its own (deleted with this one), outside the walk of the window's texts:
+    // its month and year are the program's to set.
+    m_calendario = new QCalendarWidget;
+    m_calendario->setObjectName(QStringLiteral("CalendarioFecha"));
+    m_calendario->setWindowFlags(Qt::Popup);
+    m_calendario->setDateRange(QDate(1950, 1, 1), QDate(2049, 12, 31));
+    connect(calendario, &QToolButton::clicked, this, [this, calendario, fecha] {
+        if (const auto date = fechaFitxa(fecha->text()))
+            m_calendario->setSelectedDate(*date);
+        m_calendario->move(calendario->mapToGlobal(QPoint(0, calendario->height())));
+        m_calendario->show();
+    });
+    connect(m_calendario, &QCalendarWidget::clicked, this, [this, fecha](QDate date) {
+        m_calendario->hide();
+        fecha->setText(textoFechaFitxa(date));
+        markModified();
+        fecha->setFocus(Qt::OtherFocusReason);
+    });
     auto *labelSerie = label(QStringLiteral("N. Serie:"), serie);
     labelSerie->setObjectName(QStringLiteral("LabelNumeroSerie"));
     auto *labelVersion = label(QStringLiteral("Versión:"), version);
@@ -235,6 +274,7 @@ void Form2::buildUi()
     top->addWidget(version);
     top->addWidget(labelFecha);
     top->addWidget(fecha);
+    top->addWidget(calendario);
     top->addStretch();
     auto *textFecha = new QLabel;
     textFecha->setObjectName(QStringLiteral("TextFecha"));
@@ -396,7 +436,7 @@ QWidget *Form2::buildPaginaHorario()
         QLineEdit *ini = addLine(QStringLiteral("Mask%1Ini").arg(dia), 5);
         QLineEdit *fi = addLine(QStringLiteral("Mask%1Fi").arg(dia), 5);
         for (QLineEdit *e : {ini, fi}) {
-            e->setReadOnly(true);
+            soloLectura(e);
             e->setCursor(Qt::PointingHandCursor);
         }
         grid->addWidget(label(QString::fromUtf8(nombres[d]), ini), d + 1, 0);
@@ -427,8 +467,8 @@ QWidget *Form2::buildPaginaNormativa()
         for (QLineEdit *e : {a, b})
             e->setInputMask(QStringLiteral("99:99;_"));
         if (i == 0) {
-            a->setReadOnly(true);
-            b->setReadOnly(true);
+            soloLectura(a);
+            soloLectura(b);
         }
         pl->addWidget(label(QString::fromUtf8(nombres[i]), a), i, 0);
         pl->addWidget(a, i, 1);
@@ -568,8 +608,6 @@ QString Form2::texto(const QString &name) const
     QWidget *w = m_fields.value(name);
     if (auto *e = qobject_cast<QLineEdit *>(w))
         return e->text();
-    if (auto *d = qobject_cast<QDateEdit *>(w))
-        return d->text();
     if (auto *t = qobject_cast<QPlainTextEdit *>(w))
         return t->toPlainText();
     return QString();
@@ -577,12 +615,11 @@ QString Form2::texto(const QString &name) const
 
 void Form2::setTexto(const QString &name, const QString &text)
 {
+    if (name == QLatin1String("MaskNumeroSerie") && valorInicial(text) != m_filaCargada)
+        m_filaCargada = 0; // another device's sheet: no longer the stored row's
     QWidget *w = m_fields.value(name);
     if (auto *e = qobject_cast<QLineEdit *>(w)) {
         e->setText(text);
-    } else if (auto *d = qobject_cast<QDateEdit *>(w)) {
-        if (const auto date = fechaFitxa(text))
-            d->setDate(*date);
     } else if (auto *t = qobject_cast<QPlainTextEdit *>(w)) {
         t->setPlainText(text);
     }
@@ -590,6 +627,8 @@ void Form2::setTexto(const QString &name, const QString &text)
 
 qint32 Form2::numeroSerie() const
 {
+    if (m_filaCargada != 0)
+        return m_filaCargada; // the stored row on screen
     return static_cast<qint32>(valorInicial(texto(QStringLiteral("MaskNumeroSerie"))));
 }
 
@@ -659,7 +698,7 @@ void Form2::onFocusIn(const QString &name)
 bool Form2::onKey(QWidget *w, QKeyEvent *key)
 {
     const QString text = key->text();
-    if (text.isEmpty())
+    if (text.isEmpty() || teclaDeNavegacion(key))
         return false;
     const QChar c = text.at(0);
     const FieldRule *r = ruleOf(w->objectName());
@@ -766,10 +805,7 @@ void Form2::Timer1_Timer()
 
 void Form2::setCalendarNames()
 {
-    auto *fecha = qobject_cast<QDateEdit *>(m_fields.value(QStringLiteral("MaskFecha")));
-    QCalendarWidget *cal = fecha ? fecha->calendarWidget() : nullptr;
-    if (!cal)
-        return;
+    QCalendarWidget *cal = m_calendario;
     // Day names follow the language's locale; the month names are the program's own texts.
     const IdiomaPrograma *idioma = idiomaDeCodigo(modulo1().CodigoIdioma);
     cal->setLocale(QLocale(idioma ? idioma->locale : QLocale::Spanish));

@@ -15,7 +15,7 @@ class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
-class QDateEdit;
+class QCalendarWidget;
 class QPushButton;
 class QRadioButton;
 class QTabWidget;
@@ -43,6 +43,7 @@ public:
     QWidget *campo(const QString &name) const;
     QString texto(const QString &name) const;
     void setTexto(const QString &name, const QString &text);
+    // The serial number of the sheet: the stored row's when it was loaded from one.
     qint32 numeroSerie() const;
 
     // The sheet on screen as a value, and the screen from a value.
@@ -97,6 +98,8 @@ private:
     bool onKey(QWidget *w, QKeyEvent *key);
     void applyCheck(QWidget *w, const QString &text, int message, bool focusBack, bool pageNormativa);
     void markModified() const;
+    FitxaProgramacio fitxaPerGuardar() const; // the sheet a save writes
+    void guardada(const FitxaProgramacio &f); // after a save
     void reloadSerials();
     void moveAndLoad(int step);
     void cierraPorBoton(); // the save offer, then the window closes without asking again
@@ -107,6 +110,10 @@ private:
     TDBGrid *m_grid = nullptr;
     grid::MatrizInhabil *m_matriz = nullptr;
     QTimer *m_timer1 = nullptr;
+    QCalendarWidget *m_calendario = nullptr; // the date field's calendar
+    qint32 m_filaCargada = 0;                // serial number of the stored row on screen, 0 = a new sheet
+    QString m_notaCargada;                   // the note as stored, and as the notes box showed it
+    QString m_notaMostrada;
     QHash<QString, QWidget *> m_fields;
     QVector<qint32> m_serials; // the table's sheets, in its order
     int m_pos = -1;            // current row of the sheets, -1 = none, m_serials.size() = past the last

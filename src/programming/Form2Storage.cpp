@@ -10,7 +10,6 @@
 #include "programming/SheetStorage.h"
 
 #include <QCheckBox>
-#include <QDateEdit>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QRadioButton>
@@ -27,6 +26,7 @@ struct TextMember {
 
 const TextMember kTexts[] = {
     {"MaskNumeroSerie", &FitxaProgramacio::MaskNumeroSerie},
+    {"MaskFecha", &FitxaProgramacio::MaskFecha},
     {"MaskContacto", &FitxaProgramacio::MaskContacto},
     {"MaskLocal", &FitxaProgramacio::MaskLocal},
     {"MaskDireccion", &FitxaProgramacio::MaskDireccion},
@@ -85,8 +85,12 @@ FitxaProgramacio Form2::fitxa() const
     FitxaProgramacio f;
     for (const TextMember &t : kTexts)
         f.*t.member = texto(QString::fromLatin1(t.name));
-    if (auto *d = qobject_cast<QDateEdit *>(campo(QStringLiteral("MaskFecha"))))
-        f.MaskFecha = d->text();
+    // The note as stored while the box shows it unchanged (the box turns every line
+    // break into its own); an edited note keeps the stored note's CR LF line breaks.
+    if (f.TextNota == m_notaMostrada)
+        f.TextNota = m_notaCargada;
+    else if (m_notaCargada.contains(QLatin1String("\r\n")))
+        f.TextNota.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
     for (const CheckMember &c : kChecks)
         if (auto *box = qobject_cast<QCheckBox *>(campo(QString::fromLatin1(c.name))))
             f.*c.member = box->isChecked();
@@ -114,10 +118,8 @@ void Form2::setFitxa(const FitxaProgramacio &f)
 {
     for (const TextMember &t : kTexts)
         setTexto(QString::fromLatin1(t.name), f.*t.member);
-    if (auto *d = qobject_cast<QDateEdit *>(campo(QStringLiteral("MaskFecha")))) {
-        if (const auto date = fechaFitxa(f.MaskFecha))
-            d->setDate(*date);
-    }
+    m_notaCargada = f.TextNota;
+    m_notaMostrada = texto(QStringLiteral("TextNota"));
     for (const CheckMember &c : kChecks)
         if (auto *box = qobject_cast<QCheckBox *>(campo(QString::fromLatin1(c.name))))
             box->setChecked(f.*c.member);
@@ -140,6 +142,7 @@ void Form2::CreaProgramacio()
     FitxaProgramacio f = fitxa();
     slx::CreaProgramacio(f);
     setFitxa(f);
+    m_filaCargada = 0;
 }
 
 bool Form2::CarregaProgramacio(qint32 serial)
@@ -148,19 +151,42 @@ bool Form2::CarregaProgramacio(qint32 serial)
     if (!slx::CarregaProgramacio(f, serial))
         return false;
     setFitxa(f);
+    m_filaCargada = serial;
     return true;
+}
+
+FitxaProgramacio Form2::fitxaPerGuardar() const
+{
+    // A sheet loaded from a stored row is that row's, whatever its serial field came to show.
+    FitxaProgramacio f = fitxa();
+    if (m_filaCargada != 0)
+        f.MaskNumeroSerie = QString::number(m_filaCargada);
+    return f;
+}
+
+void Form2::guardada(const FitxaProgramacio &f)
+{
+    m_filaCargada = static_cast<qint32>(valorInicial(f.MaskNumeroSerie));
+    m_notaCargada = f.TextNota;
+    m_notaMostrada = texto(QStringLiteral("TextNota"));
 }
 
 bool Form2::GrabaProgramacio()
 {
-    return slx::GrabaProgramacio(fitxa());
+    const FitxaProgramacio f = fitxaPerGuardar();
+    if (!slx::GrabaProgramacio(f))
+        return false;
+    guardada(f);
+    return true;
 }
 
 bool Form2::Modificat()
 {
     // A sheet saved here may be new to the table: the rows are read again.
-    if (!slx::Modificat(fitxa()))
+    const FitxaProgramacio f = fitxaPerGuardar();
+    if (!slx::Modificat(f))
         return false;
+    guardada(f);
     reloadSerials();
     return true;
 }

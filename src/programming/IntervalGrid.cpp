@@ -26,6 +26,8 @@ QDate parseDate(const QString &text)
     int y = m.captured(3).toInt();
     if (m.captured(3).size() == 2)
         y += y < 50 ? 2000 : 1900;
+    else if (y < 1950 || y > 2049)
+        return QDate(); // the cells hold two-digit years: another century cannot be kept
     return QDate(y, m.captured(2).toInt(), m.captured(1).toInt());
 }
 

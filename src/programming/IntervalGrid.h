@@ -29,8 +29,9 @@ struct Outcome {
     int postCode = NoCode;
 };
 
-// Reads "dd/mm/yy" (also one-digit day or month and a four-digit year; two-digit
-// years 50-99 are 1950-1999, 00-49 2000-2049). Returns an invalid date otherwise.
+// Reads "dd/mm/yy" (also one-digit day or month and a four-digit year from 1950 to
+// 2049; two-digit years 50-99 are 1950-1999, 00-49 2000-2049). Returns an invalid
+// date otherwise.
 QDate parseDate(const QString &text);
 // Reads "hh:nn" (also a one-digit hour), hours 0-23, minutes 0-59.
 QTime parseTime(const QString &text);

@@ -12,7 +12,11 @@
 #include "programming/SheetStorage.h"
 
 #include <QCheckBox>
+#include <QClipboard>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
+#include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
@@ -631,6 +635,132 @@ private Q_SLOTS:
         QCOMPARE(form->MatrizInhabil()->value(2, 5), QString(taken ? "10:00" : "09:00"));
         QCOMPARE(modulo1().InhabilHoraTermina[1], QString(taken ? "10:00" : "09:00"));
         QCOMPARE(modulo1().FitxaModificada, taken);
+    }
+
+    // The serial number takes no input, and a sheet loaded from a stored row is saved to
+    // that row only: another device's sheet and intervals are never overwritten.
+    void serialNumberTakesNoInput()
+    {
+        addSheets({{100123, "A"}, {204567, "B"}});
+        QVERIFY(open());
+        QCOMPARE(serial(), QString("100123"));
+        QLineEdit *e = edit("MaskNumeroSerie");
+        QApplication::clipboard()->setText("204567");
+        e->selectAll();
+        std::unique_ptr<QMenu> menu(e->createStandardContextMenu());
+        if (QAction *paste = menu->findChild<QAction *>("edit-paste"))
+            paste->trigger(); // the menu of a field that takes no input offers none, or a disabled one
+        QCOMPARE(serial(), QString("100123"));
+        QMimeData mime;
+        mime.setText("204567");
+        QDropEvent drop(QPointF(2, 2), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(e, &drop);
+        QCOMPARE(serial(), QString("100123"));
+        QTest::keyClick(e, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(serial(), QString("100123"));
+
+        // Whatever reaches the field, the save goes to the row the sheet came from.
+        e->setText("204567");
+        edit("MaskLocal")->setText("Cambiado");
+        answers->then(ui::vbOK);
+        click("SSCommandGrabar");
+        FitxaProgramacio other, own;
+        QVERIFY(CarregaProgramacio(other, 204567));
+        QCOMPARE(other.MaskLocal, QString("B"));
+        QVERIFY(CarregaProgramacio(own, 100123));
+        QCOMPARE(own.MaskLocal, QString("Cambiado"));
+    }
+
+    // Tab leaves every field, the read-only ones too, and is no edit: Exit asks nothing.
+    void tabMovesOnWithoutAnEdit_data()
+    {
+        QTest::addColumn<QString>("field");
+        for (const char *f : {"MaskNumeroSerie", "MaskVersion", "MaskFecha", "MaskContacto", "MaskTelefono"})
+            QTest::newRow(f) << QString(f);
+    }
+    void tabMovesOnWithoutAnEdit()
+    {
+        QFETCH(QString, field);
+        addSheets({{100123, "A"}});
+        QVERIFY(open());
+        QWidget *w = form->campo(field);
+        w->setFocus(Qt::MouseFocusReason);
+        QTRY_COMPARE(QApplication::focusWidget(), w);
+        QTest::keyClick(w, Qt::Key_Tab);
+        QVERIFY(QApplication::focusWidget() != w);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+        QCOMPARE(QApplication::focusWidget(), w);
+        QVERIFY(!modulo1().FitxaModificada);
+        click("SSCommandExit");
+        QVERIFY(answers->shown().isEmpty());
+    }
+
+    // The note keeps its CR LF line breaks, saved unedited or edited.
+    void noteKeepsItsLineBreaks()
+    {
+        FitxaProgramacio f = fixtures::fitxa100123();
+        f.TextNota = "Primera\r\nSegunda\r\n";
+        fixtures::publica(f);
+        QVERIFY(GrabaProgramacio(f));
+        QVERIFY(open());
+        answers->then(ui::vbOK);
+        click("SSCommandGrabar");
+        FitxaProgramacio saved;
+        QVERIFY(CarregaProgramacio(saved, 100123));
+        QCOMPARE(saved.TextNota, QString("Primera\r\nSegunda\r\n"));
+
+        auto *nota = qobject_cast<QPlainTextEdit *>(form->campo("TextNota"));
+        nota->moveCursor(QTextCursor::End);
+        QTest::keyClicks(nota, "Tercera");
+        answers->then(ui::vbOK);
+        click("SSCommandGrabar");
+        QVERIFY(CarregaProgramacio(saved, 100123));
+        QCOMPARE(saved.TextNota, QString("Primera\r\nSegunda\r\nTercera"));
+    }
+
+    // The date is taken as typed; one that is not a date is refused with text 18 when left.
+    void dateIsTakenAsTyped_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("good");
+        QTest::newRow("31/02/99") << "31/02/99" << false;
+        QTest::newRow("month 13") << "01/13/09" << false;
+        QTest::newRow("day 00") << "00/03/10" << false;
+        QTest::newRow("05/03/10") << "05/03/10" << true;
+    }
+    void dateIsTakenAsTyped()
+    {
+        QFETCH(QString, typed);
+        QFETCH(bool, good);
+        addSheets({{100123, "A"}});
+        QVERIFY(open());
+        QCOMPARE(form->texto("MaskFecha"), QString("20/10/08"));
+        typeAndLeave("MaskFecha", typed);
+        QCOMPARE(form->texto("MaskFecha"), typed);
+        if (!good) {
+            QCOMPARE(answers->texts(), QStringList{"Fecha incorrecta"});
+            QTRY_COMPARE(QApplication::focusWidget(), form->campo("MaskFecha"));
+            return;
+        }
+        QVERIFY(answers->shown().isEmpty());
+        answers->then(ui::vbOK);
+        click("SSCommandGrabar");
+        FitxaProgramacio saved;
+        QVERIFY(CarregaProgramacio(saved, 100123));
+        QCOMPARE(saved.MaskFecha, typed);
+    }
+
+    // The fields nobody types into look read-only.
+    void readOnlyFieldsLookReadOnly()
+    {
+        Form2 window;
+        for (const char *name :
+             {"MaskNumeroSerie", "MaskVersion", "MaskEmpiezaDia", "MaskTerminaDia", "MaskLunesIni"}) {
+            auto *e = qobject_cast<QLineEdit *>(window.campo(name));
+            QVERIFY2(e && e->isReadOnly(), name);
+            QCOMPARE(e->palette().color(QPalette::Base), e->palette().color(QPalette::Window));
+        }
+        QVERIFY(!qobject_cast<QLineEdit *>(window.campo("MaskContacto"))->isReadOnly());
     }
 
     void translatedWithTheWindow()

@@ -208,6 +208,13 @@ private Q_SLOTS:
         QTest::newRow("one-digit day written in full")
             << 1 << QStringList{"1/1/2009", "09:00", "02/01/09", "08:00"} << false << 0
             << QStringList{"01/01/09", "09:00", "02/01/09", "08:00"};
+        QTest::newRow("four-digit year 2100 refused")
+            << 1 << QStringList{"01/01/2100", "09:00", "02/01/09", "08:00"} << true << 1 << QStringList();
+        QTest::newRow("four-digit year 1949 refused")
+            << 3 << QStringList{"24/12/08", "22:00", "01/01/1949", "08:00"} << true << 1 << QStringList();
+        QTest::newRow("four-digit year 2049 kept")
+            << 3 << QStringList{"24/12/08", "22:00", "31/12/2049", "08:00"} << false << 0
+            << QStringList{"24/12/08", "22:00", "31/12/49", "08:00"};
         QTest::newRow("end time with empty end date")
             << 4 << QStringList{"00/00/00", "00:00", "00/00/00", "10:00"} << true << 1 << QStringList();
     }
