@@ -1,0 +1,481 @@
+// The device session against the emulator over a pseudo-terminal, with a small
+// real window whose state must come back as it was after every way out.
+
+#include "LinkFixture.h"
+#include "base/IniFile.h"
+#include "link/DeviceSession.h"
+#include "localization/LocGuru.h"
+
+#include <QDialog>
+#include <QElapsedTimer>
+#include <QPushButton>
+#include <stdexcept>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace slx;
+using slxtest::LinkFixture;
+
+namespace {
+
+QString T(int n)
+{
+    return oLocGuru().GetS(n);
+}
+
+// The window a session is handed: one button on, one off, a cursor of its own.
+struct Window {
+    Window()
+    {
+        on = new QPushButton(QStringLiteral("on"), &w);
+        off = new QPushButton(QStringLiteral("off"), &w);
+        off->setEnabled(false);
+        w.setCursor(Qt::CrossCursor);
+        w.show();
+    }
+    QList<QWidget *> buttons() const { return {on, off}; }
+    // As the window had it before the session.
+    bool asBefore() const
+    {
+        return on->isEnabled() && !off->isEnabled() && w.testAttribute(Qt::WA_SetCursor) &&
+               w.cursor().shape() == Qt::CrossCursor;
+    }
+    bool locked() const { return !on->isEnabled() && !off->isEnabled() && w.cursor().shape() == Qt::WaitCursor; }
+    QDialog w;
+    QPushButton *on;
+    QPushButton *off;
+};
+
+slxemu::ModemConfig modem(const QByteArray &result)
+{
+    slxemu::ModemConfig c;
+    c.enabled = true;
+    c.result = result;
+    c.connectDelayMs = 150;
+    c.echo = false;
+    c.guardMs = LinkFixture::kSecondMs / 2;
+    return c;
+}
+
+QByteArray identificationRequest()
+{
+    return QByteArray::fromHex("020006010306");
+}
+
+} // namespace
+
+class TestDeviceSession : public QObject {
+    Q_OBJECT
+
+private:
+    // Options of the tests' sessions: the fixture's short watchdog.
+    static SessionOptions options(LinkFixture &f, const QString &telefono = QStringLiteral("933000000"))
+    {
+        SessionOptions o;
+        o.watchdog = &f.watchdog;
+        o.telefono = telefono;
+        return o;
+    }
+
+private slots:
+    void init() { resetModulo1(); }
+    void cable_data();
+    void cable();
+    void modemHangUp_data();
+    void modemHangUp();
+    void keptCallSkipsPromptAndDial();
+    void failedDial();
+    void emptyTelephone_data();
+    void emptyTelephone();
+    void portCannotOpen();
+    void portWithoutPermission();
+    void thrownErrorInTheMiddle();
+    void secondExchangeRefused();
+    void windowRefusesToClose();
+    void cancelEndsTheWaits();
+    void pacedWriteAndAnswerByte();
+};
+
+void TestDeviceSession::cable_data()
+{
+    QTest::addColumn<int>("prompt");       // answer to text 15
+    QTest::addColumn<int>("fault");        // slxemu::Fault
+    QTest::addColumn<int>("type");         // device type the emulator reports
+    QTest::addColumn<int>("outcome");      // DeviceSession::Outcome
+    QTest::addColumn<QList<int>>("texts"); // catalogue texts shown, in order
+    QTest::addColumn<bool>("sends");       // the CAN and the request went out
+
+    const int ok = ui::vbOK;
+    const int none = int(slxemu::Fault::None);
+    using O = DeviceSession::Outcome;
+    QTest::newRow("identified") << ok << none << 42 << int(O::Ready) << QList<int>{15} << true;
+    QTest::newRow("type 4 is an SLX-90 too") << ok << none << 4 << int(O::Ready) << QList<int>{15} << true;
+    QTest::newRow("wrong type") << ok << none << 3 << int(O::WrongType) << QList<int>{15, 30} << true;
+    QTest::newRow("time-out") << ok << int(slxemu::Fault::Silence) << 42 << int(O::NotIdentified) << QList<int>{15, 31}
+                              << true;
+    QTest::newRow("bad check") << ok << int(slxemu::Fault::WrongCheck) << 42 << int(O::NotIdentified)
+                               << QList<int>{15, 62} << true;
+    QTest::newRow("cancel at the prompt")
+        << int(ui::vbCancel) << none << 42 << int(O::Cancelled) << QList<int>{15} << false;
+}
+
+void TestDeviceSession::cable()
+{
+    QFETCH(int, prompt);
+    QFETCH(int, fault);
+    QFETCH(int, type);
+    QFETCH(int, outcome);
+    QFETCH(QList<int>, texts);
+    QFETCH(bool, sends);
+
+    slxtest::Answers answers;
+    answers.then(prompt);
+    LinkFixture f;
+    QVERIFY(f.ok);
+    slxemu::Identity id;
+    id.type = quint8(type);
+    f.emulator.setIdentity(id);
+    if (fault != int(slxemu::Fault::None))
+        f.fault(slxemu::Fault(fault));
+    Window win;
+    QList<bool> busy;
+    SessionCallbacks cb;
+    cb.busy = [&](bool on) {
+        busy << on;
+        if (on)
+            QVERIFY(win.locked()); // the window is locked before it shows busy
+    };
+    {
+        DeviceSession s(&win.w, win.buttons(), options(f), cb);
+        QCOMPARE(int(s.start()), outcome);
+        if (outcome == int(DeviceSession::Outcome::Ready)) {
+            QVERIFY(MSComm1().PortOpen());
+            QVERIFY(win.locked());
+            QCOMPARE(modulo1().TipoAparato, quint8(type));
+            QCOMPARE(modulo1().NumeroSerieAparato, 123);
+            QCOMPARE(modulo1().VersionAparato, QStringLiteral("4.10"));
+            QCOMPARE(modulo1().ModoAparato, quint8(1));
+        }
+    }
+    QVERIFY(win.asBefore());
+    QVERIFY(!MSComm1().PortOpen());
+    QCOMPARE(busy, (sends ? QList<bool>{true, false} : QList<bool>{}));
+    QStringList shown;
+    for (int n : texts)
+        shown << T(n);
+    QCOMPARE(answers.texts(), shown);
+    QCOMPARE(answers.shown().first().icon, ui::Icon::Information);
+    QCOMPARE(answers.shown().first().buttons, ui::OkCancel);
+    if (texts.size() > 1)
+        QCOMPARE(answers.shown().last().icon, ui::Icon::Critical);
+    if (sends)
+        QCOMPARE(f.receivedAtLeast(7), QByteArray(1, char(CAN)) + identificationRequest());
+    else
+        QVERIFY(f.emulator.received().isEmpty());
+}
+
+void TestDeviceSession::modemHangUp_data()
+{
+    QTest::addColumn<int>("answer"); // to text 112
+    QTest::newRow("yes hangs up") << int(ui::vbYes);
+    QTest::newRow("no keeps the call") << int(ui::vbNo);
+}
+
+void TestDeviceSession::modemHangUp()
+{
+    QFETCH(int, answer);
+    slxtest::Answers answers;
+    answers.then(ui::vbOK).then(answer);
+    LinkFixture f;
+    QVERIFY(f.ok);
+    f.emulator.setModem(modem("1"));
+    auto &m = modulo1();
+    m.TipoConexion = 1;
+    m.VelocidadModem = 19200;
+    m.TonoPulso = 1;
+    m.PrefijoMarcacion = QStringLiteral("0");
+    Window win;
+    {
+        DeviceSession s(&win.w, win.buttons(), options(f));
+        QCOMPARE(s.start(), DeviceSession::Outcome::Ready);
+        QVERIFY(s.dialled());
+        QVERIFY(m.ModemConectado);
+        QCOMPARE(MSComm1().Settings(), QStringLiteral("19200,n,8,1"));
+    }
+    QVERIFY(win.asBefore());
+    QCOMPARE(answers.texts(), (QStringList{T(33), T(112)}));
+    QCOMPARE(answers.shown().last().icon, ui::Icon::Question);
+    QCOMPARE(answers.shown().last().buttons, ui::YesNo);
+    QCOMPARE(f.emulator.modemLines(), QList<QByteArray>{"ATE0V0X0DT0,933000000\r"});
+    const bool kept = answer == ui::vbNo;
+    QCOMPARE(m.ModemConectado, kept);
+    QCOMPARE(MSComm1().PortOpen(), kept);
+}
+
+void TestDeviceSession::keptCallSkipsPromptAndDial()
+{
+    slxtest::Answers answers;
+    answers.then(ui::vbOK).then(ui::vbNo).then(ui::vbYes);
+    LinkFixture f;
+    QVERIFY(f.ok);
+    f.emulator.setModem(modem("1"));
+    auto &m = modulo1();
+    m.TipoConexion = 1;
+    m.VelocidadModem = 19200;
+    Window win;
+    {
+        DeviceSession s(&win.w, win.buttons(), options(f));
+        QCOMPARE(s.start(), DeviceSession::Outcome::Ready);
+    }
+    QVERIFY(m.ModemConectado);
+    f.emulator.clear();
+    {
+        // No telephone needed either: the call is up.
+        DeviceSession s(&win.w, win.buttons(), options(f, QString()));
+        QCOMPARE(s.start(), DeviceSession::Outcome::Ready);
+        QVERIFY(!s.dialled());
+    }
+    QVERIFY(win.asBefore());
+    QCOMPARE(answers.texts(), (QStringList{T(33), T(112), T(112)}));
+    QVERIFY(f.emulator.modemLines().isEmpty());
+    QCOMPARE(f.receivedAtLeast(7), QByteArray(1, char(CAN)) + identificationRequest());
+    QVERIFY(!m.ModemConectado);
+    QVERIFY(!MSComm1().PortOpen());
+}
+
+void TestDeviceSession::failedDial()
+{
+    slxtest::Answers answers;
+    answers.then(ui::vbOK);
+    LinkFixture f;
+    QVERIFY(f.ok);
+    f.emulator.setModem(modem("3"));
+    modulo1().TipoConexion = 1;
+    modulo1().VelocidadModem = 19200;
+    Window win;
+    {
+        DeviceSession s(&win.w, win.buttons(), options(f));
+        QCOMPARE(s.start(), DeviceSession::Outcome::DialFailed);
+        QCOMPARE(s.dial().outcome, DialResult::Failed);
+        QCOMPARE(s.dial().code.left(1), QByteArray("3"));
+    }
+    QVERIFY(win.asBefore());
+    QCOMPARE(answers.texts(), (QStringList{T(33), T(35)}));
+    QVERIFY(!modulo1().ModemConectado);
+    QVERIFY(!MSComm1().PortOpen());
+}
+
+void TestDeviceSession::emptyTelephone_data()
+{
+    QTest::addColumn<QString>("telefono");
+    QTest::newRow("empty") << QString();
+    QTest::newRow("a new sheet's blank") << QStringLiteral(" ");
+}
+
+void TestDeviceSession::emptyTelephone()
+{
+    QFETCH(QString, telefono);
+    slxtest::Answers answers;
+    LinkFixture f;
+    QVERIFY(f.ok);
+    f.emulator.setModem(modem("1"));
+    modulo1().TipoConexion = 1;
+    modulo1().VelocidadModem = 19200;
+    Window win;
+    bool busy = false;
+    SessionCallbacks cb;
+    cb.busy = [&](bool) { busy = true; };
+    {
+        DeviceSession s(&win.w, win.buttons(), options(f, telefono), cb);
+        QCOMPARE(s.start(), DeviceSession::Outcome::NoTelephone);
+    }
+    QVERIFY(win.asBefore());
+    QVERIFY(!busy);
+    QCOMPARE(answers.texts(), QStringList{T(34)});
+    QCOMPARE(answers.shown().first().icon, ui::Icon::Critical);
+    QVERIFY(!MSComm1().PortOpen());
+    QVERIFY(f.emulator.received().isEmpty());
+}
+
+void TestDeviceSession::portCannotOpen()
+{
+    slxtest::Answers answers;
+    LinkFixture f;
+    QVERIFY(f.ok);
+    const QString missing = f.home.file(QStringLiteral("no-such-tty"));
+    QVERIFY(GrabaIni(QStringLiteral("Ports"), QStringLiteral("COM1"), missing,
+                     DataFolder::file(QStringLiteral("slx90.ini"))));
+    Window win;
+    {
+        DeviceSession s(&win.w, win.buttons(), options(f));
+        QCOMPARE(s.start(), DeviceSession::Outcome::PortFailed);
+    }
+    QVERIFY(win.asBefore());
+    QCOMPARE(answers.texts().size(), 2);
+    const QString message = answers.texts().last();
+    QVERIFY2(message.contains(missing), qPrintable(message));
+    QVERIFY2(!message.contains(QLatin1String("dialout")), qPrintable(message));
+    QCOMPARE(answers.shown().last().icon, ui::Icon::Critical);
+    QVERIFY(!MSComm1().PortOpen());
+}
+
+void TestDeviceSession::portWithoutPermission()
+{
+    slxtest::Answers answers;
+    LinkFixture f;
+    QVERIFY(f.ok);
+    const QString tty = f.emulator.slavePath();
+    // As root the permission is taken away by acting as nobody while the port is
+    // opened (the data folder stays readable); otherwise by the device's mode.
+    const bool root = ::geteuid() == 0;
+    if (root) {
+        QVERIFY(::chmod(QFile::encodeName(f.home.path()).constData(), 0755) == 0);
+        QVERIFY(::chmod(QFile::encodeName(DataFolder::file(QStringLiteral("slx90.ini"))).constData(), 0644) == 0);
+    } else {
+        QVERIFY(::chmod(QFile::encodeName(tty).constData(), 0) == 0);
+    }
+    Window win;
+    {
+        DeviceSession s(&win.w, win.buttons(), options(f));
+        if (root)
+            QVERIFY(::seteuid(65534) == 0);
+        const auto outcome = s.start();
+        if (root)
+            QVERIFY(::seteuid(0) == 0);
+        QCOMPARE(outcome, DeviceSession::Outcome::PortFailed);
+    }
+    QVERIFY(win.asBefore());
+    const QString message = answers.texts().last();
+    QVERIFY2(message.contains(tty), qPrintable(message));
+    QVERIFY2(message.contains(QLatin1String("dialout")), qPrintable(message));
+    QVERIFY(!MSComm1().PortOpen());
+}
+
+void TestDeviceSession::thrownErrorInTheMiddle()
+{
+    slxtest::Answers answers;
+    LinkFixture f;
+    QVERIFY(f.ok);
+    Window win;
+    bool caught = false;
+    try {
+        DeviceSession s(&win.w, win.buttons(), options(f));
+        QCOMPARE(s.start(), DeviceSession::Outcome::Ready);
+        QVERIFY(win.locked());
+        throw std::runtime_error("a field that is not a number");
+    } catch (const std::runtime_error &) {
+        caught = true;
+        // Restored before the handler shows the error.
+        QVERIFY(win.asBefore());
+        QVERIFY(!MSComm1().PortOpen());
+        QVERIFY(!DeviceSession::running());
+    }
+    QVERIFY(caught);
+}
+
+void TestDeviceSession::secondExchangeRefused()
+{
+    slxtest::Answers answers;
+    LinkFixture f;
+    QVERIFY(f.ok);
+    Window win;
+    Window other;
+    DeviceSession s(&win.w, win.buttons(), options(f));
+    QCOMPARE(s.start(), DeviceSession::Outcome::Ready);
+    QVERIFY(DeviceSession::running());
+    QCOMPARE(DeviceSession::current(), &s);
+    const qsizetype shown = answers.shown().size();
+    {
+        DeviceSession second(&other.w, other.buttons(), options(f));
+        QCOMPARE(second.start(), DeviceSession::Outcome::Refused);
+    }
+    // Nothing asked, the other window untouched, the first exchange's port still open.
+    QCOMPARE(answers.shown().size(), shown);
+    QVERIFY(other.asBefore());
+    QVERIFY(MSComm1().PortOpen());
+    QCOMPARE(DeviceSession::current(), &s);
+    s.finish();
+    QVERIFY(win.asBefore());
+    QVERIFY(!MSComm1().PortOpen());
+}
+
+void TestDeviceSession::windowRefusesToClose()
+{
+    slxtest::Answers answers;
+    LinkFixture f;
+    QVERIFY(f.ok);
+    Window win;
+    protegeCierre(&win.w);
+    {
+        DeviceSession s(&win.w, win.buttons(), options(f));
+        QCOMPARE(s.start(), DeviceSession::Outcome::Ready);
+        QVERIFY(DeviceSession::blocksClose(&win.w));
+        QVERIFY(!win.w.close());
+        QTest::keyClick(&win.w, Qt::Key_Escape);
+        QVERIFY(win.w.isVisible());
+        QVERIFY(!DeviceSession::blocksClose(nullptr));
+    }
+    QVERIFY(!DeviceSession::blocksClose(&win.w));
+    QTest::keyClick(&win.w, Qt::Key_Escape);
+    QVERIFY(!win.w.isVisible());
+}
+
+void TestDeviceSession::cancelEndsTheWaits()
+{
+    slxtest::Answers answers;
+    LinkFixture f;
+    QVERIFY(f.ok);
+    Window win;
+    DeviceSession s(&win.w, win.buttons(), options(f));
+    QCOMPARE(s.start(), DeviceSession::Outcome::Ready);
+    f.watchdog.setInterval(20000);
+    QTimer::singleShot(100, [&] { s.cancel(); });
+    QElapsedTimer t;
+    t.start();
+    QCOMPARE(s.receive(), FrameResult::Cancelled);
+    QVERIFY(t.elapsed() < 5000);
+    QVERIFY(!s.receiveOrReport()); // still cancelled: silent
+    QCOMPARE(answers.texts(), QStringList{T(15)});
+    QCOMPARE(s.waitByte(10000).outcome, ByteResult::Cancelled);
+    QVERIFY(!s.sendPaced(QByteArray::fromHex("0200060403"), 10));
+    s.finish();
+    QVERIFY(!s.cancelled());
+}
+
+void TestDeviceSession::pacedWriteAndAnswerByte()
+{
+    slxtest::Answers answers;
+    LinkFixture f;
+    QVERIFY(f.ok);
+    Window win;
+    DeviceSession s(&win.w, win.buttons(), options(f));
+    QCOMPARE(s.start(), DeviceSession::Outcome::Ready);
+    f.emulator.clear();
+
+    // An unframed byte, then none.
+    f.emulator.sendRaw({QByteArray(1, char(ACK))});
+    const ByteResult got = s.waitByte(2000);
+    QCOMPARE(got.outcome, ByteResult::Byte);
+    QCOMPARE(got.byte, ACK);
+    QElapsedTimer t;
+    t.start();
+    QCOMPARE(s.waitByte(150).outcome, ByteResult::TimedOut);
+    QVERIFY(t.elapsed() >= 140);
+
+    // Twenty bytes at 10 ms each: the schedule holds, the check byte follows at once.
+    QByteArray frame(20, '\x00');
+    for (int i = 0; i < frame.size(); ++i)
+        frame[i] = char(0x10 + i);
+    quint8 check = 0;
+    for (char c : frame)
+        check ^= quint8(c);
+    t.restart();
+    QVERIFY(s.sendPaced(frame, 10));
+    const qint64 took = t.elapsed();
+    QVERIFY2(took >= 195 && took < 1000, qPrintable(QString::number(took)));
+    QCOMPARE(f.receivedAtLeast(21), frame + char(check));
+}
+
+QTEST_MAIN(TestDeviceSession)
+#include "tst_devicesession.moc"
