@@ -1,5 +1,6 @@
 #include "main/Form1.h"
 
+#include "link/DeviceSession.h"
 #include "link/SerialControl.h"
 
 #include "base/DataFolder.h"
@@ -246,6 +247,10 @@ void Form1::closeEvent(QCloseEvent *event)
         event->ignore();
         return;
     }
+    if (rehusaDuranteIntercambio()) {
+        event->ignore();
+        return;
+    }
     // Closing the main window ends the program: the other windows close first, so
     // that none is left acting on a closed database.
     if (!CierraOtrasVentanas()) {
@@ -349,8 +354,18 @@ void Form1::SeleccionaFichero()
     }
 }
 
+bool Form1::rehusaDuranteIntercambio()
+{
+    if (!DeviceSession::running())
+        return false;
+    ui::MsgBox(DeviceSession::busyText(), ui::Icon::Information, ui::OkOnly, this);
+    return true;
+}
+
 void Form1::SSCommand1_Click()
 {
+    if (rehusaDuranteIntercambio())
+        return;
     Modulo1 &m = modulo1();
     if (m.FicheroImportar.isEmpty())
         SeleccionaFichero();
@@ -366,11 +381,15 @@ void Form1::SSCommand1_Click()
 
 void Form1::SSCommandPort_Click()
 {
+    if (rehusaDuranteIntercambio())
+        return;
     abreVentana(QStringLiteral("Form4"), true, this);
 }
 
 void Form1::SSCommandIdioma_Click()
 {
+    if (rehusaDuranteIntercambio())
+        return;
     auto *dialog = qobject_cast<QDialog *>(FormRegistry::load(QStringLiteral("Form7")));
     if (!dialog) {
         abreVentana(QStringLiteral("Form7"), true, this);
@@ -408,6 +427,8 @@ void Form1::SSCommandExit_Click()
 
 void Form1::CommandExportar_Click()
 {
+    if (rehusaDuranteIntercambio())
+        return;
     LocGuruP_BAS::ExportAllFormStrings();
     // The program ends at once; the shutdown does not run.
     m_sinCierre = true;

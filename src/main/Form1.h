@@ -68,6 +68,10 @@ protected:
 
 private:
     void SeleccionaFichero();
+    // While a device exchange runs, the commands that would pull the ground from
+    // under it (exit, language, link settings, import, text export) refuse with a
+    // message: true when refused.
+    bool rehusaDuranteIntercambio();
     void habilitaBotones(bool on);
     bool fusiona(const QString &fichero, ResultadoFusion *resultado);
 

@@ -6,6 +6,7 @@
 #include "base/Modulo1.h"
 #include "base/TextoPropio.h"
 #include "base/Ventanas.h"
+#include "link/DeviceSession.h"
 #include "link/SerialControl.h"
 #include "localization/LocGuru.h"
 #include "localization/NativeCatalogue.h"
@@ -98,6 +99,40 @@ private Q_SLOTS:
         form.reset();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         home.reset();
+    }
+
+    void commandsRefuseDuringAnExchange_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::newRow("exit") << "SSCommandExit";
+        QTest::newRow("language") << "SSCommandIdioma";
+        QTest::newRow("link settings") << "SSCommandPort";
+        QTest::newRow("import") << "SSCommand1";
+        QTest::newRow("text export") << "CommandExportar";
+    }
+
+    void commandsRefuseDuringAnExchange()
+    {
+        QFETCH(QString, button);
+        auto *b = form->findChild<QPushButton *>(button);
+        QVERIFY(b);
+        QVERIFY(b->isEnabled());
+        slxtest::Answers answers;
+        {
+            // A device window's exchange, waiting with window events running.
+            DeviceSession exchange(nullptr, {});
+            QVERIFY(DeviceSession::running());
+            QTest::mouseClick(b, Qt::LeftButton);
+            QCOMPARE(answers.texts(), QStringList{DeviceSession::busyText()});
+            QVERIFY(form->isVisible());
+            QVERIFY(!QApplication::activeModalWidget());
+            QVERIFY(modulo1().ConexionBD.isOpen());
+            // Its frame too.
+            QVERIFY(!form->close());
+            QCOMPARE(answers.texts().size(), 2);
+        }
+        QVERIFY(!DeviceSession::running());
+        QCOMPARE(FormRegistry::instance("Form1"), form.get());
     }
 
     void footerTakesAtMostFiftyCharacters()
