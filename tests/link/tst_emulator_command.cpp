@@ -8,6 +8,7 @@
 #include "base/Modulo1.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTest>
@@ -58,6 +59,24 @@ private slots:
         QVERIFY(!QFileInfo(link).isSymLink()); // the link goes with it
         QVERIFY(answers.texts().isEmpty());
         slx::resetLinkTimings();
+    }
+
+    void refusesABadScenario()
+    {
+        // A mistyped key names itself instead of being ignored.
+        slxtest::DataHome home;
+        const QString file = home.file(QStringLiteral("scenario.json"));
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(R"({"identity": {"serial": "000456"}, "totals": {"erasure": 1}})");
+        f.close();
+        QProcess emulator;
+        emulator.start(QStringLiteral(SLX_EMULATOR_COMMAND), {QStringLiteral("--scenario"), file});
+        QVERIFY(emulator.waitForFinished(5000));
+        QCOMPARE(emulator.exitCode(), 2);
+        QCOMPARE(QString::fromLocal8Bit(emulator.readAllStandardError()).trimmed(),
+                 file + QStringLiteral(": totals.erasure: unknown key"));
+        QVERIFY(emulator.readAllStandardOutput().isEmpty());
     }
 };
 

@@ -11,6 +11,7 @@ namespace slxemu {
 constexpr quint8 kStx = 0x02;
 constexpr quint8 kEtx = 0x03;
 constexpr quint8 kAck = 0x06;
+constexpr quint8 kNak = 0x15;
 constexpr quint8 kCan = 0x18;
 
 // XOR of the bytes.

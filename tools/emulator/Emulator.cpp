@@ -2,6 +2,7 @@
 
 #include "Commands.h"
 #include "DeviceFrame.h"
+#include "DeviceRecords.h"
 #include "Pty.h"
 
 #include <QDateTime>
@@ -37,7 +38,9 @@ QString LogEntry::text() const
 
 struct Emulator::Shared {
     mutable QMutex mutex;
-    Identity identity;
+    Scenario scenario;
+    qint64 clockSetMs = 0; // `clock` elapsed when the scenario's clock was set
+    QList<QByteArray> writes;
     FaultPlan fault;
     ModemConfig modem;
     QHash<quint8, CommandHandler> commands;
@@ -105,15 +108,7 @@ public:
     void sendFrame(quint8 command, const QByteArray &data) override
     {
         QByteArray frame = encodeFrame(command, data);
-        FaultPlan plan;
-        {
-            QMutexLocker lock(&m_shared->mutex);
-            if (m_shared->fault.kind != Fault::None && m_shared->fault.count != 0) {
-                plan = m_shared->fault;
-                if (m_shared->fault.count > 0 && --m_shared->fault.count == 0)
-                    m_shared->fault.kind = Fault::None;
-            }
-        }
+        const FaultPlan plan = takeFault();
         const int at = qBound(0, plan.at, int(frame.size()));
         switch (plan.kind) {
         case Fault::None: sendBytes(frame); break;
@@ -146,6 +141,30 @@ public:
         }
     }
 
+    void sendAnswerByte(quint8 byte) override
+    {
+        const FaultPlan plan = takeFault();
+        const QByteArray b(1, char(byte));
+        switch (plan.kind) {
+        case Fault::None:
+        case Fault::LengthOutOfRange: sendBytes(b); break;
+        case Fault::NoiseBeforeStx:
+            note(QStringLiteral("fault: noise before the answer"));
+            sendBytes(plan.noise + b);
+            break;
+        case Fault::WrongCheck:
+            note(QStringLiteral("fault: answer byte inverted"));
+            sendBytes(QByteArray(1, char(~byte)));
+            break;
+        case Fault::PauseMidFrame:
+            note(QStringLiteral("fault: pause of %1 ms before the answer").arg(plan.pauseMs));
+            sendBytes(b, plan.pauseMs);
+            break;
+        case Fault::Silence:
+        case Fault::Truncated: note(QStringLiteral("fault: no answer")); break;
+        }
+    }
+
     void sendBytes(const QByteArray &bytes, int delayMs = 0) override
     {
         if (bytes.isEmpty() && delayMs <= 0)
@@ -160,7 +179,41 @@ public:
     Identity identity() const override
     {
         QMutexLocker lock(&m_shared->mutex);
-        return m_shared->identity;
+        return m_shared->scenario.identity;
+    }
+
+    Scenario scenario() const override
+    {
+        QMutexLocker lock(&m_shared->mutex);
+        return m_shared->scenario;
+    }
+
+    void setProgramming(const QByteArray &block) override
+    {
+        QMutexLocker lock(&m_shared->mutex);
+        m_shared->scenario.programming.replace(0, qMin(block.size(), qsizetype(kProgrammingBlockSize)),
+                                               block.left(kProgrammingBlockSize));
+    }
+
+    QDateTime clock() const override
+    {
+        QMutexLocker lock(&m_shared->mutex);
+        if (!m_shared->scenario.clock.isValid())
+            return QDateTime::currentDateTime();
+        return m_shared->scenario.clock.addMSecs(m_shared->clock.elapsed() - m_shared->clockSetMs);
+    }
+
+    void setClock(const QDateTime &t) override
+    {
+        QMutexLocker lock(&m_shared->mutex);
+        m_shared->scenario.clock = t;
+        m_shared->clockSetMs = m_shared->clock.elapsed();
+    }
+
+    void keepWrite(const QByteArray &frame) override
+    {
+        QMutexLocker lock(&m_shared->mutex);
+        m_shared->writes.append(frame);
     }
 
     QVariant memory(const QString &key) const override
@@ -197,6 +250,22 @@ private:
         bool waited;
     };
     enum class ModemState { Command, Dialling, Online };
+
+    // The fault plan that applies to the next answer of the request being answered.
+    FaultPlan takeFault()
+    {
+        ++m_answerIndex;
+        QMutexLocker lock(&m_shared->mutex);
+        FaultPlan &f = m_shared->fault;
+        if (f.kind == Fault::None || f.count == 0)
+            return {};
+        if ((f.command != 0 && f.command != m_requestCommand) || (f.frame != 0 && f.frame != m_answerIndex))
+            return {};
+        FaultPlan plan = f;
+        if (f.count > 0 && --f.count == 0)
+            f.kind = Fault::None;
+        return plan;
+    }
 
     void log(LogEntry::Kind kind, quint8 byte, const QString &text = QString())
     {
@@ -416,6 +485,8 @@ private:
             handler = m_shared->commands.value(code);
         }
         m_control = nullptr;
+        m_requestCommand = code;
+        m_answerIndex = 0;
         if (!handler) {
             note(QStringLiteral("unknown command %1").arg(code));
             return;
@@ -440,6 +511,8 @@ private:
     int m_plus = 0;
     qint64 m_lastRx = -1000000;
     QByteArray m_line;
+    int m_requestCommand = 0;
+    int m_answerIndex = 0;
 };
 
 Emulator::Emulator()
@@ -515,16 +588,41 @@ bool Emulator::makeLink(const QString &path, QString *error)
     return true;
 }
 
+void Emulator::setScenario(const Scenario &scenario)
+{
+    QMutexLocker lock(&m_shared->mutex);
+    m_shared->scenario = scenario;
+    m_shared->clockSetMs = m_shared->clock.elapsed();
+}
+
+Scenario Emulator::scenario() const
+{
+    QMutexLocker lock(&m_shared->mutex);
+    return m_shared->scenario;
+}
+
 void Emulator::setIdentity(const Identity &identity)
 {
     QMutexLocker lock(&m_shared->mutex);
-    m_shared->identity = identity;
+    m_shared->scenario.identity = identity;
 }
 
 Identity Emulator::identity() const
 {
     QMutexLocker lock(&m_shared->mutex);
-    return m_shared->identity;
+    return m_shared->scenario.identity;
+}
+
+QByteArray Emulator::programming() const
+{
+    QMutexLocker lock(&m_shared->mutex);
+    return m_shared->scenario.programming;
+}
+
+QList<QByteArray> Emulator::writes() const
+{
+    QMutexLocker lock(&m_shared->mutex);
+    return m_shared->writes;
 }
 
 void Emulator::setFault(const FaultPlan &plan)
@@ -599,6 +697,7 @@ void Emulator::clear()
     m_shared->sent.clear();
     m_shared->frames.clear();
     m_shared->modemLines.clear();
+    m_shared->writes.clear();
     m_shared->log.clear();
 }
 

@@ -4,10 +4,13 @@
 // program blocks in a wait. The program opens the slave side (slavePath()) as its
 // serial port.
 //
-// It answers the identification (command 0x01) with a configurable identity, can
+// It answers every command of the protocol from a scenario (Scenario.h: identity,
+// programming, totals, event dates, logged records, real-time values, clock), can
 // sit behind a Hayes-command modem ("+++", the dial string, a result code), and
 // injects faults into its answers. Every byte both ways is logged with its time.
 // Commands are dispatched through a table: setCommand() adds or replaces one.
+
+#include "Scenario.h"
 
 #include <QByteArray>
 #include <QList>
@@ -19,14 +22,6 @@
 class QThread;
 
 namespace slxemu {
-
-struct Identity {
-    quint8 type = 42;
-    quint8 major = 4;
-    quint8 minor = 10;
-    QByteArray serial = "000123"; // six characters, sent as they are
-    quint8 mode = 1;
-};
 
 enum class Fault {
     None,
@@ -45,6 +40,11 @@ struct FaultPlan {
     int at = 6;
     int pauseMs = 6000;
     quint16 length = 0xFFFF;
+    // Only the answers to this request command (0 = any command) ...
+    int command = 0;
+    // ... and among them only the frame-th answer since the request (1 = the first
+    // frame, 3 = the third record of a transfer; 0 = every answer).
+    int frame = 0;
 };
 
 struct ModemConfig {
@@ -72,11 +72,22 @@ public:
     virtual ~Session() = default;
     // A frame answer: framed here, then faults applied.
     virtual void sendFrame(quint8 command, const QByteArray &data) = 0;
+    // A one-byte answer outside any frame (the write's ACK or NAK), faults applied.
+    virtual void sendAnswerByte(quint8 byte) = 0;
     // Raw bytes, after delayMs.
     virtual void sendBytes(const QByteArray &bytes, int delayMs = 0) = 0;
     // The next control byte from the PC (ACK 0x06, CAN 0x18, ...) goes to next.
     virtual void awaitControl(std::function<void(Session &, quint8)> next) = 0;
     virtual Identity identity() const = 0;
+    // A copy of the device's content as it is now.
+    virtual Scenario scenario() const = 0;
+    // A programming written by the PC: the block replaces the device's.
+    virtual void setProgramming(const QByteArray &block) = 0;
+    // The device's clock (a write sets it to the PC's).
+    virtual QDateTime clock() const = 0;
+    virtual void setClock(const QDateTime &t) = 0;
+    // Keeps a write frame received, for the tests.
+    virtual void keepWrite(const QByteArray &frame) = 0;
     // The device's memory, shared by every command (a programming written, the
     // logs to download...); tests fill and read it with Emulator::setMemory/memory.
     virtual QVariant memory(const QString &key) const = 0;
@@ -103,8 +114,15 @@ public:
     // A symbolic link to the slave side (replacing an old link of that name).
     bool makeLink(const QString &path, QString *error = nullptr);
 
+    // The device's whole content; the identity is part of it.
+    void setScenario(const Scenario &scenario);
+    Scenario scenario() const;
     void setIdentity(const Identity &identity);
     Identity identity() const;
+    // The programming block the device holds now (365 bytes; the last is sent from firmware 4.0).
+    QByteArray programming() const;
+    // The write frames (command 0x08) received, whole, accepted or not.
+    QList<QByteArray> writes() const;
     void setFault(const FaultPlan &plan);
     void setModem(const ModemConfig &config);
     // Adds or replaces the handler of a command (the defaults: Commands.h).

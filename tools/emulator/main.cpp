@@ -56,6 +56,10 @@ int main(int argc, char **argv)
     cli.addHelpOption();
     const QCommandLineOption link(QStringLiteral("link"), QStringLiteral("Make a symbolic link to the port."),
                                   QStringLiteral("path"));
+    const QCommandLineOption scenarioFile(QStringLiteral("scenario"),
+                                          QStringLiteral("The device's content: a JSON scenario file (see "
+                                                         "example-scenario.json)."),
+                                          QStringLiteral("file"));
     const QCommandLineOption type(QStringLiteral("type"), QStringLiteral("Device type (42)."), QStringLiteral("n"),
                                   QStringLiteral("42"));
     const QCommandLineOption firmware(QStringLiteral("firmware"), QStringLiteral("Firmware version (4.10)."),
@@ -74,6 +78,13 @@ int main(int argc, char **argv)
                                    QStringLiteral("Fault in the answers: noise, bad-check, silence, pause, "
                                                   "truncate, length."),
                                    QStringLiteral("kind"), QStringLiteral("none"));
+    const QCommandLineOption faultCommand(QStringLiteral("fault-command"),
+                                          QStringLiteral("Only answers to this command code (0 = any)."),
+                                          QStringLiteral("code"), QStringLiteral("0"));
+    const QCommandLineOption faultFrame(QStringLiteral("fault-frame"),
+                                        QStringLiteral("Only the n-th frame answering a request, e.g. the n-th "
+                                                       "record of a transfer (0 = any)."),
+                                        QStringLiteral("n"), QStringLiteral("0"));
     const QCommandLineOption count(QStringLiteral("fault-count"),
                                    QStringLiteral("Answers the fault applies to (-1 = all, default 1)."),
                                    QStringLiteral("n"), QStringLiteral("1"));
@@ -87,23 +98,39 @@ int main(int argc, char **argv)
     const QCommandLineOption logFile(QStringLiteral("log"), QStringLiteral("Write the byte log to a file."),
                                      QStringLiteral("file"));
     const QCommandLineOption quiet(QStringLiteral("quiet"), QStringLiteral("No byte log on standard error."));
-    cli.addOptions(
-        {link, type, firmware, serial, mode, modem, result, delay, fault, count, at, pause, length, logFile, quiet});
+    cli.addOptions({link, scenarioFile, type, firmware, serial, mode, modem, result, delay, fault, faultCommand,
+                    faultFrame, count, at, pause, length, logFile, quiet});
     cli.process(app);
 
-    slxemu::Identity id;
-    id.type = quint8(cli.value(type).toUInt());
-    const QStringList fw = cli.value(firmware).split(QLatin1Char('.'));
-    id.major = quint8(fw.value(0).toUInt());
-    id.minor = quint8(fw.value(1).toUInt());
-    id.serial = cli.value(serial).toLatin1().left(6).rightJustified(6, '0');
-    id.mode = quint8(cli.value(mode).toUInt());
+    slxemu::Scenario scenario;
+    if (cli.isSet(scenarioFile)) {
+        QString why;
+        if (!slxemu::loadScenario(cli.value(scenarioFile), &scenario, &why)) {
+            std::fprintf(stderr, "%s\n", qPrintable(why));
+            return 2;
+        }
+    }
+    // The identity options win over the scenario's identity.
+    slxemu::Identity &id = scenario.identity;
+    if (cli.isSet(type) || !cli.isSet(scenarioFile))
+        id.type = quint8(cli.value(type).toUInt());
+    if (cli.isSet(firmware) || !cli.isSet(scenarioFile)) {
+        const QStringList fw = cli.value(firmware).split(QLatin1Char('.'));
+        id.major = quint8(fw.value(0).toUInt());
+        id.minor = quint8(fw.value(1).toUInt());
+    }
+    if (cli.isSet(serial) || !cli.isSet(scenarioFile))
+        id.serial = cli.value(serial).toLatin1().left(6).rightJustified(6, '0');
+    if (cli.isSet(mode) || !cli.isSet(scenarioFile))
+        id.mode = quint8(cli.value(mode).toUInt());
 
     slxemu::FaultPlan plan;
     if (!parseFault(cli.value(fault), plan.kind)) {
         std::fprintf(stderr, "unknown fault %s\n", qPrintable(cli.value(fault)));
         return 2;
     }
+    plan.command = int(cli.value(faultCommand).toUInt(nullptr, 0));
+    plan.frame = cli.value(faultFrame).toInt();
     plan.count = cli.value(count).toInt();
     plan.at = cli.value(at).toInt();
     plan.pauseMs = cli.value(pause).toInt();
@@ -115,7 +142,7 @@ int main(int argc, char **argv)
     mc.connectDelayMs = cli.value(delay).toInt();
 
     slxemu::Emulator emulator;
-    emulator.setIdentity(id);
+    emulator.setScenario(scenario);
     emulator.setFault(plan);
     emulator.setModem(mc);
 
