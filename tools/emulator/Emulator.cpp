@@ -41,6 +41,7 @@ struct Emulator::Shared {
     Scenario scenario;
     qint64 clockSetMs = 0; // `clock` elapsed when the scenario's clock was set
     QList<QByteArray> writes;
+    bool keepHistory = true;
     FaultPlan fault;
     ModemConfig modem;
     QHash<quint8, CommandHandler> commands;
@@ -273,17 +274,26 @@ private:
         std::function<void(const QString &)> sink;
         {
             QMutexLocker lock(&m_shared->mutex);
+            sink = m_shared->sink;
+            const bool keep = m_shared->keepHistory;
+            if (!keep && !sink)
+                return;
             e.ms = m_shared->clock.elapsed();
-            e.clock = QTime::currentTime().toString(QStringLiteral("hh:mm:ss.zzz"));
+            if (e.ms != m_clockMs) { // one reading of the wall clock per millisecond
+                m_clockMs = e.ms;
+                m_clockText = QTime::currentTime().toString(QStringLiteral("hh:mm:ss.zzz"));
+            }
+            e.clock = m_clockText;
             e.kind = kind;
             e.byte = byte;
             e.note = text;
-            if (kind == LogEntry::FromPc)
-                m_shared->received.append(char(byte));
-            else if (kind == LogEntry::ToPc)
-                m_shared->sent.append(char(byte));
-            m_shared->log.append(e);
-            sink = m_shared->sink;
+            if (keep) {
+                if (kind == LogEntry::FromPc)
+                    m_shared->received.append(char(byte));
+                else if (kind == LogEntry::ToPc)
+                    m_shared->sent.append(char(byte));
+                m_shared->log.append(e);
+            }
         }
         if (sink)
             sink(e.text());
@@ -481,7 +491,8 @@ private:
         CommandHandler handler;
         {
             QMutexLocker lock(&m_shared->mutex);
-            m_shared->frames.append(frame);
+            if (m_shared->keepHistory)
+                m_shared->frames.append(frame);
             handler = m_shared->commands.value(code);
         }
         m_control = nullptr;
@@ -511,6 +522,8 @@ private:
     int m_plus = 0;
     qint64 m_lastRx = -1000000;
     QByteArray m_line;
+    qint64 m_clockMs = -1;
+    QString m_clockText;
     int m_requestCommand = 0;
     int m_answerIndex = 0;
 };
@@ -711,6 +724,12 @@ QVariant Emulator::memory(const QString &key) const
 {
     QMutexLocker lock(&m_shared->mutex);
     return m_shared->memory.value(key);
+}
+
+void Emulator::setKeepHistory(bool keep)
+{
+    QMutexLocker lock(&m_shared->mutex);
+    m_shared->keepHistory = keep;
 }
 
 void Emulator::setLogSink(std::function<void(const QString &)> sink)

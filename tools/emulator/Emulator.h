@@ -143,6 +143,9 @@ public:
     QList<LogEntry> log() const;
     void clear();
 
+    // Whether received(), sent(), frames() and log() keep what passes (on by default;
+    // a long run, such as a download of 100,000 records, turns it off).
+    void setKeepHistory(bool keep);
     // Called with each log line as it happens (in the emulator's thread).
     void setLogSink(std::function<void(const QString &)> sink);
 

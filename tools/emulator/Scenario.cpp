@@ -5,6 +5,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QStringList>
+#include <QTimeZone>
 
 #include <cmath>
 
@@ -29,7 +30,7 @@ QDateTime FrameDate::toDateTime() const
     const QTime time(hour, minute);
     if (!date.isValid() || !time.isValid())
         return {};
-    return QDateTime(date, time);
+    return QDateTime(date, time, QTimeZone::utc()); // the device's clock knows no zone
 }
 
 QByteArray FrameDate::bytes() const
@@ -55,7 +56,8 @@ IntervalRecord Scenario::interval(int i) const
     // The series, newest first.
     const int k = series.count - 1 - (i - int(intervals.size()));
     IntervalRecord r = series.record;
-    const QDateTime end = series.first.addSecs(qint64(k) * series.stepMinutes * 60);
+    const QDateTime first(series.first.date(), series.first.time(), QTimeZone::utc());
+    const QDateTime end = first.addSecs(qint64(k) * series.stepMinutes * 60);
     r.end = FrameDate::of(end);
     r.leq1MaxAt = FrameDate::of(end.addSecs(-60));
     r.leq1MinAt = FrameDate::of(end.addSecs(-120));

@@ -23,7 +23,7 @@ constexpr int kProgrammingBlockSize = 365;
 struct FrameDate {
     quint8 day = 0, month = 0, year = 0, hour = 0, minute = 0;
     static FrameDate of(const QDateTime &t);
-    // Invalid when the five bytes do not form a date and time.
+    // In UTC, as a clock without zone; invalid when the five bytes do not form a date and time.
     QDateTime toDateTime() const;
     QByteArray bytes() const;
     bool operator==(const FrameDate &) const = default;

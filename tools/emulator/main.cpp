@@ -155,14 +155,16 @@ int main(int argc, char **argv)
         }
     }
     const bool toStderr = !cli.isSet(quiet);
-    emulator.setLogSink([&out, toStderr](const QString &line) {
-        if (toStderr)
-            std::fprintf(stderr, "%s\n", qPrintable(line));
-        if (out.isOpen()) {
-            out.write(line.toUtf8() + '\n');
-            out.flush();
-        }
-    });
+    emulator.setKeepHistory(false); // the log goes to its sink, not to memory
+    if (toStderr || out.isOpen())
+        emulator.setLogSink([&out, toStderr](const QString &line) {
+            if (toStderr)
+                std::fprintf(stderr, "%s\n", qPrintable(line));
+            if (out.isOpen()) {
+                out.write(line.toUtf8() + '\n');
+                out.flush();
+            }
+        });
 
     QString error;
     if (!emulator.start(&error)) {
