@@ -326,7 +326,7 @@ QVariant WindowedSqlModel::data(const QModelIndex &index, int role) const
         const QVariant v = valor(index.row(), index.column());
         const bool number =
             v.typeId() == QMetaType::Double || v.typeId() == QMetaType::LongLong || v.typeId() == QMetaType::Int;
-        return int((number && !itemDeValor(c, v) ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
+        return int((number ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
     }
     default: return QVariant();
     }
