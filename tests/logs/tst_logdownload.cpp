@@ -1,0 +1,296 @@
+// The steps of a log download against the emulator over a pseudo-terminal: both
+// record layouts stored with their rules, a second download without duplicates,
+// the period's start, Stop, and a bad line in the middle of a transfer.
+
+#include "../link/LinkFixture.h"
+#include "link/DeviceSession.h"
+#include "logs/LogDownload.h"
+
+#include <QSqlQuery>
+
+using namespace slx;
+using namespace slx::logs;
+using slxtest::LinkFixture;
+
+namespace {
+
+QDateTime t(const char *text)
+{
+    QDateTime d = QDateTime::fromString(QLatin1String(text), QStringLiteral("yyyy-MM-dd HH:mm"));
+    d.setTimeSpec(Qt::UTC);
+    return d;
+}
+
+// A device of firmware `firmware` holding 2 + series intervals (newest first, 15
+// minutes each, the newest ending 10/12/2026 12:45) and two sessions.
+slxemu::Scenario scenario(quint8 major, quint8 minor, int series = 20)
+{
+    slxemu::Scenario s;
+    s.identity.major = major;
+    s.identity.minor = minor;
+    s.identity.serial = "000123";
+    s.totals = {12, 0, 1, 3};
+    s.events.erasures = {slxemu::FrameDate::of(t("2026-01-02 09:00"))};
+    s.events.reprogrammings = {slxemu::FrameDate::of(t("2026-01-02 09:05")),
+                               slxemu::FrameDate::of(t("2026-06-15 18:30"))};
+    const bool old = major < 3;
+    slxemu::IntervalRecord r;
+    if (old) {
+        r.actuationEmission = 1;
+        r.actuationReception = 2;
+        r.dna = 1;
+        r.rs232 = true;
+    } else {
+        r.dna = 255;
+    }
+    slxemu::IntervalRecord a = r, b = r;
+    a.end = slxemu::FrameDate::of(t("2026-12-10 12:45"));
+    a.leq1MaxAt = a.leq1MinAt = slxemu::FrameDate::of(t("2026-12-10 12:40"));
+    a.leqEmission = 599; // under range
+    b.end = slxemu::FrameDate::of(t("2026-12-10 12:30"));
+    b.leq1MaxAt = b.leq1MinAt = slxemu::FrameDate::of(t("2026-12-10 12:20"));
+    b.sensorInactive = 3;
+    b.passesEmission = 4;
+    b.lfMax = 1300;
+    s.intervals = {a, b};
+    s.series.first = t("2026-12-05 12:15");
+    s.series.stepMinutes = 15;
+    s.series.count = series;
+    s.series.record = r;
+    slxemu::SessionRecord one, two;
+    one.start = slxemu::FrameDate::of(t("2026-12-09 21:00"));
+    one.end = slxemu::FrameDate::of(t("2026-12-10 04:00"));
+    one.leq1MaxAt = one.leq1MinAt = slxemu::FrameDate::of(t("2026-12-10 01:00"));
+    one.leq = 1250;
+    two = one;
+    two.start = slxemu::FrameDate::of(t("2026-12-08 21:00"));
+    two.sensorInactive = 5;
+    s.sessions = {one, two};
+    return s;
+}
+
+const RangoFechas kDesde2025 = {1, 1, 25, 0, 0, 31, 12, 26, 23, 59};
+
+int count(const char *sql)
+{
+    QSqlQuery q(modulo1().ConexionBD);
+    if (!q.exec(QLatin1String(sql)) || !q.next())
+        return -1;
+    return q.value(0).toInt();
+}
+
+QVariant value(const char *sql)
+{
+    QSqlQuery q(modulo1().ConexionBD);
+    if (!q.exec(QLatin1String(sql)) || !q.next())
+        return QVariant();
+    return q.value(0);
+}
+
+} // namespace
+
+class TestLogDownload : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<LinkFixture> f;
+
+    std::unique_ptr<DeviceSession> open()
+    {
+        SessionOptions o;
+        o.watchdog = &f->watchdog;
+        SessionCallbacks c;
+        c.prompt = [](int) { return true; };
+        auto s = std::make_unique<DeviceSession>(nullptr, QList<QWidget *>{}, o, c);
+        if (s->start() != DeviceSession::Outcome::Ready)
+            return nullptr;
+        return s;
+    }
+
+    // One whole download: totals, event dates, intervals and sessions.
+    QList<ResultadoPaso> download(const RangoFechas &rango = kDesde2025)
+    {
+        auto s = open();
+        if (!s)
+            return {};
+        DescargaLogs d(*s, modulo1().ConexionBD, s->identification().numeroSerie);
+        QList<ResultadoPaso> r;
+        r << d.totales(QDateTime(QDate(2026, 12, 10), QTime(13, 0, 5))) << d.fechas()
+          << d.intervalos(formatoDeVersion(s->identification().version), rango) << d.sesiones(rango);
+        s->finish();
+        return r;
+    }
+
+private slots:
+    void init()
+    {
+        f = std::make_unique<LinkFixture>();
+        QVERIFY(f->ok);
+        QVERIFY(f->home.openDatabase());
+        QSqlQuery q(modulo1().ConexionBD);
+        QVERIFY(
+            q.exec("INSERT INTO \"Programacion\" (\"LNumeroSerie\", \"TVersion\") VALUES (7, '4.1'), (123, '4.1')"));
+    }
+    void cleanup() { f.reset(); }
+
+    void wholeDownload_data()
+    {
+        QTest::addColumn<int>("major");
+        QTest::addColumn<int>("minor");
+        QTest::newRow("firmware 4.10") << 4 << 10;
+        QTest::newRow("firmware 2.9, the older record") << 2 << 9;
+    }
+    void wholeDownload()
+    {
+        QFETCH(int, major);
+        QFETCH(int, minor);
+        f->emulator.setScenario(scenario(quint8(major), quint8(minor)));
+        const auto steps = download();
+        QCOMPARE(steps.size(), 4);
+        for (const auto &s : steps)
+            QVERIFY2(s.estado == ResultadoPaso::Hecho, qPrintable(s.error));
+        QCOMPARE(steps[2].guardados, 22);
+        QCOMPARE(steps[3].guardados, 2);
+        QCOMPARE(f->emulator.received().count(char(0x18)), 1); // the one before the identification
+
+        // Totals on the identified device's row, stamped with the PC's time.
+        QCOMPARE(value("SELECT \"LPasadasLocal\" || '/' || \"LE3\" || '/' || \"LCB\" || '/' || \"LPasadasVecino\" "
+                       "|| ' ' || \"DFechaTotales\" || ' ' || \"THoraTotales\" FROM \"Programacion\" "
+                       "WHERE \"LNumeroSerie\" = 123")
+                     .toString(),
+                 QStringLiteral("12/0/1/3 2026-12-10 13:00:05"));
+        QVERIFY(value("SELECT \"LPasadasLocal\" FROM \"Programacion\" WHERE \"LNumeroSerie\" = 7").isNull());
+        QCOMPARE(count("SELECT COUNT(*) FROM \"DiaBorrado\" WHERE \"LNumeroSerie\" = 123"), 1);
+        QCOMPARE(count("SELECT COUNT(*) FROM \"DiaReprogramado\""), 2);
+        QCOMPARE(count("SELECT COUNT(*) FROM \"DiaFinalBateria\""), 0);
+
+        // The newest interval: under range, ends 12:45 after 15 minutes.
+        QCOMPARE(value("SELECT \"DFechaInicio\" || ' ' || \"THoraInicio\" || ' ' || \"SLeqLocal\" FROM \"Intervalos\" "
+                       "WHERE \"THoraFinal\" = '12:45'")
+                     .toString(),
+                 QStringLiteral("2026-12-10 12:30 59.0"));
+        // Sensor inactive: levels and passes 0, LFmax clamped.
+        QCOMPARE(value("SELECT \"SLeqLocal\" || '/' || \"IPasadasLocal\" || '/' || \"SMaxFast\" FROM \"Intervalos\" "
+                       "WHERE \"THoraFinal\" = '12:30' AND \"DFechaFinal\" = '2026-12-10'")
+                     .toString(),
+                 QStringLiteral("0.0/0/121.0"));
+        const QVariant dna = value("SELECT \"ByDNA\" FROM \"Intervalos\" WHERE \"THoraFinal\" = '12:45'");
+        if (major >= 3) {
+            QCOMPARE(dna.toInt(), 255);
+            QCOMPARE(value("SELECT \"TTipoActuacionLocal\" FROM \"Intervalos\" LIMIT 1").toString(),
+                     QStringLiteral("Leq125ms"));
+        } else {
+            QVERIFY(dna.isNull());
+            QCOMPARE(value("SELECT \"TTipoActuacionLocal\" || '/' || \"TTipoActuacionVecino\" || '/' || \"BoRS232\" "
+                           "FROM \"Intervalos\" LIMIT 1")
+                         .toString(),
+                     QStringLiteral("Leq1s/Leq125ms/-1"));
+        }
+        QCOMPARE(value("SELECT \"SLeq\" FROM \"Sesiones\" WHERE \"DFechaInicio\" = '2026-12-09'").toFloat(), 121.0f);
+        QCOMPARE(value("SELECT \"SLeq\" FROM \"Sesiones\" WHERE \"DFechaInicio\" = '2026-12-08'").toFloat(), 0.0f);
+        QCOMPARE(value("PRAGMA integrity_check").toString(), QStringLiteral("ok"));
+    }
+
+    void secondDownloadStoresNoDuplicate()
+    {
+        auto sc = scenario(4, 10);
+        f->emulator.setScenario(sc);
+        QCOMPARE(download().size(), 4);
+        sc.intervals[0].leqEmission = 810;
+        f->emulator.setScenario(sc);
+        const auto again = download();
+        QCOMPARE(again.size(), 4);
+        QCOMPARE(again[2].guardados, 22);
+        QCOMPARE(count("SELECT COUNT(*) FROM \"Intervalos\""), 22);
+        QCOMPARE(count("SELECT COUNT(*) FROM \"Sesiones\""), 2);
+        QCOMPARE(count("SELECT COUNT(*) FROM \"DiaReprogramado\""), 2);
+        QCOMPARE(value("SELECT \"SLeqLocal\" FROM \"Intervalos\" WHERE \"THoraFinal\" = '12:45'").toFloat(), 81.0f);
+    }
+
+    void aRecordBeforeThePeriodEndsTheTransfer()
+    {
+        f->emulator.setScenario(scenario(4, 10));
+        // From 10/12/26 12:00: the two newest records and the series' two newest... none,
+        // the series ends on the 5th; so two records, then CAN.
+        const RangoFechas rango = {10, 12, 26, 12, 0, 31, 12, 26, 23, 59};
+        const auto steps = download(rango);
+        QCOMPARE(steps.size(), 4);
+        QCOMPARE(steps[2].estado, ResultadoPaso::Hecho);
+        QCOMPARE(steps[2].guardados, 2);
+        QCOMPARE(count("SELECT COUNT(*) FROM \"Intervalos\""), 2);
+        // Both sessions start before the period: CAN at the first.
+        QCOMPARE(steps[3].guardados, 0);
+        QCOMPARE(f->emulator.received().count(char(0x18)), 1 + 2); // the session's CAN, then one per loop
+    }
+
+    void stopBetweenRecordsKeepsWhatCame()
+    {
+        f->emulator.setScenario(scenario(4, 10, 200));
+        auto s = open();
+        QVERIFY(s);
+        DeviceSession *session = s.get();
+        DescargaLogs d(*s, modulo1().ConexionBD, 123, [session](const Progreso &p) {
+            if (p.tramas == 5)
+                session->cancel();
+        });
+        const auto r = d.intervalos(FormatoIntervalo::Desde30, kDesde2025);
+        QCOMPARE(r.estado, ResultadoPaso::Parado);
+        QCOMPARE(r.guardados, 5);
+        QCOMPARE(d.progreso().tramas, 5);
+        QCOMPARE(count("SELECT COUNT(*) FROM \"Intervalos\""), 5);
+        QVERIFY(QTest::qWaitFor([this] { return f->emulator.received().endsWith(char(0x18)); }, 2000));
+        s->finish();
+        QVERIFY(!MSComm1().PortOpen());
+    }
+
+    void aBadLineInTheMiddle_data()
+    {
+        QTest::addColumn<int>("fault");
+        QTest::addColumn<int>("result");
+        QTest::newRow("silence") << int(slxemu::Fault::Silence) << int(FrameResult::TimedOut);
+        QTest::newRow("bad check byte") << int(slxemu::Fault::WrongCheck) << int(FrameResult::BadCheck);
+        QTest::newRow("record cut short") << int(slxemu::Fault::Truncated) << int(FrameResult::TimedOut);
+    }
+    void aBadLineInTheMiddle()
+    {
+        QFETCH(int, fault);
+        QFETCH(int, result);
+        f->emulator.setScenario(scenario(4, 10));
+        slxemu::FaultPlan plan;
+        plan.kind = slxemu::Fault(fault);
+        plan.command = 0x05;
+        plan.frame = 4;
+        plan.at = 20;
+        f->emulator.setFault(plan);
+        auto s = open();
+        QVERIFY(s);
+        DescargaLogs d(*s, modulo1().ConexionBD, 123);
+        const auto r = d.intervalos(FormatoIntervalo::Desde30, kDesde2025);
+        QCOMPARE(r.estado, ResultadoPaso::FalloTrama);
+        QCOMPARE(int(r.trama), result);
+        QCOMPARE(r.guardados, 3);
+        QCOMPARE(count("SELECT COUNT(*) FROM \"Intervalos\""), 3);
+        QVERIFY(QTest::qWaitFor([this] { return f->emulator.received().endsWith(char(0x18)); }, 2000));
+        s->finish();
+        QVERIFY(!MSComm1().PortOpen());
+    }
+
+    void aRowTheDatabaseRefusesEndsWithCan()
+    {
+        f->emulator.setScenario(scenario(4, 10));
+        QSqlQuery q(modulo1().ConexionBD);
+        QVERIFY(q.exec("CREATE TRIGGER refuse BEFORE INSERT ON \"Intervalos\" WHEN "
+                       "(SELECT COUNT(*) FROM \"Intervalos\") >= 2 BEGIN SELECT RAISE(ABORT, 'disk full'); END"));
+        auto s = open();
+        QVERIFY(s);
+        DescargaLogs d(*s, modulo1().ConexionBD, 123);
+        const auto r = d.intervalos(FormatoIntervalo::Desde30, kDesde2025);
+        QCOMPARE(r.estado, ResultadoPaso::FalloBase);
+        QVERIFY2(r.error.contains(QStringLiteral("disk full")), qPrintable(r.error));
+        QCOMPARE(count("SELECT COUNT(*) FROM \"Intervalos\""), 2);
+        QVERIFY(QTest::qWaitFor([this] { return f->emulator.received().endsWith(char(0x18)); }, 2000));
+    }
+};
+
+QTEST_MAIN(TestLogDownload)
+#include "tst_logdownload.moc"
