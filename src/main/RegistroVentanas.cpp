@@ -7,6 +7,7 @@
 #include "main/Form1.h"
 #include "main/Form4.h"
 #include "main/Form7.h"
+#include "programming/Form10.h"
 #include "programming/Form2.h"
 #include "reports/Form15.h"
 
@@ -18,6 +19,7 @@ void registraVentanas()
     FormRegistry::add(QStringLiteral("Form4"), [] { return new Form4; });
     FormRegistry::add(QStringLiteral("Form7"), [] { return new Form7; });
     registraForm2();
+    registraForm10();
     registraForm5();
     registraForm8();
     registraForm15();

@@ -109,6 +109,9 @@ public:
     bool autoX = true;    // X range follows the point count
     QStringList header;   // title lines above the plot
     QString headerFamily; // font family of the header; empty = the chart's font
+    // Each header line sized to span the plot's width exactly (a line of fixed-width columns
+    // over the plot's columns); otherwise centred, and shrunk only when it does not fit.
+    bool headerSpansPlot = false;
     bool legend = true;
     QColor background = Qt::white;
     QColor plotBackground = Qt::white;

@@ -128,11 +128,17 @@ void paintLines(QPainter &p, const Layout &lay, const Model &m, const Group &g)
                 p.drawLine(QLineF(c.x() - 2, c.y(), c.x() + 2, c.y()));
                 return;
             }
-            QPolygonF line;
-            line.reserve(b - a + 1);
-            for (int i = a; i <= b; ++i)
-                line << toPixel(lay, m, i + 1, s.values[i]);
-            p.drawPolyline(line);
+            // Segment by segment: a wide antialiased polyline is stroked as one outline,
+            // which costs ten times more.
+            QVector<QLineF> segments;
+            segments.reserve(b - a);
+            QPointF last = toPixel(lay, m, a + 1, s.values[a]);
+            for (int i = a + 1; i <= b; ++i) {
+                const QPointF next = toPixel(lay, m, i + 1, s.values[i]);
+                segments << QLineF(last, next);
+                last = next;
+            }
+            p.drawLines(segments);
         });
     }
 }
@@ -389,10 +395,21 @@ void paint(QPainter &p, const Model &m, const QSizeF &size, const QFont &base)
         p.setFont(hf);
         p.setPen(Qt::black);
         qreal y = lay.header.top();
+        const QRectF over = m.headerSpansPlot ? QRectF(lay.plot.left(), 0, lay.plot.width(), 0) : lay.header;
         for (const QString &h : m.header) {
             for (const QString &line : splitLines(h)) {
-                paintText(p, QRectF(lay.header.left(), y, lay.header.width(), hfm.height()),
-                          Qt::AlignHCenter | Qt::AlignVCenter, line);
+                const qreal width = hfm.horizontalAdvance(line);
+                p.save();
+                if (width > 0 && (m.headerSpansPlot || width > over.width())) {
+                    // Scaled across: the line's columns stay where its characters put them.
+                    p.translate(over.left(), y);
+                    p.scale(over.width() / width, 1);
+                    paintText(p, QRectF(0, 0, width, hfm.height()), Qt::AlignLeft | Qt::AlignVCenter, line);
+                } else {
+                    paintText(p, QRectF(over.left(), y, over.width(), hfm.height()),
+                              Qt::AlignHCenter | Qt::AlignVCenter, line);
+                }
+                p.restore();
                 y += hfm.height();
             }
         }
