@@ -72,13 +72,16 @@ bool seed(QString *error)
             *error = TextoPropio("Cannot create the folder %1").arg(root);
         return false;
     }
+    // The settings file goes only into a new folder (no database yet): one deleted later
+    // is missing, and the start-up says so instead of running on defaults.
+    const bool nueva = !QFileInfo::exists(resolveIn(root, QStringLiteral("slx90.db")));
     QDirIterator it(QStringLiteral(":/defaults"), QDir::Files, QDirIterator::Subdirectories);
     const QString prefix = QStringLiteral(":/defaults/");
     while (it.hasNext()) {
         const QString src = it.next();
         const QString rel = src.mid(prefix.size());
         const QString dest = resolveIn(root, rel);
-        if (QFileInfo::exists(dest))
+        if (QFileInfo::exists(dest) || (!nueva && rel.compare(QLatin1String("slx90.ini"), Qt::CaseInsensitive) == 0))
             continue;
         QDir().mkpath(QFileInfo(dest).absolutePath());
         if (!QFile::copy(src, dest)) {

@@ -16,7 +16,8 @@ QString path();
 QString file(const QString &name);
 
 // Creates the folder when missing and copies into it every default file that it
-// lacks (ignoring letter case). Returns false with a description on failure.
+// lacks (ignoring letter case); the settings file only while the folder holds no
+// database. Returns false with a description on failure.
 bool seed(QString *error = nullptr);
 
 // Path of an embedded default file (":/defaults/...").

@@ -7,6 +7,7 @@
 #include <QDateTime>
 #include <QFile>
 #include <QHash>
+#include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -24,10 +25,13 @@ constexpr int kMaxMotivos = 10;
 constexpr int kFilasPorAviso = 500;
 
 // The stored form of a column, told by the prefix of its name.
-enum class Clase { Entero, Real, Booleano, Fecha, Texto };
+enum class Clase { Entero, Real, Booleano, Fecha, Texto, Hora };
 
 Clase claseDe(const QString &columna)
 {
+    // The times of the disabled intervals: one stored form, "hh:mm:ss", whoever writes them.
+    if (columna == QLatin1String("THoraEmpiezaInt") || columna == QLatin1String("THoraTerminaInt"))
+        return Clase::Hora;
     auto prefijo = [&](const char *p) {
         const QString s = QLatin1String(p);
         return columna.startsWith(s) && columna.size() > s.size() && columna.at(s.size()).isUpper();
@@ -123,6 +127,28 @@ bool convierte(const QVariant &v, Clase clase, QVariant *out, QString *motivo)
         *out = fecha.toString(QStringLiteral("yyyy-MM-dd"));
         return true;
     }
+    case Clase::Hora: {
+        QTime hora;
+        if (v.typeId() == QMetaType::QDateTime)
+            hora = v.toDateTime().time();
+        else if (v.typeId() == QMetaType::QTime)
+            hora = v.toTime();
+        else if (v.typeId() == QMetaType::QString) {
+            // "hh:mm", "hh:mm:ss", or a date-time text whose time part is the value.
+            QString s = v.toString().trimmed();
+            if (s.size() > 8) {
+                const qsizetype sep = s.lastIndexOf(QRegularExpression(QStringLiteral("[ T]")));
+                s = sep > 0 ? s.mid(sep + 1) : QString();
+            }
+            hora = QTime::fromString(s, s.size() > 5 ? QStringLiteral("H:mm:ss") : QStringLiteral("H:mm"));
+        }
+        if (!hora.isValid()) {
+            *motivo = TextoPropio("\"%1\" is not a time of day").arg(v.toString());
+            return false;
+        }
+        *out = hora.toString(QStringLiteral("hh:mm:ss"));
+        return true;
+    }
     case Clase::Texto:
         if (v.typeId() == QMetaType::QDateTime) {
             // A date/time column of the original that holds a time of day only.
@@ -151,6 +177,9 @@ QString enFormaGuardada(const QString &c, Clase clase)
         cond = QStringLiteral("(%1 IS NULL OR (typeof(%1) = 'text' AND length(%1) = 10 AND date(%1) = %1))");
         break;
     case Clase::Texto: cond = QStringLiteral("typeof(%1) IN ('text','null')"); break;
+    case Clase::Hora:
+        cond = QStringLiteral("(%1 IS NULL OR (typeof(%1) = 'text' AND length(%1) = 8 AND time(%1) = %1))");
+        break;
     }
     return QStringLiteral("IFNULL(") + cond.arg(c) + QStringLiteral(", 0)");
 }

@@ -66,7 +66,8 @@ LecturaIni LeeConfiguracion(const QString &ini)
         return v;
     };
     // In the order of the file's keys.
-    m.PuertoSerie = quint8(numero("SerialPort", 0, 255, 1));
+    // Port 0 does not exist: the link settings dialog takes 1 to 255.
+    m.PuertoSerie = quint8(numero("SerialPort", 1, 255, 1));
     m.PiePagina = LeerIni(kSeccion, QStringLiteral("User"), QString(), ini);
     r.idioma = LeerIni(kSeccion, QStringLiteral("Language"), QString(), ini);
     m.TipoConexion = quint8(numero("Modem", 0, 255, 0));

@@ -127,6 +127,14 @@ void Form1::Form_Load()
 {
     Modulo1 &m = modulo1();
     m.ModemConectado = false;
+    // Without its settings file the start-up stops, and the program ends.
+    if (!ExisteFichero(ficheroIni())) {
+        ui::MsgBox(TextoPropio("The settings file %1 is missing.").arg(ficheroIni()), ui::Icon::Critical, ui::OkOnly,
+                   this);
+        m_sinCierre = true;
+        QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+        return;
+    }
 
     // Settings file: a numeric key that is missing or not a number takes its default.
     const LecturaIni lectura = LeeConfiguracion(ficheroIni());
@@ -339,10 +347,10 @@ void Form1::SSCommandIncidencias_Click()
 void Form1::SeleccionaFichero()
 {
     Modulo1 &m = modulo1();
-    const QString filtros = QStringLiteral("SLX-90 databases (*.db *.DB);;"
-                                           "Microsoft Access databases (*.mdb *.MDB);;"
-                                           "NUVEX TALOMI SLX90 File (*.qv90 *.QV90);;"
-                                           "All Files (*)");
+    const QString filtros = TextoPropio("SLX-90 databases") + QStringLiteral(" (*.db *.DB);;") +
+                            TextoPropio("Microsoft Access databases") + QStringLiteral(" (*.mdb *.MDB);;") +
+                            TextoPropio("NUVEX TALOMI SLX90 File") + QStringLiteral(" (*.qv90 *.QV90);;") +
+                            TextoPropio("All Files") + QStringLiteral(" (*)");
     m.FicheroImportar = ui::GetOpenFileName(QString(), filtros, DataFolder::path(), this);
     if (m.FicheroImportar.isEmpty())
         return;
@@ -417,7 +425,7 @@ void Form1::SSCommandUsuario_Click()
 
 void Form1::SSCommandHelp_Click()
 {
-    AbreAyuda();
+    AbreAyuda(this);
 }
 
 void Form1::SSCommandExit_Click()

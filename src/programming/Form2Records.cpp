@@ -192,7 +192,7 @@ void Form2::SSCommandIncidencias_Click()
 
 void Form2::SSCommandHelp_Click()
 {
-    AbreAyuda();
+    AbreAyuda(this);
 }
 
 void registraForm2()

@@ -2,9 +2,9 @@
 // databases of this program.
 
 #include "TestSupport.h"
-#include "import/ImportaBaseDatos.h"
 #include "base/Database.h"
 #include "base/Modulo1.h"
+#include "import/ImportaBaseDatos.h"
 
 #include <QFile>
 #include <QProcess>
@@ -173,11 +173,11 @@ private Q_SLOTS:
                  QString("0"));
         const QString inhabil = "SELECT %1 FROM IntervaloInhabil WHERE LNumeroSerie = 100123 AND ByIntervalo = %2";
         QCOMPARE(valor(inhabil.arg("TDiaEmpiezaInt").arg(1)).toString(), QString("24/12/08"));
-        QCOMPARE(valor(inhabil.arg("THoraEmpiezaInt").arg(1)).toString(), QString("22:00"));
+        QCOMPARE(valor(inhabil.arg("THoraEmpiezaInt").arg(1)).toString(), QString("22:00:00"));
         QCOMPARE(valor(inhabil.arg("TDiaTerminaInt").arg(2)).toString(), QString("01/01/09"));
-        QCOMPARE(valor(inhabil.arg("THoraTerminaInt").arg(2)).toString(), QString("09:00"));
+        QCOMPARE(valor(inhabil.arg("THoraTerminaInt").arg(2)).toString(), QString("09:00:00"));
         QCOMPARE(valor(inhabil.arg("TDiaEmpiezaInt").arg(3)).toString(), QString("00/00/00"));
-        QCOMPARE(valor(inhabil.arg("THoraEmpiezaInt").arg(3)).toString(), QString("00:00"));
+        QCOMPARE(valor(inhabil.arg("THoraEmpiezaInt").arg(3)).toString(), QString("00:00:00"));
         const QString interval = "SELECT %1 FROM Intervalos WHERE LNumeroSerie = 100123 AND DFechaInicio = "
                                  "'2009-03-13' AND THoraInicio = '12:00'";
         QCOMPARE(valor(interval.arg("SMaxLeq1min")).toDouble(), 62.7);
@@ -398,6 +398,30 @@ private Q_SLOTS:
                      .toString(),
                  QString("integerrealinteger:95.25"));
         QCOMPARE(cuenta("Sesiones"), 3);
+    }
+
+    // The times of the disabled intervals are stored as "hh:mm:ss" whichever form the source holds.
+    void intervalTimesTakeOneStoredForm()
+    {
+        slxtest::DataHome home;
+        QVERIFY(home.openDatabase());
+        const QString path = home.file("times.db");
+        QVERIFY(slxtest::creaBaseSQLite(
+            path, {
+                      "CREATE TABLE IntervaloInhabil (LNumeroSerie, ByIntervalo, TDiaEmpiezaInt, THoraEmpiezaInt, "
+                      "TDiaTerminaInt, THoraTerminaInt)",
+                      "INSERT INTO IntervaloInhabil VALUES (7, 1, '24/12/08', '22:00', '25/12/08', '8:05')",
+                      "INSERT INTO IntervaloInhabil VALUES (7, 2, '31/12/08', '20:00:00', '01/01/09', "
+                      "'1899-12-30 09:00:00')",
+                      "INSERT INTO IntervaloInhabil VALUES (7, 3, '00/00/00', 'noon', '00/00/00', '00:00')",
+                  }));
+        const ResultadoFusion r = ImportaBaseDatos(path, modulo1().ConexionBD);
+        QCOMPARE(r.anadidas, qint64(2));
+        QCOMPARE(r.rechazadas, qint64(1));
+        QCOMPARE(valor("SELECT group_concat(THoraEmpiezaInt || '-' || THoraTerminaInt, ' ') FROM "
+                       "(SELECT * FROM IntervaloInhabil WHERE LNumeroSerie = 7 ORDER BY ByIntervalo)")
+                     .toString(),
+                 QString("22:00:00-08:05:00 20:00:00-09:00:00"));
     }
 
     void badSourcesWriteNothing_data()

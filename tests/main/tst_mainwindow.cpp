@@ -209,6 +209,9 @@ private Q_SLOTS:
         QVERIFY(answers.shown().first().defecto.contains("*.mdb"));
         QVERIFY(answers.shown().first().defecto.contains("*.db"));
         QVERIFY(answers.shown().first().defecto.contains("*.qv90"));
+        // The file types are named in the user's language.
+        QVERIFY(answers.shown().first().defecto.contains("Bases de datos de Microsoft Access (*.mdb"));
+        QVERIFY(answers.shown().first().defecto.contains("Todos los archivos (*)"));
         QCOMPARE(cuenta("Intervalos"), intervalos);
         QVERIFY(modulo1().FicheroImportar.isEmpty());
         QVERIFY(!form->SSPanel1->isVisible());
@@ -512,14 +515,21 @@ private Q_SLOTS:
         QDesktopServices::setUrlHandler("file", &desk, "open");
         slxtest::Answers answers;
         modulo1().CodigoIdioma = qint16(codigo);
-        // A missing file shows nothing.
-        QFile::remove(home->file(fichero));
-        QTest::mouseClick(form->SSCommandHelp, Qt::LeftButton);
-        QVERIFY(desk.urls.isEmpty());
-        QVERIFY(answers.shown().isEmpty());
-        escribeIni(home->file(fichero), "<html></html>");
+        // Every language's page is shipped into the data folder.
+        QFile page(home->file(fichero));
+        QVERIFY(page.open(QIODevice::ReadOnly));
+        const QByteArray html = page.readAll();
+        page.close();
+        QVERIFY(html.contains("<html") && html.contains("slx90-emulator") && html.contains("dialout"));
         QTest::mouseClick(form->SSCommandHelp, Qt::LeftButton);
         QCOMPARE(desk.urls, QList<QUrl>{QUrl::fromLocalFile(home->file(fichero))});
+        QVERIFY(answers.shown().isEmpty());
+        // A missing file is said.
+        QVERIFY(QFile::remove(home->file(fichero)));
+        QTest::mouseClick(form->SSCommandHelp, Qt::LeftButton);
+        QCOMPARE(desk.urls.size(), 1);
+        QCOMPARE(answers.texts(), QStringList{TextoPropio("The help file %1 is missing.").arg(home->file(fichero))});
+        QCOMPARE(answers.shown().first().icon, ui::Icon::Critical);
         QDesktopServices::unsetUrlHandler("file");
     }
 

@@ -4,6 +4,7 @@
 #include "Helpers.h"
 #include "TestSupport.h"
 #include "base/DataFolder.h"
+#include "base/Database.h"
 #include "base/FormRegistry.h"
 #include "base/Modulo1.h"
 #include "base/TextoPropio.h"
@@ -95,18 +96,16 @@ private Q_SLOTS:
             << QByteArray("[Configuration]\r\nSerialPort=300\r\nModem=-1\r\nTonePulse=1\r\nModemSpeed=40000\r\n"
                           "Language=1034\r\n")
             << 1 << 0 << 1 << "" << 19200 << "" << 1000 << QStringList{"SerialPort", "Modem", "ModemSpeed"};
-        QTest::newRow("no settings file") << QByteArray() << 1 << 0 << 1 << "" << 19200 << "" << 3000
-                                          << QStringList{"SerialPort", "Modem", "TonePulse", "ModemSpeed"};
+        QTest::newRow("port 0") << QByteArray("[Configuration]\r\nSerialPort=0\r\nModem=0\r\nTonePulse=1\r\n"
+                                              "ModemSpeed=19200\r\nLanguage=1034\r\n")
+                                << 1 << 0 << 1 << "" << 19200 << "" << 1000 << QStringList{"SerialPort"};
     }
     void settingsAndLanguage()
     {
         QFETCH(QByteArray, ini);
         slxtest::DataHome home;
         QVERIFY(home.seed());
-        if (ini.isEmpty())
-            QVERIFY(QFile::remove(home.file("slx90.ini")));
-        else
-            escribeIni(home.file("slx90.ini"), ini);
+        escribeIni(home.file("slx90.ini"), ini);
         slxtest::Answers answers;
         Principal f;
         f->Form_Load();
@@ -136,6 +135,31 @@ private Q_SLOTS:
         QCOMPARE(f->windowTitle(), QString("SLX-90"));
         // Nothing is written into the settings file at start-up.
         QCOMPARE(QFile::exists(home.file("slx90.ini")), !ini.isEmpty());
+    }
+
+    // A settings file deleted after the first start is not made again with defaults: the
+    // start-up says it is missing and stops (no database, no window).
+    void missingSettingsFileStopsTheStartUp()
+    {
+        slxtest::DataHome home;
+        QVERIFY(home.openDatabase());
+        Database::close();
+        QVERIFY(QFile::remove(home.file("slx90.ini")));
+        QVERIFY(DataFolder::seed());
+        QVERIFY(!QFile::exists(home.file("slx90.ini")));
+        slxtest::Answers answers;
+        Principal f;
+        f->Form_Load();
+        QCOMPARE(criticos(answers),
+                 QStringList{TextoPropio("The settings file %1 is missing.").arg(home.file("slx90.ini"))});
+        QVERIFY(!modulo1().ConexionBD.isOpen());
+        QVERIFY(!f->isVisible());
+        QVERIFY(!QFile::exists(home.file("slx90.ini")));
+
+        // A new folder (no database yet) gets its settings file.
+        QVERIFY(QFile::remove(home.file("slx90.db")));
+        QVERIFY(DataFolder::seed());
+        QVERIFY(QFile::exists(home.file("slx90.ini")));
     }
 
     void shutdownWritesTheSettingsRow()
