@@ -1,5 +1,7 @@
 #include "logs/Form5.h"
 
+#include "link/DeviceSession.h"
+
 #include "base/BuscaFicha.h"
 #include "base/FormRegistry.h"
 #include "base/Idiomas.h"
@@ -82,6 +84,9 @@ Form5::Form5(QWidget *parent)
     Timer2->setInterval(15000);
     Timer3 = new QTimer(this);
     Timer3->setObjectName(QStringLiteral("Timer3"));
+    // The receive watchdog: it goes off once per wait (the link restarts it on every byte).
+    Timer2->setSingleShot(true);
+    protegeCierre(this);
 }
 
 Form5::~Form5()
@@ -213,6 +218,10 @@ void Form5::buildUi()
     Animation1->setRange(0, 1);
     Animation1->setTextVisible(false);
     frame17->addWidget(Animation1);
+    LbRegistro = new QLabel;
+    LbRegistro->setObjectName(QStringLiteral("LbRegistro"));
+    LbRegistro->setProperty("Tag", QStringLiteral("!")); // a date set while running
+    frame17->addWidget(LbRegistro);
     panel->addWidget(Frame17);
     SSPanel1->hide();
     root->addWidget(SSPanel1);
@@ -246,6 +255,7 @@ void Form5::buildUi()
     connect(SSCommandSiguiente, &QPushButton::clicked, this, &Form5::SSCommandSiguiente_Click);
     connect(SSCommandBuscar, &QPushButton::clicked, this, &Form5::SSCommandBuscar_Click);
     connect(SSCommandRecibir, &QPushButton::clicked, this, &Form5::SSCommandRecibir_Click);
+    connect(SSCommandStop, &QPushButton::clicked, this, &Form5::SSCommandStop_Click);
     connect(SSCommandGrafica, &QPushButton::clicked, this, &Form5::SSCommandGrafica_Click);
     connect(SSCommandImprimir, &QPushButton::clicked, this, &Form5::SSCommandImprimir_Click);
     connect(SSCommandProgramacion, &QPushButton::clicked, this, &Form5::SSCommandProgramacion_Click);
@@ -481,12 +491,9 @@ void Form5::SSCommandHelp_Click()
 
 void Form5::SSCommandExit_Click()
 {
+    if (DeviceSession::blocksClose(this))
+        return;
     close();
-}
-
-void Form5::SSCommandRecibir_Click()
-{
-    ui::MsgBox(textoNoConstruida(), ui::Icon::Information, ui::OkOnly, this);
 }
 
 void Form5::ordenaCabecera(Rejilla r, int colIndex)

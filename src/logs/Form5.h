@@ -10,6 +10,7 @@
 #include <QWidget>
 
 class QGroupBox;
+class QLabel;
 class QLineEdit;
 class QProgressBar;
 class QPushButton;
@@ -65,6 +66,7 @@ public:
     QWidget *SSPanel1 = nullptr;        // wait panel, hidden at rest
     QGroupBox *Frame17 = nullptr;       // its caption counts the frames of a download
     QProgressBar *Animation1 = nullptr; // moves while the wait panel is shown
+    QLabel *LbRegistro = nullptr;       // date of the record a download is receiving
     QTimer *Timer2 = nullptr;           // receive watchdog of a download
     QTimer *Timer3 = nullptr;
 
@@ -82,6 +84,7 @@ public Q_SLOTS:
     void SSCommandHelp_Click();
     void SSCommandExit_Click();
     void SSCommandRecibir_Click();
+    void SSCommandStop_Click();
     void TDBGridIntervalos_HeadClick(int colIndex);
     void TDBGridSesiones_HeadClick(int colIndex);
     void TDBGridBateria_HeadClick(int colIndex);
@@ -99,6 +102,12 @@ private:
     void mueve(int paso);
     void ordenaCabecera(logs::Rejilla r, int colIndex);
     bool sinIntervalos();
+    // The download's steps once the device is identified; false when one failed or
+    // Stop ended the intervals (no success message then).
+    bool descarga(class DeviceSession &session);
+    // Shows the device of that serial when it is in the table.
+    bool muestraSerie(qint32 serial);
+    void muestraProgreso(int tramas, const QDateTime &fecha);
 
     WindowedSqlModel *m_modelos[5] = {};
     TDBGrid *m_rejillas[5] = {};

@@ -1,0 +1,151 @@
+// The download of a device's logs from the incidents window: Recibir and Parar.
+
+#include "base/MessageBox.h"
+#include "base/Modulo1.h"
+#include "link/DeviceSession.h"
+#include "localization/LocGuru.h"
+#include "logs/Form5.h"
+#include "logs/Form8.h"
+#include "logs/Incidencias.h"
+#include "logs/LogDownload.h"
+
+#include <QApplication>
+#include <QGroupBox>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+
+namespace slx {
+
+namespace {
+
+void critico(QWidget *w, const QString &text)
+{
+    ui::MsgBox(text, ui::Icon::Critical, ui::OkOnly, w);
+}
+
+// The message of a step that failed; nothing for a receive that Stop ended.
+void informaFallo(QWidget *w, const logs::ResultadoPaso &r)
+{
+    if (r.estado == logs::ResultadoPaso::FalloBase)
+        critico(w, r.error);
+    else if (r.estado == logs::ResultadoPaso::FalloTrama)
+        if (const int texto = textoFallo(r.trama))
+            critico(w, oLocGuru().GetS(texto));
+}
+
+} // namespace
+
+void Form5::SSCommandRecibir_Click()
+{
+    Modulo1 &m = modulo1();
+    if (m_shown == 0) {
+        ui::MsgBox(oLocGuru().GetS(28), ui::Icon::Information, ui::OkOnly, this);
+        return;
+    }
+    if (DeviceSession::running())
+        return;
+    m.CancelaRecepcion = false;
+    if (!pideRangoFechas(this))
+        return;
+
+    SessionOptions options;
+    options.telefono = m.TelefonoAparato;
+    options.watchdog = Timer2;
+    SessionCallbacks callbacks;
+    callbacks.busy = [this](bool on) {
+        if (on) {
+            Frame17->setTitle(QStringLiteral("0"));
+            LbRegistro->clear();
+            SSCommandRecibir->hide();
+            SSCommandStop->show();
+            SSCommandStop->setEnabled(true);
+            Animation1->setRange(0, 0);
+            SSPanel1->show();
+        } else {
+            SSPanel1->hide();
+            Animation1->setRange(0, 1);
+        }
+    };
+    {
+        DeviceSession session(this,
+                              {SSCommandAnterior, SSCommandBuscar, SSCommandExit, SSCommandHelp, SSCommandImprimir,
+                               SSCommandSiguiente, SSCommandProgramacion, SSCommandGrafica, SSCommandRecibir},
+                              options, callbacks);
+        if (session.start() == DeviceSession::Outcome::Ready) {
+            if (descarga(session))
+                ui::MsgBox(oLocGuru().GetS(61), ui::Icon::Information, ui::OkOnly, this);
+        }
+        session.finish(); // buttons, panel, cursor back; the port closed or text 112
+    }
+    m.CancelaRecepcion = false;
+    SSCommandRecibir->show();
+    SSCommandStop->hide();
+    // The rows received appear; the device shown is the one downloaded (or, after a
+    // device not in the table, the one shown before).
+    CarregaDades();
+}
+
+bool Form5::descarga(DeviceSession &session)
+{
+    Modulo1 &m = modulo1();
+    const Identificacion &id = session.identification();
+    if (id.numeroSerie != m_shown) {
+        if (!muestraSerie(id.numeroSerie)) {
+            critico(this, oLocGuru().GetS(29) + QString::number(id.numeroSerie));
+            return false;
+        }
+    }
+    // The identified device decides the rows and the record layout, whatever the
+    // table held for it.
+    m.NumeroSerieAparato = id.numeroSerie;
+    m.VersionAparato = id.version;
+    logs::DescargaLogs d(session, m.ConexionBD, id.numeroSerie,
+                         [this](const logs::Progreso &p) { muestraProgreso(p.tramas, p.fecha); });
+
+    logs::ResultadoPaso r = d.totales(QDateTime::currentDateTime());
+    if (r.ok())
+        r = d.fechas();
+    if (r.ok()) {
+        r = d.intervalos(logs::formatoDeVersion(id.version), m.RangoFechas);
+        if (r.estado == logs::ResultadoPaso::Parado)
+            return false; // Stop between two intervals: no sessions, no success message
+    }
+    if (r.ok())
+        r = d.sesiones(m.RangoFechas);
+    informaFallo(this, r);
+    return r.ok();
+}
+
+bool Form5::muestraSerie(qint32 serial)
+{
+    int at = int(m_serials.indexOf(serial));
+    if (at < 0) {
+        // A device stored since the window opened.
+        QString error;
+        const QVector<qint32> now = logs::serialesIncidencias(modulo1().ConexionBD, &error);
+        if (!now.contains(serial))
+            return false;
+        m_serials = now;
+        at = int(m_serials.indexOf(serial));
+    }
+    m_pos = at;
+    CarregaDades();
+    return true;
+}
+
+void Form5::muestraProgreso(int tramas, const QDateTime &fecha)
+{
+    Frame17->setTitle(QString::number(tramas));
+    if (fecha.isValid())
+        LbRegistro->setText(fecha.toString(QStringLiteral("dd/MM/yyyy HH:mm")));
+}
+
+void Form5::SSCommandStop_Click()
+{
+    SSCommandStop->hide();
+    SSCommandRecibir->show();
+    modulo1().CancelaRecepcion = true;
+}
+
+} // namespace slx

@@ -1,0 +1,283 @@
+// The download from the incidents window against the emulator: the whole road into
+// the device shown, into another stored device, a device not in the table, a wrong
+// type, Stop halfway, the modem with the call kept and hung up, the date dialog given
+// up, the window held open while it runs; after each the buttons and the port as before.
+
+#include "../link/LinkFixture.h"
+#include "base/MessageBox.h"
+#include "link/DeviceSession.h"
+#include "localization/LocGuru.h"
+#include "logs/Form5.h"
+#include "logs/Form8.h"
+#include "widgets/WindowedSqlModel.h"
+
+#include <QDateTimeEdit>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSqlQuery>
+
+using namespace slx;
+using slxtest::LinkFixture;
+
+namespace {
+
+QString T(int n)
+{
+    return oLocGuru().GetS(n);
+}
+
+QDateTime t(const char *text)
+{
+    QDateTime d = QDateTime::fromString(QLatin1String(text), QStringLiteral("yyyy-MM-dd HH:mm"));
+    d.setTimeSpec(Qt::UTC);
+    return d;
+}
+
+// Device 123 of firmware 4.10 with `count` intervals (newest ending 10/12/2026 12:45)
+// and one session.
+slxemu::Scenario scenario(int count = 12, const QByteArray &serial = "000123")
+{
+    slxemu::Scenario s;
+    s.identity.serial = serial;
+    s.totals = {4, 0, 2, 1};
+    s.events.batteryEnds = {slxemu::FrameDate::of(t("2026-03-02 10:00"))};
+    s.series.first = t("2026-12-10 12:45").addSecs(-qint64(count - 1) * 15 * 60);
+    s.series.count = count;
+    slxemu::SessionRecord one;
+    one.start = slxemu::FrameDate::of(t("2026-12-09 21:00"));
+    one.end = slxemu::FrameDate::of(t("2026-12-10 04:00"));
+    one.leq1MaxAt = one.leq1MinAt = slxemu::FrameDate::of(t("2026-12-10 01:00"));
+    s.sessions = {one};
+    return s;
+}
+
+int count(const QString &sql)
+{
+    QSqlQuery q(modulo1().ConexionBD);
+    return q.exec(sql) && q.next() ? q.value(0).toInt() : -1;
+}
+
+} // namespace
+
+class TestForm5Download : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<LinkFixture> f;
+    std::unique_ptr<slxtest::Answers> answers;
+    QPointer<Form5> form;
+    QList<QPushButton *> locked;
+    // What the date dialog does when it shows: accept a period from 2020, or give up.
+    bool acceptRange = true;
+
+    void open(qint32 serial)
+    {
+        modulo1().NumeroSerieAparato = serial;
+        form = static_cast<Form5 *>(creaForm5());
+        form->Timer2->setInterval(LinkFixture::kWatchdogMs);
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form));
+        locked = {form->SSCommandAnterior,     form->SSCommandBuscar,   form->SSCommandExit,
+                  form->SSCommandHelp,         form->SSCommandImprimir, form->SSCommandSiguiente,
+                  form->SSCommandProgramacion, form->SSCommandGrafica,  form->SSCommandRecibir};
+    }
+
+    // Answers the date dialog when it is shown (a modal loop of its own).
+    void answerRangeDialog()
+    {
+        QTimer::singleShot(0, this, [this] {
+            auto *d = qobject_cast<Form8 *>(QApplication::activeModalWidget());
+            if (!d) {
+                answerRangeDialog();
+                return;
+            }
+            if (!acceptRange) {
+                d->SSCommandCancelar->click();
+                return;
+            }
+            d->MaskFechaIni->setDateTime(t("2020-01-01 00:00"));
+            d->MaskFechaFi->setDateTime(t("2049-12-31 23:59"));
+            d->CommandVolver->click();
+        });
+    }
+
+    void receive()
+    {
+        answerRangeDialog();
+        form->SSCommandRecibir->click();
+    }
+
+    // The window as at rest after a download.
+    void atRest()
+    {
+        for (QPushButton *b : locked)
+            QVERIFY2(b->isEnabled(), qPrintable(b->objectName()));
+        QVERIFY(form->SSCommandRecibir->isVisible());
+        QVERIFY(!form->SSCommandStop->isVisible());
+        QVERIFY(!form->SSPanel1->isVisible());
+        QVERIFY(!modulo1().CancelaRecepcion);
+        QVERIFY(!DeviceSession::running());
+    }
+
+private slots:
+    void init()
+    {
+        f = std::make_unique<LinkFixture>();
+        QVERIFY(f->ok);
+        QVERIFY(f->home.openDatabase());
+        QSqlQuery q(modulo1().ConexionBD);
+        QVERIFY(
+            q.exec("INSERT INTO \"Programacion\" (\"LNumeroSerie\", \"TVersion\", \"TLocal\", \"TTelefono\") VALUES "
+                   "(77, '2.0', 'Bar 77', '931000077'), (123, '2.0', 'Sala 123', '931000123')"));
+        answers = std::make_unique<slxtest::Answers>();
+        acceptRange = true;
+        f->emulator.setScenario(scenario());
+    }
+    void cleanup()
+    {
+        delete form;
+        answers.reset();
+        f.reset();
+    }
+
+    void wholeDownloadIntoTheDeviceShown()
+    {
+        open(123);
+        receive();
+        QCOMPARE(answers->texts(), (QStringList{T(15), T(61)}));
+        // The identified firmware (4.10) decides the record layout, not the stored 2.0.
+        QCOMPARE(count("SELECT COUNT(*) FROM \"Intervalos\" WHERE \"LNumeroSerie\" = 123 AND \"ByDNA\" IS NOT NULL"),
+                 12);
+        QCOMPARE(count("SELECT COUNT(*) FROM \"Sesiones\""), 1);
+        QCOMPARE(count("SELECT COUNT(*) FROM \"DiaFinalBateria\""), 1);
+        QCOMPARE(count("SELECT \"LCB\" FROM \"Programacion\" WHERE \"LNumeroSerie\" = 123"), 2);
+        // The grids show what came; the frame counter counted every frame.
+        QCOMPARE(form->modelo(logs::Rejilla::Intervalos)->rowCount(), 12);
+        QCOMPARE(form->TextNumeroSerie->text(), QStringLiteral("123"));
+        QCOMPARE(form->Frame17->title(), QStringLiteral("15")); // 13 interval frames, 2 session frames
+        QCOMPARE(form->MaskCB->text(), QStringLiteral("2"));
+        atRest();
+        QVERIFY(!MSComm1().PortOpen());
+    }
+
+    void anotherStoredDeviceIsShownAndDownloaded()
+    {
+        open(77);
+        receive();
+        QCOMPARE(answers->texts(), (QStringList{T(15), T(61)}));
+        QCOMPARE(form->TextNumeroSerie->text(), QStringLiteral("123"));
+        QCOMPARE(count("SELECT COUNT(*) FROM \"Intervalos\" WHERE \"LNumeroSerie\" = 123"), 12);
+        QCOMPARE(count("SELECT COUNT(*) FROM \"Intervalos\" WHERE \"LNumeroSerie\" = 77"), 0);
+        atRest();
+    }
+
+    void aDeviceNotInTheTable()
+    {
+        f->emulator.setScenario(scenario(12, "000999"));
+        open(123);
+        receive();
+        QCOMPARE(answers->texts(), (QStringList{T(15), T(29) + QStringLiteral("999")}));
+        QCOMPARE(answers->shown().last().icon, ui::Icon::Critical);
+        QCOMPARE(count("SELECT COUNT(*) FROM \"Intervalos\""), 0);
+        QCOMPARE(count("SELECT COUNT(*) FROM \"Programacion\" WHERE \"LCB\" IS NOT NULL"), 0);
+        QCOMPARE(form->TextNumeroSerie->text(), QStringLiteral("123")); // still the device it showed
+        atRest();
+        QVERIFY(!MSComm1().PortOpen());
+    }
+
+    void aWrongDeviceType()
+    {
+        auto s = scenario();
+        s.identity.type = 7;
+        f->emulator.setScenario(s);
+        open(123);
+        receive();
+        QCOMPARE(answers->texts(), (QStringList{T(15), T(30)}));
+        QCOMPARE(count("SELECT COUNT(*) FROM \"Intervalos\""), 0);
+        atRest();
+        QVERIFY(!MSComm1().PortOpen());
+    }
+
+    void theDateDialogGivenUpSendsNothing()
+    {
+        open(123);
+        acceptRange = false;
+        receive();
+        QVERIFY(answers->texts().isEmpty());
+        QVERIFY(f->emulator.received().isEmpty());
+        atRest();
+    }
+
+    void noDeviceShown()
+    {
+        QSqlQuery(modulo1().ConexionBD).exec("DELETE FROM \"Programacion\"");
+        open(0);
+        form->SSCommandRecibir->click();
+        QCOMPARE(answers->texts(), QStringList{T(28)});
+        QCOMPARE(answers->shown().first().icon, ui::Icon::Information);
+    }
+
+    void stopHalfwayKeepsTheIntervalsAndSkipsTheSessions()
+    {
+        f->emulator.setScenario(scenario(400));
+        open(123);
+        bool closeRefused = false;
+        QTimer poll;
+        poll.setInterval(1);
+        connect(&poll, &QTimer::timeout, this, [&] {
+            if (form->Frame17->title().toInt() >= 20 && form->SSCommandStop->isVisible()) {
+                form->close(); // refused while the download runs
+                QTest::keyClick(form, Qt::Key_Escape);
+                closeRefused = form->isVisible();
+                form->SSCommandStop->click();
+                poll.stop();
+            }
+        });
+        poll.start();
+        receive();
+        QVERIFY(closeRefused);
+        QCOMPARE(answers->texts(), QStringList{T(15)}); // no success message
+        const int stored = count("SELECT COUNT(*) FROM \"Intervalos\"");
+        QVERIFY2(stored >= 20 && stored < 400, qPrintable(QString::number(stored)));
+        QCOMPARE(count("SELECT COUNT(*) FROM \"Sesiones\""), 0);
+        QVERIFY(f->emulator.received().endsWith(char(0x18)));
+        atRest();
+        QVERIFY(form->isVisible());
+        QVERIFY(!MSComm1().PortOpen());
+    }
+
+    void theModemCallKeptThenHungUp()
+    {
+        slxemu::ModemConfig modem;
+        modem.enabled = true;
+        modem.connectDelayMs = 100;
+        modem.echo = false;
+        modem.guardMs = LinkFixture::kSecondMs / 2;
+        f->emulator.setModem(modem);
+        modulo1().TipoConexion = 1;
+        modulo1().VelocidadModem = 19200;
+        open(123);
+        answers->then(ui::vbOK).then(ui::vbOK).then(ui::vbNo); // 33, 61, 112: keep the call
+        receive();
+        QCOMPARE(answers->texts(), (QStringList{T(33), T(61), T(112)}));
+        QVERIFY(modulo1().ModemConectado);
+        QVERIFY(MSComm1().PortOpen());
+        const int dials = int(f->emulator.modemLines().size());
+        atRest();
+
+        // The next download goes on over the call kept: no prompt, no dial; then hang up.
+        answers->then(ui::vbOK).then(ui::vbYes);
+        receive();
+        QCOMPARE(answers->texts().mid(3), (QStringList{T(61), T(112)}));
+        QCOMPARE(int(f->emulator.modemLines().size()), dials);
+        QVERIFY(!modulo1().ModemConectado);
+        QVERIFY(!MSComm1().PortOpen());
+        QCOMPARE(count("SELECT COUNT(*) FROM \"Intervalos\""), 12);
+        atRest();
+        modulo1().TipoConexion = 0;
+    }
+};
+
+QTEST_MAIN(TestForm5Download)
+#include "tst_form5download.moc"
