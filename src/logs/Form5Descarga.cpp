@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 
@@ -103,7 +104,17 @@ bool Form5::descarga(DeviceSession &session)
     logs::DescargaLogs d(session, m.ConexionBD, id.numeroSerie,
                          [this](const logs::Progreso &p) { muestraProgreso(p.tramas, p.fecha); });
 
-    logs::ResultadoPaso r = d.totales(QDateTime::currentDateTime());
+    const QDateTime ara = QDateTime::currentDateTime();
+    logs::Totales totales;
+    logs::ResultadoPaso r = d.totales(ara, &totales);
+    if (r.ok()) {
+        MaskFechaTotales->setText(ara.toString(QStringLiteral("dd/MM/yyyy")));
+        MaskHoraTotales->setText(ara.toString(QStringLiteral("HH:mm:ss")));
+        LbPasadasLocal->setText(QString::number(totales.pasadasLocal));
+        MaskE3->setText(QString::number(totales.e3));
+        MaskCB->setText(QString::number(totales.cb));
+        LbPasadasVei->setText(QString::number(totales.pasadasVecino));
+    }
     if (r.ok())
         r = d.fechas();
     if (r.ok()) {
