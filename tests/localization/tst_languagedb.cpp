@@ -3,8 +3,8 @@
 // keeping its line breaks, its trailing blank, its figures and its units.
 
 #include "TestSupport.h"
-#include "localization/NativeCatalogue.h"
 #include "base/DataFolder.h"
+#include "localization/NativeCatalogue.h"
 
 #include <QRegularExpression>
 #include <QSqlDatabase>
@@ -38,6 +38,7 @@ private slots:
     void catalogueRows_data();
     void catalogueRows();
     void nativesAreUnique();
+    void spanishIsTheNativeText();
 
 private:
     slxtest::DataHome *m_home = nullptr;
@@ -114,6 +115,46 @@ void TestLanguageDb::nativesAreUnique()
     QSqlQuery q(m_db);
     QVERIFY(q.exec(QStringLiteral("SELECT \"Native\", COUNT(*) FROM LocGuru GROUP BY \"Native\" HAVING COUNT(*) > 1")));
     QVERIFY2(!q.next(), qPrintable(q.value(0).toString()));
+}
+
+// The program's texts are Spanish as they stand: the Spanish column repeats them, except
+// for the plain misspellings it corrects. The rows of the program's own messages (English
+// keys) and of texts the same in English (names, units) are translations and are left out,
+// except the catalogue texts.
+void TestLanguageDb::spanishIsTheNativeText()
+{
+    const QHash<QString, QString> corrected = {
+        {QStringLiteral("Texto para el pie de página (máximo 50 carácteres): "),
+         QStringLiteral("Texto para el pie de página (máximo 50 caracteres): ")},
+        {QStringLiteral("Error con miercoles"), QStringLiteral("Error con miércoles")},
+        {QStringLiteral("Horarios sesion"), QStringLiteral("Horarios sesión")},
+        {QStringLiteral("INTERVALOS INHABILES"), QStringLiteral("INTERVALOS INHÁBILES")},
+        {QStringLiteral("Rings antes de que el modem decuelgue:"),
+         QStringLiteral("Rings antes de que el módem descuelgue:")},
+        {QStringLiteral("FINALES BATERIA"), QStringLiteral("FINALES BATERÍA")},
+        {QStringLiteral("Mie"), QStringLiteral("Mié")},
+        {QStringLiteral("Sab"), QStringLiteral("Sáb")},
+        {QStringLiteral("Error importanfo datos"), QStringLiteral("Error importando datos")},
+        {QStringLiteral("HORARIOS DE SESION"), QStringLiteral("HORARIOS DE SESIÓN")},
+        {QStringLiteral("REGISTROS SESION Inicio <> Final"), QStringLiteral("REGISTROS SESIÓN Inicio <> Final")},
+    };
+    QSet<QString> catalogue;
+    for (int n = 1; n <= kNativeCount; ++n)
+        catalogue.insert(GetNativeString(n, QString()));
+    QSqlQuery q(m_db);
+    QVERIFY(q.exec(QStringLiteral("SELECT \"Native\", \"Español\", \"English\" FROM LocGuru")));
+    QStringList reworded;
+    while (q.next()) {
+        const QString native = q.value(0).toString();
+        if (native == q.value(2).toString() && !catalogue.contains(native))
+            continue;
+        QString expected = corrected.value(native, native);
+        if (native.startsWith(QStringLiteral("ATENCIÓN!:")))
+            expected = QStringLiteral("¡") + native; // the opening mark it lacks
+        if (q.value(1).toString() != expected)
+            reworded << native + QStringLiteral(" -> ") + q.value(1).toString();
+    }
+    QVERIFY2(reworded.isEmpty(), qPrintable(reworded.join(QStringLiteral(" | "))));
 }
 
 QTEST_MAIN(TestLanguageDb)
