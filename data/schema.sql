@@ -1,9 +1,10 @@
 -- Main database of the program. Created once, when slx90.db is missing.
 -- Dates are ISO text (yyyy-MM-dd), times of day text (hh:mm or hh:mm:ss),
 -- Booleans -1 (True) and 0. Identifiers are always quoted: one holds a comma.
+-- Key columns hold a value: a row with an empty key part would be a new row at every import.
 
 CREATE TABLE "Programacion" (
-    "LNumeroSerie" INTEGER CHECK ("LNumeroSerie" BETWEEN -2147483648 AND 2147483647),
+    "LNumeroSerie" INTEGER NOT NULL CHECK ("LNumeroSerie" BETWEEN -2147483648 AND 2147483647),
     "DFecha" TEXT,
     "TContacto" TEXT CHECK (length("TContacto") <= 30),
     "TLocal" TEXT CHECK (length("TLocal") <= 30),
@@ -63,8 +64,8 @@ CREATE TABLE "Programacion" (
 );
 
 CREATE TABLE "IntervaloInhabil" (
-    "LNumeroSerie" INTEGER CHECK ("LNumeroSerie" BETWEEN -2147483648 AND 2147483647),
-    "ByIntervalo" INTEGER CHECK ("ByIntervalo" BETWEEN 0 AND 255),
+    "LNumeroSerie" INTEGER NOT NULL CHECK ("LNumeroSerie" BETWEEN -2147483648 AND 2147483647),
+    "ByIntervalo" INTEGER NOT NULL CHECK ("ByIntervalo" BETWEEN 0 AND 255),
     "TDiaEmpiezaInt" TEXT CHECK (length("TDiaEmpiezaInt") <= 10),
     "THoraEmpiezaInt" TEXT,
     "TDiaTerminaInt" TEXT CHECK (length("TDiaTerminaInt") <= 10),
@@ -73,9 +74,9 @@ CREATE TABLE "IntervaloInhabil" (
 );
 
 CREATE TABLE "Intervalos" (
-    "LNumeroSerie" INTEGER CHECK ("LNumeroSerie" BETWEEN -2147483648 AND 2147483647),
-    "DFechaInicio" TEXT,
-    "THoraInicio" TEXT CHECK (length("THoraInicio") <= 5),
+    "LNumeroSerie" INTEGER NOT NULL CHECK ("LNumeroSerie" BETWEEN -2147483648 AND 2147483647),
+    "DFechaInicio" TEXT NOT NULL,
+    "THoraInicio" TEXT NOT NULL CHECK (length("THoraInicio") <= 5),
     "DFechaFinal" TEXT,
     "THoraFinal" TEXT CHECK (length("THoraFinal") <= 5),
     "ByTLeq" INTEGER CHECK ("ByTLeq" BETWEEN 0 AND 255),
@@ -112,9 +113,9 @@ CREATE TABLE "Intervalos" (
 );
 
 CREATE TABLE "Sesiones" (
-    "LNumeroSerie" INTEGER CHECK ("LNumeroSerie" BETWEEN -2147483648 AND 2147483647),
-    "DFechaInicio" TEXT,
-    "THoraInicio" TEXT CHECK (length("THoraInicio") <= 5),
+    "LNumeroSerie" INTEGER NOT NULL CHECK ("LNumeroSerie" BETWEEN -2147483648 AND 2147483647),
+    "DFechaInicio" TEXT NOT NULL,
+    "THoraInicio" TEXT NOT NULL CHECK (length("THoraInicio") <= 5),
     "DFechaFinal" TEXT,
     "THoraFinal" TEXT CHECK (length("THoraFinal") <= 5),
     "SLeq" REAL,
@@ -147,23 +148,23 @@ CREATE TABLE "Sesiones" (
 );
 
 CREATE TABLE "DiaBorrado" (
-    "LNumeroSerie" INTEGER CHECK ("LNumeroSerie" BETWEEN -2147483648 AND 2147483647),
-    "DFecha" TEXT,
-    "THora" TEXT CHECK (length("THora") <= 5),
+    "LNumeroSerie" INTEGER NOT NULL CHECK ("LNumeroSerie" BETWEEN -2147483648 AND 2147483647),
+    "DFecha" TEXT NOT NULL,
+    "THora" TEXT NOT NULL CHECK (length("THora") <= 5),
     UNIQUE ("LNumeroSerie", "DFecha", "THora")
 );
 
 CREATE TABLE "DiaFinalBateria" (
-    "LNumeroSerie" INTEGER CHECK ("LNumeroSerie" BETWEEN -2147483648 AND 2147483647),
-    "DFecha" TEXT,
-    "THora" TEXT CHECK (length("THora") <= 5),
+    "LNumeroSerie" INTEGER NOT NULL CHECK ("LNumeroSerie" BETWEEN -2147483648 AND 2147483647),
+    "DFecha" TEXT NOT NULL,
+    "THora" TEXT NOT NULL CHECK (length("THora") <= 5),
     UNIQUE ("LNumeroSerie", "DFecha", "THora")
 );
 
 CREATE TABLE "DiaReprogramado" (
-    "LNumeroSerie" INTEGER CHECK ("LNumeroSerie" BETWEEN -2147483648 AND 2147483647),
-    "DFecha" TEXT,
-    "THora" TEXT CHECK (length("THora") <= 5),
+    "LNumeroSerie" INTEGER NOT NULL CHECK ("LNumeroSerie" BETWEEN -2147483648 AND 2147483647),
+    "DFecha" TEXT NOT NULL,
+    "THora" TEXT NOT NULL CHECK (length("THora") <= 5),
     UNIQUE ("LNumeroSerie", "DFecha", "THora")
 );
 

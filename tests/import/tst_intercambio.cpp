@@ -1,0 +1,553 @@
+// The exchange-file import: the file's layout, each table's key and overwrite rules, the
+// conversions, bad files, cancel, and the import window.
+
+#include "TestSupport.h"
+#include "base/Cp1252.h"
+#include "base/FormRegistry.h"
+#include "base/Modulo1.h"
+#include "base/TextoPropio.h"
+#include "base/Ventanas.h"
+#include "import/CarregaCsv.h"
+#include "import/FicheroIntercambio.h"
+#include "import/Form16.h"
+#include "main/RegistroVentanas.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTimer>
+#include <QtTest>
+
+using namespace slx;
+
+namespace {
+
+// The columns of each CSV table, as the exchange file carries them.
+const QString kEvento = "LNumeroSerie;DFecha;THora";
+const QString kInhabil = "LNumeroSerie;ByIntervalo;TDiaEmpiezaInt;THoraEmpiezaInt;TDiaTerminaInt;THoraTerminaInt";
+const QString kIntervalos =
+    "LNumeroSerie;DFechaInicio;DFechaFinal;ByTLeq;SLeqLocal;SLeqVecino;TTipoActuacionLocal;TTipoActuacionVecino;"
+    "ByNivelLeqLocal;ByNivelLeqVecino;SMaxLeq1min;TFechaMaxLeq1min;THoraMaxLeq1min;SMinLeq1min;TFechaMinLeq1min;"
+    "THoraMinLeq1min;SMaxFast;ByNivelMFast;IPasMaxFast;SL1;SL5;SL10;SL50;SL90;BoRS232;BoProgramacion;IDesco;"
+    "IPasadasLocal;IPasadasVecino;IE3;ByDNA;ByENA;ByLineaInsuficiente";
+const QString kProgramacion =
+    "LNumeroSerie;DFecha;TContacto;TLocal;TDireccion;TPoblacion;TTelefono;TNota;TVersion;TModelo;BoCambioHora;"
+    "TIdioma;ByTLeq;ByMFast;BoImpresion;TLunesInicio;TLunesFin;TMartesInicio;TMartesFin;TMiercolesInicio;"
+    "TMiercolesFin;TJuevesInicio;TJuevesFin;TViernesInicio;TViernesFin;TSabadoInicio;TSabadoFin;TDomingoInicio;"
+    "TDomingoFin;ByNivelDiaLocal;ByNivelDiaVecino;THoraEmpiezaNoche;THoraTerminaNoche;ByNivelNocheLocal;"
+    "ByNivelNocheVecino;ITiempoAtenuacion;TTipoActuacionLocal;TTipoActuacionVecino;SOctava31,5Hz;SOctava63Hz;"
+    "SOctava125Hz;SOctava250Hz;SOctava500Hz;SOctava1kHz;SOctava2kHz;SOctava4kHz;SOctava8kHz;ByRings;DFechaTotales;"
+    "THoraTotales;LPasadasLocal;LPasadasVecino;LE3;LCB;ByVelocidad;CMI";
+const QString kSesiones =
+    "LNumeroSerie;DFechaInicio;DFechaFinal;SLeq;ByNivelDiaLocal;ByNivelDiaVecino;THoraInicioNoche;THoraFinalNoche;"
+    "ByNivelNocheLocal;ByNivelNocheVecino;ITiempoAtenuacion;LDesco;LPasadasLocal;LPasadasVecino;LE3;SMaxFast;"
+    "ByNivelMFast;LPasMaxFast;SMaxLeq1min;TFechaMaxLeq1min;THoraMaxLeq1min;SMinLeq1min;TFechaMinLeq1min;"
+    "THoraMinLeq1min;SL1;SL5;SL10;SL50;SL90";
+
+// A CSV row over a header: the named fields set, every other one empty.
+QString fila(const QString &cabecera, const QMap<QString, QString> &campos)
+{
+    QStringList out;
+    const QStringList nombres = cabecera.split(';');
+    for (int i = 0; i < nombres.size(); ++i) {
+        // The octave band's name holds a comma, never a semicolon.
+        out << campos.value(nombres.at(i));
+    }
+    for (auto it = campos.begin(); it != campos.end(); ++it)
+        if (!nombres.contains(it.key()))
+            qFatal("no column %s", qPrintable(it.key()));
+    return out.join(';');
+}
+
+QString seccion(const QString &nombre, const QString &cabecera, const QStringList &filas)
+{
+    return "//" + nombre + "//\r\n" + cabecera + "\r\n" + (filas.isEmpty() ? QString() : filas.join("\r\n") + "\r\n");
+}
+
+QVariant valor(const QString &sql, const QVariantList &binds = {})
+{
+    QSqlQuery q(modulo1().ConexionBD);
+    q.prepare(sql);
+    for (const QVariant &b : binds)
+        q.addBindValue(b);
+    if (!q.exec() || !q.next())
+        return QVariant(QStringLiteral("<no row: %1>").arg(q.lastError().text()));
+    return q.value(0);
+}
+
+int cuenta(const QString &tabla)
+{
+    return valor(QString("SELECT COUNT(*) FROM \"%1\"").arg(tabla)).toInt();
+}
+
+bool ejecuta(const QString &sql)
+{
+    QSqlQuery q(modulo1().ConexionBD);
+    if (!q.exec(sql)) {
+        qWarning("%s: %s", qPrintable(sql), qPrintable(q.lastError().text()));
+        return false;
+    }
+    return true;
+}
+
+QString escribe(const slxtest::DataHome &home, const QString &nombre, const QByteArray &contenido)
+{
+    const QString path = home.file(nombre);
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly))
+        qFatal("cannot write %s", qPrintable(path));
+    f.write(contenido);
+    return path;
+}
+
+const RecuentoTabla *recuento(const ResultadoIntercambio &r, const QString &tabla)
+{
+    for (const RecuentoTabla &t : r.tablas)
+        if (t.tabla == tabla)
+            return &t;
+    return nullptr;
+}
+
+// added, overwritten, unchanged, refused
+QList<qint64> cifras(const ResultadoIntercambio &r, const QString &tabla)
+{
+    const RecuentoTabla *t = recuento(r, tabla);
+    if (!t)
+        return {};
+    return {t->anadidas, t->sobrescritas, t->iguales, t->rechazadas};
+}
+
+const QList<qint64> kNinguna = {};
+
+} // namespace
+
+class TestIntercambio : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() { registraVentanas(); }
+    void init()
+    {
+        m_home = std::make_unique<slxtest::DataHome>();
+        QVERIFY(m_home->openDatabase());
+    }
+    void cleanup() { m_home.reset(); }
+
+    // The seven tables of a hand-made file, against stored rows: each key rule, the
+    // overwrites, the conversions, "0000-00-00" and empty fields.
+    void everyTableWithItsRules()
+    {
+        // Already stored: an event, a disabled interval, a sheet, two intervals and a session.
+        QVERIFY(ejecuta("INSERT INTO DiaBorrado VALUES (100123, '2008-10-20', '12:40')"));
+        QVERIFY(ejecuta("INSERT INTO IntervaloInhabil VALUES (100123, 1, '01/01/01', '01:00:00', '02/01/01', "
+                        "'02:00:00')"));
+        QVERIFY(ejecuta("INSERT INTO IntervaloInhabil VALUES (100123, 2, '31/12/08', '20:00:00', '01/01/09', "
+                        "'09:00:00')"));
+        QVERIFY(ejecuta("INSERT INTO Programacion (LNumeroSerie, TLocal, LPasadasLocal, ByVelocidad, CMI, TNota) "
+                        "VALUES (204567, 'Old venue', 999, 3, -1, 'old note')"));
+        QVERIFY(ejecuta("INSERT INTO Intervalos (LNumeroSerie, DFechaInicio, THoraInicio, DFechaFinal, THoraFinal, "
+                        "SLeqLocal, SL90) VALUES (100123, '2009-03-13', '12:00', '2009-03-13', '12:15', 1, 5)"));
+        QVERIFY(ejecuta("INSERT INTO Intervalos (LNumeroSerie, DFechaInicio, THoraInicio, DFechaFinal, THoraFinal, "
+                        "SLeqLocal) VALUES (100123, '2009-03-13', '12:30', '2009-03-13', '12:40', 2)"));
+        QVERIFY(ejecuta("INSERT INTO Sesiones (LNumeroSerie, DFechaInicio, THoraInicio, DFechaFinal, THoraFinal, "
+                        "SLeq) VALUES (100123, '2009-02-27', '18:00', '2009-02-28', '02:00', 94.5)"));
+
+        QString file;
+        // Sections in another order than the import's; the event section comes twice.
+        file += seccion("Sesiones", kSesiones,
+                        {fila(kSesiones, {{"LNumeroSerie", "100123"},
+                                          {"DFechaInicio", "2009-02-27 18:00:00"},
+                                          {"DFechaFinal", "2009-02-28 02:00:00"},
+                                          {"SLeq", "94,5"}}),
+                         fila(kSesiones, {{"LNumeroSerie", "100123"},
+                                          {"DFechaInicio", "2009-02-28 17:30:00"},
+                                          {"DFechaFinal", "2009-03-01 05:00:00"},
+                                          {"SLeq", "95.25"},
+                                          {"THoraInicioNoche", "22:00"},
+                                          {"LPasMaxFast", "70000"},
+                                          {"TFechaMaxLeq1min", "28/02/09"},
+                                          {"THoraMaxLeq1min", "3:01"},
+                                          {"SL90", "59"}})});
+        file += seccion("diaborrado", kEvento,
+                        {"100123;2008-10-20;12:40", "100123;2009-01-10;9:05", "204567;2008-06-02;00:00"});
+        file += seccion("IntervaloInhabil", kInhabil,
+                        {"100123;1;2008-12-24;22:00:00;2008-12-25;08:00:00",
+                         "100123;2;2008-12-31;20:00:00;2009-01-01;09:00:00",
+                         "100123;3;0000-00-00;00:00:00;0000-00-00;00:00:00",
+                         "100123;30;2009-03-07;1899-12-30 07:30:00;2009-03-08;7:45"});
+        file += seccion("Intervalos", kIntervalos,
+                        {// Same start and end as a stored row, seconds in the times: overwrites it.
+                         fila(kIntervalos, {{"LNumeroSerie", "100123"},
+                                            {"DFechaInicio", "2009-03-13 12:00:30"},
+                                            {"DFechaFinal", "2009-03-13 12:15:00"},
+                                            {"SLeqLocal", "62,7"},
+                                            {"TFechaMaxLeq1min", "2009-03-13"},
+                                            {"THoraMaxLeq1min", "12:07"},
+                                            {"BoRS232", "1"},
+                                            {"BoProgramacion", "False"},
+                                            {"ByDNA", "255"}}),
+                         // New, across midnight.
+                         fila(kIntervalos, {{"LNumeroSerie", "1234"},
+                                            {"DFechaInicio", "2009-12-31 23:45:00"},
+                                            {"DFechaFinal", "2010-01-01 00:00:00"},
+                                            {"SLeqLocal", "121"},
+                                            {"TTipoActuacionLocal", "Leq5s"},
+                                            {"TFechaMinLeq1min", "31/12/2009"},
+                                            {"IPasMaxFast", "-5"},
+                                            {"BoRS232", "-1"}}),
+                         // Start stored with another end: refused, the import goes on.
+                         fila(kIntervalos, {{"LNumeroSerie", "100123"},
+                                            {"DFechaInicio", "2009-03-13 12:30:00"},
+                                            {"DFechaFinal", "2009-03-13 12:45:00"},
+                                            {"SLeqLocal", "80"}})});
+        file += seccion("Programacion", kProgramacion,
+                        {fila(kProgramacion, {{"LNumeroSerie", "204567"},
+                                              {"DFecha", "2007-05-03"},
+                                              {"TLocal", "\"Pub El Racó\""},
+                                              {"TNota", "\"Line one; \"\"quoted\"\"\r\nline two\""},
+                                              {"TIdioma", "Español"},
+                                              {"BoCambioHora", "0"},
+                                              {"SOctava31,5Hz", "1,5"},
+                                              {"DFechaTotales", "0000-00-00"},
+                                              {"THoraTotales", "14:32:10"},
+                                              {"LPasadasLocal", "15873"},
+                                              {"ByVelocidad", "2"},
+                                              {"CMI", "0"},
+                                              {"TLunesInicio", "--:--"}}),
+                         fila(kProgramacion, {{"LNumeroSerie", "100123"},
+                                              {"DFecha", "2008-10-20"},
+                                              {"TLocal", "Discoteca Nova"},
+                                              {"TContacto", "\"\""},
+                                              {"TIdioma", "Català"},
+                                              {"CMI", "-1"}})});
+        file += seccion("DiaBorrado", kEvento, {"100123;2008-10-20;12:41"});
+        file += seccion("DiaFinalBateria", kEvento, {"100123;2008-11-03;09:40"});
+        file += seccion("DiaReprogramado", kEvento, {"100123;2009-03-14;16:20:00", "100123;2009-03-14;16:20"});
+        file += seccion("Extra", "a;b", {"1;2"});
+        const QString path = escribe(*m_home, "obra.qv90", toCp1252(file));
+
+        QStringList tablasVistas;
+        const ResultadoIntercambio r =
+            importaIntercambio(path, modulo1().ConexionBD, [&](const ProgresoIntercambio &p) {
+                if (tablasVistas.isEmpty() || tablasVistas.last() != p.tabla)
+                    tablasVistas << p.tabla;
+                return true;
+            });
+        QVERIFY2(r.error.isEmpty(), qPrintable(r.error));
+        QVERIFY(r.empezada);
+        // The import's order of tables, whatever the file's.
+        QCOMPARE(tablasVistas, QStringList({"DiaBorrado", "DiaFinalBateria", "DiaReprogramado", "IntervaloInhabil",
+                                            "Intervalos", "Programacion", "Sesiones"}));
+        QCOMPARE(cifras(r, "DiaBorrado"), QList<qint64>({3, 0, 1, 0}));
+        QCOMPARE(cifras(r, "DiaFinalBateria"), QList<qint64>({1, 0, 0, 0}));
+        QCOMPARE(cifras(r, "DiaReprogramado"), QList<qint64>({1, 0, 1, 0}));
+        QCOMPARE(cifras(r, "IntervaloInhabil"), QList<qint64>({2, 1, 1, 0}));
+        QCOMPARE(cifras(r, "Intervalos"), QList<qint64>({1, 1, 0, 1}));
+        QCOMPARE(cifras(r, "Programacion"), QList<qint64>({1, 1, 0, 0}));
+        QCOMPARE(cifras(r, "Sesiones"), QList<qint64>({1, 0, 1, 0}));
+        QCOMPARE(r.seccionesIgnoradas, QStringList{"\"Extra\""});
+        QCOMPARE(r.motivos.size(), 1);
+        QVERIFY2(r.motivos.first().startsWith(TextoPropio("%1, line %2: %3").arg("Intervalos").arg(20).arg("")),
+                 qPrintable(r.motivos.first()));
+        QVERIFY(r.motivos.first().contains("12:40"));
+
+        // Events: one time form, so that "9:05" is the same event as "09:05".
+        QCOMPARE(valor("SELECT group_concat(DFecha || ' ' || THora, ',') FROM (SELECT * FROM DiaBorrado ORDER BY "
+                       "DFecha, THora)")
+                     .toString(),
+                 QString("2008-06-02 00:00,2008-10-20 12:40,2008-10-20 12:41,2009-01-10 09:05"));
+        QCOMPARE(valor("SELECT group_concat(DFecha || ' ' || THora) FROM DiaReprogramado").toString(),
+                 QString("2009-03-14 16:20"));
+
+        // Disabled intervals: "dd/mm/yy" and "hh:mm:ss"; the empty slot of "0000-00-00".
+        const QString inhabil = "SELECT TDiaEmpiezaInt || '|' || THoraEmpiezaInt || '|' || TDiaTerminaInt || '|' || "
+                                "THoraTerminaInt FROM IntervaloInhabil WHERE LNumeroSerie = 100123 AND ByIntervalo = ?";
+        QCOMPARE(valor(inhabil, {1}).toString(), QString("24/12/08|22:00:00|25/12/08|08:00:00"));
+        QCOMPARE(valor(inhabil, {2}).toString(), QString("31/12/08|20:00:00|01/01/09|09:00:00"));
+        QCOMPARE(valor(inhabil, {3}).toString(), QString("00/00/00|00:00:00|00/00/00|00:00:00"));
+        QCOMPARE(valor(inhabil, {30}).toString(), QString("07/03/09|07:30:00|08/03/09|07:45:00"));
+        QCOMPARE(cuenta("IntervaloInhabil"), 4);
+
+        // Intervals: the overwritten row takes every column of the file, empty ones as NULL.
+        const QString stored = "SELECT %1 FROM Intervalos WHERE LNumeroSerie = 100123 AND DFechaInicio = "
+                               "'2009-03-13' AND THoraInicio = '12:00'";
+        QCOMPARE(valor(stored.arg("SLeqLocal")).toDouble(), 62.7);
+        QVERIFY(valor(stored.arg("SL90")).isNull());
+        QCOMPARE(valor(stored.arg("TFechaMaxLeq1min")).toString(), QString("13/03/2009"));
+        QCOMPARE(valor(stored.arg("THoraMaxLeq1min")).toString(), QString("12:07"));
+        QCOMPARE(valor(stored.arg("BoRS232 || BoProgramacion || ByDNA")).toString(), QString("-10255"));
+        QCOMPARE(valor(stored.arg("THoraFinal")).toString(), QString("12:15"));
+        const QString nuevo = "SELECT %1 FROM Intervalos WHERE LNumeroSerie = 1234";
+        QCOMPARE(valor(nuevo.arg("DFechaInicio || ' ' || THoraInicio || ' ' || DFechaFinal || ' ' || THoraFinal"))
+                     .toString(),
+                 QString("2009-12-31 23:45 2010-01-01 00:00"));
+        QCOMPARE(valor(nuevo.arg("TFechaMinLeq1min || IPasMaxFast || BoRS232 || TTipoActuacionLocal")).toString(),
+                 QString("31/12/2009-5-1Leq5s"));
+        QCOMPARE(valor(nuevo.arg("typeof(SLeqLocal) || typeof(SMaxFast)")).toString(), QString("realnull"));
+        // The refused row left the stored one as it was.
+        QCOMPARE(valor("SELECT SLeqLocal || THoraFinal FROM Intervalos WHERE THoraInicio = '12:30'").toString(),
+                 QString("2.012:40"));
+
+        // Sheets: every column of a stored sheet is overwritten, totals and CMI included.
+        const QString prog = "SELECT %1 FROM Programacion WHERE LNumeroSerie = 204567";
+        QCOMPARE(valor(prog.arg("TLocal")).toString(), QString::fromUtf8("Pub El Racó"));
+        QCOMPARE(valor(prog.arg("TNota")).toString(), QString("Line one; \"quoted\"\r\nline two"));
+        QCOMPARE(valor(prog.arg("TIdioma")).toString(), QString::fromUtf8("Español"));
+        QCOMPARE(valor(prog.arg("\"SOctava31,5Hz\"")).toDouble(), 1.5);
+        QCOMPARE(valor(prog.arg("LPasadasLocal || '|' || ByVelocidad || '|' || CMI || '|' || BoCambioHora")).toString(),
+                 QString("15873|2|0|0"));
+        QCOMPARE(valor(prog.arg("DFecha || '|' || THoraTotales || '|' || TLunesInicio")).toString(),
+                 QString("2007-05-03|14:32:10|--:--"));
+        QVERIFY(valor(prog.arg("DFechaTotales")).isNull());
+        QVERIFY(valor(prog.arg("TContacto")).isNull());
+        QCOMPARE(valor("SELECT TContacto FROM Programacion WHERE LNumeroSerie = 100123").toString(), QString(""));
+        QVERIFY(valor("SELECT TDireccion FROM Programacion WHERE LNumeroSerie = 100123").isNull());
+        QCOMPARE(valor("SELECT TIdioma FROM Programacion WHERE LNumeroSerie = 100123").toString(),
+                 QString::fromUtf8("Català"));
+
+        // Sessions.
+        const QString sesion = "SELECT %1 FROM Sesiones WHERE DFechaInicio = '2009-02-28'";
+        QCOMPARE(valor(sesion.arg("THoraInicio || ' ' || DFechaFinal || ' ' || THoraFinal")).toString(),
+                 QString("17:30 2009-03-01 05:00"));
+        QCOMPARE(valor(sesion.arg("SLeq || '|' || LPasMaxFast || '|' || TFechaMaxLeq1min || '|' || THoraMaxLeq1min"))
+                     .toString(),
+                 QString("95.25|70000|28/02/2009|03:01"));
+        QCOMPARE(cuenta("Sesiones"), 2);
+
+        // The same file again: nothing added and nothing overwritten.
+        const ResultadoIntercambio otra = importaIntercambio(path, modulo1().ConexionBD);
+        QCOMPARE(otra.guardadas(), qint64(0));
+        QCOMPARE(otra.rechazadas(), qint64(1));
+        QVERIFY(!otra.resumen().isEmpty());
+    }
+
+    // Rows that do not read for their columns are refused with their line; the others go in.
+    void rowsRefusedWithTheirLine_data()
+    {
+        QTest::addColumn<QString>("row");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("bad date") << "1;2009-02-30;10:00"
+                                  << TextoPropio("%1: \"%2\" is not a date").arg("DFecha", "2009-02-30");
+        QTest::newRow("apostrophe in a time")
+            << "1;2009-02-03;12'00" << TextoPropio("%1: \"%2\" is not a time").arg("THora", "12'00");
+        QTest::newRow("quoted semicolon in a time")
+            << "1;2009-02-03;\"12;00\"" << TextoPropio("%1: \"%2\" is not a time").arg("THora", "12;00");
+        QTest::newRow("empty key part") << "1;2009-02-03;" << TextoPropio("the key column %1 is empty").arg("THora");
+        QTest::newRow("empty serial") << ";2009-02-03;10:00"
+                                      << TextoPropio("the key column %1 is empty").arg("LNumeroSerie");
+        QTest::newRow("serial out of range") << "2147483648;2009-02-03;10:00"
+                                             << TextoPropio("%1: \"%2\" is not a whole number from %3 to %4")
+                                                    .arg("LNumeroSerie", "2147483648")
+                                                    .arg(-2147483648LL)
+                                                    .arg(2147483647);
+        QTest::newRow("too many fields") << "1;2009-02-03;10:00;x"
+                                         << TextoPropio("%1 fields where the header names %2").arg(4).arg(3);
+        QTest::newRow("cut short") << "1;2009-0" << TextoPropio("%1 fields where the header names %2").arg(2).arg(3);
+        QTest::newRow("quote not closed") << "1;2009-02-03;\"10:00" << TextoPropio("a quoted field is not closed");
+        QTest::newRow("text after a quote")
+            << "1;\"2009-02-03\"x;10:00" << TextoPropio("text follows the closing quote of field %1").arg(2);
+    }
+    void rowsRefusedWithTheirLine()
+    {
+        QFETCH(QString, row);
+        QFETCH(QString, reason);
+        const QByteArray file = "//DiaBorrado//\r\nLNumeroSerie;DFecha;THora\r\n1;2009-01-01;10:00\r\n" +
+                                row.toLatin1() + "\r\n1;2009-01-01;11:00\r\n";
+        QVERIFY(ejecuta("INSERT INTO DiaBorrado VALUES (1, '2009-02-03', '10:00')"));
+        const ResultadoIntercambio r = importaIntercambio(escribe(*m_home, "f.qv90", file), modulo1().ConexionBD);
+        QVERIFY2(r.error.isEmpty(), qPrintable(r.error));
+        QCOMPARE(cifras(r, "DiaBorrado"), QList<qint64>({2, 0, 0, 1}));
+        QCOMPARE(r.motivos, QStringList{TextoPropio("%1, line %2: %3").arg("DiaBorrado").arg(4).arg(reason)});
+        QCOMPARE(cuenta("DiaBorrado"), 3);
+        // A refused row never writes over a stored one.
+        QCOMPARE(valor("SELECT THora FROM DiaBorrado WHERE DFecha = '2009-02-03'").toString(), QString("10:00"));
+    }
+
+    // Files that are no exchange file, or whose layout is broken, fail before anything is
+    // written, with their message.
+    void badFilesWriteNothing_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("message");
+        const QByteArray eventos = "//DiaBorrado//\r\nLNumeroSerie;DFecha;THora\r\n1;2009-01-01;10:00\r\n";
+        QTest::newRow("empty") << QByteArray() << TextoPropio("The file %1 is empty: it holds no data to import.");
+        QTest::newRow("only a BOM and blank lines")
+            << QByteArray("\xEF\xBB\xBF\r\n\r\n") << TextoPropio("The file %1 is empty: it holds no data to import.");
+        QTest::newRow("no first marker")
+            << "LNumeroSerie;DFecha;THora\r\n" + eventos
+            << TextoPropio("The file %1 does not begin with a section marker (a line such as \"//Programacion//\"): "
+                           "it is not an exchange file.");
+        QTest::newRow("marker of three characters")
+            << eventos + "//x\r\n1;2\r\n"
+            << TextoPropio("Line %1 of the file %2: the section marker \"%3\" is too short; a marker is \"//\", the "
+                           "table's name and \"//\".");
+        QTest::newRow("unknown sections only")
+            << QByteArray("//Extra//\r\na;b\r\n1;2\r\n////\r\nx\r\n")
+            << TextoPropio("The file %1 holds none of the program's tables (its sections: %2).");
+        QTest::newRow("wrong header") << eventos +
+                                             "//DiaFinalBateria//\r\nLNumeroSerie;Fecha;THora\r\n1;2009-01-01;10:00\r\n"
+                                      << TextoPropio("The file %1: %2");
+        QTest::newRow("header missing a column")
+            << QByteArray("//Sesiones//\r\nLNumeroSerie;DFechaInicio\r\n1;2009-01-01 10:00:00\r\n")
+            << TextoPropio("The file %1: %2");
+        QTest::newRow("rows without a header")
+            << QByteArray("//DiaBorrado//\r\n\r\n1;2009-01-01;10:00\r\n") << TextoPropio("The file %1: %2");
+    }
+    void badFilesWriteNothing()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, message);
+        const QString path = escribe(*m_home, "bad.qv90", content);
+        const ResultadoIntercambio r = importaIntercambio(path, modulo1().ConexionBD);
+        QVERIFY(!r.empezada);
+        const QString prefix = message.section(QLatin1Char('%'), 0, 0);
+        QVERIFY2(r.error.startsWith(prefix), qPrintable(r.error));
+        QVERIFY2(r.error.contains("bad.qv90"), qPrintable(r.error));
+        QCOMPARE(r.resumen(), r.error);
+        for (const char *t : {"DiaBorrado", "DiaFinalBateria", "Sesiones"})
+            QCOMPARE(cuenta(t), 0);
+    }
+
+    void fileThatCannotBeOpened()
+    {
+        const ResultadoIntercambio r = importaIntercambio(m_home->file("missing.qv90"), modulo1().ConexionBD);
+        QVERIFY(!r.empezada);
+        QVERIFY(r.error.contains("missing.qv90"));
+    }
+
+    // UTF-8 with its BOM, LF line ends, a four-character marker (an empty name) and a
+    // section name in another letter case.
+    void utf8AndLineFeeds()
+    {
+        const QByteArray file = "\xEF\xBB\xBF//PROGRAMACION//\n" + kProgramacion.toUtf8() + "\n" +
+                                fila(kProgramacion, {{"LNumeroSerie", "7"}, {"TLocal", "Racó l·l"}}).toUtf8() +
+                                "\n////\nx;y\n//Notes·//\n1\n";
+        const ResultadoIntercambio r = importaIntercambio(escribe(*m_home, "u.qv90", file), modulo1().ConexionBD);
+        QVERIFY2(r.error.isEmpty(), qPrintable(r.error));
+        QCOMPARE(cifras(r, "Programacion"), QList<qint64>({1, 0, 0, 0}));
+        QCOMPARE(valor("SELECT TLocal FROM Programacion").toString(), QString::fromUtf8("Racó l·l"));
+        QCOMPARE(r.seccionesIgnoradas, QStringList({"\"\"", QString::fromUtf8("\"Notes·\"")}));
+    }
+
+    // Cancel halfway: the rows before it stay, and are what the result counts.
+    void cancelHalfway()
+    {
+        QByteArray file = "//DiaBorrado//\r\nLNumeroSerie;DFecha;THora\r\n";
+        const int total = 150000;
+        for (int i = 0; i < total; ++i)
+            file += QByteArray::number(i) + ";2009-01-01;10:00\r\n";
+        int avisos = 0;
+        const ResultadoIntercambio r =
+            importaIntercambio(escribe(*m_home, "big.qv90", file), modulo1().ConexionBD,
+                               [&](const ProgresoIntercambio &p) { return ++avisos < 3 || p.hechas == 0; });
+        QVERIFY(r.cancelada);
+        QVERIFY(r.error.isEmpty());
+        const qint64 guardadas = r.guardadas();
+        QVERIFY(guardadas > 0);
+        QVERIFY(guardadas < total);
+        QCOMPARE(cuenta("DiaBorrado"), int(guardadas));
+        QVERIFY(r.resumen().startsWith(
+            TextoPropio("The import was cancelled: %1 rows were stored before it.").arg(guardadas)));
+    }
+
+    // The window: the file's name, the progress text, one summary box, nothing written to
+    // the data folder (files of the old temporary names stay as they are).
+    void windowImportsOnceAndLeavesTheDataFolderAlone()
+    {
+        const QByteArray mine = "my own notes\r\n";
+        escribe(*m_home, "Intervalos.csv", mine);
+        escribe(*m_home, "schema.ini", mine);
+        const QString path = escribe(*m_home, "obra.qv90",
+                                     "//DiaBorrado//\r\nLNumeroSerie;DFecha;THora\r\n1;2009-01-01;10:00\r\n"
+                                     "2;2009-01-01;10:00\r\n3;2009-01-01;10:00\r\n");
+        // The database's own files aside, the folder keeps the files it had.
+        const auto ficheros = [&] {
+            QStringList l = QDir(m_home->path()).entryList(QDir::Files);
+            l.removeIf([](const QString &n) { return n.startsWith("slx90.db"); });
+            return l;
+        };
+        const QStringList antes = ficheros();
+        modulo1().FicheroImportar = path;
+        slxtest::Answers answers;
+        QString fitxer, texto;
+        ui::setResponder([&](const ui::Request &) {
+            auto *f = qobject_cast<Form16 *>(FormRegistry::instance("Form16"));
+            if (f) {
+                fitxer = f->lblFitxer->text();
+                texto = f->lblText->text();
+            }
+            return QVariant(int(ui::vbOK));
+        });
+        abreVentana("Form16", true);
+        ui::setResponder(nullptr);
+        QCOMPARE(fitxer, QString("obra.qv90"));
+        QCOMPARE(texto, QString("Importando datos   3 / 3"));
+        QCOMPARE(cuenta("DiaBorrado"), 3);
+        QCOMPARE(ficheros(), antes);
+        for (const char *n : {"Intervalos.csv", "schema.ini"}) {
+            QFile f(m_home->file(n));
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            QCOMPARE(f.readAll(), mine);
+        }
+        QVERIFY(!FormRegistry::instance("Form16"));
+    }
+
+    void windowCancel()
+    {
+        QByteArray file = "//DiaBorrado//\r\nLNumeroSerie;DFecha;THora\r\n";
+        const int total = 300000;
+        for (int i = 0; i < total; ++i)
+            file += QByteArray::number(i) + ";2009-01-01;10:00\r\n";
+        modulo1().FicheroImportar = escribe(*m_home, "big.qv90", file);
+        slxtest::Answers answers;
+        QTimer::singleShot(0, [] {
+            // Pressed once the import runs (the first progress has been shown).
+            auto *timer = new QTimer;
+            QObject::connect(timer, &QTimer::timeout, [timer] {
+                auto *f = qobject_cast<Form16 *>(FormRegistry::instance("Form16"));
+                if (f && f->lblText->text().contains(" / ")) {
+                    timer->stop();
+                    timer->deleteLater();
+                    QTest::mouseClick(f->sscmdCancel, Qt::LeftButton);
+                }
+            });
+            timer->start(5);
+        });
+        abreVentana("Form16", true);
+        QVERIFY(modulo1().FicheroImportar.isEmpty());
+        QCOMPARE(answers.shown().size(), 1);
+        const int stored = cuenta("DiaBorrado");
+        QVERIFY(stored < total);
+        QVERIFY2(answers.shown().first().text.startsWith(
+                     TextoPropio("The import was cancelled: %1 rows were stored before it.").arg(stored)),
+                 qPrintable(answers.shown().first().text));
+        QCOMPARE(answers.shown().first().icon, ui::Icon::Exclamation);
+    }
+
+    void windowShowsAFailure()
+    {
+        modulo1().FicheroImportar = escribe(*m_home, "empty.qv90", QByteArray());
+        slxtest::Answers answers;
+        abreVentana("Form16", true);
+        QCOMPARE(answers.shown().size(), 1);
+        QCOMPARE(answers.shown().first().icon, ui::Icon::Critical);
+        QCOMPARE(answers.shown().first().text,
+                 TextoPropio("The file %1 is empty: it holds no data to import.").arg("empty.qv90"));
+    }
+
+    void windowTranslated()
+    {
+        Form16 w;
+        const QStringList missing = slxtest::missingTranslations({&w}, m_home->file("Language.db"));
+        QVERIFY2(missing.isEmpty(), qPrintable(missing.join(" | ")));
+    }
+
+private:
+    std::unique_ptr<slxtest::DataHome> m_home;
+};
+
+QTEST_MAIN(TestIntercambio)
+#include "tst_intercambio.moc"
