@@ -141,7 +141,8 @@ bool open(const QString &file, QString *error)
     }
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QLatin1String(kConnectionName));
     db.setDatabaseName(file);
-    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
+    // File URIs are taken, so that another database can be attached read-only and immutable.
+    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000;QSQLITE_OPEN_URI"));
     QString why;
     if (db.open()) {
         QSqlQuery q(db);

@@ -3,14 +3,17 @@
 #include "base/Database.h"
 #include "base/TextoPropio.h"
 #include "import/OrigenFusion.h"
+#include "import/TablasIntercambio.h"
 
 #include <QDateTime>
 #include <QFile>
+#include <QFileInfo>
 #include <QHash>
 #include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <QUrl>
 #include <cmath>
 
 namespace slx {
@@ -184,6 +187,27 @@ QString enFormaGuardada(const QString &c, Clase clase)
     return QStringLiteral("IFNULL(") + cond.arg(c) + QStringLiteral(", 0)");
 }
 
+// A failure of the file rather than of the row: the table cannot be read further.
+bool esFalloDeFichero(const QSqlError &e)
+{
+    // SQLITE_IOERR, SQLITE_CORRUPT, SQLITE_NOTADB, SQLITE_FULL, SQLITE_READONLY, SQLITE_CANTOPEN.
+    const int code = e.nativeErrorCode().toInt() & 0xFF;
+    return code == 10 || code == 11 || code == 26 || code == 13 || code == 8 || code == 14;
+}
+
+// The destination's key columns of a table of the program (none for another table).
+QStringList clavesDe(const QString &tabla)
+{
+    QStringList out;
+    if (const intercambio::Tabla *t = intercambio::tablaDe(tabla))
+        for (const char *k : t->claveBase)
+            out << QLatin1String(k);
+    return out;
+}
+
+// Rows of the bulk copy per statement, so that the window is repainted between two.
+constexpr qint64 kFilasPorBloque = 20000;
+
 bool esDuplicado(const QSqlError &e)
 {
     // ON CONFLICT DO NOTHING already drops rows whose key exists; this covers a
@@ -257,18 +281,45 @@ ResultadoFusion ImportaBaseDatos(const QString &origen, QSqlDatabase destino, co
         r.error = why.contains(origen) ? why : TextoPropio("The database %1 cannot be read. %2").arg(origen, why);
         return r;
     }
+    // A file that lists none of the program's tables is damaged or from another program:
+    // nothing is taken from it, and a backup of that kind is kept.
+    bool alguna = false;
+    for (const QString &t : tablas)
+        alguna = alguna || intercambio::tablaDe(t);
+    if (!alguna) {
+        r.error = TextoPropio("The file %1 holds none of the program's tables: it is damaged or it is not a database "
+                              "of the program.")
+                      .arg(origen);
+        return r;
+    }
+
+    // A destination that cannot be written is told once, before the first table.
+    {
+        QSqlQuery prueba(destino);
+        const bool escribe =
+            destino.transaction() && prueba.exec(QStringLiteral("DELETE FROM \"Configuracion\" WHERE 0"));
+        const QString motivo = prueba.lastError().isValid() ? prueba.lastError().text() : destino.lastError().text();
+        prueba.finish();
+        destino.rollback();
+        if (!escribe) {
+            r.error = TextoPropio("The program's database cannot be written: %1").arg(motivo);
+            return r;
+        }
+    }
 
     // The destination's tables by name, letter case ignored.
     QHash<QString, QString> destinos;
     for (const QString &t : destino.tables())
         destinos.insert(t.toLower(), t);
 
-    // A source of this program is also attached to the destination's connection.
+    // A source of this program is also attached, read-only, to the
+    // destination's connection (when that connection takes file URIs).
     bool adjunta = false;
-    if (tipoBaseDatos(origen) == TipoBaseDatos::SQLite) {
+    if (tipoBaseDatos(origen) == TipoBaseDatos::SQLite &&
+        destino.connectOptions().contains(QLatin1String("QSQLITE_OPEN_URI"))) {
         QSqlQuery a(destino);
         a.prepare(QStringLiteral("ATTACH DATABASE ? AS slx_origen"));
-        a.addBindValue(origen);
+        a.addBindValue(fusion::uriOrigenSQLite(origen));
         adjunta = a.exec();
     }
 
@@ -277,14 +328,14 @@ ResultadoFusion ImportaBaseDatos(const QString &origen, QSqlDatabase destino, co
         if (tabla.compare(QLatin1String("Configuracion"), Qt::CaseInsensitive) == 0)
             continue;
         const QString nombreDestino = destinos.value(tabla.toLower());
+        if (nombreDestino.isEmpty()) {
+            // Not a loss: the program keeps no such data.
+            r.tablasOmitidas << tabla;
+            continue;
+        }
         QStringList columnasOrigen;
         if (!fuente->abreTabla(tabla, &columnasOrigen, &why)) {
             r.tablasIlegibles << tabla + QLatin1String(": ") + why;
-            continue;
-        }
-        if (nombreDestino.isEmpty()) {
-            r.tablasOmitidas << tabla;
-            fuente->cierraTabla();
             continue;
         }
 
@@ -305,6 +356,18 @@ ResultadoFusion ImportaBaseDatos(const QString &origen, QSqlDatabase destino, co
                     break;
                 }
             }
+        }
+        // The key columns: a row without one of them is refused, never stored with a
+        // made-up key (an empty serial number would become a new device).
+        const QStringList claves = clavesDe(nombreDestino);
+        QStringList clavesAusentes;
+        QVector<int> indiceClave;
+        for (const QString &k : claves) {
+            const int i = int(columnas.indexOf(k));
+            if (i < 0)
+                clavesAusentes << k;
+            else
+                indiceClave << i;
         }
         if (nombres.isEmpty()) {
             r.tablasOmitidas << tabla;
@@ -333,12 +396,12 @@ ResultadoFusion ImportaBaseDatos(const QString &origen, QSqlDatabase destino, co
         const qint64 duplicadasAntes = r.duplicadas;
 
         // Another database of this program is read through the destination's own
-        // connection: the rows already in their stored forms are copied in one
-        // statement, and only the others go through the conversion one by one.
+        // connection: the rows already in their stored forms are copied by blocks of
+        // rows, and only the others go through the conversion one by one.
         std::function<bool(QVector<QVariant> *, QString *)> siguiente;
         QVector<int> indices = indiceOrigen;
         std::unique_ptr<QSqlQuery> lectura;
-        if (adjunta) {
+        if (adjunta && clavesAusentes.isEmpty()) {
             fuente->cierraTabla();
             QStringList origenes, condiciones;
             for (int k = 0; k < indiceOrigen.size(); ++k) {
@@ -346,42 +409,73 @@ ResultadoFusion ImportaBaseDatos(const QString &origen, QSqlDatabase destino, co
                 origenes << c;
                 condiciones << enFormaGuardada(c, clases.at(k));
             }
+            for (int k : indiceClave)
+                condiciones << quoteIdentifier(columnasOrigen.at(indiceOrigen.at(k))) + QStringLiteral(" IS NOT NULL");
             const QString desde = QStringLiteral(" FROM slx_origen.") + quoteIdentifier(tabla);
             const QString bien = condiciones.join(QLatin1String(" AND "));
             QString resto = QStringLiteral("1");
             QSqlQuery q(destino);
-            qint64 total = -1, malas = -1;
-            if (q.exec(QStringLiteral("SELECT COUNT(*)") + desde) && q.next())
-                total = q.value(0).toLongLong();
-            if (total >= 0 &&
-                q.exec(QStringLiteral("SELECT COUNT(*)") + desde + QStringLiteral(" WHERE NOT (") + bien +
-                       QLatin1Char(')')) &&
-                q.next())
-                malas = q.value(0).toLongLong();
+            qint64 desdeId = 0, hastaId = -1;
+            bool porFilas = true;
+            if (q.exec(QStringLiteral("SELECT min(rowid), max(rowid)") + desde) && q.next()) {
+                desdeId = q.value(0).toLongLong();
+                hastaId = q.value(1).isNull() ? desdeId - 1 : q.value(1).toLongLong();
+            } else {
+                porFilas = false;
+            }
             q.finish();
-            if (malas >= 0) {
-                const QString filtro = malas == 0 ? QStringLiteral("1") : bien;
-                if (q.exec(QStringLiteral("INSERT INTO %1 (%2) SELECT %3")
-                               .arg(quoteIdentifier(nombreDestino), nombres.join(QLatin1Char(',')),
-                                    origenes.join(QLatin1Char(','))) +
-                           desde + QStringLiteral(" WHERE ") + filtro + QStringLiteral(" ON CONFLICT DO NOTHING"))) {
-                    const qint64 nuevas = q.numRowsAffected();
-                    r.anadidas += nuevas;
-                    r.duplicadas += total - malas - nuevas;
-                    resto = malas == 0 ? QStringLiteral("0") : QStringLiteral("NOT (") + bien + QLatin1Char(')');
+            if (porFilas) {
+                // Blocks of rowids; a block whose statement is refused goes row by row.
+                QStringList fallidos;
+                bool ilegible = false;
+                for (qint64 a = desdeId; a <= hastaId && !ilegible; a += kFilasPorBloque) {
+                    const qint64 b = std::min(hastaId, a + kFilasPorBloque - 1);
+                    const QString rango = QStringLiteral(" rowid BETWEEN %1 AND %2").arg(a).arg(b);
+                    qint64 total = -1;
+                    if (q.exec(QStringLiteral("SELECT COUNT(*)") + desde + QStringLiteral(" WHERE") + rango +
+                               QStringLiteral(" AND ") + bien) &&
+                        q.next())
+                        total = q.value(0).toLongLong();
+                    if (total < 0 && esFalloDeFichero(q.lastError())) {
+                        why = q.lastError().text();
+                        ilegible = true;
+                        break;
+                    }
+                    q.finish();
+                    if (total >= 0 && q.exec(QStringLiteral("INSERT INTO %1 (%2) SELECT %3")
+                                                 .arg(quoteIdentifier(nombreDestino), nombres.join(QLatin1Char(',')),
+                                                      origenes.join(QLatin1Char(','))) +
+                                             desde + QStringLiteral(" WHERE") + rango + QStringLiteral(" AND ") + bien +
+                                             QStringLiteral(" ON CONFLICT DO NOTHING"))) {
+                        const qint64 nuevas = q.numRowsAffected();
+                        r.anadidas += nuevas;
+                        r.duplicadas += total - nuevas;
+                        fallidos << QStringLiteral("(") + rango + QStringLiteral(" AND NOT (") + bien +
+                                        QStringLiteral("))");
+                    } else if (esFalloDeFichero(q.lastError())) {
+                        why = q.lastError().text();
+                        ilegible = true;
+                    } else {
+                        // A refusal of one row undoes the whole statement: the block goes row by row.
+                        fallidos << QStringLiteral("(") + rango + QLatin1Char(')');
+                    }
+                    q.finish();
+                    if (progreso)
+                        progreso();
                 }
-                // A refusal of one row undoes the whole statement: every row then goes one by one.
+                resto = ilegible ? QStringLiteral("0")
+                                 : (fallidos.isEmpty() ? QStringLiteral("0") : fallidos.join(QStringLiteral(" OR ")));
             }
             lectura = std::make_unique<QSqlQuery>(destino);
             lectura->setForwardOnly(true);
-            if (!lectura->exec(QStringLiteral("SELECT ") + origenes.join(QLatin1Char(',')) + desde +
-                               QStringLiteral(" WHERE ") + resto))
+            if (why.isEmpty() && !lectura->exec(QStringLiteral("SELECT ") + origenes.join(QLatin1Char(',')) + desde +
+                                                QStringLiteral(" WHERE ") + resto))
                 why = lectura->lastError().text();
             for (int k = 0; k < indices.size(); ++k)
                 indices[k] = k;
             const int n = int(origenes.size());
             siguiente = [&lectura, n](QVector<QVariant> *f, QString *e) {
-                if (!lectura->isActive() || !lectura->next()) {
+                if (!e->isEmpty() || !lectura->isActive() || !lectura->next()) {
                     if (lectura->lastError().isValid() && e->isEmpty())
                         *e = lectura->lastError().text();
                     return false;
@@ -398,11 +492,21 @@ ResultadoFusion ImportaBaseDatos(const QString &origen, QSqlDatabase destino, co
         while (siguiente(&fila, &why)) {
             bool ok = true;
             QString motivo;
+            if (!clavesAusentes.isEmpty()) {
+                ok = false;
+                motivo = TextoPropio("the key column %1 is empty").arg(clavesAusentes.first());
+            }
             for (int k = 0; k < indices.size() && ok; ++k) {
                 const int j = indices.at(k);
                 ok = convierte(j < fila.size() ? fila.at(j) : QVariant(), clases.at(k), &valores[k], &motivo);
                 if (!ok)
                     motivo = columnas.at(k) + QLatin1String(": ") + motivo;
+            }
+            for (int k = 0; k < indiceClave.size() && ok; ++k) {
+                if (valores.at(indiceClave.at(k)).isNull()) {
+                    ok = false;
+                    motivo = TextoPropio("the key column %1 is empty").arg(columnas.at(indiceClave.at(k)));
+                }
             }
             if (ok) {
                 for (int k = 0; k < valores.size(); ++k)
@@ -414,6 +518,10 @@ ResultadoFusion ImportaBaseDatos(const QString &origen, QSqlDatabase destino, co
                         ++r.duplicadas;
                 } else if (esDuplicado(insert.lastError())) {
                     ++r.duplicadas;
+                } else if (esFalloDeFichero(insert.lastError())) {
+                    // A damaged page is the table's failure, not one refusal per row.
+                    why = insert.lastError().text();
+                    break;
                 } else {
                     ok = false;
                     motivo = insert.lastError().databaseText();

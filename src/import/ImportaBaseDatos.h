@@ -29,11 +29,9 @@ struct ResultadoFusion {
     QStringList tablasIlegibles; // source tables that could not be read whole ("table: reason")
 
     bool empezada() const { return error.isEmpty(); }
-    // Every table was read and every row is now in the destination (stored or already there).
-    bool sinPerdidas() const
-    {
-        return empezada() && rechazadas == 0 && tablasOmitidas.isEmpty() && tablasIlegibles.isEmpty();
-    }
+    // Every table was read and every row is now in the destination (stored or already
+    // there); a table the program does not have is reported but is no loss.
+    bool sinPerdidas() const { return empezada() && rechazadas == 0 && tablasIlegibles.isEmpty(); }
     // The summary shown to the user.
     QString resumen() const;
 };

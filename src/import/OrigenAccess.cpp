@@ -1,33 +1,44 @@
-// Reader of the tables of an Access (Jet) database of the original program, through libmdb.
+// Reader of the tables of an Access (Jet) database of the original program. The file is
+// read by a process of ours (tools/lectormdb) that streams its rows: a damaged file that
+// crashes the Access library ends that process, and the merge reports the file as damaged.
 
 #include "base/TextoPropio.h"
 #include "import/OrigenFusion.h"
 
-#include <glib.h>
-// glib first: mdbtools.h uses its types without including it.
-#include <mdbtools.h>
-
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QDateTime>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QProcess>
 #include <charconv>
-#include <clocale>
-#include <locale.h>
-#include <vector>
 
 namespace slx::fusion {
 
 namespace {
 
-// Bound buffers hold one converted value each: a memo of 65,535 characters in UTF-8
-// fits; a longer one would be cut by libmdb, so the table is reported instead.
-constexpr size_t kBindSize = 256 * 1024;
+// Column types as libmdb numbers them.
+enum : int {
+    kBool = 0x01,
+    kByte = 0x02,
+    kInt = 0x03,
+    kLongInt = 0x04,
+    kMoney = 0x05,
+    kFloat = 0x06,
+    kDouble = 0x07,
+    kDateTime = 0x08,
+    kNumeric = 0x10
+};
+
+// Longest wait for the reader's next record: a reader that neither writes nor ends is
+// stuck on a damaged file.
+constexpr int kEsperaMs = 15000;
 
 // A Single as the shortest decimal text that reads back as the same Single, so that
 // 62.7 stored by the original program arrives as 62.7, not 62.700001.
-QVariant single(const char *text)
+QVariant single(const QByteArray &raw)
 {
-    const QByteArray raw(text);
     bool ok = false;
     const float f = raw.toFloat(&ok);
     if (!ok)
@@ -39,198 +50,277 @@ QVariant single(const char *text)
     return d;
 }
 
-// libmdb writes the numbers of a row with printf, which follows the process's numeric
-// locale (set from the user's settings at start-up): under a decimal comma a Single came
-// as "62,7" and its row was refused. Rows are fetched with this thread's numeric locale C.
-class NumerosC {
-public:
-    NumerosC()
-        : m_previous(uselocale(numerosC()))
-    {
+QVariant valor(int type, const QByteArray *raw)
+{
+    if (!raw)
+        return QVariant();
+    if (type == kBool)
+        return !raw->isEmpty() && *raw != "0";
+    if (raw->isEmpty())
+        return QVariant();
+    switch (type) {
+    case kByte:
+    case kInt:
+    case kLongInt: {
+        bool ok = false;
+        const qlonglong v = raw->toLongLong(&ok);
+        return ok ? QVariant(v) : QVariant(QString::fromUtf8(*raw));
     }
-    ~NumerosC() { uselocale(m_previous); }
-    NumerosC(const NumerosC &) = delete;
-    NumerosC &operator=(const NumerosC &) = delete;
+    case kFloat: return single(*raw);
+    case kDouble:
+    case kMoney:
+    case kNumeric: {
+        bool ok = false;
+        const double v = raw->toDouble(&ok);
+        return ok ? QVariant(v) : QVariant(QString::fromUtf8(*raw));
+    }
+    case kDateTime: {
+        // Read in UTC, so that no daylight-saving gap of the local zone moves a time.
+        const QString s = QString::fromLatin1(*raw);
+        const QDate d = QDate::fromString(s.left(10), QStringLiteral("yyyy-MM-dd"));
+        const QTime t = QTime::fromString(s.mid(11), QStringLiteral("HH:mm:ss"));
+        if (!d.isValid() || !t.isValid())
+            return s;
+        return QDateTime(d, t, Qt::UTC);
+    }
+    default: return QString::fromUtf8(*raw);
+    }
+}
+
+quint32 leeU32(const char *p)
+{
+    quint32 v = 0;
+    for (int i = 3; i >= 0; --i)
+        v = (v << 8) | quint8(p[i]);
+    return v;
+}
+
+// One run of the reader and the records it writes.
+class Lector {
+public:
+    bool inicia(const QStringList &args, QString *error)
+    {
+        const QString programa = lectorAccess();
+        if (programa.isEmpty()) {
+            *error = TextoPropio("The reader of Access files (%1) is missing beside the program.")
+                         .arg(QStringLiteral("slx90-lector-mdb"));
+            return false;
+        }
+        m_proceso.setProgram(programa);
+        m_proceso.setArguments(args);
+        m_proceso.setProcessChannelMode(QProcess::SeparateChannels);
+        m_proceso.setStandardErrorFile(QProcess::nullDevice());
+        m_proceso.start(QIODevice::ReadOnly);
+        if (!m_proceso.waitForStarted(kEsperaMs)) {
+            *error = m_proceso.errorString();
+            return false;
+        }
+        return true;
+    }
+
+    // The next record; false at the end of the output (or when the reader is stuck).
+    bool siguiente(char *tag, QByteArray *payload)
+    {
+        for (;;) {
+            if (m_buffer.size() - m_pos >= 5) {
+                const quint32 len = leeU32(m_buffer.constData() + m_pos + 1);
+                if (m_buffer.size() - m_pos >= 5 + qsizetype(len)) {
+                    *tag = m_buffer.at(m_pos);
+                    *payload = m_buffer.mid(m_pos + 5, len);
+                    m_pos += 5 + len;
+                    if (m_pos > (1 << 20)) {
+                        m_buffer.remove(0, m_pos);
+                        m_pos = 0;
+                    }
+                    return true;
+                }
+            }
+            if (m_proceso.bytesAvailable() == 0) {
+                if (m_proceso.state() == QProcess::NotRunning)
+                    return false;
+                if (!m_proceso.waitForReadyRead(kEsperaMs) && m_proceso.bytesAvailable() == 0) {
+                    if (m_proceso.state() != QProcess::NotRunning) {
+                        m_atascado = true;
+                        m_proceso.kill();
+                        m_proceso.waitForFinished(kEsperaMs);
+                    }
+                    if (m_proceso.bytesAvailable() == 0)
+                        return false;
+                }
+            }
+            m_buffer += m_proceso.readAllStandardOutput();
+        }
+    }
+
+    // Whether the reader ended normally.
+    bool terminaBien()
+    {
+        if (m_proceso.state() != QProcess::NotRunning && !m_proceso.waitForFinished(kEsperaMs)) {
+            m_proceso.kill();
+            m_proceso.waitForFinished(kEsperaMs);
+            return false;
+        }
+        return !m_atascado && m_proceso.exitStatus() == QProcess::NormalExit && m_proceso.exitCode() == 0;
+    }
+
+    void para()
+    {
+        if (m_proceso.state() != QProcess::NotRunning) {
+            m_proceso.kill();
+            m_proceso.waitForFinished(kEsperaMs);
+        }
+    }
+
+    ~Lector() { para(); }
 
 private:
-    static locale_t numerosC()
-    {
-        // The user's locale with the numbers of C; (locale_t)0 leaves the thread as it is.
-        static const locale_t c = [] {
-            const locale_t base = duplocale(LC_GLOBAL_LOCALE);
-            if (!base)
-                return locale_t(nullptr);
-            const locale_t made = newlocale(LC_NUMERIC_MASK, "C", base);
-            if (!made)
-                freelocale(base);
-            return made;
-        }();
-        return c;
-    }
-
-    locale_t m_previous;
+    QProcess m_proceso;
+    QByteArray m_buffer;
+    qsizetype m_pos = 0;
+    bool m_atascado = false;
 };
 
 class OrigenAccess final : public Origen {
 public:
-    ~OrigenAccess() override
-    {
-        cierraTabla();
-        if (m_mdb)
-            mdb_close(m_mdb);
-    }
-
     bool abre(const QString &fichero, QString *error) override
     {
         if (!QFile::exists(fichero)) {
             *error = TextoPropio("The file %1 does not exist.").arg(fichero);
             return false;
         }
-        const QByteArray path = QFile::encodeName(fichero);
-        m_mdb = mdb_open(path.constData(), MDB_NOFLAGS);
-        if (!m_mdb) {
-            *error = TextoPropio("The file %1 is not a database that can be read, or it is damaged.").arg(fichero);
+        m_fichero = fichero;
+        Lector lector;
+        if (!lector.inicia({QStringLiteral("--tablas"), fichero}, error))
+            return false;
+        char tag = 0;
+        QByteArray p;
+        QString motivo;
+        while (lector.siguiente(&tag, &p)) {
+            if (tag == 'T' && p.size() >= 4)
+                m_tablas << QString::fromUtf8(p.mid(4));
+            else if (tag == 'X')
+                motivo = QString::fromUtf8(p);
+        }
+        if (!lector.terminaBien() || !motivo.isEmpty()) {
+            *error = danada(fichero, motivo);
             return false;
         }
-        mdb_set_date_fmt(m_mdb, "%Y-%m-%d %H:%M:%S");
-        mdb_set_shortdate_fmt(m_mdb, "%Y-%m-%d %H:%M:%S");
-        mdb_set_boolean_fmt_numbers(m_mdb);
-        mdb_set_bind_size(m_mdb, kBindSize);
         return true;
     }
 
-    bool tablas(QStringList *nombres, QString *error) override
+    bool tablas(QStringList *nombres, QString *) override
     {
-        if (!mdb_read_catalog(m_mdb, MDB_TABLE)) {
-            *error = TextoPropio("The list of tables of the database cannot be read: the file is damaged.");
-            return false;
-        }
-        for (unsigned i = 0; i < m_mdb->num_catalog; ++i) {
-            auto *entry = static_cast<MdbCatalogEntry *>(g_ptr_array_index(m_mdb->catalog, i));
-            if (entry->object_type == MDB_TABLE && mdb_is_user_table(entry))
-                nombres->append(QString::fromUtf8(entry->object_name));
-        }
+        *nombres = m_tablas;
         return true;
     }
 
     bool abreTabla(const QString &tabla, QStringList *columnas, QString *error) override
     {
         cierraTabla();
-        QByteArray name = tabla.toUtf8();
-        m_table = mdb_read_table_by_name(m_mdb, name.data(), MDB_TABLE);
-        if (!m_table || !mdb_read_columns(m_table)) {
-            *error = TextoPropio("The table %1 cannot be read.").arg(tabla);
-            cierraTabla();
+        m_lector = std::make_unique<Lector>();
+        m_leidas = 0;
+        if (!m_lector->inicia({QStringLiteral("--tabla"), m_fichero, tabla}, error)) {
+            m_lector.reset();
             return false;
         }
-        mdb_rewind_table(m_table);
-        const unsigned n = m_table->num_cols;
-        m_buffers.assign(n, nullptr);
-        m_lengths.assign(n, 0);
-        m_types.assign(n, 0);
-        for (unsigned c = 0; c < n; ++c) {
-            auto *col = static_cast<MdbColumn *>(g_ptr_array_index(m_table->columns, c));
-            columnas->append(QString::fromUtf8(col->name));
-            m_types[c] = col->col_type;
-            m_buffers[c] = static_cast<char *>(g_malloc0(kBindSize + 1));
-            mdb_bind_column(m_table, int(c) + 1, m_buffers[c], &m_lengths[c]);
+        char tag = 0;
+        QByteArray p;
+        if (!m_lector->siguiente(&tag, &p) || tag != 'C') {
+            *error = tag == 'X' ? QString::fromUtf8(p) : TextoPropio("the file is damaged");
+            m_lector.reset();
+            return false;
         }
-        m_expected = m_table->num_rows;
-        m_read = 0;
+        m_tipos.clear();
+        for (qsizetype i = 0; i + 3 <= p.size();) {
+            const int type = quint8(p.at(i));
+            const int len = quint8(p.at(i + 1)) | (quint8(p.at(i + 2)) << 8);
+            columnas->append(QString::fromUtf8(p.mid(i + 3, len)));
+            m_tipos << type;
+            i += 3 + len;
+        }
         return true;
     }
 
     bool siguienteFila(QVector<QVariant> *fila, QString *error) override
     {
-        if (!m_table)
+        if (!m_lector)
             return false;
-        bool leida;
-        {
-            const NumerosC numeros;
-            leida = mdb_fetch_row(m_table);
-        }
-        if (!leida) {
-            // libmdb tells the end of the rows and a page it cannot read apart only by the count.
-            if (m_read < m_expected)
-                *error = TextoPropio("only %1 of its %2 rows could be read").arg(m_read).arg(m_expected);
+        char tag = 0;
+        QByteArray p;
+        if (!m_lector->siguiente(&tag, &p)) {
+            m_lector->terminaBien();
+            *error = TextoPropio("the file is damaged: its reader stopped after %1 rows").arg(m_leidas);
+            m_lector.reset();
             return false;
         }
-        ++m_read;
-        const int n = int(m_buffers.size());
-        for (int c = 0; c < n; ++c) {
-            if (size_t(m_lengths[c]) >= kBindSize - 1) {
-                *error = TextoPropio("row %1 holds a text too long to be read whole").arg(m_read);
-                return false;
+        if (tag == 'R') {
+            ++m_leidas;
+            fila->resize(m_tipos.size());
+            qsizetype i = 0;
+            for (int c = 0; c < m_tipos.size(); ++c) {
+                if (i + 4 > p.size()) {
+                    (*fila)[c] = QVariant();
+                    continue;
+                }
+                const quint32 len = leeU32(p.constData() + i);
+                i += 4;
+                if (len == 0xFFFFFFFFu) {
+                    (*fila)[c] = valor(m_tipos.at(c), nullptr);
+                    continue;
+                }
+                const QByteArray raw = p.mid(i, len);
+                i += len;
+                (*fila)[c] = valor(m_tipos.at(c), &raw);
             }
+            return true;
         }
-        fila->resize(n);
-        for (int c = 0; c < n; ++c)
-            (*fila)[c] = valor(c);
-        return true;
+        if (tag == 'E' && p.size() >= 8) {
+            const quint32 leidas = leeU32(p.constData());
+            const quint32 declaradas = leeU32(p.constData() + 4);
+            // libmdb tells the end of the rows and a page it cannot read apart only by the count.
+            if (!m_lector->terminaBien())
+                *error = TextoPropio("the file is damaged: its reader stopped after %1 rows").arg(m_leidas);
+            else if (leidas < declaradas)
+                *error = TextoPropio("only %1 of its %2 rows could be read").arg(leidas).arg(declaradas);
+        } else if (tag == 'X') {
+            *error = QString::fromUtf8(p);
+        } else {
+            *error = TextoPropio("the file is damaged: its reader stopped after %1 rows").arg(m_leidas);
+        }
+        m_lector.reset();
+        return false;
     }
 
-    void cierraTabla() override
-    {
-        if (m_table) {
-            mdb_free_tabledef(m_table);
-            m_table = nullptr;
-        }
-        for (char *b : m_buffers)
-            g_free(b);
-        m_buffers.clear();
-        m_lengths.clear();
-        m_types.clear();
-    }
+    void cierraTabla() override { m_lector.reset(); }
 
 private:
-    QVariant valor(int c) const
+    static QString danada(const QString &fichero, const QString &motivo)
     {
-        const int len = m_lengths[c];
-        const char *text = m_buffers[c];
-        const int type = m_types[c];
-        if (len <= 0)
-            return type == MDB_BOOL ? QVariant(false) : QVariant();
-        const QByteArray raw(text, len);
-        switch (type) {
-        case MDB_BOOL: return raw != "0";
-        case MDB_BYTE:
-        case MDB_INT:
-        case MDB_LONGINT: {
-            bool ok = false;
-            const qlonglong v = raw.toLongLong(&ok);
-            return ok ? QVariant(v) : QVariant(QString::fromUtf8(raw));
-        }
-        case MDB_FLOAT: return single(raw.constData());
-        case MDB_DOUBLE:
-        case MDB_MONEY:
-        case MDB_NUMERIC: {
-            bool ok = false;
-            const double v = raw.toDouble(&ok);
-            return ok ? QVariant(v) : QVariant(QString::fromUtf8(raw));
-        }
-        case MDB_DATETIME: {
-            // Read in UTC, so that no daylight-saving gap of the local zone moves a time.
-            const QString s = QString::fromLatin1(raw);
-            const QDate d = QDate::fromString(s.left(10), QStringLiteral("yyyy-MM-dd"));
-            const QTime t = QTime::fromString(s.mid(11), QStringLiteral("HH:mm:ss"));
-            if (!d.isValid() || !t.isValid())
-                return s;
-            return QDateTime(d, t, Qt::UTC);
-        }
-        default: return QString::fromUtf8(raw);
-        }
+        return motivo.isEmpty()
+                   ? TextoPropio("The file %1 is damaged: the Access database cannot be read.").arg(fichero)
+                   : TextoPropio("The file %1 is damaged: %2.").arg(fichero, motivo);
     }
 
-    MdbHandle *m_mdb = nullptr;
-    MdbTableDef *m_table = nullptr;
-    std::vector<char *> m_buffers;
-    std::vector<int> m_lengths;
-    std::vector<int> m_types;
-    unsigned m_expected = 0;
-    unsigned m_read = 0;
+    QString m_fichero;
+    QStringList m_tablas;
+    std::unique_ptr<Lector> m_lector;
+    QVector<int> m_tipos;
+    quint32 m_leidas = 0;
 };
 
 } // namespace
+
+QString lectorAccess()
+{
+    const QString nombre = QStringLiteral("slx90-lector-mdb");
+    const QString junto = QDir(QCoreApplication::applicationDirPath()).filePath(nombre);
+    if (QFileInfo(junto).isExecutable())
+        return junto;
+    const QString otro = QString::fromLocal8Bit(qgetenv("SLX90_LECTOR_MDB"));
+    if (!otro.isEmpty() && QFileInfo(otro).isExecutable())
+        return otro;
+    return QString();
+}
 
 std::unique_ptr<Origen> creaOrigenAccess()
 {

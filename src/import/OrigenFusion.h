@@ -31,4 +31,13 @@ public:
 std::unique_ptr<Origen> creaOrigenSQLite();
 std::unique_ptr<Origen> creaOrigenAccess();
 
+// The SQLite URI of a source database, opened read-only. Immutable when no write-ahead
+// log lies beside it, so that nothing is written there (no -wal or -shm) and a database on
+// read-only media is read; with a log beside it, the log is read too.
+QString uriOrigenSQLite(const QString &fichero);
+
+// The reader of Access files beside the program's executable (or where SLX90_LECTOR_MDB
+// names it, for programs run from elsewhere in the build tree); empty when missing.
+QString lectorAccess();
+
 } // namespace slx::fusion

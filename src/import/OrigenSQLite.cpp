@@ -7,10 +7,12 @@
 
 #include <QAtomicInt>
 #include <QFile>
+#include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <QUrl>
 
 namespace slx::fusion {
 
@@ -40,8 +42,10 @@ public:
             return false;
         }
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
-        db.setDatabaseName(fichero);
-        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=5000"));
+        // Read-only and immutable: nothing is written beside the file (no -wal or -shm),
+        // and a database on read-only media is read too.
+        db.setDatabaseName(uriOrigenSQLite(fichero));
+        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=5000"));
         if (!db.open()) {
             *error = TextoPropio("The database %1 cannot be opened: %2").arg(fichero, db.lastError().text());
             return false;
@@ -108,6 +112,14 @@ private:
 };
 
 } // namespace
+
+QString uriOrigenSQLite(const QString &fichero)
+{
+    const QString absoluto = QFileInfo(fichero).absoluteFilePath();
+    const bool conLog = QFileInfo(absoluto + QStringLiteral("-wal")).size() > 0;
+    return QUrl::fromLocalFile(absoluto).toString(QUrl::FullyEncoded) +
+           (conLog ? QStringLiteral("?mode=ro") : QStringLiteral("?mode=ro&immutable=1"));
+}
 
 std::unique_ptr<Origen> creaOrigenSQLite()
 {

@@ -17,8 +17,11 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDialog>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QLabel>
 #include <QPointer>
@@ -313,24 +316,37 @@ void Form1::ImportaCopiaSeguridad()
     if (!ExisteFichero(copia))
         return;
     show();
-    m.FicheroImportar = copia;
-    ResultadoFusion r;
-    const bool empezada = fusiona(copia, &r);
-    m.FicheroImportar.clear();
-    if (!empezada) {
-        ui::MsgBox(oLocGuru().GetS(178) + QLatin1String("\n\n") + r.error, ui::Icon::Critical, ui::OkOnly, this);
+    // Moved aside under a dated name before its merge starts, so that no start runs it
+    // twice (a merge that cannot end does not come back at every start).
+    const QDir carpeta = QFileInfo(copia).dir();
+    const QString fecha = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH.mm.ss"));
+    QString aparte = carpeta.filePath(QStringLiteral("backupSLX90 %1.bak").arg(fecha));
+    for (int n = 2; QFileInfo::exists(aparte); ++n)
+        aparte = carpeta.filePath(QStringLiteral("backupSLX90 %1 (%2).bak").arg(fecha).arg(n));
+    QFile fichero(copia);
+    if (!fichero.rename(aparte)) {
+        ui::MsgBox(oLocGuru().GetS(178) + QLatin1String("\n\n") +
+                       TextoPropio("The backup %1 cannot be moved aside before its merge, so it is not merged: %2")
+                           .arg(copia, fichero.errorString()),
+                   ui::Icon::Critical, ui::OkOnly, this);
         return;
     }
-    // Deleted only when every row of it is in the database; otherwise it is kept
-    // for the next start and the user is told why.
-    if (r.sinPerdidas()) {
-        if (!QFile::remove(copia))
-            ui::MsgBox(TextoPropio("The file %1 could not be deleted.").arg(copia), ui::Icon::Critical, ui::OkOnly,
+    m.FicheroImportar = aparte;
+    ResultadoFusion r;
+    const bool empezada = fusiona(aparte, &r);
+    m.FicheroImportar.clear();
+    // Deleted when every row of it is in the database; otherwise it stays aside and the
+    // user is told once where it is and why.
+    if (empezada && r.sinPerdidas()) {
+        if (!QFile::remove(aparte))
+            ui::MsgBox(TextoPropio("The file %1 could not be deleted.").arg(aparte), ui::Icon::Critical, ui::OkOnly,
                        this);
         return;
     }
-    ui::MsgBox(oLocGuru().GetS(178) + QLatin1String("\n\n") + r.resumen() + QLatin1String("\n\n") +
-                   TextoPropio("The file %1 is kept.").arg(copia),
+    ui::MsgBox(oLocGuru().GetS(178) + QLatin1String("\n\n") + (empezada ? r.resumen() : r.error) +
+                   QLatin1String("\n\n") +
+                   TextoPropio("The backup %1 could not be merged whole; it is kept as %2.")
+                       .arg(QFileInfo(copia).fileName(), aparte),
                ui::Icon::Critical, ui::OkOnly, this);
 }
 

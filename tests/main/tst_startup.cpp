@@ -15,7 +15,9 @@
 #include "main/RegistroVentanas.h"
 
 #include <QDialog>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
 #include <QSqlQuery>
@@ -270,7 +272,9 @@ private Q_SLOTS:
         QVERIFY(databaseOpen);
         QVERIFY(f->isVisible());
         QCOMPARE(panelText, QString("Importando datos"));
-        QCOMPARE(importing, home.file("BackupSLX90.BAK"));
+        // Merged from under a dated name, so that no later start runs it again.
+        QVERIFY2(QFileInfo(importing).fileName().startsWith("backupSLX90 "), qPrintable(importing));
+        QVERIFY(!QFile::exists(importing));
         QVERIFY(!f->SSPanel1->isVisible());
         QVERIFY(f->SSCommand1->isEnabled());
         QVERIFY(modulo1().FicheroImportar.isEmpty());
@@ -285,6 +289,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("kind");
         QTest::newRow("damaged") << "damaged";
         QTest::newRow("refused rows") << "refused";
+        QTest::newRow("access cut short") << "access cut short";
     }
     void backupThatCannotBeMergedIsKept()
     {
@@ -294,6 +299,10 @@ private Q_SLOTS:
         const QString backup = home.file("backupSLX90.bak");
         if (kind == "damaged") {
             escribeIni(backup, QByteArray("SQLite format 3\0", 16) + QByteArray(2000, 'x'));
+        } else if (kind == "access cut short") {
+            QFile mdb(slxtest::fixture("access/legacy-a.mdb"));
+            QVERIFY(mdb.open(QIODevice::ReadOnly));
+            escribeIni(backup, mdb.read(64 * 1024));
         } else {
             QVERIFY(slxtest::creaBaseSQLite(backup, {"CREATE TABLE Programacion (LNumeroSerie, ByTLeq)",
                                                      "INSERT INTO Programacion VALUES (1, 15)",
@@ -308,14 +317,20 @@ private Q_SLOTS:
         // The merge's reason, in the window's language.
         const QString reason = kind == "damaged" ? TextoPropio("The list of tables of the database cannot be read: %1")
                                                        .section(QLatin1String("%1"), 0, 0)
-                                                 : TextoPropio("Rows refused: %1").arg(1);
+                               : kind == "refused"
+                                   ? TextoPropio("Rows refused: %1").arg(1)
+                                   : TextoPropio("The file %1 is damaged: %2.").section("%1", 1, 1).section("%2", 0, 0);
         QVERIFY2(shown.first().contains(reason), qPrintable(shown.first()));
-        QVERIFY(QFile::exists(backup));
+        // Kept aside under a dated name, named in the message; the next start does not run it again.
+        QVERIFY(!QFile::exists(backup));
+        const QStringList aparte = QDir(home.path()).entryList({"backupSLX90 *.bak"}, QDir::Files);
+        QCOMPARE(aparte.size(), 1);
+        QVERIFY2(shown.first().contains(home.file(aparte.first())), qPrintable(shown.first()));
         // The window goes on with the database open.
         QVERIFY(modulo1().ConexionBD.isOpen());
         QVERIFY(f->SSCommandProgramacion->isEnabled());
         QVERIFY(!f->SSPanel1->isVisible());
-        QCOMPARE(cuenta("Programacion"), kind == "damaged" ? 0 : 1);
+        QCOMPARE(cuenta("Programacion"), kind == "refused" ? 1 : 0);
     }
 
     void leeLineaComandos_data()

@@ -1,0 +1,194 @@
+// Reads an Access (Jet) file with libmdb and writes what it finds to its standard output
+// as records: a tag byte, a 32-bit little-endian length and the payload.
+//
+//   slx90-lector-mdb --tablas FILE        'T' per user table: rows (u32), then its name
+//   slx90-lector-mdb --tabla FILE NAME    'C' the columns: per column its type (u8), name
+//                                         length (u16) and name; then 'R' per row: per
+//                                         column a length (i32, -1 = NULL) and the value
+//                                         as libmdb writes it; then 'E': rows read and
+//                                         rows the table declares (u32 each)
+//   on a failure: 'X' and a description, exit status 2.
+//
+// A file that crashes libmdb ends this process only; the program takes a missing 'E' or
+// an abnormal end for a damaged file.
+
+#include <glib.h>
+// glib first: mdbtools.h uses its types without including it.
+#include <mdbtools.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <vector>
+
+namespace {
+
+// A value of a bound column; a memo of 65,535 characters in UTF-8 fits.
+constexpr size_t kBindSize = 256 * 1024;
+
+void escribe(const void *data, size_t n)
+{
+    if (n && fwrite(data, 1, n, stdout) != n)
+        _exit(3);
+}
+
+void u32(std::string &out, uint32_t v)
+{
+    for (int i = 0; i < 4; ++i)
+        out += char((v >> (8 * i)) & 0xFF);
+}
+
+void registro(char tag, const std::string &payload)
+{
+    std::string head(1, tag);
+    u32(head, uint32_t(payload.size()));
+    escribe(head.data(), head.size());
+    escribe(payload.data(), payload.size());
+}
+
+int falla(const std::string &motivo)
+{
+    registro('X', motivo);
+    fflush(stdout);
+    return 2;
+}
+
+// Opens the file and checks that its length and its catalogue fit its pages.
+MdbHandle *abre(const char *fichero, std::string *motivo)
+{
+    struct stat st {};
+    if (stat(fichero, &st) != 0) {
+        *motivo = "the file cannot be read";
+        return nullptr;
+    }
+    MdbHandle *mdb = mdb_open(fichero, MDB_NOFLAGS);
+    if (!mdb) {
+        *motivo = "the file is not an Access database";
+        return nullptr;
+    }
+    const off_t pagina = mdb->fmt->pg_size;
+    if (pagina <= 0 || st.st_size < 2 * pagina || st.st_size % pagina != 0) {
+        *motivo = "its length does not fit its pages";
+        mdb_close(mdb);
+        return nullptr;
+    }
+    if (!mdb_read_catalog(mdb, MDB_TABLE)) {
+        *motivo = "its list of tables cannot be read";
+        mdb_close(mdb);
+        return nullptr;
+    }
+    const unsigned long paginas = (unsigned long)(st.st_size / pagina);
+    for (unsigned i = 0; i < mdb->num_catalog; ++i) {
+        auto *entry = static_cast<MdbCatalogEntry *>(g_ptr_array_index(mdb->catalog, i));
+        if (entry->object_type == MDB_TABLE && entry->table_pg >= paginas) {
+            *motivo = "its list of tables names pages past the end of the file";
+            mdb_close(mdb);
+            return nullptr;
+        }
+    }
+    mdb_set_date_fmt(mdb, "%Y-%m-%d %H:%M:%S");
+    mdb_set_shortdate_fmt(mdb, "%Y-%m-%d %H:%M:%S");
+    mdb_set_boolean_fmt_numbers(mdb);
+    mdb_set_bind_size(mdb, kBindSize);
+    return mdb;
+}
+
+int tablas(const char *fichero)
+{
+    std::string motivo;
+    MdbHandle *mdb = abre(fichero, &motivo);
+    if (!mdb)
+        return falla(motivo);
+    for (unsigned i = 0; i < mdb->num_catalog; ++i) {
+        auto *entry = static_cast<MdbCatalogEntry *>(g_ptr_array_index(mdb->catalog, i));
+        if (entry->object_type != MDB_TABLE || !mdb_is_user_table(entry))
+            continue;
+        MdbTableDef *table = mdb_read_table(entry);
+        if (!table)
+            return falla(std::string("the table ") + entry->object_name + " cannot be read");
+        std::string p;
+        u32(p, table->num_rows);
+        p += entry->object_name;
+        mdb_free_tabledef(table);
+        registro('T', p);
+    }
+    mdb_close(mdb);
+    fflush(stdout);
+    return 0;
+}
+
+int tabla(const char *fichero, const char *nombre)
+{
+    std::string motivo;
+    MdbHandle *mdb = abre(fichero, &motivo);
+    if (!mdb)
+        return falla(motivo);
+    std::string name(nombre);
+    MdbTableDef *table = mdb_read_table_by_name(mdb, name.data(), MDB_TABLE);
+    if (!table || !mdb_read_columns(table))
+        return falla("the table " + name + " cannot be read");
+    mdb_rewind_table(table);
+    const unsigned n = table->num_cols;
+    std::vector<char *> buffers(n);
+    std::vector<int> lengths(n, 0);
+    std::string cols;
+    for (unsigned c = 0; c < n; ++c) {
+        auto *col = static_cast<MdbColumn *>(g_ptr_array_index(table->columns, c));
+        cols += char(col->col_type);
+        const size_t len = strlen(col->name);
+        cols += char(len & 0xFF);
+        cols += char((len >> 8) & 0xFF);
+        cols += col->name;
+        buffers[c] = static_cast<char *>(g_malloc0(kBindSize + 1));
+        mdb_bind_column(table, int(c) + 1, buffers[c], &lengths[c]);
+    }
+    registro('C', cols);
+    uint32_t leidas = 0;
+    std::string fila;
+    while (mdb_fetch_row(table)) {
+        ++leidas;
+        fila.clear();
+        for (unsigned c = 0; c < n; ++c) {
+            if (size_t(lengths[c]) >= kBindSize - 1)
+                return falla("row " + std::to_string(leidas) + " holds a text too long to be read whole");
+            const int len = lengths[c];
+            if (len <= 0 && static_cast<MdbColumn *>(g_ptr_array_index(table->columns, c))->col_type != MDB_BOOL) {
+                u32(fila, 0xFFFFFFFFu);
+                continue;
+            }
+            u32(fila, uint32_t(len > 0 ? len : 0));
+            fila.append(buffers[c], size_t(len > 0 ? len : 0));
+        }
+        registro('R', fila);
+    }
+    std::string fin;
+    u32(fin, leidas);
+    u32(fin, table->num_rows);
+    registro('E', fin);
+    for (char *b : buffers)
+        g_free(b);
+    mdb_free_tabledef(table);
+    mdb_close(mdb);
+    fflush(stdout);
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    // A crash leaves no core file behind.
+    struct rlimit sinCore {
+        0, 0
+    };
+    setrlimit(RLIMIT_CORE, &sinCore);
+    if (argc == 3 && strcmp(argv[1], "--tablas") == 0)
+        return tablas(argv[2]);
+    if (argc == 4 && strcmp(argv[1], "--tabla") == 0)
+        return tabla(argv[2], argv[3]);
+    fprintf(stderr, "usage: %s --tablas FILE | --tabla FILE TABLE\n", argv[0]);
+    return 1;
+}
