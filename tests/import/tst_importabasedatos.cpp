@@ -4,6 +4,7 @@
 #include "TestSupport.h"
 #include "base/Database.h"
 #include "base/Modulo1.h"
+#include "base/TextoPropio.h"
 #include "import/ImportaBaseDatos.h"
 
 #include <QFile>
@@ -423,6 +424,182 @@ private Q_SLOTS:
                        "(SELECT * FROM IntervaloInhabil WHERE LNumeroSerie = 7 ORDER BY ByIntervalo)")
                      .toString(),
                  QString("22:00:00-08:05:00 20:00:00-09:00:00"));
+    }
+
+    // An Access file cut short at any page is never taken for a whole one: it is refused
+    // before anything is written, or the tables it cannot read whole are reported.
+    void accessCutAtEvery4KiB()
+    {
+        slxtest::DataHome home;
+        QVERIFY(home.openDatabase());
+        QFile mdb(legacyA());
+        QVERIFY(mdb.open(QIODevice::ReadOnly));
+        const QByteArray whole = mdb.readAll();
+        const QString path = home.file("cut.mdb");
+        for (qsizetype cut = 4096; cut < whole.size(); cut += 4096) {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            f.write(whole.left(cut));
+            f.close();
+            const ResultadoFusion r = ImportaBaseDatos(path, modulo1().ConexionBD);
+            QVERIFY2(!r.sinPerdidas(), qPrintable(QString("cut at %1: %2").arg(cut).arg(r.resumen())));
+            if (!r.empezada())
+                QVERIFY2(r.error.contains(path), qPrintable(r.error));
+        }
+    }
+
+    // Damaged Access files that crash the Access library: the program goes on and the file
+    // is reported as damaged.
+    void accessFilesThatCrashTheLibrary_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QFile mdb(legacyA());
+        mdb.open(QIODevice::ReadOnly);
+        const QByteArray whole = mdb.readAll();
+        // One case per line: "offset:hex-bytes ..." changes to the fixture.
+        QFile corpus(slxtest::sourceFile("tests/import/corpus/access-crashes.txt"));
+        QVERIFY(corpus.open(QIODevice::ReadOnly | QIODevice::Text));
+        int n = 0;
+        while (!corpus.atEnd()) {
+            const QByteArray line = corpus.readLine().trimmed();
+            if (line.isEmpty() || line.startsWith('#'))
+                continue;
+            QByteArray content = whole;
+            for (const QByteArray &patch : line.split(' ')) {
+                const QList<QByteArray> parts = patch.split(':');
+                const QByteArray bytes = QByteArray::fromHex(parts.at(1));
+                content.replace(parts.at(0).toLongLong(), bytes.size(), bytes);
+            }
+            QTest::newRow(qPrintable(QString("case %1").arg(++n))) << content;
+        }
+        QVERIFY(n > 0);
+    }
+    void accessFilesThatCrashTheLibrary()
+    {
+        QFETCH(QByteArray, content);
+        slxtest::DataHome home;
+        QVERIFY(home.openDatabase());
+        const QString path = home.file("damaged.mdb");
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(content);
+        f.close();
+        const ResultadoFusion r = ImportaBaseDatos(path, modulo1().ConexionBD);
+        QVERIFY(!r.sinPerdidas());
+        const QString damaged =
+            TextoPropio("the file is damaged: its reader stopped after %1 rows").section("%1", 0, 0);
+        const QString refused = TextoPropio("The file %1 is damaged: %2.").section("%1", 1, 1).section("%2", 0, 0);
+        QVERIFY2(r.error.contains(refused) || r.tablasIlegibles.join('\n').contains(damaged), qPrintable(r.resumen()));
+    }
+
+    void nullKeyPartsAreRefused()
+    {
+        slxtest::DataHome home;
+        QVERIFY(home.openDatabase());
+        const QString path = home.file("nulls.db");
+        QVERIFY(slxtest::creaBaseSQLite(
+            path, {
+                      "CREATE TABLE Programacion (LNumeroSerie, TLocal)",
+                      "INSERT INTO Programacion VALUES (NULL, 'no serial')",
+                      "INSERT INTO Programacion VALUES (5, 'good')",
+                      "CREATE TABLE Intervalos (LNumeroSerie, DFechaInicio, THoraInicio, SLeqLocal)",
+                      "INSERT INTO Intervalos VALUES (5, '2009-01-01', NULL, 60)",
+                      "INSERT INTO Intervalos VALUES (5, '2009-01-01', '10:00', 61)",
+                      "CREATE TABLE DiaBorrado (LNumeroSerie, DFecha)",
+                      "INSERT INTO DiaBorrado VALUES (5, '2009-01-01')",
+                  }));
+        const ResultadoFusion r = ImportaBaseDatos(path, modulo1().ConexionBD);
+        QVERIFY(r.empezada());
+        QCOMPARE(r.anadidas, qint64(2));
+        QCOMPARE(r.rechazadas, qint64(3));
+        for (const QString &m : r.motivos)
+            QVERIFY2(m.contains(TextoPropio("the key column %1 is empty").section("%1", 0, 0)), qPrintable(m));
+        // No made-up device.
+        QCOMPARE(valor("SELECT group_concat(LNumeroSerie) FROM Programacion").toString(), QString("5"));
+        QCOMPARE(cuenta("Intervalos"), 1);
+        QCOMPARE(cuenta("DiaBorrado"), 0);
+    }
+
+    // A database of this program is read without writing beside it: no -wal or -shm
+    // appears, and the file stays as it was (as on read-only media).
+    void sqliteSourceReadWithoutWritingBesideIt()
+    {
+        slxtest::DataHome home;
+        QVERIFY(home.openDatabase());
+        const QString path = home.file("backup.db");
+        QVERIFY(slxtest::creaBaseSQLite(path, {"PRAGMA journal_mode=WAL",
+                                               "CREATE TABLE DiaBorrado (LNumeroSerie, DFecha, THora)",
+                                               "INSERT INTO DiaBorrado VALUES (5, '2009-01-01', '10:00')"}));
+        QVERIFY(!QFile::exists(path + "-wal"));
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray before = f.readAll();
+        f.close();
+        const ResultadoFusion r = ImportaBaseDatos(path, modulo1().ConexionBD);
+        QVERIFY2(r.sinPerdidas(), qPrintable(r.resumen()));
+        QCOMPARE(r.anadidas, qint64(1));
+        QVERIFY(!QFile::exists(path + "-wal"));
+        QVERIFY(!QFile::exists(path + "-shm"));
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), before);
+    }
+
+    // A copy of a database taken with its write-ahead log: the rows in the log are merged too.
+    void sqliteSourceWithItsLog()
+    {
+        slxtest::DataHome home;
+        QVERIFY(home.openDatabase());
+        const QString live = home.file("live.db");
+        {
+            Fuente src(live);
+            QVERIFY(src.exec("PRAGMA journal_mode=WAL"));
+            QVERIFY(src.exec("PRAGMA wal_autocheckpoint=0"));
+            for (int i = 0; i < 5; ++i)
+                QVERIFY(src.exec("INSERT INTO DiaBorrado VALUES (?, '2009-01-01', '10:00')", {i + 1}));
+            QVERIFY(QFile::exists(live + "-wal"));
+            QVERIFY(QFile::copy(live, home.file("copy.db")));
+            QVERIFY(QFile::copy(live + "-wal", home.file("copy.db-wal")));
+        }
+        const ResultadoFusion r = ImportaBaseDatos(home.file("copy.db"), modulo1().ConexionBD);
+        QVERIFY2(r.sinPerdidas(), qPrintable(r.resumen()));
+        QCOMPARE(r.anadidas, qint64(5));
+    }
+
+    void destinationThatCannotBeWrittenIsToldOnce()
+    {
+        slxtest::DataHome home;
+        QVERIFY(home.openDatabase());
+        const QString other = home.file("readonly.db");
+        QVERIFY(Database::create(other, nullptr));
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "readonly-destination");
+            db.setDatabaseName(other);
+            db.setConnectOptions("QSQLITE_OPEN_READONLY");
+            QVERIFY(db.open());
+            const ResultadoFusion r = ImportaBaseDatos(legacyA(), db);
+            QVERIFY(!r.empezada());
+            QVERIFY2(
+                r.error.startsWith(TextoPropio("The program's database cannot be written: %1").section("%1", 0, 0)),
+                qPrintable(r.error));
+            QSqlQuery q(db);
+            QVERIFY(q.exec("SELECT COUNT(*) FROM Intervalos") && q.next());
+            QCOMPARE(q.value(0).toInt(), 0);
+        }
+        QSqlDatabase::removeDatabase("readonly-destination");
+    }
+
+    // A source of another program (none of the program's tables) is refused before anything is written.
+    void sourceWithNoneOfTheTables()
+    {
+        slxtest::DataHome home;
+        QVERIFY(home.openDatabase());
+        const QString path = home.file("foreign.db");
+        QVERIFY(slxtest::creaBaseSQLite(path, {"CREATE TABLE Notas (Texto)", "INSERT INTO Notas VALUES ('n')"}));
+        const ResultadoFusion r = ImportaBaseDatos(path, modulo1().ConexionBD);
+        QVERIFY(!r.empezada());
+        QCOMPARE(r.error, TextoPropio("The file %1 holds none of the program's tables: it is damaged or it is not a "
+                                      "database of the program.")
+                              .arg(path));
     }
 
     void badSourcesWriteNothing_data()

@@ -89,6 +89,46 @@ MdbHandle *abre(const char *fichero, std::string *motivo)
             return nullptr;
         }
     }
+    // Every table's pages (its usage map), system tables included, lie inside the file:
+    // a file cut short loses some of them.
+    for (unsigned i = 0; i < mdb->num_catalog; ++i) {
+        auto *entry = static_cast<MdbCatalogEntry *>(g_ptr_array_index(mdb->catalog, i));
+        if (entry->object_type != MDB_TABLE)
+            continue;
+        MdbTableDef *table = mdb_read_table(entry);
+        if (!table) {
+            *motivo = std::string("the table ") + entry->object_name + " cannot be read";
+            mdb_close(mdb);
+            return nullptr;
+        }
+        bool fuera = false;
+        // A map of the second kind lists the pages that hold its bitmaps.
+        const unsigned char *mapa = table->usage_map;
+        if (mapa && table->map_sz > 0 && mapa[0] == 1) {
+            for (size_t k = 1; k + 4 <= size_t(table->map_sz); k += 4) {
+                const unsigned long p =
+                    mapa[k] | (mapa[k + 1] << 8) | (mapa[k + 2] << 16) | ((unsigned long)mapa[k + 3] << 24);
+                fuera = fuera || (p != 0 && p >= paginas);
+            }
+        }
+        gint32 pg = 0;
+        for (int vueltas = 0; !fuera && vueltas < 1 << 22; ++vueltas) {
+            const gint32 next = mdb_map_find_next(mdb, table->usage_map, unsigned(table->map_sz), guint32(pg));
+            if (next <= pg)
+                break;
+            if ((unsigned long)next >= paginas) {
+                fuera = true;
+                break;
+            }
+            pg = next;
+        }
+        mdb_free_tabledef(table);
+        if (fuera) {
+            *motivo = std::string("the pages of the table ") + entry->object_name + " lie past the end of the file";
+            mdb_close(mdb);
+            return nullptr;
+        }
+    }
     mdb_set_date_fmt(mdb, "%Y-%m-%d %H:%M:%S");
     mdb_set_shortdate_fmt(mdb, "%Y-%m-%d %H:%M:%S");
     mdb_set_boolean_fmt_numbers(mdb);
