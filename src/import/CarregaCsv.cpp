@@ -171,13 +171,15 @@ bool fecha(QByteArrayView v, FechaLeida *out)
     return hora(v.sliced(11), &out->hora);
 }
 
+QString fechaDma(const QDate &d);
+
 // A date written as text: "dd/mm/yyyy", "dd/mm/yy" or year first.
 bool fechaTexto(QByteArrayView v, QString *out)
 {
     v = recorta(v);
     FechaLeida f;
     if (fecha(v, &f)) {
-        *out = f.cero ? QStringLiteral("00/00/0000") : f.fecha.toString(QStringLiteral("dd/MM/yyyy"));
+        *out = f.cero ? QStringLiteral("00/00/0000") : fechaDma(f.fecha);
         return true;
     }
     if ((v.size() != 10 && v.size() != 8) || v.at(2) != '/' || v.at(5) != '/')
@@ -195,18 +197,57 @@ bool fechaTexto(QByteArrayView v, QString *out)
     const QDate date(y, m, d);
     if (!date.isValid())
         return false;
-    *out = date.toString(QStringLiteral("dd/MM/yyyy"));
+    *out = fechaDma(date);
     return true;
+}
+
+// Texts of dates and times written digit by digit (no pattern parsing per row).
+void pon(char *p, int n, int digitos)
+{
+    for (int i = digitos - 1; i >= 0; --i, n /= 10)
+        p[i] = char('0' + n % 10);
 }
 
 QString dosDigitos(int n)
 {
-    return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0'));
+    char b[2];
+    pon(b, n, 2);
+    return QString::fromLatin1(b, 2);
 }
 
 QString horaCorta(const QTime &t)
 {
-    return dosDigitos(t.hour()) + QLatin1Char(':') + dosDigitos(t.minute());
+    char b[5] = {0, 0, ':', 0, 0};
+    pon(b, t.hour(), 2);
+    pon(b + 3, t.minute(), 2);
+    return QString::fromLatin1(b, 5);
+}
+
+QString horaLarga(const QTime &t)
+{
+    char b[8] = {0, 0, ':', 0, 0, ':', 0, 0};
+    pon(b, t.hour(), 2);
+    pon(b + 3, t.minute(), 2);
+    pon(b + 6, t.second(), 2);
+    return QString::fromLatin1(b, 8);
+}
+
+QString fechaIso(const QDate &d)
+{
+    char b[10] = {0, 0, 0, 0, '-', 0, 0, '-', 0, 0};
+    pon(b, d.year(), 4);
+    pon(b + 5, d.month(), 2);
+    pon(b + 8, d.day(), 2);
+    return QString::fromLatin1(b, 10);
+}
+
+QString fechaDma(const QDate &d)
+{
+    char b[10] = {0, 0, '/', 0, 0, '/', 0, 0, 0, 0};
+    pon(b, d.day(), 2);
+    pon(b + 3, d.month(), 2);
+    pon(b + 6, d.year(), 4);
+    return QString::fromLatin1(b, 10);
 }
 
 // One table's statement and the positions it needs.
@@ -363,7 +404,7 @@ bool valores(const LectorFilas &fila, const Seccion &s, const Escritura &e, QVec
                         return noEs(TextoPropio("%1: \"%2\" is not a time"));
                     t = f.hora;
                 }
-                (*out)[d] = t.toString(QStringLiteral("HH:mm:ss"));
+                (*out)[d] = horaLarga(t);
                 break;
             }
             if (!fecha(campo, &f))
@@ -371,10 +412,10 @@ bool valores(const LectorFilas &fila, const Seccion &s, const Escritura &e, QVec
             if (col.conversion == Conversion::FechaYHora) {
                 if (f.cero)
                     return noEs(TextoPropio("%1: \"%2\" is not a date"));
-                (*out)[d] = f.fecha.toString(QStringLiteral("yyyy-MM-dd"));
+                (*out)[d] = fechaIso(f.fecha);
                 (*out)[d + 1] = horaCorta(f.hora);
             } else {
-                (*out)[d] = f.cero ? QVariant() : QVariant(f.fecha.toString(QStringLiteral("yyyy-MM-dd")));
+                (*out)[d] = f.cero ? QVariant() : QVariant(fechaIso(f.fecha));
             }
             break;
         }
@@ -397,8 +438,7 @@ bool valores(const LectorFilas &fila, const Seccion &s, const Escritura &e, QVec
                 FechaLeida f;
                 if (recorta(campo).size() != 10 || !fecha(campo, &f))
                     return noEs(TextoPropio("%1: \"%2\" is not a date"));
-                v = f.cero ? QStringLiteral("00/00/00")
-                           : f.fecha.toString(QStringLiteral("dd/MM/")) + dosDigitos(f.fecha.year() % 100);
+                v = f.cero ? QStringLiteral("00/00/00") : fechaDma(f.fecha).left(6) + dosDigitos(f.fecha.year() % 100);
                 break;
             }
             default: v = fila.texto(i); break;
