@@ -32,3 +32,23 @@ qt_add_resources(slx_base "default_data" PREFIX "/defaults" BASE ${CMAKE_CURRENT
 qt_add_resources(slx_base "default_language" PREFIX "/defaults" BASE ${SLX_GENERATED_DATA}
   FILES ${SLX_LANGUAGE_DB})
 add_dependencies(slx_base language_db)
+
+# The program's own messages (the texts of its TextoPropio calls), listed from the
+# sources for the text export, which marks them as used texts.
+add_executable(ownmessages tools/ownmessages/ownmessages.cpp)
+target_link_libraries(ownmessages PRIVATE Qt6::Core)
+file(GLOB_RECURSE SLX_ALL_SOURCES CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/src/*.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/src/*.h)
+set(SLX_OWN_MESSAGES ${SLX_GENERATED_DATA}/own-messages.txt)
+add_custom_command(
+  OUTPUT ${SLX_OWN_MESSAGES}
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${SLX_GENERATED_DATA}
+  COMMAND $<TARGET_FILE:ownmessages> ${SLX_OWN_MESSAGES} ${CMAKE_CURRENT_SOURCE_DIR}/src
+  DEPENDS ownmessages ${SLX_ALL_SOURCES}
+  COMMENT "Listing the program's own messages"
+  VERBATIM)
+add_custom_target(own_messages DEPENDS ${SLX_OWN_MESSAGES})
+set_source_files_properties(${SLX_OWN_MESSAGES} PROPERTIES GENERATED TRUE)
+qt_add_resources(slx_localization "own_messages" PREFIX "/localization" BASE ${SLX_GENERATED_DATA}
+  FILES ${SLX_OWN_MESSAGES})
+add_dependencies(slx_localization own_messages)

@@ -10,6 +10,7 @@ namespace {
 
 struct Entry {
     Factory factory;
+    Factory design;
     QPointer<QWidget> window;
 };
 
@@ -52,6 +53,28 @@ QWidget *load(const QString &name)
 void setInstance(const QString &name, QWidget *window)
 {
     entries()[name].window = window;
+}
+
+void addDesign(const QString &name, Factory factory)
+{
+    entries()[name].design = std::move(factory);
+}
+
+bool hasDesign(const QString &name)
+{
+    const auto it = entries().constFind(name);
+    return it != entries().constEnd() && it->design;
+}
+
+QWidget *design(const QString &name)
+{
+    const auto it = entries().constFind(name);
+    if (it == entries().constEnd() || !it->design)
+        return nullptr;
+    QWidget *w = it->design();
+    if (w)
+        w->setObjectName(name);
+    return w;
 }
 
 } // namespace slx::FormRegistry

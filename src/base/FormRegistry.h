@@ -28,4 +28,11 @@ QWidget *load(const QString &name);
 // Records an existing window as the loaded one of that name.
 void setInstance(const QString &name, QWidget *window);
 
+// The window as designed: built, not loaded (untranslated, no data, no clock). The
+// text export reads the design-time texts from it, whatever the loaded window shows.
+void addDesign(const QString &name, Factory factory);
+bool hasDesign(const QString &name);
+// A new window as designed (the caller owns it), or nullptr when none is registered.
+QWidget *design(const QString &name);
+
 } // namespace slx::FormRegistry

@@ -4,6 +4,7 @@
 #include "base/MessageBox.h"
 #include "base/TextoPropio.h"
 
+#include <QApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QEvent>
@@ -90,6 +91,22 @@ QWidget *abreVentana(const QString &nombre, bool modal, QWidget *parent)
     else
         muestraNoModal(w);
     return w;
+}
+
+bool ofrecenGuardarVentanas(QWidget *except)
+{
+    QList<QPointer<QWidget>> windows;
+    for (QWidget *w : QApplication::topLevelWidgets())
+        windows << w;
+    for (const QPointer<QWidget> &w : windows) {
+        if (!w || w == except || !w->isVisible() || w->metaObject()->indexOfMethod("OfreceGuardar()") < 0)
+            continue;
+        bool nadaPendiente = true;
+        QMetaObject::invokeMethod(w, "OfreceGuardar", Qt::DirectConnection, Q_RETURN_ARG(bool, nadaPendiente));
+        if (!nadaPendiente)
+            return false;
+    }
+    return true;
 }
 
 QWidget *creaVentanaPendiente(const QString &nombre, const QString &descripcion, bool dialogo)

@@ -25,4 +25,10 @@ QString textoNoConstruida();
 // Builds the small window that stands for one not built yet (a dialog when modal).
 QWidget *creaVentanaPendiente(const QString &nombre, const QString &descripcion, bool dialogo);
 
+// Offers every open window that holds unsaved changes to save them, through the
+// window's own "bool OfreceGuardar()" (invokable). False as soon as one answers that
+// something is left unsaved (the user cancelled, or the save failed): whatever was
+// going to end the program then does not.
+bool ofrecenGuardarVentanas(QWidget *except = nullptr);
+
 } // namespace slx

@@ -185,6 +185,9 @@ void ExportSpecialControlStrings(QObject *control, bool &handled, LocGuru &loc =
 void ExportAllFormStrings(LocGuru &loc = oLocGuru());
 // The windows the export walks, in order.
 QStringList ExportedForms();
+// The program's own messages (the texts its TextoPropio calls pass), listed from the
+// sources at build time; the export marks them as used texts.
+QStringList OwnMessages();
 // The controls of a window that the walks visit, in order: widgets and actions (menus
 // included), not the window itself, not Qt's internal parts, not the inside of a
 // Translatable control, not other windows.

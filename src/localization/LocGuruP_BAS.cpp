@@ -12,6 +12,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDialogButtonBox>
+#include <QFile>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QMenu>
@@ -251,6 +252,33 @@ QStringList ExportedForms()
             QStringLiteral("Form9"), QStringLiteral("Form10"), QStringLiteral("Form15")};
 }
 
+QStringList OwnMessages()
+{
+    QStringList out;
+    QFile f(QStringLiteral(":/localization/own-messages.txt"));
+    if (!f.open(QIODevice::ReadOnly))
+        return out;
+    for (const QByteArray &line : f.readAll().split('\n')) {
+        if (line.isEmpty())
+            continue;
+        const QString s = QString::fromUtf8(line);
+        QString text;
+        for (qsizetype i = 0; i < s.size(); ++i) {
+            QChar c = s.at(i);
+            if (c == QLatin1Char('\\') && i + 1 < s.size()) {
+                const QChar e = s.at(++i);
+                c = e == QLatin1Char('r')   ? QChar(13)
+                    : e == QLatin1Char('n') ? QChar(10)
+                    : e == QLatin1Char('t') ? QChar(9)
+                                            : e;
+            }
+            text += c;
+        }
+        out << text;
+    }
+    return out;
+}
+
 void ExportAllFormStrings(LocGuru &loc)
 {
     const QString path = DataFolder::file(QStringLiteral("Language.db"));
@@ -269,7 +297,24 @@ void ExportAllFormStrings(LocGuru &loc)
             throw LocFailure{0, QStringLiteral("LocGuru"), loc.sErrDescription()};
         loc.BeginExportTransaction();
         loc.ExportStrings(179);
+        // The program's own messages are texts in use too.
+        for (const QString &message : OwnMessages())
+            loc.ExportOneString(message);
         for (const QString &name : ExportedForms()) {
+            // A window registered as designed gives its design-time texts, whatever the
+            // loaded one shows now (another language, a clock, a sheet's values).
+            if (FormRegistry::hasDesign(name)) {
+                std::unique_ptr<QWidget> designed;
+                try {
+                    designed.reset(FormRegistry::design(name));
+                } catch (const LocFailure &) {
+                    throw;
+                } catch (const std::exception &e) {
+                    throw LocFailure{0, name, QString::fromLocal8Bit(e.what())};
+                }
+                loc.ExportFormStrings(designed.get());
+                continue;
+            }
             if (!FormRegistry::has(name) && !FormRegistry::instance(name))
                 continue;
             QWidget *form = nullptr;

@@ -453,6 +453,9 @@ void Form1::CommandExportar_Click()
 {
     if (rehusaDuranteIntercambio())
         return;
+    // The program ends after the export: a window's unsaved changes are offered first.
+    if (!ofrecenGuardarVentanas(this))
+        return;
     LocGuruP_BAS::ExportAllFormStrings();
     // The program ends at once; the shutdown does not run.
     m_sinCierre = true;

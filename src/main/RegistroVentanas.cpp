@@ -18,6 +18,11 @@ void registraVentanas()
     FormRegistry::add(QStringLiteral("Form1"), [] { return new Form1; });
     FormRegistry::add(QStringLiteral("Form4"), [] { return new Form4; });
     FormRegistry::add(QStringLiteral("Form7"), [] { return new Form7; });
+    // The windows as designed, for the text export.
+    FormRegistry::addDesign(QStringLiteral("Form1"), [] { return new Form1; });
+    FormRegistry::addDesign(QStringLiteral("Form2"), [] { return new Form2; });
+    FormRegistry::addDesign(QStringLiteral("Form4"), [] { return new Form4; });
+    FormRegistry::addDesign(QStringLiteral("Form7"), [] { return new Form7; });
     registraForm2();
     registraForm10();
     registraForm5();

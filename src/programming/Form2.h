@@ -63,6 +63,10 @@ public:
     // offered (OK / Cancel) and OK puts the device's programming on screen.
     void ComparaPcAqt();
 
+    // Offers to save a changed sheet (text 23, OK / Cancel), as before the text export:
+    // true when nothing is left unsaved, false on Cancel or a failed save.
+    Q_INVOKABLE bool OfreceGuardar();
+
 public Q_SLOTS:
     void SSCommandAnterior_Click();
     void SSCommandSiguiente_Click();

@@ -10,6 +10,7 @@
 #include "programming/Form2.h"
 #include "programming/SheetChecks.h"
 #include "programming/SheetSearch.h"
+#include "widgets/TDBGrid.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -167,6 +168,16 @@ void Form2::SSCommandGrabar_Click()
         if (GrabaProgramacio())
             reloadSerials();
     }
+}
+
+bool Form2::OfreceGuardar()
+{
+    m_grid->commitEdit();
+    if (numeroSerie() == 0 || !modulo1().FitxaModificada)
+        return true;
+    if (ui::MsgBox(oLocGuru().GetS(23), ui::Icon::Question, ui::OkCancel, this) != ui::vbOK)
+        return false;
+    return GrabaProgramacio();
 }
 
 void Form2::cierraPorBoton()

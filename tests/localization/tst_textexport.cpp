@@ -4,11 +4,12 @@
 #include "FakeGrid.h"
 #include "LanguageFixture.h"
 #include "TestSupport.h"
+#include "base/DataFolder.h"
 #include "base/FormRegistry.h"
 #include "localization/LocGuru.h"
 #include "localization/NativeCatalogue.h"
-#include "base/DataFolder.h"
 
+#include <QLabel>
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QTabWidget>
@@ -124,6 +125,7 @@ private slots:
     void rollsBackOnFailure();
     void missingDatabase();
     void paddingNeverReachesTheDatabase();
+    void designTextsWhateverTheWindowShows();
     void tooLongTextAlone();
     void definedSizeOfNative();
 };
@@ -137,6 +139,7 @@ void TestTextExport::init()
 
 void TestTextExport::cleanup()
 {
+    FormRegistry::addDesign(QStringLiteral("Form2"), nullptr);
     for (const QString &name : LocGuruP_BAS::ExportedForms()) {
         delete FormRegistry::instance(name);
         FormRegistry::add(name, nullptr);
@@ -155,7 +158,11 @@ void TestTextExport::fillsAnEmptyTable()
     LocGuruP_BAS::ExportAllFormStrings();
 
     const QList<DbRow> all = rows(path);
-    QCOMPARE(all.size(), 178 + kWindowTexts.size());
+    const QStringList messages = LocGuruP_BAS::OwnMessages();
+    QVERIFY(messages.contains(QStringLiteral("The database is not open.")));
+    QCOMPARE(all.size(), 178 + kWindowTexts.size() + messages.size());
+    for (const QString &m : messages)
+        QVERIFY2(countOf(all, m) == 1, qPrintable(m));
     for (int n = 1; n <= kNativeCount; ++n) {
         const QString text = GetNativeString(n, QString());
         QVERIFY2(countOf(all, text) == 1, qPrintable(QString::number(n)));
@@ -222,7 +229,10 @@ void TestTextExport::marksRowsOfAnExistingTable()
         fixtureNatives.insert(r.native);
     for (int n = 1; n <= kNativeCount; ++n)
         fixtureCatalogue += fixtureNatives.contains(GetNativeString(n, QString())) ? 1 : 0;
-    QCOMPARE(all.size(), fixture.size() + (178 - fixtureCatalogue) + kWindowTexts.size());
+    int newMessages = 0;
+    for (const QString &m : LocGuruP_BAS::OwnMessages())
+        newMessages += fixtureNatives.contains(m) ? 0 : 1;
+    QCOMPARE(all.size(), fixture.size() + (178 - fixtureCatalogue) + kWindowTexts.size() + newMessages);
 
     // The database open before is open again for translating.
     QCOMPARE(loc.sLanguageDB(), path);
@@ -265,6 +275,48 @@ void TestTextExport::missingDatabase()
              qPrintable(answers.shown().first().text));
     QVERIFY(!QFile::exists(path));
     QVERIFY(!FormRegistry::instance(QStringLiteral("Form1")));
+}
+
+// A window shown in English with a clock running gives its design-time texts; the program's
+// own messages are used texts.
+void TestTextExport::designTextsWhateverTheWindowShows()
+{
+    slxtest::DataHome home;
+    slxtest::Answers answers;
+    const QString path = DataFolder::file(QStringLiteral("Language.db"));
+    QVERIFY(slxtest::writeLanguageFixture(path));
+    const auto build = [](bool loaded) {
+        auto *form = new QWidget;
+        auto *layout = new QVBoxLayout(form);
+        auto *caption = new QLabel(QStringLiteral("Programación"), form);
+        caption->setToolTip(QStringLiteral("Salir del programa"));
+        layout->addWidget(caption);
+        auto *clock = new QLabel(form);
+        layout->addWidget(clock);
+        if (loaded) { // what the loaded window shows at the time of the export
+            caption->setText(QStringLiteral("Programming"));
+            caption->setToolTip(QStringLiteral("Exit the program"));
+            clock->setText(QStringLiteral("12:44:01"));
+        }
+        return form;
+    };
+    FormRegistry::add(QStringLiteral("Form2"), [&] { return build(true); });
+    FormRegistry::addDesign(QStringLiteral("Form2"), [&] { return build(false); });
+    QWidget *shown = FormRegistry::load(QStringLiteral("Form2"));
+    shown->show();
+
+    LocGuruP_BAS::ExportAllFormStrings();
+
+    const QList<DbRow> all = rows(path);
+    QCOMPARE(usedOf(all, QStringLiteral("Programación")).toInt(), -1);
+    QCOMPARE(usedOf(all, QStringLiteral("Salir del programa")).toInt(), -1);
+    for (const QString &live :
+         {QStringLiteral("Programming"), QStringLiteral("Exit the program"), QStringLiteral("12:44:01")})
+        QVERIFY2(usedOf(all, live).toInt() != -1, qPrintable(live));
+    QCOMPARE(usedOf(all, QStringLiteral("The database is not open.")).toInt(), -1);
+    // The loaded window is left as it is.
+    QCOMPARE(FormRegistry::instance(QStringLiteral("Form2")), shown);
+    QVERIFY(shown->isVisible());
 }
 
 void TestTextExport::paddingNeverReachesTheDatabase()

@@ -15,6 +15,8 @@
 #include "main/Form4.h"
 #include "main/Form7.h"
 #include "main/RegistroVentanas.h"
+#include "programming/Form2.h"
+#include "programming/SheetStorage.h"
 
 #include <QComboBox>
 #include <QDesktopServices>
@@ -23,6 +25,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSqlQuery>
@@ -133,6 +136,66 @@ private Q_SLOTS:
         }
         QVERIFY(!DeviceSession::running());
         QCOMPARE(FormRegistry::instance("Form1"), form.get());
+    }
+
+    // The text export ends the program: a sheet with unsaved changes is offered for saving
+    // first, and Cancel there cancels the export.
+    void exportOffersToSaveFirst_data()
+    {
+        QTest::addColumn<int>("answer");
+        QTest::newRow("OK") << int(ui::vbOK);
+        QTest::newRow("Cancel") << int(ui::vbCancel);
+    }
+    void exportOffersToSaveFirst()
+    {
+        QFETCH(int, answer);
+        FitxaProgramacio f;
+        CreaProgramacio(f);
+        f.MaskNumeroSerie = "100123";
+        f.MaskLocal = "Sala";
+        QVERIFY(GrabaProgramacio(f));
+        QTest::mouseClick(form->SSCommandProgramacion, Qt::LeftButton);
+        QPointer<Form2> sheet = qobject_cast<Form2 *>(FormRegistry::instance("Form2"));
+        QVERIFY(sheet && sheet->isVisible());
+        auto *local = qobject_cast<QLineEdit *>(sheet->campo("MaskLocal"));
+        local->setFocus(Qt::MouseFocusReason);
+        local->end(false);
+        QTest::keyClicks(local, "Z");
+        QFile db(home->file("Language.db"));
+        QVERIFY(db.open(QIODevice::ReadOnly));
+        const QByteArray before = db.readAll();
+        db.close();
+
+        slxtest::Answers answers;
+        answers.then(answer);
+        QTest::mouseClick(form->CommandExportar, Qt::LeftButton);
+        QCOMPARE(answers.texts().value(0), oLocGuru().GetS(23));
+        FitxaProgramacio saved;
+        QVERIFY(CarregaProgramacio(saved, 100123));
+        QVERIFY(db.open(QIODevice::ReadOnly));
+        const bool exported = db.readAll() != before;
+        db.close();
+        if (answer == ui::vbOK) {
+            QCOMPARE(saved.MaskLocal, QString("SalaZ"));
+            QVERIFY(exported);
+            // The export ended the program (every later event loop would return at once):
+            // one run of the application's loop takes that back for the tests that follow.
+            QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
+            QCoreApplication::exec();
+        } else {
+            QCOMPARE(saved.MaskLocal, QString("Sala"));
+            QVERIFY(!exported);
+            QCOMPARE(answers.shown().size(), 1);
+            QVERIFY(sheet && sheet->isVisible());
+            QCOMPARE(local->text(), QString("SalaZ"));
+        }
+        // The windows the export loaded and left shown go, with the sheet.
+        modulo1().FitxaModificada = false;
+        for (const QString &name : LocGuruP_BAS::ExportedForms()) {
+            if (name != "Form1")
+                delete FormRegistry::instance(name);
+        }
+        QVERIFY(!sheet);
     }
 
     void footerTakesAtMostFiftyCharacters()
