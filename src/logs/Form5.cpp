@@ -579,6 +579,7 @@ QWidget *creaForm5()
 void registraForm5()
 {
     FormRegistry::add(QStringLiteral("Form5"), [] { return creaForm5(); });
+    FormRegistry::addDesign(QStringLiteral("Form5"), [] { return new Form5; });
 }
 
 } // namespace slx

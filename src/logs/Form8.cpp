@@ -42,7 +42,7 @@ QDateTime ahora()
 
 } // namespace
 
-Form8::Form8(QWidget *parent)
+Form8::Form8(QWidget *parent, bool cargar)
     : QDialog(parent)
 {
     setObjectName(QStringLiteral("Form8"));
@@ -82,7 +82,8 @@ Form8::Form8(QWidget *parent)
 
     connect(CommandVolver, &QPushButton::clicked, this, [this] { CommandVolver_Click(); });
     connect(SSCommandCancelar, &QPushButton::clicked, this, &Form8::SSCommandCancelar_Click);
-    Form_Load();
+    if (cargar)
+        Form_Load();
 }
 
 void Form8::Form_Load()
@@ -156,6 +157,7 @@ bool pideRangoFechas(QWidget *parent)
 void registraForm8()
 {
     FormRegistry::add(QStringLiteral("Form8"), [] { return new Form8; });
+    FormRegistry::addDesign(QStringLiteral("Form8"), [] { return new Form8(nullptr, false); });
 }
 
 } // namespace slx

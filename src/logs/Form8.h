@@ -17,7 +17,8 @@ namespace slx {
 class Form8 : public QDialog {
     Q_OBJECT
 public:
-    explicit Form8(QWidget *parent = nullptr);
+    // cargar: run Form_Load (translation, names, default period) as a showing does.
+    explicit Form8(QWidget *parent = nullptr, bool cargar = true);
 
     QDateTimeEdit *MaskFechaIni;
     QDateTimeEdit *MaskFechaFi;

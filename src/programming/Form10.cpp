@@ -443,6 +443,7 @@ void registraForm10()
         form->Form_Load();
         return form;
     });
+    FormRegistry::addDesign(QStringLiteral("Form10"), [] { return new Form10; });
 }
 
 } // namespace slx
