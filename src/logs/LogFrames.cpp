@@ -67,13 +67,12 @@ bool enRango(int v, int minimo, int maximo)
     return v >= minimo && v <= maximo;
 }
 
-// A time of day of two bytes; nothing for an hour above 23 or a minute above 59.
-std::optional<QString> horaBytes(const QByteArray &f, int i)
+// An hour and a minute of two bytes as "hh:mm", taken as they are: the device's
+// night hours are kept whatever they hold ("24:00" too), never the reason to drop
+// the record that carries them.
+QString horaBytes(const QByteArray &f, int i)
 {
-    const int h = u8(f, i), m = u8(f, i + 1);
-    if (h > 23 || m > 59)
-        return std::nullopt;
-    return textoHoraMinuto(QTime(h, m));
+    return QStringLiteral("%1:%2").arg(u8(f, i), 2, 10, QLatin1Char('0')).arg(u8(f, i + 1), 2, 10, QLatin1Char('0'));
 }
 
 // Record lengths: the last byte each reader takes.
@@ -312,10 +311,6 @@ ResultadoSesion decodificaSesion(const QByteArray &frame, const QDateTime &inici
     RegistroSesion &r = res.registro;
     r.byNivelDiaLocal = u8(frame, 14);
     r.byNivelDiaVecino = u8(frame, 15);
-    const auto nocheInicio = horaBytes(frame, 16);
-    const auto nocheFin = horaBytes(frame, 18);
-    if (!nocheInicio || !nocheFin)
-        return res;
     r.byNivelNocheLocal = u8(frame, 20);
     r.byNivelNocheVecino = u8(frame, 21);
     const int atenuacion = u16(frame, 22);
@@ -358,8 +353,8 @@ ResultadoSesion decodificaSesion(const QByteArray &frame, const QDateTime &inici
     r.tHoraInicio = textoHoraMinuto(start->time());
     r.dFechaFinal = end->date();
     r.tHoraFinal = textoHoraMinuto(end->time());
-    r.tHoraInicioNoche = *nocheInicio;
-    r.tHoraFinalNoche = *nocheFin;
+    r.tHoraInicioNoche = horaBytes(frame, 16);
+    r.tHoraFinalNoche = horaBytes(frame, 18);
     r.iTiempoAtenuacion = qint16(atenuacion);
     r.lDesco = contadores[0];
     r.lPasadasLocal = contadores[1];

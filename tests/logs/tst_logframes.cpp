@@ -296,8 +296,8 @@ private slots:
         QTest::newRow("a minute earlier") << session().at(4, 15, 3, 2010, 7, 59).frame(6) << int(Veredicto::Anterior);
         QTest::newRow("start not a date") << session().b(4, 32).frame(6) << bad;
         QTest::newRow("end month 13") << session().b(10, 13).frame(6) << bad;
-        QTest::newRow("night start hour 24") << session().b(16, 24).frame(6) << bad;
-        QTest::newRow("night end minute 60") << session().b(19, 60).frame(6) << bad;
+        QTest::newRow("night start hour 24, taken as it is") << session().b(16, 24).frame(6) << ok;
+        QTest::newRow("night end minute 60, taken as it is") << session().b(19, 60).frame(6) << ok;
         QTest::newRow("attenuation 9000") << session().w(22, 9000).frame(6) << ok;
         QTest::newRow("attenuation 0x8000") << session().w(22, 0x8000).frame(6) << bad;
         QTest::newRow("counter 90000") << session().w24(33, 90000).frame(6) << ok;
@@ -327,6 +327,10 @@ private slots:
         QCOMPARE(s.dFechaFinal, QDate(2010, 3, 16));
         QCOMPARE(s.tHoraInicioNoche, QStringLiteral("22:00"));
         QCOMPARE(s.tHoraFinalNoche, QStringLiteral("07:30"));
+        // The night hours have no check: a night ending at 24:00 keeps its session.
+        const auto medianoche = decodificaSesion(session().b(18, 24).b(19, 0).frame(6), QDateTime());
+        QCOMPARE(medianoche.veredicto, Veredicto::Valido);
+        QCOMPARE(medianoche.registro.tHoraFinalNoche, QStringLiteral("24:00"));
         QCOMPARE(s.tFechaMinLeq1min, QStringLiteral("15/03/2010"));
         const auto e3 = decodificaSesion(session().w24(33, 5).w24(27, 11).w24(55, 2).frame(6), QDateTime()).registro;
         QCOMPARE(e3.lE3, 5);
