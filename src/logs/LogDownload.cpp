@@ -86,10 +86,15 @@ ResultadoPaso DescargaLogs::fechas()
     return r;
 }
 
-ResultadoPaso DescargaLogs::intervalos(FormatoIntervalo formato, const RangoFechas &rango)
+// The record loop of the interval and session transfers. decodifica(frame, fecha)
+// gives the frame's verdict and record and sets the date shown as progress; graba
+// stores a valid record. Every frame is answered ACK (the next, also after a record
+// skipped) or CAN (a record before the period, Stop, a frame not received or not
+// whole, a row the database refuses), but the end frame, which gets no reply.
+template <typename Decodifica, typename Graba>
+ResultadoPaso DescargaLogs::registros(const QByteArray &peticion, Decodifica decodifica, Graba graba)
 {
-    m_session.sendRequest(tramaDemanaIntervals(rango).chopped(1));
-    const QDateTime inicio = inicioRango(rango);
+    m_session.sendRequest(peticion.chopped(1));
     ResultadoPaso total;
     for (;;) {
         if (m_session.cancelled() || modulo1().CancelaRecepcion) {
@@ -103,8 +108,9 @@ ResultadoPaso DescargaLogs::intervalos(FormatoIntervalo formato, const RangoFech
             return r;
         }
         const QByteArray f = trama();
-        const ResultadoIntervalo dec = decodificaIntervalo(f, formato, inicio);
-        cuenta(dec.veredicto == Veredicto::Valido ? dec.registro.fin : fechaTrama(f, 4, true).value_or(QDateTime()));
+        QDateTime fecha;
+        const auto dec = decodifica(f, fecha);
+        cuenta(fecha);
         switch (dec.veredicto) {
         case Veredicto::Fin: return total;
         case Veredicto::Anterior: m_session.sendCan(); return total;
@@ -115,7 +121,7 @@ ResultadoPaso DescargaLogs::intervalos(FormatoIntervalo formato, const RangoFech
             return total;
         case Veredicto::Invalido: m_session.sendAck(); break;
         case Veredicto::Valido:
-            if (!m_almacen.grabaIntervalo(m_serie, dec.registro, &total.error)) {
+            if (!graba(dec.registro, &total.error)) {
                 m_session.sendCan();
                 total.estado = ResultadoPaso::FalloBase;
                 return total;
@@ -127,45 +133,31 @@ ResultadoPaso DescargaLogs::intervalos(FormatoIntervalo formato, const RangoFech
     }
 }
 
+ResultadoPaso DescargaLogs::intervalos(FormatoIntervalo formato, const RangoFechas &rango)
+{
+    const QDateTime inicio = inicioRango(rango);
+    return registros(
+        tramaDemanaIntervals(rango),
+        [&](const QByteArray &f, QDateTime &fecha) {
+            ResultadoIntervalo dec = decodificaIntervalo(f, formato, inicio);
+            fecha =
+                dec.veredicto == Veredicto::Valido ? dec.registro.fin : fechaTrama(f, 4, true).value_or(QDateTime());
+            return dec;
+        },
+        [this](const RegistroIntervalo &r, QString *error) { return m_almacen.grabaIntervalo(m_serie, r, error); });
+}
+
 ResultadoPaso DescargaLogs::sesiones(const RangoFechas &rango)
 {
-    m_session.sendRequest(tramaDemanaSesions(rango).chopped(1));
     const QDateTime inicio = inicioRango(rango);
-    ResultadoPaso total;
-    for (;;) {
-        if (m_session.cancelled() || modulo1().CancelaRecepcion) {
-            m_session.sendCan();
-            total.estado = ResultadoPaso::Parado;
-            return total;
-        }
-        ResultadoPaso r = recibe(true);
-        if (!r.ok()) {
-            r.guardados = total.guardados;
-            return r;
-        }
-        const QByteArray f = trama();
-        const ResultadoSesion dec = decodificaSesion(f, inicio);
-        cuenta(dec.veredicto == Veredicto::Valido ? dec.registro.inicio : fechaTrama(f, 4).value_or(QDateTime()));
-        switch (dec.veredicto) {
-        case Veredicto::Fin: return total;
-        case Veredicto::Anterior: m_session.sendCan(); return total;
-        case Veredicto::Corta:
-            m_session.sendCan();
-            total.estado = ResultadoPaso::FalloTrama;
-            total.trama = FrameResult::TooShort;
-            return total;
-        case Veredicto::Invalido: m_session.sendAck(); break;
-        case Veredicto::Valido:
-            if (!m_almacen.grabaSesion(m_serie, dec.registro, &total.error)) {
-                m_session.sendCan();
-                total.estado = ResultadoPaso::FalloBase;
-                return total;
-            }
-            ++total.guardados;
-            m_session.sendAck();
-            break;
-        }
-    }
+    return registros(
+        tramaDemanaSesions(rango),
+        [&](const QByteArray &f, QDateTime &fecha) {
+            ResultadoSesion dec = decodificaSesion(f, inicio);
+            fecha = dec.veredicto == Veredicto::Valido ? dec.registro.inicio : fechaTrama(f, 4).value_or(QDateTime());
+            return dec;
+        },
+        [this](const RegistroSesion &r, QString *error) { return m_almacen.grabaSesion(m_serie, r, error); });
 }
 
 } // namespace slx::logs

@@ -59,6 +59,8 @@ private:
     // The frame just received into the session's buffer.
     QByteArray trama() const;
     ResultadoPaso recibe(bool enBucle);
+    template <typename Decodifica, typename Graba>
+    ResultadoPaso registros(const QByteArray &peticion, Decodifica decodifica, Graba graba);
     void cuenta(const QDateTime &fecha);
 
     DeviceSession &m_session;
