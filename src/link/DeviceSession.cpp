@@ -194,6 +194,10 @@ DeviceSession::Outcome DeviceSession::start()
     auto &m = modulo1();
     SerialControl &p = port();
     const bool cable = m.TipoConexion == 0;
+    // A call kept up whose port closed since (the adapter or the line was lost
+    // between two exchanges) is no call any more: prompt and dial again.
+    if (!cable && m.ModemConectado && !p.PortOpen())
+        m.ModemConectado = false;
     const bool callUp = !cable && m.ModemConectado;
     auto ask = [this](int texto) {
         if (m_callbacks.prompt)

@@ -7,7 +7,9 @@
 //   1. the connection prompt: cable, text 15; modem without a call up, the port's
 //      settings become the modem speed and ",n,8,1", then text 34 (critical) when
 //      the telephone number is empty once trimmed, else text 33; with a call kept
-//      up, no prompt. Anything but OK ends the exchange: nothing else is touched;
+//      up, no prompt (a kept call whose port has closed since is no call: it is
+//      prompted and dialled again). Anything but OK ends the exchange: nothing else
+//      is touched;
 //   2. the window's buttons are disabled (their states saved), the window's
 //      cursor becomes the hourglass, the busy callback is called with true;
 //   3. the port is opened (cable: "19200,n,8,1"; modem: the modem speed) and the

@@ -85,6 +85,7 @@ private slots:
     void modemHangUp_data();
     void modemHangUp();
     void keptCallSkipsPromptAndDial();
+    void keptCallWithItsPortLostIsDialledAgain();
     void failedDial();
     void emptyTelephone_data();
     void emptyTelephone();
@@ -240,6 +241,36 @@ void TestDeviceSession::keptCallSkipsPromptAndDial()
     QCOMPARE(answers.texts(), (QStringList{T(33), T(112), T(112)}));
     QVERIFY(f.emulator.modemLines().isEmpty());
     QCOMPARE(f.receivedAtLeast(7), QByteArray(1, char(CAN)) + identificationRequest());
+    QVERIFY(!m.ModemConectado);
+    QVERIFY(!MSComm1().PortOpen());
+}
+
+void TestDeviceSession::keptCallWithItsPortLostIsDialledAgain()
+{
+    slxtest::Answers answers;
+    answers.then(ui::vbOK).then(ui::vbNo).then(ui::vbOK).then(ui::vbYes);
+    LinkFixture f;
+    QVERIFY(f.ok);
+    f.emulator.setModem(modem("1"));
+    auto &m = modulo1();
+    m.TipoConexion = 1;
+    m.VelocidadModem = 19200;
+    Window win;
+    {
+        DeviceSession s(&win.w, win.buttons(), options(f));
+        QCOMPARE(s.start(), DeviceSession::Outcome::Ready);
+    }
+    QVERIFY(m.ModemConectado);
+    // Between the two exchanges the port goes (an adapter pulled out): no call is left.
+    MSComm1().setPortOpen(false);
+    {
+        DeviceSession s(&win.w, win.buttons(), options(f));
+        QCOMPARE(s.start(), DeviceSession::Outcome::Ready);
+        QVERIFY(s.dialled());
+    }
+    QVERIFY(win.asBefore());
+    QCOMPARE(answers.texts(), (QStringList{T(33), T(112), T(33), T(112)}));
+    QCOMPARE(f.emulator.modemLines().size(), 2);
     QVERIFY(!m.ModemConectado);
     QVERIFY(!MSComm1().PortOpen());
 }
