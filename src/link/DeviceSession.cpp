@@ -146,7 +146,7 @@ void DeviceSession::enter()
     if (m_window) {
         m_hadCursor = m_window->testAttribute(Qt::WA_SetCursor);
         m_cursor = m_window->cursor();
-        m_window->setCursor(Qt::WaitCursor);
+        m_window->setCursor(m_options.cursor);
     }
     if (m_callbacks.busy)
         m_callbacks.busy(true);

@@ -11,7 +11,8 @@
 //      prompted and dialled again). Anything but OK ends the exchange: nothing else
 //      is touched;
 //   2. the window's buttons are disabled (their states saved), the window's
-//      cursor becomes the hourglass, the busy callback is called with true;
+//      cursor becomes options.cursor (the hourglass), the busy callback is called
+//      with true;
 //   3. the port is opened (cable: "19200,n,8,1"; modem: the modem speed) and the
 //      modem is dialled; a call kept up skips both;
 //   4. optionally one CAN, then the identification (request and answer), stored
@@ -89,13 +90,14 @@ struct SessionCallbacks {
 };
 
 struct SessionOptions {
-    QString telefono;                       // the number dialled on the modem path
-    bool sendCan = true;                    // one CAN (0x18) before the identification
-    bool identify = true;                   // the identification (request and answer)
-    bool checkType = true;                  // text 30 when the type is neither 42 nor 4
-    ui::Icon typeIcon = ui::Icon::Critical; // text 30's icon (information in a transmit)
-    QTimer *watchdog = nullptr;             // the window's watchdog; else one of the session's own
-    int watchdogMs = -1;                    // interval of the session's own watchdog; -1 = vigilanteMs
+    QString telefono;                        // the number dialled on the modem path
+    bool sendCan = true;                     // one CAN (0x18) before the identification
+    bool identify = true;                    // the identification (request and answer)
+    bool checkType = true;                   // text 30 when the type is neither 42 nor 4
+    ui::Icon typeIcon = ui::Icon::Critical;  // text 30's icon (information in a transmit)
+    Qt::CursorShape cursor = Qt::WaitCursor; // the window's pointer while the exchange runs
+    QTimer *watchdog = nullptr;              // the window's watchdog; else one of the session's own
+    int watchdogMs = -1;                     // interval of the session's own watchdog; -1 = vigilanteMs
 };
 
 // One unframed byte waited for (the device's answer to a programming write).

@@ -53,6 +53,7 @@ void Form5::SSCommandRecibir_Click()
     SessionOptions options;
     options.telefono = m.TelefonoAparato;
     options.watchdog = Timer2;
+    options.cursor = Qt::BusyCursor;
     SessionCallbacks callbacks;
     callbacks.busy = [this](bool on) {
         if (on) {

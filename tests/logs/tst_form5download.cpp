@@ -118,6 +118,7 @@ private:
         QVERIFY(!form->SSPanel1->isVisible());
         QVERIFY(!modulo1().CancelaRecepcion);
         QVERIFY(!DeviceSession::running());
+        QCOMPARE(form->cursor().shape(), Qt::ArrowCursor); // the default pointer again
     }
 
 private slots:
@@ -223,10 +224,12 @@ private slots:
         f->emulator.setScenario(scenario(400));
         open(123);
         bool closeRefused = false;
+        Qt::CursorShape running = Qt::ArrowCursor;
         QTimer poll;
         poll.setInterval(1);
         connect(&poll, &QTimer::timeout, this, [&] {
             if (form->Frame17->title().toInt() >= 20 && form->SSCommandStop->isVisible()) {
+                running = form->cursor().shape();
                 form->close(); // refused while the download runs
                 QTest::keyClick(form, Qt::Key_Escape);
                 closeRefused = form->isVisible();
@@ -237,6 +240,7 @@ private slots:
         poll.start();
         receive();
         QVERIFY(closeRefused);
+        QCOMPARE(running, Qt::BusyCursor);              // the arrow with the hourglass
         QCOMPARE(answers->texts(), QStringList{T(15)}); // no success message
         const int stored = count("SELECT COUNT(*) FROM \"Intervalos\"");
         QVERIFY2(stored >= 20 && stored < 400, qPrintable(QString::number(stored)));
