@@ -348,6 +348,12 @@ ResultadoSesion decodificaSesion(const QByteArray &frame, const QDateTime &inici
             return res;
     }
 
+    // The night hours are stored as sent, in their five characters "hh:mm"; a byte of
+    // 100 or more has no such form and the record is skipped like any value out of range.
+    for (int i = 16; i <= 19; ++i)
+        if (u8(frame, i) > 99)
+            return res;
+
     r.inicio = *start;
     r.dFechaInicio = start->date();
     r.tHoraInicio = textoHoraMinuto(start->time());

@@ -298,6 +298,8 @@ private slots:
         QTest::newRow("end month 13") << session().b(10, 13).frame(6) << bad;
         QTest::newRow("night start hour 24, taken as it is") << session().b(16, 24).frame(6) << ok;
         QTest::newRow("night end minute 60, taken as it is") << session().b(19, 60).frame(6) << ok;
+        QTest::newRow("night start hour 100: no hh:mm") << session().b(16, 100).frame(6) << bad;
+        QTest::newRow("night end minute 255: no hh:mm") << session().b(19, 255).frame(6) << bad;
         QTest::newRow("attenuation 9000") << session().w(22, 9000).frame(6) << ok;
         QTest::newRow("attenuation 0x8000") << session().w(22, 0x8000).frame(6) << bad;
         QTest::newRow("counter 90000") << session().w24(33, 90000).frame(6) << ok;
