@@ -10,6 +10,7 @@
 #include "programming/Form10.h"
 #include "programming/Form2.h"
 #include "reports/Form15.h"
+#include "reports/Form9.h"
 
 namespace slx {
 
@@ -27,6 +28,7 @@ void registraVentanas()
     registraForm10();
     registraForm5();
     registraForm8();
+    registraForm9();
     registraForm15();
     registraForm16();
 }
