@@ -116,6 +116,11 @@ public:
     QColor background = Qt::white;
     QColor plotBackground = Qt::white;
     int fontPixels = 11; // text size in pixels, the same on every device
+    // The plot starts at least plotLeftMin pixels from the chart's left side and ends at least
+    // plotRightMin pixels from its right side, so that charts stacked one above the other can
+    // share the X positions of their points (0 = as the content lays it out).
+    qreal plotLeftMin = 0;
+    qreal plotRightMin = 0;
 
     // Floating labels by name.
     Label &addLabel(const QString &name);

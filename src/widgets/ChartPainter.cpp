@@ -296,6 +296,10 @@ Layout layout(const Model &m, const QSizeF &size, const QFont &base)
     // A title line above the plot when the Y axis has one, so its top annotation fits.
     const qreal top = m.yAxis.shown ? fm.height() / 2 : 0;
     lay.plot = QRectF(inner.left() + left, inner.top() + top, inner.width() - left, inner.height() - bottom - top);
+    if (m.plotLeftMin > lay.plot.left())
+        lay.plot.setLeft(m.plotLeftMin);
+    if (lay.bounds.right() - m.plotRightMin < lay.plot.right())
+        lay.plot.setRight(lay.bounds.right() - m.plotRightMin);
     if (lay.plot.width() < 1)
         lay.plot.setWidth(1);
     if (lay.plot.height() < 1)
