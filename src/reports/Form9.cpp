@@ -244,6 +244,24 @@ void Form9::disenyaGraficas()
     e.yAxis.grid = true;
 }
 
+void Form9::alineaGraficas()
+{
+    // The points of both charts stand one above the other: both plots take the wider of
+    // the two margins (axis annotations on the left, legend on the right).
+    qreal izquierda = 0, derecha = 0;
+    for (Chart2D *c : {Chart2D1, Chart2D2}) {
+        c->model().plotLeftMin = 0;
+        c->model().plotRightMin = 0;
+        const chart::Layout lay = c->chartLayout();
+        izquierda = qMax(izquierda, lay.plot.left());
+        derecha = qMax(derecha, lay.bounds.right() - lay.plot.right());
+    }
+    for (Chart2D *c : {Chart2D1, Chart2D2}) {
+        c->model().plotLeftMin = izquierda;
+        c->model().plotRightMin = derecha;
+    }
+}
+
 void Form9::paraEspera()
 {
     QWidget *incidencias = FormRegistry::instance(QStringLiteral("Form5"));
@@ -266,6 +284,7 @@ void Form9::Form_Load()
         Modulo1 &m = modulo1();
         oLocGuru().TranslateForm(this);
         setWindowTitle(ui::applicationTitle());
+        alineaGraficas();
         TextNumeroSerie->setText(QString::number(m.NumeroSerieAparato));
         TextFecha->setText(m.FechaAparato);
         TextLocal->setText(m.LocalAparato);

@@ -78,6 +78,7 @@ public Q_SLOTS:
 private:
     void buildUi();
     void disenyaGraficas();
+    void alineaGraficas();
     void chartEvent(int grafica, Qt::MouseButton button, const QPoint &pixel);
     void ocultaEtiquetas(bool vacia);
     // The incidents window's wait panel hidden and its animation stopped.

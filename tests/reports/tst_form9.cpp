@@ -126,6 +126,10 @@ private slots:
         }
         QVERIFY(!onBar(form->Chart2D1).shown);
         QVERIFY(!onBar(form->Chart2D2).shown);
+        // Each point of the lower chart stands under the same point of the upper one.
+        QCOMPARE(form->Chart2D1->width(), form->Chart2D2->width());
+        for (int p : {1, 25, 50})
+            QCOMPARE(pixel(form->Chart2D1, p, 60).x(), pixel(form->Chart2D2, p, 0).x());
         QCOMPARE(onBar(form->Chart2D1).background, QColor(0, 255, 255));
         QCOMPARE(onBar(form->Chart2D1).distance, 10);
         for (int i = 1; i <= 9; ++i)
