@@ -137,6 +137,7 @@ void TestLanguageDb::spanishIsTheNativeText()
         {QStringLiteral("Error importanfo datos"), QStringLiteral("Error importando datos")},
         {QStringLiteral("HORARIOS DE SESION"), QStringLiteral("HORARIOS DE SESIÓN")},
         {QStringLiteral("REGISTROS SESION Inicio <> Final"), QStringLiteral("REGISTROS SESIÓN Inicio <> Final")},
+        {QStringLiteral("Límte LeqT(emisión)"), QStringLiteral("Límite LeqT(emisión)")},
     };
     QSet<QString> catalogue;
     for (int n = 1; n <= kNativeCount; ++n)
