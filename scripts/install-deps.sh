@@ -1,11 +1,12 @@
 #!/bin/sh
 # Installs the Debian 12 packages the build, the tests, the tools and the benchmarks need
-# (sqlite3: the baseline of bench/import).
+# (libsqlite3-dev: the import binds its rows through SQLite's own interface; sqlite3: the
+# baseline of bench/import).
 # Quick when everything is already there: apt is only called for missing packages.
 set -e
 PKGS="g++ cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev qt6-serialport-dev
 qt6-svg-dev libqt6sql6-sqlite qt6-translations-l10n mdbtools mdbtools-dev libmdb3 libglib2.0-dev xvfb xauth
-clang libclang-rt-14-dev fonts-dejavu-core locales sqlite3"
+clang libclang-rt-14-dev fonts-dejavu-core locales sqlite3 libsqlite3-dev"
 missing=""
 for p in $PKGS; do
     if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then

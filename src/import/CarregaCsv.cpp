@@ -2,15 +2,14 @@
 
 #include "base/Database.h"
 #include "base/TextoPropio.h"
+#include "import/ValoresIntercambio.h"
 
-#include <QDate>
 #include <QElapsedTimer>
+#include <QSqlDriver>
 #include <QSqlError>
-#include <QSqlQuery>
-#include <QTime>
-#include <charconv>
-#include <cmath>
-#include <limits>
+#include <QVariant>
+#include <sqlite3.h>
+#include <utility>
 
 namespace slx {
 
@@ -25,441 +24,170 @@ constexpr int kMaxMotivos = 20;
 // Interval between two progress calls; the rows written are committed at each.
 constexpr qint64 kMsAviso = 50;
 
-QByteArrayView recorta(QByteArrayView v)
+// The SQLite connection under Qt's: the rows are bound and stepped through SQLite's own
+// interface, without a QVariant per value.
+sqlite3 *conexion(const QSqlDatabase &db)
 {
-    while (!v.isEmpty() && (v.front() == ' ' || v.front() == '\t'))
-        v = v.sliced(1);
-    while (!v.isEmpty() && (v.back() == ' ' || v.back() == '\t'))
-        v.chop(1);
-    return v;
+    const QVariant h = db.driver() ? db.driver()->handle() : QVariant();
+    if (!h.isValid() || qstrcmp(h.typeName(), "sqlite3*") != 0)
+        return nullptr;
+    return *static_cast<sqlite3 *const *>(h.constData());
 }
 
-bool entero(QByteArrayView v, qint64 minimo, qint64 maximo, qint64 *out)
-{
-    v = recorta(v);
-    if (!v.isEmpty() && v.front() == '+')
-        v = v.sliced(1);
-    long long n = 0;
-    const auto r = std::from_chars(v.data(), v.data() + v.size(), n);
-    if (v.isEmpty() || r.ec != std::errc() || r.ptr != v.data() + v.size() || n < minimo || n > maximo)
-        return false;
-    *out = n;
-    return true;
-}
+// A prepared statement, finalized with its owner (Qt closes the connection only when
+// none is left).
+class Sentencia {
+public:
+    Sentencia() = default;
+    Sentencia(const Sentencia &) = delete;
+    Sentencia &operator=(const Sentencia &) = delete;
+    ~Sentencia() { sqlite3_finalize(m_st); }
 
-// A Single: "." or "," as the decimal mark, kept as the shortest decimal that reads back
-// as the same Single.
-bool single(QByteArrayView v, double *out)
-{
-    v = recorta(v);
-    char buf[64];
-    if (v.isEmpty() || v.size() >= qsizetype(sizeof buf))
-        return false;
-    int comas = 0;
-    qsizetype n = 0;
-    for (char c : v) {
-        if (c == ',') {
-            c = '.';
-            ++comas;
+    bool prepara(sqlite3 *db, const QString &sql)
+    {
+        sqlite3_finalize(m_st);
+        m_st = nullptr;
+        return sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &m_st, nullptr) == SQLITE_OK;
+    }
+    bool valida() const { return m_st; }
+    sqlite3_stmt *operator*() const { return m_st; }
+
+    // Binds ?1..?n to the row's values (the numbers of the parameters are the destination
+    // columns). The texts are not copied: they stay valid until the step.
+    void vincula(const QVector<Valor> &vals) const
+    {
+        const int n = sqlite3_bind_parameter_count(m_st);
+        for (int k = 0; k < n; ++k) {
+            const Valor &v = vals.at(k);
+            switch (v.tipo) {
+            case Valor::Nulo: sqlite3_bind_null(m_st, k + 1); break;
+            case Valor::Entero: sqlite3_bind_int64(m_st, k + 1, v.entero); break;
+            case Valor::Real: sqlite3_bind_double(m_st, k + 1, v.real); break;
+            case Valor::Texto:
+            case Valor::Corto: sqlite3_bind_text(m_st, k + 1, v.datos(), v.largo, SQLITE_STATIC); break;
+            }
         }
-        buf[n++] = c;
     }
-    if (comas > 1 || (comas == 1 && v.contains('.')))
-        return false;
-    const char *inicio = buf[0] == '+' ? buf + 1 : buf;
-    float f = 0;
-    const auto r = std::from_chars(inicio, buf + n, f);
-    if (r.ec != std::errc() || r.ptr != buf + n || !std::isfinite(f))
-        return false;
-    const auto w = std::to_chars(buf, buf + sizeof buf, f);
-    double d = f;
-    std::from_chars(buf, w.ptr, d);
-    *out = d;
-    return true;
-}
 
-bool siNo(QByteArrayView v, int *out)
-{
-    v = recorta(v);
-    qint64 n = 0;
-    if (entero(v, std::numeric_limits<qint64>::min(), std::numeric_limits<qint64>::max(), &n)) {
-        *out = n ? -1 : 0;
-        return true;
-    }
-    const QByteArray t = v.toByteArray().toLower();
-    if (t == "true" || t == "yes") {
-        *out = -1;
-        return true;
-    }
-    if (t == "false" || t == "no") {
-        *out = 0;
-        return true;
-    }
-    return false;
-}
-
-int digitos(QByteArrayView v, qsizetype pos, int n)
-{
-    if (pos + n > v.size())
-        return -1;
-    int r = 0;
-    for (int i = 0; i < n; ++i) {
-        const char c = v.at(pos + i);
-        if (c < '0' || c > '9')
-            return -1;
-        r = r * 10 + (c - '0');
-    }
-    return r;
-}
-
-// "h:mm", "hh:mm" or "hh:mm:ss".
-bool hora(QByteArrayView v, QTime *out)
-{
-    v = recorta(v);
-    const qsizetype dos = v.indexOf(':');
-    if (dos < 1 || dos > 2)
-        return false;
-    const int h = digitos(v, 0, int(dos));
-    const int m = digitos(v, dos + 1, 2);
-    int s = 0;
-    const qsizetype resto = dos + 3;
-    if (resto != v.size()) {
-        if (resto + 3 != v.size() || v.at(resto) != ':')
-            return false;
-        s = digitos(v, resto + 1, 2);
-    }
-    if (h < 0 || h > 23 || m < 0 || m > 59 || s < 0 || s > 59)
-        return false;
-    *out = QTime(h, m, s);
-    return true;
-}
-
-struct FechaLeida {
-    QDate fecha;
-    QTime hora;
-    bool cero = false; // "0000-00-00": no date
-    bool conHora = false;
+private:
+    sqlite3_stmt *m_st = nullptr;
 };
 
-// "yyyy-mm-dd" or "yyyy/mm/dd", optionally followed by a blank (or "T") and a time.
-// No time zone: the values are taken as they are written.
-bool fecha(QByteArrayView v, FechaLeida *out)
+// What a step did.
+enum class Paso {
+    Hecho,   // done (a SELECT: no row)
+    Fila,    // a SELECT found its row (the statement stays on it until reset)
+    Rechazo, // the row's values break a rule of the table (SQLITE_CONSTRAINT, SQLITE_MISMATCH)
+    Fallo,   // anything else: the import stops
+};
+
+Paso paso(const Sentencia &st)
 {
-    v = recorta(v);
-    if (v.size() < 10)
-        return false;
-    const char sep = v.at(4);
-    if ((sep != '-' && sep != '/') || v.at(7) != sep)
-        return false;
-    const int y = digitos(v, 0, 4), m = digitos(v, 5, 2), d = digitos(v, 8, 2);
-    if (y < 0 || m < 0 || d < 0)
-        return false;
-    *out = FechaLeida();
-    if (y == 0 && m == 0 && d == 0) {
-        out->cero = true;
-    } else {
-        out->fecha = QDate(y, m, d);
-        if (!out->fecha.isValid())
-            return false;
-    }
-    out->hora = QTime(0, 0);
-    if (v.size() == 10)
-        return true;
-    if (v.at(10) != ' ' && v.at(10) != 'T')
-        return false;
-    out->conHora = true;
-    return hora(v.sliced(11), &out->hora);
+    const int rc = sqlite3_step(*st);
+    if (rc == SQLITE_ROW)
+        return Paso::Fila;
+    sqlite3_reset(*st);
+    if (rc == SQLITE_DONE)
+        return Paso::Hecho;
+    const int codigo = rc & 0xFF;
+    return codigo == SQLITE_CONSTRAINT || codigo == SQLITE_MISMATCH ? Paso::Rechazo : Paso::Fallo;
 }
 
-QString fechaDma(const QDate &d);
-
-// A date written as text: "dd/mm/yyyy", "dd/mm/yy" or year first.
-bool fechaTexto(QByteArrayView v, QString *out)
-{
-    v = recorta(v);
-    FechaLeida f;
-    if (fecha(v, &f)) {
-        *out = f.cero ? QStringLiteral("00/00/0000") : fechaDma(f.fecha);
-        return true;
-    }
-    if ((v.size() != 10 && v.size() != 8) || v.at(2) != '/' || v.at(5) != '/')
-        return false;
-    const int d = digitos(v, 0, 2), m = digitos(v, 3, 2);
-    int y = digitos(v, 6, int(v.size()) - 6);
-    if (d < 0 || m < 0 || y < 0)
-        return false;
-    if (d == 0 && m == 0 && y == 0) {
-        *out = QStringLiteral("00/00/0000");
-        return true;
-    }
-    if (v.size() == 8)
-        y += y < 30 ? 2000 : 1900;
-    const QDate date(y, m, d);
-    if (!date.isValid())
-        return false;
-    *out = fechaDma(date);
-    return true;
-}
-
-// Texts of dates and times written digit by digit (no pattern parsing per row).
-void pon(char *p, int n, int digitos)
-{
-    for (int i = digitos - 1; i >= 0; --i, n /= 10)
-        p[i] = char('0' + n % 10);
-}
-
-QString dosDigitos(int n)
-{
-    char b[2];
-    pon(b, n, 2);
-    return QString::fromLatin1(b, 2);
-}
-
-QString horaCorta(const QTime &t)
-{
-    char b[5] = {0, 0, ':', 0, 0};
-    pon(b, t.hour(), 2);
-    pon(b + 3, t.minute(), 2);
-    return QString::fromLatin1(b, 5);
-}
-
-QString horaLarga(const QTime &t)
-{
-    char b[8] = {0, 0, ':', 0, 0, ':', 0, 0};
-    pon(b, t.hour(), 2);
-    pon(b + 3, t.minute(), 2);
-    pon(b + 6, t.second(), 2);
-    return QString::fromLatin1(b, 8);
-}
-
-QString fechaIso(const QDate &d)
-{
-    char b[10] = {0, 0, 0, 0, '-', 0, 0, '-', 0, 0};
-    pon(b, d.year(), 4);
-    pon(b + 5, d.month(), 2);
-    pon(b + 8, d.day(), 2);
-    return QString::fromLatin1(b, 10);
-}
-
-QString fechaDma(const QDate &d)
-{
-    char b[10] = {0, 0, '/', 0, 0, '/', 0, 0, 0, 0};
-    pon(b, d.day(), 2);
-    pon(b + 3, d.month(), 2);
-    pon(b + 6, d.year(), 4);
-    return QString::fromLatin1(b, 10);
-}
-
-// One table's statement and the positions it needs.
+// One table's statements. Parameter ?k is destination column k - 1 in all of them.
 struct Escritura {
-    const Tabla *tabla = nullptr;
-    QStringList columnas;   // destination columns, in binding order
-    QVector<int> destinoDe; // for each table column, its first destination column
-    QVector<int> claves;    // destination columns of the database key
-    QVector<int> finales;   // key columns of the file that are not the database's (the end)
-    QSqlQuery escribe;
-    QSqlQuery finalGuardado;
+    explicit Escritura(const Tabla &t)
+        : lector(t)
+    {
+    }
+    LectorValores lector;
+    QVector<int> claves;  // destination columns of the database key
+    QVector<int> finales; // key columns of the file that are not the database's (the end)
+    // Adds a row whose key is not stored (nothing when it is).
+    Sentencia inserta;
+    // Tables whose stored rows take the file's values: the stored row's end, and the
+    // update of the other columns, which writes nothing when they hold the file's values.
+    Sentencia busca;
+    Sentencia actualiza;
+    // The table held no row when the import began: each row is added first, and looked
+    // up only when its key turns out to be stored (a row repeated in the file).
+    bool insertaPrimero = false;
 };
 
-bool prepara(QSqlDatabase db, const Tabla &t, Escritura *e, QString *error)
+bool prepara(sqlite3 *db, Escritura *e, QString *error)
 {
-    e->tabla = &t;
-    e->columnas.clear();
-    e->destinoDe.clear();
-    QVector<bool> enClave;
-    for (const Columna &c : t.columnas) {
-        e->destinoDe << int(e->columnas.size());
-        e->columnas << QLatin1String(c.nombre);
-        enClave << c.clave;
-        if (c.conversion == Conversion::FechaYHora) {
-            e->columnas << QLatin1String(c.segunda);
-            enClave << c.clave;
-        }
-    }
-    QStringList nombres, marcas, cambios, iguales, finales, dondeClave;
+    const Tabla &t = e->lector.tabla();
+    const QStringList &columnas = e->lector.columnas();
+    QStringList nombres, marcas, cambios, iguales, dondeClave;
     const QString tabla = quoteIdentifier(QLatin1String(t.nombre));
-    for (int i = 0; i < e->columnas.size(); ++i) {
-        const QString q = quoteIdentifier(e->columnas.at(i));
+    for (int i = 0; i < columnas.size(); ++i) {
+        const QString q = quoteIdentifier(columnas.at(i));
+        const QString marca = QStringLiteral("?%1").arg(i + 1);
         nombres << q;
-        marcas << QStringLiteral("?");
+        marcas << marca;
         bool deLaBase = false;
         for (const char *k : t.claveBase)
-            deLaBase = deLaBase || e->columnas.at(i) == QLatin1String(k);
+            deLaBase = deLaBase || columnas.at(i) == QLatin1String(k);
         if (deLaBase) {
             e->claves << i;
-            dondeClave << q + QStringLiteral(" = ?");
-        } else if (enClave.at(i)) {
+            dondeClave << q + QStringLiteral(" = ") + marca;
+        } else if (e->lector.enClave(i)) {
             e->finales << i;
-            finales << tabla + QLatin1Char('.') + q + QStringLiteral(" IS excluded.") + q;
         } else {
-            cambios << q + QStringLiteral(" = excluded.") + q;
-            iguales << tabla + QLatin1Char('.') + q + QStringLiteral(" IS excluded.") + q;
+            cambios << q + QStringLiteral(" = ") + marca;
+            iguales << q + QStringLiteral(" IS ") + marca;
         }
     }
     QStringList claveBase;
     for (const char *k : t.claveBase)
         claveBase << quoteIdentifier(QLatin1String(k));
-    QString sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3) ON CONFLICT (%4) ")
-                      .arg(tabla, nombres.join(u','), marcas.join(u','), claveBase.join(u','));
-    if (t.siExiste == SiExiste::NadaSeEscribe) {
-        sql += QStringLiteral("DO NOTHING");
-    } else {
-        QStringList condicion = finales;
-        condicion << QStringLiteral("NOT (") + iguales.join(QStringLiteral(" AND ")) + QLatin1Char(')');
-        sql += QStringLiteral("DO UPDATE SET ") + cambios.join(u',') + QStringLiteral(" WHERE ") +
-               condicion.join(QStringLiteral(" AND "));
-    }
-    e->escribe = QSqlQuery(db);
-    if (!e->escribe.prepare(sql)) {
-        *error = e->escribe.lastError().text();
+    const auto falla = [&](const QString &sql) {
+        *error = QString::fromUtf8(sqlite3_errmsg(db)) + QStringLiteral(" (") + sql + QLatin1Char(')');
         return false;
+    };
+    const QString sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3) ON CONFLICT (%4) DO NOTHING")
+                            .arg(tabla, nombres.join(u','), marcas.join(u','), claveBase.join(u','));
+    if (!e->inserta.prepara(db, sql))
+        return falla(sql);
+    if (t.siExiste == SiExiste::NadaSeEscribe)
+        return true;
+    QStringList sel = {QStringLiteral("1")};
+    for (int i : e->finales)
+        sel << quoteIdentifier(columnas.at(i));
+    const QString busca = QStringLiteral("SELECT %1 FROM %2 WHERE %3")
+                              .arg(sel.join(u','), tabla, dondeClave.join(QStringLiteral(" AND ")));
+    if (!e->busca.prepara(db, busca))
+        return falla(busca);
+    if (!cambios.isEmpty()) {
+        const QString actualiza = QStringLiteral("UPDATE %1 SET %2 WHERE %3 AND NOT (%4)")
+                                      .arg(tabla, cambios.join(u','), dondeClave.join(QStringLiteral(" AND ")),
+                                           iguales.join(QStringLiteral(" AND ")));
+        if (!e->actualiza.prepara(db, actualiza))
+            return falla(actualiza);
     }
-    if (t.siExiste != SiExiste::NadaSeEscribe) {
-        QStringList sel = {QStringLiteral("1")};
-        for (int i : e->finales)
-            sel << quoteIdentifier(e->columnas.at(i));
-        e->finalGuardado = QSqlQuery(db);
-        e->finalGuardado.setForwardOnly(true);
-        if (!e->finalGuardado.prepare(QStringLiteral("SELECT %1 FROM %2 WHERE %3")
-                                          .arg(sel.join(u','), tabla, dondeClave.join(QStringLiteral(" AND "))))) {
-            *error = e->finalGuardado.lastError().text();
-            return false;
-        }
-    }
+    Sentencia vacia;
+    const QString hay = QStringLiteral("SELECT 1 FROM %1 LIMIT 1").arg(tabla);
+    if (!vacia.prepara(db, hay))
+        return falla(hay);
+    const Paso p = paso(vacia);
+    if (p != Paso::Fila && p != Paso::Hecho)
+        return falla(hay);
+    e->insertaPrimero = p == Paso::Hecho;
     return true;
 }
 
-// Reads the fields of a row into the destination values; false with a reason.
-bool valores(const LectorFilas &fila, const Seccion &s, const Escritura &e, QVector<QVariant> *out, QString *motivo)
+// The stored end of a found row (the statement stands on it) against the row's.
+bool mismoFinal(const Escritura &e, const QVector<Valor> &vals, QStringList *guardado)
 {
-    const QVector<Columna> &columnas = e.tabla->columnas;
-    out->resize(e.columnas.size());
-    for (int c = 0; c < columnas.size(); ++c) {
-        const Columna &col = columnas.at(c);
-        const int i = s.campoDe.at(c);
-        const int d = e.destinoDe.at(c);
-        const QByteArrayView campo = fila.campo(i);
-        const QString nombre = QLatin1String(col.nombre);
-        const bool texto = col.tipo == Tipo::Char || col.tipo == Tipo::Memo;
-        const bool vacio = texto ? campo.isEmpty() && !fila.entreComillas(i) : recorta(campo).isEmpty();
-        if (vacio) {
-            if (col.clave) {
-                *motivo = TextoPropio("the key column %1 is empty").arg(nombre);
-                return false;
-            }
-            (*out)[d] = QVariant();
-            if (col.conversion == Conversion::FechaYHora)
-                (*out)[d + 1] = QVariant();
-            continue;
-        }
-        const auto noEs = [&](const QString &que) {
-            *motivo = que.arg(nombre, fila.texto(i));
-            return false;
-        };
-        switch (col.tipo) {
-        case Tipo::Integer:
-        case Tipo::Short:
-        case Tipo::Byte: {
-            const qint64 minimo = col.tipo == Tipo::Byte ? 0 : col.tipo == Tipo::Short ? -32768 : -2147483648LL;
-            const qint64 maximo = col.tipo == Tipo::Byte ? 255 : col.tipo == Tipo::Short ? 32767 : 2147483647LL;
-            qint64 n = 0;
-            if (!entero(campo, minimo, maximo, &n)) {
-                *motivo = TextoPropio("%1: \"%2\" is not a whole number from %3 to %4")
-                              .arg(nombre, fila.texto(i))
-                              .arg(minimo)
-                              .arg(maximo);
-                return false;
-            }
-            if (nombre == QLatin1String("ByIntervalo") && (n < 1 || n > 30)) {
-                *motivo = TextoPropio("%1: \"%2\" is not a whole number from %3 to %4")
-                              .arg(nombre, fila.texto(i))
-                              .arg(1)
-                              .arg(30);
-                return false;
-            }
-            (*out)[d] = n;
-            break;
-        }
-        case Tipo::Bit: {
-            int b = 0;
-            if (!siNo(campo, &b))
-                return noEs(TextoPropio("%1: \"%2\" is not a yes/no value"));
-            (*out)[d] = b;
-            break;
-        }
-        case Tipo::Single: {
-            double v = 0;
-            if (!single(campo, &v))
-                return noEs(TextoPropio("%1: \"%2\" is not a number"));
-            (*out)[d] = v;
-            break;
-        }
-        case Tipo::Date: {
-            FechaLeida f;
-            QTime t;
-            if (col.conversion == Conversion::HoraDelDia) {
-                // A time of day, alone or after a date.
-                if (!hora(campo, &t)) {
-                    if (!fecha(campo, &f) || !f.conHora)
-                        return noEs(TextoPropio("%1: \"%2\" is not a time"));
-                    t = f.hora;
-                }
-                (*out)[d] = horaLarga(t);
-                break;
-            }
-            if (!fecha(campo, &f))
-                return noEs(TextoPropio("%1: \"%2\" is not a date"));
-            if (col.conversion == Conversion::FechaYHora) {
-                if (f.cero)
-                    return noEs(TextoPropio("%1: \"%2\" is not a date"));
-                (*out)[d] = fechaIso(f.fecha);
-                (*out)[d + 1] = horaCorta(f.hora);
-            } else {
-                (*out)[d] = f.cero ? QVariant() : QVariant(fechaIso(f.fecha));
-            }
-            break;
-        }
-        case Tipo::Memo:
-        case Tipo::Char: {
-            QString v;
-            switch (col.conversion) {
-            case Conversion::HoraTexto: {
-                QTime t;
-                if (!hora(campo, &t))
-                    return noEs(TextoPropio("%1: \"%2\" is not a time"));
-                v = horaCorta(t);
-                break;
-            }
-            case Conversion::FechaTexto:
-                if (!fechaTexto(campo, &v))
-                    return noEs(TextoPropio("%1: \"%2\" is not a date"));
-                break;
-            case Conversion::DiaCorto: {
-                FechaLeida f;
-                if (recorta(campo).size() != 10 || !fecha(campo, &f))
-                    return noEs(TextoPropio("%1: \"%2\" is not a date"));
-                v = f.cero ? QStringLiteral("00/00/00") : fechaDma(f.fecha).left(6) + dosDigitos(f.fecha.year() % 100);
-                break;
-            }
-            default: v = fila.texto(i); break;
-            }
-            if (col.tipo == Tipo::Char && v.size() > col.ancho) {
-                *motivo = TextoPropio("%1: \"%2\" is longer than %3 characters").arg(nombre, v).arg(col.ancho);
-                return false;
-            }
-            (*out)[d] = v;
-            break;
-        }
-        }
+    bool mismo = true;
+    for (int k = 0; k < e.finales.size(); ++k) {
+        const Valor &v = vals.at(e.finales.at(k));
+        const char *texto = reinterpret_cast<const char *>(sqlite3_column_text(*e.busca, k + 1));
+        const int largo = sqlite3_column_bytes(*e.busca, k + 1);
+        const QByteArray suyo = texto ? QByteArray(texto, largo) : QByteArray();
+        *guardado << QString::fromUtf8(suyo);
+        mismo = mismo && suyo == QByteArrayView(v.datos(), v.tipo == Valor::Nulo ? 0 : v.largo);
     }
-    return true;
-}
-
-bool esRechazo(const QSqlError &e)
-{
-    // SQLITE_CONSTRAINT and SQLITE_MISMATCH, with their extended codes: the row's values.
-    const int code = e.nativeErrorCode().toInt() & 0xFF;
-    return code == 19 || code == 20;
+    return mismo;
 }
 
 } // namespace
@@ -513,7 +241,8 @@ ResultadoIntercambio CarregaCsv(const FicheroIntercambio &fichero, QSqlDatabase 
     for (const Seccion &s : fichero.secciones())
         if (!s.tabla)
             r.seccionesIgnoradas << QLatin1Char('"') + s.nombre + QLatin1Char('"');
-    if (!db.isOpen()) {
+    sqlite3 *const base = db.isOpen() ? conexion(db) : nullptr;
+    if (!base) {
         r.error = TextoPropio("The program's database is not open.");
         return r;
     }
@@ -542,9 +271,10 @@ ResultadoIntercambio CarregaCsv(const FicheroIntercambio &fichero, QSqlDatabase 
         if (r.motivos.size() < kMaxMotivos)
             r.motivos << TextoPropio("%1, line %2: %3").arg(s.tabla->nombre).arg(linea).arg(por);
     };
+    const auto textoBase = [&] { return QString::fromUtf8(sqlite3_errmsg(base)); };
 
     bool sigue = true;
-    QVector<QVariant> vals;
+    QVector<Valor> vals;
     for (const Tabla &tabla : tablas()) {
         if (!sigue)
             break;
@@ -555,14 +285,16 @@ ResultadoIntercambio CarregaCsv(const FicheroIntercambio &fichero, QSqlDatabase 
             continue;
         RecuentoTabla cuenta;
         cuenta.tabla = QLatin1String(tabla.nombre);
-        Escritura e;
+        Escritura e(tabla);
         QString why;
-        if (!prepara(db, tabla, &e, &why)) {
+        if (!prepara(base, &e, &why)) {
             r.error =
                 TextoPropio("The table %1 of the program's database cannot be written: %2").arg(cuenta.tabla, why);
             r.tablas << cuenta;
             break;
         }
+        const bool sobrescribe = tabla.siExiste != SiExiste::NadaSeEscribe;
+        vals.clear();
         for (const Seccion &s : fichero.secciones()) {
             if (s.tabla != &tabla || !sigue)
                 continue;
@@ -570,6 +302,17 @@ ResultadoIntercambio CarregaCsv(const FicheroIntercambio &fichero, QSqlDatabase 
             if (!(sigue = avisa(progreso)))
                 break;
             LectorFilas fila(fichero, s);
+            // Stops the import at the current row with the database's reason.
+            const auto para = [&] {
+                r.error = TextoPropio("The import stopped at line %1 (%2): %3")
+                              .arg(fila.linea())
+                              .arg(cuenta.tabla, textoBase());
+                sigue = false;
+            };
+            const auto rechaza = [&](const QString &por) {
+                ++cuenta.rechazadas;
+                motivo(s, fila.linea(), por);
+            };
             while (fila.siguiente()) {
                 ++progreso.hechas;
                 if (reloj.elapsed() >= proximo && !(sigue = avisa(progreso)))
@@ -578,64 +321,73 @@ ResultadoIntercambio CarregaCsv(const FicheroIntercambio &fichero, QSqlDatabase 
                 if (por.isEmpty() && fila.campos() != s.campos)
                     por = TextoPropio("%1 fields where the header names %2").arg(fila.campos()).arg(s.campos);
                 else if (por.isEmpty())
-                    valores(fila, s, e, &vals, &por);
+                    e.lector.lee(fila, s, &vals, &por);
                 if (!por.isEmpty()) {
-                    ++cuenta.rechazadas;
-                    motivo(s, fila.linea(), por);
+                    rechaza(por);
                     continue;
                 }
-                // Is the key stored, and with which end?
-                bool guardada = false;
-                QStringList finGuardado;
-                bool mismoFinal = true;
-                if (e.tabla->siExiste != SiExiste::NadaSeEscribe) {
-                    for (int k = 0; k < e.claves.size(); ++k)
-                        e.finalGuardado.bindValue(k, vals.at(e.claves.at(k)));
-                    if (!e.finalGuardado.exec()) {
-                        r.error = TextoPropio("The import stopped at line %1 (%2): %3")
-                                      .arg(fila.linea())
-                                      .arg(cuenta.tabla, e.finalGuardado.lastError().text());
-                        sigue = false;
+
+                // A row whose key is not stored is added; a stored one is left alone, or takes
+                // the file's values when it has the same end (unchanged when it holds them).
+                QString rechazoInsercion; // the database's reason when the insert broke a rule
+                if (!sobrescribe || e.insertaPrimero) {
+                    e.inserta.vincula(vals);
+                    const Paso p = paso(e.inserta);
+                    if (p == Paso::Fallo) {
+                        para();
                         break;
                     }
-                    if (e.finalGuardado.next()) {
-                        guardada = true;
-                        for (int k = 0; k < e.finales.size(); ++k) {
-                            const QVariant v = e.finalGuardado.value(k + 1);
-                            finGuardado << v.toString();
-                            mismoFinal = mismoFinal && v.toString() == vals.at(e.finales.at(k)).toString();
-                        }
-                    }
-                    e.finalGuardado.finish();
-                }
-                if (!mismoFinal) {
-                    ++cuenta.rechazadas;
-                    QStringList inicio;
-                    for (int k : e.claves.mid(1))
-                        inicio << vals.at(k).toString();
-                    motivo(s, fila.linea(),
-                           TextoPropio("the row that starts at %1 is stored with another end (%2)")
-                               .arg(inicio.join(QLatin1Char(' ')), finGuardado.join(QLatin1Char(' '))));
-                    continue;
-                }
-                for (int k = 0; k < vals.size(); ++k)
-                    e.escribe.bindValue(k, vals.at(k));
-                if (!e.escribe.exec()) {
-                    const QSqlError err = e.escribe.lastError();
-                    if (esRechazo(err)) {
-                        ++cuenta.rechazadas;
-                        motivo(s, fila.linea(), err.databaseText());
+                    if (p == Paso::Hecho && sqlite3_changes(base) > 0) {
+                        ++cuenta.anadidas;
                         continue;
                     }
-                    r.error = TextoPropio("The import stopped at line %1 (%2): %3")
-                                  .arg(fila.linea())
-                                  .arg(cuenta.tabla, err.text());
-                    sigue = false;
+                    if (p == Paso::Rechazo)
+                        rechazoInsercion = textoBase();
+                    if (!sobrescribe) {
+                        if (p == Paso::Rechazo)
+                            rechaza(rechazoInsercion);
+                        else
+                            ++cuenta.iguales;
+                        continue;
+                    }
+                }
+                e.busca.vincula(vals);
+                const Paso encontrada = paso(e.busca);
+                if (encontrada == Paso::Fallo || encontrada == Paso::Rechazo) {
+                    para();
                     break;
                 }
-                if (e.escribe.numRowsAffected() <= 0)
+                QStringList finGuardado;
+                const bool mismo = encontrada != Paso::Fila || mismoFinal(e, vals, &finGuardado);
+                sqlite3_reset(*e.busca);
+                if (!mismo) {
+                    QStringList inicio;
+                    for (int k : e.claves.mid(1))
+                        inicio << vals.at(k).comoTexto();
+                    rechaza(TextoPropio("the row that starts at %1 is stored with another end (%2)")
+                                .arg(inicio.join(QLatin1Char(' ')), finGuardado.join(QLatin1Char(' '))));
+                    continue;
+                }
+                if (!rechazoInsercion.isEmpty()) {
+                    rechaza(rechazoInsercion);
+                    continue;
+                }
+                Sentencia &escribe = encontrada == Paso::Fila ? e.actualiza : e.inserta;
+                if (!escribe.valida()) { // every column is the key's: nothing to overwrite
                     ++cuenta.iguales;
-                else if (guardada)
+                    continue;
+                }
+                escribe.vincula(vals);
+                const Paso p = paso(escribe);
+                if (p == Paso::Fallo) {
+                    para();
+                    break;
+                }
+                if (p == Paso::Rechazo)
+                    rechaza(textoBase());
+                else if (sqlite3_changes(base) <= 0)
+                    ++cuenta.iguales;
+                else if (encontrada == Paso::Fila)
                     ++cuenta.sobrescritas;
                 else
                     ++cuenta.anadidas;
@@ -643,7 +395,6 @@ ResultadoIntercambio CarregaCsv(const FicheroIntercambio &fichero, QSqlDatabase 
             if (sigue)
                 sigue = avisa(progreso);
         }
-        e.escribe.finish();
         r.tablas << cuenta;
     }
     if (!db.commit()) {

@@ -64,6 +64,8 @@ public:
     // The field's bytes (without its quotes); a doubled quote inside is left doubled.
     QByteArrayView campo(int i) const;
     bool entreComillas(int i) const { return m_campos.at(i).comillas; }
+    // Whether the field holds a doubled quote (its bytes are then not its text).
+    bool conComillasDobles(int i) const { return m_campos.at(i).dobles; }
     // The field as text: decoded, doubled quotes made single.
     QString texto(int i) const;
 
