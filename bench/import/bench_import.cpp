@@ -2,7 +2,7 @@
 // run: a 200,000-row Intervalos table (33 columns) imported into an empty database, end to
 // end (read, parse, write); then the sqlite3 command-line ".import" of the same rows
 // followed by "INSERT ... SELECT" into the real table. Then a 100,000-row file into an
-// empty database and into one that already holds every row.
+// empty database and into one that already holds every row, three rounds.
 //
 // usage: bench_import [rows]   (default 200000; sqlite3 must be on the PATH for the baseline)
 
@@ -17,8 +17,10 @@
 #include <QSqlDatabase>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <cstdio>
 #include <sys/resource.h>
+#include <vector>
 
 namespace {
 
@@ -85,12 +87,14 @@ bool nuevaBase(const QString &path)
     return true;
 }
 
-double importa(const QString &fichero, qint64 *filas)
+double importa(const QString &fichero, qint64 *filas, slx::ResultadoIntercambio *resultado = nullptr)
 {
     QElapsedTimer t;
     t.start();
     const slx::ResultadoIntercambio r =
         slx::importaIntercambio(fichero, QSqlDatabase::database(slx::Database::kConnectionName));
+    if (resultado)
+        *resultado = r;
     const double s = t.nsecsElapsed() / 1e9;
     if (!r.error.isEmpty())
         std::fprintf(stderr, "%s\n", qPrintable(r.error));
@@ -162,15 +166,35 @@ int main(int argc, char **argv)
         std::printf("rate against the baseline's: %.2f by the clock, %.2f by CPU time\n", sb / s, cb / cs);
     }
 
-    // 100,000 rows into an empty database, then again into the one that holds them.
+    // 100,000 rows into an empty database, then again into the one that holds them; three
+    // rounds, the medians compared (a single pair is within the noise of a loaded machine).
     const int cien = std::min(filas, 100000);
     const QString q2 = dir.filePath("half.qv90");
     escribe(q2, cien, true);
-    if (!nuevaBase(db))
-        return 1;
-    const double vacia = importa(q2, &hechas);
-    const double llena = importa(q2, &hechas);
-    std::printf("%d rows: into an empty database %.2f s, into one holding every row %.2f s\n", cien, vacia, llena);
+    std::vector<double> vacias, llenas;
+    qint64 iguales = 0;
+    for (int ronda = 0; ronda < 3; ++ronda) {
+        if (!nuevaBase(db))
+            return 1;
+        vacias.push_back(importa(q2, &hechas));
+        slx::ResultadoIntercambio r;
+        llenas.push_back(importa(q2, &hechas, &r));
+        iguales = r.tablas.isEmpty() ? 0 : r.tablas.first().iguales;
+        slx::Database::close();
+    }
+    const auto mediana = [](std::vector<double> v) {
+        std::sort(v.begin(), v.end());
+        return v.at(v.size() / 2);
+    };
+    std::printf("%d rows: into an empty database %.2f s, into one holding every row %.2f s (%lld found unchanged); "
+                "medians of 3 rounds, empty",
+                cien, mediana(vacias), mediana(llenas), iguales);
+    for (double v : vacias)
+        std::printf(" %.2f", v);
+    std::printf(", full");
+    for (double v : llenas)
+        std::printf(" %.2f", v);
+    std::printf("\n");
     slx::Database::close();
     return 0;
 }

@@ -366,6 +366,69 @@ private Q_SLOTS:
         QCOMPARE(valor("SELECT THora FROM DiaBorrado WHERE DFecha = '2009-02-03'").toString(), QString("10:00"));
     }
 
+    // Rows repeated in the file count the same whether their table held rows when the
+    // import began or not: the first is added, a copy is unchanged, other values overwrite,
+    // another end is refused. Texts beyond plain ASCII keep their width in characters.
+    void rowsRepeatedInTheFile_data()
+    {
+        QTest::addColumn<bool>("otherRowsStored");
+        QTest::newRow("tables empty") << false;
+        QTest::newRow("tables holding other rows") << true;
+    }
+    void rowsRepeatedInTheFile()
+    {
+        QFETCH(bool, otherRowsStored);
+        if (otherRowsStored) {
+            QVERIFY(ejecuta("INSERT INTO Intervalos (LNumeroSerie, DFechaInicio, THoraInicio) VALUES (9, "
+                            "'2001-01-01', '00:00')"));
+            QVERIFY(ejecuta("INSERT INTO IntervaloInhabil (LNumeroSerie, ByIntervalo) VALUES (9, 1)"));
+        }
+        const auto intervalo = [](const QString &fin, const QString &leq, const QString &actuacion = "Leq5s") {
+            return fila(kIntervalos, {{"LNumeroSerie", "1"},
+                                      {"DFechaInicio", "2009-01-01 10:00:00"},
+                                      {"DFechaFinal", fin},
+                                      {"SLeqLocal", leq},
+                                      {"TTipoActuacionLocal", actuacion}});
+        };
+        QString file;
+        file += seccion("Intervalos", kIntervalos,
+                        {intervalo("2009-01-01 10:15:00", "60"),                   // line 3: added
+                         intervalo("2009-01-01 10:15", "60,0"),                    // 4: the same values
+                         intervalo("2009-01-01 10:15:00", "61"),                   // 5: overwrites
+                         intervalo("2009-01-01 10:30:00", "62"),                   // 6: another end
+                         intervalo("2009-01-01 10:15:00", "61", "\"Ñàé\"\"íóç\""), // 7: 8 characters
+                         intervalo("2009-01-01 10:15:00", "63", "Ñàéíóúüçø"),      // 8: 9 characters
+                         fila(kIntervalos, {{"LNumeroSerie", "1"},
+                                            {"DFechaInicio", "2009-01-01 10:15:00"},
+                                            {"DFechaFinal", "2009-01-01 10:30:00"}})}); // 9: added
+        file += seccion("IntervaloInhabil", kInhabil,
+                        {"1;5;2009-01-01;01:00:00;2009-01-02;02:00:00", "1;5;2009-01-01;01:00;2009-01-02;02:00:00",
+                         "1;5;2009-01-01;01:00:00;2009-01-02;03:00:00"});
+        const ResultadoIntercambio r =
+            importaIntercambio(escribe(*m_home, "r.qv90", toCp1252(file)), modulo1().ConexionBD);
+        QVERIFY2(r.error.isEmpty(), qPrintable(r.error));
+        QCOMPARE(cifras(r, "Intervalos"), QList<qint64>({2, 2, 1, 2}));
+        QCOMPARE(cifras(r, "IntervaloInhabil"), QList<qint64>({1, 1, 1, 0}));
+        QCOMPARE(r.motivos,
+                 QStringList({TextoPropio("%1, line %2: %3")
+                                  .arg("Intervalos")
+                                  .arg(6)
+                                  .arg(TextoPropio("the row that starts at %1 is stored with another end (%2)")
+                                           .arg("2009-01-01 10:00", "2009-01-01 10:15")),
+                              TextoPropio("%1, line %2: %3")
+                                  .arg("Intervalos")
+                                  .arg(8)
+                                  .arg(TextoPropio("%1: \"%2\" is longer than %3 characters")
+                                           .arg("TTipoActuacionLocal", QString::fromUtf8("Ñàéíóúüçø"))
+                                           .arg(8))}));
+        const QString stored = "SELECT %1 FROM Intervalos WHERE LNumeroSerie = 1 AND THoraInicio = '10:00'";
+        QCOMPARE(valor(stored.arg("SLeqLocal || '|' || THoraFinal")).toString(), QString("61.0|10:15"));
+        QCOMPARE(valor(stored.arg("TTipoActuacionLocal")).toString(), QString::fromUtf8("Ñàé\"íóç"));
+        QCOMPARE(cuenta("Intervalos"), otherRowsStored ? 3 : 2);
+        QCOMPARE(valor("SELECT THoraTerminaInt FROM IntervaloInhabil WHERE LNumeroSerie = 1").toString(),
+                 QString("03:00:00"));
+    }
+
     // Files that are no exchange file, or whose layout is broken, fail before anything is
     // written, with their message.
     void badFilesWriteNothing_data()
