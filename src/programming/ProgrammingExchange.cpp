@@ -1,0 +1,90 @@
+#include "programming/ProgrammingExchange.h"
+
+#include "base/Modulo1.h"
+#include "base/TextFormats.h"
+#include "programming/ProgrammingBlock.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+
+namespace slx {
+
+std::optional<qint32> numeroSerieFitxa(const QString &maskNumeroSerie)
+{
+    const std::optional<qint64> n = enteroTexto(maskNumeroSerie, 0, 2147483647);
+    if (!n)
+        return std::nullopt;
+    return static_cast<qint32>(*n);
+}
+
+DestinoRecepcion destinoRecepcion(const QString &maskNumeroSerie, qint32 serie, bool guardada)
+{
+    if (numeroSerieFitxa(maskNumeroSerie) == serie)
+        return DestinoRecepcion::FichaEnPantalla;
+    return guardada ? DestinoRecepcion::FichaGuardada : DestinoRecepcion::FichaNueva;
+}
+
+std::optional<bool> hayFichaGuardada(qint32 serie, QString *error)
+{
+    QSqlQuery query(modulo1().ConexionBD);
+    query.prepare(QStringLiteral("SELECT 1 FROM \"Programacion\" WHERE \"LNumeroSerie\" = ?"));
+    query.addBindValue(serie);
+    if (!query.exec()) {
+        if (error)
+            *error = query.lastError().text();
+        return std::nullopt;
+    }
+    return query.next();
+}
+
+void fichaNuevaDeAparato(FitxaProgramacio &f, qint32 serie, const QString &version, const ProgramacioRebuda &copia,
+                         const QDateTime &ara)
+{
+    f.TextFecha = textoFechaFitxa(ara.date());
+    f.TextHora = ara.time().toString(QStringLiteral("HH:mm:ss"));
+    f.MaskNumeroSerie = QString::number(serie);
+    f.MaskFecha = textoFechaFitxa(ara.date());
+    f.MaskContacto.clear();
+    f.MaskLocal.clear();
+    f.MaskDireccion.clear();
+    f.MaskPoblacion.clear();
+    f.MaskTelefono.clear();
+    f.TextNota.clear();
+    f.MaskVersion = version;
+    CarregaProgAqt(copia, f);
+}
+
+bool esSLX90(quint8 tipo)
+{
+    return tipo == 42 || tipo == 4;
+}
+
+std::optional<AvisoIntercambio> compruebaEscritura(quint8 modo, const QString &maskNumeroSerie, qint32 serie,
+                                                   quint8 tipo)
+{
+    if (modo != 1)
+        return AvisoIntercambio{64, ui::Icon::Critical};
+    if (numeroSerieFitxa(maskNumeroSerie) != serie)
+        return AvisoIntercambio{63, ui::Icon::Information};
+    if (!esSLX90(tipo))
+        return AvisoIntercambio{30, ui::Icon::Information};
+    return std::nullopt;
+}
+
+quint8 resultadoEscritura(const QByteArray &respuesta)
+{
+    if (respuesta.isEmpty())
+        return kEscrituraSinRespuesta;
+    return static_cast<quint8>(respuesta.at(0)) == 0x06 ? kEscrituraAceptada : kEscrituraRechazada;
+}
+
+AvisoIntercambio avisoEscritura(quint8 resultado)
+{
+    switch (resultado) {
+    case kEscrituraAceptada: return {61, ui::Icon::Information};
+    case kEscrituraRechazada: return {62, ui::Icon::Critical};
+    default: return {31, ui::Icon::Critical};
+    }
+}
+
+} // namespace slx
