@@ -9,6 +9,7 @@
 #include "main/Form7.h"
 #include "programming/Form10.h"
 #include "programming/Form2.h"
+#include "programming/Form3.h"
 #include "reports/Form15.h"
 #include "reports/Form9.h"
 
@@ -26,6 +27,7 @@ void registraVentanas()
     FormRegistry::addDesign(QStringLiteral("Form7"), [] { return new Form7; });
     registraForm2();
     registraForm10();
+    registraForm3();
     registraForm5();
     registraForm8();
     registraForm9();

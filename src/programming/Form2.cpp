@@ -5,9 +5,12 @@
 #include "base/MessageBox.h"
 #include "base/Modulo1.h"
 #include "base/Ventanas.h"
+#include "link/DeviceSession.h"
+#include "link/Timings.h"
 #include "localization/LocGuru.h"
 #include "programming/SheetChecks.h"
 #include "programming/SheetSearch.h"
+#include "widgets/BusyIndicator.h"
 #include "widgets/TDBGrid.h"
 
 #include <QApplication>
@@ -18,6 +21,7 @@
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QFormLayout>
+#include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -178,6 +182,13 @@ Form2::Form2(QWidget *parent)
     m_timer1->setObjectName(QStringLiteral("Timer1"));
     m_timer1->setInterval(1000);
     connect(m_timer1, &QTimer::timeout, this, &Form2::Timer1_Timer);
+    // The watchdog switches itself off when it expires.
+    m_timer2 = new QTimer(this);
+    m_timer2->setObjectName(QStringLiteral("Timer2"));
+    m_timer2->setSingleShot(true);
+    m_timer2->setInterval(linkTimings().vigilanteMs);
+    // The window cannot be closed under a running exchange (frame, Escape).
+    protegeCierre(this);
     connect(m_matriz, &grid::MatrizInhabil::posted, this, &Form2::TDBGrid1_PostEvent);
     // Every stored cell changes the sheet, even when the window is closed before the grid loses the focus.
     connect(m_matriz, &grid::MatrizInhabil::edited, this, [this] { markModified(); });
@@ -300,6 +311,17 @@ void Form2::buildUi()
     watch(m_tab);
     root->addWidget(m_tab, 1);
 
+    // The busy panel of a transmit, with its animation.
+    m_panel2 = new QFrame;
+    m_panel2->setObjectName(QStringLiteral("SSPanel2"));
+    static_cast<QFrame *>(m_panel2)->setFrameShape(QFrame::StyledPanel);
+    auto *panel = new QHBoxLayout(m_panel2);
+    m_animacion = new BusyIndicator;
+    m_animacion->setObjectName(QStringLiteral("Animation1"));
+    panel->addWidget(m_animacion);
+    m_panel2->hide();
+    root->addWidget(m_panel2);
+
     auto *buttons = new QHBoxLayout;
     struct B {
         const char *name;
@@ -312,9 +334,9 @@ void Form2::buildUi()
         {"SSCommandBuscar", "Buscar", &Form2::SSCommandBuscar_Click},
         {"SSCommandGrabar", "Grabar", &Form2::SSCommandGrabar_Click},
         {"SSCommandBorrar", "Borrar", &Form2::SSCommandBorrar_Click},
-        {"SSCommandRecibir", "Recibir", nullptr},
-        {"SSCommandTransmitir", "Transmitir", nullptr},
-        {"SSCommandRealTime", "Tiempo real", nullptr},
+        {"SSCommandRecibir", "Recibir", &Form2::SSCommandRecibir_Click},
+        {"SSCommandTransmitir", "Transmitir", &Form2::SSCommandTransmitir_Click},
+        {"SSCommandRealTime", "Tiempo real", &Form2::SSCommandRealTime_Click},
         {"SSCommandImprimir", "Imprimir", nullptr},
         {"SSCommandIncidencias", "Incidencias", &Form2::SSCommandIncidencias_Click},
         {"SSCommandHelp", "Ayuda", &Form2::SSCommandHelp_Click},

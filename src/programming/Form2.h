@@ -23,6 +23,8 @@ class QTimer;
 
 namespace slx {
 
+class BusyIndicator;
+class DeviceSession;
 class TDBGrid;
 
 class Form2 : public QDialog {
@@ -76,6 +78,10 @@ public Q_SLOTS:
     void SSCommandExit_Click();
     void SSCommandIncidencias_Click();
     void SSCommandHelp_Click();
+    // The programming exchange with the device and the real-time monitor.
+    void SSCommandRecibir_Click();
+    void SSCommandTransmitir_Click();
+    void SSCommandRealTime_Click();
     void Timer1_Timer();
     void TDBGrid1_PostEvent(int code);
     void TDBGrid1_LostFocus();
@@ -118,6 +124,18 @@ private:
     qint32 m_filaCargada = 0;                // serial number of the stored row on screen, 0 = a new sheet
     QString m_notaCargada;                   // the note as stored, and as the notes box showed it
     QString m_notaMostrada;
+    // The programming exchange (Form2Exchange.cpp).
+    QList<QWidget *> botonesIntercambio() const;
+    void recibir();
+    void transmitir();
+    void DemanaProgramacio(DeviceSession &session);
+    void RecibirProgramacion(DeviceSession &session, bool &correcto);
+    void EnviarProgramacion(DeviceSession &session, quint8 &resultado);
+    void destinoProgramacion();
+    void muestraPanel2(bool visible);
+    QTimer *m_timer2 = nullptr;           // the link's watchdog
+    QWidget *m_panel2 = nullptr;          // SSPanel2, the busy panel of a transmit
+    BusyIndicator *m_animacion = nullptr; // Animation1 inside it
     QHash<QString, QWidget *> m_fields;
     QVector<qint32> m_serials; // the table's sheets, in its order
     int m_pos = -1;            // current row of the sheets, -1 = none, m_serials.size() = past the last

@@ -6,6 +6,7 @@
 #include "base/MessageBox.h"
 #include "base/Modulo1.h"
 #include "base/TextoPropio.h"
+#include "link/DeviceSession.h"
 #include "localization/LocGuru.h"
 #include "programming/Form2.h"
 #include "programming/SheetChecks.h"
@@ -189,6 +190,8 @@ void Form2::cierraPorBoton()
 
 void Form2::SSCommandExit_Click()
 {
+    if (DeviceSession::blocksClose(this))
+        return;
     cierraPorBoton();
     if (QWidget *main = FormRegistry::instance(QStringLiteral("Form1")))
         main->show();

@@ -1,0 +1,218 @@
+// The programming sheet window's exchange with the device: reading a device's
+// programming into the sheet, writing the sheet into the device, and the button of
+// the real-time monitor. Each exchange runs inside its button's handler over one
+// device session, which puts the window and the port back on every way out.
+
+#include "base/MessageBox.h"
+#include "base/Modulo1.h"
+#include "base/TextFormats.h"
+#include "base/Ventanas.h"
+#include "link/DeviceSession.h"
+#include "link/Timings.h"
+#include "localization/LocGuru.h"
+#include "programming/Form2.h"
+#include "programming/ProgrammingBlock.h"
+#include "programming/ProgrammingExchange.h"
+#include "widgets/BusyIndicator.h"
+
+#include <QPushButton>
+#include <QTimer>
+#include <exception>
+
+namespace slx {
+
+namespace {
+
+void aviso(QWidget *parent, const AvisoIntercambio &a)
+{
+    ui::MsgBox(oLocGuru().GetS(a.texto), a.icono, ui::OkOnly, parent);
+}
+
+// Runs the steps of an exchange after its start; a failure among them is shown
+// while the session still holds the window and the link, which it then puts back.
+template <typename Steps> void pasos(QWidget *parent, Steps steps)
+{
+    try {
+        steps();
+    } catch (const std::exception &e) {
+        ui::MsgBox(QString::fromStdString(e.what()), ui::Icon::Critical, ui::OkOnly, parent);
+    }
+}
+
+} // namespace
+
+QList<QWidget *> Form2::botonesIntercambio() const
+{
+    // The buttons an exchange switches off. Exit, Receive, Transmit and Real time stay
+    // as they are: the session refuses a second exchange and the window's closing.
+    QList<QWidget *> list;
+    for (const char *name : {"SSCommandAnterior", "SSCommandBorrar", "SSCommandBuscar", "SSCommandGrabar",
+                             "SSCommandHelp", "SSCommandImprimir", "SSCommandIncidencias", "SSCommandSiguiente"})
+        if (auto *b = findChild<QPushButton *>(QLatin1String(name)))
+            list.append(b);
+    return list;
+}
+
+void Form2::muestraPanel2(bool visible)
+{
+    m_panel2->setVisible(visible);
+    if (visible) {
+        m_animacion->start();
+        repaint();
+    } else {
+        m_animacion->stop();
+    }
+}
+
+void Form2::DemanaProgramacio(DeviceSession &session)
+{
+    auto &b = modulo1().BufferTrama;
+    std::copy(std::begin(kDemanaProgramacio), std::end(kDemanaProgramacio), b.begin() + 1);
+    session.sendRequest(QByteArray(reinterpret_cast<const char *>(b.data() + 1), sizeof kDemanaProgramacio));
+}
+
+void Form2::RecibirProgramacion(DeviceSession &session, bool &correcto)
+{
+    Modulo1 &m = modulo1();
+    // The answer must carry the whole block of the identified firmware; the receiver
+    // reports a shorter one as a bad frame.
+    correcto = session.receiveOrReport(longitudRespuestaProgramacio(m.VersionAparato)) && DecodificaProgramacio();
+    if (correcto && versionAlMenys(m.VersionAparato, 4.0))
+        campo(QStringLiteral("CheckApliCorrecioGlobal"))->setVisible(true);
+}
+
+void Form2::EnviarProgramacion(DeviceSession &session, quint8 &resultado)
+{
+    ErrorCodificacion error;
+    const std::optional<QByteArray> trama = CodificaProgramacio(fitxa(), &error);
+    if (!trama)
+        throw std::runtime_error(error.descripcion.toStdString());
+    resultado = kEscrituraSinRespuesta;
+    // Every byte up to the ETX is followed by one pause; the check byte goes last, at once.
+    if (!session.sendPaced(trama->chopped(1), linkTimings().pausaEscrituraMs))
+        return;
+    const ByteResult r = session.waitByte(linkTimings().respuestaEscrituraMs);
+    if (r.outcome == ByteResult::Byte)
+        resultado = resultadoEscritura(QByteArray(1, static_cast<char>(r.byte)));
+}
+
+void Form2::destinoProgramacion()
+{
+    Modulo1 &m = modulo1();
+    const qint32 serie = m.NumeroSerieAparato;
+    const QString pantalla = texto(QStringLiteral("MaskNumeroSerie"));
+    if (destinoRecepcion(pantalla, serie, false) == DestinoRecepcion::FichaEnPantalla) {
+        // The device of the sheet on screen: a new version alone marks the sheet.
+        if (texto(QStringLiteral("MaskVersion")) != m.VersionAparato)
+            m.FitxaModificada = true;
+        setTexto(QStringLiteral("MaskVersion"), m.VersionAparato);
+        ComparaPcAqt();
+        return;
+    }
+    QString error;
+    const std::optional<bool> guardada = hayFichaGuardada(serie, &error);
+    if (!guardada)
+        throw std::runtime_error(error.toStdString());
+    if (*guardada) {
+        // The stored sheet comes with its own version, which the comparison then follows.
+        if (!CarregaProgramacio(serie))
+            return;
+        reloadSerials();
+        ComparaPcAqt();
+        return;
+    }
+    // A new sheet, dated today and not saved: past the last stored one.
+    FitxaProgramacio f = fitxa();
+    fichaNuevaDeAparato(f, serie, m.VersionAparato, m.ProgramacioRebuda);
+    setFitxa(f);
+    m_pos = m_serials.isEmpty() ? -1 : int(m_serials.size());
+}
+
+void Form2::SSCommandRecibir_Click()
+{
+    // A click during an exchange starts nothing, not even the save offer.
+    if (DeviceSession::running())
+        return;
+    try {
+        recibir();
+    } catch (const std::exception &e) {
+        // The session has put the window back and ended the link on its way out.
+        ui::MsgBox(QString::fromStdString(e.what()), ui::Icon::Critical, ui::OkOnly, this);
+    }
+}
+
+void Form2::recibir()
+{
+    Modificat();
+    SessionOptions options;
+    options.telefono = texto(QStringLiteral("MaskTelefono"));
+    options.watchdog = m_timer2;
+    m_timer2->setInterval(linkTimings().vigilanteMs);
+    DeviceSession session(this, botonesIntercambio(), options);
+    if (session.start() != DeviceSession::Outcome::Ready)
+        return;
+    pasos(this, [&] {
+        DemanaProgramacio(session);
+        bool correcto = false;
+        RecibirProgramacion(session, correcto);
+        if (!correcto) {
+            // After the receiver's own message.
+            ui::MsgBox(oLocGuru().GetS(62), ui::Icon::Critical, ui::OkOnly, this);
+            return;
+        }
+        ui::MsgBox(oLocGuru().GetS(61), ui::Icon::Information, ui::OkOnly, this);
+        destinoProgramacion();
+    });
+    session.finish();
+}
+
+void Form2::SSCommandTransmitir_Click()
+{
+    if (DeviceSession::running())
+        return;
+    try {
+        transmitir();
+    } catch (const std::exception &e) {
+        ui::MsgBox(QString::fromStdString(e.what()), ui::Icon::Critical, ui::OkOnly, this);
+    }
+}
+
+void Form2::transmitir()
+{
+    Modulo1 &m = modulo1();
+    // The sheet is saved first; it stays saved when the exchange is then cancelled.
+    if (numeroSerie() != 0 && GrabaProgramacio())
+        reloadSerials();
+    SessionOptions options;
+    options.telefono = texto(QStringLiteral("MaskTelefono"));
+    options.watchdog = m_timer2;
+    // The type is checked after the mode and the serial number, with the information icon.
+    options.checkType = false;
+    options.typeIcon = ui::Icon::Information;
+    m_timer2->setInterval(linkTimings().vigilanteMs);
+    SessionCallbacks callbacks;
+    callbacks.busy = [this](bool on) { muestraPanel2(on); };
+    DeviceSession session(this, botonesIntercambio(), options, callbacks);
+    if (session.start() != DeviceSession::Outcome::Ready)
+        return;
+    pasos(this, [&] {
+        if (const auto refusal = compruebaEscritura(m.ModoAparato, texto(QStringLiteral("MaskNumeroSerie")),
+                                                    m.NumeroSerieAparato, m.TipoAparato)) {
+            aviso(this, *refusal);
+            return;
+        }
+        quint8 resultado = kEscrituraSinRespuesta;
+        EnviarProgramacion(session, resultado);
+        aviso(this, avisoEscritura(resultado));
+    });
+    session.finish();
+}
+
+void Form2::SSCommandRealTime_Click()
+{
+    if (DeviceSession::running())
+        return;
+    abreVentana(QStringLiteral("Form3"), true, this);
+}
+
+} // namespace slx
