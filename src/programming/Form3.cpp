@@ -10,6 +10,7 @@
 #include "programming/ProgrammingExchange.h"
 
 #include <QCloseEvent>
+#include <QElapsedTimer>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -287,6 +288,9 @@ void Form3::run()
             m_stop->hide();
             continue;
         }
+        // The pause runs from the answer's last byte, so that the display's own time is part of it.
+        QElapsedTimer recibido;
+        recibido.start();
         if (m_stop->isHidden())
             continue;
         const auto &b = m.BufferTrama;
@@ -295,7 +299,7 @@ void Form3::run()
             muestra(*vista);
             emit mostrado();
         }
-        m_timer3->start();
+        m_timer3->start(qMax<qint64>(0, linkTimings().pausaTiempoRealMs - recibido.elapsed()));
         EsperaTimer(m_timer3);
         session.sendAck();
     }

@@ -202,6 +202,22 @@ private Q_SLOTS:
         checkRestored();
     }
 
+    void aDatabaseFailureAfterTheReadPutsEverythingBack()
+    {
+        fx->device("100123", 4, 1, fixtures::bloque100123());
+        QVERIFY(open());
+        const FitxaProgramacio before = form->fitxa();
+        modulo1().FitxaModificada = false;
+        modulo1().ConexionBD.close();
+        form->SSCommandRecibir_Click();
+        const auto s = shown();
+        QCOMPARE(s.size(), 3);
+        QCOMPARE(s[1], msg(61, ui::Icon::Information));
+        QCOMPARE(s[2].second, ui::Icon::Critical);
+        QVERIFY(form->fitxa() == before);
+        checkRestored();
+    }
+
     void receiveFailures_data()
     {
         QTest::addColumn<int>("type");
