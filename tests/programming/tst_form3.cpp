@@ -154,7 +154,7 @@ private Q_SLOTS:
         QCOMPARE(label("LbNoche")->text(), "(" + text(98) + ")");
         // No CAN before the identification; after the request one ACK per answer shown, then one CAN.
         QVERIFY(fx->link.emulator.received().startsWith(QByteArray::fromHex("020006010306")));
-        QCOMPARE(afterRequest().toHex(), QByteArray("060606060606") + "18");
+        QTRY_COMPARE(afterRequest().toHex(), QByteArray("060606060606") + "18");
         QCOMPARE(fx->answers.shown().size(), 1); // the cable prompt
         checkIdle();
     }
@@ -178,7 +178,7 @@ private Q_SLOTS:
         monitor->SSCommandRun_Click();
         // The third answer arrived after Stop: not shown, not acknowledged.
         QCOMPARE(seen, (QStringList{"65.0   0", "66.0   0"}));
-        QCOMPARE(afterRequest().toHex(), QByteArray("0606") + "18");
+        QTRY_COMPARE(afterRequest().toHex(), QByteArray("0606") + "18");
         checkIdle();
     }
 
@@ -207,7 +207,7 @@ private Q_SLOTS:
         QCOMPARE(seen, QStringList{"65.0   0"});
         QCOMPARE(fx->answers.texts().last(), text(message));
         QCOMPARE(fx->answers.shown().last().icon, ui::Icon::Critical);
-        QCOMPARE(afterRequest().toHex(), QByteArray("06") + "18");
+        QTRY_COMPARE(afterRequest().toHex(), QByteArray("06") + "18");
         checkIdle();
     }
 
@@ -292,7 +292,7 @@ private Q_SLOTS:
         monitor->SSCommandRun_Click();
         QTRY_VERIFY(!monitor);
         QVERIFY(sheet->isEnabled());
-        QCOMPARE(afterRequest().right(1).toHex(), QByteArray("18"));
+        QTRY_COMPARE(afterRequest().right(1).toHex(), QByteArray("18"));
         QVERIFY(!MSComm1().PortOpen());
     }
 
