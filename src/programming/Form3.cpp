@@ -362,6 +362,8 @@ void registraForm3()
         form->Form_Load();
         return form;
     });
+    // The window as designed, for the text export.
+    FormRegistry::addDesign(QStringLiteral("Form3"), [] { return new Form3; });
 }
 
 } // namespace slx
