@@ -6,7 +6,7 @@
 set -e
 PKGS="g++ cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev qt6-serialport-dev
 qt6-svg-dev libqt6sql6-sqlite qt6-translations-l10n mdbtools mdbtools-dev libmdb3 libglib2.0-dev xvfb xauth
-clang libclang-rt-14-dev fonts-dejavu-core locales sqlite3 libsqlite3-dev"
+clang libclang-rt-14-dev fonts-dejavu-core locales sqlite3 libsqlite3-dev poppler-utils"
 missing=""
 for p in $PKGS; do
     if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then

@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <QXmlStreamReader>
 
 namespace slx::DataFolder {
 
@@ -35,6 +36,25 @@ QString resolveIn(const QString &base, const QString &name)
         current = dir.filePath(found.isEmpty() ? part : found);
     }
     return current;
+}
+
+// The version of a layout file: the attribute "version" of its root element, 0 when
+// it has none or cannot be read.
+int layoutVersion(const QString &file)
+{
+    QFile f(file);
+    if (!f.open(QIODevice::ReadOnly))
+        return 0;
+    QXmlStreamReader xml(&f);
+    if (!xml.readNextStartElement())
+        return 0;
+    return xml.attributes().value(QLatin1String("version")).toInt();
+}
+
+bool isLayout(const QString &rel)
+{
+    return rel.startsWith(QLatin1String("XML/"), Qt::CaseInsensitive) &&
+           rel.endsWith(QLatin1String(".xml"), Qt::CaseInsensitive);
 }
 
 } // namespace
@@ -81,8 +101,24 @@ bool seed(QString *error)
         const QString src = it.next();
         const QString rel = src.mid(prefix.size());
         const QString dest = resolveIn(root, rel);
-        if (QFileInfo::exists(dest) || (!nueva && rel.compare(QLatin1String("slx90.ini"), Qt::CaseInsensitive) == 0))
+        if (!nueva && rel.compare(QLatin1String("slx90.ini"), Qt::CaseInsensitive) == 0)
             continue;
+        if (QFileInfo::exists(dest)) {
+            // A layout of an older version gives way to the embedded one; the old copy is
+            // kept beside it, renamed, so that changes made to it are not lost.
+            if (!isLayout(rel))
+                continue;
+            const int seeded = layoutVersion(dest);
+            if (seeded >= layoutVersion(src))
+                continue;
+            const QString kept = dest + QStringLiteral(".v%1.bak").arg(seeded);
+            QFile::remove(kept);
+            if (!QFile::rename(dest, kept)) {
+                if (error)
+                    *error = TextoPropio("Cannot write %1").arg(kept);
+                return false;
+            }
+        }
         QDir().mkpath(QFileInfo(dest).absolutePath());
         if (!QFile::copy(src, dest)) {
             if (error)

@@ -17,7 +17,9 @@ QString file(const QString &name);
 
 // Creates the folder when missing and copies into it every default file that it
 // lacks (ignoring letter case); the settings file only while the folder holds no
-// database. Returns false with a description on failure.
+// database. A report layout (XML/*.xml) whose root element has a lower "version"
+// than the embedded one is replaced by it; the old copy stays beside it as
+// NAME.vN.bak. Returns false with a description on failure.
 bool seed(QString *error = nullptr);
 
 // Path of an embedded default file (":/defaults/...").

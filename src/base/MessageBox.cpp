@@ -5,6 +5,9 @@
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QVariantMap>
 
 namespace slx::ui {
 
@@ -153,6 +156,46 @@ QString GetOpenFileName(const QString &title, const QString &filters, const QStr
         return v.isNull() ? QString() : v.toString();
     }
     return QFileDialog::getOpenFileName(owner(parent), shownTitle, dir, filters);
+}
+
+bool PrintDialog(QPrinter &printer, int paginas, int *desde, int *hasta, QWidget *parent)
+{
+    Request req{Kind::Print, QString(), applicationTitle(), Icon::None, OkCancel, QString::number(paginas)};
+    log().append(req);
+    int primera = 1;
+    int ultima = paginas;
+    if (responder()) {
+        const QVariant v = responder()(req);
+        if (v.isNull() || !v.isValid())
+            return false;
+        QString fichero = v.toString();
+        if (v.typeId() == QMetaType::QVariantMap) {
+            const QVariantMap m = v.toMap();
+            fichero = m.value(QStringLiteral("file")).toString();
+            primera = m.value(QStringLiteral("from"), 1).toInt();
+            ultima = m.value(QStringLiteral("to"), paginas).toInt();
+        }
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(fichero);
+    } else {
+        QPrintDialog dialog(&printer, owner(parent));
+        dialog.setWindowTitle(applicationTitle());
+        dialog.setMinMax(1, std::max(1, paginas));
+        dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
+        dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
+        dialog.setOption(QAbstractPrintDialog::PrintCollateCopies, true);
+        if (dialog.exec() != QDialog::Accepted)
+            return false;
+        if (printer.printRange() == QPrinter::PageRange && printer.fromPage() > 0) {
+            primera = printer.fromPage();
+            ultima = printer.toPage() > 0 ? printer.toPage() : paginas;
+        }
+    }
+    if (desde)
+        *desde = std::clamp(primera, 1, std::max(1, paginas));
+    if (hasta)
+        *hasta = std::clamp(ultima, 1, std::max(1, paginas));
+    return true;
 }
 
 } // namespace slx::ui

@@ -9,6 +9,7 @@
 #include <QVariant>
 #include <functional>
 
+class QPrinter;
 class QWidget;
 
 namespace slx::ui {
@@ -31,7 +32,14 @@ QString InputBox(const QString &prompt, const QString &title = QString(), const 
 QString GetOpenFileName(const QString &title, const QString &filters, const QString &dir = QString(),
                         QWidget *parent = nullptr);
 
-enum class Kind { Message, Input, OpenFile };
+// The system's print dialog for a document of paginas pages: printer, copies, page
+// range and printing to a PDF file. False when cancelled; otherwise the printer is set
+// up and *desde, *hasta hold the pages to print (from 1). A test answers with the path
+// of a PDF file to print to (all pages), or a map {"file", "from", "to"}; a null
+// answer cancels.
+bool PrintDialog(QPrinter &printer, int paginas, int *desde, int *hasta, QWidget *parent = nullptr);
+
+enum class Kind { Message, Input, OpenFile, Print };
 
 struct Request {
     Kind kind = Kind::Message;
@@ -39,11 +47,12 @@ struct Request {
     QString title; // title of an input box or file dialog
     Icon icon = Icon::None;
     Buttons buttons = OkOnly;
-    QString defecto; // input default or file filters
+    QString defecto; // input default, file filters, or the page count of a print
 };
 
 // Answers a request in place of the user: an int result for a message, a text for
-// an input box (a null QVariant = cancelled) or a path for a file dialog.
+// an input box (a null QVariant = cancelled), a path for a file dialog, or what
+// PrintDialog describes for a print.
 using Responder = std::function<QVariant(const Request &)>;
 
 void setResponder(Responder responder);

@@ -7,10 +7,10 @@
 #include "main/Form1.h"
 #include "main/Form4.h"
 #include "main/Form7.h"
+#include "printing/Form15.h"
 #include "programming/Form10.h"
 #include "programming/Form2.h"
 #include "programming/Form3.h"
-#include "reports/Form15.h"
 #include "reports/Form9.h"
 
 namespace slx {

@@ -337,7 +337,7 @@ void Form2::buildUi()
         {"SSCommandRecibir", "Recibir", &Form2::SSCommandRecibir_Click},
         {"SSCommandTransmitir", "Transmitir", &Form2::SSCommandTransmitir_Click},
         {"SSCommandRealTime", "Tiempo real", &Form2::SSCommandRealTime_Click},
-        {"SSCommandImprimir", "Imprimir", nullptr},
+        {"SSCommandImprimir", "Imprimir", &Form2::SSCommandImprimir_Click},
         {"SSCommandIncidencias", "Incidencias", &Form2::SSCommandIncidencias_Click},
         {"SSCommandHelp", "Ayuda", &Form2::SSCommandHelp_Click},
         {"SSCommandExit", "Salir", &Form2::SSCommandExit_Click},

@@ -25,6 +25,7 @@ namespace slx {
 
 class BusyIndicator;
 class DeviceSession;
+class MotorInforme;
 class TDBGrid;
 
 class Form2 : public QDialog {
@@ -82,6 +83,7 @@ public Q_SLOTS:
     void SSCommandRecibir_Click();
     void SSCommandTransmitir_Click();
     void SSCommandRealTime_Click();
+    void SSCommandImprimir_Click();
     void Timer1_Timer();
     void TDBGrid1_PostEvent(int code);
     void TDBGrid1_LostFocus();
@@ -116,6 +118,7 @@ private:
     void showNotBuilt();
     void openTimetable();
 
+    MotorInforme *VSReport1 = nullptr; // the report of the sheet's print-out
     QTabWidget *m_tab = nullptr;
     TDBGrid *m_grid = nullptr;
     grid::MatrizInhabil *m_matriz = nullptr;

@@ -8,7 +8,7 @@
 #include "base/TextoPropio.h"
 #include "base/DataFolder.h"
 #include "base/Ventanas.h"
-#include "reports/Form15.h"
+#include "import/Form16.h"
 
 #include <QDirIterator>
 #include <QFile>
@@ -246,7 +246,7 @@ void TestTextoPropio::german()
 void TestTextoPropio::germanPlaceholderWindow()
 {
     QVERIFY(LocGuruP_BAS::SetupLanguage(DataFolder::file(QStringLiteral("Language.db")), QStringLiteral("Deutsch")));
-    std::unique_ptr<QWidget> w(creaForm15());
+    std::unique_ptr<QWidget> w(creaForm16());
     w->setAttribute(Qt::WA_DeleteOnClose, false);
     auto *close = w->findChild<QPushButton *>(QStringLiteral("SSCommandExit"));
     QVERIFY(close);
@@ -254,7 +254,7 @@ void TestTextoPropio::germanPlaceholderWindow()
     auto *label = w->findChild<QLabel *>(QStringLiteral("LabelPendiente"));
     QVERIFY(label);
     QCOMPARE(label->text(),
-             QStringLiteral("Die Druckvorschau (Form15).\nDiese Funktion ist noch nicht implementiert."));
+             QStringLiteral("Der Import von Austauschdateien (Form16).\nDiese Funktion ist noch nicht implementiert."));
 }
 
 QTEST_MAIN(TestTextoPropio)

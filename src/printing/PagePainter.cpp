@@ -1,0 +1,134 @@
+#include "printing/PagePainter.h"
+
+#include "base/TextoPropio.h"
+#include "printing/Report.h"
+#include "printing/ReportLayout.h"
+
+#include <QImage>
+#include <QPageLayout>
+#include <QPagedPaintDevice>
+#include <QPainter>
+#include <QSvgRenderer>
+#include <vector>
+
+namespace slx {
+
+void pintaPagina(QPainter &painter, const ModeloPaginas &modelo, int pagina, const QRectF &destino)
+{
+    if (pagina < 0 || pagina >= modelo.paginas() || modelo.tamano.width() <= 0)
+        return;
+    painter.save();
+    const double escala = destino.width() / modelo.tamano.width();
+    painter.translate(destino.topLeft());
+    painter.scale(escala, escala);
+    painter.setClipRect(QRectF(QPointF(0, 0), modelo.tamano), Qt::IntersectClip);
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.setRenderHint(QPainter::TextAntialiasing, true);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
+
+    // A point size that gives the style's size in page units on this device.
+    const double dpi = painter.device() ? painter.device()->logicalDpiY() : 96;
+    std::vector<QFont> fuentes;
+    fuentes.reserve(modelo.estilos().size());
+    for (const EstiloTexto &e : modelo.estilos()) {
+        QFont f = fuenteEstilo(e);
+        f.setPointSizeF(e.puntos * 254.0 / dpi);
+        fuentes.push_back(f);
+    }
+    int fuenteActual = -1;
+    painter.setPen(Qt::black);
+
+    const auto [primera, fin] = modelo.instancias(pagina);
+    for (int i = primera; i < fin; ++i) {
+        const ModeloPaginas::Instancia &ins = modelo.instancia(i);
+        const ModeloPaginas::Banda &b = modelo.banda(ins.banda);
+        for (const ModeloPaginas::Elemento &e : b.elementos) {
+            QRectF r = e.caja.translated(0, ins.y + (e.baja ? ins.crecimiento : 0));
+            if (e.crece)
+                r.setHeight(r.height() + ins.crecimiento);
+            switch (e.tipo) {
+            case ModeloPaginas::Tipo::Texto: {
+                const int id = e.valor >= 0 ? modelo.valor(ins.primerValor + e.valor) : e.texto;
+                if (id < 0)
+                    break;
+                const QString &t = modelo.texto(id);
+                if (t.isEmpty())
+                    break;
+                if (e.estilo != fuenteActual) {
+                    painter.setFont(fuentes[e.estilo]);
+                    fuenteActual = e.estilo;
+                }
+                const Qt::Alignment a = modelo.estilos()[e.estilo].alineacion;
+                const int flags = int(e.crece ? ((a & Qt::AlignHorizontal_Mask) | Qt::AlignTop) : a);
+                painter.drawText(r, flags, e.pagina ? modelo.textoPagina(t, pagina) : t);
+                break;
+            }
+            case ModeloPaginas::Tipo::Linea:
+                painter.setPen(QPen(Qt::black, e.grosor));
+                painter.drawLine(r.topLeft(), r.bottomRight());
+                painter.setPen(Qt::black);
+                break;
+            case ModeloPaginas::Tipo::Caja:
+                painter.setPen(QPen(Qt::black, e.grosor));
+                painter.setBrush(e.relleno ? QBrush(QColor(230, 230, 230)) : QBrush(Qt::NoBrush));
+                painter.drawRect(r);
+                painter.setBrush(Qt::NoBrush);
+                painter.setPen(Qt::black);
+                break;
+            case ModeloPaginas::Tipo::Imagen: {
+                if (e.imagen < 0)
+                    break;
+                const ModeloPaginas::Imagen &img = modelo.imagen(e.imagen);
+                if (img.svg)
+                    img.svg->render(&painter, r);
+                else if (img.mapa)
+                    painter.drawImage(r, *img.mapa);
+                break;
+            }
+            }
+        }
+    }
+    painter.restore();
+}
+
+bool imprimeModelo(const ModeloPaginas &modelo, QPagedPaintDevice &dispositivo, int desde, int hasta,
+                   const std::function<bool(int)> &progreso, QString *error, bool *cancelado)
+{
+    if (cancelado)
+        *cancelado = false;
+    desde = std::max(1, desde);
+    hasta = std::min(hasta, modelo.paginas());
+    const QSizeF mm = modelo.tamano / 10.0;
+    const QPageSize tamano(mm, QPageSize::Millimeter);
+    const QPageLayout::Orientation orientacion =
+        mm.width() > mm.height() ? QPageLayout::Landscape : QPageLayout::Portrait;
+    dispositivo.setPageLayout(QPageLayout(tamano, orientacion, QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter));
+    QPainter painter;
+    if (!painter.begin(&dispositivo)) {
+        if (error)
+            *error = TextoPropio("The document cannot be printed: the printer or the file cannot be opened.");
+        return false;
+    }
+    const QRect pagina = painter.viewport();
+    for (int p = desde; p <= hasta; ++p) {
+        if (progreso && !progreso(p - desde + 1)) {
+            painter.end();
+            if (cancelado)
+                *cancelado = true;
+            if (error)
+                *error = TextoPropio("Printing was cancelled.");
+            return false;
+        }
+        if (p > desde)
+            dispositivo.newPage();
+        pintaPagina(painter, modelo, p - 1, QRectF(pagina));
+    }
+    if (!painter.end()) {
+        if (error)
+            *error = TextoPropio("The document cannot be printed: the printer or the file cannot be written.");
+        return false;
+    }
+    return true;
+}
+
+} // namespace slx

@@ -1,0 +1,73 @@
+#pragma once
+// The report engine object of a printing window (its VSReport1): it holds one loaded
+// report, which the window fills, and lays it out when the print preview asks for it.
+// The shared reference InformeVistaPrevia points at it.
+//
+//   MotorInforme motor;
+//   motor.carga(DataFolder::file("XML/slx90_1.xml"), "SLX90_1");   // throws FalloInforme
+//   motor.informe().setConexion(db);
+//   motor.informe().setOrigen("SELECT * FROM Programacion WHERE LNumeroSerie = ?", {serial});
+//   motor.informe().campo("TNSerie").setTexto(...);
+//   motor.informe().subinforme("Esborrats").campo("TFecha").setTexto(...);
+//   motor.informe().subinforme("IntervalosLeq").seccion("Detail").setReglas(...);
+//   auto modelo = motor.render();   // record sources run now; first page ready
+//
+// While the layout goes on (in slices on the event loop) ocupado() is true.
+
+#include "printing/PageModel.h"
+#include "printing/Report.h"
+
+#include <QObject>
+#include <QTimer>
+#include <memory>
+
+namespace slx {
+
+class Maquetador;
+
+class MotorInforme : public QObject {
+    Q_OBJECT
+public:
+    explicit MotorInforme(QObject *parent = nullptr);
+    ~MotorInforme() override;
+
+    // Loads a report from a layout file; replaces whatever was held (also when the
+    // load fails: then nothing is held). Throws FalloInforme.
+    void carga(const QString &fichero, const QString &nombre);
+    bool cargado() const { return bool(m_informe); }
+    // The loaded report; throws FalloInforme when none is.
+    Informe &informe();
+
+    // True while the report is being laid out.
+    bool ocupado() const { return bool(m_maquetador); }
+
+    // Lays the report out from its current content: runs its record sources and
+    // returns the page model with its first page complete; the other pages follow on
+    // the event loop (avance, then terminado or fallo). Throws FalloInforme when the
+    // layout fails before its first page. An earlier layout still running is dropped.
+    std::shared_ptr<const ModeloPaginas> render();
+    // Lays the whole report out before returning (tests, benchmarks).
+    std::shared_ptr<const ModeloPaginas> renderCompleto();
+    // The last model laid out (whole or in progress), or none.
+    std::shared_ptr<const ModeloPaginas> modelo() const { return m_modelo; }
+    // Stops a layout in progress; the model keeps the pages laid out.
+    void cancela();
+
+    // Milliseconds of work in each slice of the layout.
+    static constexpr int kRebanada = 25;
+
+Q_SIGNALS:
+    void avance(int paginasListas);
+    void terminado();
+    void fallo(const QString &descripcion);
+
+private:
+    void rebanada();
+
+    std::shared_ptr<Informe> m_informe;
+    std::unique_ptr<Maquetador> m_maquetador;
+    std::shared_ptr<ModeloPaginas> m_modelo;
+    QTimer m_temporizador;
+};
+
+} // namespace slx

@@ -1,0 +1,53 @@
+#pragma once
+// The layout of a report into its page model, in slices: each call of avanza() lays
+// out rows for a while and returns, so that a window shows the first page at once and
+// keeps answering while the rest is laid out.
+//
+// Flow: on each page the main report's PageHeader at the top and its PageFooter at the
+// bottom; the main report's Header once, its Detail for every record of its record
+// source (once when it has none), its Footer once. A sub-report field splits its
+// section: the part above it, then the sub-report (Header, Detail per record, Footer)
+// flowing over as many pages as its rows take, its Header repeated at the top of every
+// further page, then the rest of the section. A part that leads into a list is kept
+// with the list's header and first row. The per-record rules of a section run for
+// every record before it is placed. A growing text wraps at its field's width and at
+// every CR, LF and CR LF, and its section grows with it.
+
+#include "printing/PageModel.h"
+#include "printing/Report.h"
+
+#include <QFont>
+#include <memory>
+
+namespace slx {
+
+// The font of a text style as the layout measures it and the painter draws it.
+QFont fuenteEstilo(const EstiloTexto &e);
+
+// A text broken into lines (joined by "\n") that fit ancho at the font's measures,
+// at spaces where it can, inside words where it must; CR, LF and CR LF break lines.
+// *lineas gets the number of lines.
+QString partirTexto(const QString &texto, const QFont &fuente, double ancho, int *lineas);
+
+class Maquetador {
+public:
+    // Throws FalloInforme when a picture of the report cannot be read.
+    explicit Maquetador(std::shared_ptr<const Informe> informe);
+    ~Maquetador();
+    Maquetador(const Maquetador &) = delete;
+    Maquetador &operator=(const Maquetador &) = delete;
+
+    std::shared_ptr<ModeloPaginas> modelo() const;
+
+    // Lays out until the report is done, milisegundos have passed (negative: no limit)
+    // or hastaPaginas pages are complete (negative: no such stop). True when done.
+    // Throws FalloInforme when a record source fails; the model keeps what was laid out.
+    bool avanza(int milisegundos, int hastaPaginas = -1);
+    bool terminado() const;
+
+private:
+    struct Datos;
+    std::unique_ptr<Datos> d;
+};
+
+} // namespace slx

@@ -1,0 +1,59 @@
+// The print-out of the programming sheet: the memo of disabled intervals into
+// Configuracion, the sheet's report filled in the user's language, and the preview.
+
+#include "base/DataFolder.h"
+#include "base/MessageBox.h"
+#include "base/Modulo1.h"
+#include "base/TextFormats.h"
+#include "localization/LocGuru.h"
+#include "printing/Form15.h"
+#include "printing/ReportEngine.h"
+#include "printing/ReportFrame.h"
+#include "programming/Form2.h"
+
+#include <limits>
+
+namespace slx {
+
+void Form2::SSCommandImprimir_Click()
+{
+    Modulo1 &m = modulo1();
+    QString fallo;
+    const auto serial = enteroTexto(texto(QStringLiteral("MaskNumeroSerie")), std::numeric_limits<qint32>::min(),
+                                    std::numeric_limits<qint32>::max(), &fallo);
+    if (!serial) {
+        ui::MsgBox(fallo, ui::Icon::Critical, ui::OkOnly, this);
+        return;
+    }
+    if (*serial == 0)
+        return;
+    Modificat();
+    if (!VSReport1)
+        VSReport1 = new MotorInforme(this);
+    try {
+        QString error;
+        // The stored row of the sheet on screen, whatever the window's position.
+        const auto fila = marco::leeFilaAparato(m.ConexionBD, qint32(*serial), &error);
+        if (!fila)
+            throw FalloInforme{error};
+        marco::DatosMarco datos;
+        datos.serial = qint32(*serial);
+        datos.fila = *fila;
+        datos.totales = marco::sellosTotales(*fila);
+        datos.memo =
+            marco::memoInhabiles(m.InhabilDiaEmpieza, m.InhabilHoraEmpieza, m.InhabilDiaTermina, m.InhabilHoraTermina);
+        if (!marco::grabaMemo(m.ConexionBD, datos.memo, &datos.usuario, &error))
+            throw FalloInforme{error};
+        datos.hoy = QDate::currentDate();
+        datos.version = texto(QStringLiteral("MaskVersion"));
+        VSReport1->carga(DataFolder::file(QStringLiteral("XML/slx90_1.xml")), QStringLiteral("SLX90_1"));
+        marco::rellenaMarco(VSReport1->informe(), m.ConexionBD, datos, [](int n) { return oLocGuru().GetS(n); });
+    } catch (const FalloInforme &f) {
+        ui::MsgBox(f.descripcion, ui::Icon::Critical, ui::OkOnly, this);
+        return;
+    }
+    m.InformeVistaPrevia = VSReport1;
+    Form15::muestra(this);
+}
+
+} // namespace slx
