@@ -244,7 +244,10 @@ template <typename F> void recorre(const QString &fichero, F cuerpo)
         while (xml.readNextStartElement()) {
             if (xml.name() != QLatin1String("report"))
                 throw Invalido{QStringLiteral("unexpected element <%1>").arg(xml.name())};
-            if (cuerpo(xml, lector))
+            const bool hecho = cuerpo(xml, lector);
+            if (xml.hasError())
+                throw Invalido{xml.errorString()};
+            if (hecho)
                 return;
         }
         if (xml.hasError())

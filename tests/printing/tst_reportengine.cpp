@@ -1,0 +1,533 @@
+// The report engine without windows: layout files, names, formats, record sources
+// with bound values, per-record rules, growing texts, the flow of sub-reports over
+// pages, page numbers, pictures, the slices of the layout and the painting.
+
+#include "TestSupport.h"
+#include "base/Modulo1.h"
+#include "printing/PagePainter.h"
+#include "printing/ReportEngine.h"
+#include "printing/ReportFormats.h"
+#include "printing/ReportLayout.h"
+#include "printing/ReportXml.h"
+
+#include <QImage>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QSignalSpy>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace slx;
+
+namespace {
+
+// A list report: a header, a list sub-report between two texts, a page footer.
+const char *const kLista = R"(<?xml version="1.0"?>
+<layouts version="3">
+  <report name="Lista" width="100" height="100" left="10" right="10" top="10" bottom="10" size="8">
+    <section name="PageHeader" height="8">
+      <text name="Cabecera" x="0" y="0" width="80" height="5" text="Cabecera"/>
+    </section>
+    <section name="Header" height="10">
+      <text name="Titulo" x="0" y="0" width="80" height="5" text="Titulo"/>
+      <text name="Memo" x="0" y="5" width="40" height="4" grow="true"/>
+      <text name="Debajo" x="0" y="9" width="40" height="1" text="Debajo"/>
+    </section>
+    <section name="Detail" height="20">
+      <text name="Antes" x="0" y="0" width="40" height="5" text="Antes"/>
+      <subreport name="Filas" x="5" y="6" width="60" height="4">
+        <report name="Filas">
+          <section name="Header" height="5">
+            <text name="TValor" x="0" y="0" width="20" height="5" text="Valor"/>
+          </section>
+          <section name="Detail" height="5">
+            <text name="Numero" x="0" y="0" width="20" height="5" column="n"/>
+            <text name="LNivel" x="20" y="0" width="20" height="5" column="nivel" format="0.0"/>
+            <text name="Fecha" x="40" y="0" width="20" height="5" column="fecha" format="date:dd/MM/yyyy"/>
+          </section>
+          <section name="Footer" height="5">
+            <text name="Fin" x="0" y="0" width="20" height="5" text="Fin"/>
+          </section>
+        </report>
+      </subreport>
+      <text name="Despues" x="0" y="12" width="40" height="5" text="Despues"/>
+      <line x="0" y="19" width="80" height="0"/>
+    </section>
+    <section name="PageFooter" height="6">
+      <text name="Pagina" x="0" y="0" width="80" height="5" text="{Page} / {Pages}" align="right"/>
+    </section>
+  </report>
+  <report name="Otro" size="8">
+    <section name="Detail" height="5"/>
+  </report>
+</layouts>
+)";
+
+QString escribe(const QString &carpeta, const QString &nombre, const QByteArray &texto)
+{
+    const QString path = QDir(carpeta).filePath(nombre);
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly))
+        return {};
+    f.write(texto);
+    return path;
+}
+
+} // namespace
+
+class TestReportEngine : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<slxtest::DataHome> home;
+    QString lista;
+
+    // Rows 1..n of a table Filas (n, nivel, fecha), on the program's connection.
+    void filas(int n)
+    {
+        QSqlQuery q(modulo1().ConexionBD);
+        QVERIFY(q.exec("DROP TABLE IF EXISTS Filas"));
+        QVERIFY(q.exec("CREATE TABLE Filas (n INTEGER, nivel REAL, fecha TEXT, texto TEXT)"));
+        modulo1().ConexionBD.transaction();
+        q.prepare("INSERT INTO Filas VALUES (?, ?, ?, ?)");
+        for (int i = 1; i <= n; ++i) {
+            q.addBindValue(i);
+            q.addBindValue(i % 7 == 0 ? 0.0 : 50.0 + i % 80);
+            q.addBindValue(QDate(2009, 3, 1).addDays(i).toString(Qt::ISODate));
+            q.addBindValue(QStringLiteral("t%1").arg(i));
+            QVERIFY(q.exec());
+        }
+        modulo1().ConexionBD.commit();
+    }
+
+    std::shared_ptr<const ModeloPaginas> laidOut(MotorInforme &m) { return m.renderCompleto(); }
+
+private Q_SLOTS:
+    void init()
+    {
+        home = std::make_unique<slxtest::DataHome>();
+        QVERIFY(home->openDatabase());
+        lista = escribe(home->path(), "lista.xml", kLista);
+    }
+    void cleanup() { home.reset(); }
+
+    void numberFormats_data()
+    {
+        QTest::addColumn<double>("valor");
+        QTest::addColumn<QString>("patron");
+        QTest::addColumn<QString>("texto");
+        QTest::newRow("zero #.00") << 0.0 << "#.00"
+                                   << ".00";
+        QTest::newRow("2.5 #.00") << 2.5 << "#.00"
+                                  << "2.50";
+        QTest::newRow("12.345 #.00") << 12.345 << "#.00"
+                                     << "12.35";
+        QTest::newRow("-1.5 #.00") << -1.5 << "#.00"
+                                   << "-1.50";
+        QTest::newRow("0.5 #.00") << 0.5 << "#.00"
+                                  << ".50";
+        QTest::newRow("0.5 0.0") << 0.5 << "0.0"
+                                 << "0.5";
+        QTest::newRow("half up 0") << 2.5 << "0"
+                                   << "3";
+        QTest::newRow("-0.001 #.00") << -0.001 << "#.00"
+                                     << ".00";
+        QTest::newRow("3 00") << 3.0 << "00"
+                              << "03";
+    }
+    void numberFormats()
+    {
+        QFETCH(double, valor);
+        QFETCH(QString, patron);
+        QFETCH(QString, texto);
+        QCOMPARE(informe::formatoNumero(valor, patron), texto);
+    }
+
+    // Whatever the process's locale, a value prints the same.
+    void formatsIgnoreTheLocale()
+    {
+        const QLocale antes;
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        QCOMPARE(informe::formatoValor(QVariant(62.7), QString()), QStringLiteral("62.7"));
+        QCOMPARE(informe::formatoValor(QVariant(62.7), QStringLiteral("#.00")), QStringLiteral("62.70"));
+        QCOMPARE(informe::formatoValor(QVariant("2009-03-15"), QStringLiteral("date:dd/MM/yyyy")),
+                 QStringLiteral("15/03/2009"));
+        QCOMPARE(informe::formatoValor(QVariant("24/12/08"), QStringLiteral("date:dd/MM/yyyy")),
+                 QStringLiteral("24/12/2008"));
+        QCOMPARE(informe::formatoValor(QVariant("14:32:10"), QStringLiteral("time:hh:mm")), QStringLiteral("14:32"));
+        QCOMPARE(informe::formatoValor(QVariant("not a date"), QStringLiteral("date:dd/MM/yyyy")),
+                 QStringLiteral("not a date"));
+        QCOMPARE(informe::formatoValor(QVariant(), QStringLiteral("#.00")), QString());
+        QLocale::setDefault(antes);
+    }
+
+    void loadFailures_data()
+    {
+        QTest::addColumn<QByteArray>("contenido");
+        QTest::addColumn<QString>("nombre");
+        QTest::addColumn<QString>("descripcion");
+        QTest::newRow("missing file") << QByteArray() << "Lista"
+                                      << "cannot be read";
+        QTest::newRow("not XML") << QByteArray("<layouts><report name=\"x\">") << "x"
+                                 << "is not valid";
+        QTest::newRow("unknown element") << QByteArray("<layouts><report name=\"x\"><section name=\"Detail\">"
+                                                       "<txt/></section></report></layouts>")
+                                         << "x"
+                                         << "unexpected element <txt>";
+        QTest::newRow("unknown attribute") << QByteArray("<layouts><report name=\"x\"><section name=\"Detail\">"
+                                                         "<text colum=\"a\"/></section></report></layouts>")
+                                           << "x"
+                                           << "unknown attribute \"colum\"";
+        QTest::newRow("comma as decimal separator")
+            << QByteArray("<layouts><report name=\"x\" width=\"210,5\"/></layouts>") << "x"
+            << "is not a length";
+        QTest::newRow("two fields of one name")
+            << QByteArray("<layouts><report name=\"x\"><section name=\"Detail\"><text name=\"a\"/>"
+                          "<text name=\"A\"/></section></report></layouts>")
+            << "x"
+            << "two fields";
+        QTest::newRow("missing report") << QByteArray(kLista) << "SLX90_9"
+                                        << "holds no report SLX90_9";
+    }
+    void loadFailures()
+    {
+        QFETCH(QByteArray, contenido);
+        QFETCH(QString, nombre);
+        QFETCH(QString, descripcion);
+        const QString path = contenido.isEmpty() ? home->file("none.xml") : escribe(home->path(), "f.xml", contenido);
+        MotorInforme m;
+        try {
+            m.carga(path, nombre);
+            QFAIL("loaded");
+        } catch (const FalloInforme &f) {
+            QVERIFY2(f.descripcion.contains(descripcion), qPrintable(f.descripcion));
+            QVERIFY2(f.descripcion.contains(QDir::toNativeSeparators(path)), qPrintable(f.descripcion));
+        }
+        QVERIFY(!m.cargado());
+    }
+
+    void namesFoundOrFailWithADescription()
+    {
+        MotorInforme m;
+        m.carga(lista, "lista"); // names ignore letter case
+        QCOMPARE(informesDe(lista), (QStringList{"Lista", "Otro"}));
+        QCOMPARE(versionDisposicion(lista), 3);
+        Informe &r = m.informe();
+        r.campo("titulo").setTexto("x");
+        QCOMPARE(r.subinforme("Filas").campo("Numero").columna, QStringLiteral("n"));
+        const auto falla = [&](auto accion, const QString &texto) {
+            try {
+                accion();
+                QFAIL("no failure");
+            } catch (const FalloInforme &f) {
+                QCOMPARE(f.descripcion, texto);
+            }
+        };
+        falla([&] { r.campo("LabelMemo"); }, "The report Lista has no field LabelMemo.");
+        falla([&] { r.subinforme("Filas").seccion("Detalle"); }, "The report Filas has no section Detalle.");
+        falla([&] { r.subinforme("Titulo"); }, "The field Titulo holds no sub-report.");
+        falla([&] { r.subinforme("Esborrats"); }, "The report Lista has no field Esborrats.");
+        MotorInforme vacio;
+        falla([&] { vacio.render(); }, "No report is loaded.");
+    }
+
+    // Rows flow over the pages; the list's header comes back at the top of each page it
+    // goes on to; the texts after the list follow its last row; "{Page} / {Pages}".
+    void subReportFlowsOverPages()
+    {
+        filas(60);
+        MotorInforme m;
+        m.carga(lista, "Lista");
+        Informe &r = m.informe();
+        r.subinforme("Filas").setConexion(modulo1().ConexionBD);
+        r.subinforme("Filas").setOrigen("SELECT * FROM Filas WHERE n <= ? ORDER BY n", {50});
+        const auto modelo = laidOut(m);
+        QVERIFY(modelo->completo());
+        // Body per page: 100 - 10 - 10 - 8 header - 6 footer = 66 mm, 5 mm a row.
+        QVERIFY2(modelo->paginas() >= 4, qPrintable(QString::number(modelo->paginas())));
+        QStringList numeros = modelo->textosDe("Numero");
+        QCOMPARE(numeros.size(), 50);
+        for (int i = 0; i < 50; ++i)
+            QCOMPARE(numeros[i], QString::number(i + 1));
+        for (int p = 0; p < modelo->paginas(); ++p) {
+            const QStringList t = modelo->textos(p);
+            QCOMPARE(t.first(), QStringLiteral("Cabecera"));
+            QCOMPARE(t.last(), QStringLiteral("%1 / %2").arg(p + 1).arg(modelo->paginas()));
+            if (p > 0 && t.contains("1") == false && t.contains("Despues") == false && t.size() > 3)
+                QCOMPARE(t.at(1), QStringLiteral("Valor")); // the list's header, repeated
+        }
+        // The order on the last page: ... last row, the list's footer, the text after it.
+        const QStringList ultima = modelo->textos(modelo->paginas() - 1);
+        QVERIFY(ultima.indexOf("50") < ultima.indexOf("Fin"));
+        QVERIFY(ultima.indexOf("Fin") < ultima.indexOf("Despues"));
+        // Nothing runs into the page footer, and rows follow one another down the page.
+        for (int p = 0; p < modelo->paginas(); ++p) {
+            double ultimoY = -1;
+            for (const ModeloPaginas::Item &it : modelo->items(p)) {
+                if (it.nombre == "Pagina")
+                    continue;
+                QVERIFY2(it.caja.bottom() <= 840 + 0.5, qPrintable(it.nombre));
+                if (it.nombre == "Numero") {
+                    QVERIFY(it.caja.top() > ultimoY);
+                    ultimoY = it.caja.top();
+                }
+            }
+        }
+        // The values: a real with a pattern, a stored date in its print form.
+        QCOMPARE(modelo->textosDe("LNivel").at(0), QStringLiteral("51.0"));
+        QCOMPARE(modelo->textosDe("Fecha").at(0), QStringLiteral("02/03/2009"));
+    }
+
+    // A value is bound, never joined into the SQL text.
+    void recordSourceValuesAreBound()
+    {
+        filas(3);
+        MotorInforme m;
+        m.carga(lista, "Lista");
+        Informe &s = m.informe().subinforme("Filas");
+        s.setConexion(modulo1().ConexionBD);
+        s.setOrigen("SELECT * FROM Filas WHERE texto = ?", {QStringLiteral("t1' OR '1'='1")});
+        auto modelo = laidOut(m);
+        QCOMPARE(modelo->textosDe("Numero").size(), 0);
+        QCOMPARE(modelo->textosDe("Fin").size(), 1); // an empty list keeps its frame
+        s.setOrigen("SELECT * FROM Filas WHERE texto = ?", {QStringLiteral("t2")});
+        modelo = laidOut(m);
+        QCOMPARE(modelo->textosDe("Numero"), QStringList{"2"});
+
+        s.setOrigen("SELECT * FROM NoSuchTable");
+        try {
+            m.render();
+            QFAIL("rendered");
+        } catch (const FalloInforme &f) {
+            QVERIFY2(f.descripcion.startsWith("The record source of the report Filas failed: "),
+                     qPrintable(f.descripcion));
+        }
+        QVERIFY(!m.ocupado());
+    }
+
+    void recordRules_data()
+    {
+        QTest::addColumn<QVariant>("valor");
+        QTest::addColumn<QString>("nivel");
+        QTest::addColumn<QString>("cero");
+        QTest::addColumn<QString>("minutos");
+        QTest::addColumn<QString>("marca");
+        QTest::newRow("0") << QVariant(0.0) << "---"
+                           << "---"
+                           << "0min"
+                           << "No";
+        QTest::newRow("59") << QVariant(59.0) << "und"
+                            << "59"
+                            << "59min"
+                            << "Sí";
+        QTest::newRow("60") << QVariant(60.0) << "60"
+                            << "60"
+                            << "60min"
+                            << "Sí";
+        QTest::newRow("62.7") << QVariant(62.7) << "62.7"
+                              << "62.7"
+                              << "62.7min"
+                              << "Sí";
+        QTest::newRow("120") << QVariant(120.0) << "120"
+                             << "120"
+                             << "120min"
+                             << "Sí";
+        QTest::newRow("121") << QVariant(121.0) << "up"
+                             << "121"
+                             << "121min"
+                             << "Sí";
+        QTest::newRow("255") << QVariant(255) << "up"
+                             << "255"
+                             << "Sin calibrar"
+                             << "Sí";
+        QTest::newRow("12") << QVariant(12) << "und"
+                            << "12"
+                            << "12min"
+                            << "Sí";
+        QTest::newRow("True -1") << QVariant(-1) << "und"
+                                 << "-1"
+                                 << "-1min"
+                                 << "Sí";
+        QTest::newRow("null") << QVariant() << ""
+                              << ""
+                              << "min"
+                              << "No";
+    }
+    void recordRules()
+    {
+        QFETCH(QVariant, valor);
+        QFETCH(QString, nivel);
+        QFETCH(QString, cero);
+        QFETCH(QString, minutos);
+        QFETCH(QString, marca);
+        QCOMPARE(ReglaRegistro::nivel("c", "L").aplica(valor), nivel);
+        QCOMPARE(ReglaRegistro::cero("c", "L").aplica(valor), cero);
+        QCOMPARE(ReglaRegistro::minutos("c", "L", "Sin calibrar").aplica(valor), minutos);
+        QCOMPARE(ReglaRegistro::marca("c", "L", "Sí", "No").aplica(valor), marca);
+    }
+
+    // The rules of a Detail section run for each record; a rule whose column the rows
+    // lack, or whose field the layout lacks, changes nothing.
+    void rulesRunPerRecord()
+    {
+        filas(8);
+        MotorInforme m;
+        m.carga(lista, "Lista");
+        Informe &s = m.informe().subinforme("Filas");
+        s.setConexion(modulo1().ConexionBD);
+        s.setOrigen("SELECT * FROM Filas ORDER BY n");
+        s.seccion("Detail").setReglas({ReglaRegistro::nivel("nivel", "LNivel"), ReglaRegistro::nivel("SLeq", "Numero"),
+                                       ReglaRegistro::minutos("n", "LByENA", "x")});
+        const QStringList niveles = laidOut(m)->textosDe("LNivel");
+        // nivel: 51..56 below the range, 0 for row 7, 58
+        QCOMPARE(niveles, (QStringList{"und", "und", "und", "und", "und", "und", "---", "und"}));
+        QCOMPARE(m.modelo()->textosDe("Numero").at(6), QStringLiteral("7"));
+    }
+
+    // A growing text breaks at CR, LF and CR LF and at the field's width, keeps its
+    // blanks, and what stands below it moves down.
+    void growingText_data()
+    {
+        QTest::addColumn<QString>("texto");
+        QTest::addColumn<int>("lineas");
+        QTest::newRow("one line") << "01 - 24/12/08" << 1;
+        QTest::newRow("CR") << "a\rb\rc" << 3;
+        QTest::newRow("LF") << "a\nb" << 2;
+        QTest::newRow("CR LF") << "a\r\nb\r\nc\r\nd" << 4;
+        QTest::newRow("trailing CR") << "a     ,     b\r" << 2;
+        QTest::newRow("wrapped") << QString("palabra ").repeated(30) << 0;
+    }
+    void growingText()
+    {
+        QFETCH(QString, texto);
+        QFETCH(int, lineas);
+        MotorInforme m;
+        m.carga(lista, "Lista");
+        m.informe().campo("Memo").setTexto(texto);
+        const auto modelo = laidOut(m);
+        const auto items = modelo->items(0);
+        const auto memo = std::find_if(items.begin(), items.end(), [](auto &i) { return i.nombre == "Memo"; });
+        const auto debajo = std::find_if(items.begin(), items.end(), [](auto &i) { return i.nombre == "Debajo"; });
+        QVERIFY(memo != items.end() && debajo != items.end());
+        const int n = int(memo->texto.count('\n')) + 1;
+        if (lineas > 0)
+            QCOMPARE(n, lineas);
+        else
+            QVERIFY(n >= 3);
+        QVERIFY(!memo->texto.contains('\r'));
+        if (texto.contains("     ,     "))
+            QVERIFY(memo->texto.contains("     ,     "));
+        // 8 points are about 3.4 mm a line; the field is 4 mm high.
+        QVERIFY(memo->caja.height() >= n * 30);
+        QVERIFY(debajo->caja.top() >= memo->caja.bottom() - 1);
+        // Every line fits the field's width.
+        const QFont f = fuenteEstilo(m.informe().estilos.front());
+        int unaLinea = 0;
+        for (const QString &l : memo->texto.split('\n')) {
+            partirTexto(l, f, 400, &unaLinea);
+            QCOMPARE(unaLinea, 1);
+        }
+    }
+
+    // Hidden fields are not laid out; a field shown again is.
+    void hiddenFields()
+    {
+        MotorInforme m;
+        m.carga(lista, "Lista");
+        m.informe().campo("Titulo").setVisible(false);
+        QVERIFY(!laidOut(m)->textos(0).contains("Titulo"));
+        m.informe().campo("Titulo").setVisible(true);
+        QVERIFY(laidOut(m)->textos(0).contains("Titulo"));
+    }
+
+    // SVG pictures are drawn as vectors, PNG as a bitmap; a missing one fails the layout.
+    void pictures()
+    {
+        const QString svg = escribe(home->path(), "Chart.SVG",
+                                    "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"100\" height=\"50\">"
+                                    "<rect x=\"0\" y=\"0\" width=\"100\" height=\"50\" fill=\"#ff0000\"/></svg>");
+        QImage png(20, 10, QImage::Format_RGB32);
+        png.fill(Qt::blue);
+        QVERIFY(png.save(home->file("pic.png")));
+        escribe(home->path(), "pics.xml",
+                "<layouts version=\"1\"><report name=\"P\" width=\"100\" height=\"100\" left=\"0\" top=\"0\">"
+                "<section name=\"Detail\" height=\"80\">"
+                "<picture name=\"A\" x=\"0\" y=\"0\" width=\"50\" height=\"25\" file=\"chart.svg\"/>"
+                "<picture name=\"B\" x=\"50\" y=\"0\" width=\"50\" height=\"25\" file=\"PIC.png\"/>"
+                "<box x=\"0\" y=\"30\" width=\"50\" height=\"20\" fill=\"true\"/>"
+                "</section></report></layouts>");
+        MotorInforme m;
+        m.carga(home->file("pics.xml"), "P");
+        const auto modelo = laidOut(m);
+        QCOMPARE(modelo->textosDe("A"), QStringList{"Chart.SVG"});
+        QImage img(200, 200, QImage::Format_RGB32);
+        img.fill(Qt::white);
+        {
+            QPainter p(&img);
+            pintaPagina(p, *modelo, 0, QRectF(0, 0, 200, 200));
+        }
+        QCOMPARE(img.pixelColor(40, 20), QColor(Qt::red));
+        QCOMPARE(img.pixelColor(140, 20), QColor(Qt::blue));
+        QCOMPARE(img.pixelColor(50, 80), QColor(230, 230, 230));
+
+        QFile::remove(svg);
+        try {
+            m.render();
+            QFAIL("rendered");
+        } catch (const FalloInforme &f) {
+            QVERIFY2(f.descripcion.startsWith("The picture "), qPrintable(f.descripcion));
+        }
+    }
+
+    // The first page comes back at once; the rest are laid out on the event loop.
+    void layoutInSlices()
+    {
+        filas(3000);
+        MotorInforme m;
+        m.carga(lista, "Lista");
+        Informe &s = m.informe().subinforme("Filas");
+        s.setConexion(modulo1().ConexionBD);
+        s.setOrigen("SELECT * FROM Filas ORDER BY n");
+        QSignalSpy fin(&m, &MotorInforme::terminado);
+        const auto modelo = m.render();
+        QVERIFY(modelo->paginasListas() >= 1);
+        QVERIFY(m.ocupado());
+        QVERIFY(!modelo->completo());
+        QTRY_VERIFY_WITH_TIMEOUT(!m.ocupado(), 20000);
+        QCOMPARE(fin.size(), 1);
+        QVERIFY(modelo->completo());
+        QCOMPARE(modelo->textosDe("Numero").size(), 3000);
+        // A new render drops the running one.
+        m.render();
+        QVERIFY(m.ocupado());
+        m.cancela();
+        QVERIFY(!m.ocupado());
+    }
+
+    // The same page on a PDF file.
+    void printsToPdf()
+    {
+        filas(40);
+        MotorInforme m;
+        m.carga(lista, "Lista");
+        Informe &s = m.informe().subinforme("Filas");
+        s.setConexion(modulo1().ConexionBD);
+        s.setOrigen("SELECT * FROM Filas ORDER BY n");
+        const auto modelo = laidOut(m);
+        QPdfWriter pdf(home->file("out.pdf"));
+        QString error;
+        int llamadas = 0;
+        QVERIFY(imprimeModelo(
+            *modelo, pdf, 1, modelo->paginas(), [&](int) { return ++llamadas > 0; }, &error));
+        QCOMPARE(llamadas, modelo->paginas());
+        QVERIFY(QFileInfo(home->file("out.pdf")).size() > 1000);
+        QPdfWriter otro(home->file("cancelled.pdf"));
+        bool cancelado = false;
+        QVERIFY(!imprimeModelo(
+            *modelo, otro, 1, modelo->paginas(), [](int n) { return n < 2; }, &error, &cancelado));
+        QVERIFY(cancelado);
+    }
+};
+
+QTEST_MAIN(TestReportEngine)
+#include "tst_reportengine.moc"
