@@ -144,7 +144,7 @@ void VistaPaginas::paintEvent(QPaintEvent *)
     const int primera = std::max(0, int(verticalScrollBar()->value() / paso()));
     for (int i = primera; i < n; ++i) {
         const double top = y0 + kHueco + i * paso();
-        if (top > viewport()->height())
+        if (top >= viewport()->height())
             break;
         const QRectF r(x, top, p.width(), p.height());
         painter.fillRect(r.translated(3, 3), QColor(60, 60, 60));
