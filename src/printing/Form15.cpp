@@ -53,6 +53,7 @@ Form15::Form15(QWidget *parent)
 
     m_imprimir = boton(this, QStringLiteral("SSCommandImprimir"), QStyle::SP_DialogSaveButton,
                        QStringLiteral("Imprimir"), false);
+    m_imprimir->setIcon(QIcon::fromTheme(QStringLiteral("document-print"), m_imprimir->icon()));
     auto *volver = boton(this, QStringLiteral("SSCommandExit"), QStyle::SP_ArrowBack, QStringLiteral("Volver"), false);
     auto *ayuda =
         boton(this, QStringLiteral("SSCommandHelp"), QStyle::SP_DialogHelpButton, QStringLiteral("Ayuda"), false);

@@ -60,6 +60,22 @@ std::pair<int, int> ModeloPaginas::instancias(int pagina) const
     return {primera, fin};
 }
 
+QRectF ModeloPaginas::caja(const Instancia &ins, const Elemento &e) const
+{
+    QRectF r = e.caja.translated(0, ins.y);
+    if (ins.crecimiento == 0)
+        return r;
+    const Banda &b = m_bandas[ins.banda];
+    const int base = ins.primerValor + b.valores - b.crecen;
+    double baja = 0;
+    for (int j = 0; j < e.bajan; ++j)
+        baja += m_valores[base + j];
+    r.translate(0, baja);
+    if (e.crece >= 0)
+        r.setHeight(r.height() + m_valores[base + e.crece]);
+    return r;
+}
+
 QString ModeloPaginas::textoPagina(const QString &plantilla, int pagina) const
 {
     QString t = plantilla;
@@ -77,9 +93,7 @@ QList<ModeloPaginas::Item> ModeloPaginas::items(int pagina) const
         const Banda &b = m_bandas[ins.banda];
         for (const Elemento &e : b.elementos) {
             Item it{e.tipo, e.caja, e.nombre >= 0 ? m_textos[e.nombre] : QString(), QString()};
-            it.caja.translate(0, ins.y + (e.baja ? ins.crecimiento : 0));
-            if (e.crece)
-                it.caja.setHeight(it.caja.height() + ins.crecimiento);
+            it.caja = caja(ins, e);
             if (e.tipo == Tipo::Texto) {
                 const int id = e.valor >= 0 ? m_valores[ins.primerValor + e.valor] : e.texto;
                 it.texto = id >= 0 ? m_textos[id] : QString();

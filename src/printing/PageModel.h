@@ -28,8 +28,10 @@ public:
     enum class Tipo : quint8 { Texto, Linea, Caja, Imagen };
 
     // An element of a band template. A text prints the fixed text texto, or (valor >=
-    // 0) the instance's value number valor. Elements below a growing text move down
-    // by the instance's growth; a growing text grows by it.
+    // 0) the instance's value number valor. A band's growing texts, in the order of
+    // their bottoms, have their growths among the instance's values after the texts;
+    // an element moves down by the growths of the first bajan of them (those that end
+    // above it), and a growing text grows by its own (number crece).
     struct Elemento {
         Tipo tipo = Tipo::Texto;
         QRectF caja;     // x from the page's left edge, y from the band's top
@@ -39,21 +41,22 @@ public:
         int estilo = 0;
         int imagen = -1;
         float grosor = 2;
-        bool crece = false;
-        bool baja = false;   // moves down with the growth
+        qint16 crece = -1;
+        qint16 bajan = 0;
         bool pagina = false; // the text holds {Page} or {Pages}
         bool relleno = false;
     };
     struct Banda {
         std::vector<Elemento> elementos;
         double alto = 0;
-        int valores = 0; // values each instance carries
+        int valores = 0; // values each instance carries: the texts, then the growths
+        int crecen = 0;  // growing texts
     };
     struct Instancia {
         qint32 banda;
         qint32 y; // tenths of a millimetre from the page's top
         qint32 primerValor;
-        qint32 crecimiento;
+        qint32 crecimiento; // the band's whole growth
     };
     // A picture placed by the layout: an SVG (drawn as vectors) or a bitmap.
     struct Imagen {
@@ -107,6 +110,8 @@ public:
     // The instances of a page: [primera, fin).
     std::pair<int, int> instancias(int pagina) const;
     const Instancia &instancia(int i) const { return m_instancias[i]; }
+    // Where an element of an instance stands on its page.
+    QRectF caja(const Instancia &ins, const Elemento &e) const;
     // A page-number text resolved for a page.
     QString textoPagina(const QString &plantilla, int pagina) const;
 

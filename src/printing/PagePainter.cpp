@@ -43,9 +43,7 @@ void pintaPagina(QPainter &painter, const ModeloPaginas &modelo, int pagina, con
         const ModeloPaginas::Instancia &ins = modelo.instancia(i);
         const ModeloPaginas::Banda &b = modelo.banda(ins.banda);
         for (const ModeloPaginas::Elemento &e : b.elementos) {
-            QRectF r = e.caja.translated(0, ins.y + (e.baja ? ins.crecimiento : 0));
-            if (e.crece)
-                r.setHeight(r.height() + ins.crecimiento);
+            const QRectF r = modelo.caja(ins, e);
             switch (e.tipo) {
             case ModeloPaginas::Tipo::Texto: {
                 const int id = e.valor >= 0 ? modelo.valor(ins.primerValor + e.valor) : e.texto;
@@ -59,7 +57,7 @@ void pintaPagina(QPainter &painter, const ModeloPaginas &modelo, int pagina, con
                     fuenteActual = e.estilo;
                 }
                 const Qt::Alignment a = modelo.estilos()[e.estilo].alineacion;
-                const int flags = int(e.crece ? ((a & Qt::AlignHorizontal_Mask) | Qt::AlignTop) : a);
+                const int flags = int(e.crece >= 0 ? ((a & Qt::AlignHorizontal_Mask) | Qt::AlignTop) : a);
                 painter.drawText(r, flags, e.pagina ? modelo.textoPagina(t, pagina) : t);
                 break;
             }

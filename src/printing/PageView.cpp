@@ -115,9 +115,8 @@ int VistaPaginas::paginaActual() const
 {
     if (paginas() == 0)
         return 0;
-    // The page under the middle of the view.
-    const double centro = verticalScrollBar()->value() + viewport()->height() / 2.0;
-    return std::clamp(int(centro / paso()), 0, paginas() - 1);
+    // The page at the top of the view.
+    return std::clamp(int((verticalScrollBar()->value() + kHueco) / paso()), 0, paginas() - 1);
 }
 
 void VistaPaginas::irAPagina(int pagina)

@@ -121,6 +121,7 @@ struct Slot {
     int estilo = 0; // model style
     double ancho = 0;
     double alto = 0;
+    int crece = -1; // among the piece's growing texts, in the order of their bottoms
 };
 
 struct Pieza {
@@ -129,6 +130,7 @@ struct Pieza {
     std::vector<Slot> huecos;
     const Informe *sub = nullptr;
     double conSiguiente = 0; // height kept on the page with it
+    int crecen = 0;
 };
 
 struct Seccion {
@@ -256,7 +258,6 @@ void Maquetador::Datos::construye(const Informe *inf, double x)
             const double desde = k == 0 ? -std::numeric_limits<double>::max() : subs[k - 1]->caja.top();
             Pieza p;
             ModeloPaginas::Banda banda;
-            double fondoCrece = std::numeric_limits<double>::max();
             for (const CampoInforme *c : campos) {
                 const double top = c->caja.top();
                 if (top < desde || top >= limite)
@@ -288,9 +289,8 @@ void Maquetador::Datos::construye(const Informe *inf, double x)
                         sl.ancho = e.caja.width();
                         sl.alto = e.caja.height();
                         e.valor = int(p.huecos.size());
-                        e.crece = c->crece;
                         if (c->crece)
-                            fondoCrece = std::min(fondoCrece, e.caja.bottom());
+                            e.crece = 0; // numbered below
                         p.huecos.push_back(sl);
                     } else {
                         e.texto = modelo->interna(lineasNormales(c->texto));
@@ -308,12 +308,29 @@ void Maquetador::Datos::construye(const Informe *inf, double x)
                 }
                 banda.elementos.push_back(e);
             }
+            // Growing texts by their bottoms; each element moves down with those that end above it.
+            std::vector<ModeloPaginas::Elemento *> crecen;
             for (ModeloPaginas::Elemento &e : banda.elementos)
-                e.baja = !e.crece && e.caja.top() >= fondoCrece - 0.01;
+                if (e.crece >= 0)
+                    crecen.push_back(&e);
+            std::stable_sort(crecen.begin(), crecen.end(),
+                             [](auto *a, auto *b) { return a->caja.bottom() < b->caja.bottom(); });
+            for (size_t j = 0; j < crecen.size(); ++j) {
+                crecen[j]->crece = qint16(j);
+                p.huecos[size_t(crecen[j]->valor)].crece = int(j);
+            }
+            for (ModeloPaginas::Elemento &e : banda.elementos) {
+                qint16 n = 0;
+                while (n < qint16(crecen.size()) && crecen[size_t(n)]->caja.bottom() <= e.caja.top() + 0.01)
+                    ++n;
+                e.bajan = n;
+            }
+            banda.crecen = int(crecen.size());
             const double hasta = sub ? sub->caja.top() : s.alto;
             p.alto = std::max(0.0, hasta - origen) * kUnidades;
             banda.alto = p.alto;
-            banda.valores = int(p.huecos.size());
+            banda.valores = int(p.huecos.size()) + banda.crecen;
+            p.crecen = banda.crecen;
             if (!banda.elementos.empty())
                 p.banda = modelo->anadeBanda(std::move(banda));
             if (sub) {
@@ -398,7 +415,7 @@ void Maquetador::Datos::empuja(const Informe *inf)
 void Maquetador::Datos::coloca(Marco &f, const Pieza &p, bool conSalto)
 {
     QVarLengthArray<int, 64> textos;
-    double crecimiento = 0;
+    QVarLengthArray<int, 4> crecimientos(p.crecen);
     for (const Slot &s : p.huecos) {
         const CampoInforme *c = s.campo;
         QString t;
@@ -409,18 +426,20 @@ void Maquetador::Datos::coloca(Marco &f, const Pieza &p, bool conSalto)
             t = informe::formatoValor(valorColumna(f, f.columnaSlot[s.indice]), c->formato);
         else
             t = c->texto;
-        if (c->crece) {
+        if (s.crece >= 0) {
             int lineas = 1;
             t = partirTexto(t, fuentes[s.estilo], s.ancho, &lineas);
             const QFontMetricsF fm(fuentes[s.estilo], &dispositivoReferencia());
             const double necesario = lineas * fm.lineSpacing() + fm.descent() * 0.5;
-            crecimiento = std::max(crecimiento, necesario - s.alto);
+            crecimientos[s.crece] = int(std::ceil(std::max(0.0, necesario - s.alto)));
         } else if (t.contains(QLatin1Char('\r'))) {
             t = lineasNormales(t);
         }
         textos.push_back(modelo->interna(t));
     }
-    crecimiento = std::ceil(crecimiento);
+    int crecimiento = 0;
+    for (int g : crecimientos)
+        crecimiento += g;
     const double alto = p.alto + crecimiento;
     if (conSalto) {
         if (!paginaAbierta)
@@ -429,13 +448,17 @@ void Maquetador::Datos::coloca(Marco &f, const Pieza &p, bool conSalto)
             nuevaPagina();
     }
     if (p.banda >= 0) {
-        int primero = 0;
-        for (qsizetype i = 0; i < textos.size(); ++i) {
-            const int v = modelo->anadeValor(textos[i]);
-            if (i == 0)
-                primero = v;
-        }
-        modelo->anadeInstancia(p.banda, qint32(std::lround(y)), primero, qint32(crecimiento));
+        int primero = -1;
+        const auto anade = [&](int v) {
+            const int i = modelo->anadeValor(v);
+            if (primero < 0)
+                primero = i;
+        };
+        for (int t : textos)
+            anade(t);
+        for (int g : crecimientos)
+            anade(g);
+        modelo->anadeInstancia(p.banda, qint32(std::lround(y)), std::max(0, primero), crecimiento);
     }
     y += alto;
 }
