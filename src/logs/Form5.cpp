@@ -12,6 +12,7 @@
 #include "base/Ventanas.h"
 #include "localization/LocGuru.h"
 #include "logs/Form5Grids.h"
+#include "widgets/BusyIndicator.h"
 #include "widgets/TDBGrid.h"
 #include "widgets/WindowedSqlModel.h"
 
@@ -22,7 +23,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -213,10 +213,8 @@ void Form5::buildUi()
     Frame17 = new QGroupBox;
     Frame17->setObjectName(QStringLiteral("Frame17"));
     auto *frame17 = new QHBoxLayout(Frame17);
-    Animation1 = new QProgressBar;
+    Animation1 = new BusyIndicator;
     Animation1->setObjectName(QStringLiteral("Animation1"));
-    Animation1->setRange(0, 1);
-    Animation1->setTextVisible(false);
     frame17->addWidget(Animation1);
     LbRegistro = new QLabel;
     LbRegistro->setObjectName(QStringLiteral("LbRegistro"));
@@ -462,13 +460,13 @@ void Form5::SSCommandGrafica_Click()
     if (sinIntervalos())
         return;
     Frame17->setTitle(QString());
-    Animation1->setRange(0, 0);
+    Animation1->start();
     SSPanel1->show();
     repaint();
     abreVentana(QStringLiteral("Form9"), true, this);
     // The charts window hides the panel once loaded; a window that did not open leaves it here.
     SSPanel1->hide();
-    Animation1->setRange(0, 1);
+    Animation1->stop();
 }
 
 void Form5::SSCommandImprimir_Click()

@@ -12,12 +12,12 @@
 class QGroupBox;
 class QLabel;
 class QLineEdit;
-class QProgressBar;
 class QPushButton;
 class QTimer;
 
 namespace slx {
 
+class BusyIndicator;
 class TDBGrid;
 class WindowedSqlModel;
 
@@ -63,11 +63,11 @@ public:
     QPushButton *SSCommandProgramacion = nullptr;
     QPushButton *SSCommandHelp = nullptr;
     QPushButton *SSCommandExit = nullptr;
-    QWidget *SSPanel1 = nullptr;        // wait panel, hidden at rest
-    QGroupBox *Frame17 = nullptr;       // its caption counts the frames of a download
-    QProgressBar *Animation1 = nullptr; // moves while the wait panel is shown
-    QLabel *LbRegistro = nullptr;       // date of the record a download is receiving
-    QTimer *Timer2 = nullptr;           // receive watchdog of a download
+    QWidget *SSPanel1 = nullptr;         // wait panel, hidden at rest
+    QGroupBox *Frame17 = nullptr;        // its caption counts the frames of a download
+    BusyIndicator *Animation1 = nullptr; // turns while the wait panel is shown
+    QLabel *LbRegistro = nullptr;        // date of the record a download is receiving
+    QTimer *Timer2 = nullptr;            // receive watchdog of a download
     QTimer *Timer3 = nullptr;
 
     // The grid's rows (tests, the download).

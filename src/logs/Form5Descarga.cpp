@@ -8,12 +8,12 @@
 #include "logs/Form8.h"
 #include "logs/Incidencias.h"
 #include "logs/LogDownload.h"
+#include "widgets/BusyIndicator.h"
 
 #include <QApplication>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QProgressBar>
 #include <QPushButton>
 
 namespace slx {
@@ -62,11 +62,11 @@ void Form5::SSCommandRecibir_Click()
             SSCommandRecibir->hide();
             SSCommandStop->show();
             SSCommandStop->setEnabled(true);
-            Animation1->setRange(0, 0);
+            Animation1->start();
             SSPanel1->show();
         } else {
             SSPanel1->hide();
-            Animation1->setRange(0, 1);
+            Animation1->stop();
         }
     };
     {

@@ -7,6 +7,7 @@
 #include "base/TextFormats.h"
 #include "base/TextoPropio.h"
 #include "localization/LocGuru.h"
+#include "widgets/BusyIndicator.h"
 #include "widgets/Chart2D.h"
 
 #include <QAction>
@@ -16,7 +17,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QSlider>
 #include <QVBoxLayout>
@@ -269,8 +269,8 @@ void Form9::paraEspera()
         return;
     if (auto *panel = incidencias->findChild<QWidget *>(QStringLiteral("SSPanel1")))
         panel->hide();
-    if (auto *animacion = incidencias->findChild<QProgressBar *>(QStringLiteral("Animation1")))
-        animacion->setRange(0, 1);
+    if (auto *animacion = incidencias->findChild<BusyIndicator *>(QStringLiteral("Animation1")))
+        animacion->stop();
 }
 
 void Form9::Form_Load()

@@ -12,6 +12,7 @@
 #include "localization/LocGuru.h"
 #include "logs/Form5.h"
 #include "reports/Form9.h"
+#include "widgets/BusyIndicator.h"
 #include "widgets/Chart2D.h"
 #include "widgets/ChartPainter.h"
 
@@ -357,7 +358,7 @@ private slots:
         QTimer::singleShot(0, this, [&] {
             auto *charts = FormRegistry::instance(QStringLiteral("Form9"));
             visto = charts && charts->isVisible();
-            parado = form5->SSPanel1->isHidden() && form5->Animation1->maximum() == 1;
+            parado = form5->SSPanel1->isHidden() && !form5->Animation1->isRunning();
             if (charts)
                 static_cast<Form9 *>(charts)->SSCommandExit->click();
         });
@@ -368,7 +369,7 @@ private slots:
 
         // A database that fails: its description, and the panel stopped all the same.
         form5->SSPanel1->show();
-        form5->Animation1->setRange(0, 0);
+        form5->Animation1->start();
         modulo1().ConexionBD.close();
         QVERIFY(open());
         QCOMPARE(answers->shown().size(), 1);
