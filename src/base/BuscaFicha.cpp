@@ -24,6 +24,21 @@ QString shown(const QString &column, const QVariant &value)
 
 } // namespace
 
+QVector<qint32> serialesProgramacion(const QSqlDatabase &db, QString *error)
+{
+    QVector<qint32> out;
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    if (!q.exec(QStringLiteral("SELECT \"LNumeroSerie\" FROM \"Programacion\" ORDER BY \"LNumeroSerie\""))) {
+        if (error)
+            *error = q.lastError().text();
+        return out;
+    }
+    while (q.next())
+        out.append(q.value(0).toInt());
+    return out;
+}
+
 QString pliega(const QString &text)
 {
     const QString decomposed = text.normalized(QString::NormalizationForm_KD);

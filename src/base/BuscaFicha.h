@@ -5,9 +5,13 @@
 
 #include <QSqlDatabase>
 #include <QString>
+#include <QVector>
 #include <optional>
 
 namespace slx {
+
+// The serial numbers of the stored sheets in the table's order (by serial number).
+QVector<qint32> serialesProgramacion(const QSqlDatabase &db, QString *error = nullptr);
 
 // A text the way the search compares it: letter case and accents ignored.
 QString pliega(const QString &text);

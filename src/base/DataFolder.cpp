@@ -38,19 +38,6 @@ QString resolveIn(const QString &base, const QString &name)
     return current;
 }
 
-// The version of a layout file: the attribute "version" of its root element, 0 when
-// it has none or cannot be read.
-int layoutVersion(const QString &file)
-{
-    QFile f(file);
-    if (!f.open(QIODevice::ReadOnly))
-        return 0;
-    QXmlStreamReader xml(&f);
-    if (!xml.readNextStartElement())
-        return 0;
-    return xml.attributes().value(QLatin1String("version")).toInt();
-}
-
 bool isLayout(const QString &rel)
 {
     return rel.startsWith(QLatin1String("XML/"), Qt::CaseInsensitive) &&
@@ -108,8 +95,8 @@ bool seed(QString *error)
             // kept beside it, renamed, so that changes made to it are not lost.
             if (!isLayout(rel))
                 continue;
-            const int seeded = layoutVersion(dest);
-            if (seeded >= layoutVersion(src))
+            const int seeded = versionDisposicion(dest);
+            if (seeded >= versionDisposicion(src))
                 continue;
             const QString kept = dest + QStringLiteral(".v%1.bak").arg(seeded);
             QFile::remove(kept);
@@ -129,6 +116,17 @@ bool seed(QString *error)
         QFile::setPermissions(dest, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
     }
     return true;
+}
+
+int versionDisposicion(const QString &file)
+{
+    QFile f(file);
+    if (!f.open(QIODevice::ReadOnly))
+        return 0;
+    QXmlStreamReader xml(&f);
+    if (!xml.readNextStartElement())
+        return 0;
+    return xml.attributes().value(QLatin1String("version")).toInt();
 }
 
 } // namespace slx::DataFolder

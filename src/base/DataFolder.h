@@ -25,4 +25,8 @@ bool seed(QString *error = nullptr);
 // Path of an embedded default file (":/defaults/...").
 QString defaultFile(const QString &name);
 
+// The version of a layout file: the attribute "version" of its root element, 0 when
+// it has none or cannot be read. A newer embedded layout replaces an older seeded copy.
+int versionDisposicion(const QString &file);
+
 } // namespace slx::DataFolder

@@ -283,7 +283,7 @@ void Form5::Form_Load()
         ui::MsgBox(TextoPropio("The database is not open."), ui::Icon::Critical, ui::OkOnly, this);
         return;
     }
-    m_serials = logs::serialesIncidencias(m.ConexionBD, &error);
+    m_serials = serialesProgramacion(m.ConexionBD, &error);
     if (!error.isEmpty()) {
         ui::MsgBox(error, ui::Icon::Critical, ui::OkOnly, this);
         return;
@@ -434,7 +434,7 @@ void Form5::SSCommandBuscar_Click()
         ui::MsgBox(error, ui::Icon::Critical, ui::OkOnly, this);
         return;
     }
-    m_serials = logs::serialesIncidencias(m.ConexionBD, &error);
+    m_serials = serialesProgramacion(m.ConexionBD, &error);
     const int at = found ? int(m_serials.indexOf(*found)) : -1;
     if (at < 0) {
         // Nothing found: the screen stays, the next move starts from the first device.

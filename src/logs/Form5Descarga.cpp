@@ -1,5 +1,6 @@
 // The download of a device's logs from the incidents window: Recibir and Parar.
 
+#include "base/BuscaFicha.h"
 #include "base/MessageBox.h"
 #include "base/Modulo1.h"
 #include "link/DeviceSession.h"
@@ -135,7 +136,7 @@ bool Form5::muestraSerie(qint32 serial)
     if (at < 0) {
         // A device stored since the window opened.
         QString error;
-        const QVector<qint32> now = logs::serialesIncidencias(modulo1().ConexionBD, &error);
+        const QVector<qint32> now = serialesProgramacion(modulo1().ConexionBD, &error);
         if (!now.contains(serial))
             return false;
         m_serials = now;

@@ -35,21 +35,6 @@ QString horaCorta(const QVariant &v)
 
 } // namespace
 
-QVector<qint32> serialesIncidencias(const QSqlDatabase &db, QString *error)
-{
-    QVector<qint32> out;
-    QSqlQuery q(db);
-    q.setForwardOnly(true);
-    if (!q.exec(QStringLiteral("SELECT \"LNumeroSerie\" FROM \"Programacion\" ORDER BY \"LNumeroSerie\""))) {
-        if (error)
-            *error = q.lastError().text();
-        return out;
-    }
-    while (q.next())
-        out.append(q.value(0).toInt());
-    return out;
-}
-
 std::optional<FichaIncidencias> leeFicha(const QSqlDatabase &db, qint32 serie, QString *error)
 {
     QSqlQuery q(db);

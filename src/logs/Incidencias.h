@@ -26,9 +26,6 @@ struct FichaIncidencias {
     QString pasadasLocal, pasadasVecino, e3, cb;
 };
 
-// The devices in the table's order (by serial number).
-QVector<qint32> serialesIncidencias(const QSqlDatabase &db, QString *error);
-
 // The device's row; nothing when it is not there (or on failure, with *error set).
 std::optional<FichaIncidencias> leeFicha(const QSqlDatabase &db, qint32 serie, QString *error);
 

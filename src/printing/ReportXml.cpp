@@ -289,15 +289,4 @@ QStringList informesDe(const QString &fichero)
     return nombres;
 }
 
-int versionDisposicion(const QString &fichero)
-{
-    QFile f(fichero);
-    if (!f.open(QIODevice::ReadOnly))
-        return 0;
-    QXmlStreamReader xml(&f);
-    if (!xml.readNextStartElement())
-        return 0;
-    return xml.attributes().value(QLatin1String("version")).toInt();
-}
-
 } // namespace slx

@@ -25,6 +25,7 @@
 // rows take. Pictures (SVG drawn as vectors, PNG, JPEG) are found in the layout's
 // folder, ignoring letter case.
 
+#include "base/DataFolder.h"
 #include "printing/Report.h"
 
 #include <QStringList>
@@ -40,6 +41,6 @@ std::shared_ptr<Informe> cargaInforme(const QString &fichero, const QString &nom
 QStringList informesDe(const QString &fichero);
 
 // The version of a layout file, 0 when it has none or cannot be read.
-int versionDisposicion(const QString &fichero);
+using DataFolder::versionDisposicion;
 
 } // namespace slx

@@ -1,6 +1,7 @@
 // The programming sheet window's records: opening, navigation, search, deletion,
 // save and the ways out.
 
+#include "base/BuscaFicha.h"
 #include "base/FormRegistry.h"
 #include "base/Idiomas.h"
 #include "base/MessageBox.h"
@@ -34,7 +35,7 @@ bool Form2::Form_Load()
         ui::MsgBox(TextoPropio("The database is not open."), ui::Icon::Critical, ui::OkOnly, this);
         return false;
     }
-    m_serials = sheet::serialesFichas(m.ConexionBD, &error);
+    m_serials = serialesProgramacion(m.ConexionBD, &error);
     if (!error.isEmpty()) {
         ui::MsgBox(error, ui::Icon::Critical, ui::OkOnly, this);
         return false;
@@ -75,7 +76,7 @@ bool Form2::Form_Load()
 void Form2::reloadSerials()
 {
     QString error;
-    m_serials = sheet::serialesFichas(modulo1().ConexionBD, &error);
+    m_serials = serialesProgramacion(modulo1().ConexionBD, &error);
     const int at = m_serials.indexOf(numeroSerie());
     m_pos = at >= 0 ? at : (m_serials.isEmpty() ? -1 : 0);
 }
@@ -151,7 +152,7 @@ void Form2::SSCommandBorrar_Click()
         ui::MsgBox(error, ui::Icon::Critical, ui::OkOnly, this);
         return;
     }
-    m_serials = sheet::serialesFichas(modulo1().ConexionBD, &error);
+    m_serials = serialesProgramacion(modulo1().ConexionBD, &error);
     if (m_serials.isEmpty()) {
         m_pos = -1;
         CreaProgramacio();

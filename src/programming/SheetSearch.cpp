@@ -7,21 +7,6 @@
 
 namespace slx::sheet {
 
-QVector<qint32> serialesFichas(const QSqlDatabase &db, QString *error)
-{
-    QVector<qint32> out;
-    QSqlQuery q(db);
-    q.setForwardOnly(true);
-    if (!q.exec(QStringLiteral("SELECT \"LNumeroSerie\" FROM \"Programacion\" ORDER BY \"LNumeroSerie\""))) {
-        if (error)
-            *error = q.lastError().text();
-        return out;
-    }
-    while (q.next())
-        out.append(q.value(0).toInt());
-    return out;
-}
-
 namespace {
 
 struct Field {

@@ -8,9 +8,6 @@
 
 namespace slx::sheet {
 
-// The serial numbers of every sheet, in the table's order (by serial number).
-QVector<qint32> serialesFichas(const QSqlDatabase &db, QString *error = nullptr);
-
 // The column that a search in the field named campActual looks at, and the
 // catalogue text of the field's label; empty / 0 for a field that is not searchable.
 QString columnaBusqueda(const QString &campActual);
