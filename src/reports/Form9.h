@@ -23,6 +23,7 @@ class QSlider;
 namespace slx {
 
 class Chart2D;
+class MotorInforme;
 
 class Form9 : public QWidget {
     Q_OBJECT
@@ -62,6 +63,12 @@ public:
     std::array<QMenu *, 2> PopUpMnu0{};
     std::array<QAction *, 4> PopUpMnu1{};
     std::array<QAction *, 10> PopUpMnu2{};
+    MotorInforme *VSReport1 = nullptr; // the chart report
+
+    // The chart report's layout and its two pictures (upper and lower chart), in the data folder.
+    static const char *const kLayout;
+    static const char *const kImagenArriba;
+    static const char *const kImagenAbajo;
 
 public Q_SLOTS:
     void Chart2D1_Event(Qt::MouseButton button, Qt::KeyboardModifiers shift, const QPoint &pixel);

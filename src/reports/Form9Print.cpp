@@ -1,13 +1,95 @@
-#include "reports/Form9.h"
+// The chart report: both charts as they stand written beside the layout as SVG pictures,
+// the memo of disabled intervals into Configuracion, the device's frame around the
+// pictures in the user's language, and the preview.
 
+#include "base/DataFolder.h"
+#include "base/FormRegistry.h"
 #include "base/MessageBox.h"
-#include "base/Ventanas.h"
+#include "base/Modulo1.h"
+#include "base/TextFormats.h"
+#include "base/TextoPropio.h"
+#include "localization/LocGuru.h"
+#include "printing/Form15.h"
+#include "printing/ReportEngine.h"
+#include "printing/ReportFrame.h"
+#include "reports/Form9.h"
+#include "widgets/Chart2D.h"
+
+#include <QDir>
+#include <QLineEdit>
+#include <limits>
 
 namespace slx {
 
+namespace {
+
+// A text box of the incidents window, empty when that window is not loaded.
+QString textoIncidencias(const char *nombre)
+{
+    QWidget *form5 = FormRegistry::instance(QStringLiteral("Form5"));
+    const QLineEdit *caja = form5 ? form5->findChild<QLineEdit *>(QString::fromLatin1(nombre)) : nullptr;
+    return caja ? caja->text() : QString();
+}
+
+// Writes a chart as a vector picture; a picture that cannot be written stops the report.
+void grabaGrafica(const Chart2D *grafica, const QString &fichero)
+{
+    QString error;
+    if (!grafica->drawToFile(fichero, 3, &error))
+        throw FalloInforme{
+            TextoPropio("The picture %1 cannot be written: %2").arg(QDir::toNativeSeparators(fichero), error)};
+}
+
+} // namespace
+
+const char *const Form9::kLayout = "XML/slx90_4.xml";
+const char *const Form9::kImagenArriba = "XML/SLX90_4Pic3.svg";
+const char *const Form9::kImagenAbajo = "XML/SLX90_4Pic2.svg";
+
 void Form9::SSCommandImprimir_Click()
 {
-    ui::MsgBox(textoNoConstruida(), ui::Icon::Information, ui::OkOnly, this);
+    Modulo1 &m = modulo1();
+    if (!VSReport1)
+        VSReport1 = new MotorInforme(this);
+    try {
+        QString error;
+        const QString totales =
+            textoIncidencias("MaskFechaTotales") + QLatin1Char(' ') + textoIncidencias("MaskHoraTotales");
+        const QString memo =
+            marco::memoInhabiles(m.InhabilDiaEmpieza, m.InhabilHoraEmpieza, m.InhabilDiaTermina, m.InhabilHoraTermina);
+        // The serial shown in the window, as a number (it is bound in every query).
+        const auto serial = enteroTexto(TextNumeroSerie->text(), std::numeric_limits<qint32>::min(),
+                                        std::numeric_limits<qint32>::max(), &error);
+        if (!serial)
+            throw FalloInforme{error};
+        // A missing device row is reported once the memo, the pictures and the layout are done.
+        QString errorFila;
+        const auto fila = marco::leeFilaAparato(m.ConexionBD, qint32(*serial), &errorFila);
+        const auto usuario = marco::usuarioConfiguracion(m.ConexionBD, &error);
+        if (!usuario)
+            throw FalloInforme{error};
+        if (!marco::grabaMemo(m.ConexionBD, memo, nullptr, &error))
+            throw FalloInforme{error};
+        grabaGrafica(Chart2D1, DataFolder::file(QString::fromLatin1(kImagenArriba)));
+        grabaGrafica(Chart2D2, DataFolder::file(QString::fromLatin1(kImagenAbajo)));
+        VSReport1->carga(DataFolder::file(QString::fromLatin1(kLayout)), QStringLiteral("SLX90_4"));
+        if (!fila)
+            throw FalloInforme{errorFila};
+        marco::DatosMarco datos;
+        datos.serial = qint32(*serial);
+        datos.fila = *fila;
+        datos.totales = totales;
+        datos.memo = memo;
+        datos.usuario = *usuario;
+        datos.hoy = QDate::currentDate();
+        datos.version = textoIncidencias("TextVersion");
+        marco::rellenaMarco(VSReport1->informe(), m.ConexionBD, datos, [](int n) { return oLocGuru().GetS(n); });
+    } catch (const FalloInforme &f) {
+        ui::MsgBox(f.descripcion, ui::Icon::Critical, ui::OkOnly, this);
+        return;
+    }
+    m.InformeVistaPrevia = VSReport1;
+    Form15::muestra(this);
 }
 
 } // namespace slx

@@ -1,6 +1,7 @@
 #include "widgets/ChartPainter.h"
 
 #include <QFontMetricsF>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPolygonF>
@@ -10,6 +11,53 @@
 namespace slx::chart {
 
 namespace {
+
+// Fills a shape with a brush. A hatched brush on a vector output (SVG, PDF) is drawn as
+// hatch lines cut to the shape: SVG readers that ignore pattern fills (the report
+// engine's among them) would otherwise leave the shape empty.
+void rellena(QPainter &p, const QPainterPath &forma, const QBrush &brush)
+{
+    const Qt::BrushStyle st = brush.style();
+    const QPaintEngine *motor = p.paintEngine();
+    const bool vectorial = motor && (motor->type() == QPaintEngine::SVG || motor->type() == QPaintEngine::Pdf);
+    if (!vectorial || st < Qt::HorPattern || st > Qt::DiagCrossPattern) {
+        p.fillPath(forma, brush);
+        return;
+    }
+    const QRectF r = forma.boundingRect();
+    constexpr qreal paso = 8; // the spacing of the screen's hatch
+    QList<QLineF> lineas;
+    const bool hor = st == Qt::HorPattern || st == Qt::CrossPattern;
+    const bool ver = st == Qt::VerPattern || st == Qt::CrossPattern;
+    const bool fdiag = st == Qt::FDiagPattern || st == Qt::DiagCrossPattern;
+    const bool bdiag = st == Qt::BDiagPattern || st == Qt::DiagCrossPattern;
+    const auto inicio = [](qreal v) { return std::floor(v / paso) * paso; };
+    if (hor)
+        for (qreal y = inicio(r.top()); y <= r.bottom(); y += paso)
+            lineas << QLineF(r.left(), y, r.right(), y);
+    if (ver)
+        for (qreal x = inicio(r.left()); x <= r.right(); x += paso)
+            lineas << QLineF(x, r.top(), x, r.bottom());
+    // Diagonals as x - y (forward) or x + y (backward) constant, over the whole box.
+    if (fdiag)
+        for (qreal c = inicio(r.left() - r.bottom()); c <= r.right() - r.top(); c += paso)
+            lineas << QLineF(r.top() + c, r.top(), r.bottom() + c, r.bottom());
+    if (bdiag)
+        for (qreal c = inicio(r.left() + r.top()); c <= r.right() + r.bottom(); c += paso)
+            lineas << QLineF(c - r.top(), r.top(), c - r.bottom(), r.bottom());
+    // Each line as a thin solid shape cut to the form: no clipping and no pattern,
+    // which every reader draws.
+    QPainterPathStroker trazo;
+    trazo.setWidth(1);
+    QPainterPath rayas;
+    for (const QLineF &l : std::as_const(lineas)) {
+        QPainterPath linea(l.p1());
+        linea.lineTo(l.p2());
+        rayas.addPath(trazo.createStroke(linea));
+    }
+    rayas.setFillRule(Qt::WindingFill);
+    p.fillPath(rayas.intersected(forma), brush.color());
+}
 
 constexpr qreal kMargin = 6;
 constexpr qreal kTick = 4;
@@ -164,9 +212,10 @@ void paintAreas(QPainter &p, const Layout &lay, const Model &m, const Group &g)
             for (int i = a; i <= b; ++i)
                 area << toPixel(lay, m, i + 1, s.values[i]);
             area << QPointF(toPixel(lay, m, b + 1, 0).x(), base);
-            p.setPen(Qt::NoPen);
-            p.setBrush(brush);
-            p.drawPolygon(area);
+            QPainterPath forma;
+            forma.addPolygon(area);
+            forma.closeSubpath();
+            rellena(p, forma, brush);
         });
     }
 }
@@ -205,9 +254,9 @@ void paintBars(QPainter &p, const Layout &lay, const Model &m, const Group &g, b
             }
             if (r.height() <= 0)
                 continue;
-            p.setPen(Qt::NoPen);
-            p.setBrush(QBrush(s.color, s.fillStyle == Qt::NoBrush ? Qt::SolidPattern : s.fillStyle));
-            p.drawRect(r);
+            QPainterPath forma;
+            forma.addRect(r);
+            rellena(p, forma, QBrush(s.color, s.fillStyle == Qt::NoBrush ? Qt::SolidPattern : s.fillStyle));
         }
     }
 }
@@ -527,9 +576,13 @@ void paint(QPainter &p, const Model &m, const QSizeF &size, const QFont &base)
                 p.setPen(pen);
                 p.drawLine(QLineF(swatch.left(), swatch.center().y(), swatch.right(), swatch.center().y()));
             } else {
+                QPainterPath forma;
+                forma.addRect(swatch);
+                rellena(p, forma,
+                        QBrush(e.series->color,
+                               e.series->fillStyle == Qt::NoBrush ? Qt::SolidPattern : e.series->fillStyle));
                 p.setPen(QPen(Qt::black, 0));
-                p.setBrush(QBrush(e.series->color,
-                                  e.series->fillStyle == Qt::NoBrush ? Qt::SolidPattern : e.series->fillStyle));
+                p.setBrush(Qt::NoBrush);
                 p.drawRect(swatch);
             }
             p.setPen(Qt::black);

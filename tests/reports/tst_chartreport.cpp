@@ -1,0 +1,299 @@
+// The chart report from the charts window's Print button: both charts written beside the
+// layout as SVG pictures and placed on the page, the device's frame around them, the memo
+// in Configuracion, and the failures (a picture that cannot be written, no device row).
+
+#include "TestSupport.h"
+
+#include "SemillaGraficas.h"
+#include "base/DataFolder.h"
+#include "base/FormRegistry.h"
+#include "base/Modulo1.h"
+#include "localization/LocGuru.h"
+#include "logs/Form5.h"
+#include "printing/Form15.h"
+#include "printing/ReportEngine.h"
+#include "reports/Form9.h"
+#include "widgets/Chart2D.h"
+
+#include <QImage>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
+#include <QSlider>
+#include <QSqlQuery>
+#include <QSvgRenderer>
+#include <QToolButton>
+#include <QtTest>
+#include <unistd.h>
+
+using namespace slx;
+
+namespace {
+
+QVariant consulta(const QString &sql)
+{
+    QSqlQuery q(modulo1().ConexionBD);
+    if (!q.exec(sql) || !q.next())
+        return QVariant();
+    return q.value(0);
+}
+
+QByteArray contenido(const QString &fichero)
+{
+    QFile f(fichero);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// A colour drawn with antialiasing near another.
+bool cercano(const QColor &a, const QColor &b)
+{
+    return std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) + std::abs(a.blue() - b.blue()) < 60;
+}
+
+} // namespace
+
+class TestChartReport : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<slxtest::DataHome> home;
+    QPointer<Form5> incidencias;
+    QPointer<Form9> form;
+    bool previewShown = false;
+    std::shared_ptr<const ModeloPaginas> modelo;
+
+    // The incidents window as the charts window finds it: its totals stamp and version.
+    void openIncidents(const QString &version)
+    {
+        incidencias = new Form5;
+        incidencias->MaskFechaTotales->setText(QStringLiteral("15/03/2009"));
+        incidencias->MaskHoraTotales->setText(QStringLiteral("14:32:10"));
+        incidencias->TextVersion->setText(version);
+        FormRegistry::setInstance(QStringLiteral("Form5"), incidencias);
+    }
+    bool openCharts()
+    {
+        Modulo1 &m = modulo1();
+        m.NumeroSerieAparato = semilla::kSerie;
+        m.VersionAparato = QStringLiteral("4.1");
+        m.LocalAparato = QStringLiteral("Sala Gràfica");
+        m.FechaAparato = QStringLiteral("01/02/09");
+        form = static_cast<Form9 *>(creaForm9());
+        form->show();
+        return QTest::qWaitForWindowExposed(form);
+    }
+    // Clicks Print; the preview, when shown, is read and closed.
+    void print()
+    {
+        previewShown = false;
+        modelo.reset();
+        QTimer::singleShot(0, this, [this] {
+            for (QWidget *w : QApplication::topLevelWidgets()) {
+                auto *f = qobject_cast<Form15 *>(w);
+                if (!f || !f->isVisible())
+                    continue;
+                previewShown = true;
+                auto *motor = qobject_cast<MotorInforme *>(modulo1().InformeVistaPrevia.data());
+                while (motor && motor->ocupado())
+                    QCoreApplication::processEvents();
+                modelo = f->VSPrinter1->modelo();
+                f->findChild<QToolButton *>("SSCommandExit")->click();
+            }
+        });
+        QTest::mouseClick(form->SSCommandImprimir, Qt::LeftButton);
+    }
+    QString one(const QString &field)
+    {
+        const QStringList t = modelo ? modelo->textosDe(field) : QStringList();
+        return t.size() == 1 ? t.first() : QStringLiteral("<%1 times>").arg(t.size());
+    }
+    // The pictures of the model: file name by field name, and their pages.
+    QMap<QString, QString> pictures(QList<int> *pages = nullptr)
+    {
+        QMap<QString, QString> out;
+        for (int p = 0; modelo && p < modelo->paginas(); ++p)
+            for (const ModeloPaginas::Item &it : modelo->items(p))
+                if (it.tipo == ModeloPaginas::Tipo::Imagen) {
+                    out.insert(it.nombre, it.texto);
+                    if (pages)
+                        *pages << p;
+                }
+        return out;
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        registraForm5();
+        registraForm9();
+    }
+    void init()
+    {
+        home = std::make_unique<slxtest::DataHome>();
+        QVERIFY(home->openDatabase());
+        QVERIFY(semilla::siembra());
+        QVERIFY(LocGuruP_BAS::SetupLanguage(DataFolder::file("Language.db"), QStringLiteral("Español")));
+        QLocale::setDefault(QLocale::c());
+        Modulo1 &m = modulo1();
+        for (int i = 0; i < 31; ++i) {
+            m.InhabilDiaEmpieza[i] = QStringLiteral("00/00/00");
+            m.InhabilHoraEmpieza[i] = m.InhabilDiaTermina[i] = m.InhabilHoraTermina[i] = QStringLiteral("00:00");
+        }
+    }
+    void cleanup()
+    {
+        delete form;
+        delete incidencias;
+        home.reset();
+    }
+
+    // The page model of a seeded device: both pictures placed as written, the frame filled
+    // from the device row, the incidents window and Configuracion; the AVIR rows from 4.0;
+    // a footer that holds no value prints empty.
+    void reportOfSeededDevice_data()
+    {
+        QTest::addColumn<QString>("version");
+        QTest::addColumn<QVariant>("usuario");
+        QTest::newRow("4.1, footer") << "4.1" << QVariant(QString::fromUtf8("Servei Tècnic"));
+        QTest::newRow("4.0, no footer") << "4.0" << QVariant();
+        QTest::newRow("3.9") << "3.9" << QVariant(QStringLiteral("Lab"));
+    }
+    void reportOfSeededDevice()
+    {
+        QFETCH(QString, version);
+        QFETCH(QVariant, usuario);
+        QSqlQuery q(modulo1().ConexionBD);
+        q.prepare(QStringLiteral("UPDATE Configuracion SET TUsuario = ?, Memo = 'old'"));
+        q.addBindValue(usuario.isNull() ? QVariant(QMetaType(QMetaType::QString)) : usuario);
+        QVERIFY(q.exec());
+        modulo1().InhabilDiaEmpieza[1] = QStringLiteral("24/12/08");
+        modulo1().InhabilHoraEmpieza[1] = QStringLiteral("22:00");
+        modulo1().InhabilDiaTermina[1] = QStringLiteral("25/12/08");
+        modulo1().InhabilHoraTermina[1] = QStringLiteral("08:00");
+        openIncidents(version);
+        QVERIFY(openCharts());
+        slxtest::Answers answers;
+        print();
+        QVERIFY2(previewShown, qPrintable(answers.texts().join('\n')));
+        QVERIFY(answers.shown().isEmpty());
+        QVERIFY(modelo && modelo->completo());
+
+        // Both charts written beside the layout, as the window draws them, and placed.
+        const QString arriba = DataFolder::file("XML/SLX90_4Pic3.svg");
+        const QString abajo = DataFolder::file("XML/SLX90_4Pic2.svg");
+        QVERIFY(QSvgRenderer(arriba).isValid());
+        QVERIFY(QSvgRenderer(abajo).isValid());
+        QVERIFY(contenido(arriba).contains("dBA"));
+        QVERIFY(contenido(arriba) != contenido(abajo));
+        // The gap bands (hatched) stand in the picture as the report engine reads it.
+        QVERIFY(!contenido(arriba).contains("url(#fillpattern"));
+        const QColor banda = std::as_const(*form->Chart2D1).model().series(2, graficas::SinDatos).color;
+        QSvgRenderer lector(arriba);
+        QImage imagen(lector.defaultSize(), QImage::Format_RGB32);
+        imagen.fill(Qt::white);
+        {
+            QPainter p(&imagen);
+            lector.render(&p);
+        }
+        int pixelesBanda = 0;
+        for (int y = 0; y < imagen.height(); ++y)
+            for (int x = 0; x < imagen.width(); ++x)
+                pixelesBanda += cercano(imagen.pixelColor(x, y), banda);
+        QVERIFY2(pixelesBanda > 50, qPrintable(QString::number(pixelesBanda) + banda.name()));
+        QList<int> pages;
+        QCOMPARE(pictures(&pages), (QMap<QString, QString>{{"GraficaNiveles", "SLX90_4Pic3.svg"},
+                                                           {"GraficaEventos", "SLX90_4Pic2.svg"}}));
+        QCOMPARE(pages.size(), 2);
+        QCOMPARE(pages[0], pages[1]);
+
+        // The frame.
+        QCOMPARE(one("VLNumeroSerie"), QStringLiteral("500005"));
+        QCOMPARE(one("VTLocal"), QString::fromUtf8("Sala Gràfica"));
+        QCOMPARE(one("IntervalTotals"), QStringLiteral("15/03/2009 14:32:10"));
+        QCOMPARE(one("LabelMemo"), QStringLiteral("02 - 24/12/08 22:00 <-> 25/12/08 08:00     ,     "));
+        QCOMPARE(consulta("SELECT Memo FROM Configuracion").toString(), one("LabelMemo"));
+        // The footer on every page.
+        QCOMPARE(modelo->textosDe("TUsuario"), QStringList(modelo->paginas(), usuario.toString()));
+        QCOMPARE(modelo->textosDe("TTFecha"),
+                 QStringList(modelo->paginas(), QDate::currentDate().toString("dd/MM/yyyy")));
+        QCOMPARE(one("TReprog"), QStringLiteral("REPROGRAMACIONES:"));
+        QCOMPARE(modelo->textosDe("THora"), (QStringList{"Hora:", "Hora:", "Hora:"}));
+        QCOMPARE(one("TCMI"), version == "3.9" ? QStringLiteral("<0 times>") : QStringLiteral("AVIR"));
+        QCOMPARE(modulo1().InformeVistaPrevia.data(), static_cast<QObject *>(form->VSReport1));
+    }
+
+    // Every click writes the pictures again, as the charts stand then; no disabled
+    // interval is a memo of one blank.
+    void secondPrintRewritesThePictures()
+    {
+        openIncidents(QStringLiteral("4.1"));
+        QVERIFY(openCharts());
+        slxtest::Answers answers;
+        print();
+        QVERIFY(previewShown);
+        QCOMPARE(one("LabelMemo"), QStringLiteral(" "));
+        const QByteArray primero = contenido(DataFolder::file("XML/SLX90_4Pic3.svg"));
+        form->Slider1->setValue(0);
+        print();
+        QVERIFY(previewShown);
+        const QByteArray segundo = contenido(DataFolder::file("XML/SLX90_4Pic3.svg"));
+        QVERIFY(!segundo.isEmpty());
+        QVERIFY(primero != segundo);
+        QVERIFY(segundo.contains("05.03.09"));
+        QVERIFY(answers.shown().isEmpty());
+    }
+
+    // A picture that cannot be written: one critical box naming it, no preview.
+    void unwritablePicture_data()
+    {
+        QTest::addColumn<bool>("carpetaSoloLectura");
+        QTest::newRow("read-only folder") << true;
+        QTest::newRow("a folder in the picture's place") << false;
+    }
+    void unwritablePicture()
+    {
+        QFETCH(bool, carpetaSoloLectura);
+        const QString carpeta = QFileInfo(DataFolder::file("XML/slx90_4.xml")).absolutePath();
+        if (carpetaSoloLectura) {
+            if (geteuid() == 0)
+                QSKIP("the super-user writes into read-only folders");
+            QVERIFY(QFile::setPermissions(carpeta, QFile::ReadOwner | QFile::ExeOwner));
+        } else {
+            QVERIFY(QDir(carpeta).mkdir("SLX90_4Pic3.svg"));
+        }
+        QVERIFY(LocGuruP_BAS::SetupLanguage(DataFolder::file("Language.db"), QStringLiteral("English")));
+        openIncidents(QStringLiteral("4.1"));
+        QVERIFY(openCharts());
+        slxtest::Answers answers;
+        print();
+        if (carpetaSoloLectura)
+            QFile::setPermissions(carpeta, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QVERIFY(!previewShown);
+        QCOMPARE(answers.shown().size(), 1);
+        QCOMPARE(answers.shown().first().icon, ui::Icon::Critical);
+        QVERIFY2(answers.texts().first().startsWith(
+                     "The picture " + QDir::toNativeSeparators(carpeta + "/SLX90_4Pic3.svg") + " cannot be written: "),
+                 qPrintable(answers.texts().first()));
+        QVERIFY(!QFile::exists(carpeta + "/SLX90_4Pic2.svg"));
+    }
+
+    // A serial without a device row: the failure comes after the memo, the pictures and
+    // the layout, with the description alone, and no preview.
+    void noDeviceRow()
+    {
+        QVERIFY(LocGuruP_BAS::SetupLanguage(DataFolder::file("Language.db"), QStringLiteral("English")));
+        openIncidents(QStringLiteral("4.1"));
+        QVERIFY(openCharts());
+        form->TextNumeroSerie->setText(QStringLiteral("999999"));
+        slxtest::Answers answers;
+        print();
+        QVERIFY(!previewShown);
+        QCOMPARE(answers.texts(), QStringList{"The device 999999 has no stored programming sheet."});
+        QCOMPARE(answers.shown().first().icon, ui::Icon::Critical);
+        QCOMPARE(consulta("SELECT Memo FROM Configuracion").toString(), QStringLiteral(" "));
+        QVERIFY(QFile::exists(DataFolder::file("XML/SLX90_4Pic2.svg")));
+        QVERIFY(form->VSReport1 && form->VSReport1->cargado());
+    }
+};
+
+QTEST_MAIN(TestChartReport)
+#include "tst_chartreport.moc"
