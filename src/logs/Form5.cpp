@@ -56,13 +56,7 @@ const CampoBusqueda *campoDe(const QString &control)
 
 QString cabecera(const logs::Cabecera &c)
 {
-    const QString base = c.texto ? oLocGuru().GetS(c.texto) : QString::fromUtf8(c.literal);
-    if (!c.unidad)
-        return base;
-    QString unidad = QString::fromUtf8(c.unidad);
-    if (unidad.startsWith(QLatin1Char('#')))
-        unidad = oLocGuru().GetS(unidad.mid(1).toInt());
-    return base + QLatin1Char('\r') + unidad;
+    return rejillas::textoCabecera(c, [](int n) { return oLocGuru().GetS(n); });
 }
 
 } // namespace
