@@ -11,6 +11,7 @@
 #include "programming/Form10.h"
 #include "programming/Form2.h"
 #include "programming/Form3.h"
+#include "reports/Form6.h"
 #include "reports/Form9.h"
 
 namespace slx {
@@ -29,6 +30,7 @@ void registraVentanas()
     registraForm10();
     registraForm3();
     registraForm5();
+    registraForm6();
     registraForm8();
     registraForm9();
     registraForm15();

@@ -77,6 +77,9 @@ ReglaRegistro ReglaRegistro::marca(const QString &columna, const QString &campo,
 
 QString ReglaRegistro::aplica(const QVariant &valor) const
 {
+    // A value that was never stored prints nothing, whatever the rule would add to it.
+    if (valor.isNull() || !valor.isValid())
+        return QString();
     for (const Caso &c : casos)
         if (cumple(c.prueba, valor, c.valor))
             return c.texto;

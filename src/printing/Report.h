@@ -40,7 +40,7 @@ struct EstiloTexto {
 // A per-record rule of a section: before each record of the section is laid out, the
 // field campo gets the text of the first case whose test holds for the record's
 // column columna, else the column's value followed by sufijo (or the fixed text otro
-// when set). A null value passes no test. A record without that column leaves the
+// when set). A null value prints as the empty text. A record without that column leaves the
 // field as the layout has it; a field the section lacks is no failure (one table of
 // rules serves several lists).
 struct ReglaRegistro {
@@ -64,7 +64,7 @@ struct ReglaRegistro {
     static ReglaRegistro minutos(const QString &columna, const QString &campo, const QString &sinCalibrar);
     static ReglaRegistro marca(const QString &columna, const QString &campo, const QString &si, const QString &no);
 
-    // The text the rule gives for a value (a null value: no case holds).
+    // The text the rule gives for a value; a null value gives the empty text.
     QString aplica(const QVariant &valor) const;
 };
 

@@ -26,6 +26,20 @@ const QList<Llamador> &llamadores()
 {
     static const QList<Llamador> l = {
         {"slx90_1.xml", "SLX90_1", marco::Lista::Ninguna, {}},
+        // The fields the per-record rules of the lists fill.
+        {"slx90_2.xml",
+         "SLX90_2",
+         marco::Lista::Intervalos,
+         {"IntervalosLeq/LSL1", "IntervalosLeq/LSL5", "IntervalosLeq/LSL10", "IntervalosLeq/LSL50",
+          "IntervalosLeq/LSL90", "IntervalosLeq/LByENA", "IntervalosLeq/LByLineaInsuficiente",
+          "IntervalosLeq/LBoProgramacion", "IntervalosLeq/LByDNA", "IntervalosLeq/LSMaxFast",
+          "IntervalosLeq/LSMaxLeq1min", "IntervalosLeq/LSMinLeq1min", "IntervalosLeq/LSLeqLocal",
+          "IntervalosLeq/LSLeqVecino"}},
+        {"slx90_3.xml",
+         "SLX90_3",
+         marco::Lista::Sesiones,
+         {"SesionReg/LSL1", "SesionReg/LSL5", "SesionReg/LSL10", "SesionReg/LSL50", "SesionReg/LSL90",
+          "SesionReg/LSMaxFast", "SesionReg/LSMaxLeq1min", "SesionReg/LSMinLeq1min", "SesionReg/LSLeq"}},
         {"slx90_4.xml", "SLX90_4", marco::Lista::Ninguna, {"GraficaNiveles", "GraficaEventos"}},
     };
     return l;

@@ -350,8 +350,8 @@ private Q_SLOTS:
                                  << "Sí";
         QTest::newRow("null") << QVariant() << ""
                               << ""
-                              << "min"
-                              << "No";
+                              << ""
+                              << "";
     }
     void recordRules()
     {

@@ -1,0 +1,109 @@
+// The reports window's print button: the memo of disabled intervals into
+// Configuracion, the report of the period picked filled in the user's language, and
+// the preview.
+
+#include "base/DataFolder.h"
+#include "base/FormRegistry.h"
+#include "base/MessageBox.h"
+#include "base/Modulo1.h"
+#include "localization/LocGuru.h"
+#include "printing/Form15.h"
+#include "printing/ReportEngine.h"
+#include "printing/ReportFrame.h"
+#include "reports/Form6.h"
+#include "reports/InformesPeriodo.h"
+#include "widgets/TDBGrid.h"
+
+#include <QLineEdit>
+#include <QRadioButton>
+
+namespace slx {
+
+namespace {
+
+// A failure of the print-out: its description and where it arose.
+struct Fallo {
+    QString descripcion;
+    QString origen;
+};
+
+// The text of a box of the incidents window, when that window is open.
+std::optional<QString> cajaIncidencias(const char *caja)
+{
+    QWidget *incidencias = FormRegistry::instance(QStringLiteral("Form5"));
+    if (!incidencias)
+        return std::nullopt;
+    const auto *e = incidencias->findChild<QLineEdit *>(QString::fromLatin1(caja));
+    if (!e)
+        return std::nullopt;
+    return e->text();
+}
+
+QString texto(const QVariant &v)
+{
+    return v.isNull() ? QString() : v.toString();
+}
+
+} // namespace
+
+void Form6::SSCommandImprimir_Click()
+{
+    const QVariant inicio = TDBGridInici->valorActual(1);
+    if (!inicio.isValid() || inicio.isNull())
+        return; // the device has no intervals
+    Modulo1 &m = modulo1();
+    const auto loc = [](int n) { return oLocGuru().GetS(n); };
+    if (!VSReport1)
+        VSReport1 = new MotorInforme(this);
+    try {
+        const qint32 serial = m.NumeroSerieAparato;
+        marco::DatosMarco datos;
+        datos.serial = serial;
+        const std::optional<QString> fecha = cajaIncidencias("MaskFechaTotales");
+        const std::optional<QString> hora = cajaIncidencias("MaskHoraTotales");
+        if (fecha && hora)
+            datos.totales = *fecha + QLatin1Char(' ') + *hora;
+        datos.memo =
+            marco::memoInhabiles(m.InhabilDiaEmpieza, m.InhabilHoraEmpieza, m.InhabilDiaTermina, m.InhabilHoraTermina);
+        QString error;
+        if (!marco::grabaMemo(m.ConexionBD, datos.memo, nullptr, &error))
+            throw Fallo{error, QStringLiteral("ConexionBD")};
+        datos.usuario = m.PiePagina;
+        datos.hoy = QDate::currentDate();
+        datos.version = cajaIncidencias("TextVersion").value_or(m.VersionAparato);
+
+        informes::Periodo periodo;
+        periodo.fechaInicio = texto(inicio);
+        periodo.horaInicio = texto(TDBGridInici->valorActual(2));
+        periodo.fechaFin = texto(TDBGridFi->valorActual(1));
+        periodo.horaFin = texto(TDBGridFi->valorActual(2));
+
+        const informes::Tipo tipo = OptionSesiones->isChecked() ? informes::Tipo::Sesiones : informes::Tipo::Intervalos;
+        if (tipo == informes::Tipo::Sesiones) {
+            const std::optional<bool> hay = informes::hayRegistros(m.ConexionBD, tipo, serial, periodo, &error);
+            if (!hay)
+                throw Fallo{error, QStringLiteral("ConexionBD")};
+            if (!*hay) {
+                ui::MsgBox(loc(59), ui::Icon::Critical, ui::OkOnly, this);
+                return;
+            }
+        }
+        const std::optional<marco::FilaAparato> fila = marco::leeFilaAparato(m.ConexionBD, serial, &error);
+        if (!fila)
+            throw Fallo{error, QStringLiteral("ConexionBD")};
+        datos.fila = *fila;
+        if (!fecha || !hora)
+            datos.totales = marco::sellosTotales(*fila);
+        informes::preparaInforme(*VSReport1, m.ConexionBD, tipo, datos, periodo, CreaScriptDetall(), loc);
+    } catch (const Fallo &f) {
+        ui::MsgBox(f.descripcion + QStringLiteral(" ; ") + f.origen, ui::Icon::Critical, ui::OkOnly, this);
+        return;
+    } catch (const FalloInforme &f) {
+        ui::MsgBox(f.descripcion + QStringLiteral(" ; VSReport1"), ui::Icon::Critical, ui::OkOnly, this);
+        return;
+    }
+    m.InformeVistaPrevia = VSReport1;
+    Form15::muestra(this);
+}
+
+} // namespace slx
