@@ -116,7 +116,7 @@ void Form6::buildUi()
     SSCommandImprimir = boton(this, "SSCommandImprimir", QStyle::SP_DialogSaveButton, QStringLiteral("Imprimir"));
     SSCommandImprimir->setIcon(QIcon::fromTheme(QStringLiteral("document-print"), SSCommandImprimir->icon()));
     SSCommandExit = boton(this, "SSCommandExit", QStyle::SP_ArrowBack, QStringLiteral("Volver"));
-    SSCommandHelp = boton(this, "SSCommandHelp", QStyle::SP_DialogHelpButton, QStringLiteral("Ayuda"));
+    SSCommandHelp = boton(this, "SSCommandHelp", QStyle::SP_MessageBoxQuestion, QStringLiteral("Ayuda"));
     buttons->addStretch(1);
     buttons->addWidget(SSCommandImprimir);
     buttons->addWidget(SSCommandExit);
