@@ -208,6 +208,7 @@ QWidget *creaForm6()
 void registraForm6()
 {
     FormRegistry::add(QStringLiteral("Form6"), [] { return creaForm6(); });
+    FormRegistry::addDesign(QStringLiteral("Form6"), [] { return new Form6; });
 }
 
 } // namespace slx

@@ -53,7 +53,7 @@ private:
 };
 
 QWidget *creaForm6();
-// Registers the window's factory under "Form6".
+// Registers the window's factory and its design under "Form6".
 void registraForm6();
 
 } // namespace slx
