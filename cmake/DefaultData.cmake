@@ -35,7 +35,7 @@ add_dependencies(slx_base language_db)
 
 # The program's own messages (the texts of its TextoPropio calls), listed from the
 # sources for the text export, which marks them as used texts.
-add_executable(ownmessages tools/ownmessages/ownmessages.cpp)
+add_executable(ownmessages tools/ownmessages/ownmessages.cpp tools/ownmessages/LlamadasTextoPropio.h)
 target_link_libraries(ownmessages PRIVATE Qt6::Core)
 file(GLOB_RECURSE SLX_ALL_SOURCES CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/src/*.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/src/*.h)

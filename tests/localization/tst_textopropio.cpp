@@ -2,6 +2,7 @@
 // the shipped language database, translated into all seven languages with the same
 // placeholders and line breaks, and the messages come out in the open language.
 
+#include "LlamadasTextoPropio.h"
 #include "TestSupport.h"
 #include "base/DataFolder.h"
 #include "base/TextoPropio.h"
@@ -29,39 +30,6 @@ struct Llamada {
     QString donde; // file:line of the first call
 };
 
-// Reads one C++ string literal at pos (just past its opening quote); false when the
-// literal does not close on that line.
-bool leeLiteral(const QString &src, qsizetype &pos, QString *out)
-{
-    while (pos < src.size()) {
-        const QChar c = src.at(pos++);
-        if (c == QLatin1Char('"'))
-            return true;
-        if (c == QLatin1Char('\n'))
-            return false;
-        if (c != QLatin1Char('\\')) {
-            *out += c;
-            continue;
-        }
-        if (pos >= src.size())
-            return false;
-        const QChar e = src.at(pos++);
-        switch (e.unicode()) {
-        case 'n': *out += QLatin1Char('\n'); break;
-        case 'r': *out += QLatin1Char('\r'); break;
-        case 't': *out += QLatin1Char('\t'); break;
-        default: *out += e; break; // \" \\ \'
-        }
-    }
-    return false;
-}
-
-void saltaBlancos(const QString &src, qsizetype &pos)
-{
-    while (pos < src.size() && src.at(pos).isSpace())
-        ++pos;
-}
-
 // Every TextoPropio("...") of the sources, adjacent literals joined as the compiler joins
 // them; a call whose argument is not a literal goes to *otras (the check could not see it).
 QList<Llamada> llamadas(QStringList *otras)
@@ -70,40 +38,19 @@ QList<Llamada> llamadas(QStringList *otras)
     QSet<QString> vistos;
     const QString raiz = QStringLiteral(SLX_SOURCE_DIR "/src");
     QDirIterator it(raiz, {QStringLiteral("*.cpp"), QStringLiteral("*.h")}, QDir::Files, QDirIterator::Subdirectories);
-    const QString marca = QStringLiteral("TextoPropio(");
     while (it.hasNext()) {
         const QString path = it.next();
         QFile f(path);
         if (!f.open(QIODevice::ReadOnly))
             continue;
-        const QString src = QString::fromUtf8(f.readAll());
         const QString rel = path.mid(raiz.size() + 1);
-        for (qsizetype at = src.indexOf(marca); at >= 0; at = src.indexOf(marca, at + 1)) {
-            if (at > 0 && (src.at(at - 1).isLetterOrNumber() || src.at(at - 1) == QLatin1Char('_')))
-                continue;
-            const QString donde = QStringLiteral("%1:%2").arg(rel).arg(src.left(at).count(QLatin1Char('\n')) + 1);
-            qsizetype pos = at + marca.size();
-            saltaBlancos(src, pos);
-            if (src.mid(pos, 11) == QLatin1String("const char ")) // the declaration and definition
-                continue;
-            QString texto;
-            bool literal = false;
-            while (pos < src.size() && src.at(pos) == QLatin1Char('"')) {
-                ++pos;
-                if (!leeLiteral(src, pos, &texto)) {
-                    literal = false;
-                    break;
-                }
-                literal = true;
-                saltaBlancos(src, pos);
-            }
-            if (!literal || pos >= src.size() || src.at(pos) != QLatin1Char(')')) {
+        for (const mensajes::Llamada &l : mensajes::llamadasTextoPropio(QString::fromUtf8(f.readAll()))) {
+            const QString donde = QStringLiteral("%1:%2").arg(rel).arg(l.linea);
+            if (!l.literal)
                 *otras << donde;
-                continue;
-            }
-            if (!vistos.contains(texto)) {
-                vistos.insert(texto);
-                out << Llamada{texto, donde};
+            else if (!vistos.contains(l.texto)) {
+                vistos.insert(l.texto);
+                out << Llamada{l.texto, donde};
             }
         }
     }

@@ -5,6 +5,8 @@
 //
 // usage: ownmessages OUTPUT.txt SOURCE_DIR
 
+#include "LlamadasTextoPropio.h"
+
 #include <QCoreApplication>
 #include <QDirIterator>
 #include <QFile>
@@ -13,39 +15,6 @@
 #include <cstdio>
 
 namespace {
-
-// Reads one C++ string literal at pos (just past its opening quote); false when it does
-// not close on its line.
-bool literal(const QString &src, qsizetype &pos, QString *out)
-{
-    while (pos < src.size()) {
-        const QChar c = src.at(pos++);
-        if (c == QLatin1Char('"'))
-            return true;
-        if (c == QLatin1Char('\n'))
-            return false;
-        if (c != QLatin1Char('\\')) {
-            *out += c;
-            continue;
-        }
-        if (pos >= src.size())
-            return false;
-        const QChar e = src.at(pos++);
-        switch (e.unicode()) {
-        case 'n': *out += QLatin1Char('\n'); break;
-        case 'r': *out += QLatin1Char('\r'); break;
-        case 't': *out += QLatin1Char('\t'); break;
-        default: *out += e; break;
-        }
-    }
-    return false;
-}
-
-void blanks(const QString &src, qsizetype &pos)
-{
-    while (pos < src.size() && src.at(pos).isSpace())
-        ++pos;
-}
 
 QString escaped(const QString &text)
 {
@@ -81,7 +50,6 @@ int main(int argc, char **argv)
     while (it.hasNext())
         files << it.next();
     files.sort();
-    const QString mark = QStringLiteral("TextoPropio(");
     QStringList messages;
     for (const QString &path : files) {
         QFile f(path);
@@ -89,23 +57,9 @@ int main(int argc, char **argv)
             std::fprintf(stderr, "ownmessages: cannot read %s\n", qPrintable(path));
             return 1;
         }
-        const QString src = QString::fromUtf8(f.readAll());
-        for (qsizetype at = src.indexOf(mark); at >= 0; at = src.indexOf(mark, at + 1)) {
-            qsizetype pos = at + mark.size();
-            QString text;
-            bool any = false;
-            for (;;) {
-                blanks(src, pos);
-                if (pos >= src.size() || src.at(pos) != QLatin1Char('"'))
-                    break;
-                ++pos;
-                if (!literal(src, pos, &text))
-                    break;
-                any = true;
-            }
-            if (any && !messages.contains(text))
-                messages << text;
-        }
+        for (const slx::mensajes::Llamada &l : slx::mensajes::llamadasTextoPropio(QString::fromUtf8(f.readAll())))
+            if (l.literal && !messages.contains(l.texto))
+                messages << l.texto;
     }
     QSaveFile out(args.at(1));
     if (!out.open(QIODevice::WriteOnly)) {
