@@ -16,9 +16,9 @@ Semana week(const QStringList &days)
     Semana s;
     for (auto &d : s)
         d = {kCerrado, kCerrado};
-    for (const QString &spec : days) {
-        const int day = spec.section(':', 0, 0).toInt();
-        const QString times = spec.section(':', 1);
+    for (const QString &dia : days) {
+        const int day = dia.section(':', 0, 0).toInt();
+        const QString times = dia.section(':', 1);
         s[day] = {times.section('|', 0, 0), times.section('|', 1)};
     }
     return s;
