@@ -12,6 +12,8 @@
 #include "reports/Form9.h"
 #include "widgets/Chart2D.h"
 
+#include "BenchSupport.h"
+
 #include <QApplication>
 #include <QDate>
 #include <QElapsedTimer>
@@ -19,7 +21,6 @@
 #include <QSlider>
 #include <QSqlError>
 #include <QSqlQuery>
-#include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
 #include <vector>
@@ -27,17 +28,6 @@
 using namespace slx;
 
 namespace {
-
-double rssMiB()
-{
-    QFile f(QStringLiteral("/proc/self/status"));
-    if (!f.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray &line : f.readAll().split('\n'))
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
-    return 0;
-}
 
 bool build(int intervals, int others)
 {
@@ -117,17 +107,9 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     const int intervals = argc > 1 ? std::atoi(argv[1]) : 2000000;
     const int others = argc > 2 ? std::atoi(argv[2]) : 100000;
-    QTemporaryDir dir;
-    qputenv("SLX90_HOME", dir.path().toLocal8Bit());
-    ui::setResponder([](const ui::Request &r) -> QVariant {
-        std::fprintf(stderr, "message: %s\n", qPrintable(r.text));
-        return ui::vbOK;
-    });
-    QString error;
-    if (!Database::open(&error)) {
-        std::fprintf(stderr, "%s\n", qPrintable(error));
+    slxbench::CarpetaDatos datos;
+    if (!datos.ok())
         return 1;
-    }
     QElapsedTimer t;
     t.start();
     if (!build(intervals, others))
@@ -144,14 +126,14 @@ int main(int argc, char **argv)
         paint(warm, t);
         delete warm;
     }
-    const double before = rssMiB();
+    const double before = slxbench::rssMiB();
 
     m.NumeroSerieAparato = 100001;
     t.restart();
     auto *form = static_cast<Form9 *>(creaForm9());
     form->show();
     const double open = paint(form, t);
-    const double afterOpen = rssMiB();
+    const double afterOpen = slxbench::rssMiB();
     std::printf("open on device 100001: %.1f ms (%lld intervals, %d checkpoints, slider 0..%d at %d)\n", open,
                 form->ventana().total(), form->ventana().marcas(), form->Slider1->maximum(), form->Slider1->value());
 
@@ -173,14 +155,14 @@ int main(int argc, char **argv)
         arrastre.push_back(paint(form, reloj));
     }
     std::sort(arrastre.begin(), arrastre.end());
-    const double afterSteps = rssMiB();
+    const double afterSteps = slxbench::rssMiB();
     std::printf("drag over the whole log (1001 positions): median %.2f ms, worst %.2f ms\n",
                 arrastre[arrastre.size() / 2], arrastre.back());
     // Two more drags: what the first one grew does not grow again.
     for (int pasada = 0; pasada < 2; ++pasada)
         for (int k = 0; k <= 1000; ++k)
             form->Slider1->setValue(int(qint64(max) * k / 1000)), paint(form, reloj);
-    const double afterDrags = rssMiB();
+    const double afterDrags = slxbench::rssMiB();
     std::printf("resident memory: window on a device with 100,000 intervals %.1f MiB; on the large device after "
                 "opening %.1f MiB (+%.1f), after 1,600 steps and a drag %.1f MiB (+%.1f), after two more drags "
                 "%.1f MiB (+%.1f)\n",

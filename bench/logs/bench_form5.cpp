@@ -12,6 +12,8 @@
 #include "widgets/TDBGrid.h"
 #include "widgets/WindowedSqlModel.h"
 
+#include "BenchSupport.h"
+
 #include <QApplication>
 #include <QDate>
 #include <QElapsedTimer>
@@ -19,23 +21,11 @@
 #include <QScrollBar>
 #include <QSqlError>
 #include <QSqlQuery>
-#include <QTemporaryDir>
 #include <cstdio>
 
 using namespace slx;
 
 namespace {
-
-double rssMiB()
-{
-    QFile f(QStringLiteral("/proc/self/status"));
-    if (!f.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray &line : f.readAll().split('\n'))
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
-    return 0;
-}
 
 bool build(int intervals, int others)
 {
@@ -85,17 +75,9 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     const int intervals = argc > 1 ? std::atoi(argv[1]) : 2000000;
     const int others = argc > 2 ? std::atoi(argv[2]) : 100000;
-    QTemporaryDir dir;
-    qputenv("SLX90_HOME", dir.path().toLocal8Bit());
-    ui::setResponder([](const ui::Request &r) -> QVariant {
-        std::fprintf(stderr, "message: %s\n", qPrintable(r.text));
-        return ui::vbOK;
-    });
-    QString error;
-    if (!Database::open(&error)) {
-        std::fprintf(stderr, "%s\n", qPrintable(error));
+    slxbench::CarpetaDatos datos;
+    if (!datos.ok())
         return 1;
-    }
     QElapsedTimer t;
     t.start();
     if (!build(intervals, others))
@@ -111,14 +93,14 @@ int main(int argc, char **argv)
         paint(warm, t);
         delete warm;
     }
-    const double before = rssMiB();
+    const double before = slxbench::rssMiB();
 
     modulo1().NumeroSerieAparato = 100001;
     t.restart();
     auto *form = static_cast<Form5 *>(creaForm5());
     form->show();
     const double open = paint(form, t);
-    const double afterOpen = rssMiB();
+    const double afterOpen = slxbench::rssMiB();
     std::printf("open on device 100001: %.1f ms (rows counted: %d)\n", open,
                 form->modelo(logs::Rejilla::Intervalos)->rowCount());
 
@@ -134,7 +116,7 @@ int main(int argc, char **argv)
     std::printf("page after a jump to the middle: %.1f ms\n", paint(form, t));
     for (int k = 1; k <= 20; ++k)
         bar->setValue(bar->maximum() / 20 * k), paint(form, t);
-    const double afterScroll = rssMiB();
+    const double afterScroll = slxbench::rssMiB();
 
     t.restart();
     form->TDBGridIntervalos_HeadClick(6);
@@ -151,7 +133,7 @@ int main(int argc, char **argv)
     t.restart();
     form->TDBGridIntervalos_HeadClick(15);
     std::printf("header sort on the maximum's date and time: %.2f s\n", paint(form, t) / 1000.0);
-    const double afterSort = rssMiB();
+    const double afterSort = slxbench::rssMiB();
 
     std::printf("resident memory: window on a device with few rows %.1f MiB; on the large device after opening "
                 "%.1f MiB (+%.1f), after scrolling through %.1f MiB (+%.1f), after two sorts %.1f MiB (+%.1f)\n",

@@ -17,6 +17,8 @@
 #include "reports/Form6.h"
 #include "widgets/TDBGrid.h"
 
+#include "BenchSupport.h"
+
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
@@ -24,7 +26,6 @@
 #include <QPdfWriter>
 #include <QSqlError>
 #include <QSqlQuery>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <QToolButton>
 #include <cstdio>
@@ -32,17 +33,6 @@
 using namespace slx;
 
 namespace {
-
-double rssMiB()
-{
-    QFile f(QStringLiteral("/proc/self/status"));
-    if (!f.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray &line : f.readAll().split('\n'))
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
-    return 0;
-}
 
 // Intervals of a device every 5 minutes from 2000-01-01, every column filled.
 bool intervalos(qint32 serial, int n)
@@ -106,17 +96,9 @@ int main(int argc, char **argv)
     const int grande = argc > 1 ? std::atoi(argv[1]) : 2000000;
     const int anyo = argc > 2 ? std::atoi(argv[2]) : 365 * 288;
     const int pdfPaginas = argc > 3 ? std::atoi(argv[3]) : 600;
-    QTemporaryDir dir;
-    qputenv("SLX90_HOME", dir.path().toLocal8Bit());
-    ui::setResponder([](const ui::Request &r) -> QVariant {
-        std::fprintf(stderr, "message: %s\n", qPrintable(r.text));
-        return ui::vbOK;
-    });
-    QString error;
-    if (!DataFolder::seed(&error) || !Database::open(&error)) {
-        std::fprintf(stderr, "%s\n", qPrintable(error));
+    slxbench::CarpetaDatos datos;
+    if (!datos.ok())
         return 1;
-    }
     QSqlQuery q(modulo1().ConexionBD);
     q.exec("INSERT INTO Programacion (LNumeroSerie, DFecha, TLocal, TVersion, DFechaTotales, THoraTotales) VALUES "
            "(100001, '2009-03-15', 'Grande', '4.1', '2020-01-01', '10:00:00'), "
@@ -142,7 +124,7 @@ int main(int argc, char **argv)
         repinta(w);
         delete w;
     }
-    const double antes = rssMiB();
+    const double antes = slxbench::rssMiB();
     m.NumeroSerieAparato = 100001;
     t.restart();
     auto *form = static_cast<Form6 *>(creaForm6());
@@ -153,8 +135,8 @@ int main(int argc, char **argv)
                 "rows %d, end picker on %s %s\n",
                 abrir, form->TDBGridFi->rows(), qPrintable(form->TDBGridFi->textoCelda(form->TDBGridFi->rows() - 1, 1)),
                 qPrintable(form->TDBGridFi->textoCelda(form->TDBGridFi->rows() - 1, 2)));
-    std::printf("resident memory: window on 10 intervals %.1f MiB, on 2,000,000 %.1f MiB (%+.1f)\n", antes, rssMiB(),
-                rssMiB() - antes);
+    std::printf("resident memory: window on 10 intervals %.1f MiB, on 2,000,000 %.1f MiB (%+.1f)\n", antes,
+                slxbench::rssMiB(), slxbench::rssMiB() - antes);
     delete form;
 
     // The report of a year.
@@ -162,7 +144,7 @@ int main(int argc, char **argv)
     form = static_cast<Form6 *>(creaForm6());
     form->show();
     repinta(form);
-    const double rssInforme = rssMiB();
+    const double rssInforme = slxbench::rssMiB();
     double primera = 0, todo = 0, pdfMs = 0;
     int paginas = 0, impresas = 0, avisos = 0;
     QTimer::singleShot(0, form, [&] {
@@ -178,7 +160,7 @@ int main(int argc, char **argv)
             todo = t.nsecsElapsed() / 1e6;
             const auto modelo = motor->modelo();
             paginas = modelo->paginas();
-            QPdfWriter pdf(dir.filePath("year.pdf"));
+            QPdfWriter pdf(DataFolder::file(QStringLiteral("year.pdf")));
             pdf.setResolution(600);
             impresas = std::min(pdfPaginas, paginas);
             QElapsedTimer r;
@@ -205,8 +187,8 @@ int main(int argc, char **argv)
     std::printf("interval report of %d records: first page shown at %.0f ms, whole layout %.0f ms, %d pages\n", anyo,
                 primera, todo, paginas);
     std::printf("PDF: %d pages in %.0f ms, %.0f pages/s, %d progress calls (%.1f MB)\n", impresas, pdfMs,
-                impresas / (pdfMs / 1000.0), avisos, QFileInfo(dir.filePath("year.pdf")).size() / 1048576.0);
-    std::printf("resident memory over the report: %+.1f MiB\n", rssMiB() - rssInforme);
+                impresas / (pdfMs / 1000.0), avisos, QFileInfo(DataFolder::file(QStringLiteral("year.pdf"))).size() / 1048576.0);
+    std::printf("resident memory over the report: %+.1f MiB\n", slxbench::rssMiB() - rssInforme);
     delete form;
     Database::close();
     return 0;

@@ -1,0 +1,36 @@
+#include "BenchSupport.h"
+
+#include "base/DataFolder.h"
+#include "base/Database.h"
+#include "base/MessageBox.h"
+
+#include <QFile>
+#include <cstdio>
+
+namespace slxbench {
+
+CarpetaDatos::CarpetaDatos()
+{
+    qputenv("SLX90_HOME", m_dir.path().toLocal8Bit());
+    slx::ui::setResponder([](const slx::ui::Request &r) -> QVariant {
+        std::fprintf(stderr, "message: %s\n", qPrintable(r.text));
+        return slx::ui::vbOK;
+    });
+    QString error;
+    m_ok = m_dir.isValid() && slx::DataFolder::seed(&error) && slx::Database::open(&error);
+    if (!m_ok)
+        std::fprintf(stderr, "%s\n", qPrintable(error));
+}
+
+double rssMiB()
+{
+    QFile f(QStringLiteral("/proc/self/status"));
+    if (!f.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray &line : f.readAll().split('\n'))
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
+    return 0;
+}
+
+} // namespace slxbench
