@@ -115,7 +115,6 @@ private:
     void reloadSerials();
     void moveAndLoad(int step);
     void cierraPorBoton(); // the save offer, then the window closes without asking again
-    void showNotBuilt();
     void openTimetable();
 
     ReportEngine *VSReport1 = nullptr; // the report of the sheet's print-out
