@@ -44,7 +44,7 @@ void DescargaLogs::cuenta(const QDateTime &fecha)
 
 ResultadoPaso DescargaLogs::totales(const QDateTime &ara, Totales *leidos)
 {
-    m_session.sendRequest(tramaDemanaTotals().chopped(1));
+    m_session.sendRequest(tramaDemanaTotals());
     ResultadoPaso r = recibe(false);
     if (!r.ok())
         return r;
@@ -66,7 +66,7 @@ ResultadoPaso DescargaLogs::totales(const QDateTime &ara, Totales *leidos)
 
 ResultadoPaso DescargaLogs::fechas()
 {
-    m_session.sendRequest(tramaDemanaDates().chopped(1));
+    m_session.sendRequest(tramaDemanaDates());
     ResultadoPaso r = recibe(false);
     if (!r.ok())
         return r;
@@ -94,7 +94,7 @@ ResultadoPaso DescargaLogs::fechas()
 template <typename Decodifica, typename Graba>
 ResultadoPaso DescargaLogs::registros(const QByteArray &peticion, Decodifica decodifica, Graba graba)
 {
-    m_session.sendRequest(peticion.chopped(1));
+    m_session.sendRequest(peticion);
     ResultadoPaso total;
     for (;;) {
         if (m_session.cancelled() || modulo1().CancelaRecepcion) {
