@@ -272,14 +272,7 @@ std::optional<QByteArray> TramaEnviaProgramacio(const FitxaProgramacio &fitxa, c
 
 std::optional<QByteArray> CodificaProgramacio(const FitxaProgramacio &fitxa, ErrorCodificacion *error)
 {
-    Modulo1 &m = modulo1();
-    auto trama = TramaEnviaProgramacio(fitxa, m.VersionAparato, QDateTime::currentDateTime(), error);
-    if (!trama)
-        return std::nullopt;
-    // Up to and including the ETX; the check byte is made while sending.
-    for (qsizetype i = 0; i + 1 < trama->size(); ++i)
-        m.BufferTrama[static_cast<size_t>(i + 1)] = static_cast<quint8>(trama->at(i));
-    return trama;
+    return TramaEnviaProgramacio(fitxa, modulo1().VersionAparato, QDateTime::currentDateTime(), error);
 }
 
 namespace {
@@ -352,35 +345,6 @@ void CarregaProgAqt(const ProgramacioRebuda &c, FitxaProgramacio &f)
 void CarregaProgAqt(FitxaProgramacio &fitxa)
 {
     CarregaProgAqt(modulo1().ProgramacioRebuda, fitxa);
-}
-
-namespace {
-
-quint8 parteFecha(const QString &fecha, int at)
-{
-    bool ok = false;
-    const int v = fecha.mid(at, 2).toInt(&ok);
-    return ok && v >= 0 && v <= 255 ? static_cast<quint8>(v) : 0;
-}
-
-} // namespace
-
-quint8 DiaFecha(const QString &fecha)
-{
-    return parteFecha(fecha, 0);
-}
-
-quint8 MesFecha(const QString &fecha)
-{
-    return parteFecha(fecha, 3);
-}
-
-quint8 AñoFecha(const QString &fecha)
-{
-    const int yy = parteFecha(fecha, 6); // "00" and a text that is no number give 0
-    if (yy == 0)
-        return 0;
-    return static_cast<quint8>(yy < 50 ? yy + 100 : yy);
 }
 
 } // namespace slx
