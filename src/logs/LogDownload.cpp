@@ -55,7 +55,7 @@ void LogDownload::cuenta(const QDateTime &fecha)
 
 ResultadoPaso LogDownload::totales(const QDateTime &ara, Totales *leidos)
 {
-    m_session.sendRequest(tramaDemanaTotals().chopped(1));
+    m_session.sendRequest(tramaDemanaTotals());
     ResultadoPaso r = recibe(false);
     if (!r.ok())
         return r;
@@ -77,7 +77,7 @@ ResultadoPaso LogDownload::totales(const QDateTime &ara, Totales *leidos)
 
 ResultadoPaso LogDownload::fechas()
 {
-    m_session.sendRequest(tramaDemanaDates().chopped(1));
+    m_session.sendRequest(tramaDemanaDates());
     ResultadoPaso r = recibe(false);
     if (!r.ok())
         return r;
@@ -106,7 +106,7 @@ ResultadoPaso LogDownload::fechas()
 template <typename Decodifica, typename Graba, typename Inicio>
 ResultadoPaso LogDownload::registros(const QByteArray &peticion, Decodifica decodifica, Graba graba, Inicio inicio)
 {
-    m_session.sendRequest(peticion.chopped(1));
+    m_session.sendRequest(peticion);
     ResultadoPaso total;
     for (;;) {
         if (m_session.cancelled() || modulo1().CancelaRecepcion) {

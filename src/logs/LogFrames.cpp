@@ -1,32 +1,11 @@
 #include "logs/LogFrames.h"
 
 #include "base/TextFormats.h"
+#include "link/Trama.h"
 
 namespace slx::logs {
 
 namespace {
-
-constexpr char STX = 0x02;
-constexpr char ETX = 0x03;
-
-// A request: STX, the length of the whole frame, the command, the data, ETX and the
-// XOR of every byte before the check byte.
-QByteArray trama(quint8 comando, const QByteArray &datos)
-{
-    QByteArray f;
-    const int longitud = int(datos.size()) + 6;
-    f.append(STX);
-    f.append(char(longitud >> 8));
-    f.append(char(longitud & 0xFF));
-    f.append(char(comando));
-    f.append(datos);
-    f.append(ETX);
-    char check = 0;
-    for (char c : f)
-        check = char(check ^ c);
-    f.append(check);
-    return f;
-}
 
 QByteArray tramaRango(quint8 comando, const RangoFechas &rango)
 {
