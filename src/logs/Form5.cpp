@@ -3,6 +3,7 @@
 #include "link/DeviceSession.h"
 
 #include "base/BuscaFicha.h"
+#include "base/Firmware.h"
 #include "base/FormRegistry.h"
 #include "base/Idiomas.h"
 #include "base/MessageBox.h"
@@ -375,7 +376,7 @@ void Form5::CarregaDades()
                                   logs::ordenInicial(r), &error))
             ui::MsgBox(error, ui::Icon::Critical, ui::OkOnly, this);
     }
-    const bool dna = versionAlMenys(m.VersionAparato, 3.0);
+    const bool dna = versionAlMenys(m.VersionAparato, firmware::kNewIntervalRecord);
     for (int c = 32; c <= 34; ++c)
         TDBGridIntervalos->Columns(c).visible = dna;
     TDBGridIntervalos->columnsChanged();
