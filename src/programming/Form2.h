@@ -25,7 +25,7 @@ namespace slx {
 
 class BusyIndicator;
 class DeviceSession;
-class MotorInforme;
+class ReportEngine;
 class TDBGrid;
 
 class Form2 : public QDialog {
@@ -123,7 +123,7 @@ private:
     void cierraPorBoton(); // the save offer, then the window closes without asking again
     void openTimetable();
 
-    MotorInforme *VSReport1 = nullptr; // the report of the sheet's print-out
+    ReportEngine *VSReport1 = nullptr; // the report of the sheet's print-out
     QTabWidget *m_tab = nullptr;
     TDBGrid *m_grid = nullptr;
     grid::MatrizInhabil *m_matriz = nullptr;

@@ -2,6 +2,7 @@
 
 #include "base/Firmware.h"
 #include "base/Modulo1.h"
+#include "link/Trama.h"
 
 #include <cmath>
 
@@ -158,15 +159,12 @@ std::optional<QByteArray> TramaEnviaProgramacio(const FitxaProgramacio &fitxa, c
 {
     const bool largo = versionAlMenys(fitxa.MaskVersion, firmware::kGlobalCorrection);
     const int longitud = largo ? 377 : 376;
-    QByteArray t(longitud, '\0');
-    auto put = [&t](int offset, int v) { t[offset] = static_cast<char>(static_cast<quint8>(v)); };
+    // The command's data, written at their offsets in the whole frame (from STX).
+    QByteArray datos(longitud - 6, '\0');
+    auto put = [&datos](int offset, int v) { datos[offset - 4] = static_cast<char>(static_cast<quint8>(v)); };
     auto bloque = [&](int p, int v) { put(kInicioEscritura + p, v); };
     Conversor conv(error);
 
-    put(0, 0x02);
-    put(1, longitud >> 8);
-    put(2, longitud & 0xFF);
-    put(3, 0x08);
     const QDate dia = reloj.date();
     const QTime ara = reloj.time();
     put(4, dia.day());
@@ -268,15 +266,9 @@ std::optional<QByteArray> TramaEnviaProgramacio(const FitxaProgramacio &fitxa, c
     if (largo)
         bloque(364, fitxa.CheckApliCorrecioGlobal ? 1 : 0);
 
-    put(longitud - 2, 0x03);
-    quint8 check = 0;
-    for (int i = 0; i < longitud - 1; ++i)
-        check ^= static_cast<quint8>(t[i]);
-    put(longitud - 1, check);
-
     if (!conv.ok())
         return std::nullopt;
-    return t;
+    return trama(0x08, datos);
 }
 
 std::optional<QByteArray> CodificaProgramacio(const FitxaProgramacio &fitxa, SheetFailure *error)
