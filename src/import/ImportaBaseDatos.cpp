@@ -2,6 +2,7 @@
 
 #include "base/Database.h"
 #include "base/TextoPropio.h"
+#include "import/NombresDatos.h"
 #include "import/OrigenFusion.h"
 #include "import/TablasIntercambio.h"
 
@@ -335,7 +336,7 @@ ResultadoFusion ImportaBaseDatos(const QString &origen, QSqlDatabase destino, co
         }
         QStringList columnasOrigen;
         if (!fuente->abreTabla(tabla, &columnasOrigen, &why)) {
-            r.tablasIlegibles << tabla + QLatin1String(": ") + why;
+            r.tablasIlegibles << nombreTabla(tabla) + QLatin1String(": ") + why;
             continue;
         }
 
@@ -382,7 +383,7 @@ ResultadoFusion ImportaBaseDatos(const QString &origen, QSqlDatabase destino, co
             QStringLiteral("INSERT INTO %1 (%2) VALUES (%3) ON CONFLICT DO NOTHING")
                 .arg(quoteIdentifier(nombreDestino), nombres.join(QLatin1Char(',')), marks.join(QLatin1Char(',')));
         if (!insert.prepare(sql)) {
-            r.tablasIlegibles << tabla + QLatin1String(": ") + insert.lastError().text();
+            r.tablasIlegibles << nombreTabla(tabla) + QLatin1String(": ") + insert.lastError().text();
             fuente->cierraTabla();
             continue;
         }
@@ -494,18 +495,19 @@ ResultadoFusion ImportaBaseDatos(const QString &origen, QSqlDatabase destino, co
             QString motivo;
             if (!clavesAusentes.isEmpty()) {
                 ok = false;
-                motivo = TextoPropio("the key column %1 is empty").arg(clavesAusentes.first());
+                motivo = TextoPropio("the key column %1 is empty").arg(nombreColumna(clavesAusentes.first()));
             }
             for (int k = 0; k < indices.size() && ok; ++k) {
                 const int j = indices.at(k);
                 ok = convierte(j < fila.size() ? fila.at(j) : QVariant(), clases.at(k), &valores[k], &motivo);
                 if (!ok)
-                    motivo = columnas.at(k) + QLatin1String(": ") + motivo;
+                    motivo = nombreColumna(columnas.at(k)) + QLatin1String(": ") + motivo;
             }
             for (int k = 0; k < indiceClave.size() && ok; ++k) {
                 if (valores.at(indiceClave.at(k)).isNull()) {
                     ok = false;
-                    motivo = TextoPropio("the key column %1 is empty").arg(columnas.at(indiceClave.at(k)));
+                    motivo =
+                        TextoPropio("the key column %1 is empty").arg(nombreColumna(columnas.at(indiceClave.at(k))));
                 }
             }
             if (ok) {
@@ -530,7 +532,7 @@ ResultadoFusion ImportaBaseDatos(const QString &origen, QSqlDatabase destino, co
             if (!ok) {
                 ++r.rechazadas;
                 if (r.motivos.size() < kMaxMotivos)
-                    r.motivos << tabla + QLatin1String(": ") + motivo;
+                    r.motivos << nombreTabla(tabla) + QLatin1String(": ") + motivo;
             }
             if (progreso && ++sinAviso >= kFilasPorAviso) {
                 sinAviso = 0;
@@ -538,7 +540,7 @@ ResultadoFusion ImportaBaseDatos(const QString &origen, QSqlDatabase destino, co
             }
         }
         if (!why.isEmpty())
-            r.tablasIlegibles << tabla + QLatin1String(": ") + why;
+            r.tablasIlegibles << nombreTabla(tabla) + QLatin1String(": ") + why;
         lectura.reset();
         fuente->cierraTabla();
         insert.finish();
@@ -546,7 +548,7 @@ ResultadoFusion ImportaBaseDatos(const QString &origen, QSqlDatabase destino, co
             destino.rollback();
             r.anadidas = anadidasAntes;
             r.duplicadas = duplicadasAntes;
-            r.tablasIlegibles << tabla + QLatin1String(": ") + destino.lastError().text();
+            r.tablasIlegibles << nombreTabla(tabla) + QLatin1String(": ") + destino.lastError().text();
         }
         if (progreso)
             progreso();
