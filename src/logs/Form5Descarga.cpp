@@ -10,6 +10,7 @@
 #include "logs/Incidencias.h"
 #include "logs/LogDownload.h"
 #include "widgets/BusyIndicator.h"
+#include "widgets/SessionGuard.h"
 
 #include <QApplication>
 #include <QGroupBox>
@@ -54,9 +55,9 @@ void Form5::SSCommandRecibir_Click()
     SessionOptions options;
     options.telefono = m.TelefonoAparato;
     options.watchdog = Timer2;
-    options.cursor = Qt::BusyCursor;
-    SessionCallbacks callbacks;
-    callbacks.busy = [this](bool on) {
+    GuardOptions look;
+    look.cursor = Qt::BusyCursor;
+    look.busy = [this](bool on) {
         if (on) {
             Frame17->setTitle(QStringLiteral("0"));
             LbRegistro->clear();
@@ -71,15 +72,16 @@ void Form5::SSCommandRecibir_Click()
         }
     };
     {
-        DeviceSession session(this,
-                              {SSCommandAnterior, SSCommandBuscar, SSCommandExit, SSCommandHelp, SSCommandImprimir,
-                               SSCommandSiguiente, SSCommandProgramacion, SSCommandGrafica, SSCommandRecibir},
-                              options, callbacks);
-        if (session.start() == DeviceSession::Outcome::Ready) {
+        DeviceSession session(options);
+        SessionGuard guard(this,
+                           {SSCommandAnterior, SSCommandBuscar, SSCommandExit, SSCommandHelp, SSCommandImprimir,
+                            SSCommandSiguiente, SSCommandProgramacion, SSCommandGrafica, SSCommandRecibir},
+                           session, look);
+        if (guard.start() == DeviceSession::Outcome::Ready) {
             if (descarga(session))
                 ui::MsgBox(oLocGuru().GetS(61), ui::Icon::Information, ui::OkOnly, this);
         }
-        session.finish(); // buttons, panel, cursor back; the port closed or text 112
+        guard.finish(); // buttons, panel, cursor back; the port closed or text 112
     }
     m.CancelaRecepcion = false;
     SSCommandRecibir->show();
@@ -99,10 +101,8 @@ bool Form5::descarga(DeviceSession &session)
             return false;
         }
     }
-    // The identified device decides the rows and the record layout, whatever the
-    // table held for it.
-    m.NumeroSerieAparato = id.numeroSerie;
-    m.VersionAparato = id.version;
+    // The identified device (not the record shown) decides the rows and the record
+    // layout, whatever the table held for it.
     logs::DescargaLogs d(session, m.ConexionBD, id.numeroSerie,
                          [this](const logs::Progreso &p) { muestraProgreso(p.tramas, p.fecha); });
 

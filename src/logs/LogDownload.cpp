@@ -14,19 +14,15 @@ DescargaLogs::DescargaLogs(DeviceSession &session, QSqlDatabase db, qint32 serie
 {
 }
 
-QByteArray DescargaLogs::trama() const
-{
-    const auto &buffer = modulo1().BufferTrama;
-    const int longitud = qBound(0, (buffer[1] << 8) | buffer[2], int(buffer.size()));
-    return QByteArray(reinterpret_cast<const char *>(buffer.data()), longitud);
-}
-
-ResultadoPaso DescargaLogs::recibe(bool enBucle)
+ResultadoPaso DescargaLogs::recibe(bool enBucle, QByteArray &trama)
 {
     ResultadoPaso r;
-    r.trama = m_session.receive();
-    if (r.trama == FrameResult::Received)
+    ReceivedFrame f = m_session.receive();
+    r.trama = f.result;
+    if (f.received()) {
+        trama = std::move(f.bytes);
         return r;
+    }
     if (enBucle)
         m_session.sendCan();
     r.estado = ResultadoPaso::FalloTrama;
@@ -45,10 +41,11 @@ void DescargaLogs::cuenta(const QDateTime &fecha)
 ResultadoPaso DescargaLogs::totales(const QDateTime &ara, Totales *leidos)
 {
     m_session.sendRequest(tramaDemanaTotals());
-    ResultadoPaso r = recibe(false);
+    QByteArray f;
+    ResultadoPaso r = recibe(false, f);
     if (!r.ok())
         return r;
-    const auto t = decodificaTotales(trama());
+    const auto t = decodificaTotales(f);
     if (!t) {
         r.estado = ResultadoPaso::FalloTrama;
         r.trama = FrameResult::TooShort;
@@ -67,10 +64,11 @@ ResultadoPaso DescargaLogs::totales(const QDateTime &ara, Totales *leidos)
 ResultadoPaso DescargaLogs::fechas()
 {
     m_session.sendRequest(tramaDemanaDates());
-    ResultadoPaso r = recibe(false);
+    QByteArray f;
+    ResultadoPaso r = recibe(false, f);
     if (!r.ok())
         return r;
-    const auto eventos = decodificaFechas(trama());
+    const auto eventos = decodificaFechas(f);
     if (!eventos) {
         r.estado = ResultadoPaso::FalloTrama;
         r.trama = FrameResult::TooShort;
@@ -102,12 +100,12 @@ ResultadoPaso DescargaLogs::registros(const QByteArray &peticion, Decodifica dec
             total.estado = ResultadoPaso::Parado;
             return total;
         }
-        ResultadoPaso r = recibe(true);
+        QByteArray f;
+        ResultadoPaso r = recibe(true, f);
         if (!r.ok()) {
             r.guardados = total.guardados;
             return r;
         }
-        const QByteArray f = trama();
         QDateTime fecha;
         const auto dec = decodifica(f, fecha);
         cuenta(fecha);

@@ -56,9 +56,8 @@ public:
     const Progreso &progreso() const { return m_progreso; }
 
 private:
-    // The frame just received into the session's buffer.
-    QByteArray trama() const;
-    ResultadoPaso recibe(bool enBucle);
+    // One answer into trama; in a loop, a frame not received is answered CAN.
+    ResultadoPaso recibe(bool enBucle, QByteArray &trama);
     template <typename Decodifica, typename Graba>
     ResultadoPaso registros(const QByteArray &peticion, Decodifica decodifica, Graba graba);
     void cuenta(const QDateTime &fecha);

@@ -14,6 +14,7 @@
 #include "programming/ProgrammingBlock.h"
 #include "programming/ProgrammingExchange.h"
 #include "widgets/BusyIndicator.h"
+#include "widgets/SessionGuard.h"
 
 #include <QPushButton>
 #include <QTimer>
@@ -74,7 +75,10 @@ void Form2::RecibirProgramacion(DeviceSession &session, bool &correcto)
     Modulo1 &m = modulo1();
     // The answer must carry the whole block of the identified firmware; the receiver
     // reports a shorter one as a bad frame.
-    correcto = session.receiveOrReport(longitudRespuestaProgramacio(m.VersionAparato)) && DecodificaProgramacio();
+    const ReceivedFrame respuesta = session.receive(longitudRespuestaProgramacio(m.VersionAparato));
+    if (const int texto = respuesta.texto())
+        ui::MsgBox(oLocGuru().GetS(texto), ui::Icon::Critical, ui::OkOnly, this);
+    correcto = respuesta.received() && DecodificaProgramacio(respuesta.span(), m.VersionAparato, m.ProgramacioRebuda);
     if (correcto && versionAlMenys(m.VersionAparato, 4.0))
         campo(QStringLiteral("CheckApliCorrecioGlobal"))->setVisible(true);
 }
@@ -146,8 +150,9 @@ void Form2::recibir()
     options.telefono = texto(QStringLiteral("MaskTelefono"));
     options.watchdog = m_timer2;
     m_timer2->setInterval(linkTimings().vigilanteMs);
-    DeviceSession session(this, botonesIntercambio(), options);
-    if (session.start() != DeviceSession::Outcome::Ready)
+    DeviceSession session(options);
+    SessionGuard guard(this, botonesIntercambio(), session);
+    if (guard.start() != DeviceSession::Outcome::Ready)
         return;
     pasos(this, [&] {
         DemanaProgramacio(session);
@@ -161,7 +166,7 @@ void Form2::recibir()
         ui::MsgBox(oLocGuru().GetS(61), ui::Icon::Information, ui::OkOnly, this);
         destinoProgramacion();
     });
-    session.finish();
+    guard.finish();
 }
 
 void Form2::SSCommandTransmitir_Click()
@@ -184,14 +189,14 @@ void Form2::transmitir()
     SessionOptions options;
     options.telefono = texto(QStringLiteral("MaskTelefono"));
     options.watchdog = m_timer2;
-    // The type is checked after the mode and the serial number, with the information icon.
+    // The type is checked after the mode and the serial number (compruebaEscritura).
     options.checkType = false;
-    options.typeIcon = ui::Icon::Information;
     m_timer2->setInterval(linkTimings().vigilanteMs);
-    SessionCallbacks callbacks;
-    callbacks.busy = [this](bool on) { muestraPanel2(on); };
-    DeviceSession session(this, botonesIntercambio(), options, callbacks);
-    if (session.start() != DeviceSession::Outcome::Ready)
+    GuardOptions look;
+    look.busy = [this](bool on) { muestraPanel2(on); };
+    DeviceSession session(options);
+    SessionGuard guard(this, botonesIntercambio(), session, look);
+    if (guard.start() != DeviceSession::Outcome::Ready)
         return;
     pasos(this, [&] {
         if (const auto refusal = compruebaEscritura(m.ModoAparato, texto(QStringLiteral("MaskNumeroSerie")),
@@ -203,7 +208,7 @@ void Form2::transmitir()
         EnviarProgramacion(session, resultado);
         aviso(this, avisoEscritura(resultado));
     });
-    session.finish();
+    guard.finish();
 }
 
 void Form2::SSCommandRealTime_Click()

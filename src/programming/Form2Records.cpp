@@ -7,11 +7,11 @@
 #include "base/MessageBox.h"
 #include "base/Modulo1.h"
 #include "base/TextoPropio.h"
-#include "link/DeviceSession.h"
 #include "localization/LocGuru.h"
 #include "programming/Form2.h"
 #include "programming/SheetChecks.h"
 #include "programming/SheetSearch.h"
+#include "widgets/SessionGuard.h"
 #include "widgets/TDBGrid.h"
 
 #include <QApplication>
@@ -191,7 +191,7 @@ void Form2::cierraPorBoton()
 
 void Form2::SSCommandExit_Click()
 {
-    if (DeviceSession::blocksClose(this))
+    if (WindowGuard::blocksClose(this))
         return;
     cierraPorBoton();
     if (QWidget *main = FormRegistry::instance(QStringLiteral("Form1")))
