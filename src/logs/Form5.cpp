@@ -3,6 +3,7 @@
 #include "link/DeviceSession.h"
 
 #include "base/BuscaFicha.h"
+#include "base/Firmware.h"
 #include "base/FormRegistry.h"
 #include "base/Idiomas.h"
 #include "base/MessageBox.h"
@@ -396,7 +397,7 @@ void Form5::CarregaDades()
                                   logs::ordenInicial(r), &error))
             ui::MsgBox(error, ui::Icon::Critical, ui::OkOnly, this);
     }
-    const bool dna = versionAlMenys(m.VersionAparato, 3.0);
+    const bool dna = versionAlMenys(m.VersionAparato, firmware::kNewIntervalRecord);
     for (int c = rejillas::kFirstFirmware30Column; c <= rejillas::kLastFirmware30Column; ++c)
         TDBGridIntervalos->Columns(c).visible = dna;
     TDBGridIntervalos->columnsChanged();

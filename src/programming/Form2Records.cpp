@@ -12,6 +12,7 @@
 #include "programming/Form2.h"
 #include "programming/SheetChecks.h"
 #include "programming/SheetSearch.h"
+#include "programming/SheetStorage.h"
 #include "widgets/TDBGrid.h"
 
 #include <QApplication>
@@ -164,8 +165,13 @@ void Form2::SSCommandBorrar_Click()
 
 void Form2::SSCommandGrabar_Click()
 {
-    if (numeroSerie() == 0)
+    if (numeroSerie() == 0) {
+        // A sheet is stored under its device's serial number, which only the device gives.
+        ui::MsgBox(TextoPropio("This sheet has no serial number yet: the serial number comes from the device. "
+                               "Connect the device and press Receive first, then save the sheet."),
+                   ui::Icon::Information, ui::OkOnly, this);
         return;
+    }
     if (ui::MsgBox(oLocGuru().GetS(23), ui::Icon::Question, ui::OkCancel, this) == ui::vbOK) {
         if (GrabaProgramacio())
             reloadSerials();
@@ -175,7 +181,7 @@ void Form2::SSCommandGrabar_Click()
 bool Form2::OfreceGuardar()
 {
     m_grid->commitEdit();
-    if (numeroSerie() == 0 || !modulo1().FitxaModificada)
+    if (!offersToSave(fitxaPerGuardar()))
         return true;
     if (ui::MsgBox(oLocGuru().GetS(23), ui::Icon::Question, ui::OkCancel, this) != ui::vbOK)
         return false;

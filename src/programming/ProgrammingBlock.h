@@ -34,24 +34,16 @@ bool DecodificaProgramacio(const std::array<quint8, 513> &trama, const QString &
 // modulo1().ProgramacioRebuda.
 bool DecodificaProgramacio();
 
-// Why a sheet cannot be encoded: the field (control name) and the description of
-// the failure ("Type mismatch" for a text that is not a number or a date, "Overflow"
-// for a number out of its byte or 16-bit range).
-struct ErrorCodificacion {
-    QString campo;
-    QString descripcion;
-};
-
 // The whole write frame, check byte included: 376 bytes, 377 when the sheet's
 // MaskVersion is 4.0 or later. The actuation bytes follow versionAparato (the
 // identified device); the intervals come from the sheet's MatrizInhabil rows; the
 // clock bytes from reloj. A sheet with a field that cannot be encoded gives nothing
-// (and *error says which), so that nothing is sent.
+// (and *error names the first such field), so that nothing is sent.
 std::optional<QByteArray> TramaEnviaProgramacio(const FitxaProgramacio &fitxa, const QString &versionAparato,
-                                                const QDateTime &reloj, ErrorCodificacion *error = nullptr);
+                                                const QDateTime &reloj, SheetFailure *error = nullptr);
 // The same with modulo1().VersionAparato and the PC clock: the frame to send, check
 // byte last.
-std::optional<QByteArray> CodificaProgramacio(const FitxaProgramacio &fitxa, ErrorCodificacion *error = nullptr);
+std::optional<QByteArray> CodificaProgramacio(const FitxaProgramacio &fitxa, SheetFailure *error = nullptr);
 
 // Puts the device copy into the sheet, the shared IntervalosInhabiles and the grid
 // array MatrizInhabil; the copy's own version governs the firmware switches. Sets

@@ -276,9 +276,9 @@ private Q_SLOTS:
     {
         const FitxaProgramacio f = fixtures::fitxa100123();
         fixtures::publica(f);
-        ErrorCodificacion error;
+        SheetFailure error;
         const auto trama = TramaEnviaProgramacio(f, "4.1", kReloj, &error);
-        QVERIFY2(trama, qPrintable(error.campo + ": " + error.descripcion));
+        QVERIFY2(trama, qPrintable(error.field + ": " + error.description));
         QCOMPARE(trama->size(), 377);
         // STX, length 377, command 8, clock 10/12/2026 10:17:36 (year byte 126).
         QCOMPARE(trama->left(10).toHex(), QByteArray("020179080a0c7e0a1124"));
@@ -531,10 +531,10 @@ private Q_SLOTS:
             f.MatrizInhabil[1].DiaTermina = valor;
         fixtures::publica(f);
         modulo1().VersionAparato = "4.1";
-        ErrorCodificacion error;
+        SheetFailure error;
         QVERIFY(!CodificaProgramacio(f, &error));
-        QCOMPARE(error.campo, campo);
-        QTEST(error.descripcion, "descripcion");
+        QCOMPARE(error.field, campo);
+        QTEST(error.description, "descripcion");
     }
 
     void carregaProgAqtFillsTheSheet()
