@@ -197,7 +197,7 @@ void Form3::colocaSobreFicha()
     move(sheet.x() + sheet.width() - frameGeometry().width() - inset, sheet.y() + inset);
 }
 
-void Form3::muestra(const VistaTiempoReal &v)
+void Form3::muestra(const RealTimeDisplay &v)
 {
     m_fecha->setText(v.LbFecha);
     m_hora->setText(v.LbHora);
@@ -291,7 +291,7 @@ void Form3::run()
             continue;
         const auto &b = m.BufferTrama;
         const int longitud = (b[1] << 8) | b[2];
-        if (const auto vista = vistaTiempoReal(std::span<const quint8>(b.data(), longitud), dia, noche)) {
+        if (const auto vista = realTimeDisplay(std::span<const quint8>(b.data(), longitud), dia, noche)) {
             muestra(*vista);
             emit mostrado();
         }
