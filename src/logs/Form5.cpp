@@ -1,6 +1,5 @@
 #include "logs/Form5.h"
 
-#include "link/DeviceSession.h"
 
 #include "base/BuscaFicha.h"
 #include "base/Firmware.h"
@@ -14,6 +13,7 @@
 #include "localization/LocGuru.h"
 #include "logs/Form5Grids.h"
 #include "widgets/BusyIndicator.h"
+#include "widgets/SessionGuard.h"
 #include "widgets/TDBGrid.h"
 #include "widgets/WindowedSqlModel.h"
 
@@ -505,7 +505,7 @@ void Form5::SSCommandHelp_Click()
 
 void Form5::SSCommandExit_Click()
 {
-    if (DeviceSession::blocksClose(this))
+    if (WindowGuard::blocksClose(this))
         return;
     close();
 }

@@ -4,12 +4,12 @@
 #include "base/MessageBox.h"
 #include "base/Modulo1.h"
 #include "base/Ventanas.h"
-#include "link/DeviceSession.h"
 #include "link/Timings.h"
 #include "localization/LocGuru.h"
 #include "programming/SheetChecks.h"
 #include "programming/SheetSearch.h"
 #include "widgets/BusyIndicator.h"
+#include "widgets/SessionGuard.h"
 #include "widgets/TDBGrid.h"
 
 #include <QApplication>

@@ -16,6 +16,7 @@
 #include "programming/ProgrammingBlock.h"
 #include "programming/ProgrammingExchange.h"
 #include "widgets/BusyIndicator.h"
+#include "widgets/SessionGuard.h"
 
 #include <QPushButton>
 #include <QTimer>
@@ -65,7 +66,10 @@ void Form2::RecibirProgramacion(DeviceSession &session, bool &correcto)
     Modulo1 &m = modulo1();
     // The answer must carry the whole block of the identified firmware; the receiver
     // reports a shorter one as a bad frame.
-    correcto = session.receiveOrReport(longitudRespuestaProgramacio(m.VersionAparato)) && DecodificaProgramacio();
+    const ReceivedFrame respuesta = session.receive(longitudRespuestaProgramacio(m.VersionAparato));
+    if (const int texto = respuesta.texto())
+        ui::MsgBox(oLocGuru().GetS(texto), ui::Icon::Critical, ui::OkOnly, this);
+    correcto = respuesta.received() && DecodificaProgramacio(respuesta.span(), m.VersionAparato, m.ProgramacioRebuda);
     if (correcto && versionAlMenys(m.VersionAparato, firmware::kGlobalCorrection))
         campo(QStringLiteral("CheckApliCorrecioGlobal"))->setVisible(true);
 }
@@ -149,8 +153,9 @@ void Form2::recibir()
     options.telefono = texto(QStringLiteral("MaskTelefono"));
     options.watchdog = m_timer2;
     m_timer2->setInterval(linkTimings().vigilanteMs);
-    DeviceSession session(this, botonesIntercambio(), options);
-    if (session.start() != DeviceSession::Outcome::Ready)
+    DeviceSession session(options);
+    SessionGuard guard(this, botonesIntercambio(), session);
+    if (guard.start() != DeviceSession::Outcome::Ready)
         return;
     DemanaProgramacio(session);
     bool correcto = false;
@@ -162,7 +167,7 @@ void Form2::recibir()
         // After the receiver's own message.
         ui::MsgBox(oLocGuru().GetS(62), ui::Icon::Critical, ui::OkOnly, this);
     }
-    session.finish();
+    guard.finish();
 }
 
 void Form2::SSCommandTransmitir_Click()
@@ -191,14 +196,14 @@ void Form2::transmitir()
     SessionOptions options;
     options.telefono = texto(QStringLiteral("MaskTelefono"));
     options.watchdog = m_timer2;
-    // The type is checked after the mode and the serial number, with the information icon.
+    // The type is checked after the mode and the serial number (compruebaEscritura).
     options.checkType = false;
-    options.typeIcon = ui::Icon::Information;
     m_timer2->setInterval(linkTimings().vigilanteMs);
-    SessionCallbacks callbacks;
-    callbacks.busy = [this](bool on) { muestraPanel2(on); };
-    DeviceSession session(this, botonesIntercambio(), options, callbacks);
-    if (session.start() != DeviceSession::Outcome::Ready)
+    GuardOptions look;
+    look.busy = [this](bool on) { muestraPanel2(on); };
+    DeviceSession session(options);
+    SessionGuard guard(this, botonesIntercambio(), session, look);
+    if (guard.start() != DeviceSession::Outcome::Ready)
         return;
     if (const auto refusal = compruebaEscritura(m.ModoAparato, texto(QStringLiteral("MaskNumeroSerie")),
                                                 m.NumeroSerieAparato, m.TipoAparato)) {
@@ -210,7 +215,7 @@ void Form2::transmitir()
         else
             showFailure(failure);
     }
-    session.finish();
+    guard.finish();
 }
 
 void Form2::SSCommandRealTime_Click()

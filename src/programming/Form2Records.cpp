@@ -7,12 +7,12 @@
 #include "base/MessageBox.h"
 #include "base/Modulo1.h"
 #include "base/TextoPropio.h"
-#include "link/DeviceSession.h"
 #include "localization/LocGuru.h"
 #include "programming/Form2.h"
 #include "programming/SheetChecks.h"
 #include "programming/SheetSearch.h"
 #include "programming/SheetStorage.h"
+#include "widgets/SessionGuard.h"
 #include "widgets/TDBGrid.h"
 
 #include <QApplication>
@@ -197,7 +197,7 @@ void Form2::cierraPorBoton()
 
 void Form2::SSCommandExit_Click()
 {
-    if (DeviceSession::blocksClose(this))
+    if (WindowGuard::blocksClose(this))
         return;
     cierraPorBoton();
     if (QWidget *main = FormRegistry::instance(QStringLiteral("Form1")))

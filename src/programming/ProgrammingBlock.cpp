@@ -93,10 +93,10 @@ int longitudRespuestaProgramacio(const QString &version)
     return 6 + (versionAlMenys(version, firmware::kGlobalCorrection) ? kBloqueLargo : kBloqueCorto);
 }
 
-bool DecodificaProgramacio(const std::array<quint8, 513> &trama, const QString &version, ProgramacioRebuda &copia)
+bool DecodificaProgramacio(std::span<const quint8> trama, const QString &version, ProgramacioRebuda &copia)
 {
-    const int declarada = trama[1] * 256 + trama[2];
-    if (declarada < longitudRespuestaProgramacio(version))
+    const int longitud = longitudRespuestaProgramacio(version);
+    if (trama.size() < std::size_t(longitud) || trama[1] * 256 + trama[2] < longitud)
         return false;
 
     auto p = [&trama](int offset) { return trama[kInicioRespuesta + offset]; };
@@ -146,12 +146,6 @@ bool DecodificaProgramacio(const std::array<quint8, 513> &trama, const QString &
 
     copia = c;
     return true;
-}
-
-bool DecodificaProgramacio()
-{
-    Modulo1 &m = modulo1();
-    return DecodificaProgramacio(m.BufferTrama, m.VersionAparato, m.ProgramacioRebuda);
 }
 
 namespace {

@@ -13,6 +13,7 @@
 #include <QDateTime>
 #include <array>
 #include <optional>
+#include <span>
 
 namespace slx {
 
@@ -23,16 +24,13 @@ inline constexpr int kBloqueLargo = 365; // from 4.0: the global-correction byte
 // (370 below 4.0, 371 from 4.0).
 int longitudRespuestaProgramacio(const QString &version);
 
-// Decodes the read answer in trama (the receiver's frame from index 0) with the
+// Decodes the read answer in trama (the received frame from its STX) with the
 // firmware version of the identified device. The copy is decoded afresh: a field
 // the block does not carry (a language byte above 5, the global-correction byte
 // below 4.0) is empty / 0, never the previous device's value. An answer whose
 // declared length is shorter than its firmware's block gives false and leaves copia
 // unchanged; the caller then reports text 62.
-bool DecodificaProgramacio(const std::array<quint8, 513> &trama, const QString &version, ProgramacioRebuda &copia);
-// The same on the shared state: BufferTrama and VersionAparato into
-// modulo1().ProgramacioRebuda.
-bool DecodificaProgramacio();
+bool DecodificaProgramacio(std::span<const quint8> trama, const QString &version, ProgramacioRebuda &copia);
 
 // The whole write frame, check byte included: 376 bytes, 377 when the sheet's
 // MaskVersion is 4.0 or later. The actuation bytes follow versionAparato (the

@@ -138,16 +138,6 @@ private Q_SLOTS:
         QCOMPARE(c.CorreccionGlobalAparato, quint8(0));
     }
 
-    void decodeUsesTheSharedBuffer()
-    {
-        Modulo1 &m = modulo1();
-        m.BufferTrama = fixtures::respuesta(fixtures::bloque100123());
-        m.VersionAparato = "4.1";
-        QVERIFY(DecodificaProgramacio());
-        QCOMPARE(m.ProgramacioRebuda.IdiomaAparato, QString("Català"));
-        QCOMPARE(m.ProgramacioRebuda.Version, QString("4.1"));
-    }
-
     void shortAnswerIsRefusedAndChangesNothing_data()
     {
         QTest::addColumn<QString>("version");
