@@ -32,6 +32,7 @@
 #include <QUrl>
 #include <QtTest>
 #include <memory>
+#include <sys/stat.h>
 
 using namespace slx;
 using slxtest::cuenta;
@@ -311,6 +312,24 @@ private Q_SLOTS:
                                                     .arg(0)),
             qPrintable(answers.shown().at(1).text));
         QCOMPARE(cuenta("DiaBorrado"), 1);
+        QVERIFY(!FormRegistry::instance("Form16"));
+        QVERIFY(modulo1().FicheroImportar.isEmpty());
+    }
+
+    // A pipe picked as an exchange file is refused at once: nothing waits for a writer.
+    void importOfAPipeIsRefused()
+    {
+        const QString path = home->file("pipe.qv90");
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        slxtest::Answers answers;
+        answers.then(path);
+        QTest::mouseClick(form->SSCommand1, Qt::LeftButton);
+        QFile::remove(path);
+        QCOMPARE(answers.shown().size(), 2);
+        QCOMPARE(answers.shown().at(1).icon, ui::Icon::Critical);
+        QCOMPARE(answers.shown().at(1).text, TextoPropio("The file %1 is not a regular file (it is a folder, a device "
+                                                         "or a pipe): it cannot be imported.")
+                                                 .arg(path));
         QVERIFY(!FormRegistry::instance("Form16"));
         QVERIFY(modulo1().FicheroImportar.isEmpty());
     }
