@@ -195,9 +195,12 @@ public:
         char tag = 0;
         QByteArray p;
         QString motivo;
+        QStringList danadas;
         while (lector.siguiente(&tag, &p)) {
             if (tag == 'T' && p.size() >= 4)
                 m_tablas << QString::fromUtf8(p.mid(4));
+            else if (tag == 'D')
+                danadas << QString::fromUtf8(p);
             else if (tag == 'X')
                 motivo = QString::fromUtf8(p);
         }
@@ -205,8 +208,17 @@ public:
             *error = danada(fichero, motivo);
             return false;
         }
+        // A damaged table the merge reads is reported when it reads it; the others
+        // (the settings, the system tables) are only listed.
+        for (const QString &d : danadas) {
+            const QString nombre = d.section(QLatin1Char('\t'), 0, 0);
+            if (!m_tablas.contains(nombre) || nombre.compare(QLatin1String("Configuracion"), Qt::CaseInsensitive) == 0)
+                m_danadas << nombre + QLatin1String(": ") + d.section(QLatin1Char('\t'), 1);
+        }
         return true;
     }
+
+    QStringList tablasDanadas() const override { return m_danadas; }
 
     bool tablas(QStringList *nombres, QString *) override
     {
@@ -303,6 +315,7 @@ private:
 
     QString m_fichero;
     QStringList m_tablas;
+    QStringList m_danadas;
     std::unique_ptr<Lector> m_lector;
     QVector<int> m_tipos;
     quint32 m_leidas = 0;
