@@ -82,8 +82,8 @@ int main(int argc, char **argv)
             return 1;
         }
         int shown = 0;
-        slx::logs::DescargaLogs d(session, slx::modulo1().ConexionBD, session.identification().numeroSerie,
-                                  [&shown](const slx::logs::Progreso &p) { shown = p.tramas; });
+        slx::logs::LogDownload d(session, slx::modulo1().ConexionBD, session.identification().numeroSerie,
+                                 [&shown](const slx::logs::Progreso &p) { shown = p.tramas; });
         const slx::logs::RangoFechas rango = {1, 1, 19, 0, 0, 31, 12, 49, 23, 59};
         QElapsedTimer wall;
         wall.start();

@@ -75,7 +75,8 @@ int main(int argc, char **argv)
     slx::GrabaIni(QStringLiteral("Ports"), QStringLiteral("COM1"), emulator.slavePath(),
                   slx::DataFolder::file(QStringLiteral("slx90.ini")));
     slx::modulo1().PuertoSerie = 1;
-    if (!slx::AbrePuerto(slx::MSComm1())) {
+    slx::SerialControl &port = slx::MSComm1();
+    if (!port.setCommPort(1) || !port.setSettings(QStringLiteral("19200,n,8,1")) || !port.setPortOpen(true)) {
         std::fprintf(stderr, "%s\n", qPrintable(slx::MSComm1().errorString()));
         return 1;
     }
@@ -87,7 +88,7 @@ int main(int argc, char **argv)
     const double cpu0 = cpuSeconds();
     QElapsedTimer wall;
     wall.start();
-    const bool ok = slx::RecibirTrama(slx::MSComm1(), &watchdog);
+    const bool ok = slx::receiveFrame(port, slx::modulo1().BufferTrama, &watchdog) == slx::FrameResult::Received;
     const double cpu = cpuSeconds() - cpu0;
     const double seconds = double(wall.elapsed()) / 1000.0;
     std::printf("receive wait on a silent line: %s after %.2f s, CPU %.3f s (%.2f %% of one core)\n",
@@ -107,7 +108,7 @@ int main(int argc, char **argv)
     slx::EsperaEventos([] { return slx::MSComm1().InBufferCount() >= 513; }, 5000);
     watchdog.setInterval(slx::linkTimings().vigilanteMs);
     const long before = g_allocations.load();
-    const bool whole = slx::RecibirTrama(slx::MSComm1(), &watchdog);
+    const bool whole = slx::receiveFrame(port, slx::modulo1().BufferTrama, &watchdog) == slx::FrameResult::Received;
     const long allocations = g_allocations.load() - before;
     std::printf("receive of a waiting 513-byte frame: %s, %ld heap allocations (%.2f per byte)\n",
                 whole ? "received" : "failed", allocations, double(allocations) / 513.0);

@@ -154,7 +154,7 @@ int main(int argc, char **argv)
                 continue;
             repinta(f);
             primera = t.nsecsElapsed() / 1e6;
-            auto *motor = qobject_cast<MotorInforme *>(m.InformeVistaPrevia.data());
+            auto *motor = qobject_cast<ReportEngine *>(m.InformeVistaPrevia.data());
             while (motor->ocupado())
                 QApplication::processEvents(QEventLoop::WaitForMoreEvents);
             todo = t.nsecsElapsed() / 1e6;

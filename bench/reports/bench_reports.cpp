@@ -124,7 +124,7 @@ int main(int argc, char **argv)
     f.close();
 
     const long rssAntes = statusKb("VmRSS:");
-    MotorInforme motor;
+    ReportEngine motor;
     motor.carga(f.fileName(), "L");
     Informe &lista = motor.informe().subinforme("IntervalosLeq");
     lista.setConexion(db);
@@ -140,7 +140,7 @@ int main(int argc, char **argv)
     lista.seccion("Detail").setReglas(reglas);
 
     // The preview as the user gets it: the first page, then the rest in slices.
-    VistaPaginas vista;
+    PageView vista;
     vista.resize(900, 1100);
     vista.show();
     for (int i = 0; i < 10; ++i)
@@ -154,7 +154,7 @@ int main(int argc, char **argv)
     const double primera = reloj.nsecsElapsed() / 1e6;
     std::printf("first page laid out in %.1f ms, painted (%d page(s)) at %.1f ms\n", maquetada, vista.paginasPintadas(),
                 primera);
-    QObject::connect(&motor, &MotorInforme::avance, &vista, &VistaPaginas::actualiza);
+    QObject::connect(&motor, &ReportEngine::avance, &vista, &PageView::actualiza);
     while (motor.ocupado())
         app.processEvents(QEventLoop::WaitForMoreEvents);
     const double todo = reloj.nsecsElapsed() / 1e6;

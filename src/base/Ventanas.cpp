@@ -6,13 +6,9 @@
 
 #include <QApplication>
 #include <QDialog>
-#include <QDialogButtonBox>
 #include <QEvent>
 #include <QEventLoop>
-#include <QLabel>
 #include <QPointer>
-#include <QPushButton>
-#include <QVBoxLayout>
 
 namespace slx {
 
@@ -107,27 +103,6 @@ bool ofrecenGuardarVentanas(QWidget *except)
             return false;
     }
     return true;
-}
-
-QWidget *creaVentanaPendiente(const QString &nombre, const QString &descripcion, bool dialogo)
-{
-    QWidget *w = dialogo ? new QDialog : new QWidget;
-    w->setObjectName(nombre);
-    w->setAttribute(Qt::WA_DeleteOnClose);
-    w->setWindowTitle(ui::applicationTitle());
-    // Kept out of the translation and of the text export.
-    w->setProperty("Tag", QStringLiteral("!"));
-    auto *layout = new QVBoxLayout(w);
-    auto *label = new QLabel(descripcion + QLatin1Char('\n') + textoNoConstruida(), w);
-    label->setObjectName(QStringLiteral("LabelPendiente"));
-    label->setProperty("Tag", QStringLiteral("!"));
-    layout->addWidget(label);
-    auto *close = new QPushButton(TextoPropio("Close"), w);
-    close->setObjectName(QStringLiteral("SSCommandExit"));
-    close->setProperty("Tag", QStringLiteral("!"));
-    layout->addWidget(close);
-    QObject::connect(close, &QPushButton::clicked, w, &QWidget::close);
-    return w;
 }
 
 } // namespace slx

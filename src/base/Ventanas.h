@@ -22,9 +22,6 @@ QWidget *abreVentana(const QString &nombre, bool modal, QWidget *parent = nullpt
 // The text shown for a window that is not part of the program yet.
 QString textoNoConstruida();
 
-// Builds the small window that stands for one not built yet (a dialog when modal).
-QWidget *creaVentanaPendiente(const QString &nombre, const QString &descripcion, bool dialogo);
-
 // Offers every open window that holds unsaved changes to save them, through the
 // window's own "bool OfreceGuardar()" (invokable). False as soon as one answers that
 // something is left unsaved (the user cancelled, or the save failed): whatever was

@@ -2,6 +2,7 @@
 
 #include "base/Database.h"
 #include "base/TextoPropio.h"
+#include "import/NombresDatos.h"
 #include "import/ValoresIntercambio.h"
 
 #include <QElapsedTimer>
@@ -219,7 +220,7 @@ QString ResultadoIntercambio::resumen() const
         lines << error << TextoPropio("%1 rows were stored before it.").arg(guardadas());
     for (const RecuentoTabla &t : tablas)
         lines << TextoPropio("%1: %2 added, %3 overwritten, %4 unchanged, %5 refused")
-                     .arg(t.tabla)
+                     .arg(nombreTabla(t.tabla))
                      .arg(t.anadidas)
                      .arg(t.sobrescritas)
                      .arg(t.iguales)
@@ -269,7 +270,8 @@ ResultadoIntercambio CarregaCsv(const FicheroIntercambio &fichero, QSqlDatabase 
     };
     const auto motivo = [&](const Seccion &s, int linea, const QString &por) {
         if (r.motivos.size() < kMaxMotivos)
-            r.motivos << TextoPropio("%1, line %2: %3").arg(s.tabla->nombre).arg(linea).arg(por);
+            r.motivos
+                << TextoPropio("%1, line %2: %3").arg(nombreTabla(QLatin1String(s.tabla->nombre))).arg(linea).arg(por);
     };
     const auto textoBase = [&] { return QString::fromUtf8(sqlite3_errmsg(base)); };
 
@@ -288,8 +290,8 @@ ResultadoIntercambio CarregaCsv(const FicheroIntercambio &fichero, QSqlDatabase 
         Escritura e(tabla);
         QString why;
         if (!prepara(base, &e, &why)) {
-            r.error =
-                TextoPropio("The table %1 of the program's database cannot be written: %2").arg(cuenta.tabla, why);
+            r.error = TextoPropio("The table %1 of the program's database cannot be written: %2")
+                          .arg(nombreTabla(cuenta.tabla), why);
             r.tablas << cuenta;
             break;
         }
@@ -306,7 +308,7 @@ ResultadoIntercambio CarregaCsv(const FicheroIntercambio &fichero, QSqlDatabase 
             const auto para = [&] {
                 r.error = TextoPropio("The import stopped at line %1 (%2): %3")
                               .arg(fila.linea())
-                              .arg(cuenta.tabla, textoBase());
+                              .arg(nombreTabla(cuenta.tabla), textoBase());
                 sigue = false;
             };
             const auto rechaza = [&](const QString &por) {

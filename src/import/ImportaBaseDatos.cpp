@@ -2,6 +2,7 @@
 
 #include "base/Database.h"
 #include "base/TextoPropio.h"
+#include "import/NombresDatos.h"
 #include "import/OrigenFusion.h"
 #include "import/TablasIntercambio.h"
 
@@ -51,7 +52,7 @@ void anotaRechazo(ResultadoFusion *r, const QString &tabla, const QString &motiv
 {
     ++r->rechazadas;
     if (r->motivos.size() < kMaxMotivos)
-        r->motivos << tabla + QLatin1String(": ") + motivo;
+        r->motivos << nombreTabla(tabla) + QLatin1String(": ") + motivo;
 }
 
 // The destination's tables, by their names in lower case, with their columns; read
@@ -182,19 +183,20 @@ public:
         bool ok = true;
         if (!m_plan.clavesAusentes.isEmpty()) {
             ok = false;
-            motivo = TextoPropio("the key column %1 is empty").arg(m_plan.clavesAusentes.first());
+            motivo = TextoPropio("the key column %1 is empty").arg(nombreColumna(m_plan.clavesAusentes.first()));
         }
         for (int k = 0; k < indices.size() && ok; ++k) {
             const int j = indices.at(k);
             ok = fusion::convierte(j < fila.size() ? fila.at(j) : QVariant(), m_plan.formas.at(k), &m_valores[k],
                                    &motivo);
             if (!ok)
-                motivo = m_plan.columnas.at(k) + QLatin1String(": ") + motivo;
+                motivo = nombreColumna(m_plan.columnas.at(k)) + QLatin1String(": ") + motivo;
         }
         for (int k = 0; k < m_plan.indiceClave.size() && ok; ++k) {
             if (fusion::esClaveVacia(m_valores.at(m_plan.indiceClave.at(k)))) {
                 ok = false;
-                motivo = TextoPropio("the key column %1 is empty").arg(m_plan.columnas.at(m_plan.indiceClave.at(k)));
+                motivo = TextoPropio("the key column %1 is empty")
+                             .arg(nombreColumna(m_plan.columnas.at(m_plan.indiceClave.at(k))));
             }
         }
         if (!ok) {
@@ -286,7 +288,7 @@ void copiaTabla(fusion::Origen &fuente, const Destino &d, const QString &tabla, 
     QString why;
     QStringList columnasOrigen;
     if (!fuente.abreTabla(tabla, &columnasOrigen, &why)) {
-        r->tablasIlegibles << tabla + QLatin1String(": ") + why;
+        r->tablasIlegibles << nombreTabla(tabla) + QLatin1String(": ") + why;
         return;
     }
     const Plan plan = planifica(tabla, nombreDestino, d.columnas.value(nombreDestino), columnasOrigen);
@@ -302,12 +304,12 @@ void copiaTabla(fusion::Origen &fuente, const Destino &d, const QString &tabla, 
     copiaFilas(fuente, plan, destino, r, progreso, &why);
     fuente.cierraTabla();
     if (!why.isEmpty())
-        r->tablasIlegibles << tabla + QLatin1String(": ") + why;
+        r->tablasIlegibles << nombreTabla(tabla) + QLatin1String(": ") + why;
     if (enTransaccion && !destino.commit()) {
         destino.rollback();
         r->anadidas = anadidasAntes;
         r->duplicadas = duplicadasAntes;
-        r->tablasIlegibles << tabla + QLatin1String(": ") + destino.lastError().text();
+        r->tablasIlegibles << nombreTabla(tabla) + QLatin1String(": ") + destino.lastError().text();
     }
     if (progreso)
         progreso();
@@ -412,7 +414,9 @@ ResultadoFusion ImportaBaseDatos(const QString &origen, QSqlDatabase destino, co
                       .arg(origen);
         return r;
     }
-    r.tablasDanadas = fuente->tablasDanadas();
+    for (const QString &d : fuente->tablasDanadas())
+        r.tablasDanadas << nombreTabla(d.section(QLatin1String(": "), 0, 0)) + QLatin1String(": ") +
+                               d.section(QLatin1String(": "), 1);
 
     for (const QString &tabla : tablas) {
         if (tabla.compare(QLatin1String("Configuracion"), Qt::CaseInsensitive) != 0)

@@ -1,6 +1,7 @@
 #include "import/ValoresIntercambio.h"
 
 #include "base/TextoPropio.h"
+#include "import/NombresDatos.h"
 
 #include <QDate>
 #include <QLocale>
@@ -294,7 +295,7 @@ bool LectorValores::lee(const LectorFilas &fila, const Seccion &s, QVector<Valor
         const bool vacio = esTexto ? campo.isEmpty() && !fila.entreComillas(i) : recorta(campo).isEmpty();
         if (vacio) {
             if (col.clave) {
-                *motivo = TextoPropio("the key column %1 is empty").arg(QLatin1String(col.nombre));
+                *motivo = TextoPropio("the key column %1 is empty").arg(nombreColumna(QLatin1String(col.nombre)));
                 return false;
             }
             v.tipo = Valor::Nulo;
@@ -303,7 +304,7 @@ bool LectorValores::lee(const LectorFilas &fila, const Seccion &s, QVector<Valor
             continue;
         }
         const auto noEs = [&](const QString &que) {
-            *motivo = que.arg(QLatin1String(col.nombre), fila.texto(i));
+            *motivo = que.arg(nombreColumna(QLatin1String(col.nombre)), fila.texto(i));
             return false;
         };
         switch (col.tipo) {
@@ -312,7 +313,7 @@ bool LectorValores::lee(const LectorFilas &fila, const Seccion &s, QVector<Valor
         case Tipo::Byte:
             if (!entero(campo, dest.minimo, dest.maximo, &v.entero)) {
                 *motivo = TextoPropio("%1: \"%2\" is not a whole number from %3 to %4")
-                              .arg(QLatin1String(col.nombre), fila.texto(i))
+                              .arg(nombreColumna(QLatin1String(col.nombre)), fila.texto(i))
                               .arg(dest.minimo)
                               .arg(dest.maximo);
                 return false;
@@ -390,7 +391,7 @@ bool LectorValores::lee(const LectorFilas &fila, const Seccion &s, QVector<Valor
                     const QString t = fila.texto(i);
                     if (col.tipo == Tipo::Char && t.size() > col.ancho) {
                         *motivo = TextoPropio("%1: \"%2\" is longer than %3 characters")
-                                      .arg(QLatin1String(col.nombre), t)
+                                      .arg(nombreColumna(QLatin1String(col.nombre)), t)
                                       .arg(col.ancho);
                         return false;
                     }
@@ -404,7 +405,7 @@ bool LectorValores::lee(const LectorFilas &fila, const Seccion &s, QVector<Valor
             }
             if (col.tipo == Tipo::Char && v.largo > col.ancho) {
                 *motivo = TextoPropio("%1: \"%2\" is longer than %3 characters")
-                              .arg(QLatin1String(col.nombre), v.comoTexto())
+                              .arg(nombreColumna(QLatin1String(col.nombre)), v.comoTexto())
                               .arg(col.ancho);
                 return false;
             }

@@ -269,10 +269,9 @@ bool DeviceSession::checkType(ui::Icon icon)
     return false;
 }
 
-quint8 DeviceSession::sendRequest(const QByteArray &stxToEtx)
+void DeviceSession::sendRequest(QByteArrayView frame)
 {
-    return EnviaTrama(port(), reinterpret_cast<const quint8 *>(stxToEtx.constData()),
-                      static_cast<int>(stxToEtx.size()));
+    EnviaTrama(port(), frame);
 }
 
 void DeviceSession::sendByte(quint8 byte)
@@ -280,21 +279,19 @@ void DeviceSession::sendByte(quint8 byte)
     EnviaControl(port(), byte);
 }
 
-bool DeviceSession::sendPaced(const QByteArray &stxToEtx, int msPerByte)
+bool DeviceSession::sendPaced(QByteArrayView frame, int msPerByte)
 {
     SerialControl &p = port();
-    if (EnEspera() || !p.PortOpen())
+    if (EnEspera() || !p.PortOpen() || frame.isEmpty())
         return false;
-    quint8 check = 0;
     // Each byte's pause ends on a schedule counted from the first byte, so that
     // the small delays of the event loop do not add up over a long frame.
     QElapsedTimer clock;
     clock.start();
-    for (qsizetype i = 0; i < stxToEtx.size(); ++i) {
-        const auto byte = static_cast<quint8>(stxToEtx.at(i));
-        if (!p.Output(byte))
+    const qsizetype paced = frame.size() - 1;
+    for (qsizetype i = 0; i < paced; ++i) {
+        if (!p.Output(static_cast<quint8>(frame.at(i))))
             return false;
-        check ^= byte;
         const qint64 due = qint64(i + 1) * msPerByte;
         const qint64 remaining = due - clock.elapsed();
         if (remaining > 0)
@@ -302,7 +299,7 @@ bool DeviceSession::sendPaced(const QByteArray &stxToEtx, int msPerByte)
         if (m_cancel || !p.PortOpen())
             return false;
     }
-    return p.Output(check);
+    return p.Output(static_cast<quint8>(frame.back()));
 }
 
 FrameResult DeviceSession::receive(int minLength)

@@ -48,7 +48,7 @@
 //         DeviceSession s(this, {SSCommandAnterior, SSCommandBorrar, SSCommandBuscar, ...}, o);
 //         if (s.start() != DeviceSession::Outcome::Ready)
 //             return;                             // the destructor restores and closes
-//         s.sendRequest(QByteArray::fromHex("0200060403"));
+//         s.sendRequest(trama(0x04));
 //         if (!s.receiveOrReport()) {           // 31 or 62 shown; Cancelled shows nothing
 //             return;
 //         }
@@ -147,20 +147,20 @@ public:
     // false after text 30 with the given icon.
     bool checkType(ui::Icon icon = ui::Icon::Critical);
 
-    // On the open session. Sending: a request frame's bytes from STX to ETX, the
-    // check byte (their XOR) appended and returned; one byte; ACK; CAN.
-    quint8 sendRequest(const QByteArray &stxToEtx);
+    // On the open session. Sending: a whole request frame (trama()); one byte;
+    // ACK; CAN.
+    void sendRequest(QByteArrayView frame);
     void sendByte(quint8 byte);
     void sendAck() { sendByte(ACK); }
     void sendCan() { sendByte(CAN); }
-    // Sends stxToEtx one byte each msPerByte (a precise timer, window events
-    // running), then the check byte at once. False when the port was lost or the
-    // session cancelled on the way (the rest is not sent).
-    bool sendPaced(const QByteArray &stxToEtx, int msPerByte);
+    // Sends a whole frame one byte each msPerByte (a precise timer, window events
+    // running) up to its ETX, then the check byte at once. False when the port was
+    // lost or the session cancelled on the way (the rest is not sent).
+    bool sendPaced(QByteArrayView frame, int msPerByte);
 
     // One frame into BufferTrama with the watchdog; shows nothing.
     FrameResult receive(int minLength = 5);
-    // receive(), showing text 31 or 62 on a failure as RecibirTrama does; true when received.
+    // receive(), showing text 31 or 62 on a failure; true when received.
     bool receiveOrReport(int minLength = 5);
     // Waits for one unframed byte (window events running) up to maxMs.
     ByteResult waitByte(int maxMs);

@@ -1,6 +1,6 @@
 #pragma once
 // The frame receiver: a byte-fed state machine that assembles one device frame
-// into the shared 513-byte frame buffer. It does no I/O of its own; RecibirTrama
+// into the shared 513-byte frame buffer. It does no I/O of its own; receiveFrame
 // feeds it the bytes read from the serial control, and tests and the fuzz target
 // feed it byte strings.
 //

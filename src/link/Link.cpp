@@ -1,11 +1,8 @@
 #include "link/Link.h"
 
 #include "base/Cp1252.h"
-#include "base/MessageBox.h"
-#include "base/Modulo1.h"
 #include "link/FrameReceiver.h"
 #include "link/Timings.h"
-#include "localization/LocGuru.h"
 
 #include <QAbstractEventDispatcher>
 #include <QDeadlineTimer>
@@ -27,11 +24,6 @@ public:
     WaitScope(const WaitScope &) = delete;
     WaitScope &operator=(const WaitScope &) = delete;
 };
-
-void critical(int text)
-{
-    ui::MsgBox(oLocGuru().GetS(text), ui::Icon::Critical, ui::OkOnly);
-}
 
 // A local event loop that ends when done() holds, checked each time the loop has
 // handled its events and is about to sleep, or when maxMs (>= 0) have passed.
@@ -105,17 +97,6 @@ QByteArray withoutControls(const QString &text)
 }
 
 } // namespace
-
-bool AbrePuerto(SerialControl &port, QTimer *)
-{
-    if (!port.setCommPort(modulo1().PuertoSerie))
-        return false;
-    if (!port.setSettings(QStringLiteral("19200,n,8,1")))
-        return false;
-    if (!port.PortOpen())
-        return port.setPortOpen(true);
-    return true;
-}
 
 void Espera(qint16 segundos)
 {
@@ -197,28 +178,13 @@ DialResult dialModem(SerialControl &port, quint8 tonoPulso, const QString &prefi
     return r;
 }
 
-quint8 ConectaModem(SerialControl &port, const QString &telefono)
-{
-    auto &m = modulo1();
-    if (EnEspera())
-        return 2;
-    m.CancelaLlamada = false;
-    const DialResult r = dialModem(port, m.TonoPulso, m.PrefijoMarcacion, telefono, [&m] { return m.CancelaLlamada; });
-    if (r.connected())
-        return 1;
-    critical(35);
-    return 2;
-}
-
 void DemanaIdentificacio(SerialControl &port)
 {
-    // The request is built like the others, from index 1, in an array of its own.
-    quint8 trama[11] = {0, STX, 0x00, 0x06, 0x01, ETX};
     if (EnEspera())
         return;
     Espera(1);
     port.ClearInBuffer();
-    EnviaTrama(port, trama + 1, 5);
+    EnviaTrama(port, trama(0x01));
 }
 
 int textoFallo(FrameResult result)
@@ -292,55 +258,12 @@ FrameResult receiveIdentification(SerialControl &port, FrameReceiver::Buffer &bu
     return FrameResult::Received;
 }
 
-bool RecibirTrama(SerialControl &port, QTimer *watchdog, int longitudMinima)
+void EnviaTrama(SerialControl &port, QByteArrayView frame)
 {
-    auto &m = modulo1();
-    const FrameResult r =
-        receiveFrame(port, m.BufferTrama, watchdog, longitudMinima, [&m] { return m.CancelaRecepcion; });
-    if (const int texto = textoFallo(r))
-        critical(texto);
-    return r == FrameResult::Received;
-}
-
-bool RecibirIdentificacion(SerialControl &port, QTimer *watchdog)
-{
-    auto &m = modulo1();
-    Identificacion id;
-    const FrameResult r =
-        receiveIdentification(port, m.BufferTrama, watchdog, &id, [&m] { return m.CancelaRecepcion; });
-    if (const int texto = textoFallo(r))
-        critical(texto);
-    if (r != FrameResult::Received)
-        return false;
-    m.TipoAparato = id.tipo;
-    m.VersionAparato = id.version;
-    m.NumeroSerieAparato = id.numeroSerie;
-    m.ModoAparato = id.modo;
-    return true;
-}
-
-QString Hex2(quint8 b)
-{
-    return QStringLiteral("%1").arg(b, 2, 16, QLatin1Char('0')).toUpper();
-}
-
-quint8 EnviaTrama(SerialControl &port, const quint8 *bytes, int count, QTimer *pausa)
-{
-    quint8 check = 0;
     if (EnEspera())
-        return check;
-    for (int i = 0; i < count; ++i) {
-        port.Output(bytes[i]);
-        check ^= bytes[i];
-        if (pausa) {
-            pausa->start();
-            EsperaTimer(pausa);
-            if (!port.PortOpen())
-                return check;
-        }
-    }
-    port.Output(check);
-    return check;
+        return;
+    for (const char byte : frame)
+        port.Output(static_cast<quint8>(byte));
 }
 
 void EnviaControl(SerialControl &port, quint8 byte)
@@ -361,14 +284,6 @@ bool EsperaTimer(QTimer *timer)
     if (!timer)
         return true;
     return EsperaEventos([timer] { return !timer->isActive(); });
-}
-
-bool EsperaEntrada(SerialControl &port, int maxMs)
-{
-    if (EnEspera())
-        return false;
-    runLoop([&] { return !port.PortOpen() || port.InBufferCount() > 0; }, maxMs, &port);
-    return port.PortOpen() && port.InBufferCount() > 0;
 }
 
 bool EnEspera()

@@ -14,6 +14,7 @@
 
 #include "link/FrameReceiver.h"
 #include "link/SerialControl.h"
+#include "link/Trama.h"
 
 #include <QString>
 #include <functional>
@@ -22,13 +23,8 @@ class QTimer;
 
 namespace slx {
 
-inline constexpr quint8 STX = 0x02;
-inline constexpr quint8 ETX = 0x03;
-inline constexpr quint8 ACK = 0x06;
-inline constexpr quint8 CAN = 0x18;
-
-// What one receive did. The routines below RecibirTrama and ConectaModem return
-// these and show nothing; the specified routines show the message on top of them.
+// What one receive did. The receive routines return it and show nothing; the
+// window that runs the exchange reports a failure (textoFallo) to the user.
 enum class FrameResult {
     Received,  // the frame is in the buffer
     TimedOut,  // the watchdog expired at a byte wait
@@ -82,16 +78,10 @@ FrameResult receiveFrame(SerialControl &port, FrameReceiver::Buffer &buffer, QTi
 FrameResult receiveIdentification(SerialControl &port, FrameReceiver::Buffer &buffer, QTimer *watchdog,
                                   Identificacion *out, const CancelTest &cancelled = {});
 
-// The dial of ConectaModem with its waits, showing nothing. Tone or pulse and the
+// Dials through the modem on the open port, with its waits, showing nothing. Tone or pulse and the
 // prefix are inputs; the cancel test is polled during the wait for the answer.
 DialResult dialModem(SerialControl &port, quint8 tonoPulso, const QString &prefijo, const QString &telefono,
                      const CancelTest &cancelled = {});
-
-// Cable set-up: CommPort = PuertoSerie, Settings = "19200,n,8,1", then opens the
-// port when it is closed. False when the port cannot be opened (it does not
-// exist, is busy or is refused): the description is in port.errorString() and
-// the caller shows it. The timer is not used.
-bool AbrePuerto(SerialControl &port, QTimer *timer = nullptr);
 
 // Blocks for n seconds of elapsed time, handling no window events. Output still
 // queued is handed to the system first.
@@ -100,11 +90,7 @@ void Espera(qint16 segundos);
 // Switches the timer off and on again, which restarts its interval.
 void ReiniciaTimer(QTimer *timer);
 
-// Dials through the modem on the open port: 1 connected, 2 failed (text 35 shown).
-// The caller sets ModemConectado when the result is 1.
-quint8 ConectaModem(SerialControl &port, const QString &telefono);
-
-// The dial string ConectaModem writes: "ATE0V0X0", "DT" (tone) or "DP", the
+// The dial string dialModem writes: "ATE0V0X0", "DT" (tone) or "DP", the
 // trimmed prefix, ",", the number and a carriage return. Control characters of
 // the prefix and of the number are left out.
 QByteArray CadenaMarcacion(quint8 tonoPulso, const QString &prefijo, const QString &telefono);
@@ -113,26 +99,9 @@ QByteArray CadenaMarcacion(quint8 tonoPulso, const QString &prefijo, const QStri
 // 02 00 06 01 03 06.
 void DemanaIdentificacio(SerialControl &port);
 
-// Receives one frame into BufferTrama from index 0. False after a time-out or a
-// lost line (text 31), a wrong check byte, a declared length outside 5..513 or a
-// frame shorter than longitudMinima, the bytes its reader takes (text 62), or
-// CancelaRecepcion (no message).
-bool RecibirTrama(SerialControl &port, QTimer *watchdog, int longitudMinima = 5);
-
-// RecibirTrama, then TipoAparato, VersionAparato, NumeroSerieAparato and
-// ModoAparato from the answer. An answer shorter than 16 bytes or a serial number
-// that is not six digits fails with text 62 and changes nothing.
-bool RecibirIdentificacion(SerialControl &port, QTimer *watchdog);
-
-// Two upper-case hexadecimal digits: 5 -> "05", 255 -> "FF".
-QString Hex2(quint8 b);
-
-// Sending. A frame is written one byte at a time in order; EnviaTrama then writes
-// the XOR of those bytes as the check byte and returns it. With a pacer (the
-// programming write), every byte but the check byte is followed by one run of
-// that timer, waited with window events running; a port lost meanwhile ends the
-// sending. A control byte (ACK, CAN) is one byte on its own.
-quint8 EnviaTrama(SerialControl &port, const quint8 *bytes, int count, QTimer *pausa = nullptr);
+// Sending. A whole frame (trama()) is written one byte at a time in order, its
+// check byte last; a control byte (ACK, CAN) is one byte on its own.
+void EnviaTrama(SerialControl &port, QByteArrayView frame);
 void EnviaControl(SerialControl &port, quint8 byte);
 
 // Waits letting window events run until hecho() is true (true) or, with
@@ -141,9 +110,6 @@ void EnviaControl(SerialControl &port, quint8 byte);
 bool EsperaEventos(const std::function<bool()> &hecho, int maxMs = -1);
 // Waits letting window events run while the timer is on (the pacing of a write).
 bool EsperaTimer(QTimer *timer);
-// Waits letting window events run until a byte is waiting (true), maxMs have
-// passed or the port was lost (false).
-bool EsperaEntrada(SerialControl &port, int maxMs);
 
 // True while a link wait runs (a handler called from inside it must not start
 // another exchange).

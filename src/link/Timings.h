@@ -6,7 +6,7 @@ namespace slx {
 
 struct LinkTimings {
     int segundoEsperaMs = 1000;         // one second of Espera (and of the modem's fixed waits)
-    int respuestaModemMs = 60000;       // ConectaModem: the wait for the modem's result code
+    int respuestaModemMs = 60000;       // dialModem: the wait for the modem's result code
     int vigilanteMs = 5000;             // receive watchdog of the programming sheet and the real-time monitor
     int vigilanteIncidenciasMs = 15000; // receive watchdog of the incidents window
     int pausaEscrituraMs = 50;          // pacing of a programming write, one byte per tick

@@ -76,8 +76,6 @@ Form5::Form5(QWidget *parent)
     Timer2 = new QTimer(this);
     Timer2->setObjectName(QStringLiteral("Timer2"));
     Timer2->setInterval(15000);
-    Timer3 = new QTimer(this);
-    Timer3->setObjectName(QStringLiteral("Timer3"));
     // The receive watchdog: it goes off once per wait (the link restarts it on every byte).
     Timer2->setSingleShot(true);
     protegeCierre(this);
@@ -106,13 +104,33 @@ QPushButton *Form5::boton(const QString &name, const QString &caption)
     return b;
 }
 
+namespace {
+
+QLabel *etiqueta(const char *name, const QString &text, QWidget *buddy)
+{
+    auto *l = new QLabel(text);
+    l->setObjectName(QString::fromLatin1(name));
+    l->setBuddy(buddy);
+    return l;
+}
+
+} // namespace
+
 void Form5::buildUi()
 {
     resize(1180, 760);
     auto *root = new QVBoxLayout(this);
-
-    // Identity and totals.
     auto *top = new QHBoxLayout;
+    top->addWidget(buildIdentity(), 3);
+    top->addWidget(buildTotals(), 4);
+    root->addLayout(top);
+    root->addLayout(buildGrids(), 1);
+    root->addWidget(buildWaitPanel());
+    root->addLayout(buildButtons());
+}
+
+QWidget *Form5::buildIdentity()
+{
     Frame9 = new QGroupBox(QStringLiteral("SLX-90"));
     Frame9->setObjectName(QStringLiteral("Frame9"));
     auto *identidad = new QGridLayout(Frame9);
@@ -120,12 +138,6 @@ void Form5::buildUi()
     TextVersion = caja(QStringLiteral("TextVersion"));
     TextFecha = caja(QStringLiteral("TextFecha"));
     TextLocal = caja(QStringLiteral("TextLocal"));
-    const auto etiqueta = [](const char *name, const QString &text, QWidget *buddy) {
-        auto *l = new QLabel(text);
-        l->setObjectName(QString::fromLatin1(name));
-        l->setBuddy(buddy);
-        return l;
-    };
     identidad->addWidget(etiqueta("LabelNumeroSerie", QStringLiteral("N. Serie:"), TextNumeroSerie), 0, 0);
     identidad->addWidget(TextNumeroSerie, 0, 1);
     identidad->addWidget(etiqueta("LabelVersion", QStringLiteral("Versión:"), TextVersion), 0, 2);
@@ -134,8 +146,11 @@ void Form5::buildUi()
     identidad->addWidget(TextFecha, 1, 1);
     identidad->addWidget(etiqueta("LabelLocal", QStringLiteral("Local:"), TextLocal), 1, 2);
     identidad->addWidget(TextLocal, 1, 3);
-    top->addWidget(Frame9, 3);
+    return Frame9;
+}
 
+QWidget *Form5::buildTotals()
+{
     Frame2 = new QGroupBox(QStringLiteral("TOTALES"));
     Frame2->setObjectName(QStringLiteral("Frame2"));
     auto *totales = new QGridLayout(Frame2);
@@ -157,10 +172,11 @@ void Form5::buildUi()
     totales->addWidget(MaskE3, 0, 4);
     totales->addWidget(etiqueta("LabelCB", QStringLiteral("Borrados:"), MaskCB), 1, 3);
     totales->addWidget(MaskCB, 1, 4);
-    top->addWidget(Frame2, 4);
-    root->addLayout(top);
+    return Frame2;
+}
 
-    // The five grids.
+QLayout *Form5::buildGrids()
+{
     static const char *const kNombres[] = {"TDBGridIntervalos", "TDBGridSesiones", "TDBGridBateria", "TDBGridBorrat",
                                            "TDBGridRepro"};
     for (int i = 0; i < 5; ++i) {
@@ -198,9 +214,12 @@ void Form5::buildUi()
         events->addWidget(g, 1);
     }
     middle->addLayout(events);
-    root->addLayout(middle, 1);
+    return middle;
+}
 
-    // Wait panel of a download (and of the charts window's loading).
+// The wait panel of a download (and of the charts window's loading).
+QWidget *Form5::buildWaitPanel()
+{
     SSPanel1 = new QWidget;
     SSPanel1->setObjectName(QStringLiteral("SSPanel1"));
     auto *panel = new QHBoxLayout(SSPanel1);
@@ -216,9 +235,11 @@ void Form5::buildUi()
     frame17->addWidget(LbRegistro);
     panel->addWidget(Frame17);
     SSPanel1->hide();
-    root->addWidget(SSPanel1);
+    return SSPanel1;
+}
 
-    // Buttons.
+QLayout *Form5::buildButtons()
+{
     auto *buttons = new QHBoxLayout;
     SSCommandAnterior = boton(QStringLiteral("SSCommandAnterior"), QStringLiteral("<<"));
     SSCommandAnterior->setToolTip(QStringLiteral("Ficha anterior"));
@@ -241,7 +262,6 @@ void Form5::buildUi()
     buttons->addStretch(1);
     buttons->addWidget(SSCommandHelp);
     buttons->addWidget(SSCommandExit);
-    root->addLayout(buttons);
 
     connect(SSCommandAnterior, &QPushButton::clicked, this, &Form5::SSCommandAnterior_Click);
     connect(SSCommandSiguiente, &QPushButton::clicked, this, &Form5::SSCommandSiguiente_Click);
@@ -253,6 +273,7 @@ void Form5::buildUi()
     connect(SSCommandProgramacion, &QPushButton::clicked, this, &Form5::SSCommandProgramacion_Click);
     connect(SSCommandHelp, &QPushButton::clicked, this, &Form5::SSCommandHelp_Click);
     connect(SSCommandExit, &QPushButton::clicked, this, &Form5::SSCommandExit_Click);
+    return buttons;
 }
 
 WindowedSqlModel *Form5::modelo(Rejilla r) const
@@ -283,7 +304,7 @@ void Form5::Form_Load()
         return;
     }
     CampActual = QStringLiteral("TextNumeroSerie");
-    for (int c = 32; c <= 34; ++c)
+    for (int c = rejillas::kFirstFirmware30Column; c <= rejillas::kLastFirmware30Column; ++c)
         TDBGridIntervalos->Columns(c).valueItems[0].display = oLocGuru().GetS(111);
     DisenyaGrids();
 
@@ -302,9 +323,9 @@ void Form5::DisenyaGrids()
     TDBGridIntervalos->setScrollTrack(true);
     for (const logs::Cabecera &c : logs::cabecerasIntervalos())
         TDBGridIntervalos->setColumnCaption(c.columna, cabecera(c));
-    for (int c = 32; c <= 34; ++c)
+    for (int c = rejillas::kFirstFirmware30Column; c <= rejillas::kLastFirmware30Column; ++c)
         TDBGridIntervalos->setColumnCaption(c, TDBGridIntervalos->columnCaption(c) + QStringLiteral("\rmin"));
-    for (int c = 5; c <= 34; ++c) {
+    for (int c = 5; c <= rejillas::kLastFirmware30Column; ++c) {
         const logs::Colores colores = logs::coloresIntervalos(c);
         TDBGridIntervalos->Columns(c).back = colores.celda;
         TDBGridIntervalos->Columns(c).headBack = colores.cabecera;
@@ -376,7 +397,7 @@ void Form5::CarregaDades()
             ui::MsgBox(error, ui::Icon::Critical, ui::OkOnly, this);
     }
     const bool dna = versionAlMenys(m.VersionAparato, 3.0);
-    for (int c = 32; c <= 34; ++c)
+    for (int c = rejillas::kFirstFirmware30Column; c <= rejillas::kLastFirmware30Column; ++c)
         TDBGridIntervalos->Columns(c).visible = dna;
     TDBGridIntervalos->columnsChanged();
     if (!error.isEmpty())

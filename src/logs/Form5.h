@@ -5,12 +5,15 @@
 // programming sheet. The download of the logs (Recibir, Parar) builds on it.
 
 #include "logs/Incidencias.h"
+#include "logs/LogFrames.h"
 
+#include <QElapsedTimer>
 #include <QVector>
 #include <QWidget>
 
 class QGroupBox;
 class QLabel;
+class QLayout;
 class QLineEdit;
 class QPushButton;
 class QTimer;
@@ -68,7 +71,6 @@ public:
     BusyIndicator *Animation1 = nullptr; // turns while the wait panel is shown
     QLabel *LbRegistro = nullptr;        // date of the record a download is receiving
     QTimer *Timer2 = nullptr;            // receive watchdog of a download
-    QTimer *Timer3 = nullptr;
 
     // The grid's rows (tests, the download).
     WindowedSqlModel *modelo(logs::Rejilla r) const;
@@ -97,6 +99,11 @@ protected:
 
 private:
     void buildUi();
+    QWidget *buildIdentity();
+    QWidget *buildTotals();
+    QLayout *buildGrids();
+    QWidget *buildWaitPanel();
+    QLayout *buildButtons();
     QLineEdit *caja(const QString &name);
     QPushButton *boton(const QString &name, const QString &caption);
     void mueve(int paso);
@@ -104,10 +111,12 @@ private:
     bool sinIntervalos();
     // The download's steps once the device is identified; false when one failed or
     // Stop ended the intervals (no success message then).
-    bool descarga(class DeviceSession &session);
+    // *omitidos: the records skipped.
+    bool descarga(class DeviceSession &session, const logs::RangoFechas &periodo, int *omitidos);
     // Shows the device of that serial when it is in the table.
     bool muestraSerie(qint32 serial);
-    void muestraProgreso(int tramas, const QDateTime &fecha);
+    // The frame count and the record's date; at most ten times a second unless final.
+    void muestraProgreso(int tramas, const QDateTime &fecha, bool final);
 
     WindowedSqlModel *m_modelos[5] = {};
     TDBGrid *m_rejillas[5] = {};
@@ -116,6 +125,7 @@ private:
     int m_pos = -1;     // current row: -1 before the first, m_serials.size() past the last
     qint32 m_shown = 0; // the device on screen (0 = none)
     bool m_checking = false;
+    QElapsedTimer m_progresoMostrado; // since the progress was last shown
 };
 
 QWidget *creaForm5();

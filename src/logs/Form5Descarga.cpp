@@ -3,6 +3,7 @@
 #include "base/BuscaFicha.h"
 #include "base/MessageBox.h"
 #include "base/Modulo1.h"
+#include "base/TextoPropio.h"
 #include "link/DeviceSession.h"
 #include "localization/LocGuru.h"
 #include "logs/Form5.h"
@@ -48,7 +49,8 @@ void Form5::SSCommandRecibir_Click()
     if (DeviceSession::running())
         return;
     m.CancelaRecepcion = false;
-    if (!pideRangoFechas(this))
+    const std::optional<logs::RangoFechas> periodo = pideRangoFechas(this);
+    if (!periodo)
         return;
 
     SessionOptions options;
@@ -76,8 +78,14 @@ void Form5::SSCommandRecibir_Click()
                                SSCommandSiguiente, SSCommandProgramacion, SSCommandGrafica, SSCommandRecibir},
                               options, callbacks);
         if (session.start() == DeviceSession::Outcome::Ready) {
-            if (descarga(session))
-                ui::MsgBox(oLocGuru().GetS(61), ui::Icon::Information, ui::OkOnly, this);
+            int omitidos = 0;
+            if (descarga(session, *periodo, &omitidos)) {
+                QString texto = oLocGuru().GetS(61);
+                if (omitidos > 0)
+                    texto += QStringLiteral("\n\n") +
+                             TextoPropio("Records skipped (a value out of range): %1").arg(omitidos);
+                ui::MsgBox(texto, ui::Icon::Information, ui::OkOnly, this);
+            }
         }
         session.finish(); // buttons, panel, cursor back; the port closed or text 112
     }
@@ -89,7 +97,7 @@ void Form5::SSCommandRecibir_Click()
     CarregaDades();
 }
 
-bool Form5::descarga(DeviceSession &session)
+bool Form5::descarga(DeviceSession &session, const logs::RangoFechas &periodo, int *omitidos)
 {
     Modulo1 &m = modulo1();
     const Identificacion &id = session.identification();
@@ -103,8 +111,9 @@ bool Form5::descarga(DeviceSession &session)
     // table held for it.
     m.NumeroSerieAparato = id.numeroSerie;
     m.VersionAparato = id.version;
-    logs::DescargaLogs d(session, m.ConexionBD, id.numeroSerie,
-                         [this](const logs::Progreso &p) { muestraProgreso(p.tramas, p.fecha); });
+    logs::LogDownload d(session, m.ConexionBD, id.numeroSerie,
+                        [this](const logs::Progreso &p) { muestraProgreso(p.tramas, p.fecha, false); });
+    m_progresoMostrado.invalidate();
 
     const QDateTime ara = QDateTime::currentDateTime();
     logs::Totales totales;
@@ -120,13 +129,22 @@ bool Form5::descarga(DeviceSession &session)
     if (r.ok())
         r = d.fechas();
     if (r.ok()) {
-        r = d.intervalos(logs::formatoDeVersion(id.version), m.RangoFechas);
+        r = d.intervalos(logs::formatoDeVersion(id.version), periodo);
+        muestraProgreso(d.progreso().tramas, d.progreso().fecha, true);
         if (r.estado == logs::ResultadoPaso::Parado)
             return false; // Stop between two intervals: no sessions, no success message
     }
-    if (r.ok())
-        r = d.sesiones(m.RangoFechas);
+    if (r.ok()) {
+        r = d.sesiones(periodo);
+        muestraProgreso(d.progreso().tramas, d.progreso().fecha, true);
+    }
+    // Only a download that ran to its end moves the start the next one is proposed
+    // (a Stop between two sessions still says it was done). Should the start not be
+    // written, the next proposal is an earlier one: more is asked, nothing missed.
+    if (r.estado == logs::ResultadoPaso::Hecho)
+        d.complete();
     informaFallo(this, r);
+    *omitidos = d.omitidos();
     return r.ok();
 }
 
@@ -147,8 +165,14 @@ bool Form5::muestraSerie(qint32 serial)
     return true;
 }
 
-void Form5::muestraProgreso(int tramas, const QDateTime &fecha)
+void Form5::muestraProgreso(int tramas, const QDateTime &fecha, bool final)
 {
+    // At a human rate: every frame would cost a repaint and a round trip to the display
+    // each. The count at the end of a step is always shown.
+    constexpr int kIntervaloMs = 100;
+    if (!final && m_progresoMostrado.isValid() && m_progresoMostrado.elapsed() < kIntervaloMs)
+        return;
+    m_progresoMostrado.start();
     Frame17->setTitle(QString::number(tramas));
     if (fecha.isValid())
         LbRegistro->setText(fecha.toString(QStringLiteral("dd/MM/yyyy HH:mm")));

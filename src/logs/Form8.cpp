@@ -100,10 +100,10 @@ void Form8::Form_Load()
     const QDateTime now = ahora();
     MaskFechaFi->setDateTime(now);
     const Modulo1 &m = modulo1();
-    const auto newest = m.NumeroSerieAparato != 0 && m.ConexionBD.isOpen()
-                            ? logs::intervaloMasReciente(m.ConexionBD, m.NumeroSerieAparato)
-                            : std::nullopt;
-    MaskFechaIni->setDateTime(newest ? *newest : now.addDays(-60));
+    const auto propuesto = m.NumeroSerieAparato != 0 && m.ConexionBD.isOpen()
+                               ? logs::proposedStart(m.ConexionBD, m.NumeroSerieAparato)
+                               : std::nullopt;
+    MaskFechaIni->setDateTime(propuesto ? *propuesto : now.addDays(-60));
 }
 
 logs::RangoFechas Form8::rangoDe(const QDateTime &inicio, const QDateTime &fin)
@@ -129,15 +129,17 @@ bool Form8::CommandVolver_Click()
         MaskFechaIni->setFocus();
         return false;
     }
+    m_periodo = rangoDe(inicio, fin);
     Modulo1 &m = modulo1();
     m.CancelaRangoFechas = false;
-    m.RangoFechas = rangoDe(inicio, fin);
+    m.RangoFechas = *m_periodo;
     accept();
     return true;
 }
 
 void Form8::SSCommandCancelar_Click()
 {
+    m_periodo.reset();
     modulo1().CancelaRangoFechas = true;
     QDialog::reject();
 }
@@ -147,11 +149,11 @@ void Form8::reject()
     SSCommandCancelar_Click();
 }
 
-bool pideRangoFechas(QWidget *parent)
+std::optional<logs::RangoFechas> pideRangoFechas(QWidget *parent)
 {
     Form8 dialog(parent);
     dialog.exec();
-    return !modulo1().CancelaRangoFechas;
+    return dialog.periodo();
 }
 
 void registraForm8()

@@ -5,8 +5,8 @@
 
 namespace slx::logs {
 
-DescargaLogs::DescargaLogs(DeviceSession &session, QSqlDatabase db, qint32 serie,
-                           std::function<void(const Progreso &)> progreso)
+LogDownload::LogDownload(DeviceSession &session, QSqlDatabase db, qint32 serie,
+                         std::function<void(const Progreso &)> progreso)
     : m_session(session)
     , m_almacen(db)
     , m_serie(serie)
@@ -14,14 +14,14 @@ DescargaLogs::DescargaLogs(DeviceSession &session, QSqlDatabase db, qint32 serie
 {
 }
 
-QByteArray DescargaLogs::trama() const
+QByteArray LogDownload::trama() const
 {
     const auto &buffer = modulo1().BufferTrama;
     const int longitud = qBound(0, (buffer[1] << 8) | buffer[2], int(buffer.size()));
     return QByteArray(reinterpret_cast<const char *>(buffer.data()), longitud);
 }
 
-ResultadoPaso DescargaLogs::recibe(bool enBucle)
+ResultadoPaso LogDownload::recibe(bool enBucle)
 {
     ResultadoPaso r;
     r.trama = m_session.receive();
@@ -33,7 +33,18 @@ ResultadoPaso DescargaLogs::recibe(bool enBucle)
     return r;
 }
 
-void DescargaLogs::cuenta(const QDateTime &fecha)
+void LogDownload::recibido(const QDateTime &inicio)
+{
+    if (inicio.isValid() && (!m_newestStart.isValid() || inicio > m_newestStart))
+        m_newestStart = inicio;
+}
+
+bool LogDownload::complete(QString *error)
+{
+    return m_almacen.completeDownload(m_serie, m_newestStart, error);
+}
+
+void LogDownload::cuenta(const QDateTime &fecha)
 {
     ++m_progreso.tramas;
     if (fecha.isValid())
@@ -42,9 +53,9 @@ void DescargaLogs::cuenta(const QDateTime &fecha)
         m_aviso(m_progreso);
 }
 
-ResultadoPaso DescargaLogs::totales(const QDateTime &ara, Totales *leidos)
+ResultadoPaso LogDownload::totales(const QDateTime &ara, Totales *leidos)
 {
-    m_session.sendRequest(tramaDemanaTotals().chopped(1));
+    m_session.sendRequest(tramaDemanaTotals());
     ResultadoPaso r = recibe(false);
     if (!r.ok())
         return r;
@@ -64,18 +75,19 @@ ResultadoPaso DescargaLogs::totales(const QDateTime &ara, Totales *leidos)
     return r;
 }
 
-ResultadoPaso DescargaLogs::fechas()
+ResultadoPaso LogDownload::fechas()
 {
-    m_session.sendRequest(tramaDemanaDates().chopped(1));
+    m_session.sendRequest(tramaDemanaDates());
     ResultadoPaso r = recibe(false);
     if (!r.ok())
         return r;
-    const auto eventos = decodificaFechas(trama());
+    const auto eventos = decodificaFechas(trama(), &r.omitidos);
     if (!eventos) {
         r.estado = ResultadoPaso::FalloTrama;
         r.trama = FrameResult::TooShort;
         return r;
     }
+    m_omitidos += r.omitidos;
     for (const Evento &e : *eventos) {
         if (!m_almacen.grabaEvento(m_serie, e, &r.error)) {
             r.estado = ResultadoPaso::FalloBase;
@@ -88,13 +100,13 @@ ResultadoPaso DescargaLogs::fechas()
 
 // The record loop of the interval and session transfers. decodifica(frame, fecha)
 // gives the frame's verdict and record and sets the date shown as progress; graba
-// stores a valid record. Every frame is answered ACK (the next, also after a record
+// stores a valid record; inicio gives its start. Every frame is answered ACK (the next, also after a record
 // skipped) or CAN (a record before the period, Stop, a frame not received or not
 // whole, a row the database refuses), but the end frame, which gets no reply.
-template <typename Decodifica, typename Graba>
-ResultadoPaso DescargaLogs::registros(const QByteArray &peticion, Decodifica decodifica, Graba graba)
+template <typename Decodifica, typename Graba, typename Inicio>
+ResultadoPaso LogDownload::registros(const QByteArray &peticion, Decodifica decodifica, Graba graba, Inicio inicio)
 {
-    m_session.sendRequest(peticion.chopped(1));
+    m_session.sendRequest(peticion);
     ResultadoPaso total;
     for (;;) {
         if (m_session.cancelled() || modulo1().CancelaRecepcion) {
@@ -105,6 +117,7 @@ ResultadoPaso DescargaLogs::registros(const QByteArray &peticion, Decodifica dec
         ResultadoPaso r = recibe(true);
         if (!r.ok()) {
             r.guardados = total.guardados;
+            r.omitidos = total.omitidos;
             return r;
         }
         const QByteArray f = trama();
@@ -119,7 +132,11 @@ ResultadoPaso DescargaLogs::registros(const QByteArray &peticion, Decodifica dec
             total.estado = ResultadoPaso::FalloTrama;
             total.trama = FrameResult::TooShort;
             return total;
-        case Veredicto::Invalido: m_session.sendAck(); break;
+        case Veredicto::Invalido:
+            ++total.omitidos;
+            ++m_omitidos;
+            m_session.sendAck();
+            break;
         case Veredicto::Valido:
             if (!graba(dec.registro, &total.error)) {
                 m_session.sendCan();
@@ -127,15 +144,21 @@ ResultadoPaso DescargaLogs::registros(const QByteArray &peticion, Decodifica dec
                 return total;
             }
             ++total.guardados;
+            recibido(inicio(dec.registro));
             m_session.sendAck();
             break;
         }
     }
 }
 
-ResultadoPaso DescargaLogs::intervalos(FormatoIntervalo formato, const RangoFechas &rango)
+ResultadoPaso LogDownload::intervalos(FormatoIntervalo formato, const RangoFechas &rango)
 {
     const QDateTime inicio = inicioRango(rango);
+    ResultadoPaso r;
+    if (!m_almacen.beginDownload(m_serie, inicio, &r.error)) {
+        r.estado = ResultadoPaso::FalloBase;
+        return r;
+    }
     return registros(
         tramaDemanaIntervals(rango),
         [&](const QByteArray &f, QDateTime &fecha) {
@@ -144,10 +167,11 @@ ResultadoPaso DescargaLogs::intervalos(FormatoIntervalo formato, const RangoFech
                 dec.veredicto == Veredicto::Valido ? dec.registro.fin : fechaTrama(f, 4, true).value_or(QDateTime());
             return dec;
         },
-        [this](const RegistroIntervalo &r, QString *error) { return m_almacen.grabaIntervalo(m_serie, r, error); });
+        [this](const RegistroIntervalo &r, QString *error) { return m_almacen.grabaIntervalo(m_serie, r, error); },
+        [](const RegistroIntervalo &r) { return r.fin.addSecs(-60 * qint64(r.byTLeq)); });
 }
 
-ResultadoPaso DescargaLogs::sesiones(const RangoFechas &rango)
+ResultadoPaso LogDownload::sesiones(const RangoFechas &rango)
 {
     const QDateTime inicio = inicioRango(rango);
     return registros(
@@ -157,7 +181,8 @@ ResultadoPaso DescargaLogs::sesiones(const RangoFechas &rango)
             fecha = dec.veredicto == Veredicto::Valido ? dec.registro.inicio : fechaTrama(f, 4).value_or(QDateTime());
             return dec;
         },
-        [this](const RegistroSesion &r, QString *error) { return m_almacen.grabaSesion(m_serie, r, error); });
+        [this](const RegistroSesion &r, QString *error) { return m_almacen.grabaSesion(m_serie, r, error); },
+        [](const RegistroSesion &r) { return r.inicio; });
 }
 
 } // namespace slx::logs

@@ -5,6 +5,11 @@
 // record handshake: ACK for the next, CAN to stop, no reply to the end frame) and
 // stores every row as soon as it is valid. Nothing is shown: each step returns
 // what happened and the window reports it.
+//
+// A download that runs to its end (the caller says so with complete()) keeps, for
+// the device, the start of the newest record it received: the next period is
+// proposed from there (LogStorage.h). One that fails or is stopped keeps the start
+// of the last one that completed.
 
 #include "logs/LogFrames.h"
 #include "logs/LogStorage.h"
@@ -38,14 +43,15 @@ struct ResultadoPaso {
     FrameResult trama{};
     QString error;
     int guardados = 0; // rows stored by the step
+    int omitidos = 0;  // records skipped by the step: a value out of range, an event time that is no time
     bool ok() const { return estado == Hecho || estado == Parado; }
 };
 
-class DescargaLogs {
+class LogDownload {
 public:
     // serie: the identified device, whose rows are written.
-    DescargaLogs(DeviceSession &session, QSqlDatabase db, qint32 serie,
-                 std::function<void(const Progreso &)> progreso = {});
+    LogDownload(DeviceSession &session, QSqlDatabase db, qint32 serie,
+                std::function<void(const Progreso &)> progreso = {});
 
     // ara: the PC's date and time stamped on the totals.
     ResultadoPaso totales(const QDateTime &ara, Totales *leidos = nullptr);
@@ -53,21 +59,32 @@ public:
     ResultadoPaso intervalos(FormatoIntervalo formato, const RangoFechas &rango);
     ResultadoPaso sesiones(const RangoFechas &rango);
 
+    // Every step ran to its end: the device's kept start moves to the newest record
+    // received. False with a description when it cannot be written.
+    bool complete(QString *error = nullptr);
+
     const Progreso &progreso() const { return m_progreso; }
+    // The records skipped by every step so far.
+    int omitidos() const { return m_omitidos; }
+    // The start of the newest record stored so far (invalid before the first).
+    const QDateTime &newestStart() const { return m_newestStart; }
 
 private:
     // The frame just received into the session's buffer.
     QByteArray trama() const;
     ResultadoPaso recibe(bool enBucle);
-    template <typename Decodifica, typename Graba>
-    ResultadoPaso registros(const QByteArray &peticion, Decodifica decodifica, Graba graba);
+    template <typename Decodifica, typename Graba, typename Inicio>
+    ResultadoPaso registros(const QByteArray &peticion, Decodifica decodifica, Graba graba, Inicio inicio);
     void cuenta(const QDateTime &fecha);
+    void recibido(const QDateTime &inicio);
 
     DeviceSession &m_session;
-    AlmacenLogs m_almacen;
+    LogStorage m_almacen;
     qint32 m_serie;
     std::function<void(const Progreso &)> m_aviso;
     Progreso m_progreso;
+    int m_omitidos = 0;
+    QDateTime m_newestStart;
 };
 
 } // namespace slx::logs

@@ -1,32 +1,11 @@
 #include "logs/LogFrames.h"
 
 #include "base/TextFormats.h"
+#include "link/Trama.h"
 
 namespace slx::logs {
 
 namespace {
-
-constexpr char STX = 0x02;
-constexpr char ETX = 0x03;
-
-// A request: STX, the length of the whole frame, the command, the data, ETX and the
-// XOR of every byte before the check byte.
-QByteArray trama(quint8 comando, const QByteArray &datos)
-{
-    QByteArray f;
-    const int longitud = int(datos.size()) + 6;
-    f.append(STX);
-    f.append(char(longitud >> 8));
-    f.append(char(longitud & 0xFF));
-    f.append(char(comando));
-    f.append(datos);
-    f.append(ETX);
-    char check = 0;
-    for (char c : f)
-        check = char(check ^ c);
-    f.append(check);
-    return f;
-}
 
 QByteArray tramaRango(quint8 comando, const RangoFechas &rango)
 {
@@ -69,9 +48,12 @@ bool enRango(int v, int minimo, int maximo)
 
 // An hour and a minute of two bytes as "hh:mm", taken as they are: the device's
 // night hours are kept whatever they hold ("24:00" too), never the reason to drop
-// the record that carries them.
+// the record that carries them. A byte of 100 or more has no such form: the text is
+// left empty (an empty text, not a missing one) and the record is stored all the same.
 QString horaBytes(const QByteArray &f, int i)
 {
+    if (u8(f, i) > 99 || u8(f, i + 1) > 99)
+        return QStringLiteral("");
     return QStringLiteral("%1:%2").arg(u8(f, i), 2, 10, QLatin1Char('0')).arg(u8(f, i + 1), 2, 10, QLatin1Char('0'));
 }
 
@@ -112,13 +94,13 @@ QDateTime inicioRango(const RangoFechas &rango)
     return QDateTime(d, QTime(rango[3], rango[4]), Qt::UTC);
 }
 
-float UndOrUp(int decimas)
+double UndOrUp(int decimas)
 {
     if (decimas < 600)
-        return 59.0f;
+        return 59.0;
     if (decimas > 1200)
-        return 121.0f;
-    return float(decimas) / 10.0f;
+        return 121.0;
+    return double(decimas) / 10.0;
 }
 
 std::optional<QDateTime> fechaTrama(const QByteArray &frame, int offset, bool mesF4EsEnero)
@@ -153,16 +135,18 @@ std::optional<Totales> decodificaTotales(const QByteArray &frame)
     return Totales{s32(frame, 4), s32(frame, 8), s32(frame, 12), s32(frame, 16)};
 }
 
-std::optional<std::vector<Evento>> decodificaFechas(const QByteArray &frame)
+std::optional<std::vector<Evento>> decodificaFechas(const QByteArray &frame, int *omitidos)
 {
     if (frame.size() <= kUltimoFechas)
         return std::nullopt;
     std::vector<Evento> eventos;
     for (int lista = 0; lista < 3; ++lista) {
         for (int k = 0; k < 10; ++k) {
-            const auto dt = fechaTrama(frame, 4 + 50 * lista + 5 * k);
-            if (dt)
+            const int at = 4 + 50 * lista + 5 * k;
+            if (const auto dt = fechaTrama(frame, at))
                 eventos.push_back({ListaEventos(lista), dt->date(), textoHoraMinuto(dt->time())});
+            else if (omitidos && QDate(1900 + u8(frame, at + 2), u8(frame, at + 1), u8(frame, at)).isValid())
+                ++*omitidos;
         }
     }
     return eventos;
@@ -280,7 +264,7 @@ ResultadoIntervalo decodificaIntervalo(const QByteArray &frame, FormatoIntervalo
         r.iPasadasLocal = r.iPasadasVecino = 0;
     } else {
         r.sLeqLocal = UndOrUp(leqLoc);
-        r.sLeqVecino = float(leqVei) / 10.0f;
+        r.sLeqVecino = double(leqVei) / 10.0;
         r.sMaxLeq1min = UndOrUp(max1);
         r.sMinLeq1min = UndOrUp(min1);
         for (int i = 0; i < 5; ++i)
@@ -302,11 +286,11 @@ ResultadoSesion decodificaSesion(const QByteArray &frame, const QDateTime &inici
     const auto start = fechaTrama(frame, 4);
     if (!start)
         return res;
-    if (inicio.isValid() && *start < inicio)
-        return {Veredicto::Anterior, {}};
     const auto end = fechaTrama(frame, 9);
     if (!end)
         return res;
+    if (inicio.isValid() && *end < inicio)
+        return {Veredicto::Anterior, {}};
 
     RegistroSesion &r = res.registro;
     r.byNivelDiaLocal = u8(frame, 14);
@@ -348,12 +332,6 @@ ResultadoSesion decodificaSesion(const QByteArray &frame, const QDateTime &inici
             return res;
     }
 
-    // The night hours are stored as sent, in their five characters "hh:mm"; a byte of
-    // 100 or more has no such form and the record is skipped like any value out of range.
-    for (int i = 16; i <= 19; ++i)
-        if (u8(frame, i) > 99)
-            return res;
-
     r.inicio = *start;
     r.dFechaInicio = start->date();
     r.tHoraInicio = textoHoraMinuto(start->time());
@@ -372,7 +350,7 @@ ResultadoSesion decodificaSesion(const QByteArray &frame, const QDateTime &inici
     r.tFechaMinLeq1min = textoFechaLarga(momentoMin->date());
     r.tHoraMinLeq1min = textoHoraMinuto(momentoMin->time());
     const bool inactivo = r.lE3 != 0;
-    auto nivel = [inactivo](int decimas) { return inactivo ? 0.0f : UndOrUp(decimas); };
+    auto nivel = [inactivo](int decimas) { return inactivo ? 0.0 : UndOrUp(decimas); };
     r.sLeq = nivel(leq);
     r.sMaxFast = nivel(fast);
     r.sMaxLeq1min = nivel(max1);

@@ -35,8 +35,9 @@ QByteArray tramaDemanaSesions(const RangoFechas &rango);
 QDateTime inicioRango(const RangoFechas &rango);
 
 // A level in tenths of dB as stored: below 60 dB 59, above 120 dB 121, else the
-// tenths divided by ten. The bounds are tested on the whole tenths.
-float UndOrUp(int decimas);
+// tenths divided by ten, the decimal value the device sent (65.3, never a widened
+// single 65.3000030517578). The bounds are tested on the whole tenths.
+double UndOrUp(int decimas);
 
 // A device date-time of five bytes (day, month, year minus 1900, hour, minute);
 // nothing when the bytes form no date and time.
@@ -60,16 +61,17 @@ struct Evento {
     QString hora; // "hh:mm"
 };
 // The valid slots of the three lists, in the order of the frame. A slot whose date
-// is no date, or whose time is no time of day, is left out. Nothing when the frame
-// is too short for the thirty slots.
-std::optional<std::vector<Evento>> decodificaFechas(const QByteArray &frame);
+// is no date is empty; one whose date is valid but whose time is no time of day
+// (25:00, 08:61) cannot form its key and is left out, counted in *omitidos. Nothing
+// when the frame is too short for the thirty slots.
+std::optional<std::vector<Evento>> decodificaFechas(const QByteArray &frame, int *omitidos = nullptr);
 
 // --- Records of the interval and session transfers ---
 enum class Veredicto {
     Fin,      // the end of the data: no reply
     Corta,    // the frame is shorter than the record: a transmission fault
     Invalido, // a value out of range: acknowledged, not stored
-    Anterior, // it begins before the period: CAN, the transfer is over
+    Anterior, // it is older than the period: CAN, the transfer is over
     Valido,   // store it and acknowledge
 };
 
@@ -83,17 +85,17 @@ struct RegistroIntervalo {
     QDate dFechaFinal;
     QString tHoraFinal;
     quint8 byTLeq = 0;
-    float sLeqLocal = 0, sLeqVecino = 0;
+    double sLeqLocal = 0, sLeqVecino = 0;
     QString tTipoActuacionLocal, tTipoActuacionVecino;
     quint8 byNivelLeqLocal = 0, byNivelLeqVecino = 0;
-    float sMaxLeq1min = 0;
+    double sMaxLeq1min = 0;
     QString tFechaMaxLeq1min, tHoraMaxLeq1min; // "dd/mm/yyyy", "hh:mm"
-    float sMinLeq1min = 0;
+    double sMinLeq1min = 0;
     QString tFechaMinLeq1min, tHoraMinLeq1min;
-    float sMaxFast = 0;
+    double sMaxFast = 0;
     quint8 byNivelMFast = 0;
     qint16 iPasMaxFast = 0;
-    std::array<float, 5> sL{}; // L1, L5, L10, L50, L90
+    std::array<double, 5> sL{}; // L1, L5, L10, L50, L90
     bool boRS232 = false, boProgramacion = false;
     qint16 iDesco = 0, iPasadasLocal = 0, iPasadasVecino = 0, iE3 = 0;
     // Only the layout from 3.0 carries them.
@@ -111,26 +113,28 @@ struct RegistroSesion {
     QString tHoraInicio;
     QDate dFechaFinal;
     QString tHoraFinal;
-    float sLeq = 0;
+    double sLeq = 0;
     quint8 byNivelDiaLocal = 0, byNivelDiaVecino = 0;
-    QString tHoraInicioNoche, tHoraFinalNoche;
+    QString tHoraInicioNoche, tHoraFinalNoche; // empty when the bytes form no "hh:mm"
     quint8 byNivelNocheLocal = 0, byNivelNocheVecino = 0;
     qint16 iTiempoAtenuacion = 0;
     qint32 lDesco = 0, lPasadasLocal = 0, lPasadasVecino = 0, lE3 = 0;
-    float sMaxFast = 0;
+    double sMaxFast = 0;
     quint8 byNivelMFast = 0;
     qint32 lPasMaxFast = 0;
-    float sMaxLeq1min = 0;
+    double sMaxLeq1min = 0;
     QString tFechaMaxLeq1min, tHoraMaxLeq1min;
-    float sMinLeq1min = 0;
+    double sMinLeq1min = 0;
     QString tFechaMinLeq1min, tHoraMinLeq1min;
-    std::array<float, 5> sL{};
+    std::array<double, 5> sL{};
     QDateTime inicio;
 };
 struct ResultadoSesion {
     Veredicto veredicto;
     RegistroSesion registro;
 };
+// A session is in the period when it ends at or after its start (a session that
+// began before the start and ran into it is taken too).
 ResultadoSesion decodificaSesion(const QByteArray &frame, const QDateTime &inicio);
 
 // The text of a record date ("dd/mm/yyyy") and time ("hh:mm").

@@ -1,9 +1,13 @@
 #include "logs/LogStorage.h"
 
 #include "base/TextFormats.h"
+#include "base/TextoPropio.h"
 
+#include <QDeadlineTimer>
+#include <QEventLoop>
 #include <QSqlError>
 #include <QStringList>
+#include <QTimer>
 #include <QVariant>
 
 namespace slx::logs {
@@ -109,9 +113,37 @@ int booleano(bool b)
     return b ? -1 : 0;
 }
 
+// SQLite's "busy" and "locked": another connection holds the file.
+bool ocupada(const QSqlError &e)
+{
+    bool ok = false;
+    const int codigo = e.nativeErrorCode().toInt(&ok) & 0xFF;
+    return ok && (codigo == 5 || codigo == 6);
+}
+
+// Lets window events run for ms (the window keeps painting, Stop stays live).
+void esperaConEventos(int ms)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+// How long one statement blocks inside SQLite before it reports the file busy, while
+// a storage lives: the rest of the wait runs with window events.
+constexpr int kBloqueoMs = 20;
+constexpr int kPausaOcupadaMs = 50;
+
+const char *const kTablaDescargas = "CompletedDownload";
+
+QString textoMinuto(const QDateTime &t)
+{
+    return t.toString(QStringLiteral("yyyy-MM-dd HH:mm"));
+}
+
 } // namespace
 
-AlmacenLogs::AlmacenLogs(QSqlDatabase db)
+LogStorage::LogStorage(QSqlDatabase db)
     : m_db(db)
     , m_totales(db)
     , m_eventos{QSqlQuery(db), QSqlQuery(db), QSqlQuery(db)}
@@ -119,35 +151,63 @@ AlmacenLogs::AlmacenLogs(QSqlDatabase db)
     , m_intervaloAntiguo(db)
     , m_sesion(db)
 {
+    QSqlQuery q(m_db);
+    if (q.exec(QStringLiteral("PRAGMA busy_timeout")) && q.next()) {
+        m_busyTimeout = q.value(0).toInt();
+        q.exec(QStringLiteral("PRAGMA busy_timeout = %1").arg(kBloqueoMs));
+    }
 }
 
-bool AlmacenLogs::prepara(QSqlQuery &q, const QString &sql, QString *error)
+LogStorage::~LogStorage()
+{
+    if (m_busyTimeout >= 0 && m_db.isOpen())
+        QSqlQuery(m_db).exec(QStringLiteral("PRAGMA busy_timeout = %1").arg(m_busyTimeout));
+}
+
+bool LogStorage::prepara(QSqlQuery &q, const std::function<QString()> &sql, QString *error)
 {
     if (!q.lastQuery().isEmpty())
         return true;
-    if (q.prepare(sql))
+    if (q.prepare(sql()))
         return true;
     if (error)
         *error = q.lastError().text();
     return false;
 }
 
-bool AlmacenLogs::ejecuta(QSqlQuery &q, QString *error)
+bool LogStorage::ejecuta(QSqlQuery &q, QString *error)
 {
-    if (q.exec())
-        return true;
-    if (error)
-        *error = q.lastError().text();
-    return false;
+    const QDeadlineTimer limite(kEsperaOcupadaMs);
+    for (;;) {
+        if (q.exec())
+            return true;
+        const QSqlError e = q.lastError();
+        if (!ocupada(e)) {
+            if (error)
+                *error = e.text();
+            return false;
+        }
+        if (limite.hasExpired()) {
+            if (error)
+                *error = TextoPropio("Another program is using the database, so the record could not be stored and "
+                                     "the download was stopped (what came before it is stored). Close the other "
+                                     "program and receive again.");
+            return false;
+        }
+        esperaConEventos(kPausaOcupadaMs);
+    }
 }
 
-bool AlmacenLogs::grabaTotales(qint32 serie, const Totales &t, const QDateTime &ara, QString *error)
+bool LogStorage::grabaTotales(qint32 serie, const Totales &t, const QDateTime &ara, QString *error)
 {
-    if (!prepara(m_totales,
-                 QStringLiteral("UPDATE \"Programacion\" SET \"DFechaTotales\" = ?, \"THoraTotales\" = ?, "
-                                "\"LPasadasLocal\" = ?, \"LPasadasVecino\" = ?, \"LE3\" = ?, \"LCB\" = ? "
-                                "WHERE \"LNumeroSerie\" = ?"),
-                 error))
+    if (!prepara(
+            m_totales,
+            [] {
+                return QStringLiteral("UPDATE \"Programacion\" SET \"DFechaTotales\" = ?, \"THoraTotales\" = ?, "
+                                      "\"LPasadasLocal\" = ?, \"LPasadasVecino\" = ?, \"LE3\" = ?, \"LCB\" = ? "
+                                      "WHERE \"LNumeroSerie\" = ?");
+            },
+            error))
         return false;
     m_totales.addBindValue(iso(ara.date()));
     m_totales.addBindValue(ara.time().toString(QStringLiteral("hh:mm:ss")));
@@ -166,15 +226,18 @@ bool AlmacenLogs::grabaTotales(qint32 serie, const Totales &t, const QDateTime &
     return true;
 }
 
-bool AlmacenLogs::grabaEvento(qint32 serie, const Evento &e, QString *error)
+bool LogStorage::grabaEvento(qint32 serie, const Evento &e, QString *error)
 {
     static const char *const tablas[3] = {"DiaBorrado", "DiaFinalBateria", "DiaReprogramado"};
     QSqlQuery &q = m_eventos[int(e.lista)];
-    if (!prepara(q,
-                 QStringLiteral("INSERT INTO \"%1\" (\"LNumeroSerie\", \"DFecha\", \"THora\") VALUES (?, ?, ?) "
-                                "ON CONFLICT DO NOTHING")
-                     .arg(QLatin1String(tablas[int(e.lista)])),
-                 error))
+    if (!prepara(
+            q,
+            [&] {
+                return QStringLiteral("INSERT INTO \"%1\" (\"LNumeroSerie\", \"DFecha\", \"THora\") VALUES (?, ?, ?) "
+                                      "ON CONFLICT DO NOTHING")
+                    .arg(QLatin1String(tablas[int(e.lista)]));
+            },
+            error))
         return false;
     q.addBindValue(serie);
     q.addBindValue(iso(e.fecha));
@@ -182,95 +245,139 @@ bool AlmacenLogs::grabaEvento(qint32 serie, const Evento &e, QString *error)
     return ejecuta(q, error);
 }
 
-bool AlmacenLogs::grabaIntervalo(qint32 serie, const RegistroIntervalo &r, QString *error)
+bool LogStorage::grabaIntervalo(qint32 serie, const RegistroIntervalo &r, QString *error)
 {
     const bool completo = r.byDNA.has_value();
     QSqlQuery &q = completo ? m_intervalo : m_intervaloAntiguo;
-    if (!prepara(q,
-                 upsert(QStringLiteral("Intervalos"),
-                        completo ? kColumnasIntervalo : kColumnasIntervalo.mid(0, kColumnasAntiguas)),
-                 error))
+    if (!prepara(
+            q,
+            [completo] {
+                return upsert(QStringLiteral("Intervalos"),
+                              completo ? kColumnasIntervalo : kColumnasIntervalo.mid(0, kColumnasAntiguas));
+            },
+            error))
         return false;
-    const QVariantList valores = {serie,
-                                  iso(r.dFechaInicio),
-                                  r.tHoraInicio,
-                                  iso(r.dFechaFinal),
-                                  r.tHoraFinal,
-                                  r.byTLeq,
-                                  r.sLeqLocal,
-                                  r.sLeqVecino,
-                                  r.tTipoActuacionLocal,
-                                  r.tTipoActuacionVecino,
-                                  r.byNivelLeqLocal,
-                                  r.byNivelLeqVecino,
-                                  r.sMaxLeq1min,
-                                  r.tFechaMaxLeq1min,
-                                  r.tHoraMaxLeq1min,
-                                  r.sMinLeq1min,
-                                  r.tFechaMinLeq1min,
-                                  r.tHoraMinLeq1min,
-                                  r.sMaxFast,
-                                  r.byNivelMFast,
-                                  r.iPasMaxFast,
-                                  r.sL[0],
-                                  r.sL[1],
-                                  r.sL[2],
-                                  r.sL[3],
-                                  r.sL[4],
-                                  booleano(r.boRS232),
-                                  booleano(r.boProgramacion),
-                                  r.iDesco,
-                                  r.iPasadasLocal,
-                                  r.iPasadasVecino,
-                                  r.iE3};
+    const QVariant valores[] = {serie,
+                                iso(r.dFechaInicio),
+                                r.tHoraInicio,
+                                iso(r.dFechaFinal),
+                                r.tHoraFinal,
+                                r.byTLeq,
+                                r.sLeqLocal,
+                                r.sLeqVecino,
+                                r.tTipoActuacionLocal,
+                                r.tTipoActuacionVecino,
+                                r.byNivelLeqLocal,
+                                r.byNivelLeqVecino,
+                                r.sMaxLeq1min,
+                                r.tFechaMaxLeq1min,
+                                r.tHoraMaxLeq1min,
+                                r.sMinLeq1min,
+                                r.tFechaMinLeq1min,
+                                r.tHoraMinLeq1min,
+                                r.sMaxFast,
+                                r.byNivelMFast,
+                                r.iPasMaxFast,
+                                r.sL[0],
+                                r.sL[1],
+                                r.sL[2],
+                                r.sL[3],
+                                r.sL[4],
+                                booleano(r.boRS232),
+                                booleano(r.boProgramacion),
+                                r.iDesco,
+                                r.iPasadasLocal,
+                                r.iPasadasVecino,
+                                r.iE3};
+    int i = 0;
     for (const QVariant &v : valores)
-        q.addBindValue(v);
+        q.bindValue(i++, v);
     if (completo) {
-        q.addBindValue(*r.byDNA);
-        q.addBindValue(r.byENA.value_or(255));
-        q.addBindValue(r.byLineaInsuficiente.value_or(255));
+        q.bindValue(i++, *r.byDNA);
+        q.bindValue(i++, r.byENA.value_or(255));
+        q.bindValue(i++, r.byLineaInsuficiente.value_or(255));
     }
     return ejecuta(q, error);
 }
 
-bool AlmacenLogs::grabaSesion(qint32 serie, const RegistroSesion &r, QString *error)
+bool LogStorage::grabaSesion(qint32 serie, const RegistroSesion &r, QString *error)
 {
-    if (!prepara(m_sesion, upsert(QStringLiteral("Sesiones"), kColumnasSesion), error))
+    if (!prepara(
+            m_sesion, [] { return upsert(QStringLiteral("Sesiones"), kColumnasSesion); }, error))
         return false;
-    const QVariantList valores = {serie,
-                                  iso(r.dFechaInicio),
-                                  r.tHoraInicio,
-                                  iso(r.dFechaFinal),
-                                  r.tHoraFinal,
-                                  r.sLeq,
-                                  r.byNivelDiaLocal,
-                                  r.byNivelDiaVecino,
-                                  r.tHoraInicioNoche,
-                                  r.tHoraFinalNoche,
-                                  r.byNivelNocheLocal,
-                                  r.byNivelNocheVecino,
-                                  r.iTiempoAtenuacion,
-                                  r.lDesco,
-                                  r.lPasadasLocal,
-                                  r.lPasadasVecino,
-                                  r.lE3,
-                                  r.sMaxFast,
-                                  r.byNivelMFast,
-                                  r.lPasMaxFast,
-                                  r.sMaxLeq1min,
-                                  r.tFechaMaxLeq1min,
-                                  r.tHoraMaxLeq1min,
-                                  r.sMinLeq1min,
-                                  r.tFechaMinLeq1min,
-                                  r.tHoraMinLeq1min,
-                                  r.sL[0],
-                                  r.sL[1],
-                                  r.sL[2],
-                                  r.sL[3],
-                                  r.sL[4]};
+    const QVariant valores[] = {serie,
+                                iso(r.dFechaInicio),
+                                r.tHoraInicio,
+                                iso(r.dFechaFinal),
+                                r.tHoraFinal,
+                                r.sLeq,
+                                r.byNivelDiaLocal,
+                                r.byNivelDiaVecino,
+                                r.tHoraInicioNoche,
+                                r.tHoraFinalNoche,
+                                r.byNivelNocheLocal,
+                                r.byNivelNocheVecino,
+                                r.iTiempoAtenuacion,
+                                r.lDesco,
+                                r.lPasadasLocal,
+                                r.lPasadasVecino,
+                                r.lE3,
+                                r.sMaxFast,
+                                r.byNivelMFast,
+                                r.lPasMaxFast,
+                                r.sMaxLeq1min,
+                                r.tFechaMaxLeq1min,
+                                r.tHoraMaxLeq1min,
+                                r.sMinLeq1min,
+                                r.tFechaMinLeq1min,
+                                r.tHoraMinLeq1min,
+                                r.sL[0],
+                                r.sL[1],
+                                r.sL[2],
+                                r.sL[3],
+                                r.sL[4]};
+    int i = 0;
     for (const QVariant &v : valores)
-        m_sesion.addBindValue(v);
+        m_sesion.bindValue(i++, v);
     return ejecuta(m_sesion, error);
+}
+
+bool LogStorage::creaTablaDescargas(QString *error)
+{
+    QSqlQuery q(m_db);
+    q.prepare(QStringLiteral("CREATE TABLE IF NOT EXISTS \"%1\" (\"Serial\" INTEGER PRIMARY KEY, "
+                             "\"NewestStart\" TEXT NOT NULL)")
+                  .arg(QLatin1String(kTablaDescargas)));
+    return ejecuta(q, error);
+}
+
+bool LogStorage::beginDownload(qint32 serie, const QDateTime &periodStart, QString *error)
+{
+    if (!periodStart.isValid())
+        return true;
+    if (!creaTablaDescargas(error))
+        return false;
+    QSqlQuery q(m_db);
+    q.prepare(QStringLiteral("INSERT INTO \"%1\" (\"Serial\", \"NewestStart\") VALUES (?, ?) ON CONFLICT DO NOTHING")
+                  .arg(QLatin1String(kTablaDescargas)));
+    q.addBindValue(serie);
+    q.addBindValue(textoMinuto(periodStart));
+    return ejecuta(q, error);
+}
+
+bool LogStorage::completeDownload(qint32 serie, const QDateTime &newestStart, QString *error)
+{
+    if (!newestStart.isValid())
+        return true;
+    if (!creaTablaDescargas(error))
+        return false;
+    QSqlQuery q(m_db);
+    q.prepare(QStringLiteral("INSERT INTO \"%1\" (\"Serial\", \"NewestStart\") VALUES (?, ?) ON CONFLICT (\"Serial\") "
+                             "DO UPDATE SET \"NewestStart\" = max(\"NewestStart\", excluded.\"NewestStart\")")
+                  .arg(QLatin1String(kTablaDescargas)));
+    q.addBindValue(serie);
+    q.addBindValue(textoMinuto(newestStart));
+    return ejecuta(q, error);
 }
 
 std::optional<QDateTime> intervaloMasReciente(QSqlDatabase db, qint32 serie)
@@ -286,6 +393,31 @@ std::optional<QDateTime> intervaloMasReciente(QSqlDatabase db, qint32 serie)
     if (!d.isValid())
         return std::nullopt;
     return QDateTime(d, t.value_or(QTime(0, 0)), Qt::UTC);
+}
+
+std::optional<QDateTime> completedDownloadStart(QSqlDatabase db, qint32 serie)
+{
+    QSqlQuery q(db);
+    q.prepare(
+        QStringLiteral("SELECT \"NewestStart\" FROM \"%1\" WHERE \"Serial\" = ?").arg(QLatin1String(kTablaDescargas)));
+    q.addBindValue(serie);
+    if (!q.exec() || !q.next()) // no such table yet: no download kept
+        return std::nullopt;
+    QDateTime t = QDateTime::fromString(q.value(0).toString(), QStringLiteral("yyyy-MM-dd HH:mm"));
+    if (!t.isValid())
+        return std::nullopt;
+    t.setTimeSpec(Qt::UTC);
+    return t;
+}
+
+std::optional<QDateTime> proposedStart(QSqlDatabase db, qint32 serie)
+{
+    const auto newest = intervaloMasReciente(db, serie);
+    if (!newest)
+        return std::nullopt;
+    if (const auto kept = completedDownloadStart(db, serie))
+        return kept;
+    return newest;
 }
 
 } // namespace slx::logs

@@ -363,9 +363,12 @@ void Form1::SSCommandIncidencias_Click()
 void Form1::SeleccionaFichero()
 {
     Modulo1 &m = modulo1();
-    const QString filtros = TextoPropio("SLX-90 databases") + QStringLiteral(" (*.db *.DB);;") +
+    // The first filter, the one the dialog opens on, shows every kind of file the program imports.
+    const QString filtros = TextoPropio("Files the program imports") +
+                            QStringLiteral(" (*.mdb *.MDB *.db *.DB *.qv90 *.QV90);;") +
                             TextoPropio("Microsoft Access databases") + QStringLiteral(" (*.mdb *.MDB);;") +
                             TextoPropio("NUVEX TALOMI SLX90 File") + QStringLiteral(" (*.qv90 *.QV90);;") +
+                            TextoPropio("SLX-90 databases") + QStringLiteral(" (*.db *.DB);;") +
                             TextoPropio("All Files") + QStringLiteral(" (*)");
     m.FicheroImportar = ui::GetOpenFileName(QString(), filtros, DataFolder::path(), this);
     if (m.FicheroImportar.isEmpty())

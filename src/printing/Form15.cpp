@@ -65,7 +65,7 @@ Form15::Form15(QWidget *parent)
     barra->addWidget(ayuda);
     barra->addSpacing(16);
 
-    VSPrinter1 = new VistaPaginas(this);
+    VSPrinter1 = new PageView(this);
     VSPrinter1->setObjectName(QStringLiteral("VSPrinter1"));
 
     auto *primera =
@@ -109,13 +109,13 @@ Form15::Form15(QWidget *parent)
     for (int z : {25, 50, 75, 100, 125, 150, 200, 300, 400})
         m_zoom->addItem(QStringLiteral("%1 %").arg(z), z);
     auto *acercar = boton(this, QStringLiteral("Acercar"), QStyle::SP_ArrowUp, TextoPropio("Zoom in"), true);
-    connect(alejar, &QToolButton::clicked, VSPrinter1, &VistaPaginas::aleja);
-    connect(acercar, &QToolButton::clicked, VSPrinter1, &VistaPaginas::acerca);
+    connect(alejar, &QToolButton::clicked, VSPrinter1, &PageView::aleja);
+    connect(acercar, &QToolButton::clicked, VSPrinter1, &PageView::acerca);
     connect(m_zoom, &QComboBox::activated, this, [this](int i) {
         if (i == 0)
-            VSPrinter1->setAjuste(VistaPaginas::Ajuste::Ancho);
+            VSPrinter1->setAjuste(PageView::Ajuste::Ancho);
         else if (i == 1)
-            VSPrinter1->setAjuste(VistaPaginas::Ajuste::Pagina);
+            VSPrinter1->setAjuste(PageView::Ajuste::Pagina);
         else
             VSPrinter1->setZoom(m_zoom->itemData(i).toInt() / 100.0);
         VSPrinter1->setFocus();
@@ -126,7 +126,7 @@ Form15::Form15(QWidget *parent)
     barra->addStretch();
     raiz->addLayout(barra);
     raiz->addWidget(VSPrinter1, 1);
-    connect(VSPrinter1, &VistaPaginas::cambio, this, &Form15::actualizaBarra);
+    connect(VSPrinter1, &PageView::cambio, this, &Form15::actualizaBarra);
     resize(900, 1000);
     actualizaBarra();
 }
@@ -143,16 +143,16 @@ void Form15::muestra(QWidget *parent)
 void Form15::Form_Load()
 {
     setWindowTitle(ui::applicationTitle());
-    m_motor = qobject_cast<MotorInforme *>(modulo1().InformeVistaPrevia.data());
+    m_motor = qobject_cast<ReportEngine *>(modulo1().InformeVistaPrevia.data());
     if (!m_motor) {
         ui::MsgBox(TextoPropio("There is no report to show."), ui::Icon::Critical, ui::OkOnly, this);
         return;
     }
     if (m_motor->ocupado())
         return;
-    connect(m_motor, &MotorInforme::avance, this, [this] { VSPrinter1->actualiza(); });
-    connect(m_motor, &MotorInforme::terminado, this, [this] { VSPrinter1->actualiza(); });
-    connect(m_motor, &MotorInforme::fallo, this, [this](const QString &descripcion) {
+    connect(m_motor, &ReportEngine::avance, this, [this] { VSPrinter1->actualiza(); });
+    connect(m_motor, &ReportEngine::terminado, this, [this] { VSPrinter1->actualiza(); });
+    connect(m_motor, &ReportEngine::fallo, this, [this](const QString &descripcion) {
         VSPrinter1->actualiza();
         ui::MsgBox(descripcion, ui::Icon::Critical, ui::OkOnly, this);
     });
@@ -174,9 +174,9 @@ void Form15::actualizaBarra()
     m_paginas->setText(
         QStringLiteral("/ %1%2").arg(n).arg(completo || !VSPrinter1->modelo() ? QString() : QStringLiteral("…")));
     const auto ajuste = VSPrinter1->ajuste();
-    if (ajuste == VistaPaginas::Ajuste::Ancho)
+    if (ajuste == PageView::Ajuste::Ancho)
         m_zoom->setCurrentIndex(0);
-    else if (ajuste == VistaPaginas::Ajuste::Pagina)
+    else if (ajuste == PageView::Ajuste::Pagina)
         m_zoom->setCurrentIndex(1);
     else if (m_zoom->currentIndex() < 2)
         m_zoom->setCurrentIndex(-1); // a zoom of its own, shown in the tool tip

@@ -19,7 +19,7 @@ class QComboBox;
 
 namespace slx {
 
-class MotorInforme;
+class ReportEngine;
 
 class Form15 : public QDialog {
     Q_OBJECT
@@ -31,7 +31,7 @@ public:
     // shown as a critical message and the window opens all the same.
     void Form_Load();
 
-    VistaPaginas *VSPrinter1 = nullptr;
+    PageView *VSPrinter1 = nullptr;
 
     // Shows the preview of InformeVistaPrevia modally and returns when it is closed.
     static void muestra(QWidget *parent);
@@ -49,7 +49,7 @@ private:
     // Prints pages desde to hasta of the model on the device; shows a failure.
     void imprime(QPagedPaintDevice &dispositivo, int desde, int hasta);
 
-    QPointer<MotorInforme> m_motor;
+    QPointer<ReportEngine> m_motor;
     QToolButton *m_imprimir = nullptr;
     QSpinBox *m_pagina = nullptr;
     QLabel *m_paginas = nullptr;

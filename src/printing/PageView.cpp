@@ -10,7 +10,7 @@
 
 namespace slx {
 
-VistaPaginas::VistaPaginas(QWidget *parent)
+PageView::PageView(QWidget *parent)
     : QAbstractScrollArea(parent)
 {
     setFocusPolicy(Qt::StrongFocus);
@@ -19,7 +19,7 @@ VistaPaginas::VistaPaginas(QWidget *parent)
     horizontalScrollBar()->setSingleStep(20);
 }
 
-void VistaPaginas::setModelo(std::shared_ptr<const ModeloPaginas> modelo)
+void PageView::setModelo(std::shared_ptr<const ModeloPaginas> modelo)
 {
     m_modelo = std::move(modelo);
     verticalScrollBar()->setValue(0);
@@ -29,31 +29,31 @@ void VistaPaginas::setModelo(std::shared_ptr<const ModeloPaginas> modelo)
     Q_EMIT cambio();
 }
 
-void VistaPaginas::actualiza()
+void PageView::actualiza()
 {
     recalcula();
     viewport()->update();
     Q_EMIT cambio();
 }
 
-int VistaPaginas::paginas() const
+int PageView::paginas() const
 {
     return m_modelo ? m_modelo->paginasListas() : 0;
 }
 
-QSizeF VistaPaginas::tamanoPagina() const
+QSizeF PageView::tamanoPagina() const
 {
     const QSizeF unidades = m_modelo ? m_modelo->tamano : QSizeF(2100, 2970);
     const double px = logicalDpiX() / 254.0 * m_zoom;
     return QSizeF(unidades.width() * px, unidades.height() * logicalDpiY() / 254.0 * m_zoom);
 }
 
-double VistaPaginas::paso() const
+double PageView::paso() const
 {
     return tamanoPagina().height() + kHueco;
 }
 
-void VistaPaginas::aplicaAjuste()
+void PageView::aplicaAjuste()
 {
     if (m_ajuste == Ajuste::Ninguno)
         return;
@@ -67,7 +67,7 @@ void VistaPaginas::aplicaAjuste()
     m_zoom = std::clamp(z, kZoomMinimo, kZoomMaximo);
 }
 
-void VistaPaginas::recalcula()
+void PageView::recalcula()
 {
     const QSizeF p = tamanoPagina();
     const int n = paginas();
@@ -79,7 +79,7 @@ void VistaPaginas::recalcula()
     horizontalScrollBar()->setRange(0, std::max(0, int(std::ceil(p.width() + 2 * kHueco)) - v.width()));
 }
 
-void VistaPaginas::setZoom(double zoom)
+void PageView::setZoom(double zoom)
 {
     const int pagina = paginaActual();
     m_ajuste = Ajuste::Ninguno;
@@ -90,17 +90,17 @@ void VistaPaginas::setZoom(double zoom)
     Q_EMIT cambio();
 }
 
-void VistaPaginas::acerca()
+void PageView::acerca()
 {
     setZoom(m_zoom * 1.25);
 }
 
-void VistaPaginas::aleja()
+void PageView::aleja()
 {
     setZoom(m_zoom / 1.25);
 }
 
-void VistaPaginas::setAjuste(Ajuste a)
+void PageView::setAjuste(Ajuste a)
 {
     const int pagina = paginaActual();
     m_ajuste = a;
@@ -111,7 +111,7 @@ void VistaPaginas::setAjuste(Ajuste a)
     Q_EMIT cambio();
 }
 
-int VistaPaginas::paginaActual() const
+int PageView::paginaActual() const
 {
     if (paginas() == 0)
         return 0;
@@ -119,7 +119,7 @@ int VistaPaginas::paginaActual() const
     return std::clamp(int((verticalScrollBar()->value() + kHueco) / paso()), 0, paginas() - 1);
 }
 
-void VistaPaginas::irAPagina(int pagina)
+void PageView::irAPagina(int pagina)
 {
     if (paginas() == 0)
         return;
@@ -129,7 +129,7 @@ void VistaPaginas::irAPagina(int pagina)
     Q_EMIT cambio();
 }
 
-void VistaPaginas::paintEvent(QPaintEvent *)
+void PageView::paintEvent(QPaintEvent *)
 {
     QPainter painter(viewport());
     painter.fillRect(viewport()->rect(), QColor(128, 128, 128));
@@ -153,7 +153,7 @@ void VistaPaginas::paintEvent(QPaintEvent *)
     }
 }
 
-void VistaPaginas::resizeEvent(QResizeEvent *event)
+void PageView::resizeEvent(QResizeEvent *event)
 {
     QAbstractScrollArea::resizeEvent(event);
     if (m_ajuste != Ajuste::Ninguno) {
@@ -167,7 +167,7 @@ void VistaPaginas::resizeEvent(QResizeEvent *event)
     Q_EMIT cambio();
 }
 
-void VistaPaginas::keyPressEvent(QKeyEvent *event)
+void PageView::keyPressEvent(QKeyEvent *event)
 {
     const bool ctrl = event->modifiers() & Qt::ControlModifier;
     switch (event->key()) {
@@ -193,7 +193,7 @@ void VistaPaginas::keyPressEvent(QKeyEvent *event)
     QAbstractScrollArea::keyPressEvent(event);
 }
 
-void VistaPaginas::wheelEvent(QWheelEvent *event)
+void PageView::wheelEvent(QWheelEvent *event)
 {
     if (event->modifiers() & Qt::ControlModifier) {
         if (event->angleDelta().y() > 0)
@@ -206,7 +206,7 @@ void VistaPaginas::wheelEvent(QWheelEvent *event)
     QAbstractScrollArea::wheelEvent(event);
 }
 
-void VistaPaginas::scrollContentsBy(int, int)
+void PageView::scrollContentsBy(int, int)
 {
     viewport()->update();
     Q_EMIT cambio();

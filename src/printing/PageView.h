@@ -12,12 +12,12 @@
 
 namespace slx {
 
-class VistaPaginas : public QAbstractScrollArea {
+class PageView : public QAbstractScrollArea {
     Q_OBJECT
 public:
     enum class Ajuste { Ninguno, Ancho, Pagina };
 
-    explicit VistaPaginas(QWidget *parent = nullptr);
+    explicit PageView(QWidget *parent = nullptr);
 
     void setModelo(std::shared_ptr<const ModeloPaginas> modelo);
     std::shared_ptr<const ModeloPaginas> modelo() const { return m_modelo; }

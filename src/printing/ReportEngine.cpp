@@ -6,34 +6,34 @@
 
 namespace slx {
 
-MotorInforme::MotorInforme(QObject *parent)
+ReportEngine::ReportEngine(QObject *parent)
     : QObject(parent)
 {
     m_temporizador.setSingleShot(true);
     m_temporizador.setInterval(0);
-    connect(&m_temporizador, &QTimer::timeout, this, &MotorInforme::rebanada);
+    connect(&m_temporizador, &QTimer::timeout, this, &ReportEngine::rebanada);
 }
 
-MotorInforme::~MotorInforme() = default;
+ReportEngine::~ReportEngine() = default;
 
-void MotorInforme::carga(const QString &fichero, const QString &nombre)
+void ReportEngine::carga(const QString &fichero, const QString &nombre)
 {
     cancela();
     m_informe.reset();
     m_informe = cargaInforme(fichero, nombre);
 }
 
-Informe &MotorInforme::informe()
+Informe &ReportEngine::informe()
 {
     if (!m_informe)
         throw FalloInforme{TextoPropio("No report is loaded.")};
     return *m_informe;
 }
 
-std::shared_ptr<const ModeloPaginas> MotorInforme::render()
+std::shared_ptr<const ModeloPaginas> ReportEngine::render()
 {
     cancela();
-    auto maquetador = std::make_unique<Maquetador>(informe().copia());
+    auto maquetador = std::make_unique<ReportLayout>(informe().copia());
     m_modelo = maquetador->modelo();
     // The first page at once.
     if (maquetador->avanza(-1, 1)) {
@@ -41,50 +41,50 @@ std::shared_ptr<const ModeloPaginas> MotorInforme::render()
         Q_EMIT terminado();
         return m_modelo;
     }
-    m_maquetador = std::move(maquetador);
+    m_layout = std::move(maquetador);
     m_temporizador.start();
     return m_modelo;
 }
 
-std::shared_ptr<const ModeloPaginas> MotorInforme::renderCompleto()
+std::shared_ptr<const ModeloPaginas> ReportEngine::renderCompleto()
 {
     auto modelo = render();
-    if (m_maquetador) {
+    if (m_layout) {
         m_temporizador.stop();
         try {
-            m_maquetador->avanza(-1);
+            m_layout->avanza(-1);
         } catch (...) {
-            m_maquetador.reset();
+            m_layout.reset();
             throw;
         }
-        m_maquetador.reset();
+        m_layout.reset();
         Q_EMIT avance(m_modelo->paginasListas());
         Q_EMIT terminado();
     }
     return modelo;
 }
 
-void MotorInforme::cancela()
+void ReportEngine::cancela()
 {
     m_temporizador.stop();
-    m_maquetador.reset();
+    m_layout.reset();
 }
 
-void MotorInforme::rebanada()
+void ReportEngine::rebanada()
 {
-    if (!m_maquetador)
+    if (!m_layout)
         return;
     try {
-        const bool fin = m_maquetador->avanza(kRebanada);
+        const bool fin = m_layout->avanza(kRebanada);
         Q_EMIT avance(m_modelo->paginasListas());
         if (fin) {
-            m_maquetador.reset();
+            m_layout.reset();
             Q_EMIT terminado();
             return;
         }
         m_temporizador.start();
     } catch (const FalloInforme &f) {
-        m_maquetador.reset();
+        m_layout.reset();
         Q_EMIT fallo(f.descripcion);
     }
 }

@@ -3,7 +3,7 @@
 // report, which the window fills, and lays it out when the print preview asks for it.
 // The shared reference InformeVistaPrevia points at it.
 //
-//   MotorInforme motor;
+//   ReportEngine motor;
 //   motor.carga(DataFolder::file("XML/slx90_1.xml"), "SLX90_1");   // throws FalloInforme
 //   motor.informe().setConexion(db);
 //   motor.informe().setOrigen("SELECT * FROM Programacion WHERE LNumeroSerie = ?", {serial});
@@ -23,13 +23,13 @@
 
 namespace slx {
 
-class Maquetador;
+class ReportLayout;
 
-class MotorInforme : public QObject {
+class ReportEngine : public QObject {
     Q_OBJECT
 public:
-    explicit MotorInforme(QObject *parent = nullptr);
-    ~MotorInforme() override;
+    explicit ReportEngine(QObject *parent = nullptr);
+    ~ReportEngine() override;
 
     // Loads a report from a layout file; replaces whatever was held (also when the
     // load fails: then nothing is held). Throws FalloInforme.
@@ -39,7 +39,7 @@ public:
     Informe &informe();
 
     // True while the report is being laid out.
-    bool ocupado() const { return bool(m_maquetador); }
+    bool ocupado() const { return bool(m_layout); }
 
     // Lays the report out from its current content: runs its record sources and
     // returns the page model with its first page complete; the other pages follow on
@@ -65,7 +65,7 @@ private:
     void rebanada();
 
     std::shared_ptr<Informe> m_informe;
-    std::unique_ptr<Maquetador> m_maquetador;
+    std::unique_ptr<ReportLayout> m_layout;
     std::shared_ptr<ModeloPaginas> m_modelo;
     QTimer m_temporizador;
 };

@@ -167,7 +167,7 @@ struct Marco {
 
 } // namespace
 
-struct Maquetador::Datos {
+struct ReportLayout::Datos {
     std::shared_ptr<const Informe> informe;
     std::shared_ptr<ModeloPaginas> modelo = std::make_shared<ModeloPaginas>();
     std::unordered_map<const Informe *, std::unique_ptr<Nodo>> nodos;
@@ -198,7 +198,7 @@ struct Maquetador::Datos {
     }
 };
 
-int Maquetador::Datos::imagen(const QString &fichero)
+int ReportLayout::Datos::imagen(const QString &fichero)
 {
     const auto it = imagenes.constFind(fichero);
     if (it != imagenes.constEnd())
@@ -220,7 +220,7 @@ int Maquetador::Datos::imagen(const QString &fichero)
     return id;
 }
 
-void Maquetador::Datos::construye(const Informe *inf, double x)
+void ReportLayout::Datos::construye(const Informe *inf, double x)
 {
     auto nodo = std::make_unique<Nodo>();
     nodo->informe = inf;
@@ -376,7 +376,7 @@ void Maquetador::Datos::construye(const Informe *inf, double x)
     }
 }
 
-void Maquetador::Datos::empuja(const Informe *inf)
+void ReportLayout::Datos::empuja(const Informe *inf)
 {
     Marco f;
     f.nodo = nodos.at(inf).get();
@@ -412,7 +412,7 @@ void Maquetador::Datos::empuja(const Informe *inf)
     pila.push_back(std::move(f));
 }
 
-void Maquetador::Datos::coloca(Marco &f, const Pieza &p, bool conSalto)
+void ReportLayout::Datos::coloca(Marco &f, const Pieza &p, bool conSalto)
 {
     QVarLengthArray<int, 64> textos;
     QVarLengthArray<int, 4> crecimientos(p.crecen);
@@ -463,7 +463,7 @@ void Maquetador::Datos::coloca(Marco &f, const Pieza &p, bool conSalto)
     y += alto;
 }
 
-void Maquetador::Datos::cierraPagina()
+void ReportLayout::Datos::cierraPagina()
 {
     if (!paginaAbierta)
         return;
@@ -478,7 +478,7 @@ void Maquetador::Datos::cierraPagina()
     paginaAbierta = false;
 }
 
-void Maquetador::Datos::nuevaPagina()
+void ReportLayout::Datos::nuevaPagina()
 {
     cierraPagina();
     modelo->abrePagina();
@@ -497,7 +497,7 @@ void Maquetador::Datos::nuevaPagina()
     yCuerpo = y;
 }
 
-void Maquetador::Datos::paso()
+void ReportLayout::Datos::paso()
 {
     Marco &f = pila.back();
     if (f.seccion) {
@@ -555,7 +555,7 @@ void Maquetador::Datos::paso()
     }
 }
 
-Maquetador::Maquetador(std::shared_ptr<const Informe> informe)
+ReportLayout::ReportLayout(std::shared_ptr<const Informe> informe)
     : d(std::make_unique<Datos>())
 {
     d->informe = std::move(informe);
@@ -571,19 +571,19 @@ Maquetador::Maquetador(std::shared_ptr<const Informe> informe)
     d->cuerpoAbajo = (inf.pagina.height() - inf.margenInferior) * kUnidades - pie;
 }
 
-Maquetador::~Maquetador() = default;
+ReportLayout::~ReportLayout() = default;
 
-std::shared_ptr<ModeloPaginas> Maquetador::modelo() const
+std::shared_ptr<ModeloPaginas> ReportLayout::modelo() const
 {
     return d->modelo;
 }
 
-bool Maquetador::terminado() const
+bool ReportLayout::terminado() const
 {
     return d->acabado;
 }
 
-bool Maquetador::avanza(int milisegundos, int hastaPaginas)
+bool ReportLayout::avanza(int milisegundos, int hastaPaginas)
 {
     if (d->acabado)
         return true;

@@ -29,13 +29,13 @@ QFont fuenteEstilo(const EstiloTexto &e);
 // *lineas gets the number of lines.
 QString partirTexto(const QString &texto, const QFont &fuente, double ancho, int *lineas);
 
-class Maquetador {
+class ReportLayout {
 public:
     // Throws FalloInforme when a picture of the report cannot be read.
-    explicit Maquetador(std::shared_ptr<const Informe> informe);
-    ~Maquetador();
-    Maquetador(const Maquetador &) = delete;
-    Maquetador &operator=(const Maquetador &) = delete;
+    explicit ReportLayout(std::shared_ptr<const Informe> informe);
+    ~ReportLayout();
+    ReportLayout(const ReportLayout &) = delete;
+    ReportLayout &operator=(const ReportLayout &) = delete;
 
     std::shared_ptr<ModeloPaginas> modelo() const;
 

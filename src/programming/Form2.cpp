@@ -1,7 +1,6 @@
 #include "programming/Form2.h"
 
 #include "base/DataFolder.h"
-#include "base/FormRegistry.h"
 #include "base/MessageBox.h"
 #include "base/Modulo1.h"
 #include "base/Ventanas.h"
@@ -348,10 +347,7 @@ void Form2::buildUi()
             button->setToolTip(QStringLiteral("Ficha anterior"));
         else if (b.slot == &Form2::SSCommandSiguiente_Click)
             button->setToolTip(QStringLiteral("Ficha siguiente"));
-        if (b.slot)
-            connect(button, &QPushButton::clicked, this, b.slot);
-        else
-            connect(button, &QPushButton::clicked, this, &Form2::showNotBuilt);
+        connect(button, &QPushButton::clicked, this, b.slot);
         buttons->addWidget(button);
     }
     root->addLayout(buttons);
@@ -840,19 +836,9 @@ void Form2::setCalendarNames()
     }
 }
 
-void Form2::showNotBuilt()
-{
-    ui::MsgBox(textoNoConstruida(), ui::Icon::Information, ui::OkOnly, this);
-}
-
 void Form2::openTimetable()
 {
-    if (!FormRegistry::has(QStringLiteral("Form10"))) {
-        showNotBuilt();
-        return;
-    }
-    if (auto *editor = qobject_cast<QDialog *>(FormRegistry::load(QStringLiteral("Form10"))))
-        editor->exec();
+    abreVentana(QStringLiteral("Form10"), true, this);
 }
 
 void Form2::keyPressEvent(QKeyEvent *event)

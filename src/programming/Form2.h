@@ -25,7 +25,7 @@ namespace slx {
 
 class BusyIndicator;
 class DeviceSession;
-class MotorInforme;
+class ReportEngine;
 class TDBGrid;
 
 class Form2 : public QDialog {
@@ -115,10 +115,9 @@ private:
     void reloadSerials();
     void moveAndLoad(int step);
     void cierraPorBoton(); // the save offer, then the window closes without asking again
-    void showNotBuilt();
     void openTimetable();
 
-    MotorInforme *VSReport1 = nullptr; // the report of the sheet's print-out
+    ReportEngine *VSReport1 = nullptr; // the report of the sheet's print-out
     QTabWidget *m_tab = nullptr;
     TDBGrid *m_grid = nullptr;
     grid::MatrizInhabil *m_matriz = nullptr;

@@ -66,9 +66,7 @@ void Form2::muestraPanel2(bool visible)
 
 void Form2::DemanaProgramacio(DeviceSession &session)
 {
-    auto &b = modulo1().BufferTrama;
-    std::copy(std::begin(kDemanaProgramacio), std::end(kDemanaProgramacio), b.begin() + 1);
-    session.sendRequest(QByteArray(reinterpret_cast<const char *>(b.data() + 1), sizeof kDemanaProgramacio));
+    session.sendRequest(tramaDemanaProgramacio());
 }
 
 void Form2::RecibirProgramacion(DeviceSession &session, bool &correcto)
@@ -89,7 +87,7 @@ void Form2::EnviarProgramacion(DeviceSession &session, quint8 &resultado)
         throw std::runtime_error(error.descripcion.toStdString());
     resultado = kEscrituraSinRespuesta;
     // Every byte up to the ETX is followed by one pause; the check byte goes last, at once.
-    if (!session.sendPaced(trama->chopped(1), linkTimings().pausaEscrituraMs))
+    if (!session.sendPaced(*trama, linkTimings().pausaEscrituraMs))
         return;
     const ByteResult r = session.waitByte(linkTimings().respuestaEscrituraMs);
     if (r.outcome == ByteResult::Byte)

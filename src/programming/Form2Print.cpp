@@ -29,7 +29,7 @@ void Form2::SSCommandImprimir_Click()
         return;
     Modificat();
     if (!VSReport1)
-        VSReport1 = new MotorInforme(this);
+        VSReport1 = new ReportEngine(this);
     try {
         QString error;
         // The stored row of the sheet on screen, whatever the window's position.

@@ -24,10 +24,6 @@ namespace slx {
 
 namespace {
 
-// The request of real-time values (command 0x09) up to its ETX; its check byte
-// is 0x0E.
-const QByteArray kDemanaTiempoReal = QByteArray::fromHex("0200060903");
-
 // The text of a field of the sheet window, or nothing when there is no such
 // window.
 QString textoFicha(QWidget *ficha, const char *campo)
@@ -279,7 +275,7 @@ void Form3::run()
         return;
     }
 
-    session.sendRequest(kDemanaTiempoReal);
+    session.sendRequest(trama(0x09)); // the real-time values
     const QString dia = oLocGuru().GetS(98);
     const QString noche = oLocGuru().GetS(99);
     while (!m_stop->isHidden()) {

@@ -1,6 +1,7 @@
 #include "programming/ProgrammingBlock.h"
 
 #include "base/Modulo1.h"
+#include "link/Trama.h"
 
 #include <cmath>
 
@@ -157,15 +158,12 @@ std::optional<QByteArray> TramaEnviaProgramacio(const FitxaProgramacio &fitxa, c
 {
     const bool largo = versionAlMenys(fitxa.MaskVersion, 4.0);
     const int longitud = largo ? 377 : 376;
-    QByteArray t(longitud, '\0');
-    auto put = [&t](int offset, int v) { t[offset] = static_cast<char>(static_cast<quint8>(v)); };
+    // The command's data, written at their offsets in the whole frame (from STX).
+    QByteArray datos(longitud - 6, '\0');
+    auto put = [&datos](int offset, int v) { datos[offset - 4] = static_cast<char>(static_cast<quint8>(v)); };
     auto bloque = [&](int p, int v) { put(kInicioEscritura + p, v); };
     Conversor conv(error);
 
-    put(0, 0x02);
-    put(1, longitud >> 8);
-    put(2, longitud & 0xFF);
-    put(3, 0x08);
     const QDate dia = reloj.date();
     const QTime ara = reloj.time();
     put(4, dia.day());
@@ -267,27 +265,14 @@ std::optional<QByteArray> TramaEnviaProgramacio(const FitxaProgramacio &fitxa, c
     if (largo)
         bloque(364, fitxa.CheckApliCorrecioGlobal ? 1 : 0);
 
-    put(longitud - 2, 0x03);
-    quint8 check = 0;
-    for (int i = 0; i < longitud - 1; ++i)
-        check ^= static_cast<quint8>(t[i]);
-    put(longitud - 1, check);
-
     if (!conv.ok())
         return std::nullopt;
-    return t;
+    return trama(0x08, datos);
 }
 
 std::optional<QByteArray> CodificaProgramacio(const FitxaProgramacio &fitxa, ErrorCodificacion *error)
 {
-    Modulo1 &m = modulo1();
-    auto trama = TramaEnviaProgramacio(fitxa, m.VersionAparato, QDateTime::currentDateTime(), error);
-    if (!trama)
-        return std::nullopt;
-    // Up to and including the ETX; the check byte is made while sending.
-    for (qsizetype i = 0; i + 1 < trama->size(); ++i)
-        m.BufferTrama[static_cast<size_t>(i + 1)] = static_cast<quint8>(trama->at(i));
-    return trama;
+    return TramaEnviaProgramacio(fitxa, modulo1().VersionAparato, QDateTime::currentDateTime(), error);
 }
 
 namespace {
@@ -360,35 +345,6 @@ void CarregaProgAqt(const ProgramacioRebuda &c, FitxaProgramacio &f)
 void CarregaProgAqt(FitxaProgramacio &fitxa)
 {
     CarregaProgAqt(modulo1().ProgramacioRebuda, fitxa);
-}
-
-namespace {
-
-quint8 parteFecha(const QString &fecha, int at)
-{
-    bool ok = false;
-    const int v = fecha.mid(at, 2).toInt(&ok);
-    return ok && v >= 0 && v <= 255 ? static_cast<quint8>(v) : 0;
-}
-
-} // namespace
-
-quint8 DiaFecha(const QString &fecha)
-{
-    return parteFecha(fecha, 0);
-}
-
-quint8 MesFecha(const QString &fecha)
-{
-    return parteFecha(fecha, 3);
-}
-
-quint8 AñoFecha(const QString &fecha)
-{
-    const int yy = parteFecha(fecha, 6); // "00" and a text that is no number give 0
-    if (yy == 0)
-        return 0;
-    return static_cast<quint8>(yy < 50 ? yy + 100 : yy);
 }
 
 } // namespace slx

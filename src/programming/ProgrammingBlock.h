@@ -49,9 +49,8 @@ struct ErrorCodificacion {
 // (and *error says which), so that nothing is sent.
 std::optional<QByteArray> TramaEnviaProgramacio(const FitxaProgramacio &fitxa, const QString &versionAparato,
                                                 const QDateTime &reloj, ErrorCodificacion *error = nullptr);
-// The same with modulo1().VersionAparato and the PC clock; on success the frame up
-// to its ETX is also in modulo1().BufferTrama from index 1 (buffer untouched on
-// failure). Returns the frame to send, check byte last.
+// The same with modulo1().VersionAparato and the PC clock: the frame to send, check
+// byte last.
 std::optional<QByteArray> CodificaProgramacio(const FitxaProgramacio &fitxa, ErrorCodificacion *error = nullptr);
 
 // Puts the device copy into the sheet, the shared IntervalosInhabiles and the grid
@@ -60,11 +59,5 @@ std::optional<QByteArray> CodificaProgramacio(const FitxaProgramacio &fitxa, Err
 void CarregaProgAqt(const ProgramacioRebuda &copia, FitxaProgramacio &fitxa);
 // The same from modulo1().ProgramacioRebuda.
 void CarregaProgAqt(FitxaProgramacio &fitxa);
-
-// Day, month and year minus 1900 of a date text "dd/mm/yy"; 0 when that part is
-// "00" or not a number.
-quint8 DiaFecha(const QString &fecha);
-quint8 MesFecha(const QString &fecha);
-quint8 AñoFecha(const QString &fecha);
 
 } // namespace slx

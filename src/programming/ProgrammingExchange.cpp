@@ -2,12 +2,18 @@
 
 #include "base/Modulo1.h"
 #include "base/TextFormats.h"
+#include "link/Trama.h"
 #include "programming/ProgrammingBlock.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
 
 namespace slx {
+
+QByteArray tramaDemanaProgramacio()
+{
+    return trama(0x04);
+}
 
 std::optional<qint32> numeroSerieFitxa(const QString &maskNumeroSerie)
 {

@@ -13,8 +13,8 @@
 
 namespace slx {
 
-// The read request (command 0x04) up to its ETX; its check byte is 0x03.
-inline constexpr quint8 kDemanaProgramacio[5] = {0x02, 0x00, 0x06, 0x04, 0x03};
+// The read request (command 0x04): 02 00 06 04 03 03.
+QByteArray tramaDemanaProgramacio();
 
 // The serial number a sheet's MaskNumeroSerie holds, when its text is a number.
 std::optional<qint32> numeroSerieFitxa(const QString &maskNumeroSerie);

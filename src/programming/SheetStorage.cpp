@@ -466,12 +466,4 @@ bool Modificat(const FitxaProgramacio &fitxa)
     return GrabaProgramacio(fitxa);
 }
 
-bool ExisteProgramacio(qint32 numeroSerie)
-{
-    QSqlQuery query(modulo1().ConexionBD);
-    query.prepare(QStringLiteral("SELECT 1 FROM \"Programacion\" WHERE \"LNumeroSerie\" = ?"));
-    query.addBindValue(numeroSerie);
-    return query.exec() && query.next();
-}
-
 } // namespace slx

@@ -39,7 +39,4 @@ bool CarregaProgramacio(FitxaProgramacio &fitxa, qint32 numeroSerie,
 // (OK / Cancel, question icon) and saves on OK. True when it saved.
 bool Modificat(const FitxaProgramacio &fitxa);
 
-// True when Programacion holds a row for that serial number.
-bool ExisteProgramacio(qint32 numeroSerie);
-
 } // namespace slx

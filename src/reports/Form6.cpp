@@ -151,7 +151,7 @@ void Form6::Form_Load()
     }
     const bool contadores = versionAlMenys(m.VersionAparato, 3.0);
     for (TDBGrid *g : {TDBGridInici, TDBGridFi}) {
-        for (int c = 32; c <= 34; ++c)
+        for (int c = rejillas::kFirstFirmware30Column; c <= rejillas::kLastFirmware30Column; ++c)
             g->Columns(c).visible = contadores;
         g->columnsChanged();
     }
@@ -168,12 +168,12 @@ void Form6::DisenyaGrids()
     for (TDBGrid *g : {TDBGridInici, TDBGridFi}) {
         for (const rejillas::Cabecera &c : rejillas::cabecerasIntervalos())
             g->setColumnCaption(c.columna, rejillas::textoCabecera(c, texto));
-        for (int c = 32; c <= 34; ++c) {
+        for (int c = rejillas::kFirstFirmware30Column; c <= rejillas::kLastFirmware30Column; ++c) {
             const QString actual = g->columnCaption(c);
             if (!actual.endsWith(QStringLiteral("\rmin")))
                 g->setColumnCaption(c, actual + QStringLiteral("\rmin"));
         }
-        for (int c = 5; c <= 34; ++c) {
+        for (int c = 5; c <= rejillas::kLastFirmware30Column; ++c) {
             const rejillas::Colores colores = rejillas::coloresIntervalos(c);
             g->Columns(c).back = colores.celda;
             g->Columns(c).headBack = colores.cabecera;

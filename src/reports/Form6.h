@@ -13,7 +13,7 @@ class QToolButton;
 
 namespace slx {
 
-class MotorInforme;
+class ReportEngine;
 class TDBGrid;
 class WindowedSqlModel;
 
@@ -36,7 +36,7 @@ public:
     QToolButton *SSCommandImprimir = nullptr;
     QToolButton *SSCommandExit = nullptr;
     QToolButton *SSCommandHelp = nullptr;
-    MotorInforme *VSReport1 = nullptr;
+    ReportEngine *VSReport1 = nullptr;
 
     WindowedSqlModel *modeloInici() const { return m_modelos[0]; }
     WindowedSqlModel *modeloFi() const { return m_modelos[1]; }

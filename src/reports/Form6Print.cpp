@@ -54,7 +54,7 @@ void Form6::SSCommandImprimir_Click()
     Modulo1 &m = modulo1();
     const auto loc = [](int n) { return oLocGuru().GetS(n); };
     if (!VSReport1)
-        VSReport1 = new MotorInforme(this);
+        VSReport1 = new ReportEngine(this);
     try {
         const qint32 serial = m.NumeroSerieAparato;
         marco::DatosMarco datos;

@@ -23,7 +23,7 @@ class QSlider;
 namespace slx {
 
 class Chart2D;
-class MotorInforme;
+class ReportEngine;
 
 class Form9 : public QWidget {
     Q_OBJECT
@@ -63,7 +63,7 @@ public:
     std::array<QMenu *, 2> PopUpMnu0{};
     std::array<QAction *, 4> PopUpMnu1{};
     std::array<QAction *, 10> PopUpMnu2{};
-    MotorInforme *VSReport1 = nullptr; // the chart report
+    ReportEngine *VSReport1 = nullptr; // the chart report
 
     // The chart report's layout and its two pictures (upper and lower chart), in the data folder.
     static const char *const kLayout;

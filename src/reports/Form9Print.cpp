@@ -50,7 +50,7 @@ void Form9::SSCommandImprimir_Click()
 {
     Modulo1 &m = modulo1();
     if (!VSReport1)
-        VSReport1 = new MotorInforme(this);
+        VSReport1 = new ReportEngine(this);
     try {
         QString error;
         const QString totales =

@@ -108,7 +108,7 @@ QString listaDe(Tipo tipo)
     return QString::fromLatin1(tipo == Tipo::Intervalos ? marco::kListaIntervalos : marco::kListaSesiones);
 }
 
-void preparaInforme(MotorInforme &motor, QSqlDatabase db, Tipo tipo, marco::DatosMarco datos, const Periodo &periodo,
+void preparaInforme(ReportEngine &motor, QSqlDatabase db, Tipo tipo, marco::DatosMarco datos, const Periodo &periodo,
                     const QList<ReglaRegistro> &reglas, const std::function<QString(int)> &texto)
 {
     motor.carga(ficheroDisposicion(tipo), nombreInforme(tipo));

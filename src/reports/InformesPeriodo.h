@@ -14,7 +14,7 @@
 #include <optional>
 
 namespace slx {
-class MotorInforme;
+class ReportEngine;
 }
 
 namespace slx::informes {
@@ -55,7 +55,7 @@ QString listaDe(Tipo tipo);
 // Loads the report into the engine and fills it: the frame (datos; its list is set
 // from tipo), the list's record source over the period and its rules. Throws
 // FalloInforme (the layout, a name the layout lacks).
-void preparaInforme(MotorInforme &motor, QSqlDatabase db, Tipo tipo, marco::DatosMarco datos, const Periodo &periodo,
+void preparaInforme(ReportEngine &motor, QSqlDatabase db, Tipo tipo, marco::DatosMarco datos, const Periodo &periodo,
                     const QList<ReglaRegistro> &reglas, const std::function<QString(int)> &texto);
 
 } // namespace slx::informes

@@ -36,6 +36,10 @@ QVector<GridColumn> columnas(std::initializer_list<Diseno> list);
 
 // The 35 columns of an Intervalos grid.
 QVector<GridColumn> disenoIntervalos();
+// Columns 32 to 34 (ByLineaInsuficiente, ByDNA, ByENA), the values in minutes that only
+// firmware 3.0 and later logs: shown from that version on, headed with "min".
+inline constexpr int kFirstFirmware30Column = 32;
+inline constexpr int kLastFirmware30Column = 34;
 
 // A heading: the catalogue text of that number, or (when `unidad` is given) the text, a
 // carriage return and the unit.

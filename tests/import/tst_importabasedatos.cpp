@@ -6,6 +6,7 @@
 #include "base/Modulo1.h"
 #include "base/TextoPropio.h"
 #include "import/ImportaBaseDatos.h"
+#include "import/NombresDatos.h"
 
 #include <QFile>
 #include <QProcess>
@@ -394,7 +395,9 @@ private Q_SLOTS:
         QCOMPARE(r.anadidas, qint64(2));
         QCOMPARE(r.duplicadas, qint64(1)); // the date with a midnight time is the same key
         QCOMPARE(r.rechazadas, qint64(1));
-        QVERIFY(r.motivos.first().contains("SLeq"));
+        // Named as the windows name the table and the column.
+        QVERIFY2(r.motivos.first().startsWith(nombreTabla("Sesiones") + ": " + nombreColumna("SLeq") + ": "),
+                 qPrintable(r.motivos.first()));
         QCOMPARE(valor("SELECT typeof(LNumeroSerie) || typeof(SLeq) || typeof(ByNivelDiaLocal) || ':' || SLeq "
                        "FROM Sesiones WHERE LNumeroSerie = 2")
                      .toString(),

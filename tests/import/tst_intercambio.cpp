@@ -10,6 +10,8 @@
 #include "import/CarregaCsv.h"
 #include "import/FicheroIntercambio.h"
 #include "import/Form16.h"
+#include "import/NombresDatos.h"
+#include "localization/LocGuru.h"
 #include "main/RegistroVentanas.h"
 
 #include <QDir>
@@ -250,8 +252,9 @@ private Q_SLOTS:
         QCOMPARE(cifras(r, "Sesiones"), QList<qint64>({1, 0, 1, 0}));
         QCOMPARE(r.seccionesIgnoradas, QStringList{"\"Extra\""});
         QCOMPARE(r.motivos.size(), 1);
-        QVERIFY2(r.motivos.first().startsWith(TextoPropio("%1, line %2: %3").arg("Intervalos").arg(20).arg("")),
-                 qPrintable(r.motivos.first()));
+        QVERIFY2(
+            r.motivos.first().startsWith(TextoPropio("%1, line %2: %3").arg(nombreTabla("Intervalos")).arg(20).arg("")),
+            qPrintable(r.motivos.first()));
         QVERIFY(r.motivos.first().contains("12:40"));
 
         // Events: one time form, so that "9:05" is the same event as "09:05".
@@ -330,17 +333,18 @@ private Q_SLOTS:
         QTest::addColumn<QString>("row");
         QTest::addColumn<QString>("reason");
         QTest::newRow("bad date") << "1;2009-02-30;10:00"
-                                  << TextoPropio("%1: \"%2\" is not a date").arg("DFecha", "2009-02-30");
+                                  << TextoPropio("%1: \"%2\" is not a date").arg(nombreColumna("DFecha"), "2009-02-30");
         QTest::newRow("apostrophe in a time")
-            << "1;2009-02-03;12'00" << TextoPropio("%1: \"%2\" is not a time").arg("THora", "12'00");
+            << "1;2009-02-03;12'00" << TextoPropio("%1: \"%2\" is not a time").arg(nombreColumna("THora"), "12'00");
         QTest::newRow("quoted semicolon in a time")
-            << "1;2009-02-03;\"12;00\"" << TextoPropio("%1: \"%2\" is not a time").arg("THora", "12;00");
-        QTest::newRow("empty key part") << "1;2009-02-03;" << TextoPropio("the key column %1 is empty").arg("THora");
+            << "1;2009-02-03;\"12;00\"" << TextoPropio("%1: \"%2\" is not a time").arg(nombreColumna("THora"), "12;00");
+        QTest::newRow("empty key part") << "1;2009-02-03;"
+                                        << TextoPropio("the key column %1 is empty").arg(nombreColumna("THora"));
         QTest::newRow("empty serial") << ";2009-02-03;10:00"
-                                      << TextoPropio("the key column %1 is empty").arg("LNumeroSerie");
+                                      << TextoPropio("the key column %1 is empty").arg(nombreColumna("LNumeroSerie"));
         QTest::newRow("serial out of range") << "2147483648;2009-02-03;10:00"
                                              << TextoPropio("%1: \"%2\" is not a whole number from %3 to %4")
-                                                    .arg("LNumeroSerie", "2147483648")
+                                                    .arg(nombreColumna("LNumeroSerie"), "2147483648")
                                                     .arg(-2147483648LL)
                                                     .arg(2147483647);
         QTest::newRow("too many fields") << "1;2009-02-03;10:00;x"
@@ -360,7 +364,8 @@ private Q_SLOTS:
         const ResultadoIntercambio r = importaIntercambio(escribe(*m_home, "f.qv90", file), modulo1().ConexionBD);
         QVERIFY2(r.error.isEmpty(), qPrintable(r.error));
         QCOMPARE(cifras(r, "DiaBorrado"), QList<qint64>({2, 0, 0, 1}));
-        QCOMPARE(r.motivos, QStringList{TextoPropio("%1, line %2: %3").arg("DiaBorrado").arg(4).arg(reason)});
+        QCOMPARE(r.motivos,
+                 QStringList{TextoPropio("%1, line %2: %3").arg(nombreTabla("DiaBorrado")).arg(4).arg(reason)});
         QCOMPARE(cuenta("DiaBorrado"), 3);
         // A refused row never writes over a stored one.
         QCOMPARE(valor("SELECT THora FROM DiaBorrado WHERE DFecha = '2009-02-03'").toString(), QString("10:00"));
@@ -411,15 +416,15 @@ private Q_SLOTS:
         QCOMPARE(cifras(r, "IntervaloInhabil"), QList<qint64>({1, 1, 1, 0}));
         QCOMPARE(r.motivos,
                  QStringList({TextoPropio("%1, line %2: %3")
-                                  .arg("Intervalos")
+                                  .arg(nombreTabla("Intervalos"))
                                   .arg(6)
                                   .arg(TextoPropio("the row that starts at %1 is stored with another end (%2)")
                                            .arg("2009-01-01 10:00", "2009-01-01 10:15")),
                               TextoPropio("%1, line %2: %3")
-                                  .arg("Intervalos")
+                                  .arg(nombreTabla("Intervalos"))
                                   .arg(8)
                                   .arg(TextoPropio("%1: \"%2\" is longer than %3 characters")
-                                           .arg("TTipoActuacionLocal", QString::fromUtf8("Ñàéíóúüçø"))
+                                           .arg(nombreColumna("TTipoActuacionLocal"), QString::fromUtf8("Ñàéíóúüçø"))
                                            .arg(8))}));
         const QString stored = "SELECT %1 FROM Intervalos WHERE LNumeroSerie = 1 AND THoraInicio = '10:00'";
         QCOMPARE(valor(stored.arg("SLeqLocal || '|' || THoraFinal")).toString(), QString("61.0|10:15"));
@@ -606,6 +611,90 @@ private Q_SLOTS:
         Form16 w;
         const QStringList missing = slxtest::missingTranslations({&w}, m_home->file("Language.db"));
         QVERIFY2(missing.isEmpty(), qPrintable(missing.join(" | ")));
+    }
+
+    // The summary names tables and columns as the windows do, in the user's language.
+    void namesAsTheWindows_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<bool>("table");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("en table") << "English" << true << "DiaBorrado"
+                                  << "Erasure dates";
+        QTest::newRow("en window caption") << "English" << true << "IntervaloInhabil"
+                                           << "Disabled intervals";
+        QTest::newRow("en label") << "English" << false << "LNumeroSerie"
+                                  << "Serial no.";
+        QTest::newRow("en time") << "English" << false << "THora"
+                                 << "Time";
+        QTest::newRow("en start") << "English" << false << "THoraInicio"
+                                  << "Time (Start)";
+        QTest::newRow("en heading") << "English" << false << "TFechaMaxLeq1min"
+                                    << "Leq1'max (Date)";
+        QTest::newRow("en heading without unit") << "English" << false << "ByNivelLeqLocal"
+                                                 << "LeqT limit (emission)";
+        QTest::newRow("en two-line heading") << "English" << false << "BoRS232"
+                                             << "RS-232 connection";
+        QTest::newRow("en session day") << "English" << false << "TLunesFin"
+                                        << "Monday session (End)";
+        QTest::newRow("es table") << "Español" << true << "Intervalos"
+                                  << "Intervalos Leq";
+        QTest::newRow("es label") << "Español" << false << "TContacto"
+                                  << "Contacto";
+        QTest::newRow("de table") << "Deutsch" << true << "Sesiones"
+                                  << "Sitzungen";
+        QTest::newRow("de label") << "Deutsch" << false << "LNumeroSerie"
+                                  << "Seriennr.";
+        QTest::newRow("fr column in another case")
+            << "Français" << false << "lnumeroserie" << QString::fromUtf8("N° de série");
+        QTest::newRow("not a table of the program") << "English" << true << "Extra"
+                                                    << "Extra";
+        QTest::newRow("not a column of the program") << "English" << false << "Extra"
+                                                     << "Extra";
+    }
+    void namesAsTheWindows()
+    {
+        QFETCH(QString, language);
+        QFETCH(bool, table);
+        QFETCH(QString, name);
+        QFETCH(QString, shown);
+        QVERIFY(LocGuruP_BAS::SetupLanguage(m_home->file("Language.db"), language));
+        const QString got = table ? nombreTabla(name) : nombreColumna(name);
+        oLocGuru().CloseLanguageDatabase();
+        QCOMPARE(got, shown);
+    }
+
+    // Every table and column a summary can name has a name of its own in every language,
+    // and a refused row's reason reads in the user's language.
+    void everyNameTranslated()
+    {
+        for (const QString &language : slxtest::languageColumns()) {
+            QVERIFY(LocGuruP_BAS::SetupLanguage(m_home->file("Language.db"), language));
+            for (const intercambio::Tabla &t : intercambio::tablas()) {
+                const QString tabla = QLatin1String(t.nombre);
+                // The English names all differ from the database's (Spanish ones may be the same).
+                const bool propio = language != "English" || nombreTabla(tabla) != tabla;
+                QVERIFY2(propio && !nombreTabla(tabla).isEmpty(), qPrintable(language + ": " + tabla));
+                for (const intercambio::Columna &c : t.columnas)
+                    for (const char *n : {c.nombre, c.segunda}) {
+                        if (!n)
+                            continue;
+                        const QString nombre = nombreColumna(QLatin1String(n));
+                        QVERIFY2((language != "English" || nombre != QLatin1String(n)) && !nombre.isEmpty() &&
+                                     !nombre.contains('\r') && !nombre.endsWith(':'),
+                                 qPrintable(language + ": " + n + " -> " + nombre));
+                    }
+            }
+        }
+        QVERIFY(LocGuruP_BAS::SetupLanguage(m_home->file("Language.db"), "Deutsch"));
+        const QByteArray file = "//DiaBorrado//\r\nLNumeroSerie;DFecha;THora\r\n1;2009-01-01;10:61\r\n";
+        const ResultadoIntercambio r = importaIntercambio(escribe(*m_home, "de.qv90", file), modulo1().ConexionBD);
+        const QString text = r.resumen();
+        oLocGuru().CloseLanguageDatabase();
+        QVERIFY2(text.contains(QString::fromUtf8("Löschdaten, Zeile 3: Uhrzeit: \"10:61\" ist keine Uhrzeit")),
+                 qPrintable(text));
+        QVERIFY2(!text.contains("DiaBorrado") && !text.contains("THora"), qPrintable(text));
     }
 
 private:

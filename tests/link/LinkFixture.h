@@ -47,7 +47,13 @@ public:
         slx::resetLinkTimings();
     }
 
-    bool open() { return slx::AbrePuerto(slx::MSComm1(), nullptr); }
+    // The cable set-up: the settings' port at "19200,n,8,1", opened.
+    bool open()
+    {
+        slx::SerialControl &port = slx::MSComm1();
+        return port.setCommPort(slx::modulo1().PuertoSerie) && port.setSettings(QStringLiteral("19200,n,8,1")) &&
+               (port.PortOpen() || port.setPortOpen(true));
+    }
 
     // The emulator spoils its next answer so.
     void fault(slxemu::Fault kind, int at = 6, int pauseMs = 6000)

@@ -41,16 +41,20 @@ private slots:
         QVERIFY(slx::GrabaIni(QStringLiteral("Ports"), QStringLiteral("COM1"), link,
                               slx::DataFolder::file(QStringLiteral("slx90.ini"))));
         slx::modulo1().PuertoSerie = 1;
-        QVERIFY2(slx::AbrePuerto(slx::MSComm1()), qPrintable(slx::MSComm1().errorString()));
+        slx::SerialControl &port = slx::MSComm1();
+        QVERIFY2(port.setCommPort(1) && port.setSettings(QStringLiteral("19200,n,8,1")) && port.setPortOpen(true),
+                 qPrintable(port.errorString()));
         QTimer watchdog;
         watchdog.setSingleShot(true);
         watchdog.setInterval(2000);
         slx::EnviaControl(slx::MSComm1(), slx::CAN);
         slx::DemanaIdentificacio(slx::MSComm1());
-        QVERIFY(slx::RecibirIdentificacion(slx::MSComm1(), &watchdog));
-        QCOMPARE(int(slx::modulo1().TipoAparato), 4);
-        QCOMPARE(slx::modulo1().VersionAparato, QStringLiteral("3.3"));
-        QCOMPARE(slx::modulo1().NumeroSerieAparato, 456);
+        slx::Identificacion id;
+        QCOMPARE(slx::receiveIdentification(port, slx::modulo1().BufferTrama, &watchdog, &id),
+                 slx::FrameResult::Received);
+        QCOMPARE(int(id.tipo), 4);
+        QCOMPARE(id.version, QStringLiteral("3.3"));
+        QCOMPARE(id.numeroSerie, 456);
         slx::MSComm1().setPortOpen(false);
 
         ::kill(pid_t(emulator.processId()), SIGTERM);

@@ -1,7 +1,7 @@
 // The link routines against the device emulator over a real pseudo-terminal.
 
 #include "LinkFixture.h"
-#include "localization/LocGuru.h"
+#include "link/DeviceSession.h"
 
 #include <QAbstractEventDispatcher>
 #include <QElapsedTimer>
@@ -21,6 +21,7 @@ QByteArray bytes(std::initializer_list<int> list)
     return out;
 }
 
+// The test's own check byte, kept apart from the program's.
 QByteArray withCheck(QByteArray frame)
 {
     quint8 x = 0;
@@ -28,6 +29,22 @@ QByteArray withCheck(QByteArray frame)
         x ^= quint8(c);
     frame.append(char(x));
     return frame;
+}
+
+bool cancelRequested()
+{
+    return modulo1().CancelaRecepcion;
+}
+
+// One frame into BufferTrama, ended also by CancelaRecepcion.
+FrameResult receive(QTimer *watchdog, int minLength = 5)
+{
+    return receiveFrame(MSComm1(), modulo1().BufferTrama, watchdog, minLength, cancelRequested);
+}
+
+FrameResult identify(QTimer *watchdog, Identificacion *id)
+{
+    return receiveIdentification(MSComm1(), modulo1().BufferTrama, watchdog, id, cancelRequested);
 }
 
 QByteArray bufferHead(int n)
@@ -52,6 +69,8 @@ private:
 };
 
 } // namespace
+
+Q_DECLARE_METATYPE(slx::FrameResult)
 
 class TestLink : public QObject {
     Q_OBJECT
@@ -81,11 +100,11 @@ private slots:
     void recordHandshake();
     void shortAnswer_data();
     void shortAnswer();
-    void pacedFrame();
-    void pacedFrameEndsOnLostPort();
     void answerWait_data();
     void answerWait();
     void timerWait();
+    void failureTexts_data();
+    void failureTexts();
 };
 
 void TestLink::identification_data()
@@ -108,7 +127,6 @@ void TestLink::identification()
     QFETCH(int, minor);
     QFETCH(QByteArray, serial);
     QFETCH(int, mode);
-    slxtest::Answers answers;
     LinkFixture f;
     QVERIFY(f.ok);
     f.emulator.setIdentity({quint8(type), quint8(major), quint8(minor), serial, quint8(mode)});
@@ -118,15 +136,15 @@ void TestLink::identification()
 
     EnviaControl(MSComm1(), CAN);
     DemanaIdentificacio(MSComm1());
-    QVERIFY(RecibirIdentificacion(MSComm1(), &f.watchdog));
+    Identificacion id;
+    QCOMPARE(identify(&f.watchdog, &id), FrameResult::Received);
     QCOMPARE(f.emulator.received(), bytes({0x18, 0x02, 0x00, 0x06, 0x01, 0x03, 0x06}));
-    QCOMPARE(int(modulo1().TipoAparato), type);
+    QCOMPARE(int(id.tipo), type);
     QFETCH(QString, version);
     QFETCH(int, number);
-    QCOMPARE(modulo1().VersionAparato, version);
-    QCOMPARE(modulo1().NumeroSerieAparato, number);
-    QCOMPARE(int(modulo1().ModoAparato), mode);
-    QCOMPARE(answers.texts(), QStringList());
+    QCOMPARE(id.version, version);
+    QCOMPARE(id.numeroSerie, number);
+    QCOMPARE(int(id.modo), mode);
 }
 
 void TestLink::noiseBeforeStx()
@@ -136,8 +154,9 @@ void TestLink::noiseBeforeStx()
     QVERIFY(f.ok);
     f.fault(slxemu::Fault::NoiseBeforeStx);
     QVERIFY(f.askIdentification());
-    QVERIFY(RecibirIdentificacion(MSComm1(), &f.watchdog));
-    QCOMPARE(modulo1().NumeroSerieAparato, 123);
+    Identificacion id;
+    QCOMPARE(identify(&f.watchdog, &id), FrameResult::Received);
+    QCOMPARE(id.numeroSerie, 123);
     QCOMPARE(int(modulo1().BufferTrama[0]), 0x02);
     QVERIFY(answers.texts().isEmpty());
 }
@@ -151,7 +170,7 @@ void TestLink::fiveByteFrame()
     const QByteArray frame = withCheck(bytes({0x02, 0x00, 0x05, 0xAA}));
     QCOMPARE(quint8(frame[4]), quint8(0x02 ^ 0x05 ^ 0xAA));
     f.emulator.sendRaw({frame});
-    QVERIFY(RecibirTrama(MSComm1(), &f.watchdog));
+    QCOMPARE(receive(&f.watchdog), FrameResult::Received);
     QCOMPARE(bufferHead(5), frame);
     QVERIFY(answers.texts().isEmpty());
 }
@@ -167,9 +186,9 @@ void TestLink::framesBackToBack()
     const QByteArray second = withCheck(bytes({0x02, 0x00, 0x06, 0x02, 0x03}));
     f.emulator.sendRaw({first + second});
     QVERIFY(QTest::qWaitFor([] { return MSComm1().InBufferCount() >= 13; }, 2000));
-    QVERIFY(RecibirTrama(MSComm1(), &f.watchdog));
+    QCOMPARE(receive(&f.watchdog), FrameResult::Received);
     QCOMPARE(bufferHead(7), first);
-    QVERIFY(RecibirTrama(MSComm1(), &f.watchdog));
+    QCOMPARE(receive(&f.watchdog), FrameResult::Received);
     QCOMPARE(bufferHead(6), second);
     QVERIFY(answers.texts().isEmpty());
 }
@@ -180,13 +199,12 @@ void TestLink::wrongCheckByte()
     LinkFixture f;
     QVERIFY(f.ok);
     f.fault(slxemu::Fault::WrongCheck);
-    modulo1().TipoAparato = 7;
     QVERIFY(f.askIdentification());
-    QVERIFY(!RecibirIdentificacion(MSComm1(), &f.watchdog));
-    QCOMPARE(answers.texts(), QStringList{oLocGuru().GetS(62)});
-    QCOMPARE(answers.shown().at(0).icon, ui::Icon::Critical);
-    QCOMPARE(answers.shown().at(0).buttons, ui::OkOnly);
-    QCOMPARE(int(modulo1().TipoAparato), 7);
+    Identificacion id;
+    id.tipo = 7;
+    QCOMPARE(identify(&f.watchdog, &id), FrameResult::BadCheck);
+    QVERIFY(answers.texts().isEmpty()); // the link shows nothing
+    QCOMPARE(int(id.tipo), 7);
     QVERIFY(MSComm1().PortOpen()); // a failure leaves the port as it was
 }
 
@@ -217,12 +235,8 @@ void TestLink::pauseInFrame()
     QVERIFY(f.ok);
     f.fault(slxemu::Fault(fault), at, pauseMs);
     QVERIFY(f.askIdentification());
-    QCOMPARE(RecibirIdentificacion(MSComm1(), &f.watchdog), received);
-    QCOMPARE(answers.texts(), received ? QStringList() : QStringList{oLocGuru().GetS(31)});
-    if (!received) {
-        QCOMPARE(answers.shown().at(0).icon, ui::Icon::Critical);
-        QCOMPARE(answers.shown().at(0).buttons, ui::OkOnly);
-    }
+    QCOMPARE(identify(&f.watchdog, nullptr), received ? FrameResult::Received : FrameResult::TimedOut);
+    QVERIFY(answers.texts().isEmpty());
     QVERIFY(!f.watchdog.isActive() || received);
 }
 
@@ -242,9 +256,10 @@ void TestLink::watchdogIsInterByte()
     QElapsedTimer t;
     t.start();
     f.emulator.sendRaw(chunks, LinkFixture::kWatchdogMs / 3);
-    QVERIFY(RecibirIdentificacion(MSComm1(), &f.watchdog));
+    Identificacion id;
+    QCOMPARE(identify(&f.watchdog, &id), FrameResult::Received);
     QVERIFY(t.elapsed() > 2 * LinkFixture::kWatchdogMs);
-    QCOMPARE(modulo1().NumeroSerieAparato, 123);
+    QCOMPARE(id.numeroSerie, 123);
     QVERIFY(answers.texts().isEmpty());
 }
 
@@ -259,7 +274,7 @@ void TestLink::cancelEndsSilently()
     QTimer::singleShot(150, [] { modulo1().CancelaRecepcion = true; });
     QElapsedTimer t;
     t.start();
-    QVERIFY(!RecibirIdentificacion(MSComm1(), &f.watchdog));
+    QCOMPARE(identify(&f.watchdog, nullptr), FrameResult::Cancelled);
     QVERIFY(t.elapsed() < 2000);
     QVERIFY(answers.texts().isEmpty());
     QCOMPARE(int(modulo1().BufferTrama[0]), 0x02); // what arrived so far stays
@@ -277,7 +292,7 @@ void TestLink::noiseStreamEndsOnlyByCancel()
         noise << QByteArray(1, char(0x55));
     f.emulator.sendRaw(noise, LinkFixture::kWatchdogMs / 5);
     QTimer::singleShot(4 * LinkFixture::kWatchdogMs, [] { modulo1().CancelaRecepcion = true; });
-    QVERIFY(!RecibirTrama(MSComm1(), &f.watchdog));
+    QCOMPARE(receive(&f.watchdog), FrameResult::Cancelled);
     QVERIFY(answers.texts().isEmpty());
     QVERIFY(f.watchdog.isActive());
 }
@@ -304,36 +319,43 @@ void TestLink::lengthOutOfRange()
     plan.length = quint16(length);
     f.emulator.setFault(plan);
     modulo1().BufferTrama.fill(0xEE);
-    modulo1().NumeroSerieAparato = 55;
     QVERIFY(f.askIdentification());
-    QVERIFY(!RecibirIdentificacion(MSComm1(), &f.watchdog));
-    QCOMPARE(answers.texts(), QStringList{oLocGuru().GetS(62)});
+    Identificacion id;
+    id.numeroSerie = 55;
+    QCOMPARE(identify(&f.watchdog, &id), FrameResult::BadLength);
+    QVERIFY(answers.texts().isEmpty());
     const auto &b = modulo1().BufferTrama;
     QCOMPARE(int(b[1]), length >> 8);
     QCOMPARE(int(b[2]), length & 0xFF);
     for (int i = 3; i < int(b.size()); ++i)
         QCOMPARE(int(b[i]), 0xEE);
-    QCOMPARE(modulo1().NumeroSerieAparato, 55);
+    QCOMPARE(id.numeroSerie, 55);
 }
 
 void TestLink::badIdentification_data()
 {
     QTest::addColumn<QByteArray>("data");
+    QTest::addColumn<FrameResult>("result");
     QTest::newRow("15 bytes") << QByteArray("\x2A\x04\x0A"
                                             "000123",
-                                            9);
+                                            9)
+                              << FrameResult::TooShort;
     QTest::newRow("11 bytes") << QByteArray("\x2A\x04\x0A"
                                             "00",
-                                            5);
+                                            5)
+                              << FrameResult::TooShort;
     QTest::newRow("letter in the serial") << QByteArray("\x2A\x04\x0A"
                                                         "00A123\x01",
-                                                        10);
+                                                        10)
+                                          << FrameResult::Malformed;
     QTest::newRow("blank in the serial") << QByteArray("\x2A\x04\x0A"
                                                        " 00123\x01",
-                                                       10);
+                                                       10)
+                                         << FrameResult::Malformed;
     QTest::newRow("sign in the serial") << QByteArray("\x2A\x04\x0A"
                                                       "-00123\x01",
-                                                      10);
+                                                      10)
+                                        << FrameResult::Malformed;
 }
 
 void TestLink::badIdentification()
@@ -344,18 +366,15 @@ void TestLink::badIdentification()
     QVERIFY(f.ok);
     f.emulator.setCommand(
         0x01, [data](slxemu::Session &s, quint8, const QByteArray &, const QByteArray &) { s.sendFrame(0x01, data); });
-    auto &m = modulo1();
-    m.TipoAparato = 9;
-    m.VersionAparato = QStringLiteral("1.0");
-    m.NumeroSerieAparato = 777;
-    m.ModoAparato = 5;
+    QFETCH(FrameResult, result);
+    Identificacion id{9, QStringLiteral("1.0"), 777, 5};
     QVERIFY(f.askIdentification());
-    QVERIFY(!RecibirIdentificacion(MSComm1(), &f.watchdog));
-    QCOMPARE(answers.texts(), QStringList{oLocGuru().GetS(62)});
-    QCOMPARE(int(m.TipoAparato), 9);
-    QCOMPARE(m.VersionAparato, QStringLiteral("1.0"));
-    QCOMPARE(m.NumeroSerieAparato, 777);
-    QCOMPARE(int(m.ModoAparato), 5);
+    QCOMPARE(identify(&f.watchdog, &id), result);
+    QVERIFY(answers.texts().isEmpty());
+    QCOMPARE(int(id.tipo), 9);
+    QCOMPARE(id.version, QStringLiteral("1.0"));
+    QCOMPARE(id.numeroSerie, 777);
+    QCOMPARE(int(id.modo), 5);
 }
 
 void TestLink::vanishedPeer()
@@ -372,10 +391,10 @@ void TestLink::vanishedPeer()
     QElapsedTimer t;
     t.start();
     WakeCounter wakes;
-    QVERIFY(!RecibirIdentificacion(MSComm1(), &f.watchdog));
+    QCOMPARE(identify(&f.watchdog, nullptr), FrameResult::LineLost);
     QVERIFY2(t.elapsed() < 3000, qPrintable(QString::number(t.elapsed())));
     QVERIFY(!MSComm1().PortOpen());
-    QCOMPARE(answers.texts(), QStringList{oLocGuru().GetS(31)});
+    QVERIFY(answers.texts().isEmpty());
     QVERIFY2(wakes.count < 100, qPrintable(QString::number(wakes.count)));
 
     // Idle afterwards: nothing keeps waking the loop.
@@ -397,21 +416,21 @@ void TestLink::secondWaitRefused()
     QTimer other;
     other.setSingleShot(true);
     other.setInterval(5000);
-    int nested = -1;
-    bool nestedModem = true;
+    FrameResult nested = FrameResult::Received;
+    DialResult::Outcome nestedModem = DialResult::Connected;
     QTimer::singleShot(50, [&] {
-        nested = RecibirTrama(MSComm1(), &other) ? 1 : 0;
-        nestedModem = ConectaModem(MSComm1(), QStringLiteral("1")) == 1;
+        nested = receive(&other);
+        nestedModem = dialModem(MSComm1(), 1, QString(), QStringLiteral("1")).outcome;
         // Nor send anything: a CAN or a request would spoil the transfer under way.
         EnviaControl(MSComm1(), CAN);
         DemanaIdentificacio(MSComm1());
-        const quint8 request[] = {0x02, 0x00, 0x06, 0x02, 0x03};
-        EnviaTrama(MSComm1(), request, 5);
+        EnviaTrama(MSComm1(), trama(0x02));
     });
-    QVERIFY(RecibirIdentificacion(MSComm1(), &f.watchdog));
-    QCOMPARE(nested, 0);
-    QVERIFY(!nestedModem);
-    QCOMPARE(modulo1().NumeroSerieAparato, 123);
+    Identificacion id;
+    QCOMPARE(identify(&f.watchdog, &id), FrameResult::Received);
+    QCOMPARE(nested, FrameResult::Refused);
+    QCOMPARE(nestedModem, DialResult::Refused);
+    QCOMPARE(id.numeroSerie, 123);
     QCOMPARE(f.emulator.received(), bytes({0x02, 0x00, 0x06, 0x01, 0x03, 0x06}));
     QVERIFY(answers.texts().isEmpty());
     QVERIFY(!EnEspera());
@@ -444,41 +463,48 @@ void TestLink::portMissingOrBusy()
     // A port that does not exist.
     QVERIFY(GrabaIni(QStringLiteral("Ports"), QStringLiteral("COM2"), f.home.file(QStringLiteral("no-such-tty")),
                      DataFolder::file(QStringLiteral("slx90.ini"))));
-    modulo1().PuertoSerie = 2;
-    QVERIFY(!AbrePuerto(MSComm1()));
+    QVERIFY(MSComm1().setCommPort(2));
+    QVERIFY(!MSComm1().setPortOpen(true));
     QVERIFY(MSComm1().errorString().contains(QStringLiteral("no-such-tty")));
     QVERIFY(!MSComm1().PortOpen());
-    QVERIFY(answers.texts().isEmpty()); // the caller shows the description
+    QVERIFY(answers.texts().isEmpty()); // the window shows the description
 }
 
 void TestLink::literalRequests_data()
 {
-    QTest::addColumn<QByteArray>("request");
-    QTest::addColumn<int>("check");
-    QTest::newRow("identification") << bytes({0x02, 0x00, 0x06, 0x01, 0x03}) << 0x06;
-    QTest::newRow("totals") << bytes({0x02, 0x00, 0x06, 0x02, 0x03}) << 0x05;
-    QTest::newRow("event dates") << bytes({0x02, 0x00, 0x06, 0x03, 0x03}) << 0x04;
-    QTest::newRow("read programming") << bytes({0x02, 0x00, 0x06, 0x04, 0x03}) << 0x03;
-    QTest::newRow("real time") << bytes({0x02, 0x00, 0x06, 0x09, 0x03}) << 0x0E;
+    QTest::addColumn<int>("command");
+    QTest::addColumn<QByteArray>("data");
+    QTest::addColumn<QByteArray>("frame");
+    QTest::newRow("identification") << 0x01 << QByteArray() << bytes({0x02, 0x00, 0x06, 0x01, 0x03, 0x06});
+    QTest::newRow("totals") << 0x02 << QByteArray() << bytes({0x02, 0x00, 0x06, 0x02, 0x03, 0x05});
+    QTest::newRow("event dates") << 0x03 << QByteArray() << bytes({0x02, 0x00, 0x06, 0x03, 0x03, 0x04});
+    QTest::newRow("read programming") << 0x04 << QByteArray() << bytes({0x02, 0x00, 0x06, 0x04, 0x03, 0x03});
+    QTest::newRow("real time") << 0x09 << QByteArray() << bytes({0x02, 0x00, 0x06, 0x09, 0x03, 0x0E});
+    QTest::newRow("with data") << 0x05 << bytes({0x0A, 0xFF})
+                               << bytes({0x02, 0x00, 0x08, 0x05, 0x0A, 0xFF, 0x03, 0x02 ^ 0x08 ^ 0x05 ^ 0x0A ^ 0xFF ^ 0x03});
+    // A length of 256 or more fills the high byte, which the check covers too.
+    QByteArray big(250, char(0x01));
+    QTest::newRow("two length bytes") << 0x08 << big
+                                      << bytes({0x02, 0x01, 0x00, 0x08}) + big + bytes({0x03, 0x02 ^ 0x01 ^ 0x08 ^ 0x03});
 }
 
 void TestLink::literalRequests()
 {
-    QFETCH(QByteArray, request);
-    QFETCH(int, check);
+    QFETCH(int, command);
+    QFETCH(QByteArray, data);
+    QFETCH(QByteArray, frame);
+    QCOMPARE(trama(quint8(command), data), frame);
+    QCOMPARE(checkByte(frame.chopped(1)), quint8(frame.back()));
+    QCOMPARE(checkByte(frame), quint8(0)); // a whole frame XORs to nothing
     LinkFixture f;
     QVERIFY(f.ok);
     QVERIFY(f.open());
-    // Built from index 1 of the frame buffer, as the request builders do.
-    auto &b = modulo1().BufferTrama;
-    for (int i = 0; i < request.size(); ++i)
-        b[1 + i] = quint8(request[i]);
-    QCOMPARE(int(EnviaTrama(MSComm1(), b.data() + 1, int(request.size()))), check);
+    EnviaTrama(MSComm1(), trama(quint8(command), data));
     EnviaControl(MSComm1(), ACK);
-    const QByteArray expected = request + char(check) + char(0x06);
+    const QByteArray expected = frame + char(0x06);
     QCOMPARE(f.receivedAtLeast(int(expected.size())), expected);
     // The emulator's own framing agrees.
-    QCOMPARE(f.emulator.frames().value(0), request + char(check));
+    QCOMPARE(f.emulator.frames().value(0), frame);
 }
 
 void TestLink::staleInputDiscarded()
@@ -491,8 +517,9 @@ void TestLink::staleInputDiscarded()
     f.emulator.sendRaw({withCheck(bytes({0x02, 0x00, 0x10, 0x01, 42, 4, 10, '9', '9', '9', '9', '9', '9', 1, 0x03}))});
     QVERIFY(QTest::qWaitFor([] { return MSComm1().InBufferCount() >= 16; }, 2000));
     DemanaIdentificacio(MSComm1());
-    QVERIFY(RecibirIdentificacion(MSComm1(), &f.watchdog));
-    QCOMPARE(modulo1().NumeroSerieAparato, 123);
+    Identificacion id;
+    QCOMPARE(identify(&f.watchdog, &id), FrameResult::Received);
+    QCOMPARE(id.numeroSerie, 123);
     QVERIFY(answers.texts().isEmpty());
 }
 
@@ -517,10 +544,9 @@ void TestLink::recordHandshake()
         s.awaitControl([](slxemu::Session &s, quint8 c) { Records::next(1, s, c); });
     });
     QVERIFY(f.open());
-    const QByteArray request = bytes({0x02, 0x00, 0x07, 0x05, 0x00, 0x03});
-    EnviaTrama(MSComm1(), reinterpret_cast<const quint8 *>(request.constData()), int(request.size()));
+    EnviaTrama(MSComm1(), trama(0x05, bytes({0x00})));
     for (int i = 0; i < 3; ++i) {
-        QVERIFY(RecibirTrama(MSComm1(), &f.watchdog));
+        QCOMPARE(receive(&f.watchdog), FrameResult::Received);
         QCOMPARE(int(modulo1().BufferTrama[4]), i);
         EnviaControl(MSComm1(), i < 2 ? ACK : CAN);
     }
@@ -554,66 +580,7 @@ void TestLink::shortAnswer()
     frame += QByteArray(dataBytes, char(0x11));
     frame += char(0x03);
     f.emulator.sendRaw({withCheck(frame)});
-    QCOMPARE(RecibirTrama(MSComm1(), &f.watchdog, minimum), received);
-    QCOMPARE(answers.texts(), received ? QStringList() : QStringList{oLocGuru().GetS(62)});
-    if (!received)
-        QCOMPARE(answers.shown().at(0).icon, ui::Icon::Critical);
-}
-
-void TestLink::pacedFrame()
-{
-    // The programming write: every byte but the check byte is followed by one run
-    // of the pacer, during which window events run.
-    slxtest::Answers answers;
-    LinkFixture f;
-    QVERIFY(f.ok);
-    QVERIFY(f.open());
-    QTimer pacer;
-    pacer.setTimerType(Qt::PreciseTimer);
-    pacer.setSingleShot(true);
-    pacer.setInterval(40);
-    int ticks = 0;
-    QTimer clock;
-    QObject::connect(&clock, &QTimer::timeout, [&ticks] { ++ticks; });
-    clock.start(10);
-    const QByteArray request = bytes({0x02, 0x00, 0x07, 0x08, 0x5A, 0x03});
-    QElapsedTimer t;
-    t.start();
-    const quint8 check =
-        EnviaTrama(MSComm1(), reinterpret_cast<const quint8 *>(request.constData()), int(request.size()), &pacer);
-    QVERIFY(t.elapsed() >= 6 * 40);
-    QVERIFY(ticks > 0);
-    QCOMPARE(int(check), 0x02 ^ 0x07 ^ 0x08 ^ 0x5A ^ 0x03);
-    QCOMPARE(f.receivedAtLeast(7), request + char(check));
-    QTRY_COMPARE(f.emulator.frames().value(0), request + char(check));
-
-    // The gaps the emulator saw: one pause after each of the six built bytes.
-    QList<qint64> at;
-    for (const auto &e : f.emulator.log())
-        if (e.kind == slxemu::LogEntry::FromPc)
-            at << e.ms;
-    QCOMPARE(at.size(), 7);
-    for (int i = 1; i < at.size(); ++i)
-        QVERIFY2(at[i] - at[i - 1] >= 30, qPrintable(QStringLiteral("gap %1: %2 ms").arg(i).arg(at[i] - at[i - 1])));
-    QVERIFY(answers.texts().isEmpty());
-}
-
-void TestLink::pacedFrameEndsOnLostPort()
-{
-    slxtest::Answers answers;
-    LinkFixture f;
-    QVERIFY(f.ok);
-    QVERIFY(f.open());
-    QTimer pacer;
-    pacer.setSingleShot(true);
-    pacer.setInterval(30);
-    const QByteArray request(60, char(0x55));
-    QTimer::singleShot(100, [&f] { f.emulator.stop(); });
-    QElapsedTimer t;
-    t.start();
-    EnviaTrama(MSComm1(), reinterpret_cast<const quint8 *>(request.constData()), int(request.size()), &pacer);
-    QVERIFY2(t.elapsed() < 60 * 30 / 2, qPrintable(QString::number(t.elapsed())));
-    QVERIFY(!MSComm1().PortOpen());
+    QCOMPARE(receive(&f.watchdog, minimum), received ? FrameResult::Received : FrameResult::TooShort);
     QVERIFY(answers.texts().isEmpty());
 }
 
@@ -640,10 +607,12 @@ void TestLink::answerWait()
         f.emulator.sendRaw({QByteArray(), QByteArray(1, char(ACK))}, answerAfterMs);
     else if (answerAfterMs == -2)
         QTimer::singleShot(100, [&f] { f.emulator.stop(); });
+    DeviceSession session(nullptr, {});
     QElapsedTimer t;
     t.start();
     WakeCounter wakes;
-    QCOMPARE(EsperaEntrada(MSComm1(), limitMs), answered);
+    const ByteResult got = session.waitByte(limitMs);
+    QCOMPARE(got.outcome == ByteResult::Byte, answered);
     const qint64 took = t.elapsed();
     if (answerAfterMs == -1)
         QVERIFY2(took >= limitMs - 10, qPrintable(QString::number(took)));
@@ -651,13 +620,20 @@ void TestLink::answerWait()
         QVERIFY2(took < limitMs, qPrintable(QString::number(took)));
     QVERIFY2(wakes.count < 50, qPrintable(QString::number(wakes.count)));
     if (answered)
-        QCOMPARE(MSComm1().Input(), QByteArray(1, char(ACK)));
+        QCOMPARE(int(got.byte), int(ACK));
+    if (answerAfterMs == -2)
+        QCOMPARE(got.outcome, ByteResult::LineLost);
 
     // Refused at once inside another link wait.
-    bool nested = true;
-    QTimer::singleShot(0, [&] { nested = EsperaEntrada(MSComm1(), 5000) || EsperaTimer(&f.watchdog); });
+    ByteResult::Outcome nested = ByteResult::Byte;
+    bool nestedTimer = true;
+    QTimer::singleShot(0, [&] {
+        nested = session.waitByte(5000).outcome;
+        nestedTimer = EsperaTimer(&f.watchdog);
+    });
     EsperaEventos([] { return false; }, 100);
-    QVERIFY(!nested);
+    QCOMPARE(nested, ByteResult::Refused);
+    QVERIFY(!nestedTimer);
 }
 
 void TestLink::timerWait()
@@ -679,6 +655,29 @@ void TestLink::timerWait()
     QVERIFY2(wakes.count < 30, qPrintable(QString::number(wakes.count)));
     QVERIFY(EsperaTimer(&pause)); // a timer already off: no wait
     QVERIFY(t.elapsed() < 2000);
+}
+
+void TestLink::failureTexts_data()
+{
+    // The catalogue text a window reports each receive failure with.
+    QTest::addColumn<FrameResult>("result");
+    QTest::addColumn<int>("texto");
+    QTest::newRow("received") << FrameResult::Received << 0;
+    QTest::newRow("time-out") << FrameResult::TimedOut << 31;
+    QTest::newRow("line lost") << FrameResult::LineLost << 31;
+    QTest::newRow("check byte") << FrameResult::BadCheck << 62;
+    QTest::newRow("length") << FrameResult::BadLength << 62;
+    QTest::newRow("too short") << FrameResult::TooShort << 62;
+    QTest::newRow("serial not digits") << FrameResult::Malformed << 62;
+    QTest::newRow("cancelled") << FrameResult::Cancelled << 0;
+    QTest::newRow("refused") << FrameResult::Refused << 0;
+}
+
+void TestLink::failureTexts()
+{
+    QFETCH(FrameResult, result);
+    QFETCH(int, texto);
+    QCOMPARE(textoFallo(result), texto);
 }
 
 QTEST_MAIN(TestLink)

@@ -25,7 +25,7 @@ private slots:
         QTimer::singleShot(100, [] { QCoreApplication::exit(0); });
         QElapsedTimer t;
         t.start();
-        QVERIFY(!RecibirIdentificacion(MSComm1(), &f.watchdog));
+        QCOMPARE(receiveIdentification(MSComm1(), modulo1().BufferTrama, &f.watchdog, nullptr), FrameResult::Cancelled);
         QVERIFY2(t.elapsed() < 5000, qPrintable(QString::number(t.elapsed())));
         QVERIFY(answers.texts().isEmpty());
         QVERIFY(!EnEspera());

@@ -31,8 +31,6 @@ private slots:
     void longestFrame();
     void refusedLengthStoresNothing_data();
     void refusedLengthStoresNothing();
-    void hex2_data();
-    void hex2();
     void reiniciaTimer();
     void esperaBlocksEvents();
     void timingDefaults();
@@ -134,27 +132,6 @@ void TestReceiver::refusedLengthStoresNothing()
         rx.feed(quint8(i));
     for (int i = 3; i < FrameReceiver::kBufferSize; ++i)
         QCOMPARE(int(buffer[i]), 0xEE);
-}
-
-void TestReceiver::hex2_data()
-{
-    QTest::addColumn<int>("byte");
-    QTest::addColumn<QString>("text");
-    QTest::newRow("0") << 0 << "00";
-    QTest::newRow("5") << 5 << "05";
-    QTest::newRow("26") << 26 << "1A";
-    QTest::newRow("171") << 171 << "AB";
-    QTest::newRow("255") << 255 << "FF";
-}
-
-void TestReceiver::hex2()
-{
-    QFETCH(int, byte);
-    QFETCH(QString, text);
-    QCOMPARE(slx::Hex2(quint8(byte)), text);
-    // The receivers read a 16-bit value as "&H" and two Hex2 texts, signed.
-    const QString value = slx::Hex2(0x80) + slx::Hex2(quint8(byte));
-    QCOMPARE(qint16(value.toUShort(nullptr, 16)), qint16(0x8000 | byte));
 }
 
 void TestReceiver::reiniciaTimer()

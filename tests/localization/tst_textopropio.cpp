@@ -12,8 +12,6 @@
 
 #include <QDirIterator>
 #include <QFile>
-#include <QLabel>
-#include <QPushButton>
 #include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -81,7 +79,6 @@ private slots:
     void rows();
     void untranslatedTextStaysAsItIs();
     void german();
-    void germanPlaceholderWindow();
 
 private:
     std::unique_ptr<slxtest::DataHome> m_home;
@@ -187,20 +184,6 @@ void TestTextoPropio::german()
                                              "Abgelehnte Datensätze: 1\n"
                                              "Lecturas: \"x\" ist kein Datum"));
     QCOMPARE(textoNoConstruida(), QStringLiteral("Diese Funktion ist noch nicht implementiert."));
-}
-
-void TestTextoPropio::germanPlaceholderWindow()
-{
-    QVERIFY(LocGuruP_BAS::SetupLanguage(DataFolder::file(QStringLiteral("Language.db")), QStringLiteral("Deutsch")));
-    // Every window of the program is built now; the placeholder stays for the ones to come.
-    std::unique_ptr<QWidget> w(creaVentanaPendiente(QStringLiteral("FormX"), TextoPropio("Cancel"), true));
-    w->setAttribute(Qt::WA_DeleteOnClose, false);
-    auto *close = w->findChild<QPushButton *>(QStringLiteral("SSCommandExit"));
-    QVERIFY(close);
-    QCOMPARE(close->text(), QStringLiteral("Schließen"));
-    auto *label = w->findChild<QLabel *>(QStringLiteral("LabelPendiente"));
-    QVERIFY(label);
-    QCOMPARE(label->text(), QStringLiteral("Abbrechen\nDiese Funktion ist noch nicht implementiert."));
 }
 
 QTEST_MAIN(TestTextoPropio)

@@ -377,7 +377,8 @@ private slots:
         QTRY_VERIFY(form->TextFecha->hasFocus());
     }
 
-    // Charts and reports open by name (not built yet), the sheet takes over by name on the shown device.
+    // Charts and reports open by name (this test registers neither: the placeholder's text), the sheet
+    // takes over by name on the shown device.
     void waysOut()
     {
         QVERIFY(seed());

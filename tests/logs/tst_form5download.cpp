@@ -2,9 +2,13 @@
 // the device shown, into another stored device, a device not in the table, a wrong
 // type, Stop halfway, the modem with the call kept and hung up, the date dialog given
 // up, the window held open while it runs; after each the buttons and the port as before.
+// A download that failed leaves nothing behind for the next one that takes the period
+// proposed, a session running at one download is taken by the next, and the records
+// skipped are said after the success text.
 
 #include "../link/LinkFixture.h"
 #include "base/MessageBox.h"
+#include "base/TextoPropio.h"
 #include "link/DeviceSession.h"
 #include "localization/LocGuru.h"
 #include "logs/Form5.h"
@@ -52,6 +56,24 @@ slxemu::Scenario scenario(int count = 12, const QByteArray &serial = "000123")
     return s;
 }
 
+// intervals ending every 15 minutes up to newestEnd, newest first.
+slxemu::IntervalSeries series(const char *newestEnd, int count)
+{
+    slxemu::IntervalSeries s;
+    s.first = t(newestEnd).addSecs(-qint64(count - 1) * 15 * 60);
+    s.count = count;
+    return s;
+}
+
+slxemu::SessionRecord session(const char *start, const char *end)
+{
+    slxemu::SessionRecord r;
+    r.start = slxemu::FrameDate::of(t(start));
+    r.end = slxemu::FrameDate::of(t(end));
+    r.leq1MaxAt = r.leq1MinAt = r.start;
+    return r;
+}
+
 int count(const QString &sql)
 {
     QSqlQuery q(modulo1().ConexionBD);
@@ -68,8 +90,11 @@ private:
     std::unique_ptr<slxtest::Answers> answers;
     QPointer<Form5> form;
     QList<QPushButton *> locked;
-    // What the date dialog does when it shows: accept a period from 2020, or give up.
+    // What the date dialog does when it shows: accept a period from 2020 (or the period
+    // it proposes), or give up.
     bool acceptRange = true;
+    bool acceptProposal = false;
+    QDateTime proposed; // the start the dialog proposed last
 
     void open(qint32 serial)
     {
@@ -96,7 +121,9 @@ private:
                 d->SSCommandCancelar->click();
                 return;
             }
-            d->MaskFechaIni->setDateTime(t("2020-01-01 00:00"));
+            proposed = d->MaskFechaIni->dateTime();
+            if (!acceptProposal)
+                d->MaskFechaIni->setDateTime(t("2020-01-01 00:00"));
             d->MaskFechaFi->setDateTime(t("2049-12-31 23:59"));
             d->CommandVolver->click();
         });
@@ -133,6 +160,7 @@ private slots:
                    "(77, '2.0', 'Bar 77', '931000077'), (123, '2.0', 'Sala 123', '931000123')"));
         answers = std::make_unique<slxtest::Answers>();
         acceptRange = true;
+        acceptProposal = false;
         f->emulator.setScenario(scenario());
     }
     void cleanup()
@@ -221,7 +249,7 @@ private slots:
 
     void stopHalfwayKeepsTheIntervalsAndSkipsTheSessions()
     {
-        f->emulator.setScenario(scenario(400));
+        f->emulator.setScenario(scenario(4000));
         open(123);
         bool closeRefused = false;
         Qt::CursorShape running = Qt::ArrowCursor;
@@ -243,12 +271,116 @@ private slots:
         QCOMPARE(running, Qt::BusyCursor);              // the arrow with the hourglass
         QCOMPARE(answers->texts(), QStringList{T(15)}); // no success message
         const int stored = count("SELECT COUNT(*) FROM \"Intervalos\"");
-        QVERIFY2(stored >= 20 && stored < 400, qPrintable(QString::number(stored)));
+        QVERIFY2(stored >= 20 && stored < 4000, qPrintable(QString::number(stored)));
         QCOMPARE(count("SELECT COUNT(*) FROM \"Sesiones\""), 0);
         QVERIFY(f->emulator.received().endsWith(char(0x18)));
         atRest();
         QVERIFY(form->isVisible());
         QVERIFY(!MSComm1().PortOpen());
+    }
+
+    // A download that fails halfway must not make the next one that accepts the proposed
+    // period miss what it left on the device: the proposal stays at the last download
+    // that ran to its end.
+    void aFailedDownloadLeavesNothingBehind_data()
+    {
+        QTest::addColumn<int>("fault");
+        QTest::addColumn<int>("text");
+        QTest::newRow("bad check byte") << int(slxemu::Fault::WrongCheck) << 62;
+        QTest::newRow("silence") << int(slxemu::Fault::Silence) << 31;
+        QTest::newRow("record cut short") << int(slxemu::Fault::Truncated) << 31;
+    }
+    void aFailedDownloadLeavesNothingBehind()
+    {
+        QFETCH(int, fault);
+        QFETCH(int, text);
+        // A first download, to its end: 6 intervals up to 11:00 and a session.
+        slxemu::Scenario s = scenario();
+        s.series = series("2026-12-10 11:00", 6);
+        s.sessions = {session("2026-12-09 21:00", "2026-12-10 04:00")};
+        f->emulator.setScenario(s);
+        open(123);
+        receive();
+        QCOMPARE(answers->texts(), (QStringList{T(15), T(61)}));
+
+        // The device logs on: 12 intervals more, up to 14:00, and a session. The next
+        // download fails at the fifth interval.
+        s.series = series("2026-12-10 14:00", 18);
+        s.sessions.prepend(session("2026-12-10 12:00", "2026-12-10 13:30"));
+        f->emulator.setScenario(s);
+        slxemu::FaultPlan plan;
+        plan.kind = slxemu::Fault(fault);
+        plan.command = 0x05;
+        plan.frame = 5;
+        plan.at = 20;
+        f->emulator.setFault(plan);
+        acceptProposal = true;
+        receive();
+        QCOMPARE(proposed, t("2026-12-10 10:45")); // the newest record of the first download
+        QCOMPARE(answers->texts().mid(2), (QStringList{T(15), T(text)}));
+        QCOMPARE(count("SELECT COUNT(*) FROM \"Intervalos\""), 6 + 4);
+        atRest();
+
+        // The retry takes the period proposed: still from the first download's newest
+        // record, so it fetches every interval and session left on the device.
+        f->emulator.setFault({});
+        receive();
+        QCOMPARE(proposed, t("2026-12-10 10:45"));
+        QCOMPARE(answers->texts().mid(4), (QStringList{T(15), T(61)}));
+        QCOMPARE(count("SELECT COUNT(*) FROM \"Intervalos\""), 18);
+        QCOMPARE(count("SELECT COUNT(*) FROM \"Sesiones\""), 2);
+        atRest();
+
+        // Now that one ran to its end, the next proposal is its newest record.
+        receive();
+        QCOMPARE(proposed, t("2026-12-10 13:45"));
+    }
+
+    // The device sends no session before it ends: the one running at a download is in
+    // the next one's period because it ends after the period's start.
+    void aSessionRunningAtADownloadIsTakenByTheNext()
+    {
+        slxemu::Scenario s = scenario();
+        s.series = series("2026-12-15 02:00", 8);
+        s.sessions.clear();
+        f->emulator.setScenario(s);
+        open(123);
+        receive();
+        QCOMPARE(count("SELECT COUNT(*) FROM \"Sesiones\""), 0);
+
+        s.series = series("2026-12-15 03:15", 13);
+        s.sessions = {session("2026-12-14 22:00", "2026-12-15 03:00")};
+        f->emulator.setScenario(s);
+        acceptProposal = true;
+        receive();
+        QCOMPARE(proposed, t("2026-12-15 01:45"));
+        QCOMPARE(answers->texts(), (QStringList{T(15), T(61), T(15), T(61)}));
+        QCOMPARE(count("SELECT COUNT(*) FROM \"Sesiones\" WHERE \"DFechaInicio\" = '2026-12-14' AND "
+                       "\"THoraInicio\" = '22:00'"),
+                 1);
+        QCOMPARE(count("SELECT COUNT(*) FROM \"Intervalos\""), 13);
+        atRest();
+    }
+
+    // Records skipped (a value out of range, an event whose time is no time) are
+    // counted and said after the success text.
+    void skippedRecordsAreSaid()
+    {
+        slxemu::Scenario s = scenario();
+        slxemu::IntervalRecord bad;
+        bad.end = slxemu::FrameDate::of(t("2026-12-10 13:00"));
+        bad.leq1MaxAt = bad.leq1MinAt = bad.end;
+        bad.passesEmission = 4001;
+        s.intervals = {bad};
+        s.events.erasures = {slxemu::FrameDate{2, 1, 126, 25, 0}};
+        f->emulator.setScenario(s);
+        open(123);
+        receive();
+        QCOMPARE(answers->texts(),
+                 (QStringList{T(15), T(61) + QStringLiteral("\n\n") +
+                                         TextoPropio("Records skipped (a value out of range): %1").arg(2)}));
+        QCOMPARE(count("SELECT COUNT(*) FROM \"Intervalos\""), 12);
+        atRest();
     }
 
     void theModemCallKeptThenHungUp()

@@ -5,6 +5,7 @@
 #include "base/Modulo1.h"
 #include "localization/LocGuru.h"
 #include "logs/Form8.h"
+#include "logs/LogStorage.h"
 
 #include <QDateTimeEdit>
 #include <QPushButton>
@@ -49,14 +50,44 @@ private slots:
         QCOMPARE(d.MaskFechaFi->displayFormat(), QStringLiteral("dd/MM/yy HH:mm"));
     }
 
-    void defaultStartIsTheNewestStoredInterval()
+    // The proposed start: the newest record of the last download that ran to its end
+    // when one is kept, else the newest stored interval; a device without intervals
+    // goes 60 days back whatever is kept.
+    void defaultStart_data()
     {
+        QTest::addColumn<bool>("intervals");
+        QTest::addColumn<QString>("kept"); // empty = no completed download kept
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("newest stored interval") << true << QString() << QStringLiteral("23/12/09 22:15");
+        QTest::newRow("the last completed download's newest record")
+            << true << QStringLiteral("2009-11-30 23:59") << QStringLiteral("30/11/09 23:59");
+        QTest::newRow("no interval: 60 days back") << false << QStringLiteral("2009-11-30 23:59") << QString();
+    }
+    void defaultStart()
+    {
+        QFETCH(bool, intervals);
+        QFETCH(QString, kept);
+        QFETCH(QString, shown);
         QSqlQuery q(modulo1().ConexionBD);
         QVERIFY(q.exec("INSERT INTO \"Intervalos\" (\"LNumeroSerie\", \"DFechaInicio\", \"THoraInicio\") VALUES "
-                       "(100123, '2009-12-23', '22:15'), (100123, '2009-12-23', '09:00'), "
-                       "(100123, '2009-11-30', '23:59'), (555, '2010-01-01', '00:00')"));
+                       "(555, '2010-01-01', '00:00')"));
+        if (intervals)
+            QVERIFY(q.exec("INSERT INTO \"Intervalos\" (\"LNumeroSerie\", \"DFechaInicio\", \"THoraInicio\") VALUES "
+                           "(100123, '2009-12-23', '22:15'), (100123, '2009-12-23', '09:00'), "
+                           "(100123, '2009-11-30', '23:59')"));
+        if (!kept.isEmpty()) {
+            logs::LogStorage store(modulo1().ConexionBD);
+            QString error;
+            const QDateTime t = QDateTime(QDate::fromString(kept.left(10), Qt::ISODate),
+                                          QTime::fromString(kept.mid(11), QStringLiteral("HH:mm")), Qt::UTC);
+            QVERIFY2(store.beginDownload(100123, t, &error), qPrintable(error));
+            QVERIFY2(store.beginDownload(555, t.addDays(100), &error), qPrintable(error));
+        }
         Form8 d;
-        QCOMPARE(d.MaskFechaIni->text(), QStringLiteral("23/12/09 22:15"));
+        if (shown.isEmpty())
+            QCOMPARE(d.MaskFechaIni->dateTime(), d.MaskFechaFi->dateTime().addDays(-60));
+        else
+            QCOMPARE(d.MaskFechaIni->text(), shown);
     }
 
     void acceptFillsTheRange_data()
@@ -85,8 +116,11 @@ private slots:
         QVERIFY(answers.shown().isEmpty());
         QCOMPARE(d.result(), int(QDialog::Accepted));
         QVERIFY(!modulo1().CancelaRangoFechas);
-        const auto &r = modulo1().RangoFechas;
+        // The period goes back to the caller, and stays in the shared bytes for their readers.
+        QVERIFY(d.periodo());
+        const auto &r = *d.periodo();
         QCOMPARE(QByteArray(reinterpret_cast<const char *>(r.data()), 10).toHex(), bytes.toHex());
+        QVERIFY(modulo1().RangoFechas == r);
     }
 
     void endNotAfterStartIsRefused()
@@ -131,6 +165,7 @@ private slots:
         else
             d.close();
         QVERIFY(!d.isVisible());
+        QVERIFY(!d.periodo());
         QVERIFY(modulo1().CancelaRangoFechas);
         QVERIFY(modulo1().RangoFechas == earlier);
     }

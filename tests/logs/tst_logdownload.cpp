@@ -1,11 +1,15 @@
 // The steps of a log download against the emulator over a pseudo-terminal: both
 // record layouts stored with their rules, a second download without duplicates,
-// the period's start, Stop, and a bad line in the middle of a transfer.
+// the period's start, Stop, a bad line and a bad record in the middle of a transfer,
+// levels as the device sent them, and a database another program holds.
 
 #include "../link/LinkFixture.h"
+#include "base/Database.h"
+#include "base/TextoPropio.h"
 #include "link/DeviceSession.h"
 #include "logs/LogDownload.h"
 
+#include <QSqlError>
 #include <QSqlQuery>
 
 using namespace slx;
@@ -113,7 +117,7 @@ private:
         auto s = open();
         if (!s)
             return {};
-        DescargaLogs d(*s, modulo1().ConexionBD, s->identification().numeroSerie);
+        LogDownload d(*s, modulo1().ConexionBD, s->identification().numeroSerie);
         QList<ResultadoPaso> r;
         r << d.totales(QDateTime(QDate(2026, 12, 10), QTime(13, 0, 5))) << d.fechas()
           << d.intervalos(formatoDeVersion(s->identification().version), rango) << d.sesiones(rango);
@@ -229,7 +233,7 @@ private slots:
         auto s = open();
         QVERIFY(s);
         DeviceSession *session = s.get();
-        DescargaLogs d(*s, modulo1().ConexionBD, 123, [session](const Progreso &p) {
+        LogDownload d(*s, modulo1().ConexionBD, 123, [session](const Progreso &p) {
             if (p.tramas == 5)
                 session->cancel();
         });
@@ -264,7 +268,7 @@ private slots:
         f->emulator.setFault(plan);
         auto s = open();
         QVERIFY(s);
-        DescargaLogs d(*s, modulo1().ConexionBD, 123);
+        LogDownload d(*s, modulo1().ConexionBD, 123);
         const auto r = d.intervalos(FormatoIntervalo::Desde30, kDesde2025);
         QCOMPARE(r.estado, ResultadoPaso::FalloTrama);
         QCOMPARE(int(r.trama), result);
@@ -275,6 +279,113 @@ private slots:
         QVERIFY(!MSComm1().PortOpen());
     }
 
+    // A record that arrives whole but holds a value out of range is acknowledged and
+    // skipped: the transfer goes on, what follows is stored, and it is counted.
+    void aBadRecordInTheMiddleIsSkipped()
+    {
+        auto sc = scenario(4, 10);
+        slxemu::IntervalRecord bad = sc.intervals[0];
+        bad.end = slxemu::FrameDate::of(t("2026-12-10 12:40"));
+        bad.leqEmission = 1401;
+        sc.intervals.insert(1, bad);
+        slxemu::SessionRecord badSession = sc.sessions[0];
+        badSession.start = slxemu::FrameDate::of(t("2026-12-09 10:00"));
+        badSession.attenuationTime = 9001;
+        sc.sessions.insert(1, badSession);
+        f->emulator.setScenario(sc);
+        const auto steps = download();
+        QCOMPARE(steps.size(), 4);
+        for (const auto &s : steps)
+            QVERIFY2(s.estado == ResultadoPaso::Hecho, qPrintable(s.error));
+        QCOMPARE(steps[2].guardados, 22);
+        QCOMPARE(steps[2].omitidos, 1);
+        QCOMPARE(steps[3].guardados, 2);
+        QCOMPARE(steps[3].omitidos, 1);
+        QCOMPARE(count("SELECT COUNT(*) FROM \"Intervalos\" WHERE \"THoraFinal\" = '12:30' AND \"DFechaFinal\" = "
+                       "'2026-12-10'"),
+                 1); // the one after it
+        QCOMPARE(count("SELECT COUNT(*) FROM \"Intervalos\" WHERE \"THoraFinal\" = '12:40'"), 0);
+        QCOMPARE(count("SELECT COUNT(*) FROM \"Sesiones\" WHERE \"DFechaInicio\" = '2026-12-08'"), 1);
+        QCOMPARE(f->emulator.received().count(char(0x18)), 1); // only the one before the identification
+    }
+
+    // Levels are the decimal values the device sent: a query for 65.3 finds the row.
+    // Night hours that form no "hh:mm" leave their texts empty and the session stored.
+    void valuesStoredAsSent()
+    {
+        auto sc = scenario(4, 10, 0);
+        sc.intervals[0].leqEmission = 653;
+        sc.intervals[0].leqReception = 1201;
+        sc.intervals[0].leq1Max = 1003;
+        sc.sessions[0].leq = 653;
+        sc.sessions[0].nightEndHour = 0xFF;
+        sc.sessions[0].nightEndMinute = 0xFF;
+        f->emulator.setScenario(sc);
+        const auto steps = download();
+        QCOMPARE(steps.size(), 4);
+        QCOMPARE(steps[3].guardados, 2);
+        QCOMPARE(count("SELECT COUNT(*) FROM \"Intervalos\" WHERE \"SLeqLocal\" = 65.3 AND \"SLeqVecino\" = 120.1 "
+                       "AND \"SMaxLeq1min\" = 100.3"),
+                 1);
+        QCOMPARE(
+            value("SELECT CAST(\"SLeqLocal\" AS TEXT) FROM \"Intervalos\" WHERE \"THoraFinal\" = '12:45'").toString(),
+            QStringLiteral("65.3"));
+        QCOMPARE(count("SELECT COUNT(*) FROM \"Sesiones\" WHERE \"SLeq\" = 65.3 AND \"THoraFinalNoche\" = '' "
+                       "AND \"THoraInicioNoche\" = '22:00'"),
+                 1);
+    }
+
+    // A database another program holds is waited for with window events running; a
+    // lock let go in time loses nothing, one held on fails in the user's language.
+    void aBusyDatabase_data()
+    {
+        QTest::addColumn<int>("releaseMs"); // -1: held until the step gives up
+        QTest::newRow("let go after 300 ms") << 300;
+        QTest::newRow("held") << -1;
+    }
+    void aBusyDatabase()
+    {
+        QFETCH(int, releaseMs);
+        f->emulator.setScenario(scenario(4, 10, 0));
+        {
+            QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("other"));
+            other.setDatabaseName(modulo1().ConexionBD.databaseName());
+            QVERIFY(other.open());
+            int ticks = 0;
+            QTimer tick;
+            connect(&tick, &QTimer::timeout, [&ticks] { ++ticks; });
+            auto s = open();
+            QVERIFY(s);
+            // The other program takes the database as the second record arrives.
+            LogDownload d(*s, modulo1().ConexionBD, 123, [&](const Progreso &p) {
+                if (p.tramas != 2)
+                    return;
+                QSqlQuery(other).exec("BEGIN IMMEDIATE");
+                tick.start(20);
+                if (releaseMs >= 0)
+                    QTimer::singleShot(releaseMs, this, [&other] { QSqlQuery(other).exec("ROLLBACK"); });
+            });
+            const auto r = d.intervalos(FormatoIntervalo::Desde30, kDesde2025);
+            tick.stop();
+            QVERIFY2(ticks >= 10, qPrintable(QString::number(ticks))); // events ran during the wait
+            if (releaseMs >= 0) {
+                QVERIFY2(r.estado == ResultadoPaso::Hecho, qPrintable(r.error));
+                QCOMPARE(count("SELECT COUNT(*) FROM \"Intervalos\""), 2);
+            } else {
+                QCOMPARE(r.estado, ResultadoPaso::FalloBase);
+                QCOMPARE(r.error, TextoPropio("Another program is using the database, so the record could not be "
+                                              "stored and the download was stopped (what came before it is stored). "
+                                              "Close the other program and receive again."));
+                QVERIFY(QTest::qWaitFor([this] { return f->emulator.received().endsWith(char(0x18)); }, 2000));
+                QSqlQuery(other).exec("ROLLBACK");
+                QCOMPARE(count("SELECT COUNT(*) FROM \"Intervalos\""), 1);
+            }
+            s->finish();
+            other.close();
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("other"));
+    }
+
     void aRowTheDatabaseRefusesEndsWithCan()
     {
         f->emulator.setScenario(scenario(4, 10));
@@ -283,7 +394,7 @@ private slots:
                        "(SELECT COUNT(*) FROM \"Intervalos\") >= 2 BEGIN SELECT RAISE(ABORT, 'disk full'); END"));
         auto s = open();
         QVERIFY(s);
-        DescargaLogs d(*s, modulo1().ConexionBD, 123);
+        LogDownload d(*s, modulo1().ConexionBD, 123);
         const auto r = d.intervalos(FormatoIntervalo::Desde30, kDesde2025);
         QCOMPARE(r.estado, ResultadoPaso::FalloBase);
         QVERIFY2(r.error.contains(QStringLiteral("disk full")), qPrintable(r.error));

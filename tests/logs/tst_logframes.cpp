@@ -94,39 +94,36 @@ private slots:
         const RangoFechas r = {5, 1, 10, 8, 30, 7, 1, 10, 17, 45};
         QTest::newRow("intervals") << tramaDemanaIntervals(r)
                                    << QByteArray::fromHex("020010050501"
-                                                          "6e081e07016e112d0300");
-        QTest::newRow("sessions, years 99 and 00")
-            << tramaDemanaSesions({31, 12, 99, 23, 59, 1, 1, 0, 0, 0})
-            << QByteArray::fromHex("020010061f0c63173b010164000003") + QByteArray(1, char(0x7b));
+                                                          "6e081e07016e112d033c");
+        QTest::newRow("sessions, years 99 and 00") << tramaDemanaSesions({31, 12, 99, 23, 59, 1, 1, 0, 0, 0})
+                                                   << QByteArray::fromHex("020010061f0c63173b010164000003"
+                                                                          "2f");
     }
     void requests()
     {
         QFETCH(QByteArray, built);
         QFETCH(QByteArray, expected);
-        char x = 0;
-        for (int i = 0; i + 1 < expected.size(); ++i)
-            x = char(x ^ expected[i]);
-        expected[expected.size() - 1] = x; // the check byte is the XOR of the rest
         QCOMPARE(built.toHex(' '), expected.toHex(' '));
     }
 
     void undOrUp_data()
     {
         QTest::addColumn<int>("tenths");
-        QTest::addColumn<float>("stored");
-        QTest::newRow("0") << 0 << 59.0f;
-        QTest::newRow("59.9") << 599 << 59.0f;
-        QTest::newRow("60.0") << 600 << 60.0f;
-        QTest::newRow("70.3") << 703 << 70.3f;
-        QTest::newRow("120.0") << 1200 << 120.0f;
-        QTest::newRow("120.1") << 1201 << 121.0f;
-        QTest::newRow("140.0") << 1400 << 121.0f;
+        QTest::addColumn<double>("stored");
+        QTest::newRow("0") << 0 << 59.0;
+        QTest::newRow("59.9") << 599 << 59.0;
+        QTest::newRow("60.0") << 600 << 60.0;
+        QTest::newRow("65.3, the decimal value sent") << 653 << 65.3;
+        QTest::newRow("70.3") << 703 << 70.3;
+        QTest::newRow("120.0") << 1200 << 120.0;
+        QTest::newRow("120.1") << 1201 << 121.0;
+        QTest::newRow("140.0") << 1400 << 121.0;
     }
     void undOrUp()
     {
         QFETCH(int, tenths);
-        QFETCH(float, stored);
-        QCOMPARE(UndOrUp(tenths), stored);
+        QFETCH(double, stored);
+        QCOMPARE(UndOrUp(tenths), stored); // exactly: 65.3 is not a widened single
     }
 
     void rangeStart()
@@ -153,14 +150,18 @@ private slots:
     void eventDates()
     {
         Record r(150);
-        QVERIFY(decodificaFechas(r.frame(0x03))->empty()); // thirty empty slots
-        r.at(4, 29, 2, 2009, 10, 0);                       // erasures 0: no such day
-        r.at(9, 28, 2, 2009, 10, 30);                      // erasures 1
-        r.at(14, 1, 1, 2000, 24, 0);                       // erasures 2: hour 24 is no time of day
-        r.at(54, 1, 1, 1999, 8, 5);                        // battery ends 0
+        int omitidos = 0;
+        QVERIFY(decodificaFechas(r.frame(0x03), &omitidos)->empty()); // thirty empty slots
+        QCOMPARE(omitidos, 0);
+        r.at(4, 29, 2, 2009, 10, 0);  // erasures 0: no such day, an empty slot
+        r.at(9, 28, 2, 2009, 10, 30); // erasures 1
+        r.at(14, 1, 1, 2000, 24, 0);  // erasures 2: hour 24 is no time of day, skipped
+        r.at(19, 2, 1, 2000, 8, 61);  // erasures 3: minute 61, skipped
+        r.at(54, 1, 1, 1999, 8, 5);   // battery ends 0
         r.b(104 + 45, 31).b(105 + 45, 12).b(106 + 45, 100).b(107 + 45, 23).b(108 + 45, 59); // re-programmings 9
-        const auto e = decodificaFechas(r.frame(0x03));
+        const auto e = decodificaFechas(r.frame(0x03), &omitidos);
         QVERIFY(e);
+        QCOMPARE(omitidos, 2); // the two whose key cannot be formed; the empty slots are not records
         QCOMPARE(e->size(), size_t(3));
         QCOMPARE((*e)[0].lista, ListaEventos::Borrado);
         QCOMPARE((*e)[0].fecha, QDate(2009, 2, 28));
@@ -224,11 +225,11 @@ private slots:
         QCOMPARE(i.dFechaInicio, QDate(2010, 1, 15));
         QCOMPARE(i.tHoraInicio, QStringLiteral("23:55"));
         QCOMPARE(i.tHoraFinal, QStringLiteral("00:10"));
-        QCOMPARE(i.sLeqLocal, 59.0f);
-        QCOMPARE(i.sLeqVecino, 45.0f); // reception LeqT is stored as received
-        QCOMPARE(i.sMaxLeq1min, 121.0f);
-        QCOMPARE(i.sMinLeq1min, 60.0f);
-        QCOMPARE(i.sL[0], 120.0f);
+        QCOMPARE(i.sLeqLocal, 59.0);
+        QCOMPARE(i.sLeqVecino, 45.0); // reception LeqT is stored as received
+        QCOMPARE(i.sMaxLeq1min, 121.0);
+        QCOMPARE(i.sMinLeq1min, 60.0);
+        QCOMPARE(i.sL[0], 120.0);
         QCOMPARE(i.tFechaMaxLeq1min, QStringLiteral("15/03/2010"));
         QCOMPARE(i.tHoraMaxLeq1min, QStringLiteral("10:05"));
         QCOMPARE(i.iDesco, qint16(7));
@@ -266,13 +267,13 @@ private slots:
 
         // Sensor inactive: levels and passes 0, LFmax clamped, its passes kept.
         const auto e3 = decode(interval().w(15, 3).w(11, 5).w(13, 6).w(38, 1300).w(41, 8), FormatoIntervalo::Desde30);
-        QCOMPARE(e3.sLeqLocal, 0.0f);
-        QCOMPARE(e3.sLeqVecino, 0.0f);
-        QCOMPARE(e3.sMaxLeq1min, 0.0f);
-        QCOMPARE(e3.sL[4], 0.0f);
+        QCOMPARE(e3.sLeqLocal, 0.0);
+        QCOMPARE(e3.sLeqVecino, 0.0);
+        QCOMPARE(e3.sMaxLeq1min, 0.0);
+        QCOMPARE(e3.sL[4], 0.0);
         QCOMPARE(e3.iPasadasLocal, qint16(0));
         QCOMPARE(e3.iPasadasVecino, qint16(0));
-        QCOMPARE(e3.sMaxFast, 121.0f);
+        QCOMPARE(e3.sMaxFast, 121.0);
         QCOMPARE(e3.iPasMaxFast, qint16(8));
     }
 
@@ -293,13 +294,18 @@ private slots:
         QTest::newRow("end frame") << frame(6, QByteArray(2, '\0')) << int(Veredicto::Fin);
         QTest::newRow("cut short") << session().frame(6).left(50) << int(Veredicto::Corta);
         QTest::newRow("at the period's start") << session().at(4, 15, 3, 2010, 8, 0).frame(6) << ok;
-        QTest::newRow("a minute earlier") << session().at(4, 15, 3, 2010, 7, 59).frame(6) << int(Veredicto::Anterior);
+        QTest::newRow("began earlier, ran into the period")
+            << session().at(4, 14, 3, 2010, 22, 0).at(9, 15, 3, 2010, 9, 0).frame(6) << ok;
+        QTest::newRow("ended at the period's start")
+            << session().at(4, 14, 3, 2010, 22, 0).at(9, 15, 3, 2010, 8, 0).frame(6) << ok;
+        QTest::newRow("ended a minute earlier")
+            << session().at(4, 14, 3, 2010, 22, 0).at(9, 15, 3, 2010, 7, 59).frame(6) << int(Veredicto::Anterior);
         QTest::newRow("start not a date") << session().b(4, 32).frame(6) << bad;
         QTest::newRow("end month 13") << session().b(10, 13).frame(6) << bad;
         QTest::newRow("night start hour 24, taken as it is") << session().b(16, 24).frame(6) << ok;
         QTest::newRow("night end minute 60, taken as it is") << session().b(19, 60).frame(6) << ok;
-        QTest::newRow("night start hour 100: no hh:mm") << session().b(16, 100).frame(6) << bad;
-        QTest::newRow("night end minute 255: no hh:mm") << session().b(19, 255).frame(6) << bad;
+        QTest::newRow("night start hour 100: stored, the text empty") << session().b(16, 100).frame(6) << ok;
+        QTest::newRow("night end FF FF: stored, the text empty") << session().b(18, 255).b(19, 255).frame(6) << ok;
         QTest::newRow("attenuation 9000") << session().w(22, 9000).frame(6) << ok;
         QTest::newRow("attenuation 0x8000") << session().w(22, 0x8000).frame(6) << bad;
         QTest::newRow("counter 90000") << session().w24(33, 90000).frame(6) << ok;
@@ -321,10 +327,10 @@ private slots:
     {
         auto s =
             decodificaSesion(session().w(36, 1400).w(38, 453).w(45, 600).w(52, 1200).frame(6), QDateTime()).registro;
-        QCOMPARE(s.sLeq, 121.0f);
-        QCOMPARE(s.sMaxLeq1min, 59.0f);
-        QCOMPARE(s.sMinLeq1min, 60.0f);
-        QCOMPARE(s.sMaxFast, 120.0f);
+        QCOMPARE(s.sLeq, 121.0);
+        QCOMPARE(s.sMaxLeq1min, 59.0);
+        QCOMPARE(s.sMinLeq1min, 60.0);
+        QCOMPARE(s.sMaxFast, 120.0);
         QCOMPARE(s.tHoraInicio, QStringLiteral("20:00"));
         QCOMPARE(s.dFechaFinal, QDate(2010, 3, 16));
         QCOMPARE(s.tHoraInicioNoche, QStringLiteral("22:00"));
@@ -333,11 +339,19 @@ private slots:
         const auto medianoche = decodificaSesion(session().b(18, 24).b(19, 0).frame(6), QDateTime());
         QCOMPARE(medianoche.veredicto, Veredicto::Valido);
         QCOMPARE(medianoche.registro.tHoraFinalNoche, QStringLiteral("24:00"));
+        // Bytes that form no "hh:mm" leave that text empty; the other night text and the
+        // levels and counters of the session stay.
+        const auto sinNoche = decodificaSesion(session().b(18, 255).b(19, 255).frame(6), QDateTime());
+        QCOMPARE(sinNoche.veredicto, Veredicto::Valido);
+        QCOMPARE(sinNoche.registro.tHoraFinalNoche, QStringLiteral(""));
+        QVERIFY(!sinNoche.registro.tHoraFinalNoche.isNull()); // an empty text, not a missing one
+        QCOMPARE(sinNoche.registro.tHoraInicioNoche, QStringLiteral("22:00"));
+        QCOMPARE(sinNoche.registro.sLeq, 70.0);
         QCOMPARE(s.tFechaMinLeq1min, QStringLiteral("15/03/2010"));
         const auto e3 = decodificaSesion(session().w24(33, 5).w24(27, 11).w24(55, 2).frame(6), QDateTime()).registro;
         QCOMPARE(e3.lE3, 5);
-        for (float v : {e3.sLeq, e3.sMaxFast, e3.sMaxLeq1min, e3.sMinLeq1min, e3.sL[0], e3.sL[4]})
-            QCOMPARE(v, 0.0f);
+        for (double v : {e3.sLeq, e3.sMaxFast, e3.sMaxLeq1min, e3.sMinLeq1min, e3.sL[0], e3.sL[4]})
+            QCOMPARE(v, 0.0);
         QCOMPARE(e3.lPasadasLocal, 11); // counters stay as received
         QCOMPARE(e3.lPasMaxFast, 2);
     }
@@ -349,7 +363,7 @@ private slots:
         slxtest::DataHome home;
         QVERIFY(home.openDatabase());
         QSqlDatabase db = slx::modulo1().ConexionBD;
-        AlmacenLogs store(db);
+        LogStorage store(db);
         QString error;
         auto r = decodificaIntervalo(interval().b(53, 7).frame(5), FormatoIntervalo::Desde30, QDateTime()).registro;
         QVERIFY2(store.grabaIntervalo(4242, r, &error), qPrintable(error));
@@ -378,7 +392,7 @@ private slots:
         slxtest::DataHome home;
         QVERIFY(home.openDatabase());
         QSqlDatabase db = slx::modulo1().ConexionBD;
-        AlmacenLogs store(db);
+        LogStorage store(db);
         QString error;
         const auto s = decodificaSesion(session().frame(6), QDateTime()).registro;
         QVERIFY2(store.grabaSesion(77, s, &error), qPrintable(error));

@@ -269,12 +269,13 @@ private Q_SLOTS:
         answers.then(choice.isEmpty() ? QVariant() : QVariant(path));
         QTest::mouseClick(form->SSCommand1, Qt::LeftButton);
         QCOMPARE(answers.shown().first().kind, ui::Kind::OpenFile);
-        QVERIFY(answers.shown().first().defecto.contains("*.mdb"));
-        QVERIFY(answers.shown().first().defecto.contains("*.db"));
-        QVERIFY(answers.shown().first().defecto.contains("*.qv90"));
-        // The file types are named in the user's language.
-        QVERIFY(answers.shown().first().defecto.contains("Bases de datos de Microsoft Access (*.mdb"));
-        QVERIFY(answers.shown().first().defecto.contains("Todos los archivos (*)"));
+        // The dialog opens on the first filter: every kind the program imports; then one per
+        // kind, in the user's language.
+        QCOMPARE(answers.shown().first().defecto.split(";;"),
+                 QStringList({"Archivos que el programa importa (*.mdb *.MDB *.db *.DB *.qv90 *.QV90)",
+                              "Bases de datos de Microsoft Access (*.mdb *.MDB)",
+                              TextoPropio("NUVEX TALOMI SLX90 File") + " (*.qv90 *.QV90)",
+                              TextoPropio("SLX-90 databases") + " (*.db *.DB)", "Todos los archivos (*)"}));
         QCOMPARE(cuenta("Intervalos"), intervalos);
         QVERIFY(modulo1().FicheroImportar.isEmpty());
         QVERIFY(!form->SSPanel1->isVisible());
@@ -301,14 +302,14 @@ private Q_SLOTS:
         QTest::mouseClick(form->SSCommand1, Qt::LeftButton);
         // The import window imported the file and said so in its one box.
         QCOMPARE(answers.shown().size(), 2);
-        QVERIFY2(answers.shown().at(1).text.contains(
-                     TextoPropio("%1: %2 added, %3 overwritten, %4 unchanged, %5 refused")
-                         .arg("DiaBorrado")
-                         .arg(1)
-                         .arg(0)
-                         .arg(0)
-                         .arg(0)),
-                 qPrintable(answers.shown().at(1).text));
+        QVERIFY2(
+            answers.shown().at(1).text.contains(TextoPropio("%1: %2 added, %3 overwritten, %4 unchanged, %5 refused")
+                                                    .arg("Fechas de borrado")
+                                                    .arg(1)
+                                                    .arg(0)
+                                                    .arg(0)
+                                                    .arg(0)),
+            qPrintable(answers.shown().at(1).text));
         QCOMPARE(cuenta("DiaBorrado"), 1);
         QVERIFY(!FormRegistry::instance("Form16"));
         QVERIFY(modulo1().FicheroImportar.isEmpty());

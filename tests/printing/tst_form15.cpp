@@ -40,7 +40,7 @@ class TestForm15 : public QObject {
     Q_OBJECT
 
     std::unique_ptr<slxtest::DataHome> home;
-    std::unique_ptr<MotorInforme> motor;
+    std::unique_ptr<ReportEngine> motor;
 
     // A report of n rows (about 50 a page).
     void report(int n)
@@ -55,7 +55,7 @@ class TestForm15 : public QObject {
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write(kLayout);
         f.close();
-        motor = std::make_unique<MotorInforme>();
+        motor = std::make_unique<ReportEngine>();
         motor->carga(home->file("r.xml"), "R");
         motor->informe().subinforme("Filas").setConexion(modulo1().ConexionBD);
         motor->informe().subinforme("Filas").setOrigen("SELECT n FROM Filas ORDER BY n");
@@ -126,7 +126,7 @@ private Q_SLOTS:
         report(15000);
         slxtest::Answers answers;
         std::unique_ptr<Form15> f(open());
-        VistaPaginas *v = f->VSPrinter1;
+        PageView *v = f->VSPrinter1;
         QVERIFY(v->modelo());
         QVERIFY(v->paginas() >= 1);
         QTRY_VERIFY_WITH_TIMEOUT(!motor->ocupado(), 30000);
@@ -134,7 +134,7 @@ private Q_SLOTS:
         QCOMPARE(f->findChild<QLabel *>("Paginas")->text(), QStringLiteral("/ %1").arg(v->paginas()));
         v->repaint();
         QVERIFY(v->paginasPintadas() >= 1 && v->paginasPintadas() <= 3);
-        QCOMPARE(v->ajuste(), VistaPaginas::Ajuste::Ancho);
+        QCOMPARE(v->ajuste(), PageView::Ajuste::Ancho);
 
         v->setFocus();
         QTest::keyClick(v, Qt::Key_PageDown);
@@ -152,7 +152,7 @@ private Q_SLOTS:
         const double ancho = v->zoom();
         QTest::keyClick(v, Qt::Key_Plus, Qt::ControlModifier);
         QVERIFY(v->zoom() > ancho);
-        QCOMPARE(v->ajuste(), VistaPaginas::Ajuste::Ninguno);
+        QCOMPARE(v->ajuste(), PageView::Ajuste::Ninguno);
         QCOMPARE(v->paginaActual(), 99); // the page in sight stays
         QWheelEvent rueda(QPointF(50, 50), v->mapToGlobal(QPointF(50, 50)), QPoint(), QPoint(0, -120), Qt::NoButton,
                           Qt::ControlModifier, Qt::NoScrollPhase, false);
@@ -161,7 +161,7 @@ private Q_SLOTS:
         QVERIFY(v->zoom() < antes);
         auto *zoom = f->findChild<QComboBox *>("Zoom");
         zoom->activated(1);
-        QCOMPARE(v->ajuste(), VistaPaginas::Ajuste::Pagina);
+        QCOMPARE(v->ajuste(), PageView::Ajuste::Pagina);
         v->repaint();
         QCOMPARE(v->paginasPintadas(), 1); // a whole page fits the view
         zoom->activated(zoom->findData(25));

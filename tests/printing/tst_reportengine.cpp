@@ -100,7 +100,7 @@ class TestReportEngine : public QObject {
         modulo1().ConexionBD.commit();
     }
 
-    std::shared_ptr<const ModeloPaginas> laidOut(MotorInforme &m) { return m.renderCompleto(); }
+    std::shared_ptr<const ModeloPaginas> laidOut(ReportEngine &m) { return m.renderCompleto(); }
 
 private Q_SLOTS:
     void init()
@@ -195,7 +195,7 @@ private Q_SLOTS:
         QFETCH(QString, nombre);
         QFETCH(QString, descripcion);
         const QString path = contenido.isEmpty() ? home->file("none.xml") : escribe(home->path(), "f.xml", contenido);
-        MotorInforme m;
+        ReportEngine m;
         try {
             m.carga(path, nombre);
             QFAIL("loaded");
@@ -208,7 +208,7 @@ private Q_SLOTS:
 
     void namesFoundOrFailWithADescription()
     {
-        MotorInforme m;
+        ReportEngine m;
         m.carga(lista, "lista"); // names ignore letter case
         QCOMPARE(informesDe(lista), (QStringList{"Lista", "Otro"}));
         QCOMPARE(versionDisposicion(lista), 3);
@@ -227,7 +227,7 @@ private Q_SLOTS:
         falla([&] { r.subinforme("Filas").seccion("Detalle"); }, "The report Filas has no section Detalle.");
         falla([&] { r.subinforme("Titulo"); }, "The field Titulo holds no sub-report.");
         falla([&] { r.subinforme("Esborrats"); }, "The report Lista has no field Esborrats.");
-        MotorInforme vacio;
+        ReportEngine vacio;
         falla([&] { vacio.render(); }, "No report is loaded.");
     }
 
@@ -236,7 +236,7 @@ private Q_SLOTS:
     void subReportFlowsOverPages()
     {
         filas(60);
-        MotorInforme m;
+        ReportEngine m;
         m.carga(lista, "Lista");
         Informe &r = m.informe();
         r.subinforme("Filas").setConexion(modulo1().ConexionBD);
@@ -282,7 +282,7 @@ private Q_SLOTS:
     void recordSourceValuesAreBound()
     {
         filas(3);
-        MotorInforme m;
+        ReportEngine m;
         m.carga(lista, "Lista");
         Informe &s = m.informe().subinforme("Filas");
         s.setConexion(modulo1().ConexionBD);
@@ -371,7 +371,7 @@ private Q_SLOTS:
     void rulesRunPerRecord()
     {
         filas(8);
-        MotorInforme m;
+        ReportEngine m;
         m.carga(lista, "Lista");
         Informe &s = m.informe().subinforme("Filas");
         s.setConexion(modulo1().ConexionBD);
@@ -401,7 +401,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, texto);
         QFETCH(int, lineas);
-        MotorInforme m;
+        ReportEngine m;
         m.carga(lista, "Lista");
         m.informe().campo("Memo").setTexto(texto);
         const auto modelo = laidOut(m);
@@ -432,7 +432,7 @@ private Q_SLOTS:
     // Hidden fields are not laid out; a field shown again is.
     void hiddenFields()
     {
-        MotorInforme m;
+        ReportEngine m;
         m.carga(lista, "Lista");
         m.informe().campo("Titulo").setVisible(false);
         QVERIFY(!laidOut(m)->textos(0).contains("Titulo"));
@@ -456,7 +456,7 @@ private Q_SLOTS:
                 "<picture name=\"B\" x=\"50\" y=\"0\" width=\"50\" height=\"25\" file=\"PIC.png\"/>"
                 "<box x=\"0\" y=\"30\" width=\"50\" height=\"20\" fill=\"true\"/>"
                 "</section></report></layouts>");
-        MotorInforme m;
+        ReportEngine m;
         m.carga(home->file("pics.xml"), "P");
         const auto modelo = laidOut(m);
         QCOMPARE(modelo->textosDe("A"), QStringList{"Chart.SVG"});
@@ -483,12 +483,12 @@ private Q_SLOTS:
     void layoutInSlices()
     {
         filas(3000);
-        MotorInforme m;
+        ReportEngine m;
         m.carga(lista, "Lista");
         Informe &s = m.informe().subinforme("Filas");
         s.setConexion(modulo1().ConexionBD);
         s.setOrigen("SELECT * FROM Filas ORDER BY n");
-        QSignalSpy fin(&m, &MotorInforme::terminado);
+        QSignalSpy fin(&m, &ReportEngine::terminado);
         const auto modelo = m.render();
         QVERIFY(modelo->paginasListas() >= 1);
         QVERIFY(m.ocupado());
@@ -508,7 +508,7 @@ private Q_SLOTS:
     void printsToPdf()
     {
         filas(40);
-        MotorInforme m;
+        ReportEngine m;
         m.carga(lista, "Lista");
         Informe &s = m.informe().subinforme("Filas");
         s.setConexion(modulo1().ConexionBD);

@@ -458,8 +458,6 @@ private Q_SLOTS:
         f.CheckImpresion = !(idioma % 2);
         f.CheckApliCorrecioGlobal = idioma % 2;
         fixtures::publica(f);
-        // The buffer holds junk from an earlier frame: only the sheet decides.
-        modulo1().BufferTrama.fill(0xEE);
         modulo1().VersionAparato = "4.1";
         const auto trama = CodificaProgramacio(f);
         QVERIFY(trama);
@@ -468,27 +466,6 @@ private Q_SLOTS:
         QCOMPARE(int(b[36]), idioma % 2);
         QCOMPARE(int(b[41]), int(!(idioma % 2)));
         QCOMPARE(int(b[364]), idioma % 2);
-    }
-
-    void codificaFillsTheSharedBufferFromIndexOne()
-    {
-        FitxaProgramacio f = fixtures::fitxa100123();
-        f.MaskVersion = "3.5";
-        fixtures::publica(f);
-        Modulo1 &m = modulo1();
-        m.VersionAparato = "3.5";
-        m.BufferTrama.fill(0xEE);
-        const auto trama = CodificaProgramacio(f);
-        QVERIFY(trama);
-        QCOMPARE(trama->size(), 376);
-        QCOMPARE(m.BufferTrama[0], quint8(0xEE));
-        for (int i = 0; i < 375; ++i)
-            QCOMPARE(m.BufferTrama[i + 1], quint8(trama->at(i)));
-        QCOMPARE(m.BufferTrama[375], quint8(0x03));
-        QCOMPARE(m.BufferTrama[376], quint8(0xEE)); // the check byte is made while sending
-        const QDateTime ahora = QDateTime::currentDateTime();
-        QCOMPARE(int(m.BufferTrama[5]), ahora.date().day());
-        QCOMPARE(int(m.BufferTrama[7]), ahora.date().year() - 1900);
     }
 
     void sheetThatCannotBeEncodedIsRefused_data()
@@ -553,15 +530,11 @@ private Q_SLOTS:
         else
             f.MatrizInhabil[1].DiaTermina = valor;
         fixtures::publica(f);
-        Modulo1 &m = modulo1();
-        m.VersionAparato = "4.1";
-        m.BufferTrama.fill(0xEE);
+        modulo1().VersionAparato = "4.1";
         ErrorCodificacion error;
         QVERIFY(!CodificaProgramacio(f, &error));
         QCOMPARE(error.campo, campo);
         QTEST(error.descripcion, "descripcion");
-        for (quint8 b : m.BufferTrama)
-            QCOMPARE(b, quint8(0xEE));
     }
 
     void carregaProgAqtFillsTheSheet()
@@ -645,26 +618,6 @@ private Q_SLOTS:
         const auto otra = TramaEnviaProgramacio(vuelta, version, kReloj);
         QVERIFY(otra);
         QCOMPARE(otra->toHex(), trama->toHex());
-    }
-
-    void dateParts_data()
-    {
-        QTest::addColumn<QString>("fecha");
-        QTest::addColumn<int>("dia");
-        QTest::addColumn<int>("mes");
-        QTest::addColumn<int>("anyo");
-        QTest::newRow("2010") << "05/03/10" << 5 << 3 << 110;
-        QTest::newRow("1999") << "05/03/99" << 5 << 3 << 99;
-        QTest::newRow("2049") << "31/12/49" << 31 << 12 << 149;
-        QTest::newRow("1950") << "01/01/50" << 1 << 1 << 50;
-        QTest::newRow("unused") << "00/00/00" << 0 << 0 << 0;
-    }
-    void dateParts()
-    {
-        QFETCH(QString, fecha);
-        QTEST(int(DiaFecha(fecha)), "dia");
-        QTEST(int(MesFecha(fecha)), "mes");
-        QTEST(int(AñoFecha(fecha)), "anyo");
     }
 };
 

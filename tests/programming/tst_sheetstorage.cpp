@@ -596,11 +596,11 @@ private Q_SLOTS:
         QCOMPARE(modulo1().NumeroSerieAparato, 100123);
         QCOMPARE(modulo1().InhabilDiaEmpieza[0], QString("24/12/08"));
         QVERIFY(modulo1().FitxaModificada);
-        QVERIFY(!ExisteProgramacio(999999));
+        QCOMPARE(filas("Programacion"), 0);
 
         // A failure of the database itself (the table is gone) changes nothing either.
         insertaFila204567();
-        QVERIFY(ExisteProgramacio(204567));
+        QCOMPARE(filas("Programacion"), 1);
         QVERIFY(ejecuta("DROP TABLE \"IntervaloInhabil\""));
         QVERIFY(!CarregaProgramacio(f, 204567, kAra));
         QVERIFY(f == antes);

@@ -4,6 +4,7 @@
 // the failures, and the search served by the device's key.
 
 #include "ReportsFixture.h"
+#include "PreviewCatcher.h"
 #include "TestSupport.h"
 
 #include "base/DataFolder.h"
@@ -47,6 +48,7 @@ class TestReports : public QObject {
     QPointer<Form6> form;
     bool previewShown = false;
     std::shared_ptr<const ModeloPaginas> modelo;
+    slxtest::PreviewCatcher preview;
     std::function<void(Form15 *)> whilePreviewed;
 
     void open(qint32 serial = 100001, const QString &version = QStringLiteral("4.1"))
@@ -63,24 +65,10 @@ class TestReports : public QObject {
         form->TDBGridInici->setCurrentRow(inicio);
         form->TDBGridFi->setCurrentRow(fin);
         (sesiones ? form->OptionSesiones : form->OptionIntervalos)->setChecked(true);
-        previewShown = false;
-        modelo.reset();
-        QTimer::singleShot(0, this, [this] {
-            for (QWidget *w : QApplication::topLevelWidgets()) {
-                auto *f = qobject_cast<Form15 *>(w);
-                if (!f || !f->isVisible())
-                    continue;
-                previewShown = true;
-                auto *motor = qobject_cast<MotorInforme *>(modulo1().InformeVistaPrevia.data());
-                while (motor && motor->ocupado())
-                    QCoreApplication::processEvents();
-                modelo = f->VSPrinter1->modelo();
-                if (whilePreviewed)
-                    whilePreviewed(f);
-                f->findChild<QToolButton *>("SSCommandExit")->click();
-            }
-        });
-        QTest::mouseClick(form->SSCommandImprimir, Qt::LeftButton);
+        preview.whilePreviewed = whilePreviewed;
+        preview.run([this] { QTest::mouseClick(form->SSCommandImprimir, Qt::LeftButton); });
+        previewShown = preview.shown;
+        modelo = preview.modelo;
     }
     QStringList all(const QString &field) const { return modelo ? modelo->textosDe(field) : QStringList(); }
     QString one(const QString &field) const
