@@ -209,11 +209,20 @@ public:
             return false;
         }
         // A damaged table the merge reads is reported when it reads it; the others
-        // (the settings, the system tables) are only listed.
+        // (the settings, the system tables) are only listed. A file none of whose data
+        // tables can be read is refused whole.
+        int datosDanadas = 0, datos = 0;
+        for (const QString &t : m_tablas)
+            datos += t.compare(QLatin1String("Configuracion"), Qt::CaseInsensitive) != 0;
         for (const QString &d : danadas) {
             const QString nombre = d.section(QLatin1Char('\t'), 0, 0);
+            const QString por = d.section(QLatin1Char('\t'), 1);
             if (!m_tablas.contains(nombre) || nombre.compare(QLatin1String("Configuracion"), Qt::CaseInsensitive) == 0)
-                m_danadas << nombre + QLatin1String(": ") + d.section(QLatin1Char('\t'), 1);
+                m_danadas << nombre + QLatin1String(": ") + por;
+            else if (++datosDanadas == datos) {
+                *error = danada(fichero, QStringLiteral("the table %1: %2").arg(nombre, por));
+                return false;
+            }
         }
         return true;
     }

@@ -31,6 +31,7 @@
 #include <QSqlQuery>
 #include <QUrl>
 #include <QtTest>
+#include <sys/stat.h>
 #include <memory>
 
 using namespace slx;
@@ -253,6 +254,10 @@ private Q_SLOTS:
             << "damaged.mdb" << 0
             << "The file %1 is not a database of this program nor of the original program, or it is empty or damaged."
             << true;
+        // Opened without waiting for a writer: refused at once.
+        QTest::newRow("pipe named .db")
+            << "pipe.db" << 0
+            << "The file %1 is not a regular file (it is a pipe, a device or a folder), so it is not imported." << true;
     }
     void importCommand()
     {
@@ -263,6 +268,8 @@ private Q_SLOTS:
         const QString path = choice.isEmpty() ? QString() : home->file(choice);
         if (choice.startsWith("other"))
             QVERIFY(QFile::copy(slxtest::fixture("access/legacy-a.mdb"), path));
+        else if (choice.startsWith("pipe"))
+            QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
         else if (!choice.isEmpty())
             escribeIni(path, "Standard Jet DB is not at the start of this file");
         slxtest::Answers answers;
