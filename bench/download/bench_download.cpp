@@ -74,10 +74,8 @@ int main(int argc, char **argv)
         s.series.record.dna = 255;
         emulator.setScenario(s);
         slx::SessionOptions o;
-        slx::SessionCallbacks c;
-        c.prompt = [](int) { return true; };
-        slx::DeviceSession session(nullptr, {}, o, c);
-        if (session.start() != slx::DeviceSession::Outcome::Ready) {
+        slx::DeviceSession session(o);
+        if (session.open() != slx::DeviceSession::Outcome::Ready) {
             std::fprintf(stderr, "no device\n");
             return 1;
         }

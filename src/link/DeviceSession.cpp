@@ -3,14 +3,10 @@
 #include "base/Modulo1.h"
 #include "base/TextoPropio.h"
 #include "link/Timings.h"
-#include "localization/LocGuru.h"
 
 #include <QElapsedTimer>
-#include <QEvent>
 #include <QFile>
-#include <QKeyEvent>
 #include <QTimer>
-#include <QWidget>
 
 #include <grp.h>
 #include <sys/stat.h>
@@ -18,8 +14,6 @@
 namespace slx {
 
 namespace {
-
-DeviceSession *g_current = nullptr;
 
 // The group that owns a device file, or an empty text.
 QString ownerGroup(const QString &path)
@@ -32,50 +26,15 @@ QString ownerGroup(const QString &path)
     return QString::number(st.st_gid);
 }
 
-class CloseGuard : public QObject {
-public:
-    explicit CloseGuard(QWidget *window)
-        : QObject(window)
-        , m_window(window)
-    {
-    }
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (watched != m_window || !DeviceSession::blocksClose(m_window))
-            return false;
-        if (event->type() == QEvent::Close) {
-            event->ignore();
-            return true;
-        }
-        if (event->type() == QEvent::KeyPress) {
-            const auto *key = static_cast<QKeyEvent *>(event);
-            if (key->key() == Qt::Key_Escape)
-                return true;
-        }
-        return false;
-    }
-
-private:
-    QWidget *m_window;
-};
-
 } // namespace
 
-DeviceSession::DeviceSession(QWidget *window, const QList<QWidget *> &buttons, const SessionOptions &options,
-                             const SessionCallbacks &callbacks)
-    : m_window(window)
-    , m_options(options)
-    , m_callbacks(callbacks)
+DeviceSession::DeviceSession(const SessionOptions &options)
+    : m_options(options)
 {
-    for (QWidget *b : buttons)
-        m_buttons << QPointer<QWidget>(b);
     if (!m_guard) {
         m_outcome = Outcome::Refused;
         return;
     }
-    g_current = this;
     if (!m_options.watchdog) {
         m_ownWatchdog = std::make_unique<QTimer>();
         m_ownWatchdog->setSingleShot(true);
@@ -86,18 +45,12 @@ DeviceSession::DeviceSession(QWidget *window, const QList<QWidget *> &buttons, c
 
 DeviceSession::~DeviceSession()
 {
-    // Also on the way out of a thrown error: nothing may escape from here.
+    // Also on the way out of a thrown error: nothing may escape from here. Nobody
+    // is asked any more: a call still up is kept.
     try {
         finish();
     } catch (...) {
     }
-    if (g_current == this)
-        g_current = nullptr;
-}
-
-QWidget *DeviceSession::window() const
-{
-    return m_window.data();
 }
 
 SerialControl &DeviceSession::port()
@@ -110,46 +63,14 @@ QTimer *DeviceSession::watchdog() const
     return m_options.watchdog ? m_options.watchdog : m_ownWatchdog.get();
 }
 
-DeviceSession *DeviceSession::current()
-{
-    return g_current;
-}
-
 bool DeviceSession::running()
 {
     return Intercambio::enCurso();
 }
 
-bool DeviceSession::blocksClose(const QWidget *window)
-{
-    const DeviceSession *s = g_current;
-    if (!s || !window || s->m_finished)
-        return false;
-    const QWidget *w = s->m_window.data();
-    return w && (w == window || window->isAncestorOf(w));
-}
-
 QString DeviceSession::busyText()
 {
     return TextoPropio("A device exchange is in progress.");
-}
-
-void DeviceSession::enter()
-{
-    m_entered = true;
-    for (const QPointer<QWidget> &b : m_buttons) {
-        // The button's own state, not the one it takes from a disabled parent.
-        m_enabled << (b && !b->testAttribute(Qt::WA_ForceDisabled));
-        if (b)
-            b->setEnabled(false);
-    }
-    if (m_window) {
-        m_hadCursor = m_window->testAttribute(Qt::WA_SetCursor);
-        m_cursor = m_window->cursor();
-        m_window->setCursor(m_options.cursor);
-    }
-    if (m_callbacks.busy)
-        m_callbacks.busy(true);
 }
 
 bool DeviceSession::openPort()
@@ -159,71 +80,74 @@ bool DeviceSession::openPort()
     if (m.TipoConexion == 0) {
         if (!p.setCommPort(m.PuertoSerie) || !p.setSettings(QStringLiteral("19200,n,8,1")))
             return false;
-    } else if (!p.PortOpen() && !p.setCommPort(m.PuertoSerie)) {
-        return false;
+    } else if (!p.PortOpen()) {
+        // As prompt() set them, also for a session opened without asking.
+        if (!p.setCommPort(m.PuertoSerie))
+            return false;
+        p.setSettings(QString::number(m.VelocidadModem) + QStringLiteral(",n,8,1"));
     }
     return p.PortOpen() || p.setPortOpen(true);
 }
 
-void DeviceSession::reportPortFailure()
+QString DeviceSession::portFailureText()
 {
     SerialControl &p = port();
     const QString device = p.deviceName();
-    QString text;
-    if (p.openError() != QSerialPort::NoError) {
-        text = TextoPropio("The port %1 cannot be opened: %2").arg(device, p.openErrorReason());
-        if (p.openError() == QSerialPort::PermissionError) {
-            QString group = ownerGroup(device);
-            if (group.isEmpty())
-                group = QStringLiteral("dialout");
-            text += QLatin1String("\n\n") +
-                    TextoPropio("The user must belong to the group that owns the device, %1 (on Debian, dialout), "
-                                "and log in again.")
-                        .arg(group);
-        }
-    } else {
-        text = TextoPropio("The port %1 cannot be opened: %2").arg(device, p.errorString());
+    if (p.openError() == QSerialPort::NoError)
+        return TextoPropio("The port %1 cannot be opened: %2").arg(device, p.errorString());
+    QString text = TextoPropio("The port %1 cannot be opened: %2").arg(device, p.openErrorReason());
+    if (p.openError() == QSerialPort::PermissionError) {
+        QString group = ownerGroup(device);
+        if (group.isEmpty())
+            group = QStringLiteral("dialout");
+        text += QLatin1String("\n\n") +
+                TextoPropio("The user must belong to the group that owns the device, %1 (on Debian, dialout), "
+                            "and log in again.")
+                    .arg(group);
     }
-    ui::MsgBox(text, ui::Icon::Critical, ui::OkOnly, m_window);
+    return text;
 }
 
-DeviceSession::Outcome DeviceSession::start()
+DeviceSession::Prompt DeviceSession::prompt()
+{
+    if (m_outcome != Outcome::Pending)
+        return {};
+    auto &m = modulo1();
+    SerialControl &p = port();
+    if (m.TipoConexion == 0)
+        return m_prompt = {Prompt::Ask, 15};
+    // A call kept up whose port closed since (the adapter or the line was lost
+    // between two exchanges) is no call any more: ask and dial again.
+    if (m.ModemConectado && !p.PortOpen())
+        m.ModemConectado = false;
+    if (m.ModemConectado)
+        return m_prompt = {};
+    p.setSettings(QString::number(m.VelocidadModem) + QStringLiteral(",n,8,1"));
+    // A new sheet's telephone number is a blank.
+    if (m_options.telefono.trimmed().isEmpty())
+        return m_prompt = {Prompt::Refuse, 34};
+    return m_prompt = {Prompt::Ask, 33};
+}
+
+void DeviceSession::decline()
+{
+    if (m_outcome == Outcome::Pending)
+        m_outcome = m_prompt.kind == Prompt::Refuse ? Outcome::NoTelephone : Outcome::Cancelled;
+}
+
+DeviceSession::Outcome DeviceSession::open()
 {
     if (m_outcome != Outcome::Pending)
         return m_outcome;
     auto &m = modulo1();
     SerialControl &p = port();
     const bool cable = m.TipoConexion == 0;
-    // A call kept up whose port closed since (the adapter or the line was lost
-    // between two exchanges) is no call any more: prompt and dial again.
     if (!cable && m.ModemConectado && !p.PortOpen())
         m.ModemConectado = false;
     const bool callUp = !cable && m.ModemConectado;
-    auto ask = [this](int texto) {
-        if (m_callbacks.prompt)
-            return m_callbacks.prompt(texto);
-        return ui::MsgBox(oLocGuru().GetS(texto), ui::Icon::Information, ui::OkCancel, m_window) == ui::vbOK;
-    };
 
-    // 1. The connection prompt.
-    if (cable) {
-        if (!ask(15))
-            return m_outcome = Outcome::Cancelled;
-    } else if (!callUp) {
-        p.setSettings(QString::number(m.VelocidadModem) + QStringLiteral(",n,8,1"));
-        // A new sheet's telephone number is a blank.
-        if (m_options.telefono.trimmed().isEmpty()) {
-            ui::MsgBox(oLocGuru().GetS(34), ui::Icon::Critical, ui::OkOnly, m_window);
-            return m_outcome = Outcome::NoTelephone;
-        }
-        if (!ask(33))
-            return m_outcome = Outcome::Cancelled;
-    }
-
-    // 2. The window's state, then 3. the port and the dial.
-    enter();
     if (!openPort()) {
-        reportPortFailure();
+        m_portFailure = portFailureText();
         return m_outcome = Outcome::PortFailed;
     }
     if (!cable && !callUp) {
@@ -231,42 +155,52 @@ DeviceSession::Outcome DeviceSession::start()
         m_dialled = true;
         m_dial = dialModem(p, m.TonoPulso, m.PrefijoMarcacion, m_options.telefono,
                            [this, &m] { return m_cancel || m.CancelaLlamada; });
-        if (!m_dial.connected()) {
-            if (m_dial.outcome != DialResult::Refused)
-                ui::MsgBox(oLocGuru().GetS(35), ui::Icon::Critical, ui::OkOnly, m_window);
+        if (!m_dial.connected())
             return m_outcome = Outcome::DialFailed;
-        }
         m.ModemConectado = true;
     }
 
-    // 4. The identification, 5. the device type.
     if (m_options.identify) {
         if (m_options.sendCan)
             sendCan();
         DemanaIdentificacio(p);
         m_identResult = receiveIdentification(p, m.BufferTrama, watchdog(), &m_identificacion,
                                               [this, &m] { return m_cancel || m.CancelaRecepcion; });
-        if (const int texto = textoFallo(m_identResult))
-            ui::MsgBox(oLocGuru().GetS(texto), ui::Icon::Critical, ui::OkOnly, m_window);
         if (m_identResult != FrameResult::Received)
             return m_outcome = Outcome::NotIdentified;
         m.TipoAparato = m_identificacion.tipo;
         m.VersionAparato = m_identificacion.version;
         m.NumeroSerieAparato = m_identificacion.numeroSerie;
         m.ModoAparato = m_identificacion.modo;
-        if (m_options.checkType && !checkType(m_options.typeIcon))
+        if (m_options.checkType && !typeAccepted())
             return m_outcome = Outcome::WrongType;
     }
     return m_outcome = Outcome::Ready;
 }
 
-bool DeviceSession::checkType(ui::Icon icon)
+DeviceSession::Failure DeviceSession::failure() const
+{
+    switch (m_outcome) {
+    case Outcome::NoTelephone: return {34, {}};
+    case Outcome::PortFailed: return {0, m_portFailure};
+    case Outcome::DialFailed:
+        if (m_dial.outcome == DialResult::Refused)
+            return {};
+        return {35, {}};
+    case Outcome::NotIdentified: return {textoFallo(m_identResult), {}};
+    case Outcome::WrongType: return {30, {}};
+    case Outcome::Pending:
+    case Outcome::Ready:
+    case Outcome::Refused:
+    case Outcome::Cancelled: break;
+    }
+    return {};
+}
+
+bool DeviceSession::typeAccepted() const
 {
     const quint8 tipo = modulo1().TipoAparato;
-    if (tipo == 42 || tipo == 4)
-        return true;
-    ui::MsgBox(oLocGuru().GetS(30), icon, ui::OkOnly, m_window);
-    return false;
+    return tipo == 42 || tipo == 4;
 }
 
 void DeviceSession::sendRequest(QByteArrayView frame)
@@ -302,19 +236,17 @@ bool DeviceSession::sendPaced(QByteArrayView frame, int msPerByte)
     return p.Output(static_cast<quint8>(frame.back()));
 }
 
-FrameResult DeviceSession::receive(int minLength)
+ReceivedFrame DeviceSession::receive(int minLength)
 {
     auto &m = modulo1();
-    return receiveFrame(port(), m.BufferTrama, watchdog(), minLength,
-                        [this, &m] { return m_cancel || m.CancelaRecepcion; });
-}
-
-bool DeviceSession::receiveOrReport(int minLength)
-{
-    const FrameResult r = receive(minLength);
-    if (const int texto = textoFallo(r))
-        ui::MsgBox(oLocGuru().GetS(texto), ui::Icon::Critical, ui::OkOnly, m_window);
-    return r == FrameResult::Received;
+    ReceivedFrame f;
+    f.result = receiveFrame(port(), m.BufferTrama, watchdog(), minLength,
+                            [this, &m] { return m_cancel || m.CancelaRecepcion; });
+    if (f.received()) {
+        const int longitud = (m.BufferTrama[1] << 8) | m.BufferTrama[2];
+        f.bytes = QByteArray(reinterpret_cast<const char *>(m.BufferTrama.data()), longitud);
+    }
+    return f;
 }
 
 ByteResult DeviceSession::waitByte(int maxMs)
@@ -342,51 +274,38 @@ void DeviceSession::cancel()
     m_cancel = true;
 }
 
-void DeviceSession::finish()
+bool DeviceSession::finish()
 {
     if (m_finished)
-        return;
+        return false;
     m_finished = true;
+    m_cancel = false;
     if (!m_guard)
-        return; // refused: it touched nothing
-    if (m_entered) {
-        if (m_callbacks.busy)
-            m_callbacks.busy(false);
-        for (qsizetype i = 0; i < m_buttons.size(); ++i) {
-            if (m_buttons.at(i))
-                m_buttons.at(i)->setEnabled(m_enabled.at(i));
-        }
-        if (m_window) {
-            if (m_hadCursor)
-                m_window->setCursor(m_cursor);
-            else
-                m_window->unsetCursor();
-        }
-    }
+        return false; // refused: it touched nothing
     auto &m = modulo1();
     SerialControl &p = port();
     if (!m.ModemConectado) {
         if (p.PortOpen())
             p.setPortOpen(false);
-    } else if (!p.PortOpen()) {
+        return false;
+    }
+    if (!p.PortOpen()) {
         // The line was lost: there is no call left to keep or to hang up.
         m.ModemConectado = false;
-    } else {
-        const bool hangUp =
-            m_callbacks.hangUp ? m_callbacks.hangUp()
-                               : ui::MsgBox(oLocGuru().GetS(112), ui::Icon::Question, ui::YesNo, m_window) == ui::vbYes;
-        if (hangUp) {
-            p.hangUp();
-            m.ModemConectado = false;
-        }
+        return false;
     }
-    m_cancel = false;
+    return true;
 }
 
-void protegeCierre(QWidget *window)
+void DeviceSession::hangUp(bool yes)
 {
-    if (window)
-        window->installEventFilter(new CloseGuard(window));
+    if (!yes || !m_guard)
+        return;
+    auto &m = modulo1();
+    if (m.ModemConectado) {
+        port().hangUp();
+        m.ModemConectado = false;
+    }
 }
 
 } // namespace slx

@@ -1,5 +1,6 @@
 #include "localization/LocGuru.h"
 
+#include "base/TextoCatalogo.h"
 #include "base/TextoPropio.h"
 
 #include "base/Database.h"
@@ -157,6 +158,15 @@ LocGuru &oLocGuru()
     Q_UNUSED(hooked);
     return instance;
 }
+
+namespace {
+// The floors below read the catalogue's texts through this instance; installed when
+// the program starts, before anything has asked for the engine.
+[[maybe_unused]] const bool g_catalogoInstalado = [] {
+    instalaBuscaCatalogo([](qint32 numero) { return oLocGuru().GetS(numero); });
+    return true;
+}();
+} // namespace
 
 LocGuru::LocGuru()
 {

@@ -1,8 +1,8 @@
 #include "logs/Form5.h"
 
-#include "link/DeviceSession.h"
 
 #include "base/BuscaFicha.h"
+#include "base/Firmware.h"
 #include "base/FormRegistry.h"
 #include "base/Idiomas.h"
 #include "base/MessageBox.h"
@@ -13,6 +13,7 @@
 #include "localization/LocGuru.h"
 #include "logs/Form5Grids.h"
 #include "widgets/BusyIndicator.h"
+#include "widgets/SessionGuard.h"
 #include "widgets/TDBGrid.h"
 #include "widgets/WindowedSqlModel.h"
 
@@ -396,7 +397,7 @@ void Form5::CarregaDades()
                                   logs::ordenInicial(r), &error))
             ui::MsgBox(error, ui::Icon::Critical, ui::OkOnly, this);
     }
-    const bool dna = versionAlMenys(m.VersionAparato, 3.0);
+    const bool dna = versionAlMenys(m.VersionAparato, firmware::kNewIntervalRecord);
     for (int c = rejillas::kFirstFirmware30Column; c <= rejillas::kLastFirmware30Column; ++c)
         TDBGridIntervalos->Columns(c).visible = dna;
     TDBGridIntervalos->columnsChanged();
@@ -504,7 +505,7 @@ void Form5::SSCommandHelp_Click()
 
 void Form5::SSCommandExit_Click()
 {
-    if (DeviceSession::blocksClose(this))
+    if (WindowGuard::blocksClose(this))
         return;
     close();
 }

@@ -11,6 +11,7 @@
 #include "logs/Incidencias.h"
 #include "logs/LogDownload.h"
 #include "widgets/BusyIndicator.h"
+#include "widgets/SessionGuard.h"
 
 #include <QApplication>
 #include <QGroupBox>
@@ -56,9 +57,9 @@ void Form5::SSCommandRecibir_Click()
     SessionOptions options;
     options.telefono = m.TelefonoAparato;
     options.watchdog = Timer2;
-    options.cursor = Qt::BusyCursor;
-    SessionCallbacks callbacks;
-    callbacks.busy = [this](bool on) {
+    GuardOptions look;
+    look.cursor = Qt::BusyCursor;
+    look.busy = [this](bool on) {
         if (on) {
             Frame17->setTitle(QStringLiteral("0"));
             LbRegistro->clear();
@@ -73,11 +74,12 @@ void Form5::SSCommandRecibir_Click()
         }
     };
     {
-        DeviceSession session(this,
-                              {SSCommandAnterior, SSCommandBuscar, SSCommandExit, SSCommandHelp, SSCommandImprimir,
-                               SSCommandSiguiente, SSCommandProgramacion, SSCommandGrafica, SSCommandRecibir},
-                              options, callbacks);
-        if (session.start() == DeviceSession::Outcome::Ready) {
+        DeviceSession session(options);
+        SessionGuard guard(this,
+                           {SSCommandAnterior, SSCommandBuscar, SSCommandExit, SSCommandHelp, SSCommandImprimir,
+                            SSCommandSiguiente, SSCommandProgramacion, SSCommandGrafica, SSCommandRecibir},
+                           session, look);
+        if (guard.start() == DeviceSession::Outcome::Ready) {
             int omitidos = 0;
             if (descarga(session, *periodo, &omitidos)) {
                 QString texto = oLocGuru().GetS(61);
@@ -87,7 +89,7 @@ void Form5::SSCommandRecibir_Click()
                 ui::MsgBox(texto, ui::Icon::Information, ui::OkOnly, this);
             }
         }
-        session.finish(); // buttons, panel, cursor back; the port closed or text 112
+        guard.finish(); // buttons, panel, cursor back; the port closed or text 112
     }
     m.CancelaRecepcion = false;
     SSCommandRecibir->show();
@@ -107,10 +109,8 @@ bool Form5::descarga(DeviceSession &session, const logs::RangoFechas &periodo, i
             return false;
         }
     }
-    // The identified device decides the rows and the record layout, whatever the
-    // table held for it.
-    m.NumeroSerieAparato = id.numeroSerie;
-    m.VersionAparato = id.version;
+    // The identified device (not the record shown) decides the rows and the record
+    // layout, whatever the table held for it.
     logs::LogDownload d(session, m.ConexionBD, id.numeroSerie,
                         [this](const logs::Progreso &p) { muestraProgreso(p.tramas, p.fecha, false); });
     m_progresoMostrado.invalidate();

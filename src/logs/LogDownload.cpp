@@ -14,19 +14,15 @@ LogDownload::LogDownload(DeviceSession &session, QSqlDatabase db, qint32 serie,
 {
 }
 
-QByteArray LogDownload::trama() const
-{
-    const auto &buffer = modulo1().BufferTrama;
-    const int longitud = qBound(0, (buffer[1] << 8) | buffer[2], int(buffer.size()));
-    return QByteArray(reinterpret_cast<const char *>(buffer.data()), longitud);
-}
-
-ResultadoPaso LogDownload::recibe(bool enBucle)
+ResultadoPaso LogDownload::recibe(bool enBucle, QByteArray &trama)
 {
     ResultadoPaso r;
-    r.trama = m_session.receive();
-    if (r.trama == FrameResult::Received)
+    ReceivedFrame f = m_session.receive();
+    r.trama = f.result;
+    if (f.received()) {
+        trama = std::move(f.bytes);
         return r;
+    }
     if (enBucle)
         m_session.sendCan();
     r.estado = ResultadoPaso::FalloTrama;
@@ -56,10 +52,11 @@ void LogDownload::cuenta(const QDateTime &fecha)
 ResultadoPaso LogDownload::totales(const QDateTime &ara, Totales *leidos)
 {
     m_session.sendRequest(tramaDemanaTotals());
-    ResultadoPaso r = recibe(false);
+    QByteArray f;
+    ResultadoPaso r = recibe(false, f);
     if (!r.ok())
         return r;
-    const auto t = decodificaTotales(trama());
+    const auto t = decodificaTotales(f);
     if (!t) {
         r.estado = ResultadoPaso::FalloTrama;
         r.trama = FrameResult::TooShort;
@@ -78,10 +75,11 @@ ResultadoPaso LogDownload::totales(const QDateTime &ara, Totales *leidos)
 ResultadoPaso LogDownload::fechas()
 {
     m_session.sendRequest(tramaDemanaDates());
-    ResultadoPaso r = recibe(false);
+    QByteArray f;
+    ResultadoPaso r = recibe(false, f);
     if (!r.ok())
         return r;
-    const auto eventos = decodificaFechas(trama(), &r.omitidos);
+    const auto eventos = decodificaFechas(f, &r.omitidos);
     if (!eventos) {
         r.estado = ResultadoPaso::FalloTrama;
         r.trama = FrameResult::TooShort;
@@ -114,13 +112,13 @@ ResultadoPaso LogDownload::registros(const QByteArray &peticion, Decodifica deco
             total.estado = ResultadoPaso::Parado;
             return total;
         }
-        ResultadoPaso r = recibe(true);
+        QByteArray f;
+        ResultadoPaso r = recibe(true, f);
         if (!r.ok()) {
             r.guardados = total.guardados;
             r.omitidos = total.omitidos;
             return r;
         }
-        const QByteArray f = trama();
         QDateTime fecha;
         const auto dec = decodifica(f, fecha);
         cuenta(fecha);

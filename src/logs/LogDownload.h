@@ -70,9 +70,8 @@ public:
     const QDateTime &newestStart() const { return m_newestStart; }
 
 private:
-    // The frame just received into the session's buffer.
-    QByteArray trama() const;
-    ResultadoPaso recibe(bool enBucle);
+    // One answer into trama; in a loop, a frame not received is answered CAN.
+    ResultadoPaso recibe(bool enBucle, QByteArray &trama);
     template <typename Decodifica, typename Graba, typename Inicio>
     ResultadoPaso registros(const QByteArray &peticion, Decodifica decodifica, Graba graba, Inicio inicio);
     void cuenta(const QDateTime &fecha);

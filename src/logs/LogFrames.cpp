@@ -1,5 +1,6 @@
 #include "logs/LogFrames.h"
 
+#include "base/Firmware.h"
 #include "base/TextFormats.h"
 #include "link/Trama.h"
 
@@ -154,7 +155,8 @@ std::optional<std::vector<Evento>> decodificaFechas(const QByteArray &frame, int
 
 FormatoIntervalo formatoDeVersion(const QString &version)
 {
-    return valorVersion(version) < 3.0 - 1e-9 ? FormatoIntervalo::AntesDe30 : FormatoIntervalo::Desde30;
+    return versionAlMenys(version, firmware::kNewIntervalRecord) ? FormatoIntervalo::Desde30
+                                                                 : FormatoIntervalo::AntesDe30;
 }
 
 namespace {

@@ -1,6 +1,7 @@
 #include "printing/PageModel.h"
 
 #include "printing/Report.h"
+#include "printing/ReportLayout.h"
 
 #include <QImage>
 #include <QSvgRenderer>
@@ -63,17 +64,53 @@ std::pair<int, int> ModeloPaginas::instancias(int pagina) const
 QRectF ModeloPaginas::caja(const Instancia &ins, const Elemento &e) const
 {
     QRectF r = e.caja.translated(0, ins.y);
-    if (ins.crecimiento == 0)
-        return r;
     const Banda &b = m_bandas[ins.banda];
-    const int base = ins.primerValor + b.valores - b.crecen;
-    double baja = 0;
-    for (int j = 0; j < e.bajan; ++j)
-        baja += m_valores[base + j];
-    r.translate(0, baja);
     if (e.crece >= 0)
-        r.setHeight(r.height() + m_valores[base + e.crece]);
+        r.setHeight(std::max(0.0, r.height() + m_valores[ins.primerValor + b.valores - b.crecen + e.crece]));
     return r;
+}
+
+double ModeloPaginas::puntos(const Elemento &e, const QString &texto, double *ancho) const
+{
+    const EstiloTexto &estilo = m_estilos[e.estilo];
+    if (e.crece >= 0) {
+        if (ancho)
+            *ancho = anchoTexto(texto, fuenteEstilo(estilo));
+        return estilo.puntos;
+    }
+    const int id = m_indice.value(texto, -1);
+    const quint64 clave = (quint64(quint32(id)) << 32) | (quint64(quint16(e.estilo)) << 16) |
+                          quint16(std::lround(e.caja.width()));
+    auto it = id >= 0 ? m_medidas.constFind(clave) : m_medidas.constEnd();
+    if (it == m_medidas.constEnd()) {
+        double w = 0;
+        const double p = puntosQueCaben(texto, estilo, e.caja.width(), &w);
+        Medida m{float(p), float(w)};
+        if (id >= 0)
+            m_medidas.insert(clave, m);
+        if (ancho)
+            *ancho = w;
+        return p;
+    }
+    if (ancho)
+        *ancho = it->ancho;
+    return it->puntos;
+}
+
+QRectF ModeloPaginas::cajaImagen(const Elemento &e, const QRectF &caja) const
+{
+    if (e.imagen < 0)
+        return caja;
+    const Imagen &img = m_imagenes[e.imagen];
+    QSizeF propio;
+    if (img.svg)
+        propio = img.svg->viewBoxF().size();
+    else if (img.mapa)
+        propio = img.mapa->size();
+    if (propio.isEmpty() || caja.isEmpty())
+        return caja;
+    const QSizeF cabe = propio.scaled(caja.size(), Qt::KeepAspectRatio);
+    return QRectF(caja.center() - QPointF(cabe.width() / 2, cabe.height() / 2), cabe);
 }
 
 QString ModeloPaginas::textoPagina(const QString &plantilla, int pagina) const
@@ -99,8 +136,18 @@ QList<ModeloPaginas::Item> ModeloPaginas::items(int pagina) const
                 it.texto = id >= 0 ? m_textos[id] : QString();
                 if (e.pagina)
                     it.texto = textoPagina(it.texto, pagina);
+                double ancho = 0;
+                it.puntos = puntos(e, it.texto, &ancho);
+                const Qt::Alignment a = m_estilos[e.estilo].alineacion;
+                double x = it.caja.left();
+                if (a & Qt::AlignRight)
+                    x = it.caja.right() - ancho;
+                else if (a & Qt::AlignHCenter)
+                    x = it.caja.center().x() - ancho / 2;
+                it.tinta = QRectF(x, it.caja.top(), ancho, it.caja.height());
             } else if (e.tipo == Tipo::Imagen && e.imagen >= 0) {
                 it.texto = m_imagenes[e.imagen].fichero;
+                it.caja = cajaImagen(e, it.caja);
             }
             out.append(it);
         }

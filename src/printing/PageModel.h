@@ -28,10 +28,10 @@ public:
     enum class Tipo : quint8 { Texto, Linea, Caja, Imagen };
 
     // An element of a band template. A text prints the fixed text texto, or (valor >=
-    // 0) the instance's value number valor. A band's growing texts, in the order of
-    // their bottoms, have their growths among the instance's values after the texts;
-    // an element moves down by the growths of the first bajan of them (those that end
-    // above it), and a growing text grows by its own (number crece).
+    // 0) the instance's value number valor. A band's growing texts have their growths
+    // among the instance's values after the texts: a growing text (number crece among
+    // them) is taller by its growth, which may be negative on a page where it has fewer
+    // lines than its design (none: no height).
     struct Elemento {
         Tipo tipo = Tipo::Texto;
         QRectF caja;     // x from the page's left edge, y from the band's top
@@ -42,7 +42,6 @@ public:
         int imagen = -1;
         float grosor = 2;
         qint16 crece = -1;
-        qint16 bajan = 0;
         bool pagina = false; // the text holds {Page} or {Pages}
         bool relleno = false;
     };
@@ -67,9 +66,11 @@ public:
     // An item of a page as tests read it.
     struct Item {
         Tipo tipo;
-        QRectF caja; // tenths of a millimetre on the page
+        QRectF caja; // tenths of a millimetre on the page; a picture's as placed
         QString nombre;
         QString texto;
+        double puntos = 0; // texts: the size printed (a label too wide steps down)
+        QRectF tinta;      // texts: where the letters stand (the widest line, aligned)
     };
 
     QSizeF tamano{2100, 2970};
@@ -114,6 +115,12 @@ public:
     QRectF caja(const Instancia &ins, const Elemento &e) const;
     // A page-number text resolved for a page.
     QString textoPagina(const QString &plantilla, int pagina) const;
+    // The size a text of an element prints at: its style's, stepped down to fit the
+    // element's width less a gap (a growing text keeps its style's: it wraps).
+    // *ancho gets the width of its widest line at that size.
+    double puntos(const Elemento &e, const QString &texto, double *ancho = nullptr) const;
+    // Where a picture stands in its box: as large as fits, its proportions kept, centred.
+    QRectF cajaImagen(const Elemento &e, const QRectF &caja) const;
 
 private:
     std::vector<QString> m_textos;
@@ -124,6 +131,11 @@ private:
     std::vector<Instancia> m_instancias;
     std::vector<qint32> m_valores;
     std::vector<qint32> m_paginas; // first instance of each page
+    struct Medida {
+        float puntos;
+        float ancho;
+    };
+    mutable QHash<quint64, Medida> m_medidas; // by text, style and width
     bool m_completo = false;
 };
 

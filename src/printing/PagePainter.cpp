@@ -4,6 +4,7 @@
 #include "printing/Report.h"
 #include "printing/ReportLayout.h"
 
+#include <QHash>
 #include <QImage>
 #include <QPageLayout>
 #include <QPagedPaintDevice>
@@ -26,16 +27,23 @@ void pintaPagina(QPainter &painter, const ModeloPaginas &modelo, int pagina, con
     painter.setRenderHint(QPainter::TextAntialiasing, true);
     painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
 
-    // A point size that gives the style's size in page units on this device.
+    // A point size that gives the style's size in page units on this device; fonts by
+    // style and size (a label too wide for its field prints smaller).
     const double dpi = painter.device() ? painter.device()->logicalDpiY() : 96;
-    std::vector<QFont> fuentes;
-    fuentes.reserve(modelo.estilos().size());
-    for (const EstiloTexto &e : modelo.estilos()) {
-        QFont f = fuenteEstilo(e);
-        f.setPointSizeF(e.puntos * 254.0 / dpi);
-        fuentes.push_back(f);
-    }
-    int fuenteActual = -1;
+    QHash<quint64, QFont> fuentes;
+    const auto fuente = [&](int estilo, double puntos) -> const QFont & {
+        const quint64 clave = (quint64(quint32(estilo)) << 32) | quint32(std::lround(puntos * 100));
+        auto it = fuentes.find(clave);
+        if (it == fuentes.end()) {
+            EstiloTexto e = modelo.estilos()[estilo];
+            e.puntos = puntos;
+            QFont f = fuenteEstilo(e);
+            f.setPointSizeF(puntos * 254.0 / dpi);
+            it = fuentes.insert(clave, f);
+        }
+        return *it;
+    };
+    quint64 fuenteActual = ~quint64(0);
     painter.setPen(Qt::black);
 
     const auto [primera, fin] = modelo.instancias(pagina);
@@ -52,13 +60,19 @@ void pintaPagina(QPainter &painter, const ModeloPaginas &modelo, int pagina, con
                 const QString &t = modelo.texto(id);
                 if (t.isEmpty())
                     break;
-                if (e.estilo != fuenteActual) {
-                    painter.setFont(fuentes[e.estilo]);
-                    fuenteActual = e.estilo;
+                const QString texto = e.pagina ? modelo.textoPagina(t, pagina) : t;
+                const double puntos = modelo.puntos(e, texto);
+                const quint64 clave = (quint64(quint32(e.estilo)) << 32) | quint32(std::lround(puntos * 100));
+                if (clave != fuenteActual) {
+                    painter.setFont(fuente(e.estilo, puntos));
+                    fuenteActual = clave;
                 }
                 const Qt::Alignment a = modelo.estilos()[e.estilo].alineacion;
-                const int flags = int(e.crece >= 0 ? ((a & Qt::AlignHorizontal_Mask) | Qt::AlignTop) : a);
-                painter.drawText(r, flags, e.pagina ? modelo.textoPagina(t, pagina) : t);
+                // The text fits its field at the layout's measures; a device that draws
+                // it a hair wider does not cut its last letter.
+                const int flags = int(e.crece >= 0 ? ((a & Qt::AlignHorizontal_Mask) | Qt::AlignTop) : a) |
+                                  Qt::TextDontClip;
+                painter.drawText(r, flags, texto);
                 break;
             }
             case ModeloPaginas::Tipo::Linea:
@@ -77,10 +91,11 @@ void pintaPagina(QPainter &painter, const ModeloPaginas &modelo, int pagina, con
                 if (e.imagen < 0)
                     break;
                 const ModeloPaginas::Imagen &img = modelo.imagen(e.imagen);
+                const QRectF donde = modelo.cajaImagen(e, r);
                 if (img.svg)
-                    img.svg->render(&painter, r);
+                    img.svg->render(&painter, donde);
                 else if (img.mapa)
-                    painter.drawImage(r, *img.mapa);
+                    painter.drawImage(donde, *img.mapa);
                 break;
             }
             }

@@ -1,5 +1,6 @@
 #include "printing/ReportFrame.h"
 
+#include "base/Firmware.h"
 #include "base/TextFormats.h"
 #include "base/TextoPropio.h"
 #include "printing/ReportFormats.h"
@@ -258,7 +259,7 @@ void rellenaMarco(Informe &informe, QSqlDatabase db, const DatosMarco &datos, co
         .setTexto(datos.fila.tipoActuacionVecino == QLatin1String("0") ? texto(140) : datos.fila.tipoActuacionVecino);
     CampoInforme &tcmi = informe.campo(QStringLiteral("TCMI"));
     CampoInforme &cmi = informe.campo(QStringLiteral("CMI"));
-    if (valorVersion(datos.version) >= valorVersion(QStringLiteral("4.0"))) {
+    if (versionAlMenys(datos.version, firmware::kGlobalCorrection)) {
         tcmi.setVisible(true);
         cmi.setVisible(true);
         tcmi.setTexto(texto(120));

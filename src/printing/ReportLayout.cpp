@@ -112,25 +112,69 @@ QString partirTexto(const QString &texto, const QFont &fuente, double ancho, int
     return out.join(QLatin1Char('\n'));
 }
 
+double anchoTexto(const QString &texto, const QFont &fuente)
+{
+    const QFontMetricsF fm(fuente, &dispositivoReferencia());
+    double ancho = 0;
+    for (const QString &linea : lineasNormales(texto).split(QLatin1Char('\n')))
+        ancho = std::max(ancho, fm.horizontalAdvance(linea));
+    return ancho;
+}
+
+double puntosQueCaben(const QString &texto, const EstiloTexto &estilo, double ancho, double *anchoFinal)
+{
+    const double util = ancho - std::min(kHolgura, ancho * 0.2);
+    EstiloTexto e = estilo;
+    double w = anchoTexto(texto, fuenteEstilo(e));
+    while (w > util && e.puntos > kPuntosMinimos) {
+        e.puntos = std::max(kPuntosMinimos, e.puntos - 0.5);
+        w = anchoTexto(texto, fuenteEstilo(e));
+    }
+    if (anchoFinal)
+        *anchoFinal = w;
+    return e.puntos;
+}
+
 namespace {
 
+// A field whose text is known only when a record is placed: a column, a rule, a
+// growing text.
 struct Slot {
     const CampoInforme *campo = nullptr;
     int indice = 0; // among the node's huecos
     int regla = -1; // among the node's rules
     int estilo = 0; // model style
     double ancho = 0;
-    double alto = 0;
-    int crece = -1; // among the piece's growing texts, in the order of their bottoms
+    bool crece = false;
 };
 
-struct Pieza {
+// A growing text of a stripe: its slot in the piece, its top in the stripe and its
+// designed height.
+struct Crece {
+    int hueco = 0;
+    double arriba = 0;
+    double alto = 0;
+};
+
+// A horizontal stripe of a piece: either fixed, or a row of growing texts side by side
+// with what stands beside them. A growing stripe's texts may go on over pages; its
+// continuation band holds only them.
+struct Tramo {
     int banda = -1;
+    int continuacion = -1;
+    double alto = 0;
+    double arribaContinua = 0; // where the continuation band starts in the stripe
+    std::vector<int> huecos;   // the piece's slots the bands print, in value order
+    std::vector<Crece> crecen; // by top
+};
+
+// The part of a section above a sub-report (or its last part), and the sub-report.
+struct Pieza {
     double alto = 0;
     std::vector<Slot> huecos;
+    std::vector<Tramo> tramos;
     const Informe *sub = nullptr;
     double conSiguiente = 0; // height kept on the page with it
-    int crecen = 0;
 };
 
 struct Seccion {
@@ -165,6 +209,24 @@ struct Marco {
     std::vector<int> columnaRegla;
 };
 
+// An element of a piece as it is built, before it is cut into stripes.
+struct ElementoPieza {
+    ModeloPaginas::Elemento e;
+    int hueco = -1; // its slot in the piece
+    bool crece = false;
+};
+
+// What a piece prints for one record: a text per slot, the lines of its growing texts.
+struct Valores {
+    QVarLengthArray<int, 64> textos;
+    std::vector<QStringList> lineas; // by slot; empty for a slot that does not grow
+};
+
+bool nombreSeccion(const QString &s, const char *nombre)
+{
+    return s.compare(QLatin1String(nombre), Qt::CaseInsensitive) == 0;
+}
+
 } // namespace
 
 struct ReportLayout::Datos {
@@ -183,11 +245,25 @@ struct ReportLayout::Datos {
     double arriba = 0;
     QHash<QString, int> imagenes;
 
+    // Building: the nodes of a report and its sub-reports, x their left edge on the page.
     void construye(const Informe *inf, double x);
+    std::unique_ptr<Seccion> construyeSeccion(Nodo &nodo, const SeccionInforme &s, double x, int baseEstilo,
+                                              std::vector<std::pair<const Informe *, double>> &hijos);
+    ElementoPieza elemento(Nodo &nodo, const SeccionInforme &s, const CampoInforme &c, Pieza &p, double x,
+                           double origen, int baseEstilo);
+    void cortaTramos(Pieza &p, std::vector<ElementoPieza> elementos);
+    void enlazaConSiguiente(Nodo &n);
     int imagen(const QString &fichero);
+
+    // Placing.
     void empuja(const Informe *inf);
     void paso();
+    Valores valores(const Marco &f, const Pieza &p);
+    double altoTramo(const Pieza &p, const Tramo &t, const Valores &v) const;
+    double primeraLinea(const Pieza &p, const Tramo &t) const;
     void coloca(Marco &f, const Pieza &p, bool conSalto);
+    void colocaTramo(const Pieza &p, const Tramo &t, const Valores &v);
+    void colocaTramoQueCrece(const Pieza &p, const Tramo &t, const Valores &v);
     void nuevaPagina();
     void cierraPagina();
     QVariant valorColumna(const Marco &f, int columna) const
@@ -196,6 +272,7 @@ struct ReportLayout::Datos {
             return QVariant();
         return f.q->value(columna);
     }
+    QFontMetricsF medidas(const Slot &s) const { return QFontMetricsF(fuentes[s.estilo], &dispositivoReferencia()); }
 };
 
 int ReportLayout::Datos::imagen(const QString &fichero)
@@ -233,125 +310,17 @@ void ReportLayout::Datos::construye(const Informe *inf, double x)
     for (const SeccionInforme &s : inf->secciones) {
         if (!s.visible)
             continue;
-        auto sec = std::make_unique<Seccion>();
-        std::vector<const CampoInforme *> campos;
-        std::vector<const CampoInforme *> subs;
-        for (const auto &c : s.campos) {
-            if (!c->visible)
-                continue;
-            if (c->tipo == TipoCampo::Subinforme) {
-                // Sub-reports of the page header and footer would flow nowhere: not placed.
-                if (s.nombre.compare(QLatin1String("PageHeader"), Qt::CaseInsensitive) != 0 &&
-                    s.nombre.compare(QLatin1String("PageFooter"), Qt::CaseInsensitive) != 0)
-                    subs.push_back(c.get());
-            } else {
-                campos.push_back(c.get());
-            }
-        }
-        std::stable_sort(subs.begin(), subs.end(),
-                         [](const CampoInforme *a, const CampoInforme *b) { return a->caja.top() < b->caja.top(); });
-        // Pieces: [origin, next sub-report's top), each followed by its sub-report.
-        double origen = 0;
-        for (size_t k = 0; k <= subs.size(); ++k) {
-            const CampoInforme *sub = k < subs.size() ? subs[k] : nullptr;
-            const double limite = sub ? sub->caja.top() : std::numeric_limits<double>::max();
-            const double desde = k == 0 ? -std::numeric_limits<double>::max() : subs[k - 1]->caja.top();
-            Pieza p;
-            ModeloPaginas::Banda banda;
-            for (const CampoInforme *c : campos) {
-                const double top = c->caja.top();
-                if (top < desde || top >= limite)
-                    continue;
-                ModeloPaginas::Elemento e;
-                e.caja = QRectF((x + c->caja.left()) * kUnidades, std::max(0.0, top - origen) * kUnidades,
-                                c->caja.width() * kUnidades, c->caja.height() * kUnidades);
-                if (!c->nombre.isEmpty())
-                    e.nombre = modelo->interna(c->nombre);
-                e.grosor = float(c->grosor * kUnidades);
-                e.relleno = c->relleno;
-                switch (c->tipo) {
-                case TipoCampo::Texto: {
-                    e.tipo = ModeloPaginas::Tipo::Texto;
-                    e.estilo = baseEstilo + c->estilo;
-                    int regla = -1;
-                    for (int r = 0; r < s.reglas.size(); ++r)
-                        if (s.reglas[r].campo.compare(c->nombre, Qt::CaseInsensitive) == 0 && !c->nombre.isEmpty())
-                            regla = r;
-                    if (regla >= 0 || !c->columna.isEmpty() || c->crece) {
-                        Slot sl;
-                        sl.campo = c;
-                        sl.indice = nodo->huecos++;
-                        if (regla >= 0) {
-                            sl.regla = int(nodo->reglas.size());
-                            nodo->reglas.push_back(&s.reglas[regla]);
-                        }
-                        sl.estilo = e.estilo;
-                        sl.ancho = e.caja.width();
-                        sl.alto = e.caja.height();
-                        e.valor = int(p.huecos.size());
-                        if (c->crece)
-                            e.crece = 0; // numbered below
-                        p.huecos.push_back(sl);
-                    } else {
-                        e.texto = modelo->interna(lineasNormales(c->texto));
-                        e.pagina = c->texto.contains(QLatin1String("{Page"));
-                    }
-                    break;
-                }
-                case TipoCampo::Linea: e.tipo = ModeloPaginas::Tipo::Linea; break;
-                case TipoCampo::Caja: e.tipo = ModeloPaginas::Tipo::Caja; break;
-                case TipoCampo::Imagen:
-                    e.tipo = ModeloPaginas::Tipo::Imagen;
-                    e.imagen = imagen(c->imagen);
-                    break;
-                case TipoCampo::Subinforme: break;
-                }
-                banda.elementos.push_back(e);
-            }
-            // Growing texts by their bottoms; each element moves down with those that end above it.
-            std::vector<ModeloPaginas::Elemento *> crecen;
-            for (ModeloPaginas::Elemento &e : banda.elementos)
-                if (e.crece >= 0)
-                    crecen.push_back(&e);
-            std::stable_sort(crecen.begin(), crecen.end(),
-                             [](auto *a, auto *b) { return a->caja.bottom() < b->caja.bottom(); });
-            for (size_t j = 0; j < crecen.size(); ++j) {
-                crecen[j]->crece = qint16(j);
-                p.huecos[size_t(crecen[j]->valor)].crece = int(j);
-            }
-            for (ModeloPaginas::Elemento &e : banda.elementos) {
-                qint16 n = 0;
-                while (n < qint16(crecen.size()) && crecen[size_t(n)]->caja.bottom() <= e.caja.top() + 0.01)
-                    ++n;
-                e.bajan = n;
-            }
-            banda.crecen = int(crecen.size());
-            const double hasta = sub ? sub->caja.top() : s.alto;
-            p.alto = std::max(0.0, hasta - origen) * kUnidades;
-            banda.alto = p.alto;
-            banda.valores = int(p.huecos.size()) + banda.crecen;
-            p.crecen = banda.crecen;
-            if (!banda.elementos.empty())
-                p.banda = modelo->anadeBanda(std::move(banda));
-            if (sub) {
-                p.sub = sub->subinforme.get();
-                hijos.emplace_back(p.sub, x + sub->caja.left());
-                origen = sub->caja.bottom();
-            }
-            if (p.banda >= 0 || p.alto > 0 || p.sub)
-                sec->piezas.push_back(std::move(p));
-        }
+        auto sec = construyeSeccion(*nodo, s, x, baseEstilo, hijos);
         const Seccion *ptr = sec.get();
-        const QString &n = s.nombre;
-        if (n.compare(QLatin1String("PageHeader"), Qt::CaseInsensitive) == 0)
+        if (nombreSeccion(s.nombre, "PageHeader"))
             nodo->cabeceraPagina = ptr;
-        else if (n.compare(QLatin1String("Header"), Qt::CaseInsensitive) == 0)
+        else if (nombreSeccion(s.nombre, "Header"))
             nodo->cabecera = ptr;
-        else if (n.compare(QLatin1String("Detail"), Qt::CaseInsensitive) == 0)
+        else if (nombreSeccion(s.nombre, "Detail"))
             nodo->detalle = ptr;
-        else if (n.compare(QLatin1String("Footer"), Qt::CaseInsensitive) == 0)
+        else if (nombreSeccion(s.nombre, "Footer"))
             nodo->pie = ptr;
-        else if (n.compare(QLatin1String("PageFooter"), Qt::CaseInsensitive) == 0)
+        else if (nombreSeccion(s.nombre, "PageFooter"))
             nodo->piePagina = ptr;
         nodo->secciones.push_back(std::move(sec));
     }
@@ -359,9 +328,185 @@ void ReportLayout::Datos::construye(const Informe *inf, double x)
     nodos[inf] = std::move(nodo);
     for (const auto &[hijo, hx] : hijos)
         construye(hijo, hx);
-    // What a part keeps on its page: a list's header and first row, or the first row
-    // after a header.
-    for (auto &sec : n->secciones) {
+    enlazaConSiguiente(*n);
+}
+
+// A section cut at its sub-reports into pieces: [origin, next sub-report's top), each
+// followed by its sub-report.
+std::unique_ptr<Seccion> ReportLayout::Datos::construyeSeccion(Nodo &nodo, const SeccionInforme &s, double x,
+                                                               int baseEstilo,
+                                                               std::vector<std::pair<const Informe *, double>> &hijos)
+{
+    auto sec = std::make_unique<Seccion>();
+    std::vector<const CampoInforme *> campos;
+    std::vector<const CampoInforme *> subs;
+    const bool dePagina = nombreSeccion(s.nombre, "PageHeader") || nombreSeccion(s.nombre, "PageFooter");
+    for (const auto &c : s.campos) {
+        if (!c->visible)
+            continue;
+        if (c->tipo != TipoCampo::Subinforme)
+            campos.push_back(c.get());
+        else if (!dePagina) // sub-reports of the page header and footer would flow nowhere
+            subs.push_back(c.get());
+    }
+    std::stable_sort(subs.begin(), subs.end(),
+                     [](const CampoInforme *a, const CampoInforme *b) { return a->caja.top() < b->caja.top(); });
+    double origen = 0;
+    for (size_t k = 0; k <= subs.size(); ++k) {
+        const CampoInforme *sub = k < subs.size() ? subs[k] : nullptr;
+        const double limite = sub ? sub->caja.top() : std::numeric_limits<double>::max();
+        const double desde = k == 0 ? -std::numeric_limits<double>::max() : subs[k - 1]->caja.top();
+        Pieza p;
+        std::vector<ElementoPieza> elementos;
+        for (const CampoInforme *c : campos)
+            if (c->caja.top() >= desde && c->caja.top() < limite)
+                elementos.push_back(elemento(nodo, s, *c, p, x, origen, baseEstilo));
+        const double hasta = sub ? sub->caja.top() : s.alto;
+        p.alto = std::max(0.0, hasta - origen) * kUnidades;
+        cortaTramos(p, std::move(elementos));
+        if (sub) {
+            p.sub = sub->subinforme.get();
+            hijos.emplace_back(p.sub, x + sub->caja.left());
+            origen = sub->caja.bottom();
+        }
+        if (!p.tramos.empty() || p.alto > 0 || p.sub)
+            sec->piezas.push_back(std::move(p));
+    }
+    return sec;
+}
+
+// The element of a field, y from the piece's top; a field whose text comes with each
+// record gets a slot of the piece.
+ElementoPieza ReportLayout::Datos::elemento(Nodo &nodo, const SeccionInforme &s, const CampoInforme &c, Pieza &p,
+                                            double x, double origen, int baseEstilo)
+{
+    ElementoPieza ep;
+    ModeloPaginas::Elemento &e = ep.e;
+    e.caja = QRectF((x + c.caja.left()) * kUnidades, std::max(0.0, c.caja.top() - origen) * kUnidades,
+                    c.caja.width() * kUnidades, c.caja.height() * kUnidades);
+    if (!c.nombre.isEmpty())
+        e.nombre = modelo->interna(c.nombre);
+    e.grosor = float(c.grosor * kUnidades);
+    e.relleno = c.relleno;
+    switch (c.tipo) {
+    case TipoCampo::Texto: {
+        e.tipo = ModeloPaginas::Tipo::Texto;
+        e.estilo = baseEstilo + c.estilo;
+        int regla = -1;
+        for (int r = 0; r < s.reglas.size(); ++r)
+            if (!c.nombre.isEmpty() && s.reglas[r].campo.compare(c.nombre, Qt::CaseInsensitive) == 0)
+                regla = r;
+        if (regla < 0 && c.columna.isEmpty() && !c.crece) {
+            e.texto = modelo->interna(lineasNormales(c.texto));
+            e.pagina = c.texto.contains(QLatin1String("{Page"));
+            break;
+        }
+        Slot sl;
+        sl.campo = &c;
+        sl.indice = nodo.huecos++;
+        if (regla >= 0) {
+            sl.regla = int(nodo.reglas.size());
+            nodo.reglas.push_back(&s.reglas[regla]);
+        }
+        sl.estilo = e.estilo;
+        sl.ancho = e.caja.width();
+        sl.crece = c.crece;
+        ep.hueco = int(p.huecos.size());
+        ep.crece = c.crece;
+        p.huecos.push_back(sl);
+        break;
+    }
+    case TipoCampo::Linea: e.tipo = ModeloPaginas::Tipo::Linea; break;
+    case TipoCampo::Caja: e.tipo = ModeloPaginas::Tipo::Caja; break;
+    case TipoCampo::Imagen:
+        e.tipo = ModeloPaginas::Tipo::Imagen;
+        e.imagen = imagen(c.imagen);
+        break;
+    case TipoCampo::Subinforme: break;
+    }
+    return ep;
+}
+
+// Cuts a piece into stripes: each row of growing texts that overlap in height (side by
+// side) is a stripe with what starts beside them; what lies between rows is a fixed
+// stripe. An element belongs to the stripe its top is in.
+void ReportLayout::Datos::cortaTramos(Pieza &p, std::vector<ElementoPieza> elementos)
+{
+    std::vector<const ElementoPieza *> crecen;
+    for (const ElementoPieza &ep : elementos)
+        if (ep.crece)
+            crecen.push_back(&ep);
+    std::stable_sort(crecen.begin(), crecen.end(),
+                     [](auto *a, auto *b) { return a->e.caja.top() < b->e.caja.top(); });
+    struct Corte {
+        double desde, hasta;
+        bool crece;
+    };
+    std::vector<Corte> cortes;
+    double actual = 0;
+    for (size_t i = 0; i < crecen.size();) {
+        const double arriba = crecen[i]->e.caja.top();
+        double abajo = crecen[i]->e.caja.bottom();
+        size_t j = i + 1;
+        while (j < crecen.size() && crecen[j]->e.caja.top() < abajo - 0.1)
+            abajo = std::max(abajo, crecen[j++]->e.caja.bottom());
+        if (arriba > actual)
+            cortes.push_back({actual, arriba, false});
+        cortes.push_back({std::max(actual, arriba), abajo, true});
+        actual = abajo;
+        i = j;
+    }
+    cortes.push_back({actual, std::max(actual, p.alto), false});
+    for (size_t k = 0; k < cortes.size(); ++k) {
+        const Corte &c = cortes[k];
+        const bool primero = k == 0, ultimo = k + 1 == cortes.size();
+        Tramo t;
+        t.alto = c.hasta - c.desde;
+        ModeloPaginas::Banda banda, continua;
+        double arribaCrece = std::numeric_limits<double>::max();
+        for (const ElementoPieza &ep : elementos) {
+            const double top = ep.e.caja.top();
+            if ((!primero && top < c.desde) || (!ultimo && top >= c.hasta))
+                continue;
+            ModeloPaginas::Elemento e = ep.e;
+            e.caja.translate(0, -c.desde);
+            if (ep.hueco >= 0) {
+                e.valor = int(t.huecos.size());
+                t.huecos.push_back(ep.hueco);
+            }
+            if (ep.crece && c.crece) {
+                e.crece = qint16(t.crecen.size());
+                t.crecen.push_back({ep.hueco, e.caja.top(), e.caja.height()});
+                arribaCrece = std::min(arribaCrece, e.caja.top());
+            }
+            banda.elementos.push_back(e);
+        }
+        if (banda.elementos.empty() && t.alto <= 0)
+            continue;
+        banda.alto = t.alto;
+        banda.crecen = int(t.crecen.size());
+        banda.valores = int(t.huecos.size()) + banda.crecen;
+        if (!t.crecen.empty()) {
+            t.arribaContinua = arribaCrece;
+            for (const ModeloPaginas::Elemento &e : banda.elementos)
+                if (e.crece >= 0)
+                    continua.elementos.push_back(e), continua.elementos.back().caja.translate(0, -arribaCrece);
+            continua.alto = t.alto - arribaCrece;
+            continua.crecen = banda.crecen;
+            continua.valores = banda.valores;
+            t.continuacion = modelo->anadeBanda(std::move(continua));
+        }
+        if (!banda.elementos.empty())
+            t.banda = modelo->anadeBanda(std::move(banda));
+        p.tramos.push_back(std::move(t));
+    }
+}
+
+// What a part keeps on its page: a list's header and first row, or the first row
+// after a header.
+void ReportLayout::Datos::enlazaConSiguiente(Nodo &n)
+{
+    for (auto &sec : n.secciones) {
         for (Pieza &p : sec->piezas) {
             if (!p.sub)
                 continue;
@@ -369,10 +514,10 @@ void ReportLayout::Datos::construye(const Informe *inf, double x)
             p.conSiguiente = h->altoPrimero(h->cabecera) + h->altoPrimero(h->detalle);
         }
     }
-    if (n->cabecera && !n->cabecera->piezas.empty()) {
-        auto *c = const_cast<Seccion *>(n->cabecera);
+    if (n.cabecera && !n.cabecera->piezas.empty()) {
+        auto *c = const_cast<Seccion *>(n.cabecera);
         if (!c->piezas.back().sub)
-            c->piezas.back().conSiguiente = n->altoPrimero(n->detalle);
+            c->piezas.back().conSiguiente = n.altoPrimero(n.detalle);
     }
 }
 
@@ -412,10 +557,9 @@ void ReportLayout::Datos::empuja(const Informe *inf)
     pila.push_back(std::move(f));
 }
 
-void ReportLayout::Datos::coloca(Marco &f, const Pieza &p, bool conSalto)
+Valores ReportLayout::Datos::valores(const Marco &f, const Pieza &p)
 {
-    QVarLengthArray<int, 64> textos;
-    QVarLengthArray<int, 4> crecimientos(p.crecen);
+    Valores v;
     for (const Slot &s : p.huecos) {
         const CampoInforme *c = s.campo;
         QString t;
@@ -426,41 +570,188 @@ void ReportLayout::Datos::coloca(Marco &f, const Pieza &p, bool conSalto)
             t = informe::formatoValor(valorColumna(f, f.columnaSlot[s.indice]), c->formato);
         else
             t = c->texto;
-        if (s.crece >= 0) {
-            int lineas = 1;
-            t = partirTexto(t, fuentes[s.estilo], s.ancho, &lineas);
-            const QFontMetricsF fm(fuentes[s.estilo], &dispositivoReferencia());
-            const double necesario = lineas * fm.lineSpacing() + fm.descent() * 0.5;
-            crecimientos[s.crece] = int(std::ceil(std::max(0.0, necesario - s.alto)));
-        } else if (t.contains(QLatin1Char('\r'))) {
-            t = lineasNormales(t);
+        if (s.crece) {
+            if (v.lineas.empty())
+                v.lineas.resize(p.huecos.size());
+            v.lineas[size_t(&s - p.huecos.data())] = partirTexto(t, fuentes[s.estilo], s.ancho, nullptr).split(
+                QLatin1Char('\n'));
+            v.textos.push_back(-1);
+            continue;
         }
-        textos.push_back(modelo->interna(t));
+        if (t.contains(QLatin1Char('\r')))
+            t = lineasNormales(t);
+        v.textos.push_back(modelo->interna(t));
     }
-    int crecimiento = 0;
-    for (int g : crecimientos)
-        crecimiento += g;
-    const double alto = p.alto + crecimiento;
-    if (conSalto) {
-        if (!paginaAbierta)
-            nuevaPagina();
-        else if (y + alto + p.conSiguiente > cuerpoAbajo + 0.01 && y > yCuerpo + 0.01)
-            nuevaPagina();
+    return v;
+}
+
+// The height of n lines of a growing text.
+static double altoLineas(const QFontMetricsF &fm, qsizetype n)
+{
+    return n > 0 ? double(n) * fm.lineSpacing() + fm.descent() * 0.5 : 0;
+}
+
+// A stripe's height with every line of its growing texts.
+double ReportLayout::Datos::altoTramo(const Pieza &p, const Tramo &t, const Valores &v) const
+{
+    double alto = t.alto;
+    for (const Crece &c : t.crecen) {
+        const double texto = altoLineas(medidas(p.huecos[c.hueco]), v.lineas[c.hueco].size());
+        alto = std::max(alto, c.arriba + std::max(c.alto, texto));
     }
-    if (p.banda >= 0) {
+    return alto;
+}
+
+// The height a stripe needs to begin: down to the first line of its first text.
+double ReportLayout::Datos::primeraLinea(const Pieza &p, const Tramo &t) const
+{
+    double alto = t.crecen.empty() ? t.alto : std::numeric_limits<double>::max();
+    for (const Crece &c : t.crecen)
+        alto = std::min(alto, c.arriba + altoLineas(medidas(p.huecos[c.hueco]), 1));
+    return alto;
+}
+
+void ReportLayout::Datos::coloca(Marco &f, const Pieza &p, bool conSalto)
+{
+    const Valores v = valores(f, p);
+    double entero = 0;
+    for (const Tramo &t : p.tramos)
+        entero += altoTramo(p, t, v);
+    entero = std::max(entero, p.alto);
+    const auto todo = [&] {
+        const double fin = y + entero;
+        for (const Tramo &t : p.tramos)
+            colocaTramo(p, t, v);
+        y = std::max(y, fin);
+    };
+    if (!conSalto) {
+        todo();
+        return;
+    }
+    if (!paginaAbierta)
+        nuevaPagina();
+    const double libre = cuerpoAbajo - y;
+    const double pagina = cuerpoAbajo - yCuerpo;
+    const bool arribaDelTodo = y <= yCuerpo + 0.01;
+    if (entero + p.conSiguiente <= libre + 0.01) {
+        todo();
+        return;
+    }
+    if (!arribaDelTodo && entero + p.conSiguiente <= pagina + 0.01) {
+        nuevaPagina();
+        todo();
+        return;
+    }
+    // Taller than a page: stripe by stripe, the growing ones flowing over pages.
+    const double fin = y + p.alto; // a piece whose stripes are shorter than the piece
+    const int primeraPagina = modelo->paginas();
+    for (size_t k = 0; k < p.tramos.size(); ++k) {
+        const Tramo &t = p.tramos[k];
+        if (!t.crecen.empty()) {
+            colocaTramoQueCrece(p, t, v);
+            continue;
+        }
+        const double sigue = k + 1 < p.tramos.size() ? primeraLinea(p, p.tramos[k + 1]) : p.conSiguiente;
+        if (y + t.alto + sigue > cuerpoAbajo + 0.01 && y > yCuerpo + 0.01)
+            nuevaPagina();
+        colocaTramo(p, t, v);
+    }
+    if (modelo->paginas() == primeraPagina)
+        y = std::max(y, fin);
+}
+
+// A stripe placed whole where y stands.
+void ReportLayout::Datos::colocaTramo(const Pieza &p, const Tramo &t, const Valores &v)
+{
+    const double alto = altoTramo(p, t, v);
+    if (t.banda >= 0) {
         int primero = -1;
-        const auto anade = [&](int v) {
-            const int i = modelo->anadeValor(v);
+        const auto anade = [&](int valor) {
+            const int i = modelo->anadeValor(valor);
             if (primero < 0)
                 primero = i;
         };
-        for (int t : textos)
-            anade(t);
-        for (int g : crecimientos)
-            anade(g);
-        modelo->anadeInstancia(p.banda, qint32(std::lround(y)), std::max(0, primero), crecimiento);
+        for (int h : t.huecos)
+            anade(p.huecos[h].crece ? modelo->interna(v.lineas[h].join(QLatin1Char('\n'))) : v.textos[h]);
+        for (const Crece &c : t.crecen)
+            anade(int(std::ceil(std::max(c.alto, altoLineas(medidas(p.huecos[c.hueco]), v.lineas[c.hueco].size())) -
+                                c.alto)));
+        modelo->anadeInstancia(t.banda, qint32(std::lround(y)), std::max(0, primero), qint32(std::lround(alto - t.alto)));
     }
     y += alto;
+}
+
+// A stripe of growing texts from y on: as many lines of each as the page holds, the
+// rest on the following pages (continuation band); what stands beside them goes with
+// their first lines.
+void ReportLayout::Datos::colocaTramoQueCrece(const Pieza &p, const Tramo &t, const Valores &v)
+{
+    std::vector<qsizetype> desde(t.crecen.size(), 0), n(t.crecen.size(), 0);
+    bool primero = true;
+    for (;;) {
+        const double base = primero ? 0 : t.arribaContinua;
+        const double libre = cuerpoAbajo - y;
+        bool nada = true, todo = true;
+        for (size_t g = 0; g < t.crecen.size(); ++g) {
+            const Crece &c = t.crecen[g];
+            const qsizetype resto = v.lineas[c.hueco].size() - desde[g];
+            const QFontMetricsF fm = medidas(p.huecos[c.hueco]);
+            const double cabe = (libre - (c.arriba - base) - fm.descent() * 0.5) / fm.lineSpacing();
+            n[g] = std::clamp<qsizetype>(qsizetype(std::floor(cabe + 1e-6)), 0, resto);
+            if (n[g] > 0)
+                nada = false;
+        }
+        bool quedan = false;
+        for (size_t g = 0; g < t.crecen.size(); ++g)
+            quedan = quedan || v.lineas[t.crecen[g].hueco].size() > desde[g];
+        if (nada && quedan && y > yCuerpo + 0.01) {
+            nuevaPagina(); // not a line fits here: the stripe begins on the next page
+            continue;
+        }
+        for (size_t g = 0; g < t.crecen.size(); ++g) {
+            const qsizetype resto = v.lineas[t.crecen[g].hueco].size() - desde[g];
+            if (nada && resto > 0)
+                n[g] = 1; // a page shorter than a line: one line all the same
+            todo = todo && n[g] == resto;
+        }
+        // The values: the lines of this page for the growing texts, then their growths.
+        int primerValor = -1;
+        const auto anade = [&](int valor) {
+            const int i = modelo->anadeValor(valor);
+            if (primerValor < 0)
+                primerValor = i;
+        };
+        for (int h : t.huecos) {
+            if (!p.huecos[h].crece) {
+                anade(v.textos[h]);
+                continue;
+            }
+            size_t g = 0;
+            while (t.crecen[g].hueco != h)
+                ++g;
+            anade(modelo->interna(v.lineas[h].mid(desde[g], n[g]).join(QLatin1Char('\n'))));
+        }
+        double alto = primero ? t.alto : 0;
+        for (size_t g = 0; g < t.crecen.size(); ++g) {
+            const Crece &c = t.crecen[g];
+            double h = altoLineas(medidas(p.huecos[c.hueco]), n[g]);
+            if (primero && todo)
+                h = std::max(h, c.alto);
+            anade(int(std::ceil(h - c.alto)));
+            alto = std::max(alto, c.arriba - base + h);
+        }
+        const int banda = primero ? t.banda : t.continuacion;
+        const double altoBanda = modelo->banda(banda).alto;
+        modelo->anadeInstancia(banda, qint32(std::lround(y)), std::max(0, primerValor),
+                               qint32(std::lround(alto - altoBanda)));
+        y += alto;
+        for (size_t g = 0; g < t.crecen.size(); ++g)
+            desde[g] += n[g];
+        if (todo)
+            return;
+        nuevaPagina();
+        primero = false;
+    }
 }
 
 void ReportLayout::Datos::cierraPagina()

@@ -1,5 +1,7 @@
 #include "programming/Comparison.h"
 
+#include "base/Firmware.h"
+
 #include "localization/LocGuru.h"
 #include "programming/ProgrammingBlock.h"
 
@@ -117,7 +119,7 @@ QString TextoComparacion(const FitxaProgramacio &f, const ProgramacioRebuda &c, 
     r.linea(difiereNumero(f.MaskRings, c.RingsAparato), loc.GetS(155) + tab, f.MaskRings,
             QString::number(c.RingsAparato));
 
-    if (versionAlMenys(f.MaskVersion, 4.0))
+    if (versionAlMenys(f.MaskVersion, firmware::kGlobalCorrection))
         r.linea(int(f.CheckApliCorrecioGlobal) != c.CorreccionGlobalAparato, QStringLiteral("AVIR") + tab,
                 siNo(f.CheckApliCorrecioGlobal), siNo(c.CorreccionGlobalAparato == 1), QStringLiteral("<->"));
 

@@ -18,6 +18,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
+#include <QStyleOptionFrame>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -65,7 +66,36 @@ CampoHora::CampoHora(QWidget *parent)
             setCursorPosition(qMin(int(text.size()), before + (before > 2 ? 1 : 0)));
         }
     });
-    setMaximumWidth(fontMetrics().horizontalAdvance(QStringLiteral("00:00")) + 16);
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+}
+
+QSize CampoHora::sizeHint() const
+{
+    // Room for any "hh:nn" and for "--:--" in the field's own font, with the cursor
+    // after the last character, as a line edit lays out its text.
+    ensurePolished();
+    const QFontMetrics fm = fontMetrics();
+    int ancho = 0;
+    for (const QLatin1Char c : {QLatin1Char('0'), QLatin1Char('1'), QLatin1Char('2'), QLatin1Char('3'),
+                                QLatin1Char('4'), QLatin1Char('5'), QLatin1Char('6'), QLatin1Char('7'),
+                                QLatin1Char('8'), QLatin1Char('9'), QLatin1Char('-')})
+        ancho = qMax(ancho, fm.horizontalAdvance(c));
+    constexpr int kMargenLineEdit = 2; // the line edit's own margin on each side of its text
+    const QMargins tm = textMargins();
+    const QMargins cm = contentsMargins();
+    const int w = 4 * ancho + fm.horizontalAdvance(QLatin1Char(':')) +
+                  style()->pixelMetric(QStyle::PM_TextCursorWidth, nullptr, this) + 2 * kMargenLineEdit +
+                  tm.left() + tm.right() + cm.left() + cm.right();
+    QStyleOptionFrame opt;
+    initStyleOption(&opt);
+    const QSize base = QLineEdit::sizeHint();
+    return {style()->sizeFromContents(QStyle::CT_LineEdit, &opt, QSize(w, base.height()), this).width(),
+            base.height()};
+}
+
+QSize CampoHora::minimumSizeHint() const
+{
+    return sizeHint();
 }
 
 Form10::Form10(QWidget *parent)
@@ -197,8 +227,7 @@ void Form10::buildChart()
     m.yAxis.max = 4.2;
     m.yAxis.shown = false;
     m.setPointLabelAngle(90);
-    m.headerFamily = QStringLiteral("monospace");
-    m.headerSpansPlot = true; // each day name over its column
+    m.headerSpansPlot = true; // each day name over its column, in the window's font
 }
 
 void Form10::Form_Load()
@@ -290,7 +319,10 @@ void Form10::enfoca(QLineEdit *campo)
         if (!c)
             return;
         activateWindow();
+        // The field left on the way back is not checked: the user did not leave it.
+        m_devolviendo = true;
         c->setFocus(Qt::OtherFocusReason);
+        m_devolviendo = false;
         c->selectAll();
     });
 }
@@ -376,9 +408,14 @@ bool Form10::eventFilter(QObject *watched, QEvent *event)
             selecciona(dia, horario::Tipo::Horario);
         break;
     case QEvent::FocusOut: {
+        // Only a move into another time field checks the time on the way out: the
+        // buttons and the options stay free to use from a field that holds no time
+        // (Cancel and the window's close leave, Closed and 24h set the day, Back starts
+        // again), and a day's confirmation checks both of its times itself.
         const auto reason = static_cast<QFocusEvent *>(event)->reason();
         if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason && isVisible() &&
-            campo->isEnabled() && m_dias[dia].frame->isEnabled())
+            !m_devolviendo && campo->isEnabled() && m_dias[dia].frame->isEnabled() &&
+            diaDeCampo(QApplication::focusWidget()) >= 0)
             compruebaHora(campo);
         break;
     }

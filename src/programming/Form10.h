@@ -26,6 +26,9 @@ class CampoHora : public QLineEdit {
     Q_OBJECT
 public:
     explicit CampoHora(QWidget *parent = nullptr);
+    // Wide enough for "22:00" and "--:--" in the field's font.
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
 };
 
 class Form10 : public QDialog {
@@ -85,6 +88,7 @@ private:
     QString m_nocheFin;
     int m_actual = 0;
     bool m_enComprobacion = false;
+    bool m_devolviendo = false; // the focus goes back to a refused field
 };
 
 // Registers the window's factory: created on first use, released when it closes.

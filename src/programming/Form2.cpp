@@ -4,12 +4,12 @@
 #include "base/MessageBox.h"
 #include "base/Modulo1.h"
 #include "base/Ventanas.h"
-#include "link/DeviceSession.h"
 #include "link/Timings.h"
 #include "localization/LocGuru.h"
 #include "programming/SheetChecks.h"
 #include "programming/SheetSearch.h"
 #include "widgets/BusyIndicator.h"
+#include "widgets/SessionGuard.h"
 #include "widgets/TDBGrid.h"
 
 #include <QApplication>
@@ -541,6 +541,9 @@ QWidget *Form2::buildPaginaNormativa()
     QLineEdit *tVei = addLine(QStringLiteral("MaskTempsActVei"), 2);
     digits(tLoc, 2);
     digits(tVei, 2);
+    // A new sheet leaves the seconds as they are: they start at the lowest valid value.
+    tLoc->setText(QStringLiteral("01"));
+    tVei->setText(QStringLiteral("01"));
     // One row per limit: its "Leq n s" option with the seconds, then "Leq125ms".
     auto row = [&](int r, const char *caption, const char *leq1s, QLineEdit *seconds, const char *leq125,
                    QButtonGroup *group) {
@@ -653,6 +656,23 @@ qint32 Form2::numeroSerie() const
 void Form2::markModified() const
 {
     modulo1().FitxaModificada = true;
+}
+
+void Form2::focusField(const QString &name)
+{
+    QWidget *w = name == QLatin1String("TDBGrid1") ? m_grid : campo(name);
+    if (!w)
+        return;
+    for (int i = 0; i < m_tab->count(); ++i)
+        if (m_tab->widget(i)->isAncestorOf(w))
+            m_tab->setCurrentIndex(i);
+    // The field left on the way runs no check of its own: the user is sent here.
+    m_inCheck = true;
+    activateWindow();
+    w->setFocus(Qt::OtherFocusReason);
+    m_inCheck = false;
+    if (auto *e = qobject_cast<QLineEdit *>(w))
+        e->selectAll();
 }
 
 bool Form2::eventFilter(QObject *watched, QEvent *event)

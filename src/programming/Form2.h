@@ -53,12 +53,17 @@ public:
     FitxaProgramacio fitxa() const;
     void setFitxa(const FitxaProgramacio &f);
 
-    // The sheet storage on this window's fields.
+    // The sheet storage on this window's fields; a failure is shown here.
     void CreaProgramacio();
     bool CarregaProgramacio(qint32 serial);
     bool GrabaProgramacio();
-    // True when it saved the sheet.
+    // Offers to save a changed sheet with a serial number (text 23, OK / Cancel) and
+    // saves on OK. True when it saved the sheet.
     bool Modificat();
+    // Shows why the sheet could not be saved, loaded or written: a field's failure as
+    // the message of the field's own check with the field focused on its page, a
+    // failure of the database as its description.
+    void showFailure(const SheetFailure &failure);
 
     // Compares the sheet on screen with the device copy modulo1().ProgramacioRebuda:
     // the report goes to modulo1().TextoComparacion; from a sheet version of 4.0 the
@@ -110,6 +115,7 @@ private:
     bool onKey(QWidget *w, QKeyEvent *key);
     void applyCheck(QWidget *w, const QString &text, int message, bool focusBack, bool pageNormativa);
     void markModified() const;
+    void focusField(const QString &name);
     FitxaProgramacio fitxaPerGuardar() const; // the sheet a save writes
     void guardada(const FitxaProgramacio &f); // after a save
     void reloadSerials();
@@ -132,7 +138,9 @@ private:
     void transmitir();
     void DemanaProgramacio(DeviceSession &session);
     void RecibirProgramacion(DeviceSession &session, bool &correcto);
-    void EnviarProgramacion(DeviceSession &session, quint8 &resultado);
+    // False (and *failure names the field) when the sheet gives no write frame:
+    // nothing is sent.
+    bool EnviarProgramacion(DeviceSession &session, quint8 &resultado, SheetFailure *failure);
     void destinoProgramacion();
     void muestraPanel2(bool visible);
     QTimer *m_timer2 = nullptr;           // the link's watchdog

@@ -3,9 +3,11 @@
 // the real-time monitor. Each exchange runs inside its button's handler over one
 // device session, which puts the window and the port back on every way out.
 
+#include "base/Firmware.h"
 #include "base/MessageBox.h"
 #include "base/Modulo1.h"
 #include "base/TextFormats.h"
+#include "base/TextoPropio.h"
 #include "base/Ventanas.h"
 #include "link/DeviceSession.h"
 #include "link/Timings.h"
@@ -14,6 +16,7 @@
 #include "programming/ProgrammingBlock.h"
 #include "programming/ProgrammingExchange.h"
 #include "widgets/BusyIndicator.h"
+#include "widgets/SessionGuard.h"
 
 #include <QPushButton>
 #include <QTimer>
@@ -26,17 +29,6 @@ namespace {
 void aviso(QWidget *parent, const AvisoIntercambio &a)
 {
     ui::MsgBox(oLocGuru().GetS(a.texto), a.icono, ui::OkOnly, parent);
-}
-
-// Runs the steps of an exchange after its start; a failure among them is shown
-// while the session still holds the window and the link, which it then puts back.
-template <typename Steps> void pasos(QWidget *parent, Steps steps)
-{
-    try {
-        steps();
-    } catch (const std::exception &e) {
-        ui::MsgBox(QString::fromStdString(e.what()), ui::Icon::Critical, ui::OkOnly, parent);
-    }
 }
 
 } // namespace
@@ -74,24 +66,27 @@ void Form2::RecibirProgramacion(DeviceSession &session, bool &correcto)
     Modulo1 &m = modulo1();
     // The answer must carry the whole block of the identified firmware; the receiver
     // reports a shorter one as a bad frame.
-    correcto = session.receiveOrReport(longitudRespuestaProgramacio(m.VersionAparato)) && DecodificaProgramacio();
-    if (correcto && versionAlMenys(m.VersionAparato, 4.0))
+    const ReceivedFrame respuesta = session.receive(longitudRespuestaProgramacio(m.VersionAparato));
+    if (const int texto = respuesta.texto())
+        ui::MsgBox(oLocGuru().GetS(texto), ui::Icon::Critical, ui::OkOnly, this);
+    correcto = respuesta.received() && DecodificaProgramacio(respuesta.span(), m.VersionAparato, m.ProgramacioRebuda);
+    if (correcto && versionAlMenys(m.VersionAparato, firmware::kGlobalCorrection))
         campo(QStringLiteral("CheckApliCorrecioGlobal"))->setVisible(true);
 }
 
-void Form2::EnviarProgramacion(DeviceSession &session, quint8 &resultado)
+bool Form2::EnviarProgramacion(DeviceSession &session, quint8 &resultado, SheetFailure *failure)
 {
-    ErrorCodificacion error;
-    const std::optional<QByteArray> trama = CodificaProgramacio(fitxa(), &error);
+    const std::optional<QByteArray> trama = CodificaProgramacio(fitxa(), failure);
     if (!trama)
-        throw std::runtime_error(error.descripcion.toStdString());
+        return false;
     resultado = kEscrituraSinRespuesta;
     // Every byte up to the ETX is followed by one pause; the check byte goes last, at once.
     if (!session.sendPaced(*trama, linkTimings().pausaEscrituraMs))
-        return;
+        return true;
     const ByteResult r = session.waitByte(linkTimings().respuestaEscrituraMs);
     if (r.outcome == ByteResult::Byte)
         resultado = resultadoEscritura(QByteArray(1, static_cast<char>(r.byte)));
+    return true;
 }
 
 void Form2::destinoProgramacion()
@@ -109,9 +104,20 @@ void Form2::destinoProgramacion()
     }
     QString error;
     const std::optional<bool> guardada = hayFichaGuardada(serie, &error);
-    if (!guardada)
-        throw std::runtime_error(error.toStdString());
+    if (!guardada) {
+        ui::MsgBox(error, ui::Icon::Critical, ui::OkOnly, this);
+        return;
+    }
+    // A sheet no device has filled yet holds only what the user typed there.
+    const bool sinAparato = numeroSerie() == 0;
     if (*guardada) {
+        // The stored sheet replaces what was typed on a new sheet: only when the user says so.
+        if (sinAparato && hasContactData(fitxa()) &&
+            ui::MsgBox(TextoPropio("This device already has a stored sheet, which now takes the place of the new "
+                                   "one: the contact details and the note typed on the new sheet are not kept. "
+                                   "Show the stored sheet?"),
+                       ui::Icon::Question, ui::OkCancel, this) != ui::vbOK)
+            return;
         // The stored sheet comes with its own version, which the comparison then follows.
         if (!CarregaProgramacio(serie))
             return;
@@ -121,7 +127,8 @@ void Form2::destinoProgramacion()
     }
     // A new sheet, dated today and not saved: past the last stored one.
     FitxaProgramacio f = fitxa();
-    fichaNuevaDeAparato(f, serie, m.VersionAparato, m.ProgramacioRebuda);
+    fichaNuevaDeAparato(f, serie, m.VersionAparato, m.ProgramacioRebuda,
+                        sinAparato ? ContactFields::Kept : ContactFields::Empty);
     setFitxa(f);
     m_pos = m_serials.isEmpty() ? -1 : int(m_serials.size());
 }
@@ -146,22 +153,21 @@ void Form2::recibir()
     options.telefono = texto(QStringLiteral("MaskTelefono"));
     options.watchdog = m_timer2;
     m_timer2->setInterval(linkTimings().vigilanteMs);
-    DeviceSession session(this, botonesIntercambio(), options);
-    if (session.start() != DeviceSession::Outcome::Ready)
+    DeviceSession session(options);
+    SessionGuard guard(this, botonesIntercambio(), session);
+    if (guard.start() != DeviceSession::Outcome::Ready)
         return;
-    pasos(this, [&] {
-        DemanaProgramacio(session);
-        bool correcto = false;
-        RecibirProgramacion(session, correcto);
-        if (!correcto) {
-            // After the receiver's own message.
-            ui::MsgBox(oLocGuru().GetS(62), ui::Icon::Critical, ui::OkOnly, this);
-            return;
-        }
+    DemanaProgramacio(session);
+    bool correcto = false;
+    RecibirProgramacion(session, correcto);
+    if (correcto) {
         ui::MsgBox(oLocGuru().GetS(61), ui::Icon::Information, ui::OkOnly, this);
         destinoProgramacion();
-    });
-    session.finish();
+    } else {
+        // After the receiver's own message.
+        ui::MsgBox(oLocGuru().GetS(62), ui::Icon::Critical, ui::OkOnly, this);
+    }
+    guard.finish();
 }
 
 void Form2::SSCommandTransmitir_Click()
@@ -178,32 +184,38 @@ void Form2::SSCommandTransmitir_Click()
 void Form2::transmitir()
 {
     Modulo1 &m = modulo1();
+    // A sheet the device could not take is neither saved nor sent: its field is shown.
+    SheetFailure failure;
+    if (!CodificaProgramacio(fitxa(), &failure)) {
+        showFailure(failure);
+        return;
+    }
     // The sheet is saved first; it stays saved when the exchange is then cancelled.
     if (numeroSerie() != 0 && GrabaProgramacio())
         reloadSerials();
     SessionOptions options;
     options.telefono = texto(QStringLiteral("MaskTelefono"));
     options.watchdog = m_timer2;
-    // The type is checked after the mode and the serial number, with the information icon.
+    // The type is checked after the mode and the serial number (compruebaEscritura).
     options.checkType = false;
-    options.typeIcon = ui::Icon::Information;
     m_timer2->setInterval(linkTimings().vigilanteMs);
-    SessionCallbacks callbacks;
-    callbacks.busy = [this](bool on) { muestraPanel2(on); };
-    DeviceSession session(this, botonesIntercambio(), options, callbacks);
-    if (session.start() != DeviceSession::Outcome::Ready)
+    GuardOptions look;
+    look.busy = [this](bool on) { muestraPanel2(on); };
+    DeviceSession session(options);
+    SessionGuard guard(this, botonesIntercambio(), session, look);
+    if (guard.start() != DeviceSession::Outcome::Ready)
         return;
-    pasos(this, [&] {
-        if (const auto refusal = compruebaEscritura(m.ModoAparato, texto(QStringLiteral("MaskNumeroSerie")),
-                                                    m.NumeroSerieAparato, m.TipoAparato)) {
-            aviso(this, *refusal);
-            return;
-        }
+    if (const auto refusal = compruebaEscritura(m.ModoAparato, texto(QStringLiteral("MaskNumeroSerie")),
+                                                m.NumeroSerieAparato, m.TipoAparato)) {
+        aviso(this, *refusal);
+    } else {
         quint8 resultado = kEscrituraSinRespuesta;
-        EnviarProgramacion(session, resultado);
-        aviso(this, avisoEscritura(resultado));
-    });
-    session.finish();
+        if (EnviarProgramacion(session, resultado, &failure))
+            aviso(this, avisoEscritura(resultado));
+        else
+            showFailure(failure);
+    }
+    guard.finish();
 }
 
 void Form2::SSCommandRealTime_Click()

@@ -7,11 +7,12 @@
 #include "base/MessageBox.h"
 #include "base/Modulo1.h"
 #include "base/TextoPropio.h"
-#include "link/DeviceSession.h"
 #include "localization/LocGuru.h"
 #include "programming/Form2.h"
 #include "programming/SheetChecks.h"
 #include "programming/SheetSearch.h"
+#include "programming/SheetStorage.h"
+#include "widgets/SessionGuard.h"
 #include "widgets/TDBGrid.h"
 
 #include <QApplication>
@@ -164,8 +165,13 @@ void Form2::SSCommandBorrar_Click()
 
 void Form2::SSCommandGrabar_Click()
 {
-    if (numeroSerie() == 0)
+    if (numeroSerie() == 0) {
+        // A sheet is stored under its device's serial number, which only the device gives.
+        ui::MsgBox(TextoPropio("This sheet has no serial number yet: the serial number comes from the device. "
+                               "Connect the device and press Receive first, then save the sheet."),
+                   ui::Icon::Information, ui::OkOnly, this);
         return;
+    }
     if (ui::MsgBox(oLocGuru().GetS(23), ui::Icon::Question, ui::OkCancel, this) == ui::vbOK) {
         if (GrabaProgramacio())
             reloadSerials();
@@ -175,7 +181,7 @@ void Form2::SSCommandGrabar_Click()
 bool Form2::OfreceGuardar()
 {
     m_grid->commitEdit();
-    if (numeroSerie() == 0 || !modulo1().FitxaModificada)
+    if (!offersToSave(fitxaPerGuardar()))
         return true;
     if (ui::MsgBox(oLocGuru().GetS(23), ui::Icon::Question, ui::OkCancel, this) != ui::vbOK)
         return false;
@@ -191,7 +197,7 @@ void Form2::cierraPorBoton()
 
 void Form2::SSCommandExit_Click()
 {
-    if (DeviceSession::blocksClose(this))
+    if (WindowGuard::blocksClose(this))
         return;
     cierraPorBoton();
     if (QWidget *main = FormRegistry::instance(QStringLiteral("Form1")))

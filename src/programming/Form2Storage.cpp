@@ -1,12 +1,15 @@
 // The programming sheet window's fields and the sheet value behind them: every
 // control maps to the member of the same name.
 
+#include "base/Firmware.h"
 #include "base/MessageBox.h"
 #include "base/Modulo1.h"
+#include "localization/LocGuru.h"
 #include "programming/Comparison.h"
 #include "programming/Form2.h"
 #include "programming/ProgrammingBlock.h"
 #include "programming/ProgrammingSheet.h"
+#include "programming/SheetChecks.h"
 #include "programming/SheetStorage.h"
 
 #include <QCheckBox>
@@ -75,6 +78,15 @@ const CheckMember kChecks[] = {
     {"CheckApliCorrecioGlobal", &FitxaProgramacio::CheckApliCorrecioGlobal},
 };
 
+// A note's line breaks (LF, CR LF or a lone CR) as CR LF.
+QString notaConCrLf(QString nota)
+{
+    nota.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    nota.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    nota.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
+    return nota;
+}
+
 const char *const kOptionLocal[] = {"OptionLocalLeq1s", "OptionLocalLeq125"};
 const char *const kOptionVei[] = {"OptionVeiNo", "OptionVeiLeq1s", "OptionVeiLeq125"};
 
@@ -86,11 +98,12 @@ FitxaProgramacio Form2::fitxa() const
     for (const TextMember &t : kTexts)
         f.*t.member = texto(QString::fromLatin1(t.name));
     // The note as stored while the box shows it unchanged (the box turns every line
-    // break into its own); an edited note keeps the stored note's CR LF line breaks.
+    // break into its own); an edited note breaks its lines with CR LF, as the notes
+    // of the device's world do.
     if (f.TextNota == m_notaMostrada)
         f.TextNota = m_notaCargada;
-    else if (m_notaCargada.contains(QLatin1String("\r\n")))
-        f.TextNota.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
+    else
+        f.TextNota = notaConCrLf(f.TextNota);
     for (const CheckMember &c : kChecks)
         if (auto *box = qobject_cast<QCheckBox *>(campo(QString::fromLatin1(c.name))))
             f.*c.member = box->isChecked();
@@ -148,8 +161,11 @@ void Form2::CreaProgramacio()
 bool Form2::CarregaProgramacio(qint32 serial)
 {
     FitxaProgramacio f = fitxa();
-    if (!slx::CarregaProgramacio(f, serial))
+    SheetFailure failure;
+    if (!slx::CarregaProgramacio(f, serial, QDateTime::currentDateTime(), &failure)) {
+        showFailure(failure);
         return false;
+    }
     setFitxa(f);
     m_filaCargada = serial;
     return true;
@@ -174,21 +190,36 @@ void Form2::guardada(const FitxaProgramacio &f)
 bool Form2::GrabaProgramacio()
 {
     const FitxaProgramacio f = fitxaPerGuardar();
-    if (!slx::GrabaProgramacio(f))
+    SheetFailure failure;
+    if (!slx::GrabaProgramacio(f, QDateTime::currentDateTime(), &failure)) {
+        showFailure(failure);
         return false;
+    }
     guardada(f);
     return true;
 }
 
 bool Form2::Modificat()
 {
-    // A sheet saved here may be new to the table: the rows are read again.
-    const FitxaProgramacio f = fitxaPerGuardar();
-    if (!slx::Modificat(f))
+    if (!offersToSave(fitxaPerGuardar()))
         return false;
-    guardada(f);
+    if (ui::MsgBox(oLocGuru().GetS(23), ui::Icon::Question, ui::OkCancel, this) != ui::vbOK)
+        return false;
+    if (!GrabaProgramacio())
+        return false;
+    // A sheet saved here may be new to the table: the rows are read again.
     reloadSerials();
     return true;
+}
+
+void Form2::showFailure(const SheetFailure &failure)
+{
+    if (failure.field.isEmpty()) {
+        ui::MsgBox(failure.description, ui::Icon::Critical, ui::OkOnly, this);
+        return;
+    }
+    ui::MsgBox(oLocGuru().GetS(sheet::failureMessage(failure.field)), ui::Icon::Critical, ui::OkOnly, this);
+    focusField(failure.field);
 }
 
 void Form2::ComparaPcAqt()
@@ -197,7 +228,7 @@ void Form2::ComparaPcAqt()
     FitxaProgramacio f = fitxa();
     bool difiere = false;
     m.TextoComparacion = TextoComparacion(f, m.ProgramacioRebuda, &difiere);
-    if (versionAlMenys(f.MaskVersion, 4.0))
+    if (versionAlMenys(f.MaskVersion, firmware::kGlobalCorrection))
         campo(QStringLiteral("CheckApliCorrecioGlobal"))->setVisible(true);
     if (!difiere || ui::MsgBox(m.TextoComparacion, ui::Icon::Question, ui::OkCancel, this) != ui::vbOK)
         return;

@@ -8,6 +8,7 @@
 #include "link/Timings.h"
 #include "localization/LocGuru.h"
 #include "programming/ProgrammingExchange.h"
+#include "widgets/SessionGuard.h"
 
 #include <QCloseEvent>
 #include <QElapsedTimer>
@@ -253,17 +254,18 @@ void Form3::run()
     options.watchdog = m_timer2;
     m_timer2->setInterval(linkTimings().vigilanteMs);
     m_timer3->setInterval(linkTimings().pausaTiempoRealMs);
-    SessionCallbacks callbacks;
-    callbacks.busy = [this](bool on) {
+    GuardOptions look;
+    look.busy = [this](bool on) {
         if (!on)
             return;
         m_run->hide();
         m_stop->show();
         repaint();
     };
+    DeviceSession session(options);
     // Exit and Help are off while the run connects; Stop gives Exit back.
-    DeviceSession session(this, {m_exit, m_help}, options, callbacks);
-    if (session.start() != DeviceSession::Outcome::Ready)
+    SessionGuard guard(this, {m_exit, m_help}, session, look);
+    if (guard.start() != DeviceSession::Outcome::Ready)
         return;
 
     // The device must be the one of the sheet; a serial field that is no number
@@ -279,7 +281,8 @@ void Form3::run()
     const QString dia = oLocGuru().GetS(98);
     const QString noche = oLocGuru().GetS(99);
     while (!m_stop->isHidden()) {
-        if (!session.receiveOrReport(kLongitudTiempoReal)) {
+        const ReceivedFrame respuesta = guard.receiveOrReport(kLongitudTiempoReal);
+        if (!respuesta.received()) {
             m_run->show();
             m_stop->hide();
             continue;
@@ -289,9 +292,7 @@ void Form3::run()
         recibido.start();
         if (m_stop->isHidden())
             continue;
-        const auto &b = m.BufferTrama;
-        const int longitud = (b[1] << 8) | b[2];
-        if (const auto vista = vistaTiempoReal(std::span<const quint8>(b.data(), longitud), dia, noche)) {
+        if (const auto vista = vistaTiempoReal(respuesta.span(), dia, noche)) {
             muestra(*vista);
             emit mostrado();
         }

@@ -1,5 +1,6 @@
 #include "programming/ProgrammingBlock.h"
 
+#include "base/Firmware.h"
 #include "base/Modulo1.h"
 #include "link/Trama.h"
 
@@ -42,7 +43,7 @@ QString actuacion(quint8 b, bool recepcion, bool segundos)
 // Converts sheet texts into bytes, remembering the first field that fails.
 class Conversor {
 public:
-    explicit Conversor(ErrorCodificacion *error)
+    explicit Conversor(SheetFailure *error)
         : m_error(error)
     {
     }
@@ -71,7 +72,7 @@ public:
     }
 
 private:
-    ErrorCodificacion *m_error;
+    SheetFailure *m_error;
     bool m_ok = true;
 };
 
@@ -89,13 +90,13 @@ QString nombre(const char16_t *s)
 
 int longitudRespuestaProgramacio(const QString &version)
 {
-    return 6 + (versionAlMenys(version, 4.0) ? kBloqueLargo : kBloqueCorto);
+    return 6 + (versionAlMenys(version, firmware::kGlobalCorrection) ? kBloqueLargo : kBloqueCorto);
 }
 
-bool DecodificaProgramacio(const std::array<quint8, 513> &trama, const QString &version, ProgramacioRebuda &copia)
+bool DecodificaProgramacio(std::span<const quint8> trama, const QString &version, ProgramacioRebuda &copia)
 {
-    const int declarada = trama[1] * 256 + trama[2];
-    if (declarada < longitudRespuestaProgramacio(version))
+    const int longitud = longitudRespuestaProgramacio(version);
+    if (trama.size() < std::size_t(longitud) || trama[1] * 256 + trama[2] < longitud)
         return false;
 
     auto p = [&trama](int offset) { return trama[kInicioRespuesta + offset]; };
@@ -131,7 +132,7 @@ bool DecodificaProgramacio(const std::array<quint8, 513> &trama, const QString &
         c.InhabilHoraTerminaAparato[k] = hora(p(b + 8), p(b + 9));
     }
 
-    const bool segundos = versionAlMenys(version, 3.3);
+    const bool segundos = versionAlMenys(version, firmware::kActuationSeconds);
     c.TipoActuacionLocalAparato = actuacion(p(344), false, segundos);
     c.TipoActuacionVecinoAparato = actuacion(p(345), true, segundos);
 
@@ -140,23 +141,17 @@ bool DecodificaProgramacio(const std::array<quint8, 513> &trama, const QString &
         const auto v = static_cast<qint16>(static_cast<quint16>(p(b) << 8 | p(b + 1)));
         c.OctavasAparato[j] = static_cast<float>(v) / 10.0f;
     }
-    if (versionAlMenys(version, 4.0))
+    if (versionAlMenys(version, firmware::kGlobalCorrection))
         c.CorreccionGlobalAparato = p(364);
 
     copia = c;
     return true;
 }
 
-bool DecodificaProgramacio()
-{
-    Modulo1 &m = modulo1();
-    return DecodificaProgramacio(m.BufferTrama, m.VersionAparato, m.ProgramacioRebuda);
-}
-
 std::optional<QByteArray> TramaEnviaProgramacio(const FitxaProgramacio &fitxa, const QString &versionAparato,
-                                                const QDateTime &reloj, ErrorCodificacion *error)
+                                                const QDateTime &reloj, SheetFailure *error)
 {
-    const bool largo = versionAlMenys(fitxa.MaskVersion, 4.0);
+    const bool largo = versionAlMenys(fitxa.MaskVersion, firmware::kGlobalCorrection);
     const int longitud = largo ? 377 : 376;
     // The command's data, written at their offsets in the whole frame (from STX).
     QByteArray datos(longitud - 6, '\0');
@@ -235,7 +230,7 @@ std::optional<QByteArray> TramaEnviaProgramacio(const FitxaProgramacio &fitxa, c
         bloque(b + 9, conv.byte(hf.right(2), campo));
     }
 
-    const int leq125 = versionAlMenys(versionAparato, 3.3) ? 125 : 2;
+    const int leq125 = versionAlMenys(versionAparato, firmware::kActuationSeconds) ? 125 : 2;
     bloque(344, fitxa.OptionLocal == OpcionLocal::Leq125
                     ? leq125
                     : conv.byte(fitxa.MaskTempsActLoc, QStringLiteral("MaskTempsActLoc")));
@@ -270,7 +265,7 @@ std::optional<QByteArray> TramaEnviaProgramacio(const FitxaProgramacio &fitxa, c
     return trama(0x08, datos);
 }
 
-std::optional<QByteArray> CodificaProgramacio(const FitxaProgramacio &fitxa, ErrorCodificacion *error)
+std::optional<QByteArray> CodificaProgramacio(const FitxaProgramacio &fitxa, SheetFailure *error)
 {
     return TramaEnviaProgramacio(fitxa, modulo1().VersionAparato, QDateTime::currentDateTime(), error);
 }
@@ -297,13 +292,13 @@ void CarregaProgAqt(const ProgramacioRebuda &c, FitxaProgramacio &f)
 
     ponTiposActuacion(f, c.TipoActuacionLocalAparato, c.TipoActuacionVecinoAparato, segundosActuacion);
 
-    if (versionAlMenys(c.Version, 4.0)) {
+    if (versionAlMenys(c.Version, firmware::kGlobalCorrection)) {
         f.CheckApliCorrecioGlobal = c.CorreccionGlobalAparato == 1;
         f.CheckApliCorrecioGlobalVisible = true;
     } else {
         f.CheckApliCorrecioGlobalVisible = false;
     }
-    f.MaskTempsActEnabled = versionAlMenys(c.Version, 3.3);
+    f.MaskTempsActEnabled = versionAlMenys(c.Version, firmware::kActuationSeconds);
 
     if (const auto idioma = idiomaPorNombre(c.IdiomaAparato))
         f.OptionIdioma = *idioma;

@@ -13,6 +13,7 @@
 #include <QDateTime>
 #include <array>
 #include <optional>
+#include <span>
 
 namespace slx {
 
@@ -23,35 +24,24 @@ inline constexpr int kBloqueLargo = 365; // from 4.0: the global-correction byte
 // (370 below 4.0, 371 from 4.0).
 int longitudRespuestaProgramacio(const QString &version);
 
-// Decodes the read answer in trama (the receiver's frame from index 0) with the
+// Decodes the read answer in trama (the received frame from its STX) with the
 // firmware version of the identified device. The copy is decoded afresh: a field
 // the block does not carry (a language byte above 5, the global-correction byte
 // below 4.0) is empty / 0, never the previous device's value. An answer whose
 // declared length is shorter than its firmware's block gives false and leaves copia
 // unchanged; the caller then reports text 62.
-bool DecodificaProgramacio(const std::array<quint8, 513> &trama, const QString &version, ProgramacioRebuda &copia);
-// The same on the shared state: BufferTrama and VersionAparato into
-// modulo1().ProgramacioRebuda.
-bool DecodificaProgramacio();
-
-// Why a sheet cannot be encoded: the field (control name) and the description of
-// the failure ("Type mismatch" for a text that is not a number or a date, "Overflow"
-// for a number out of its byte or 16-bit range).
-struct ErrorCodificacion {
-    QString campo;
-    QString descripcion;
-};
+bool DecodificaProgramacio(std::span<const quint8> trama, const QString &version, ProgramacioRebuda &copia);
 
 // The whole write frame, check byte included: 376 bytes, 377 when the sheet's
 // MaskVersion is 4.0 or later. The actuation bytes follow versionAparato (the
 // identified device); the intervals come from the sheet's MatrizInhabil rows; the
 // clock bytes from reloj. A sheet with a field that cannot be encoded gives nothing
-// (and *error says which), so that nothing is sent.
+// (and *error names the first such field), so that nothing is sent.
 std::optional<QByteArray> TramaEnviaProgramacio(const FitxaProgramacio &fitxa, const QString &versionAparato,
-                                                const QDateTime &reloj, ErrorCodificacion *error = nullptr);
+                                                const QDateTime &reloj, SheetFailure *error = nullptr);
 // The same with modulo1().VersionAparato and the PC clock: the frame to send, check
 // byte last.
-std::optional<QByteArray> CodificaProgramacio(const FitxaProgramacio &fitxa, ErrorCodificacion *error = nullptr);
+std::optional<QByteArray> CodificaProgramacio(const FitxaProgramacio &fitxa, SheetFailure *error = nullptr);
 
 // Puts the device copy into the sheet, the shared IntervalosInhabiles and the grid
 // array MatrizInhabil; the copy's own version governs the firmware switches. Sets

@@ -44,20 +44,28 @@ std::optional<bool> hayFichaGuardada(qint32 serie, QString *error)
 }
 
 void fichaNuevaDeAparato(FitxaProgramacio &f, qint32 serie, const QString &version, const ProgramacioRebuda &copia,
-                         const QDateTime &ara)
+                         ContactFields contacto, const QDateTime &ara)
 {
     f.TextFecha = textoFechaFitxa(ara.date());
     f.TextHora = ara.time().toString(QStringLiteral("HH:mm:ss"));
     f.MaskNumeroSerie = QString::number(serie);
     f.MaskFecha = textoFechaFitxa(ara.date());
-    f.MaskContacto.clear();
-    f.MaskLocal.clear();
-    f.MaskDireccion.clear();
-    f.MaskPoblacion.clear();
-    f.MaskTelefono.clear();
-    f.TextNota.clear();
+    if (contacto == ContactFields::Empty) {
+        for (QString *t :
+             {&f.MaskContacto, &f.MaskLocal, &f.MaskDireccion, &f.MaskPoblacion, &f.MaskTelefono, &f.TextNota})
+            t->clear();
+    }
     f.MaskVersion = version;
     CarregaProgAqt(copia, f);
+}
+
+bool hasContactData(const FitxaProgramacio &f)
+{
+    for (const QString *t :
+         {&f.MaskContacto, &f.MaskLocal, &f.MaskDireccion, &f.MaskPoblacion, &f.MaskTelefono, &f.TextNota})
+        if (!t->trimmed().isEmpty())
+            return true;
+    return false;
 }
 
 bool esSLX90(quint8 tipo)

@@ -31,12 +31,22 @@ DestinoRecepcion destinoRecepcion(const QString &maskNumeroSerie, qint32 serie, 
 // says why) when the database cannot tell.
 std::optional<bool> hayFichaGuardada(qint32 serie, QString *error);
 
+// What a new sheet filled from a device does with the contact fields and the note,
+// which a device's programming does not carry.
+enum class ContactFields {
+    Empty, // emptied: they belonged to another device's sheet
+    Kept,  // kept: the user typed them on a sheet no device had filled yet
+};
+
 // Makes fitxa the new, unsaved sheet of device `serie`: the clock and the sheet's date
-// are today, the contact fields and the note are empty, the version is the device's,
-// and the programming comes from the device copy (CarregaProgAqt, which also fills
-// the shared disabled intervals and marks the sheet as changed).
+// are today, the contact fields and the note are emptied or kept, the version is the
+// device's, and the programming comes from the device copy (CarregaProgAqt, which
+// also fills the shared disabled intervals and marks the sheet as changed).
 void fichaNuevaDeAparato(FitxaProgramacio &fitxa, qint32 serie, const QString &version, const ProgramacioRebuda &copia,
-                         const QDateTime &ara = QDateTime::currentDateTime());
+                         ContactFields contacto, const QDateTime &ara = QDateTime::currentDateTime());
+
+// True when a contact field or the note holds more than blanks.
+bool hasContactData(const FitxaProgramacio &fitxa);
 
 // A message of the exchange: its text number and icon.
 struct AvisoIntercambio {

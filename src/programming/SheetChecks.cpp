@@ -108,6 +108,22 @@ CheckResult checkTempsAct(const QString &text)
     return keep(text);
 }
 
+int failureMessage(const QString &field)
+{
+    struct Mensaje {
+        const char *field;
+        int message;
+    };
+    static constexpr Mensaje kMensajes[] = {
+        {"MaskDiaLocal", 60},     {"MaskNitLocal", 60},     {"MaskDiaVei", 60}, {"MaskNitVei", 60},
+        {"MaskEmpiezaNoche", 25}, {"MaskTerminaNoche", 26}, {"MaskFecha", 18},
+    };
+    for (const Mensaje &m : kMensajes)
+        if (field == QLatin1String(m.field))
+            return m.message;
+    return 106;
+}
+
 QString actuationLowerBound(const QString &text)
 {
     return valorInicial(text) < 1 ? QStringLiteral("01") : text;

@@ -41,6 +41,11 @@ QString actuationLowerBound(const QString &text);       // the click on a "Leq 1
 CheckResult checkTiempoAtenuacion(const QString &text); // check 8
 CheckResult checkRings(const QString &text);            // check 9
 
+// The catalogue text shown for a field whose text a save or the write frame
+// refuses: the message of the field's own check where it has one (60 for a limit,
+// 25 and 26 for the night period, 18 for the date), else 106 "Valor incorrecto".
+int failureMessage(const QString &field);
+
 // Key filters. Every field of the sheet refuses '+' and '-', except that the octave
 // corrections take a minus sign (they are signed). Fields with the blank filter also
 // refuse a space.

@@ -1,9 +1,8 @@
 #include "programming/SheetStorage.h"
 
-#include "base/MessageBox.h"
+#include "base/Firmware.h"
 #include "base/Modulo1.h"
 #include "base/TextoPropio.h"
-#include "localization/LocGuru.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
@@ -35,19 +34,22 @@ QString q(const char *columna)
     return u'"' + QString::fromLatin1(columna) + u'"';
 }
 
+// A failure inside one operation, caught at its end: the field whose text failed
+// (empty for the database) and the description.
 struct Fallo {
+    QString campo;
     QString descripcion;
 };
 
 constexpr qint64 kMinLong = std::numeric_limits<qint32>::min();
 constexpr qint64 kMaxLong = std::numeric_limits<qint32>::max();
 
-qint64 entero(const QString &texto, qint64 min, qint64 max)
+qint64 entero(const QString &texto, const char *campo, qint64 min, qint64 max)
 {
     QString fallo;
     const auto v = enteroTexto(texto, min, max, &fallo);
     if (!v)
-        throw Fallo{fallo};
+        throw Fallo{QString::fromLatin1(campo), fallo};
     return *v;
 }
 
@@ -78,7 +80,7 @@ QString horaGuardada(const QString &texto)
 {
     const auto t = horaFitxa(texto);
     if (!t)
-        throw Fallo{QStringLiteral("Type mismatch")};
+        throw Fallo{QStringLiteral("TDBGrid1"), QStringLiteral("Type mismatch")};
     return t->toString(QStringLiteral("HH:mm:ss"));
 }
 
@@ -92,12 +94,13 @@ QString descripcion(const QSqlError &error)
 void ejecuta(QSqlQuery &query)
 {
     if (!query.exec())
-        throw Fallo{descripcion(query.lastError())};
+        throw Fallo{QString(), descripcion(query.lastError())};
 }
 
-void muestraFallo(const QString &descripcion)
+void informa(const Fallo &fallo, SheetFailure *failure)
 {
-    ui::MsgBox(descripcion, ui::Icon::Critical, ui::OkOnly);
+    if (failure)
+        *failure = {fallo.campo, fallo.descripcion};
 }
 
 // --- Reading a row ---
@@ -243,130 +246,159 @@ void CreaProgramacio(FitxaProgramacio &f, const QDateTime &ara)
     modulo1().FitxaModificada = true;
 }
 
-bool GrabaProgramacio(const FitxaProgramacio &f, const QDateTime &ara)
+namespace {
+
+using Columnas = QList<QPair<QString, QVariant>>;
+
+// The sheet's columns of its Programacion row with their values, in table order;
+// CMI only when the sheet's version carries the global correction.
+Columnas sheetColumns(const FitxaProgramacio &f)
 {
-    Modulo1 &m = modulo1();
-    QSqlDatabase &db = m.ConexionBD;
+    const auto fecha = fechaFitxa(f.MaskFecha);
+    if (!fecha)
+        throw Fallo{QStringLiteral("MaskFecha"), QStringLiteral("Type mismatch")};
+    Columnas columnas = {
+        {q("DFecha"), fecha->toString(Qt::ISODate)},
+        {q("TModelo"), QStringLiteral("SLX90")},
+        {q("TContacto"), f.MaskContacto},
+        {q("TLocal"), f.MaskLocal},
+        {q("TDireccion"), f.MaskDireccion},
+        {q("TPoblacion"), f.MaskPoblacion},
+        {q("TTelefono"), f.MaskTelefono},
+        {q("TNota"), f.TextNota},
+        {q("TVersion"), f.MaskVersion},
+    };
+    if (versionAlMenys(f.MaskVersion, firmware::kGlobalCorrection))
+        columnas.append({q("CMI"), f.CheckApliCorrecioGlobal ? -1 : 0});
+    columnas.append({q("BoCambioHora"), f.CheckCambioHora ? -1 : 0});
+    columnas.append({q("TTipoActuacionLocal"), textoActuacionLocal(f)});
+    columnas.append({q("TTipoActuacionVecino"), textoActuacionVecino(f)});
+    columnas.append({q("TIdioma"), nombreIdioma(f.OptionIdioma)});
+    columnas.append({q("ByTLeq"), entero(f.MaskTLeq, "MaskTLeq", 0, 255)});
+    columnas.append({q("ByMFast"), entero(f.MaskMFast, "MaskMFast", 0, 255)});
+    columnas.append({q("BoImpresion"), f.CheckImpresion ? -1 : 0});
+    for (const ColumnaDia &c : kDias)
+        columnas.append({q(c.columna), c.fin ? f.fin(c.dia) : f.inicio(c.dia)});
+    columnas.append({q("ByNivelDiaLocal"), entero(f.MaskDiaLocal, "MaskDiaLocal", 0, 255)});
+    columnas.append({q("ByNivelDiaVecino"), entero(f.MaskDiaVei, "MaskDiaVei", 0, 255)});
+    columnas.append({q("THoraEmpiezaNoche"), f.MaskEmpiezaNoche});
+    columnas.append({q("THoraTerminaNoche"), f.MaskTerminaNoche});
+    columnas.append({q("ByNivelNocheLocal"), entero(f.MaskNitLocal, "MaskNitLocal", 0, 255)});
+    columnas.append({q("ByNivelNocheVecino"), entero(f.MaskNitVei, "MaskNitVei", 0, 255)});
+    columnas.append({q("ITiempoAtenuacion"), entero(f.MaskTiempoAtenuacion, "MaskTiempoAtenuacion", -32768, 32767)});
+    columnas.append({q("ByRings"), entero(f.MaskRings, "MaskRings", 0, 255)});
+    for (int j = 0; j < 9; ++j) {
+        const QString campo = QStringLiteral("MaskOctava%1").arg(j + 1);
+        const auto v = numeroTexto(f.MaskOctava[j]);
+        if (!v || !std::isfinite(*v))
+            throw Fallo{campo, QStringLiteral("Type mismatch")};
+        if (std::fabs(*v) > std::numeric_limits<float>::max())
+            throw Fallo{campo, QStringLiteral("Overflow")};
+        // The single-precision value, kept as its shortest decimal.
+        columnas.append({q(kOctavas[j]), textoSingle(static_cast<float>(*v)).toDouble()});
+    }
+    return columnas;
+}
+
+struct IntervaloGuardado {
+    QString diaEmpieza, horaEmpieza, diaTermina, horaTermina;
+};
+
+// The 30 interval rows as stored: dates cut to 8 characters, times "hh:mm:ss".
+std::array<IntervaloGuardado, 30> storedIntervals(const FitxaProgramacio &f)
+{
+    std::array<IntervaloGuardado, 30> intervalos;
+    for (int k = 0; k < 30; ++k) {
+        const FilaInhabil &fila = f.MatrizInhabil[k];
+        intervalos[k] = {fila.DiaEmpieza.left(8), horaGuardada(fila.HoraEmpieza), fila.DiaTermina.left(8),
+                         horaGuardada(fila.HoraTermina)};
+    }
+    return intervalos;
+}
+
+// One statement writes the row: a new serial number gets fresh totals (and CMI off
+// when the sheet does not set it); an existing row keeps them.
+void writeSheetRow(QSqlDatabase &db, qint32 serie, const Columnas &columnas, const QDateTime &ara)
+{
+    QStringList nombres = {q("LNumeroSerie")};
+    QStringList marcas = {QStringLiteral("?")};
+    QStringList cambios;
+    bool conCmi = false;
+    for (const auto &c : columnas) {
+        nombres << c.first;
+        marcas << QStringLiteral("?");
+        cambios << c.first + QStringLiteral(" = excluded.") + c.first;
+        conCmi = conCmi || c.first == q("CMI");
+    }
+    if (!conCmi) {
+        nombres << q("CMI");
+        marcas << QStringLiteral("0");
+    }
+    nombres << q("DFechaTotales") << q("THoraTotales") << q("LPasadasLocal") << q("LPasadasVecino") << q("LE3")
+            << q("LCB");
+    marcas << QStringLiteral("?") << QStringLiteral("?") << QStringLiteral("0") << QStringLiteral("0")
+           << QStringLiteral("0") << QStringLiteral("0");
+
+    QSqlQuery fila(db);
+    fila.prepare(QStringLiteral("INSERT INTO \"Programacion\" (%1) VALUES (%2) ON CONFLICT (\"LNumeroSerie\") "
+                                "DO UPDATE SET %3")
+                     .arg(nombres.join(u','), marcas.join(u','), cambios.join(u',')));
+    fila.addBindValue(serie);
+    for (const auto &c : columnas)
+        fila.addBindValue(c.second);
+    fila.addBindValue(ara.date().toString(Qt::ISODate));
+    fila.addBindValue(ara.time().toString(QStringLiteral("HH:mm:ss")));
+    ejecuta(fila);
+}
+
+void writeIntervalRows(QSqlDatabase &db, qint32 serie, const std::array<IntervaloGuardado, 30> &intervalos)
+{
+    QSqlQuery intervalo(db);
+    intervalo.prepare(QStringLiteral(
+        "INSERT INTO \"IntervaloInhabil\" (\"LNumeroSerie\", \"ByIntervalo\", \"TDiaEmpiezaInt\", "
+        "\"THoraEmpiezaInt\", \"TDiaTerminaInt\", \"THoraTerminaInt\") VALUES (?, ?, ?, ?, ?, ?) "
+        "ON CONFLICT (\"LNumeroSerie\", \"ByIntervalo\") DO UPDATE SET "
+        "\"TDiaEmpiezaInt\" = excluded.\"TDiaEmpiezaInt\", \"THoraEmpiezaInt\" = excluded.\"THoraEmpiezaInt\", "
+        "\"TDiaTerminaInt\" = excluded.\"TDiaTerminaInt\", \"THoraTerminaInt\" = excluded.\"THoraTerminaInt\""));
+    for (int k = 0; k < 30; ++k) {
+        intervalo.bindValue(0, serie);
+        intervalo.bindValue(1, k + 1);
+        intervalo.bindValue(2, intervalos[k].diaEmpieza);
+        intervalo.bindValue(3, intervalos[k].horaEmpieza);
+        intervalo.bindValue(4, intervalos[k].diaTermina);
+        intervalo.bindValue(5, intervalos[k].horaTermina);
+        ejecuta(intervalo);
+    }
+}
+
+} // namespace
+
+bool GrabaProgramacio(const FitxaProgramacio &f, const QDateTime &ara, SheetFailure *failure)
+{
+    QSqlDatabase &db = modulo1().ConexionBD;
     bool enTransaccion = false;
     try {
-        const auto serie = entero(f.MaskNumeroSerie, kMinLong, kMaxLong);
-        const auto fecha = fechaFitxa(f.MaskFecha);
-        if (!fecha)
-            throw Fallo{QStringLiteral("Type mismatch")};
-        const bool conCmi = versionAlMenys(f.MaskVersion, 4.0);
-
-        // Every value is converted before anything is written.
-        QList<QPair<QString, QVariant>> columnas = {
-            {q("DFecha"), fecha->toString(Qt::ISODate)},
-            {q("TModelo"), QStringLiteral("SLX90")},
-            {q("TContacto"), f.MaskContacto},
-            {q("TLocal"), f.MaskLocal},
-            {q("TDireccion"), f.MaskDireccion},
-            {q("TPoblacion"), f.MaskPoblacion},
-            {q("TTelefono"), f.MaskTelefono},
-            {q("TNota"), f.TextNota},
-            {q("TVersion"), f.MaskVersion},
-        };
-        if (conCmi)
-            columnas.append({q("CMI"), f.CheckApliCorrecioGlobal ? -1 : 0});
-        columnas.append({q("BoCambioHora"), f.CheckCambioHora ? -1 : 0});
-        columnas.append({q("TTipoActuacionLocal"), textoActuacionLocal(f)});
-        columnas.append({q("TTipoActuacionVecino"), textoActuacionVecino(f)});
-        columnas.append({q("TIdioma"), nombreIdioma(f.OptionIdioma)});
-        columnas.append({q("ByTLeq"), entero(f.MaskTLeq, 0, 255)});
-        columnas.append({q("ByMFast"), entero(f.MaskMFast, 0, 255)});
-        columnas.append({q("BoImpresion"), f.CheckImpresion ? -1 : 0});
-        for (const ColumnaDia &c : kDias)
-            columnas.append({q(c.columna), c.fin ? f.fin(c.dia) : f.inicio(c.dia)});
-        columnas.append({q("ByNivelDiaLocal"), entero(f.MaskDiaLocal, 0, 255)});
-        columnas.append({q("ByNivelDiaVecino"), entero(f.MaskDiaVei, 0, 255)});
-        columnas.append({q("THoraEmpiezaNoche"), f.MaskEmpiezaNoche});
-        columnas.append({q("THoraTerminaNoche"), f.MaskTerminaNoche});
-        columnas.append({q("ByNivelNocheLocal"), entero(f.MaskNitLocal, 0, 255)});
-        columnas.append({q("ByNivelNocheVecino"), entero(f.MaskNitVei, 0, 255)});
-        columnas.append({q("ITiempoAtenuacion"), entero(f.MaskTiempoAtenuacion, -32768, 32767)});
-        columnas.append({q("ByRings"), entero(f.MaskRings, 0, 255)});
-        for (int j = 0; j < 9; ++j) {
-            const auto v = numeroTexto(f.MaskOctava[j]);
-            if (!v || !std::isfinite(*v))
-                throw Fallo{QStringLiteral("Type mismatch")};
-            if (std::fabs(*v) > std::numeric_limits<float>::max())
-                throw Fallo{QStringLiteral("Overflow")};
-            // The single-precision value, kept as its shortest decimal.
-            columnas.append({q(kOctavas[j]), textoSingle(static_cast<float>(*v)).toDouble()});
-        }
-
-        struct Intervalo {
-            QString diaEmpieza, horaEmpieza, diaTermina, horaTermina;
-        };
-        std::array<Intervalo, 30> intervalos;
-        for (int k = 0; k < 30; ++k)
-            intervalos[k] = {f.MatrizInhabil[k].DiaEmpieza.left(8), horaGuardada(f.MatrizInhabil[k].HoraEmpieza),
-                             f.MatrizInhabil[k].DiaTermina.left(8), horaGuardada(f.MatrizInhabil[k].HoraTermina)};
-
-        // One statement writes the row: a new serial number gets fresh totals (and
-        // CMI off when the sheet does not set it); an existing row keeps them.
-        QStringList nombres = {q("LNumeroSerie")};
-        QStringList marcas = {QStringLiteral("?")};
-        QStringList cambios;
-        for (const auto &c : columnas) {
-            nombres << c.first;
-            marcas << QStringLiteral("?");
-            cambios << c.first + QStringLiteral(" = excluded.") + c.first;
-        }
-        if (!conCmi) {
-            nombres << q("CMI");
-            marcas << QStringLiteral("0");
-        }
-        nombres << q("DFechaTotales") << q("THoraTotales") << q("LPasadasLocal") << q("LPasadasVecino") << q("LE3")
-                << q("LCB");
-        marcas << QStringLiteral("?") << QStringLiteral("?") << QStringLiteral("0") << QStringLiteral("0")
-               << QStringLiteral("0") << QStringLiteral("0");
-
+        const auto serie = static_cast<qint32>(entero(f.MaskNumeroSerie, "MaskNumeroSerie", kMinLong, kMaxLong));
+        const Columnas columnas = sheetColumns(f);
+        const auto intervalos = storedIntervals(f);
         if (!db.transaction())
-            throw Fallo{descripcion(db.lastError())};
+            throw Fallo{QString(), descripcion(db.lastError())};
         enTransaccion = true;
-
-        QSqlQuery fila(db);
-        fila.prepare(QStringLiteral("INSERT INTO \"Programacion\" (%1) VALUES (%2) ON CONFLICT (\"LNumeroSerie\") "
-                                    "DO UPDATE SET %3")
-                         .arg(nombres.join(u','), marcas.join(u','), cambios.join(u',')));
-        fila.addBindValue(static_cast<qint32>(serie));
-        for (const auto &c : columnas)
-            fila.addBindValue(c.second);
-        fila.addBindValue(ara.date().toString(Qt::ISODate));
-        fila.addBindValue(ara.time().toString(QStringLiteral("HH:mm:ss")));
-        ejecuta(fila);
-
-        QSqlQuery intervalo(db);
-        intervalo.prepare(QStringLiteral(
-            "INSERT INTO \"IntervaloInhabil\" (\"LNumeroSerie\", \"ByIntervalo\", \"TDiaEmpiezaInt\", "
-            "\"THoraEmpiezaInt\", \"TDiaTerminaInt\", \"THoraTerminaInt\") VALUES (?, ?, ?, ?, ?, ?) "
-            "ON CONFLICT (\"LNumeroSerie\", \"ByIntervalo\") DO UPDATE SET "
-            "\"TDiaEmpiezaInt\" = excluded.\"TDiaEmpiezaInt\", \"THoraEmpiezaInt\" = excluded.\"THoraEmpiezaInt\", "
-            "\"TDiaTerminaInt\" = excluded.\"TDiaTerminaInt\", \"THoraTerminaInt\" = excluded.\"THoraTerminaInt\""));
-        for (int k = 0; k < 30; ++k) {
-            intervalo.bindValue(0, static_cast<qint32>(serie));
-            intervalo.bindValue(1, k + 1);
-            intervalo.bindValue(2, intervalos[k].diaEmpieza);
-            intervalo.bindValue(3, intervalos[k].horaEmpieza);
-            intervalo.bindValue(4, intervalos[k].diaTermina);
-            intervalo.bindValue(5, intervalos[k].horaTermina);
-            ejecuta(intervalo);
-        }
+        writeSheetRow(db, serie, columnas, ara);
+        writeIntervalRows(db, serie, intervalos);
         if (!db.commit())
-            throw Fallo{descripcion(db.lastError())};
+            throw Fallo{QString(), descripcion(db.lastError())};
     } catch (const Fallo &fallo) {
         if (enTransaccion)
             db.rollback();
-        muestraFallo(fallo.descripcion);
+        informa(fallo, failure);
         return false;
     }
-    m.FitxaModificada = false;
+    modulo1().FitxaModificada = false;
     return true;
 }
 
-bool CarregaProgramacio(FitxaProgramacio &fitxa, qint32 numeroSerie, const QDateTime &ara)
+bool CarregaProgramacio(FitxaProgramacio &fitxa, qint32 numeroSerie, const QDateTime &ara, SheetFailure *failure)
 {
     Modulo1 &m = modulo1();
     FitxaProgramacio f = fitxa;
@@ -376,7 +408,7 @@ bool CarregaProgramacio(FitxaProgramacio &fitxa, qint32 numeroSerie, const QDate
         fila.addBindValue(numeroSerie);
         ejecuta(fila);
         if (!fila.next())
-            throw Fallo{QStringLiteral("No current record")};
+            throw Fallo{QString(), TextoPropio("The sheet of device %1 is not in the database.").arg(numeroSerie)};
         auto v = [&fila](const char *columna) { return fila.value(QString::fromLatin1(columna)); };
 
         const QString hoy = textoFechaFitxa(ara.date());
@@ -392,7 +424,7 @@ bool CarregaProgramacio(FitxaProgramacio &fitxa, qint32 numeroSerie, const QDate
         f.MaskTelefono = texto(v("TTelefono"), blanco);
         f.TextNota = texto(v("TNota"), QString());
         f.MaskVersion = vacio(v("TVersion")) ? QStringLiteral("0.0") : v("TVersion").toString();
-        if (versionAlMenys(f.MaskVersion, 4.0)) {
+        if (versionAlMenys(f.MaskVersion, firmware::kGlobalCorrection)) {
             f.CheckApliCorrecioGlobalVisible = true;
             f.CheckApliCorrecioGlobal = booleano(v("CMI"), false);
         } else {
@@ -407,7 +439,7 @@ bool CarregaProgramacio(FitxaProgramacio &fitxa, qint32 numeroSerie, const QDate
             f.OptionIdioma = *o;
 
         ponTiposActuacion(f, v("TTipoActuacionLocal").toString(), v("TTipoActuacionVecino").toString(), segundosTipo);
-        f.MaskTempsActEnabled = versionAlMenys(f.MaskVersion, 3.3);
+        f.MaskTempsActEnabled = versionAlMenys(f.MaskVersion, firmware::kActuationSeconds);
 
         f.MaskTLeq = numero(v("ByTLeq"), QStringLiteral("2"));
         f.MaskMFast = numero(v("ByMFast"), QStringLiteral("80"));
@@ -445,7 +477,7 @@ bool CarregaProgramacio(FitxaProgramacio &fitxa, qint32 numeroSerie, const QDate
                                       horaLeida(intervalos.value(4))};
         }
     } catch (const Fallo &fallo) {
-        muestraFallo(fallo.descripcion);
+        informa(fallo, failure);
         return false;
     }
 
@@ -457,13 +489,9 @@ bool CarregaProgramacio(FitxaProgramacio &fitxa, qint32 numeroSerie, const QDate
     return true;
 }
 
-bool Modificat(const FitxaProgramacio &fitxa)
+bool offersToSave(const FitxaProgramacio &fitxa)
 {
-    if (valorInicial(fitxa.MaskNumeroSerie) == 0.0 || !modulo1().FitxaModificada)
-        return false;
-    if (ui::MsgBox(oLocGuru().GetS(23), ui::Icon::Question, ui::OkCancel) != ui::vbOK)
-        return false;
-    return GrabaProgramacio(fitxa);
+    return valorInicial(fitxa.MaskNumeroSerie) != 0.0 && modulo1().FitxaModificada;
 }
 
 } // namespace slx

@@ -22,21 +22,23 @@ void CreaProgramacio(FitxaProgramacio &fitxa, const QDateTime &ara = QDateTime::
 // MatrizInhabil as its 30 interval rows, in one transaction: the row of that
 // serial number is found by key over the whole table and rewritten (its totals
 // columns kept), or created with fresh totals. On success clears FitxaModificada and
-// returns true; on failure nothing is written, the failure's description is shown
-// in a critical box, FitxaModificada keeps its value and false is returned.
-bool GrabaProgramacio(const FitxaProgramacio &fitxa, const QDateTime &ara = QDateTime::currentDateTime());
+// returns true; on failure nothing is written, FitxaModificada keeps its value,
+// *failure says which field's text the columns refuse (or what the database said)
+// and false is returned. Every value is converted before anything is written.
+bool GrabaProgramacio(const FitxaProgramacio &fitxa, const QDateTime &ara = QDateTime::currentDateTime(),
+                      SheetFailure *failure = nullptr);
 
 // Loads the sheet of that serial number and its intervals. The rows are read into a
 // new value first: only when the whole load succeeded do the sheet, the shared
 // intervals, NumeroSerieAparato and VersionAparato change and FitxaModificada become
-// false. A missing row or a database failure shows the failure's description in a
-// critical box and returns false with nothing changed. Empty columns (and texts
-// shorter than their format) load as the new-sheet default of their field.
+// false. A missing row or a database failure returns false with nothing changed and
+// *failure saying why. Empty columns (and texts shorter than their format) load as
+// the new-sheet default of their field.
 bool CarregaProgramacio(FitxaProgramacio &fitxa, qint32 numeroSerie,
-                        const QDateTime &ara = QDateTime::currentDateTime());
+                        const QDateTime &ara = QDateTime::currentDateTime(), SheetFailure *failure = nullptr);
 
-// When the sheet's serial number is not 0 and FitxaModificada is set, asks text 23
-// (OK / Cancel, question icon) and saves on OK. True when it saved.
-bool Modificat(const FitxaProgramacio &fitxa);
+// True when leaving the sheet offers to save it (text 23): its serial number is not
+// 0 and FitxaModificada is set. A new sheet (serial number 0) is never offered.
+bool offersToSave(const FitxaProgramacio &fitxa);
 
 } // namespace slx

@@ -1,5 +1,6 @@
 #include "reports/Form6.h"
 
+#include "base/Firmware.h"
 #include "base/FormRegistry.h"
 #include "base/Idiomas.h"
 #include "base/MessageBox.h"
@@ -149,7 +150,7 @@ void Form6::Form_Load()
             return;
         }
     }
-    const bool contadores = versionAlMenys(m.VersionAparato, 3.0);
+    const bool contadores = versionAlMenys(m.VersionAparato, firmware::kNewIntervalRecord);
     for (TDBGrid *g : {TDBGridInici, TDBGridFi}) {
         for (int c = rejillas::kFirstFirmware30Column; c <= rejillas::kLastFirmware30Column; ++c)
             g->Columns(c).visible = contadores;

@@ -109,8 +109,10 @@ public:
     bool autoX = true;    // X range follows the point count
     QStringList header;   // title lines above the plot
     QString headerFamily; // font family of the header; empty = the chart's font
-    // Each header line sized to span the plot's width exactly (a line of fixed-width columns
-    // over the plot's columns); otherwise centred, and shrunk only when it does not fit.
+    // Each header line laid over the plot's width as a line of blank-padded columns: every
+    // word stands where its first character falls when the line's characters share the
+    // width equally, in the header's font; otherwise centred, and shrunk only when it does
+    // not fit.
     bool headerSpansPlot = false;
     bool legend = true;
     QColor background = Qt::white;

@@ -266,6 +266,33 @@ void paintText(QPainter &p, const QRectF &r, int flags, const QString &text)
     p.drawText(r, flags, text);
 }
 
+// A line of blank-padded columns laid over a width: each word stands where its first
+// character falls when the line's characters share the width equally, drawn in the
+// font as it is (not squeezed); a word that would run into the one before it moves right.
+void paintColumnLine(QPainter &p, const QFontMetricsF &fm, qreal left, qreal width, qreal y, const QString &line)
+{
+    if (line.isEmpty())
+        return;
+    const qreal perChar = width / line.size();
+    const qreal gap = fm.horizontalAdvance(QLatin1Char(' '));
+    qreal end = left - gap;
+    for (qsizetype i = 0; i < line.size();) {
+        if (line.at(i).isSpace()) {
+            ++i;
+            continue;
+        }
+        qsizetype j = i;
+        while (j < line.size() && !line.at(j).isSpace())
+            ++j;
+        const QString word = line.mid(i, j - i);
+        const qreal x = qMax(left + i * perChar, end + gap);
+        const qreal w = fm.horizontalAdvance(word);
+        paintText(p, QRectF(x, y, w + 1, fm.height()), Qt::AlignLeft | Qt::AlignVCenter, word);
+        end = x + w;
+        i = j;
+    }
+}
+
 void paintLabelBox(QPainter &p, const Layout &lay, const Model &m, const QFont &font, const Label &l)
 {
     const QRectF box = labelRect(lay, m, font, l);
@@ -448,13 +475,15 @@ void paint(QPainter &p, const Model &m, const QSizeF &size, const QFont &base)
         p.setFont(hf);
         p.setPen(Qt::black);
         qreal y = lay.header.top();
-        const QRectF over = m.headerSpansPlot ? QRectF(lay.plot.left(), 0, lay.plot.width(), 0) : lay.header;
+        const QRectF over = lay.header;
         for (const QString &h : m.header) {
             for (const QString &line : splitLines(h)) {
                 const qreal width = hfm.horizontalAdvance(line);
                 p.save();
-                if (width > 0 && (m.headerSpansPlot || width > over.width())) {
-                    // Scaled across: the line's columns stay where its characters put them.
+                if (m.headerSpansPlot) {
+                    paintColumnLine(p, hfm, lay.plot.left(), lay.plot.width(), y, line);
+                } else if (width > over.width()) {
+                    // Shrunk across to fit.
                     p.translate(over.left(), y);
                     p.scale(over.width() / width, 1);
                     paintText(p, QRectF(0, 0, width, hfm.height()), Qt::AlignLeft | Qt::AlignVCenter, line);

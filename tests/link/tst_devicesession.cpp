@@ -1,10 +1,12 @@
-// The device session against the emulator over a pseudo-terminal, with a small
-// real window whose state must come back as it was after every way out.
+// The device session and its window's guard against the emulator over a
+// pseudo-terminal, with a small real window whose state must come back as it was
+// after every way out.
 
 #include "LinkFixture.h"
 #include "base/IniFile.h"
 #include "link/DeviceSession.h"
 #include "localization/LocGuru.h"
+#include "widgets/SessionGuard.h"
 
 #include <QDialog>
 #include <QElapsedTimer>
@@ -57,6 +59,18 @@ slxemu::ModemConfig modem(const QByteArray &result)
     c.guardMs = LinkFixture::kSecondMs / 2;
     return c;
 }
+
+// A session and its window's guard, as a window's handler makes them.
+struct Exchange {
+    Exchange(Window &win, const SessionOptions &options, const GuardOptions &look = {})
+        : session(options)
+        , guard(&win.w, win.buttons(), session, look)
+    {
+    }
+    DeviceSession::Outcome start() { return guard.start(); }
+    DeviceSession session;
+    SessionGuard<DeviceSession> guard;
+};
 
 QByteArray identificationRequest()
 {
@@ -141,14 +155,14 @@ void TestDeviceSession::cable()
         f.fault(slxemu::Fault(fault));
     Window win;
     QList<bool> busy;
-    SessionCallbacks cb;
+    GuardOptions cb;
     cb.busy = [&](bool on) {
         busy << on;
         if (on)
             QVERIFY(win.locked()); // the window is locked before it shows busy
     };
     {
-        DeviceSession s(&win.w, win.buttons(), options(f), cb);
+        Exchange s(win, options(f), cb);
         QCOMPARE(int(s.start()), outcome);
         if (outcome == int(DeviceSession::Outcome::Ready)) {
             QVERIFY(MSComm1().PortOpen());
@@ -198,9 +212,9 @@ void TestDeviceSession::modemHangUp()
     m.PrefijoMarcacion = QStringLiteral("0");
     Window win;
     {
-        DeviceSession s(&win.w, win.buttons(), options(f));
+        Exchange s(win, options(f));
         QCOMPARE(s.start(), DeviceSession::Outcome::Ready);
-        QVERIFY(s.dialled());
+        QVERIFY(s.session.dialled());
         QVERIFY(m.ModemConectado);
         QCOMPARE(MSComm1().Settings(), QStringLiteral("19200,n,8,1"));
     }
@@ -226,16 +240,16 @@ void TestDeviceSession::keptCallSkipsPromptAndDial()
     m.VelocidadModem = 19200;
     Window win;
     {
-        DeviceSession s(&win.w, win.buttons(), options(f));
+        Exchange s(win, options(f));
         QCOMPARE(s.start(), DeviceSession::Outcome::Ready);
     }
     QVERIFY(m.ModemConectado);
     f.emulator.clear();
     {
         // No telephone needed either: the call is up.
-        DeviceSession s(&win.w, win.buttons(), options(f, QString()));
+        Exchange s(win, options(f, QString()));
         QCOMPARE(s.start(), DeviceSession::Outcome::Ready);
-        QVERIFY(!s.dialled());
+        QVERIFY(!s.session.dialled());
     }
     QVERIFY(win.asBefore());
     QCOMPARE(answers.texts(), (QStringList{T(33), T(112), T(112)}));
@@ -257,16 +271,16 @@ void TestDeviceSession::keptCallWithItsPortLostIsDialledAgain()
     m.VelocidadModem = 19200;
     Window win;
     {
-        DeviceSession s(&win.w, win.buttons(), options(f));
+        Exchange s(win, options(f));
         QCOMPARE(s.start(), DeviceSession::Outcome::Ready);
     }
     QVERIFY(m.ModemConectado);
     // Between the two exchanges the port goes (an adapter pulled out): no call is left.
     MSComm1().setPortOpen(false);
     {
-        DeviceSession s(&win.w, win.buttons(), options(f));
+        Exchange s(win, options(f));
         QCOMPARE(s.start(), DeviceSession::Outcome::Ready);
-        QVERIFY(s.dialled());
+        QVERIFY(s.session.dialled());
     }
     QVERIFY(win.asBefore());
     QCOMPARE(answers.texts(), (QStringList{T(33), T(112), T(33), T(112)}));
@@ -286,10 +300,10 @@ void TestDeviceSession::failedDial()
     modulo1().VelocidadModem = 19200;
     Window win;
     {
-        DeviceSession s(&win.w, win.buttons(), options(f));
+        Exchange s(win, options(f));
         QCOMPARE(s.start(), DeviceSession::Outcome::DialFailed);
-        QCOMPARE(s.dial().outcome, DialResult::Failed);
-        QCOMPARE(s.dial().code.left(1), QByteArray("3"));
+        QCOMPARE(s.session.dial().outcome, DialResult::Failed);
+        QCOMPARE(s.session.dial().code.left(1), QByteArray("3"));
     }
     QVERIFY(win.asBefore());
     QCOMPARE(answers.texts(), (QStringList{T(33), T(35)}));
@@ -315,10 +329,10 @@ void TestDeviceSession::emptyTelephone()
     modulo1().VelocidadModem = 19200;
     Window win;
     bool busy = false;
-    SessionCallbacks cb;
+    GuardOptions cb;
     cb.busy = [&](bool) { busy = true; };
     {
-        DeviceSession s(&win.w, win.buttons(), options(f, telefono), cb);
+        Exchange s(win, options(f, telefono), cb);
         QCOMPARE(s.start(), DeviceSession::Outcome::NoTelephone);
     }
     QVERIFY(win.asBefore());
@@ -339,7 +353,7 @@ void TestDeviceSession::portCannotOpen()
                      DataFolder::file(QStringLiteral("slx90.ini"))));
     Window win;
     {
-        DeviceSession s(&win.w, win.buttons(), options(f));
+        Exchange s(win, options(f));
         QCOMPARE(s.start(), DeviceSession::Outcome::PortFailed);
     }
     QVERIFY(win.asBefore());
@@ -368,7 +382,7 @@ void TestDeviceSession::portWithoutPermission()
     }
     Window win;
     {
-        DeviceSession s(&win.w, win.buttons(), options(f));
+        Exchange s(win, options(f));
         if (root)
             QVERIFY(::seteuid(65534) == 0);
         const auto outcome = s.start();
@@ -391,7 +405,7 @@ void TestDeviceSession::thrownErrorInTheMiddle()
     Window win;
     bool caught = false;
     try {
-        DeviceSession s(&win.w, win.buttons(), options(f));
+        Exchange s(win, options(f));
         QCOMPARE(s.start(), DeviceSession::Outcome::Ready);
         QVERIFY(win.locked());
         throw std::runtime_error("a field that is not a number");
@@ -412,21 +426,22 @@ void TestDeviceSession::secondExchangeRefused()
     QVERIFY(f.ok);
     Window win;
     Window other;
-    DeviceSession s(&win.w, win.buttons(), options(f));
+    Exchange s(win, options(f));
     QCOMPARE(s.start(), DeviceSession::Outcome::Ready);
     QVERIFY(DeviceSession::running());
-    QCOMPARE(DeviceSession::current(), &s);
+    QVERIFY(WindowGuard::blocksClose(&win.w));
     const qsizetype shown = answers.shown().size();
     {
-        DeviceSession second(&other.w, other.buttons(), options(f));
+        Exchange second(other, options(f));
         QCOMPARE(second.start(), DeviceSession::Outcome::Refused);
     }
     // Nothing asked, the other window untouched, the first exchange's port still open.
     QCOMPARE(answers.shown().size(), shown);
     QVERIFY(other.asBefore());
     QVERIFY(MSComm1().PortOpen());
-    QCOMPARE(DeviceSession::current(), &s);
-    s.finish();
+    QVERIFY(WindowGuard::blocksClose(&win.w));
+    QVERIFY(!WindowGuard::blocksClose(&other.w));
+    s.guard.finish();
     QVERIFY(win.asBefore());
     QVERIFY(!MSComm1().PortOpen());
 }
@@ -439,15 +454,15 @@ void TestDeviceSession::windowRefusesToClose()
     Window win;
     protegeCierre(&win.w);
     {
-        DeviceSession s(&win.w, win.buttons(), options(f));
+        Exchange s(win, options(f));
         QCOMPARE(s.start(), DeviceSession::Outcome::Ready);
-        QVERIFY(DeviceSession::blocksClose(&win.w));
+        QVERIFY(WindowGuard::blocksClose(&win.w));
         QVERIFY(!win.w.close());
         QTest::keyClick(&win.w, Qt::Key_Escape);
         QVERIFY(win.w.isVisible());
-        QVERIFY(!DeviceSession::blocksClose(nullptr));
+        QVERIFY(!WindowGuard::blocksClose(nullptr));
     }
-    QVERIFY(!DeviceSession::blocksClose(&win.w));
+    QVERIFY(!WindowGuard::blocksClose(&win.w));
     QTest::keyClick(&win.w, Qt::Key_Escape);
     QVERIFY(!win.w.isVisible());
 }
@@ -458,20 +473,20 @@ void TestDeviceSession::cancelEndsTheWaits()
     LinkFixture f;
     QVERIFY(f.ok);
     Window win;
-    DeviceSession s(&win.w, win.buttons(), options(f));
+    Exchange s(win, options(f));
     QCOMPARE(s.start(), DeviceSession::Outcome::Ready);
     f.watchdog.setInterval(20000);
-    QTimer::singleShot(100, [&] { s.cancel(); });
+    QTimer::singleShot(100, [&] { s.session.cancel(); });
     QElapsedTimer t;
     t.start();
-    QCOMPARE(s.receive(), FrameResult::Cancelled);
+    QCOMPARE(s.session.receive().result, FrameResult::Cancelled);
     QVERIFY(t.elapsed() < 5000);
-    QVERIFY(!s.receiveOrReport()); // still cancelled: silent
+    QVERIFY(!s.guard.receiveOrReport().received()); // still cancelled: silent
     QCOMPARE(answers.texts(), QStringList{T(15)});
-    QCOMPARE(s.waitByte(10000).outcome, ByteResult::Cancelled);
-    QVERIFY(!s.sendPaced(trama(0x04), 10));
-    s.finish();
-    QVERIFY(!s.cancelled());
+    QCOMPARE(s.session.waitByte(10000).outcome, ByteResult::Cancelled);
+    QVERIFY(!s.session.sendPaced(trama(0x04), 10));
+    s.guard.finish();
+    QVERIFY(!s.session.cancelled());
 }
 
 void TestDeviceSession::pacedWriteAndAnswerByte()
@@ -480,18 +495,18 @@ void TestDeviceSession::pacedWriteAndAnswerByte()
     LinkFixture f;
     QVERIFY(f.ok);
     Window win;
-    DeviceSession s(&win.w, win.buttons(), options(f));
+    Exchange s(win, options(f));
     QCOMPARE(s.start(), DeviceSession::Outcome::Ready);
     f.emulator.clear();
 
     // An unframed byte, then none.
     f.emulator.sendRaw({QByteArray(1, char(ACK))});
-    const ByteResult got = s.waitByte(2000);
+    const ByteResult got = s.session.waitByte(2000);
     QCOMPARE(got.outcome, ByteResult::Byte);
     QCOMPARE(got.byte, ACK);
     QElapsedTimer t;
     t.start();
-    QCOMPARE(s.waitByte(150).outcome, ByteResult::TimedOut);
+    QCOMPARE(s.session.waitByte(150).outcome, ByteResult::TimedOut);
     QVERIFY(t.elapsed() >= 140);
 
     // Twenty bytes up to the ETX at 10 ms each: the schedule holds, the check byte
@@ -502,7 +517,7 @@ void TestDeviceSession::pacedWriteAndAnswerByte()
     const QByteArray frame = trama(0x08, data);
     QCOMPARE(frame.size(), 21);
     t.restart();
-    QVERIFY(s.sendPaced(frame, 10));
+    QVERIFY(s.session.sendPaced(frame, 10));
     const qint64 took = t.elapsed();
     QVERIFY2(took >= 195 && took < 1000, qPrintable(QString::number(took)));
     QCOMPARE(f.receivedAtLeast(21), frame);

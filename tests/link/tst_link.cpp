@@ -607,7 +607,7 @@ void TestLink::answerWait()
         f.emulator.sendRaw({QByteArray(), QByteArray(1, char(ACK))}, answerAfterMs);
     else if (answerAfterMs == -2)
         QTimer::singleShot(100, [&f] { f.emulator.stop(); });
-    DeviceSession session(nullptr, {});
+    DeviceSession session;
     QElapsedTimer t;
     t.start();
     WakeCounter wakes;

@@ -103,10 +103,8 @@ private:
     {
         SessionOptions o;
         o.watchdog = &f->watchdog;
-        SessionCallbacks c;
-        c.prompt = [](int) { return true; };
-        auto s = std::make_unique<DeviceSession>(nullptr, QList<QWidget *>{}, o, c);
-        if (s->start() != DeviceSession::Outcome::Ready)
+        auto s = std::make_unique<DeviceSession>(o);
+        if (s->open() != DeviceSession::Outcome::Ready)
             return nullptr;
         return s;
     }

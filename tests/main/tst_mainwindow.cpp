@@ -124,7 +124,7 @@ private Q_SLOTS:
         slxtest::Answers answers;
         {
             // A device window's exchange, waiting with window events running.
-            DeviceSession exchange(nullptr, {});
+            DeviceSession exchange;
             QVERIFY(DeviceSession::running());
             QTest::mouseClick(b, Qt::LeftButton);
             QCOMPARE(answers.texts(), QStringList{DeviceSession::busyText()});

@@ -2,6 +2,7 @@
 // with bound values, per-record rules, growing texts, the flow of sub-reports over
 // pages, page numbers, pictures, the slices of the layout and the painting.
 
+#include "PageChecks.h"
 #include "TestSupport.h"
 #include "base/Modulo1.h"
 #include "printing/PagePainter.h"
@@ -427,6 +428,73 @@ private Q_SLOTS:
             partirTexto(l, f, 400, &unaLinea);
             QCOMPARE(unaLinea, 1);
         }
+    }
+
+    // Growing texts side by side grow together: what stands below moves down by the
+    // taller, not by their sum; a growing text taller than the page body flows onto the
+    // next pages between header and footer, its list's header repeated there.
+    void growingTextsSideBySideAndOverPages_data()
+    {
+        QTest::addColumn<int>("izquierda");
+        QTest::addColumn<int>("derecha");
+        QTest::addColumn<int>("paginas");
+        // About 3.3 mm a line: 18 lines on the first page, 20 on the next.
+        QTest::newRow("short") << 2 << 3 << 1;
+        QTest::newRow("left taller") << 12 << 1 << 1;
+        QTest::newRow("right over three pages") << 1 << 45 << 3;
+        QTest::newRow("both over pages") << 50 << 30 << 3;
+    }
+    void growingTextsSideBySideAndOverPages()
+    {
+        QFETCH(int, izquierda);
+        QFETCH(int, derecha);
+        QFETCH(int, paginas);
+        const QString path = escribe(home->path(), "lado.xml", R"(<?xml version="1.0"?>
+<layouts version="1">
+  <report name="Lado" width="100" height="100" left="10" right="10" top="10" bottom="10" size="8">
+    <section name="PageHeader" height="8">
+      <text name="Cabecera" x="0" y="0" width="80" height="5" text="Cabecera"/>
+    </section>
+    <section name="Detail" height="20">
+      <text name="Titulo" x="0" y="0" width="80" height="5" text="Titulo"/>
+      <text name="Izquierda" x="0" y="5" width="38" height="4" grow="true"/>
+      <text name="Derecha" x="40" y="5" width="40" height="4" grow="true"/>
+      <text name="Debajo" x="0" y="10" width="40" height="4" text="Debajo"/>
+    </section>
+    <section name="PageFooter" height="6">
+      <text name="Pagina" x="0" y="0" width="80" height="5" text="{Page}"/>
+    </section>
+  </report>
+</layouts>
+)");
+        const auto lineas = [](const char *p, int n) {
+            QStringList l;
+            for (int i = 1; i <= n; ++i)
+                l << QStringLiteral("%1%2").arg(QLatin1String(p)).arg(i);
+            return l;
+        };
+        ReportEngine m;
+        m.carga(path, "Lado");
+        m.informe().campo("Izquierda").setTexto(lineas("i", izquierda).join("\r"));
+        m.informe().campo("Derecha").setTexto(lineas("d", derecha).join("\r\n"));
+        const auto modelo = laidOut(m);
+        QCOMPARE(slxtest::printedLines(*modelo, "Izquierda"), lineas("i", izquierda));
+        QCOMPARE(slxtest::printedLines(*modelo, "Derecha"), lineas("d", derecha));
+        // Body: 100 - 10 - 10 - 8 - 6 = 66 mm, the footer from 840.
+        QCOMPARE(slxtest::outsideBody(*modelo, 840, 900, {"Pagina"}), QString());
+        QCOMPARE(slxtest::headingAlone(*modelo, "Titulo", "Izquierda"), QString());
+        QCOMPARE(modelo->paginas(), paginas);
+        // Below the taller text, on the last page, with no gap of the shorter's height.
+        double fondo = 0, debajo = -1;
+        for (const ModeloPaginas::Item &it : modelo->items(paginas - 1)) {
+            if (it.nombre == "Izquierda" || it.nombre == "Derecha")
+                fondo = std::max(fondo, it.caja.bottom());
+            if (it.nombre == "Debajo")
+                debajo = it.caja.top();
+        }
+        QVERIFY2(debajo >= fondo - 1 && debajo <= fondo + 15, qPrintable(QString("%1 %2").arg(debajo).arg(fondo)));
+        for (int p = 0; p < paginas; ++p)
+            QCOMPARE(modelo->textos(p).first(), QStringLiteral("Cabecera"));
     }
 
     // Hidden fields are not laid out; a field shown again is.

@@ -9,9 +9,11 @@
 #include "programming/SheetStorage.h"
 #include "widgets/BusyIndicator.h"
 
+#include <QApplication>
 #include <QLineEdit>
 #include <QPointer>
 #include <QSqlQuery>
+#include <QTabWidget>
 #include <QtTest>
 
 using namespace slx;
@@ -105,11 +107,22 @@ private Q_SLOTS:
         fx.reset();
     }
 
+    void receiveIntoANewSheet_data()
+    {
+        QTest::addColumn<bool>("fromAnotherDevice");
+        // Another device's sheet gives no contact data to the new one; a new sheet keeps what was typed.
+        QTest::newRow("after another device's sheet") << true;
+        QTest::newRow("after a new sheet") << false;
+    }
     void receiveIntoANewSheet()
     {
+        QFETCH(bool, fromAnotherDevice);
+        if (fromAnotherDevice)
+            storeSheet("204567", "3.2", "5");
         fx->device("100123", 4, 1, fixtures::bloque100123());
-        QVERIFY(open());
-        form->setTexto("MaskTelefono", "555");
+        QVERIFY(open(fromAnotherDevice ? 204567 : 0));
+        if (!fromAnotherDevice)
+            form->setTexto("MaskTelefono", "555");
         modulo1().FitxaModificada = false;
         const QDate dayBefore = QDate::currentDate();
         form->SSCommandRecibir_Click();
@@ -126,7 +139,11 @@ private Q_SLOTS:
         QCOMPARE(f.MaskVersion, QString("4.1"));
         QVERIFY2(f.MaskFecha == dayBefore.toString("dd/MM/yy") || f.MaskFecha == dayAfter.toString("dd/MM/yy"),
                  qPrintable(f.MaskFecha));
-        QVERIFY(f.MaskContacto.isEmpty() && f.MaskLocal.isEmpty() && f.MaskTelefono.isEmpty() && f.TextNota.isEmpty());
+        if (fromAnotherDevice)
+            QVERIFY(f.MaskContacto.isEmpty() && f.MaskLocal.isEmpty() && f.MaskTelefono.isEmpty() &&
+                    f.TextNota.isEmpty());
+        else
+            QCOMPARE(f.MaskTelefono, QString("555"));
         QCOMPARE(f.MaskTLeq, QString("15"));
         QCOMPARE(f.MaskTempsActLoc, QString("05"));
         QCOMPARE(f.OptionIdioma, OpcionIdioma::Catalan);
@@ -134,7 +151,7 @@ private Q_SLOTS:
         QVERIFY(f.CheckApliCorrecioGlobalVisible && f.CheckApliCorrecioGlobal);
         // A new sheet, marked as changed and not saved.
         QVERIFY(modulo1().FitxaModificada);
-        QCOMPARE(stored(), 0);
+        QCOMPARE(stored(), fromAnotherDevice ? 1 : 0);
         checkRestored();
     }
 
@@ -409,22 +426,103 @@ private Q_SLOTS:
         checkRestored();
     }
 
-    void aSheetThatCannotBeEncodedSendsNothing()
+    // A sheet the device could not take is caught before it is saved or sent: the
+    // message of the field's own check, the field focused on its page.
+    void aSheetThatCannotBeEncodedIsCaughtFirst_data()
     {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<int>("message");
+        QTest::newRow("empty level") << "MaskDiaLocal"
+                                     << "" << 60;
+        QTest::newRow("empty actuation seconds") << "MaskTempsActLoc"
+                                                 << "" << 106;
+        QTest::newRow("incomplete night end") << "MaskTerminaNoche"
+                                              << "0_:__" << 26;
+    }
+    void aSheetThatCannotBeEncodedIsCaughtFirst()
+    {
+        QFETCH(QString, field);
+        QFETCH(QString, value);
+        QFETCH(int, message);
         storeSheet("100123", "4.1", "15");
         fx->device("100123", 4, 1);
         QVERIFY(open(100123));
-        form->setTexto("MaskDiaLocal", "");
+        form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(form));
+        form->setTexto(field, value);
         form->SSCommandTransmitir_Click();
-        // The save refuses the sheet first and the transmit goes on to the device; then the
-        // encode refuses it before the first byte goes out.
+        QCOMPARE(shown(), (QList{msg(message, ui::Icon::Critical)}));
+        QTRY_COMPARE(QApplication::focusWidget(), form->campo(field));
+        QVERIFY(form->findChild<QTabWidget *>("SSTab2")->currentWidget()->isAncestorOf(form->campo(field)));
+        // Nothing saved, no link opened.
+        FitxaProgramacio stored;
+        QVERIFY(CarregaProgramacio(stored, 100123));
+        QVERIFY(!stored.MaskDiaLocal.isEmpty() && !stored.MaskTempsActLoc.isEmpty());
+        QVERIFY(fx->link.emulator.received().isEmpty());
+        checkRestored();
+    }
+
+    // The sheet a new user builds: typed on a new sheet, filled by Recibir, saved and sent by Transmitir.
+    void aNewSheetKeepsWhatWasTypedAndCanBeTransmitted()
+    {
+        fx->device("100123", 4, 1, fixtures::bloque100123());
+        QVERIFY(open());
+        QCOMPARE(form->texto("MaskTempsActLoc"), QString("01"));
+        QCOMPARE(form->texto("MaskTempsActVei"), QString("01"));
+        form->setTexto("MaskContacto", "Anna Vidal");
+        form->setTexto("MaskLocal", "Sala Apolo");
+        form->setTexto("MaskDireccion", "C/ Nou, 3");
+        form->setTexto("MaskPoblacion", "Lleida");
+        form->setTexto("MaskTelefono", "973000111");
+        form->setTexto("TextNota", "Primera\nSegunda");
+        form->SSCommandRecibir_Click();
+        QCOMPARE(shown(), (QList{msg(15, ui::Icon::Information), msg(61, ui::Icon::Information)}));
+        FitxaProgramacio f = form->fitxa();
+        QCOMPARE(f.MaskNumeroSerie, QString("100123"));
+        QCOMPARE(f.MaskTLeq, QString("15")); // the device's programming
+        QCOMPARE(f.MaskContacto, QString("Anna Vidal"));
+        QCOMPARE(f.MaskLocal, QString("Sala Apolo"));
+        QCOMPARE(f.MaskDireccion, QString("C/ Nou, 3"));
+        QCOMPARE(f.MaskPoblacion, QString("Lleida"));
+        QCOMPARE(f.MaskTelefono, QString("973000111"));
+        QCOMPARE(f.TextNota, QString("Primera\r\nSegunda"));
+        QCOMPARE(stored(), 0);
+
+        ui::clearRequests();
+        form->SSCommandTransmitir_Click();
+        QCOMPARE(shown(), (QList{msg(15, ui::Icon::Information), msg(61, ui::Icon::Information)}));
+        QCOMPARE(fx->link.emulator.writes().size(), 1);
+        QCOMPARE(stored(), 1);
+        FitxaProgramacio saved;
+        QVERIFY(CarregaProgramacio(saved, 100123));
+        QCOMPARE(saved.MaskLocal, QString("Sala Apolo"));
+        QCOMPARE(saved.TextNota, QString("Primera\r\nSegunda"));
+        checkRestored();
+    }
+
+    // A new sheet with typed contact details gives way to the device's stored sheet only when the user says so.
+    void aStoredSheetReplacesTypingOnlyWhenAccepted_data()
+    {
+        QTest::addColumn<bool>("accept");
+        QTest::newRow("accepted") << true;
+        QTest::newRow("refused") << false;
+    }
+    void aStoredSheetReplacesTypingOnlyWhenAccepted()
+    {
+        QFETCH(bool, accept);
+        storeSheet("100123", "4.1", "15");
+        fx->device("100123", 4, 1, fixtures::bloque100123());
+        QVERIFY(open(555)); // no such sheet: a new one
+        QCOMPARE(form->texto("MaskNumeroSerie"), QString("0"));
+        form->setTexto("MaskLocal", "Sala Apolo");
+        fx->answers.then(int(ui::vbOK)).then(int(ui::vbOK)).then(int(accept ? ui::vbOK : ui::vbCancel));
+        form->SSCommandRecibir_Click();
         const auto s = shown();
         QCOMPARE(s.size(), 3);
-        QCOMPARE(s[0].second, ui::Icon::Critical);
-        QCOMPARE(s[1], msg(15, ui::Icon::Information));
-        QCOMPARE(s[2], qMakePair(QString("Type mismatch"), ui::Icon::Critical));
-        QCOMPARE(fx->requests(0x01).size(), 1);
-        QCOMPARE(fx->link.emulator.writes().size(), 0);
+        QCOMPARE(s[2].second, ui::Icon::Question);
+        QCOMPARE(form->texto("MaskNumeroSerie"), accept ? QString("100123") : QString("0"));
+        QCOMPARE(form->texto("MaskLocal"), accept ? QString("Discoteca Nova") : QString("Sala Apolo"));
         checkRestored();
     }
 

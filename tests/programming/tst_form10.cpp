@@ -4,6 +4,7 @@
 
 #include "ProgrammingFixtures.h"
 #include "TestSupport.h"
+#include "base/DataFolder.h"
 #include "base/FormRegistry.h"
 #include "base/Modulo1.h"
 #include "localization/LocGuru.h"
@@ -237,8 +238,8 @@ private Q_SLOTS:
         QCOMPARE(confirm(0), msg(19));
         QCOMPARE(QApplication::focusWidget(), field("MaskLunesFi"));
         QCOMPARE(editor->diaActual(), 0);
-        // Leaving the end with "--:--" in it: the time check keeps the focus there.
-        button("SSCommandLunes")->setFocus(Qt::TabFocusReason);
+        // Leaving the end with "--:--" in it for the start: the time check keeps the focus there.
+        QTest::mouseClick(field("MaskLunesIni"), Qt::LeftButton);
         QCoreApplication::processEvents();
         QCOMPARE(answers->texts().size(), 2);
         QCOMPARE(answers->texts().last(), msg(19).first());
@@ -284,6 +285,103 @@ private Q_SLOTS:
         QVERIFY(!editor || !editor->isVisible());
         QCOMPARE(sheet->texto("MaskLunesIni"), QString("10:00"));
         QVERIFY(modulo1().FitxaModificada);
+    }
+
+    // From a field that holds no time, the way out, the day's options and Back work as
+    // from anywhere else; only the day's confirmation and a move into another time field
+    // check the time.
+    void anIncompleteFieldHoldsNothingButTheChecks_data()
+    {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<bool>("open");       // the editor is still open
+        QTest::addColumn<QString>("start");   // Monday's start afterwards
+        QTest::addColumn<QStringList>("said"); // messages shown
+        QTest::newRow("Cancelar") << "SSCommandExit" << false << "9" << QStringList();
+        QTest::newRow("window closed") << "close" << false << "9" << QStringList();
+        QTest::newRow("Cerrado") << "OptionTancatLunes" << true << "--:--" << QStringList();
+        QTest::newRow("24h") << "Option24Lunes" << true << "00:00" << QStringList();
+        QTest::newRow("Volver") << "SSCommandRetry" << true << "9" << QStringList();
+        QTest::newRow("the day's confirmation") << "SSCommandLunes" << true << "9" << QStringList{"19"};
+        QTest::newRow("the end field") << "MaskLunesFi" << true << "9" << QStringList{"19"};
+    }
+    void anIncompleteFieldHoldsNothingButTheChecks()
+    {
+        QFETCH(QString, action);
+        QFETCH(bool, open);
+        QFETCH(QString, start);
+        QFETCH(QStringList, said);
+        openSheet(QStringList(14, "--:--"));
+        openEditor();
+        // A click into a closed day's field and one digit.
+        QTest::mouseClick(field("MaskLunesIni"), Qt::LeftButton);
+        QVERIFY(option("OptionHorarioLunes")->isChecked());
+        QTest::keyClicks(field("MaskLunesIni"), "9");
+        QCOMPARE(text("MaskLunesIni"), QString("9"));
+        if (action == "close")
+            editor->close();
+        else if (option(action))
+            choose(action);
+        else if (button(action))
+            QTest::mouseClick(button(action), Qt::LeftButton);
+        else
+            QTest::mouseClick(field(action), Qt::LeftButton);
+        QCoreApplication::processEvents();
+        QStringList expected;
+        for (const QString &n : said)
+            expected << msg(n.toInt());
+        QCOMPARE(answers->texts(), expected);
+        QCOMPARE(bool(editor && editor->isVisible()), open);
+        if (open) {
+            QCOMPARE(text("MaskLunesIni"), start);
+            QCOMPARE(editor->diaActual(), 0);
+            if (!said.isEmpty())
+                QTRY_COMPARE(QApplication::focusWidget(), field("MaskLunesIni"));
+        } else {
+            // The sheet keeps its texts and is marked as changed.
+            QCOMPARE(sheet->texto("MaskLunesIni"), QString("--:--"));
+            QCOMPARE(sheet->texto("MaskLunesFi"), QString("--:--"));
+        }
+        QVERIFY(modulo1().FitxaModificada);
+    }
+
+    // The fourteen fields show a whole "22:00" and "--:--" in the window's font, whatever
+    // the language makes of the rest, and the window fits a 1280 x 800 screen.
+    void fieldsShowWholeTimesInEveryLanguage_data()
+    {
+        QTest::addColumn<QString>("language");
+        for (const char *l : {"Español", "Català", "English", "Deutsch", "Français", "Italiano", "Português"})
+            QTest::newRow(l) << QString::fromUtf8(l);
+    }
+    void fieldsShowWholeTimesInEveryLanguage()
+    {
+        QFETCH(QString, language);
+        QVERIFY(LocGuruP_BAS::SetupLanguage(DataFolder::file("Language.db"), language));
+        openSheet(QStringList(14, "--:--"));
+        openEditor();
+        LocGuruP_BAS::SetupLanguage(DataFolder::file("Language.db"), " ");
+        // Translated ("Cerrado" is Spanish alone).
+        QCOMPARE(option("OptionTancatLunes")->text() == "Cerrado", language == "Español");
+        editor->adjustSize();
+        QVERIFY2(editor->width() <= 1280 && editor->height() <= 800,
+                 qPrintable(QString("%1 x %2").arg(editor->width()).arg(editor->height())));
+        for (int d = 0; d < 7; ++d) {
+            for (const QString &end : {QString("Ini"), QString("Fi")}) {
+                QLineEdit *e = field("Mask" + word(d) + end);
+                QVERIFY(e->isVisible());
+                for (const QString &t : {QString("22:00"), QString("--:--"), QString("00:00")}) {
+                    // A text that fits is not scrolled: the cursor after its last character
+                    // stands its whole width from where the cursor before the first stands.
+                    e->setText(t);
+                    e->setCursorPosition(0);
+                    const int first = e->inputMethodQuery(Qt::ImCursorRectangle).toRect().left();
+                    e->setCursorPosition(t.size());
+                    const int last = e->inputMethodQuery(Qt::ImCursorRectangle).toRect().left();
+                    const int width = e->fontMetrics().horizontalAdvance(t);
+                    QVERIFY2(last - first >= width - 1,
+                             qPrintable(QString("%1 %2: %3 px for %4 px, from %5 in %6").arg(e->objectName(), t).arg(last - first).arg(width).arg(first).arg(e->width())));
+                }
+            }
+        }
     }
 
     void confirmButtonsAreNamedForAScreenReader()

@@ -119,8 +119,12 @@ private Q_SLOTS:
         form->SSCommandSiguiente_Click();
         form->SSCommandAnterior_Click();
         form->SSCommandBorrar_Click();
-        form->SSCommandGrabar_Click();
         QVERIFY2(answers->shown().isEmpty(), qPrintable(answers->texts().join('|')));
+        // Grabar saves nothing and says why: the serial number comes from the device.
+        form->SSCommandGrabar_Click();
+        QCOMPARE(answers->shown().size(), 1);
+        QCOMPARE(answers->shown()[0].icon, ui::Icon::Information);
+        QVERIFY(answers->shown()[0].text.contains("Receive first"));
         QCOMPARE(count("Programacion", 0), 0);
         QCOMPARE(form->windowTitle(), QString("SLX-90"));
     }
@@ -695,27 +699,45 @@ private Q_SLOTS:
         QVERIFY(answers->shown().isEmpty());
     }
 
-    // The note keeps its CR LF line breaks, saved unedited or edited.
-    void noteKeepsItsLineBreaks()
+    // A note typed with Enter is stored with CR LF line breaks, as the notes of the
+    // device's world are; a stored note shows as lines whichever breaks it has, and an
+    // unedited one is stored again as it was.
+    void noteLineBreaks_data()
     {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<bool>("enter"); // Enter, then "Tercera", at the end of the note
+        QTest::addColumn<int>("lines");
+        QTest::addColumn<QString>("saved");
+        QTest::newRow("CR LF, unedited") << "Primera\r\nSegunda\r\n" << false << 3 << "Primera\r\nSegunda\r\n";
+        QTest::newRow("LF, unedited") << "Primera\nSegunda" << false << 2 << "Primera\nSegunda";
+        QTest::newRow("CR LF, typed") << "Primera\r\nSegunda" << true << 3 << "Primera\r\nSegunda\r\nTercera";
+        QTest::newRow("LF, typed") << "Primera\nSegunda" << true << 3 << "Primera\r\nSegunda\r\nTercera";
+        QTest::newRow("empty, typed") << "" << true << 2 << "\r\nTercera";
+    }
+    void noteLineBreaks()
+    {
+        QFETCH(QString, stored);
+        QFETCH(bool, enter);
+        QFETCH(int, lines);
         FitxaProgramacio f = fixtures::fitxa100123();
-        f.TextNota = "Primera\r\nSegunda\r\n";
+        f.TextNota = stored;
         fixtures::publica(f);
         QVERIFY(GrabaProgramacio(f));
         QVERIFY(open());
+        auto *nota = qobject_cast<QPlainTextEdit *>(form->campo("TextNota"));
+        QCOMPARE(nota->blockCount(), enter ? lines - 1 : lines);
+        if (enter) {
+            nota->setFocus();
+            nota->moveCursor(QTextCursor::End);
+            QTest::keyClick(nota, Qt::Key_Return);
+            QTest::keyClicks(nota, "Tercera");
+            QCOMPARE(nota->blockCount(), lines);
+        }
         answers->then(ui::vbOK);
         click("SSCommandGrabar");
         FitxaProgramacio saved;
         QVERIFY(CarregaProgramacio(saved, 100123));
-        QCOMPARE(saved.TextNota, QString("Primera\r\nSegunda\r\n"));
-
-        auto *nota = qobject_cast<QPlainTextEdit *>(form->campo("TextNota"));
-        nota->moveCursor(QTextCursor::End);
-        QTest::keyClicks(nota, "Tercera");
-        answers->then(ui::vbOK);
-        click("SSCommandGrabar");
-        QVERIFY(CarregaProgramacio(saved, 100123));
-        QCOMPARE(saved.TextNota, QString("Primera\r\nSegunda\r\nTercera"));
+        QTEST(saved.TextNota, "saved");
     }
 
     // The date is taken as typed; one that is not a date is refused with text 18 when left.

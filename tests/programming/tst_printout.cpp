@@ -2,6 +2,7 @@
 // model and the PDF: the memo in Configuracion, the captions in the user's language,
 // the values of the device row, the event lists oldest first and the failures.
 
+#include "PageChecks.h"
 #include "PreviewCatcher.h"
 #include "TestSupport.h"
 #include "base/DataFolder.h"
@@ -261,6 +262,54 @@ private Q_SLOTS:
         QVERIFY(previewShown);
         QVERIFY(modelo != primero);
         QCOMPARE(one("VTLocal"), QStringLiteral("Sala Nova"));
+    }
+
+    // A note of 120 lines and all 30 disabled intervals flow over the pages between the
+    // page header and footer, whole and in order, on the screen and in the PDF; each
+    // heading stays with the first line of what it heads.
+    void longTextsFlowOverPages_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::newRow("Spanish") << QString::fromUtf8("Español");
+        QTest::newRow("English") << "English";
+        QTest::newRow("German") << "Deutsch";
+    }
+    void longTextsFlowOverPages()
+    {
+        QFETCH(QString, language);
+        QSqlQuery q(modulo1().ConexionBD);
+        q.prepare("UPDATE Programacion SET TNota = ? WHERE LNumeroSerie = 100123");
+        q.addBindValue(slxtest::longNote(120));
+        QVERIFY(q.exec());
+        QVERIFY(LocGuruP_BAS::SetupLanguage(DataFolder::file("Language.db"), language));
+        slxtest::Answers answers;
+        openSheet(100123);
+        slxtest::setAllDisabledIntervals();
+        const QString pdf = home->file("sheet.pdf");
+        qputenv("SLX90_PRINT_PDF", pdf.toLocal8Bit());
+        whilePreviewed = [](Form15 *f) { f->findChild<QToolButton *>("SSCommandImprimir")->click(); };
+        print();
+        qunsetenv("SLX90_PRINT_PDF");
+        QVERIFY(previewShown);
+        QCOMPARE(answers.shown().size(), 0);
+        QCOMPARE(slxtest::printedLines(*modelo, "VTNota"), slxtest::longNoteLines(120));
+        QStringList memo = slxtest::printedLines(*modelo, "LabelMemo");
+        QCOMPARE(memo.size(), 16);
+        QCOMPARE(memo.takeLast(), QString()); // after the carriage return that ends the memo
+        QVERIFY(memo.last().startsWith("29 - 29/04/09 22:00 <-> 29/05/09 08:00     ,     30 - "));
+        QVERIFY(modelo->paginas() >= 3);
+        QCOMPARE(slxtest::outsideBody(*modelo, 2790, 2870, {"TUsuario", "Pagina"}), QString());
+        QCOMPARE(slxtest::headingAlone(*modelo, "TIntervalos", "LabelMemo"), QString());
+        QCOMPARE(slxtest::headingAlone(*modelo, "TNotas", "VTNota"), QString());
+        for (const char *heading : {"TReprog", "TBorrados", "TFinBateria"})
+            QCOMPARE(slxtest::headingAlone(*modelo, heading, "EvFecha"), QString());
+        // Each list's rows once, under their header.
+        QCOMPARE(modelo->textosDe("EvFecha").size(), 5);
+        const QString text = slxtest::pdfText(pdf);
+        QVERIFY2(!text.isEmpty(), "pdftotext (poppler-utils) is missing or failed");
+        QCOMPARE(slxtest::missingInOrder(text, slxtest::longNoteLines(120)), QString());
+        // The PDF's text keeps the words of the memo, not its runs of blanks.
+        QCOMPARE(slxtest::missingInOrder(text, memo.join("     ,     ").split("     ,     ")), QString());
     }
 
     // "Imprimir" with SLX90_PRINT_PDF writes that file without a dialog; its text is the sheet's.

@@ -138,16 +138,6 @@ private Q_SLOTS:
         QCOMPARE(c.CorreccionGlobalAparato, quint8(0));
     }
 
-    void decodeUsesTheSharedBuffer()
-    {
-        Modulo1 &m = modulo1();
-        m.BufferTrama = fixtures::respuesta(fixtures::bloque100123());
-        m.VersionAparato = "4.1";
-        QVERIFY(DecodificaProgramacio());
-        QCOMPARE(m.ProgramacioRebuda.IdiomaAparato, QString("Català"));
-        QCOMPARE(m.ProgramacioRebuda.Version, QString("4.1"));
-    }
-
     void shortAnswerIsRefusedAndChangesNothing_data()
     {
         QTest::addColumn<QString>("version");
@@ -276,9 +266,9 @@ private Q_SLOTS:
     {
         const FitxaProgramacio f = fixtures::fitxa100123();
         fixtures::publica(f);
-        ErrorCodificacion error;
+        SheetFailure error;
         const auto trama = TramaEnviaProgramacio(f, "4.1", kReloj, &error);
-        QVERIFY2(trama, qPrintable(error.campo + ": " + error.descripcion));
+        QVERIFY2(trama, qPrintable(error.field + ": " + error.description));
         QCOMPARE(trama->size(), 377);
         // STX, length 377, command 8, clock 10/12/2026 10:17:36 (year byte 126).
         QCOMPARE(trama->left(10).toHex(), QByteArray("020179080a0c7e0a1124"));
@@ -531,10 +521,10 @@ private Q_SLOTS:
             f.MatrizInhabil[1].DiaTermina = valor;
         fixtures::publica(f);
         modulo1().VersionAparato = "4.1";
-        ErrorCodificacion error;
+        SheetFailure error;
         QVERIFY(!CodificaProgramacio(f, &error));
-        QCOMPARE(error.campo, campo);
-        QTEST(error.descripcion, "descripcion");
+        QCOMPARE(error.field, campo);
+        QTEST(error.description, "descripcion");
     }
 
     void carregaProgAqtFillsTheSheet()

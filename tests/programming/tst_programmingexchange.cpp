@@ -60,8 +60,16 @@ private Q_SLOTS:
         QVERIFY(!error.isEmpty());
     }
 
+    void newSheetFromTheDevice_data()
+    {
+        QTest::addColumn<int>("contacto");
+        QTest::newRow("after another device's sheet") << int(ContactFields::Empty);
+        QTest::newRow("after a sheet no device filled") << int(ContactFields::Kept);
+    }
     void newSheetFromTheDevice()
     {
+        QFETCH(int, contacto);
+        const bool kept = contacto == int(ContactFields::Kept);
         resetModulo1();
         ProgramacioRebuda copia;
         QVERIFY(DecodificaProgramacio(fixtures::respuesta(fixtures::bloque100123()), "4.1", copia));
@@ -73,16 +81,21 @@ private Q_SLOTS:
         f.MatrizInhabil[5] = {6, "01/02/09", "10:00", "02/02/09", "11:00"};
         fixtures::publica(f);
         const QDateTime ara(QDate(2026, 3, 5), QTime(9, 8, 7));
-        fichaNuevaDeAparato(f, 100123, "4.1", copia, ara);
+        fichaNuevaDeAparato(f, 100123, "4.1", copia, ContactFields(contacto), ara);
 
         QCOMPARE(f.MaskNumeroSerie, QString("100123"));
         QCOMPARE(f.MaskVersion, QString("4.1"));
         QCOMPARE(f.MaskFecha, QString("05/03/26"));
         QCOMPARE(f.TextFecha, QString("05/03/26"));
         QCOMPARE(f.TextHora, QString("09:08:07"));
-        for (const QString &t :
-             {f.MaskContacto, f.MaskLocal, f.MaskDireccion, f.MaskPoblacion, f.MaskTelefono, f.TextNota})
-            QVERIFY(t.isEmpty());
+        const FitxaProgramacio antes = fixtures::fitxa100123();
+        QCOMPARE(f.MaskContacto, kept ? antes.MaskContacto : QString());
+        QCOMPARE(f.MaskLocal, kept ? antes.MaskLocal : QString());
+        QCOMPARE(f.MaskDireccion, kept ? antes.MaskDireccion : QString());
+        QCOMPARE(f.MaskPoblacion, kept ? antes.MaskPoblacion : QString());
+        QCOMPARE(f.MaskTelefono, kept ? antes.MaskTelefono : QString());
+        QCOMPARE(f.TextNota, kept ? antes.TextNota : QString());
+        QCOMPARE(hasContactData(f), kept);
         // The programming is the device's, intervals included, and the sheet is marked as changed.
         QCOMPARE(f.MaskTLeq, QString("15"));
         QCOMPARE(f.MatrizInhabil[0], (FilaInhabil{1, "24/12/08", "22:00", "25/12/08", "08:00"}));
@@ -90,6 +103,17 @@ private Q_SLOTS:
         QCOMPARE(modulo1().InhabilDiaEmpieza[5], QString("00/00/00"));
         QVERIFY(f.CheckApliCorrecioGlobalVisible);
         QVERIFY(modulo1().FitxaModificada);
+    }
+
+    void contactDataIsMoreThanBlanks()
+    {
+        FitxaProgramacio f;
+        CreaProgramacio(f); // one blank in each contact field
+        QVERIFY(!hasContactData(f));
+        f.TextNota = "\r\n";
+        QVERIFY(!hasContactData(f));
+        f.MaskPoblacion = " Reus";
+        QVERIFY(hasContactData(f));
     }
 
     void writeChecks_data()

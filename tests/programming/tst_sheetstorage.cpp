@@ -441,25 +441,34 @@ private Q_SLOTS:
     void failedSaveWritesNothing_data()
     {
         QTest::addColumn<QString>("caso");
+        QTest::addColumn<QString>("campo"); // empty: the database refuses it
         QTest::addColumn<QString>("mensaje");
         QTest::newRow("empty level") << "level"
+                                     << "MaskDiaLocal"
                                      << "Type mismatch";
         QTest::newRow("serial not a number") << "serial"
+                                             << "MaskNumeroSerie"
                                              << "Type mismatch";
         QTest::newRow("serial out of range") << "serialrange"
+                                             << "MaskNumeroSerie"
                                              << "Overflow";
         QTest::newRow("octave beyond a single") << "octave"
+                                                << "MaskOctava5"
                                                 << "Overflow";
         QTest::newRow("date by position") << "date"
+                                          << "MaskFecha"
                                           << "Type mismatch";
         QTest::newRow("time of the last interval") << "interval"
+                                                   << "TDBGrid1"
                                                    << "Type mismatch";
         QTest::newRow("text the column refuses") << "long"
+                                                 << ""
                                                  << "";
     }
     void failedSaveWritesNothing()
     {
         QFETCH(QString, caso);
+        QFETCH(QString, campo);
         QFETCH(QString, mensaje);
         slxtest::DataHome home;
         QVERIFY(home.openDatabase());
@@ -483,17 +492,18 @@ private Q_SLOTS:
         else
             f.MaskContacto = QString(31, 'x');
         modulo1().FitxaModificada = true;
-        QVERIFY(!GrabaProgramacio(f, kAra));
+        SheetFailure failure;
+        QVERIFY(!GrabaProgramacio(f, kAra, &failure));
         QVERIFY(modulo1().FitxaModificada);
         QCOMPARE(filas("Programacion"), 1);
         QCOMPARE(filas("IntervaloInhabil"), 30);
-        QCOMPARE(answers.shown().size(), 1);
-        QCOMPARE(answers.shown()[0].icon, ui::Icon::Critical);
-        QCOMPARE(answers.shown()[0].buttons, ui::OkOnly);
+        // The storage tells the failure and shows nothing: the window decides how to show it.
+        QVERIFY(answers.shown().isEmpty());
+        QCOMPARE(failure.field, campo);
         if (!mensaje.isEmpty())
-            QCOMPARE(answers.shown()[0].text, mensaje);
+            QCOMPARE(failure.description, mensaje);
         else
-            QVERIFY(!answers.shown()[0].text.isEmpty());
+            QVERIFY(!failure.description.isEmpty());
         // The connection is usable afterwards.
         f = fixtures::fitxa100123();
         fixtures::publica(f);
@@ -528,12 +538,13 @@ private Q_SLOTS:
         FitxaProgramacio f = fixtures::fitxa100123();
         fixtures::publica(f);
         modulo1().FitxaModificada = true;
-        QVERIFY(!GrabaProgramacio(f, kAra));
+        SheetFailure failure;
+        QVERIFY(!GrabaProgramacio(f, kAra, &failure));
         QCOMPARE(filas("Programacion"), 0);
         QCOMPARE(filas("IntervaloInhabil"), 0);
         QVERIFY(modulo1().FitxaModificada);
-        QCOMPARE(answers.shown().size(), 1);
-        QVERIFY(answers.shown()[0].text.contains("disk full"));
+        QVERIFY(failure.field.isEmpty());
+        QVERIFY(failure.description.contains("disk full"));
     }
 
     void datesByPosition_data()
@@ -589,10 +600,11 @@ private Q_SLOTS:
         modulo1().VersionAparato = "4.1";
         modulo1().FitxaModificada = true;
         const FitxaProgramacio antes = f;
-        QVERIFY(!CarregaProgramacio(f, 999999, kAra));
+        SheetFailure failure;
+        QVERIFY(!CarregaProgramacio(f, 999999, kAra, &failure));
         QVERIFY(f == antes);
-        QCOMPARE(answers.shown().size(), 1);
-        QCOMPARE(answers.shown()[0].icon, ui::Icon::Critical);
+        QVERIFY(failure.field.isEmpty());
+        QCOMPARE(failure.description, QString("The sheet of device 999999 is not in the database."));
         QCOMPARE(modulo1().NumeroSerieAparato, 100123);
         QCOMPARE(modulo1().InhabilDiaEmpieza[0], QString("24/12/08"));
         QVERIFY(modulo1().FitxaModificada);
@@ -602,10 +614,12 @@ private Q_SLOTS:
         insertaFila204567();
         QCOMPARE(filas("Programacion"), 1);
         QVERIFY(ejecuta("DROP TABLE \"IntervaloInhabil\""));
-        QVERIFY(!CarregaProgramacio(f, 204567, kAra));
+        failure = {};
+        QVERIFY(!CarregaProgramacio(f, 204567, kAra, &failure));
         QVERIFY(f == antes);
         QCOMPARE(modulo1().NumeroSerieAparato, 100123);
-        QCOMPARE(answers.shown().size(), 2);
+        QVERIFY(failure.field.isEmpty() && !failure.description.isEmpty());
+        QVERIFY(answers.shown().isEmpty());
     }
 
     void withoutADatabaseNothingIsPretended()
@@ -615,52 +629,33 @@ private Q_SLOTS:
         FitxaProgramacio f = fixtures::fitxa100123();
         fixtures::publica(f);
         modulo1().FitxaModificada = true;
-        QVERIFY(!GrabaProgramacio(f, kAra));
-        QVERIFY(!CarregaProgramacio(f, 100123, kAra));
+        SheetFailure saved, loaded;
+        QVERIFY(!GrabaProgramacio(f, kAra, &saved));
+        QVERIFY(!CarregaProgramacio(f, 100123, kAra, &loaded));
         QVERIFY(modulo1().FitxaModificada);
-        QCOMPARE(answers.shown().size(), 2);
-        for (const auto &r : answers.shown()) {
-            QCOMPARE(r.icon, ui::Icon::Critical);
-            QVERIFY(!r.text.trimmed().isEmpty());
+        for (const SheetFailure &r : {saved, loaded}) {
+            QVERIFY(r.field.isEmpty());
+            QVERIFY(!r.description.trimmed().isEmpty());
         }
     }
 
-    void modificatAsksOnlyForAChangedSheetWithASerial_data()
+    void offeredOnlyForAChangedSheetWithASerial_data()
     {
         QTest::addColumn<QString>("serie");
         QTest::addColumn<bool>("modificada");
-        QTest::addColumn<int>("respuesta");
-        QTest::addColumn<bool>("pregunta");
-        QTest::addColumn<bool>("guarda");
-        QTest::newRow("new sheet") << "0" << true << int(ui::vbOK) << false << false;
-        QTest::newRow("unchanged") << "100123" << false << int(ui::vbOK) << false << false;
-        QTest::newRow("changed, OK") << "100123" << true << int(ui::vbOK) << true << true;
-        QTest::newRow("changed, Cancel") << "100123" << true << int(ui::vbCancel) << true << false;
+        QTest::addColumn<bool>("ofrece");
+        QTest::newRow("new sheet") << "0" << true << false;
+        QTest::newRow("unchanged") << "100123" << false << false;
+        QTest::newRow("changed") << "100123" << true << true;
     }
-    void modificatAsksOnlyForAChangedSheetWithASerial()
+    void offeredOnlyForAChangedSheetWithASerial()
     {
         QFETCH(QString, serie);
         QFETCH(bool, modificada);
-        QFETCH(int, respuesta);
-        QFETCH(bool, pregunta);
-        QFETCH(bool, guarda);
-        slxtest::DataHome home;
-        QVERIFY(home.openDatabase());
-        slxtest::Answers answers;
-        answers.then(respuesta);
         FitxaProgramacio f = fixtures::fitxa100123();
         f.MaskNumeroSerie = serie;
-        fixtures::publica(f);
         modulo1().FitxaModificada = modificada;
-        QCOMPARE(Modificat(f), guarda);
-        QCOMPARE(answers.shown().size(), pregunta ? 1 : 0);
-        if (pregunta) {
-            QCOMPARE(answers.shown()[0].text, QString("¿Desea guardar los cambios?"));
-            QCOMPARE(answers.shown()[0].icon, ui::Icon::Question);
-            QCOMPARE(answers.shown()[0].buttons, ui::OkCancel);
-        }
-        QCOMPARE(filas("Programacion"), guarda ? 1 : 0);
-        QCOMPARE(modulo1().FitxaModificada, modificada && !guarda);
+        QTEST(offersToSave(f), "ofrece");
     }
 };
 

@@ -2,6 +2,7 @@
 // layout as SVG pictures and placed on the page, the device's frame around them, the memo
 // in Configuracion, and the failures (a picture that cannot be written, no device row).
 
+#include "PageChecks.h"
 #include "PreviewCatcher.h"
 #include "TestSupport.h"
 
@@ -210,6 +211,40 @@ private Q_SLOTS:
         QCOMPARE(modelo->textosDe("THora"), (QStringList{"Hora:", "Hora:", "Hora:"}));
         QCOMPARE(one("TCMI"), version == "3.9" ? QStringLiteral("<0 times>") : QStringLiteral("AVIR"));
         QCOMPARE(modulo1().InformeVistaPrevia.data(), static_cast<QObject *>(form->VSReport1));
+    }
+
+    // A note of 120 lines and all 30 disabled intervals flow over the pages between the
+    // page header and footer, whole and in order; the charts follow on a page of their own.
+    void longTextsFlowOverPages_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::newRow("English") << "English";
+        QTest::newRow("German") << "Deutsch";
+    }
+    void longTextsFlowOverPages()
+    {
+        QFETCH(QString, language);
+        QSqlQuery q(modulo1().ConexionBD);
+        q.prepare("UPDATE Programacion SET TNota = ? WHERE LNumeroSerie = ?");
+        q.addBindValue(slxtest::longNote(120));
+        q.addBindValue(semilla::kSerie);
+        QVERIFY(q.exec());
+        QVERIFY(LocGuruP_BAS::SetupLanguage(DataFolder::file("Language.db"), language));
+        slxtest::setAllDisabledIntervals();
+        openIncidents(QStringLiteral("4.1"));
+        QVERIFY(openCharts());
+        slxtest::Answers answers;
+        print();
+        QVERIFY2(previewShown, qPrintable(answers.texts().join('\n')));
+        QCOMPARE(slxtest::printedLines(*modelo, "VTNota"), slxtest::longNoteLines(120));
+        QCOMPARE(slxtest::printedLines(*modelo, "LabelMemo").size(), 16);
+        QCOMPARE(slxtest::outsideBody(*modelo, 2790, 2870, {"TUsuario", "Pagina"}), QString());
+        QCOMPARE(slxtest::headingAlone(*modelo, "TNotas", "VTNota"), QString());
+        QCOMPARE(slxtest::headingAlone(*modelo, "TIntervalos", "LabelMemo"), QString());
+        QList<int> pages;
+        QCOMPARE(pictures(&pages).size(), 2);
+        QCOMPARE(pages[0], pages[1]);
+        QCOMPARE(pages[0], modelo->paginas() - 1);
     }
 
     // Every click writes the pictures again, as the charts stand then; no disabled

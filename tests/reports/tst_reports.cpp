@@ -4,6 +4,7 @@
 // the failures, and the search served by the device's key.
 
 #include "ReportsFixture.h"
+#include "PageChecks.h"
 #include "PreviewCatcher.h"
 #include "TestSupport.h"
 
@@ -409,6 +410,54 @@ private Q_SLOTS:
         for (const char *expected : {"REGISTROS Leq:", "100001", "Café Ñandú", "20/01/2023", "10:45", "Sin calibrar",
                                      "0min", "12min", "und", "up", "---", "(emisión):", "AVIR", "Servei Tècnic", ".50"})
             QVERIFY2(text.contains(QString::fromUtf8(expected)), expected);
+    }
+
+    // A note of 120 lines and all 30 disabled intervals flow over the pages of both
+    // reports between the page header and footer, whole and in order, in the PDF too;
+    // each heading stays with the first line of what it heads.
+    void longTextsFlowOverPages_data()
+    {
+        QTest::addColumn<bool>("sesiones");
+        QTest::addColumn<QString>("language");
+        QTest::newRow("intervals, Spanish") << false << QString::fromUtf8("Español");
+        QTest::newRow("intervals, English") << false << "English";
+        QTest::newRow("intervals, German") << false << "Deutsch";
+        QTest::newRow("sessions, English") << true << "English";
+        QTest::newRow("sessions, German") << true << "Deutsch";
+    }
+    void longTextsFlowOverPages()
+    {
+        QFETCH(bool, sesiones);
+        QFETCH(QString, language);
+        QVERIFY(seed());
+        QVERIFY(exec("UPDATE Programacion SET TNota = ? WHERE LNumeroSerie = 100001", {slxtest::longNote(120)}));
+        QVERIFY(LocGuruP_BAS::SetupLanguage(DataFolder::file("Language.db"), language));
+        const QString pdf = home->file("report.pdf");
+        qputenv("SLX90_PRINT_PDF", pdf.toLocal8Bit());
+        open();
+        slxtest::setAllDisabledIntervals();
+        whilePreviewed = [](Form15 *f) { f->findChild<QToolButton *>("SSCommandImprimir")->click(); };
+        print(1, 5, sesiones);
+        qunsetenv("SLX90_PRINT_PDF");
+        QVERIFY(previewShown);
+        QVERIFY(answers->shown().isEmpty());
+        QCOMPARE(slxtest::printedLines(*modelo, "VTNota"), slxtest::longNoteLines(120));
+        QStringList memo = slxtest::printedLines(*modelo, "LabelMemo");
+        QCOMPARE(memo.size(), 16);
+        QCOMPARE(memo.takeLast(), QString());
+        QVERIFY(modelo->paginas() >= 3);
+        QCOMPARE(slxtest::outsideBody(*modelo, 2790, 2870, {"TUsuario", "Pagina"}), QString());
+        QCOMPARE(slxtest::headingAlone(*modelo, "TIntervalos", "LabelMemo"), QString());
+        QCOMPARE(slxtest::headingAlone(*modelo, "TNotas", "VTNota"), QString());
+        for (const char *heading : {"TReprog", "TBorrados", "TFinBateria"})
+            QCOMPARE(slxtest::headingAlone(*modelo, heading, "EvFecha"), QString());
+        QCOMPARE(slxtest::headingAlone(*modelo, sesiones ? "TRegistrosSesion" : "TIntervalosLeq", "RDFechaInicio"),
+                 QString());
+        QCOMPARE(all("EvFecha").size(), 6);
+        const QString text = slxtest::pdfText(pdf);
+        QVERIFY2(!text.isEmpty(), "pdftotext (poppler-utils) is missing or failed");
+        QCOMPARE(slxtest::missingInOrder(text, slxtest::longNoteLines(120)), QString());
+        QCOMPARE(slxtest::missingInOrder(text, memo.join("     ,     ").split("     ,     ")), QString());
     }
 };
 

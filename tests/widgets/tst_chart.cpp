@@ -264,6 +264,67 @@ private Q_SLOTS:
         QVERIFY(near(c.grab().toImage().pixelColor(probe), kRed));
     }
 
+    // A header line of blank-padded columns over the plot: each word stands over its
+    // column, in the chart's own (bold) font as it is, not squeezed into the line's width;
+    // a word longer than its column pushes the next one to the right.
+    void headerColumnsInTheChartsFont_data()
+    {
+        QTest::addColumn<QStringList>("words");
+        QTest::addColumn<bool>("pushed"); // the third word no longer stands over its column
+        QTest::newRow("padded") << QStringList{"Lunes", "Miércoles", "Jueves"} << false;
+        QTest::newRow("a word wider than its column")
+            << QStringList{"Lunes", "Mmmmmmmmmmmmmmmmmmmmmmmmmmm", "Jueves"} << true;
+    }
+    void headerColumnsInTheChartsFont()
+    {
+        QFETCH(QStringList, words);
+        QFETCH(bool, pushed);
+        Chart2D c;
+        setUp(c, chart::Kind::Area, 1);
+        constexpr int kColumn = 12;
+        QString line;
+        for (const QString &w : words)
+            line += w.leftJustified(kColumn, ' ');
+        c.model().header = QStringList{line};
+        c.model().headerSpansPlot = true;
+        const chart::Layout lay = c.chartLayout();
+        const QImage img = c.toImage();
+        QFont f = c.font();
+        f.setPixelSize(c.model().fontPixels + 1);
+        f.setBold(true);
+        const QFontMetricsF fm(f);
+        // The columns of pixels of the header band that hold ink.
+        QVector<bool> ink(img.width());
+        for (int x = 0; x < img.width(); ++x)
+            for (int y = int(lay.header.top()); y < int(lay.header.bottom()); ++y)
+                if (qGray(img.pixel(x, y)) < 128)
+                    ink[x] = true;
+        auto firstInk = [&](qreal from) {
+            for (int x = qMax(0, int(from) - 1); x < img.width(); ++x)
+                if (ink[x])
+                    return x;
+            return -1;
+        };
+        const qreal perChar = lay.plot.width() / line.size();
+        qreal end = 0;
+        for (int k = 0; k < words.size(); ++k) {
+            const qreal column = lay.plot.left() + k * kColumn * perChar;
+            const int x = firstInk(qMax(column, end));
+            if (k < 2 || !pushed)
+                QVERIFY2(qAbs(x - column) <= 3, qPrintable(QString("%1 at %2, column at %3").arg(words[k]).arg(x).arg(column)));
+            else
+                QVERIFY(x > column + 10);
+            // The word's ink spans its width in the font: not scaled.
+            int last = x;
+            const qreal advance = fm.horizontalAdvance(words[k]);
+            for (int i = x; i < qMin(img.width(), int(x + advance + 4)); ++i)
+                if (ink[i])
+                    last = i;
+            QVERIFY2(qAbs((last - x) - advance) <= 4, qPrintable(QString("%1: %2 px for %3").arg(words[k]).arg(last - x).arg(advance)));
+            end = x + advance + 1;
+        }
+    }
+
     void svgShowsTheChartAsTheScreenDoes()
     {
         Chart2D c;
