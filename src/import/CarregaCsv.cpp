@@ -6,6 +6,7 @@
 #include "import/ValoresIntercambio.h"
 
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QVariant>
@@ -54,20 +55,29 @@ public:
     sqlite3_stmt *operator*() const { return m_st; }
 
     // Binds ?1..?n to the row's values (the numbers of the parameters are the destination
-    // columns). The texts are not copied: they stay valid until the step.
-    void vincula(const QVector<Valor> &vals) const
+    // columns). The texts are not copied: they stay valid until the step. SQLite's result
+    // code of the first bind that fails, with its value's position in *cual.
+    int vincula(const QVector<Valor> &vals, int *cual) const
     {
         const int n = sqlite3_bind_parameter_count(m_st);
         for (int k = 0; k < n; ++k) {
             const Valor &v = vals.at(k);
+            int rc = SQLITE_OK;
             switch (v.tipo) {
-            case Valor::Nulo: sqlite3_bind_null(m_st, k + 1); break;
-            case Valor::Entero: sqlite3_bind_int64(m_st, k + 1, v.entero); break;
-            case Valor::Real: sqlite3_bind_double(m_st, k + 1, v.real); break;
+            case Valor::Nulo: rc = sqlite3_bind_null(m_st, k + 1); break;
+            case Valor::Entero: rc = sqlite3_bind_int64(m_st, k + 1, v.entero); break;
+            case Valor::Real: rc = sqlite3_bind_double(m_st, k + 1, v.real); break;
             case Valor::Texto:
-            case Valor::Corto: sqlite3_bind_text(m_st, k + 1, v.datos(), v.largo, SQLITE_STATIC); break;
+            case Valor::Corto:
+                rc = sqlite3_bind_text64(m_st, k + 1, v.datos(), sqlite3_uint64(v.largo), SQLITE_STATIC, SQLITE_UTF8);
+                break;
+            }
+            if (rc != SQLITE_OK) {
+                *cual = k;
+                return rc;
             }
         }
+        return SQLITE_OK;
     }
 
 private:
@@ -78,7 +88,8 @@ private:
 enum class Paso {
     Hecho,   // done (a SELECT: no row)
     Fila,    // a SELECT found its row (the statement stays on it until reset)
-    Rechazo, // the row's values break a rule of the table (SQLITE_CONSTRAINT, SQLITE_MISMATCH)
+    Rechazo, // the row's values break a rule of the table (SQLITE_CONSTRAINT, SQLITE_MISMATCH) or are
+             // more than the database can store (SQLITE_TOOBIG)
     Fallo,   // anything else: the import stops
 };
 
@@ -91,7 +102,8 @@ Paso paso(const Sentencia &st)
     if (rc == SQLITE_DONE)
         return Paso::Hecho;
     const int codigo = rc & 0xFF;
-    return codigo == SQLITE_CONSTRAINT || codigo == SQLITE_MISMATCH ? Paso::Rechazo : Paso::Fallo;
+    return codigo == SQLITE_CONSTRAINT || codigo == SQLITE_MISMATCH || codigo == SQLITE_TOOBIG ? Paso::Rechazo
+                                                                                               : Paso::Fallo;
 }
 
 // One table's statements. Parameter ?k is destination column k - 1 in all of them.
@@ -191,6 +203,252 @@ bool mismoFinal(const Escritura &e, const QVector<Valor> &vals, QStringList *gua
     return mismo;
 }
 
+// One import: the tables of a checked file written into the program's database, table
+// by table, section by section, row by row. Progress is reported (and what was written
+// committed) every kMsAviso.
+class Importacion {
+public:
+    Importacion(const FicheroIntercambio &fichero, QSqlDatabase db, sqlite3 *base, const AvisoIntercambio &aviso)
+        : m_fichero(fichero)
+        , m_db(db)
+        , m_base(base)
+        , m_aviso(aviso)
+        // A row's values take at least half of its bytes in the file (a doubled quote is the
+        // longest form of a character), so a longer row cannot be stored.
+        , m_maximoFila(2 * qint64(sqlite3_limit(base, SQLITE_LIMIT_LENGTH, -1)) + (1 << 20))
+    {
+    }
+
+    ResultadoIntercambio ejecuta();
+
+private:
+    // What became of one row.
+    enum class Fin { Anadida, Sobrescrita, Igual, Rechazada, Para };
+    struct Salida {
+        Fin fin;
+        QString motivo; // Rechazada: why
+    };
+
+    bool importaTabla(const Tabla &tabla);
+    bool importaSeccion(Escritura &e, const Seccion &s, RecuentoTabla &cuenta);
+    QString leeFila(const Escritura &e, const Seccion &s, const LectorFilas &fila);
+    Salida escribeFila(Escritura &e);
+    Salida soloInserta(Escritura &e);
+    Salida sobrescribe(Escritura &e, const QString &rechazoInsercion);
+    Paso vinculaYPasa(const Escritura &e, const Sentencia &st, QString *rechazo);
+    bool avisa(const ProgresoIntercambio &p);
+    QString textoBase() const { return QString::fromUtf8(sqlite3_errmsg(m_base)); }
+
+    const FicheroIntercambio &m_fichero;
+    QSqlDatabase m_db;
+    sqlite3 *m_base;
+    const AvisoIntercambio &m_aviso;
+    const qint64 m_maximoFila;
+    ResultadoIntercambio m_r;
+    QElapsedTimer m_reloj;
+    qint64 m_proximo = kMsAviso;
+    QVector<Valor> m_vals;
+};
+
+ResultadoIntercambio Importacion::ejecuta()
+{
+    for (const Seccion &s : m_fichero.secciones())
+        if (!s.tabla)
+            m_r.seccionesIgnoradas << QLatin1Char('"') + s.nombre + QLatin1Char('"');
+    m_r.lineaSinFin = m_fichero.lineaSinFin();
+    if (!m_db.transaction()) {
+        m_r.error = TextoPropio("The program's database cannot be written: %1").arg(m_db.lastError().text());
+        return m_r;
+    }
+    m_r.empezada = true;
+    m_reloj.start();
+    for (const Tabla &tabla : tablas())
+        if (!importaTabla(tabla))
+            break;
+    if (!m_db.commit()) {
+        if (m_r.error.isEmpty())
+            m_r.error = TextoPropio("The program's database cannot be written: %1").arg(m_db.lastError().text());
+        m_db.rollback();
+    }
+    return m_r;
+}
+
+// The sections of one table, in the file's order; false when the import is to stop.
+bool Importacion::importaTabla(const Tabla &tabla)
+{
+    bool hay = false;
+    for (const Seccion &s : m_fichero.secciones())
+        hay = hay || s.tabla == &tabla;
+    if (!hay)
+        return true;
+    RecuentoTabla cuenta;
+    cuenta.tabla = QLatin1String(tabla.nombre);
+    Escritura e(tabla);
+    QString why;
+    bool sigue = prepara(m_base, &e, &why);
+    if (!sigue)
+        m_r.error = TextoPropio("The table %1 of the program's database cannot be written: %2")
+                        .arg(nombreTabla(cuenta.tabla), why);
+    for (const Seccion &s : m_fichero.secciones())
+        if (sigue && s.tabla == &tabla)
+            sigue = importaSeccion(e, s, cuenta);
+    m_r.tablas << cuenta;
+    return sigue;
+}
+
+bool Importacion::importaSeccion(Escritura &e, const Seccion &s, RecuentoTabla &cuenta)
+{
+    ProgresoIntercambio progreso{cuenta.tabla, 0, s.filas};
+    if (!avisa(progreso))
+        return false;
+    LectorFilas fila(m_fichero, s, m_maximoFila);
+    while (fila.siguiente()) {
+        ++progreso.hechas;
+        if (m_reloj.elapsed() >= m_proximo && !avisa(progreso))
+            return false;
+        QString por = leeFila(e, s, fila);
+        const Salida salida = por.isEmpty() ? escribeFila(e) : Salida{Fin::Rechazada, por};
+        switch (salida.fin) {
+        case Fin::Anadida: ++cuenta.anadidas; break;
+        case Fin::Sobrescrita: ++cuenta.sobrescritas; break;
+        case Fin::Igual: ++cuenta.iguales; break;
+        case Fin::Rechazada:
+            ++cuenta.rechazadas;
+            if (m_r.motivos.size() < kMaxMotivos)
+                m_r.motivos << TextoPropio("%1, line %2: %3")
+                                   .arg(nombreTabla(cuenta.tabla))
+                                   .arg(fila.linea())
+                                   .arg(salida.motivo);
+            break;
+        case Fin::Para:
+            m_r.error = TextoPropio("The import stopped at line %1 (%2): %3")
+                            .arg(fila.linea())
+                            .arg(nombreTabla(cuenta.tabla), salida.motivo);
+            return false;
+        }
+    }
+    if (!fila.error().isEmpty()) {
+        m_r.error = TextoPropio("The file %1 cannot be read: %2")
+                        .arg(QFileInfo(m_fichero.fichero()->fileName()).fileName(), fila.error());
+        return false;
+    }
+    return avisa(progreso);
+}
+
+// The row's values into m_vals; the reason when the row cannot be stored as it stands.
+QString Importacion::leeFila(const Escritura &e, const Seccion &s, const LectorFilas &fila)
+{
+    if (!fila.motivo().isEmpty())
+        return fila.motivo();
+    // A header ending with ";" lets a row leave out that empty last field.
+    if (fila.campos() != s.campos && !(s.ultimoVacio && fila.campos() == s.campos - 1))
+        return TextoPropio("%1 fields where the header names %2").arg(fila.campos()).arg(s.campos);
+    QString por;
+    e.lector.lee(fila, s, &m_vals, &por);
+    return por;
+}
+
+// A row whose key is not stored is added; a stored one is left alone, or takes the file's
+// values when it has the same end (unchanged when it holds them).
+Importacion::Salida Importacion::escribeFila(Escritura &e)
+{
+    if (e.lector.tabla().siExiste == SiExiste::NadaSeEscribe)
+        return soloInserta(e);
+    QString rechazoInsercion; // the database's reason when the insert broke a rule
+    if (e.insertaPrimero) {
+        const Salida s = soloInserta(e);
+        if (s.fin == Fin::Anadida || s.fin == Fin::Para)
+            return s;
+        if (s.fin == Fin::Rechazada)
+            rechazoInsercion = s.motivo;
+    }
+    return sobrescribe(e, rechazoInsercion);
+}
+
+// The insert that does nothing when the key is stored.
+Importacion::Salida Importacion::soloInserta(Escritura &e)
+{
+    QString rechazo;
+    const Paso p = vinculaYPasa(e, e.inserta, &rechazo);
+    if (p == Paso::Fallo)
+        return {Fin::Para, textoBase()};
+    if (p == Paso::Rechazo)
+        return {Fin::Rechazada, rechazo};
+    return {sqlite3_changes(m_base) > 0 ? Fin::Anadida : Fin::Igual, {}};
+}
+
+// Looks the row's key up: a stored row with the same end takes the file's values, one
+// with another end refuses the row, none adds it.
+Importacion::Salida Importacion::sobrescribe(Escritura &e, const QString &rechazoInsercion)
+{
+    QString rechazo;
+    const Paso encontrada = vinculaYPasa(e, e.busca, &rechazo);
+    if (encontrada == Paso::Fallo)
+        return {Fin::Para, textoBase()};
+    if (encontrada == Paso::Rechazo)
+        return {Fin::Rechazada, rechazo};
+    QStringList finGuardado;
+    const bool mismo = encontrada != Paso::Fila || mismoFinal(e, m_vals, &finGuardado);
+    sqlite3_reset(*e.busca);
+    if (!mismo) {
+        QStringList inicio;
+        for (int k : e.claves.mid(1))
+            inicio << m_vals.at(k).comoTexto();
+        return {Fin::Rechazada, TextoPropio("the row that starts at %1 is stored with another end (%2)")
+                                    .arg(inicio.join(QLatin1Char(' ')), finGuardado.join(QLatin1Char(' ')))};
+    }
+    if (!rechazoInsercion.isEmpty())
+        return {Fin::Rechazada, rechazoInsercion};
+    const Sentencia &escribe = encontrada == Paso::Fila ? e.actualiza : e.inserta;
+    if (!escribe.valida()) // every column is the key's: nothing to overwrite
+        return {Fin::Igual, {}};
+    const Paso p = vinculaYPasa(e, escribe, &rechazo);
+    if (p == Paso::Fallo)
+        return {Fin::Para, textoBase()};
+    if (p == Paso::Rechazo)
+        return {Fin::Rechazada, rechazo};
+    if (sqlite3_changes(m_base) <= 0)
+        return {Fin::Igual, {}};
+    return {encontrada == Paso::Fila ? Fin::Sobrescrita : Fin::Anadida, {}};
+}
+
+// Binds the row to a statement and steps it. A value that is more than the database can
+// store refuses the row, naming its column; *rechazo holds the reason of a refusal.
+Paso Importacion::vinculaYPasa(const Escritura &e, const Sentencia &st, QString *rechazo)
+{
+    int cual = 0;
+    const int rc = st.vincula(m_vals, &cual);
+    if (rc == SQLITE_TOOBIG) {
+        *rechazo = TextoPropio("%1: the value is longer than the database can store (%2 bytes)")
+                       .arg(nombreColumna(e.lector.columnas().at(cual)))
+                       .arg(m_vals.at(cual).largo);
+        return Paso::Rechazo;
+    }
+    if (rc != SQLITE_OK) {
+        *rechazo = textoBase();
+        return Paso::Fallo;
+    }
+    const Paso p = paso(st);
+    if (p == Paso::Rechazo)
+        *rechazo = textoBase();
+    return p;
+}
+
+// Commits what was written and reports progress; false when the import is to stop.
+bool Importacion::avisa(const ProgresoIntercambio &p)
+{
+    if (!m_db.commit() || !m_db.transaction()) {
+        m_r.error = TextoPropio("The program's database cannot be written: %1").arg(m_db.lastError().text());
+        return false;
+    }
+    if (m_aviso && !m_aviso(p)) {
+        m_r.cancelada = true;
+        return false;
+    }
+    m_proximo = m_reloj.elapsed() + kMsAviso;
+    return true;
+}
+
 } // namespace
 
 qint64 ResultadoIntercambio::guardadas() const
@@ -207,6 +465,11 @@ qint64 ResultadoIntercambio::rechazadas() const
     for (const RecuentoTabla &t : tablas)
         n += t.rechazadas;
     return n;
+}
+
+bool ResultadoIntercambio::conAvisos() const
+{
+    return cancelada || rechazadas() > 0 || lineaSinFin > 0;
 }
 
 QString ResultadoIntercambio::resumen() const
@@ -233,178 +496,23 @@ QString ResultadoIntercambio::resumen() const
         lines << QString()
               << TextoPropio("Sections that are no table of the program (not imported): %1")
                      .arg(seccionesIgnoradas.join(QLatin1String(", ")));
+    if (lineaSinFin > 0)
+        lines << QString()
+              << TextoPropio("The file may be incomplete: its last line (line %1) has no line end, so its last "
+                             "value may have been cut short.")
+                     .arg(lineaSinFin);
     return lines.join(QLatin1Char('\n'));
 }
 
 ResultadoIntercambio CarregaCsv(const FicheroIntercambio &fichero, QSqlDatabase db, const AvisoIntercambio &aviso)
 {
-    ResultadoIntercambio r;
-    for (const Seccion &s : fichero.secciones())
-        if (!s.tabla)
-            r.seccionesIgnoradas << QLatin1Char('"') + s.nombre + QLatin1Char('"');
     sqlite3 *const base = db.isOpen() ? conexion(db) : nullptr;
     if (!base) {
+        ResultadoIntercambio r;
         r.error = TextoPropio("The program's database is not open.");
         return r;
     }
-    if (!db.transaction()) {
-        r.error = TextoPropio("The program's database cannot be written: %1").arg(db.lastError().text());
-        return r;
-    }
-    r.empezada = true;
-    QElapsedTimer reloj;
-    reloj.start();
-    qint64 proximo = kMsAviso;
-    // Commits what was written and reports progress; false when the import is to stop.
-    const auto avisa = [&](const ProgresoIntercambio &p) {
-        if (!db.commit() || !db.transaction()) {
-            r.error = TextoPropio("The program's database cannot be written: %1").arg(db.lastError().text());
-            return false;
-        }
-        if (aviso && !aviso(p)) {
-            r.cancelada = true;
-            return false;
-        }
-        proximo = reloj.elapsed() + kMsAviso;
-        return true;
-    };
-    const auto motivo = [&](const Seccion &s, int linea, const QString &por) {
-        if (r.motivos.size() < kMaxMotivos)
-            r.motivos
-                << TextoPropio("%1, line %2: %3").arg(nombreTabla(QLatin1String(s.tabla->nombre))).arg(linea).arg(por);
-    };
-    const auto textoBase = [&] { return QString::fromUtf8(sqlite3_errmsg(base)); };
-
-    bool sigue = true;
-    QVector<Valor> vals;
-    for (const Tabla &tabla : tablas()) {
-        if (!sigue)
-            break;
-        bool hay = false;
-        for (const Seccion &s : fichero.secciones())
-            hay = hay || s.tabla == &tabla;
-        if (!hay)
-            continue;
-        RecuentoTabla cuenta;
-        cuenta.tabla = QLatin1String(tabla.nombre);
-        Escritura e(tabla);
-        QString why;
-        if (!prepara(base, &e, &why)) {
-            r.error = TextoPropio("The table %1 of the program's database cannot be written: %2")
-                          .arg(nombreTabla(cuenta.tabla), why);
-            r.tablas << cuenta;
-            break;
-        }
-        const bool sobrescribe = tabla.siExiste != SiExiste::NadaSeEscribe;
-        vals.clear();
-        for (const Seccion &s : fichero.secciones()) {
-            if (s.tabla != &tabla || !sigue)
-                continue;
-            ProgresoIntercambio progreso{cuenta.tabla, 0, s.filas};
-            if (!(sigue = avisa(progreso)))
-                break;
-            LectorFilas fila(fichero, s);
-            // Stops the import at the current row with the database's reason.
-            const auto para = [&] {
-                r.error = TextoPropio("The import stopped at line %1 (%2): %3")
-                              .arg(fila.linea())
-                              .arg(nombreTabla(cuenta.tabla), textoBase());
-                sigue = false;
-            };
-            const auto rechaza = [&](const QString &por) {
-                ++cuenta.rechazadas;
-                motivo(s, fila.linea(), por);
-            };
-            while (fila.siguiente()) {
-                ++progreso.hechas;
-                if (reloj.elapsed() >= proximo && !(sigue = avisa(progreso)))
-                    break;
-                QString por = fila.motivo();
-                if (por.isEmpty() && fila.campos() != s.campos)
-                    por = TextoPropio("%1 fields where the header names %2").arg(fila.campos()).arg(s.campos);
-                else if (por.isEmpty())
-                    e.lector.lee(fila, s, &vals, &por);
-                if (!por.isEmpty()) {
-                    rechaza(por);
-                    continue;
-                }
-
-                // A row whose key is not stored is added; a stored one is left alone, or takes
-                // the file's values when it has the same end (unchanged when it holds them).
-                QString rechazoInsercion; // the database's reason when the insert broke a rule
-                if (!sobrescribe || e.insertaPrimero) {
-                    e.inserta.vincula(vals);
-                    const Paso p = paso(e.inserta);
-                    if (p == Paso::Fallo) {
-                        para();
-                        break;
-                    }
-                    if (p == Paso::Hecho && sqlite3_changes(base) > 0) {
-                        ++cuenta.anadidas;
-                        continue;
-                    }
-                    if (p == Paso::Rechazo)
-                        rechazoInsercion = textoBase();
-                    if (!sobrescribe) {
-                        if (p == Paso::Rechazo)
-                            rechaza(rechazoInsercion);
-                        else
-                            ++cuenta.iguales;
-                        continue;
-                    }
-                }
-                e.busca.vincula(vals);
-                const Paso encontrada = paso(e.busca);
-                if (encontrada == Paso::Fallo || encontrada == Paso::Rechazo) {
-                    para();
-                    break;
-                }
-                QStringList finGuardado;
-                const bool mismo = encontrada != Paso::Fila || mismoFinal(e, vals, &finGuardado);
-                sqlite3_reset(*e.busca);
-                if (!mismo) {
-                    QStringList inicio;
-                    for (int k : e.claves.mid(1))
-                        inicio << vals.at(k).comoTexto();
-                    rechaza(TextoPropio("the row that starts at %1 is stored with another end (%2)")
-                                .arg(inicio.join(QLatin1Char(' ')), finGuardado.join(QLatin1Char(' '))));
-                    continue;
-                }
-                if (!rechazoInsercion.isEmpty()) {
-                    rechaza(rechazoInsercion);
-                    continue;
-                }
-                Sentencia &escribe = encontrada == Paso::Fila ? e.actualiza : e.inserta;
-                if (!escribe.valida()) { // every column is the key's: nothing to overwrite
-                    ++cuenta.iguales;
-                    continue;
-                }
-                escribe.vincula(vals);
-                const Paso p = paso(escribe);
-                if (p == Paso::Fallo) {
-                    para();
-                    break;
-                }
-                if (p == Paso::Rechazo)
-                    rechaza(textoBase());
-                else if (sqlite3_changes(base) <= 0)
-                    ++cuenta.iguales;
-                else if (encontrada == Paso::Fila)
-                    ++cuenta.sobrescritas;
-                else
-                    ++cuenta.anadidas;
-            }
-            if (sigue)
-                sigue = avisa(progreso);
-        }
-        r.tablas << cuenta;
-    }
-    if (!db.commit()) {
-        if (r.error.isEmpty())
-            r.error = TextoPropio("The program's database cannot be written: %1").arg(db.lastError().text());
-        db.rollback();
-    }
-    return r;
+    return Importacion(fichero, db, base, aviso).ejecuta();
 }
 
 ResultadoIntercambio importaIntercambio(const QString &fichero, QSqlDatabase db, const AvisoIntercambio &aviso)

@@ -3,8 +3,8 @@
 // fixed order. A row whose key is not stored is added; a stored one is left alone (event
 // dates) or takes the file's values (disabled intervals, sheets, intervals and sessions).
 // A row that cannot be stored whole (a field that does not read for its column, an empty
-// key, another field count than the header's) is refused with its line; it never writes
-// part of itself.
+// key, another field count than the header's, a value longer than the database can store) is
+// refused with its line; it never writes part of itself.
 
 #include "import/FicheroIntercambio.h"
 
@@ -33,9 +33,12 @@ struct ResultadoIntercambio {
     QVector<RecuentoTabla> tablas;
     QStringList motivos;            // the first reasons of refused rows, with their lines
     QStringList seccionesIgnoradas; // sections that are no table of the program
+    qint64 lineaSinFin = 0;         // the file's last line when no line end closes it (it may be cut)
 
     qint64 guardadas() const; // rows added or overwritten
     qint64 rechazadas() const;
+    // Something the user should look at: a cancel, a refused row, a file that may be cut.
+    bool conAvisos() const;
     // The text of the summary box.
     QString resumen() const;
 };

@@ -1,30 +1,206 @@
 #include "import/FicheroIntercambio.h"
 
 #include "base/Cp1252.h"
+#include "base/FicheroRegular.h"
 #include "base/TextoPropio.h"
 
-#include <QFile>
 #include <QFileInfo>
-#include <QSet>
+#include <cstring>
 
 namespace slx::intercambio {
 
 namespace {
 
-// The line that starts at pos: [pos, end) without its line end; *next is the start of the
-// following line.
-qsizetype finDeLinea(const QByteArray &b, qsizetype pos, qsizetype limite, qsizetype *next)
+// Bytes read from the file at a time.
+constexpr qint64 kBloque = 1 << 20;
+// The bytes of a line the first pass keeps (markers and headers are far shorter).
+constexpr qsizetype kPrefijo = 64 * 1024;
+
+// Whether the bytes read so far are UTF-8, fed piece by piece.
+class ValidadorUtf8 {
+public:
+    void mas(const char *p, qsizetype n)
+    {
+        if (!m_valido)
+            return;
+        qsizetype i = 0;
+        if (m_faltan == 0) {
+            // Plain ASCII, the usual case, in one pass.
+            unsigned char o = 0;
+            for (qsizetype k = 0; k < n; ++k)
+                o |= static_cast<unsigned char>(p[k]);
+            if (o < 0x80)
+                return;
+        }
+        for (; i < n; ++i) {
+            const auto c = static_cast<unsigned char>(p[i]);
+            if (m_faltan) {
+                if (c < m_min || c > m_max) {
+                    m_valido = false;
+                    return;
+                }
+                m_min = 0x80;
+                m_max = 0xBF;
+                --m_faltan;
+                continue;
+            }
+            if (c < 0x80)
+                continue;
+            m_ascii = false;
+            if (c >= 0xC2 && c <= 0xDF) {
+                m_faltan = 1;
+            } else if (c >= 0xE0 && c <= 0xEF) {
+                m_faltan = 2;
+                if (c == 0xE0)
+                    m_min = 0xA0; // no overlong form
+                else if (c == 0xED)
+                    m_max = 0x9F; // no surrogate
+            } else if (c >= 0xF0 && c <= 0xF4) {
+                m_faltan = 3;
+                if (c == 0xF0)
+                    m_min = 0x90;
+                else if (c == 0xF4)
+                    m_max = 0x8F;
+            } else {
+                m_valido = false;
+                return;
+            }
+        }
+    }
+    // A line end: no character may span it.
+    void finDeLinea() { m_valido = m_valido && m_faltan == 0; }
+    bool utf8MasAlladeAscii() const { return m_valido && m_faltan == 0 && !m_ascii; }
+
+private:
+    bool m_valido = true;
+    bool m_ascii = true;
+    int m_faltan = 0;
+    unsigned char m_min = 0x80, m_max = 0xBF;
+};
+
+// One line of the first pass: its first bytes and where it lies.
+struct Linea {
+    QByteArrayView texto; // the line without its line end, or its first kPrefijo bytes
+    qint64 inicio = 0;    // offset in the file
+    qint64 largo = 0;     // bytes without the line end
+    bool conFin = false;  // a line feed ends it
+};
+
+// The lines of a file, read block by block; only a line's first bytes are kept.
+class LectorLineas {
+public:
+    LectorLineas(QFile *f, ValidadorUtf8 *utf8)
+        : m_fichero(f)
+        , m_utf8(utf8)
+    {
+    }
+
+    bool siguiente(Linea *l)
+    {
+        if (m_pos >= m_lleno && !rellena())
+            return false;
+        l->inicio = m_base + m_pos;
+        l->largo = 0;
+        bool copiado = false;
+        char ultimo = 0;
+        qsizetype inicio = m_pos;
+        for (;;) {
+            const char *d = m_buf.constData();
+            const void *lf = std::memchr(d + m_pos, '\n', size_t(m_lleno - m_pos));
+            const qsizetype fin = lf ? static_cast<const char *>(lf) - d : m_lleno;
+            m_utf8->mas(d + m_pos, fin - m_pos);
+            if (fin > m_pos)
+                ultimo = d[fin - 1];
+            l->largo += fin - m_pos;
+            if (copiado && m_copia.size() < kPrefijo)
+                m_copia.append(d + m_pos, qMin(fin - m_pos, kPrefijo - m_copia.size()));
+            if (lf) {
+                if (!copiado)
+                    l->texto = QByteArrayView(d + inicio, qMin(fin - inicio, kPrefijo));
+                m_pos = fin + 1;
+                l->conFin = true;
+                m_utf8->finDeLinea();
+                break;
+            }
+            // The line goes on in the next block.
+            if (!copiado) {
+                m_copia = QByteArray(d + inicio, qMin(fin - inicio, kPrefijo));
+                copiado = true;
+            }
+            m_pos = fin;
+            if (!rellena()) {
+                l->conFin = false;
+                break;
+            }
+            inicio = m_pos;
+        }
+        if (copiado)
+            l->texto = m_copia;
+        if (ultimo == '\r') {
+            --l->largo;
+            if (l->texto.size() > l->largo)
+                l->texto.chop(1);
+        }
+        return true;
+    }
+
+    // The offset of the next line.
+    qint64 posicion() const { return m_base + m_pos; }
+    const QString &error() const { return m_error; }
+
+private:
+    bool rellena()
+    {
+        if (m_fin)
+            return false;
+        m_base += m_lleno;
+        m_pos = 0;
+        m_lleno = 0;
+        if (m_buf.size() < kBloque)
+            m_buf.resize(kBloque);
+        const qint64 n = m_fichero->read(m_buf.data(), kBloque);
+        if (n < 0)
+            m_error = m_fichero->errorString();
+        if (n <= 0) {
+            m_fin = true;
+            return false;
+        }
+        m_lleno = qsizetype(n);
+        return true;
+    }
+
+    QFile *m_fichero;
+    ValidadorUtf8 *m_utf8;
+    QByteArray m_buf;
+    QByteArray m_copia;
+    qsizetype m_pos = 0;
+    qsizetype m_lleno = 0;
+    qint64 m_base = 0; // offset in the file of m_buf[0]
+    bool m_fin = false;
+    QString m_error;
+};
+
+bool blanco(QByteArrayView v)
 {
-    const char *d = b.constData();
-    const void *lf = memchr(d + pos, '\n', size_t(limite - pos));
-    qsizetype end = lf ? static_cast<const char *>(lf) - d : limite;
-    *next = lf ? end + 1 : limite;
-    if (end > pos && d[end - 1] == '\r')
-        --end;
-    return end;
+    for (char c : v)
+        if (c != ' ' && c != '\r')
+            return false;
+    return true;
 }
 
 } // namespace
+
+// What the first pass keeps of a section for its check.
+struct FicheroIntercambio::Cabecera {
+    QByteArray nombre;
+    bool hay = false; // the section has a first line
+    QByteArray texto;
+    bool larga = false;
+    qint64 linea = 0;
+};
+
+FicheroIntercambio::FicheroIntercambio() = default;
+FicheroIntercambio::~FicheroIntercambio() = default;
 
 QString FicheroIntercambio::decodifica(QByteArrayView bytes) const
 {
@@ -35,74 +211,26 @@ QString FicheroIntercambio::decodifica(QByteArrayView bytes) const
 
 bool FicheroIntercambio::abre(const QString &fichero, QString *error)
 {
-    QFile f(fichero);
-    if (!f.open(QIODevice::ReadOnly)) {
-        *error = TextoPropio("The file %1 cannot be opened: %2").arg(fichero, f.errorString());
-        return false;
-    }
-    QByteArray contenido = f.readAll();
-    if (f.error() != QFileDevice::NoError) {
-        *error = TextoPropio("The file %1 cannot be opened: %2").arg(fichero, f.errorString());
-        return false;
-    }
-    return lee(std::move(contenido), QFileInfo(fichero).fileName(), error);
-}
-
-bool FicheroIntercambio::lee(QByteArray contenido, const QString &nombre, QString *error)
-{
-    m_bytes = std::move(contenido);
     m_secciones.clear();
-    m_utf8 = m_bytes.startsWith("\xEF\xBB\xBF");
-    qsizetype pos = m_utf8 ? 3 : 0;
-    const qsizetype size = m_bytes.size();
-
-    bool vacio = true;
-    for (qsizetype i = pos; i < size && vacio; ++i)
-        vacio = m_bytes.at(i) == '\r' || m_bytes.at(i) == '\n' || m_bytes.at(i) == ' ';
-    if (vacio) {
-        *error = TextoPropio("The file %1 is empty: it holds no data to import.").arg(nombre);
+    m_utf8 = false;
+    m_lineaSinFin = 0;
+    m_fichero = std::make_unique<QFile>();
+    if (!abreFicheroRegular(*m_fichero, fichero, error))
         return false;
-    }
-
-    int linea = 0;
-    while (pos < size) {
-        qsizetype next = 0;
-        const qsizetype end = finDeLinea(m_bytes, pos, size, &next);
-        ++linea;
-        const bool marca = end - pos >= 2 && m_bytes.at(pos) == '/' && m_bytes.at(pos + 1) == '/';
-        if (marca) {
-            if (end - pos < 4) {
-                *error = TextoPropio("Line %1 of the file %2: the section marker \"%3\" is too short; a marker "
-                                     "is \"//\", the table's name and \"//\".")
-                             .arg(linea)
-                             .arg(nombre, decodifica(QByteArrayView(m_bytes).sliced(pos, end - pos)));
-                return false;
-            }
-            if (!m_secciones.isEmpty())
-                m_secciones.last().fin = pos;
-            Seccion s;
-            s.nombre = decodifica(QByteArrayView(m_bytes).sliced(pos + 2, end - pos - 4));
-            s.tabla = tablaDe(s.nombre);
-            s.lineaMarca = linea;
-            s.inicioDatos = next;
-            s.lineaDatos = linea + 1;
-            m_secciones << s;
-        } else if (m_secciones.isEmpty()) {
-            *error = TextoPropio("The file %1 does not begin with a section marker (a line such as "
-                                 "\"//Programacion//\"): it is not an exchange file.")
-                         .arg(nombre);
-            return false;
-        }
-        pos = next;
-    }
-    m_secciones.last().fin = size;
+    const QString nombre = QFileInfo(fichero).fileName();
+    QVector<Cabecera> cabeceras;
+    if (!primeraPasada(nombre, &cabeceras, error))
+        return false;
 
     bool alguna = false;
-    for (Seccion &s : m_secciones) {
+    for (int i = 0; i < m_secciones.size(); ++i) {
+        Seccion &s = m_secciones[i];
+        s.nombre = decodifica(cabeceras.at(i).nombre);
+        s.tabla = tablaDe(s.nombre);
         if (!s.tabla)
             continue;
         alguna = true;
-        if (!compruebaCabecera(s, error)) {
+        if (!compruebaCabecera(s, cabeceras.at(i), error)) {
             *error = TextoPropio("The file %1: %2").arg(nombre, *error);
             return false;
         }
@@ -118,26 +246,100 @@ bool FicheroIntercambio::lee(QByteArray contenido, const QString &nombre, QStrin
     return true;
 }
 
-bool FicheroIntercambio::compruebaCabecera(Seccion &s, QString *error) const
+// Finds the sections, keeps their names and headers, counts their rows and tells the
+// text's encoding.
+bool FicheroIntercambio::primeraPasada(const QString &nombre, QVector<Cabecera> *cabeceras, QString *error)
 {
-    // The header is the section's first line; a section with no line at all holds no rows.
-    qsizetype pos = s.inicioDatos;
-    if (pos >= s.fin)
-        return true;
-    qsizetype next = 0;
-    const qsizetype end = finDeLinea(m_bytes, pos, s.fin, &next);
-    const int lineaCabecera = s.lineaDatos;
-    s.inicioDatos = next;
-    s.lineaDatos = lineaCabecera + 1;
-    // Rows: the non-empty lines after the header.
-    for (qsizetype p = next; p < s.fin;) {
-        qsizetype n = 0;
-        const qsizetype e = finDeLinea(m_bytes, p, s.fin, &n);
-        if (e > p)
-            ++s.filas;
-        p = n;
+    ValidadorUtf8 utf8;
+    LectorLineas lector(m_fichero.get(), &utf8);
+    Linea l;
+    qint64 linea = 0;
+    bool bom = false;
+    bool vacio = true;
+    bool sinMarca = false; // a line came before the first marker
+    bool esperaCabecera = false;
+    const auto noEmpieza = [&] {
+        *error = TextoPropio("The file %1 does not begin with a section marker (a line such as "
+                             "\"//Programacion//\"): it is not an exchange file.")
+                     .arg(nombre);
+        return false;
+    };
+    while (lector.siguiente(&l)) {
+        ++linea;
+        QByteArrayView t = l.texto;
+        if (linea == 1 && t.startsWith("\xEF\xBB\xBF")) {
+            bom = true;
+            t = t.sliced(3);
+            l.largo -= 3;
+            l.inicio += 3;
+        }
+        const bool enBlanco = l.largo == t.size() && blanco(t);
+        vacio = vacio && enBlanco;
+        m_lineaSinFin = l.conFin ? 0 : linea;
+        const bool marca = l.largo >= 2 && t.startsWith("//");
+        if (marca) {
+            if (l.largo < 4) {
+                m_utf8 = bom || utf8.utf8MasAlladeAscii();
+                *error = TextoPropio("Line %1 of the file %2: the section marker \"%3\" is too short; a marker "
+                                     "is \"//\", the table's name and \"//\".")
+                             .arg(linea)
+                             .arg(nombre, decodifica(t));
+                return false;
+            }
+            if (sinMarca)
+                return noEmpieza();
+            if (!m_secciones.isEmpty())
+                m_secciones.last().fin = l.inicio;
+            Seccion s;
+            s.lineaMarca = linea;
+            s.inicioDatos = lector.posicion();
+            s.lineaDatos = linea + 1;
+            m_secciones << s;
+            Cabecera c;
+            c.nombre = t.sliced(2, qMax<qsizetype>(0, t.size() - 4)).toByteArray();
+            *cabeceras << c;
+            esperaCabecera = true;
+        } else if (m_secciones.isEmpty()) {
+            if (!enBlanco)
+                return noEmpieza();
+            sinMarca = true;
+        } else if (esperaCabecera) {
+            // The section's first line is its header.
+            Cabecera &c = cabeceras->last();
+            c.hay = true;
+            c.texto = t.toByteArray();
+            c.larga = l.largo > t.size();
+            c.linea = linea;
+            Seccion &s = m_secciones.last();
+            s.inicioDatos = lector.posicion();
+            s.lineaDatos = linea + 1;
+            esperaCabecera = false;
+        } else if (l.largo > 0) {
+            ++m_secciones.last().filas;
+        }
     }
-    if (end == pos) {
+    if (!lector.error().isEmpty()) {
+        *error = TextoPropio("The file %1 cannot be read: %2").arg(nombre, lector.error());
+        return false;
+    }
+    if (vacio) {
+        *error = TextoPropio("The file %1 is empty: it holds no data to import.").arg(nombre);
+        return false;
+    }
+    if (m_secciones.isEmpty())
+        return noEmpieza();
+    m_secciones.last().fin = lector.posicion();
+    m_utf8 = bom || utf8.utf8MasAlladeAscii();
+    return true;
+}
+
+bool FicheroIntercambio::compruebaCabecera(Seccion &s, const Cabecera &c, QString *error) const
+{
+    // A section with no line at all holds no rows.
+    if (!c.hay)
+        return true;
+    const qint64 lineaCabecera = c.linea;
+    if (c.texto.isEmpty()) {
         if (s.filas == 0)
             return true;
         *error = TextoPropio("line %1, the first line of the section %2, must name its columns.")
@@ -147,20 +349,24 @@ bool FicheroIntercambio::compruebaCabecera(Seccion &s, QString *error) const
     }
 
     QVector<QByteArray> nombres;
-    if (!LectorFilas::divideLinea(QByteArrayView(m_bytes).sliced(pos, end - pos), &nombres)) {
+    if (c.larga || !LectorFilas::divideLinea(c.texto, &nombres)) {
         *error = TextoPropio("line %1, the header of the section %2, cannot be read.").arg(lineaCabecera).arg(s.nombre);
         return false;
     }
     const QVector<Columna> &columnas = s.tabla->columnas;
     s.campos = int(nombres.size());
+    // A header that ends with ";" names an empty last column: no column is looked up there.
+    s.ultimoVacio = nombres.size() > 1 && decodifica(nombres.last()).trimmed().isEmpty();
+    if (s.ultimoVacio)
+        nombres.removeLast();
     s.campoDe.fill(-1, columnas.size());
     QStringList desconocidas, repetidas, faltan;
     for (int i = 0; i < nombres.size(); ++i) {
         const QString n = decodifica(nombres.at(i)).trimmed();
         int encontrada = -1;
-        for (int c = 0; c < columnas.size() && encontrada < 0; ++c)
-            if (n.compare(QLatin1String(columnas.at(c).nombre), Qt::CaseInsensitive) == 0)
-                encontrada = c;
+        for (int k = 0; k < columnas.size() && encontrada < 0; ++k)
+            if (n.compare(QLatin1String(columnas.at(k).nombre), Qt::CaseInsensitive) == 0)
+                encontrada = k;
         if (encontrada < 0)
             desconocidas << QLatin1Char('"') + n + QLatin1Char('"');
         else if (s.campoDe.at(encontrada) >= 0)
@@ -168,9 +374,9 @@ bool FicheroIntercambio::compruebaCabecera(Seccion &s, QString *error) const
         else
             s.campoDe[encontrada] = i;
     }
-    for (int c = 0; c < columnas.size(); ++c)
-        if (s.campoDe.at(c) < 0)
-            faltan << QLatin1String(columnas.at(c).nombre);
+    for (int k = 0; k < columnas.size(); ++k)
+        if (s.campoDe.at(k) < 0)
+            faltan << QLatin1String(columnas.at(k).nombre);
     if (desconocidas.isEmpty() && repetidas.isEmpty() && faltan.isEmpty())
         return true;
     QStringList partes;
@@ -187,48 +393,167 @@ bool FicheroIntercambio::compruebaCabecera(Seccion &s, QString *error) const
     return false;
 }
 
-LectorFilas::LectorFilas(const FicheroIntercambio &fichero, const Seccion &seccion)
+LectorFilas::LectorFilas(const FicheroIntercambio &fichero, const Seccion &seccion, qint64 maximo)
     : m_fichero(fichero)
-    , m_bytes(fichero.bytes())
-    , m_pos(seccion.inicioDatos)
+    , m_dispositivo(fichero.fichero())
+    , m_maximo(maximo)
+    , m_leido(seccion.inicioDatos)
     , m_fin(seccion.fin)
     , m_siguienteLinea(seccion.lineaDatos)
 {
+    if (!m_dispositivo || !m_dispositivo->seek(seccion.inicioDatos)) {
+        m_error = m_dispositivo ? m_dispositivo->errorString() : QString();
+        m_fin = m_leido;
+    }
+}
+
+// Reads the next block of the section behind what is held (the row being read moves to
+// the buffer's start); false at the section's end.
+bool LectorFilas::carga()
+{
+    if (m_leido >= m_fin)
+        return false;
+    if (m_ini > 0) {
+        std::memmove(m_buf.data(), m_buf.constData() + m_ini, size_t(m_lleno - m_ini));
+        m_lleno -= m_ini;
+        m_ini = 0;
+    }
+    const qint64 quiere = qMin(kBloque, m_fin - m_leido);
+    if (m_buf.size() < m_lleno + quiere)
+        m_buf.resize(m_lleno + quiere);
+    const qint64 n = m_dispositivo->read(m_buf.data() + m_lleno, quiere);
+    if (n < 0)
+        m_error = m_dispositivo->errorString();
+    if (n <= 0) { // a read failure, or the file has become shorter
+        m_fin = m_leido;
+        return false;
+    }
+    m_lleno += qsizetype(n);
+    m_leido += n;
+    return true;
+}
+
+// Holds the row's bytes up to a line end found after `desde` (from the row's start), or
+// up to the section's end. False when the row grows beyond the maximum.
+bool LectorFilas::cargaLinea(qsizetype desde)
+{
+    for (;;) {
+        const qsizetype n = m_lleno - m_ini;
+        if (desde < n && std::memchr(m_buf.constData() + m_ini + desde, '\n', size_t(n - desde)))
+            return true;
+        if (n > m_maximo)
+            return false;
+        desde = n;
+        if (!carga())
+            return true;
+    }
 }
 
 bool LectorFilas::siguiente()
 {
-    const char *d = m_bytes.constData();
+    m_ini += m_consumido;
+    m_consumido = 0;
+    m_campos.clear();
+    m_motivo.clear();
     // Empty lines hold no row.
-    while (m_pos < m_fin) {
-        if (d[m_pos] == '\n') {
-            ++m_pos;
+    for (;;) {
+        if (m_ini >= m_lleno && !carga())
+            return false;
+        const char c = m_buf.at(m_ini);
+        if (c == '\n') {
+            ++m_ini;
             ++m_siguienteLinea;
-        } else if (d[m_pos] == '\r' && m_pos + 1 < m_fin && d[m_pos + 1] == '\n') {
-            m_pos += 2;
-            ++m_siguienteLinea;
-        } else {
+            continue;
+        }
+        if (c == '\r') {
+            if (m_ini + 1 >= m_lleno)
+                carga();
+            if (m_ini + 1 < m_lleno && m_buf.at(m_ini + 1) == '\n') {
+                m_ini += 2;
+                ++m_siguienteLinea;
+                continue;
+            }
+        }
+        break;
+    }
+    m_linea = m_siguienteLinea;
+    qsizetype visto = 0;
+    for (;;) {
+        if (!cargaLinea(visto))
+            return descartaFila();
+        if (analiza(m_leido >= m_fin) == Analisis::Fila)
+            return true;
+        // A quoted field goes on in the next line.
+        visto = m_lleno - m_ini;
+        m_campos.clear();
+    }
+}
+
+// A row longer than the maximum: read to its end without holding it, and refused.
+bool LectorFilas::descartaFila()
+{
+    bool comillas = false;
+    qint64 lineas = 0;
+    qint64 largo = 0;
+    char ultimo = 0;
+    for (;;) {
+        const char *d = m_buf.constData();
+        qsizetype p = m_ini;
+        for (; p < m_lleno; ++p) {
+            if (d[p] == '"')
+                comillas = !comillas;
+            else if (d[p] == '\n' && !comillas)
+                break;
+            else if (d[p] == '\n')
+                ++lineas;
+        }
+        largo += p - m_ini;
+        if (p > m_ini)
+            ultimo = d[p - 1];
+        if (p < m_lleno) {
+            m_ini = p + 1;
             break;
         }
+        m_ini = m_lleno;
+        if (!carga())
+            break;
     }
-    if (m_pos >= m_fin)
-        return false;
-    m_linea = m_siguienteLinea;
-    m_motivo.clear();
+    if (ultimo == '\r')
+        --largo;
     m_campos.clear();
+    m_siguienteLinea = m_linea + 1 + lineas;
+    m_motivo = TextoPropio("the row is longer than the database can store (%1 bytes)").arg(largo);
+    return true;
+}
 
-    const qsizetype inicioFila = m_pos;
-    qsizetype p = m_pos;
-    int lineas = 0; // line ends inside quoted fields
+LectorFilas::Analisis LectorFilas::analiza(bool final)
+{
+    const char *d = m_buf.constData() + m_ini;
+    qsizetype n = m_lleno - m_ini;
+    if (!final) {
+        // Only whole lines: what follows the last line end held is read again with the rest.
+        const void *lf = memrchr(d, '\n', size_t(n));
+        n = lf ? static_cast<const char *>(lf) - d + 1 : 0;
+    }
+    // The row ends with its first line; the next row starts on the line after it.
+    const auto hastaFinDeLinea = [&](qsizetype desde, qint64 siguienteLinea, const QString &motivo) {
+        const void *lf = std::memchr(d + desde, '\n', size_t(n - desde));
+        m_consumido = lf ? static_cast<const char *>(lf) - d + 1 : n;
+        m_siguienteLinea = siguienteLinea;
+        m_motivo = motivo;
+        return Analisis::Fila;
+    };
+    qsizetype p = 0;
+    qint64 lineas = 0; // line ends inside quoted fields
     for (;;) {
         Campo c;
-        if (p < m_fin && d[p] == '"') {
+        if (p < n && d[p] == '"') {
             c.comillas = true;
             c.inicio = ++p;
             bool cerrado = false;
-            while (p < m_fin) {
+            while (p < n) {
                 if (d[p] == '"') {
-                    if (p + 1 < m_fin && d[p + 1] == '"') {
+                    if (p + 1 < n && d[p + 1] == '"') {
                         c.dobles = true;
                         p += 2;
                         continue;
@@ -241,41 +566,33 @@ bool LectorFilas::siguiente()
                 ++p;
             }
             if (!cerrado) {
-                // The row ends with its first line; the next row starts on the line after it.
-                qsizetype next = 0;
-                finDeLinea(m_bytes, inicioFila, m_fin, &next);
-                m_pos = next;
-                m_siguienteLinea = m_linea + 1;
-                m_motivo = TextoPropio("a quoted field is not closed");
-                return true;
+                if (!final)
+                    return Analisis::FaltaMas;
+                return hastaFinDeLinea(0, m_linea + 1, TextoPropio("a quoted field is not closed"));
             }
             c.largo = p - c.inicio;
             ++p; // the closing quote
             m_campos << c;
-            if (p < m_fin && d[p] == ';') {
+            if (p < n && d[p] == ';') {
                 ++p;
                 continue;
             }
             qsizetype q = p;
-            if (q < m_fin && d[q] == '\r')
+            if (q < n && d[q] == '\r')
                 ++q;
-            if (q >= m_fin || d[q] == '\n') {
-                p = q < m_fin ? q + 1 : q;
+            if (q >= n || d[q] == '\n') {
+                p = q < n ? q + 1 : q;
                 break;
             }
             // Text after the closing quote: the row is malformed from here to its line's end.
-            qsizetype next = 0;
-            finDeLinea(m_bytes, p, m_fin, &next);
-            m_pos = next;
-            m_siguienteLinea = m_linea + 1 + lineas;
-            m_motivo = TextoPropio("text follows the closing quote of field %1").arg(m_campos.size());
-            return true;
+            return hastaFinDeLinea(p, m_linea + 1 + lineas,
+                                   TextoPropio("text follows the closing quote of field %1").arg(m_campos.size()));
         }
         c.inicio = p;
-        while (p < m_fin && d[p] != ';' && d[p] != '\n')
+        while (p < n && d[p] != ';' && d[p] != '\n')
             ++p;
         c.largo = p - c.inicio;
-        if (p < m_fin && d[p] == ';') {
+        if (p < n && d[p] == ';') {
             m_campos << c;
             ++p;
             continue;
@@ -283,19 +600,19 @@ bool LectorFilas::siguiente()
         if (c.largo > 0 && d[c.inicio + c.largo - 1] == '\r')
             --c.largo;
         m_campos << c;
-        if (p < m_fin)
+        if (p < n)
             ++p; // the line feed
         break;
     }
-    m_pos = p;
+    m_consumido = p;
     m_siguienteLinea = m_linea + 1 + lineas;
-    return true;
+    return Analisis::Fila;
 }
 
 QByteArrayView LectorFilas::campo(int i) const
 {
     const Campo &c = m_campos.at(i);
-    return QByteArrayView(m_bytes).sliced(c.inicio, c.largo);
+    return QByteArrayView(m_buf.constData() + m_ini + c.inicio, c.largo);
 }
 
 QString LectorFilas::texto(int i) const

@@ -1,67 +1,87 @@
 #pragma once
 // The exchange file (".qv90"): a text of CSV tables, each opened by a marker line
-// "//Name//". The file is read into memory once; its sections, their headers and the
-// lines of their rows are found without decoding anything, and each row is split and
-// decoded only when it is written.
+// "//Name//". The file is read by lines and never held whole: a first pass finds its
+// sections, their headers and the count of their rows and tells its text encoding; the
+// rows of a section are read again, one at a time, when they are written.
 //
-// Windows-1252 text (UTF-8 when it starts with a UTF-8 BOM), lines ended by CR LF or LF,
-// fields separated by ";", the double quote as text qualifier (a doubled one inside).
+// Windows-1252 text, or UTF-8 when it starts with a UTF-8 BOM or when it is valid UTF-8
+// and not plain ASCII (accented Windows-1252 text is almost never valid UTF-8); lines
+// ended by CR LF or LF, fields separated by ";", the double quote as text qualifier (a
+// doubled one inside).
 
 #include "import/TablasIntercambio.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QFile>
 #include <QString>
 #include <QVector>
+#include <memory>
 
 namespace slx::intercambio {
 
 struct Seccion {
     QString nombre;
     const Tabla *tabla = nullptr; // nullptr: not a table of the program
-    int lineaMarca = 0;           // line of the marker, from 1
-    qsizetype fin = 0;            // just past the section's last line
+    qint64 lineaMarca = 0;        // line of the marker, from 1
+    qint64 fin = 0;               // offset in the file just past the section's last line
     // Filled from the header (tables only).
-    int lineaDatos = 0; // line of the first row
-    qsizetype inicioDatos = 0;
-    QVector<int> campoDe; // for each column of the table, its field in a row
-    int campos = 0;       // fields of the header
-    qint64 filas = 0;     // rows (non-empty lines after the header)
+    qint64 lineaDatos = 0; // line of the first row
+    qint64 inicioDatos = 0;
+    QVector<int> campoDe;     // for each column of the table, its field in a row
+    int campos = 0;           // fields of the header
+    bool ultimoVacio = false; // the header ends with ";": a row may leave that empty field out
+    qint64 filas = 0;         // rows (non-empty lines after the header)
 };
 
 class FicheroIntercambio {
 public:
-    // Reads the file and checks its layout: the first line a marker, markers of at least
-    // four characters, at least one section of a table, each table's header naming its
-    // columns. False with a description (nothing is to be written then).
+    FicheroIntercambio();
+    ~FicheroIntercambio();
+    FicheroIntercambio(const FicheroIntercambio &) = delete;
+    FicheroIntercambio &operator=(const FicheroIntercambio &) = delete;
+
+    // Opens the file (a regular file only) and checks its layout: the first line a
+    // marker, markers of at least four characters, at least one section of a table, each
+    // table's header naming its columns. False with a description (nothing is to be
+    // written then).
     bool abre(const QString &fichero, QString *error);
-    bool lee(QByteArray contenido, const QString &nombre, QString *error);
 
     const QVector<Seccion> &secciones() const { return m_secciones; }
-    const QByteArray &bytes() const { return m_bytes; }
     bool utf8() const { return m_utf8; }
     QString decodifica(QByteArrayView bytes) const;
+    // The number of the file's last line when no line end closes it (the file may have been
+    // cut short); 0 when the file ends with a line end.
+    qint64 lineaSinFin() const { return m_lineaSinFin; }
+    // The open file, which the rows are read from.
+    QFile *fichero() const { return m_fichero.get(); }
 
 private:
-    bool compruebaCabecera(Seccion &s, QString *error) const;
+    struct Cabecera;
+    bool primeraPasada(const QString &nombre, QVector<Cabecera> *cabeceras, QString *error);
+    bool compruebaCabecera(Seccion &s, const Cabecera &c, QString *error) const;
 
-    QByteArray m_bytes;
+    std::unique_ptr<QFile> m_fichero;
     bool m_utf8 = false;
+    qint64 m_lineaSinFin = 0;
     QVector<Seccion> m_secciones;
 };
 
-// The rows of one section, one at a time.
+// The rows of one section, one at a time, read from the file.
 class LectorFilas {
 public:
-    LectorFilas(const FicheroIntercambio &fichero, const Seccion &seccion);
+    // A row longer than maximo bytes is refused without being held.
+    LectorFilas(const FicheroIntercambio &fichero, const Seccion &seccion, qint64 maximo);
 
-    // The next row; false at the end. A row that cannot be split is still returned, with
-    // motivo() telling why.
+    // The next row; false at the end (or when the file cannot be read: error()). A row
+    // that cannot be split is still returned, with motivo() telling why.
     bool siguiente();
-    int linea() const { return m_linea; }
+    const QString &error() const { return m_error; }
+    qint64 linea() const { return m_linea; }
     const QString &motivo() const { return m_motivo; }
     int campos() const { return int(m_campos.size()); }
-    // The field's bytes (without its quotes); a doubled quote inside is left doubled.
+    // The field's bytes (without its quotes); a doubled quote inside is left doubled. Valid
+    // until the next row is read.
     QByteArrayView campo(int i) const;
     bool entreComillas(int i) const { return m_campos.at(i).comillas; }
     // Whether the field holds a doubled quote (its bytes are then not its text).
@@ -74,19 +94,31 @@ public:
 
 private:
     struct Campo {
-        qsizetype inicio = 0;
+        qsizetype inicio = 0; // from the row's start
         qsizetype largo = 0;
         bool comillas = false;
         bool dobles = false; // holds a doubled quote
     };
+    enum class Analisis { Fila, FaltaMas };
+
+    bool carga();
+    bool cargaLinea(qsizetype desde);
+    Analisis analiza(bool final);
+    bool descartaFila();
 
     const FicheroIntercambio &m_fichero;
-    const QByteArray &m_bytes;
-    qsizetype m_pos;
-    qsizetype m_fin;
-    int m_siguienteLinea;
-    int m_linea = 0;
+    QFile *m_dispositivo;
+    qint64 m_maximo;
+    QByteArray m_buf;
+    qsizetype m_ini = 0;   // the row's start in m_buf
+    qsizetype m_lleno = 0; // bytes of m_buf read
+    qint64 m_leido;        // offset in the file of m_buf[m_lleno]
+    qint64 m_fin;
+    qint64 m_siguienteLinea;
+    qint64 m_linea = 0;
+    qsizetype m_consumido = 0; // bytes of the row just split, its line end included
     QString m_motivo;
+    QString m_error;
     QVector<Campo> m_campos;
 };
 

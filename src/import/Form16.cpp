@@ -92,7 +92,7 @@ void Form16::ImportaDades()
     ui::Icon icono = ui::Icon::Information;
     if (!r.empezada || !r.error.isEmpty())
         icono = ui::Icon::Critical;
-    else if (r.rechazadas() > 0 || r.cancelada)
+    else if (r.conAvisos())
         icono = ui::Icon::Exclamation;
     ui::MsgBox(r.resumen(), icono, ui::OkOnly, this);
     close();

@@ -1,6 +1,7 @@
 #include "import/ImportaBaseDatos.h"
 
 #include "base/Database.h"
+#include "base/FicheroRegular.h"
 #include "base/TextoPropio.h"
 #include "import/NombresDatos.h"
 #include "import/OrigenFusion.h"
@@ -11,11 +12,6 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
-#include <cerrno>
-#include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace slx {
 
@@ -323,29 +319,10 @@ TipoBaseDatos tipoBaseDatos(const QString &fichero, QString *motivo)
     QString &por = motivo ? *motivo : nada;
     // Opened without blocking (a pipe would wait for a writer), and read only when it is
     // a regular file.
-    const int fd = ::open(QFile::encodeName(fichero).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        const int e = errno;
-        por = e == EACCES || e == EPERM
-                  ? TextoPropio("The file %1 cannot be read: permission denied.").arg(fichero)
-                  : (e == ENOENT ? TextoPropio("The file %1 does not exist.").arg(fichero)
-                                 : TextoPropio("The file %1 cannot be read: %2").arg(fichero,
-                                                                                    QString::fromLocal8Bit(strerror(e))));
+    QFile f;
+    if (!abreFicheroRegular(f, fichero, &por))
         return TipoBaseDatos::Ninguno;
-    }
-    struct stat st {};
-    QByteArray head;
-    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        por = TextoPropio("The file %1 is not a regular file (it is a pipe, a device or a folder), so it is not "
-                          "imported.")
-                  .arg(fichero);
-        return TipoBaseDatos::Ninguno;
-    }
-    head.resize(32);
-    const ssize_t n = ::read(fd, head.data(), head.size());
-    ::close(fd);
-    head.resize(n > 0 ? n : 0);
+    const QByteArray head = f.read(32);
     if (head.startsWith(QByteArray("SQLite format 3\0", 16)))
         return TipoBaseDatos::SQLite;
     if (head.mid(4, 15) == QByteArray("Standard Jet DB"))

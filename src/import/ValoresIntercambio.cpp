@@ -173,7 +173,7 @@ void pon(char *p, int n, int digitos)
 void corto(Valor *v, const char *patron)
 {
     v->tipo = Valor::Corto;
-    v->largo = int(std::strlen(patron));
+    v->largo = qint64(std::strlen(patron));
     std::memcpy(v->corto, patron, size_t(v->largo) + 1);
 }
 
@@ -386,7 +386,7 @@ bool LectorValores::lee(const LectorFilas &fila, const Seccion &s, QVector<Valor
                     // Plain ASCII reads the same in either encoding: the file's bytes are the text.
                     v.tipo = Valor::Texto;
                     v.texto = campo.data();
-                    v.largo = int(campo.size());
+                    v.largo = campo.size();
                 } else {
                     const QString t = fila.texto(i);
                     if (col.tipo == Tipo::Char && t.size() > col.ancho) {
@@ -398,7 +398,7 @@ bool LectorValores::lee(const LectorFilas &fila, const Seccion &s, QVector<Valor
                     v.decodificado = t.toUtf8();
                     v.tipo = Valor::Texto;
                     v.texto = v.decodificado.constData();
-                    v.largo = int(v.decodificado.size());
+                    v.largo = v.decodificado.size();
                     continue;
                 }
                 break;

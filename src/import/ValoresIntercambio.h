@@ -25,7 +25,7 @@ struct Valor {
     qint64 entero = 0;
     double real = 0;
     const char *texto = nullptr;
-    int largo = 0;
+    qint64 largo = 0; // bytes of a Texto or Corto value
     char corto[12] = {};
     QByteArray decodificado;
 

@@ -808,8 +808,8 @@ private Q_SLOTS:
             path = "/dev/null";
         QCOMPARE(tipoBaseDatos(path), TipoBaseDatos::Ninguno);
         const ResultadoFusion r = ImportaBaseDatos(path, modulo1().ConexionBD);
-        QCOMPARE(r.error, TextoPropio("The file %1 is not a regular file (it is a pipe, a device or a folder), so it "
-                                      "is not imported.")
+        QCOMPARE(r.error, TextoPropio("The file %1 is not a regular file (it is a folder, a device or a pipe): it "
+                                      "cannot be imported.")
                               .arg(path));
     }
 
@@ -837,7 +837,7 @@ private Q_SLOTS:
                 QSKIP("this process reads files whatever their permissions");
             r = ImportaBaseDatos(path, modulo1().ConexionBD);
         }
-        QCOMPARE(r.error, TextoPropio("The file %1 cannot be read: permission denied.").arg(path));
+        QCOMPARE(r.error, TextoPropio("The file %1 cannot be opened: you have no permission to read it.").arg(path));
         QCOMPARE(cuenta("DiaBorrado"), 0);
     }
 

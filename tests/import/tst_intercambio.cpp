@@ -18,10 +18,14 @@
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTimer>
 #include <QtTest>
+#include <sqlite3.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace slx;
 
@@ -611,6 +615,189 @@ private Q_SLOTS:
         Form16 w;
         const QStringList missing = slxtest::missingTranslations({&w}, m_home->file("Language.db"));
         QVERIFY2(missing.isEmpty(), qPrintable(missing.join(" | ")));
+    }
+
+    // Small files, each showing one way a file is read: its encoding, a cut last line, a
+    // header that ends with ";", the edges of a time.
+    void smallFiles_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("query"); // what the file stored
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QStringList>("refused"); // reasons, with their lines
+        QTest::addColumn<qint64>("cutLine");      // the line the summary warns of, 0 = none
+        const QByteArray eventos = "//DiaBorrado//\r\nLNumeroSerie;DFecha;THora\r\n";
+        const QString horas = "SELECT group_concat(THora, ' ') FROM (SELECT THora FROM DiaBorrado ORDER BY 1)";
+        const auto noEsHora = [](int linea, const char *t) {
+            return TextoPropio("%1, line %2: %3")
+                .arg(nombreTabla("DiaBorrado"))
+                .arg(linea)
+                .arg(TextoPropio("%1: \"%2\" is not a time").arg(nombreColumna("THora"), t));
+        };
+        const auto intervalo = [](const QString &linea) {
+            return fila(kIntervalos, {{"LNumeroSerie", "1"},
+                                      {"DFechaInicio", "2009-01-01 10:00:00"},
+                                      {"DFechaFinal", "2009-01-01 10:15:00"},
+                                      {"ByLineaInsuficiente", linea}})
+                .toLatin1();
+        };
+        const QByteArray intervalos = "//Intervalos//\r\n" + kIntervalos.toLatin1() + "\r\n";
+        const QString linea = "SELECT ByLineaInsuficiente FROM Intervalos";
+        QTest::newRow("cut inside its last field")
+            << intervalos + intervalo("25") << linea << "25" << QStringList() << qint64(3);
+        QTest::newRow("cut after its CR")
+            << intervalos + intervalo("255") + "\r" << linea << "255" << QStringList() << qint64(3);
+        QTest::newRow("whole") << intervalos + intervalo("255") + "\r\n"
+                               << linea << "255" << QStringList() << qint64(0);
+        QTest::newRow("whole with LF") << intervalos + intervalo("255") + "\n"
+                                       << linea << "255" << QStringList() << qint64(0);
+
+        const QString local = "SELECT TLocal FROM Programacion";
+        const QString catala = QString::fromUtf8("Català 1€");
+        const QByteArray programacion = "//Programacion//\r\n" + kProgramacion.toLatin1() + "\r\n";
+        const QString sheet = fila(kProgramacion, {{"LNumeroSerie", "7"}, {"TLocal", catala}}) + "\r\n";
+        QTest::newRow("UTF-8 without a BOM")
+            << programacion + sheet.toUtf8() << local << catala << QStringList() << qint64(0);
+        QTest::newRow("UTF-8 with a BOM")
+            << "\xEF\xBB\xBF" + programacion + sheet.toUtf8() << local << catala << QStringList() << qint64(0);
+        QTest::newRow("Windows-1252") << programacion + toCp1252(sheet) << local << catala << QStringList()
+                                      << qint64(0);
+        // Valid UTF-8 up to a byte that is not: the whole file is Windows-1252.
+        QTest::newRow("Windows-1252 beginning like UTF-8")
+            << programacion + toCp1252(fila(kProgramacion, {{"LNumeroSerie", "7"}, {"TLocal", "Ã©"}}) + "\r\n") +
+                   toCp1252(fila(kProgramacion, {{"LNumeroSerie", "8"}, {"TLocal", "é"}}) + "\r\n")
+            << local + " WHERE LNumeroSerie = 7" << QString::fromUtf8("Ã©") << QStringList() << qint64(0);
+
+        QTest::newRow("header ending with a semicolon")
+            << QByteArray("//DiaBorrado//\r\nLNumeroSerie;DFecha;THora;\r\n1;2009-01-01;10:00;\r\n"
+                          "1;2009-01-01;11:00\r\n1;2009-01-01;12:00;;\r\n")
+            << horas << "10:00 11:00"
+            << QStringList{TextoPropio("%1, line %2: %3")
+                               .arg(nombreTabla("DiaBorrado"))
+                               .arg(5)
+                               .arg(TextoPropio("%1 fields where the header names %2").arg(5).arg(4))}
+            << qint64(0);
+        QTest::newRow("times at their edges")
+            << eventos + "1;2009-01-01;23:59\r\n1;2009-01-01;24:00\r\n1;2009-01-01;00:00\r\n1;2009-01-01;10:60\r\n"
+                         "1;2009-01-01;9:05\r\n1;2009-01-01;1000\r\n"
+            << horas << "00:00 09:05 23:59"
+            << QStringList{noEsHora(4, "24:00"), noEsHora(6, "10:60"), noEsHora(8, "1000")} << qint64(0);
+    }
+    void smallFiles()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, query);
+        QFETCH(QString, stored);
+        QFETCH(QStringList, refused);
+        QFETCH(qint64, cutLine);
+        const ResultadoIntercambio r = importaIntercambio(escribe(*m_home, "s.qv90", content), modulo1().ConexionBD);
+        QVERIFY2(r.error.isEmpty(), qPrintable(r.error));
+        QCOMPARE(valor(query).toString(), stored);
+        QCOMPARE(r.motivos, refused);
+        QCOMPARE(r.lineaSinFin, cutLine);
+        const QString aviso = TextoPropio("The file may be incomplete: its last line (line %1) has no line end, so "
+                                          "its last value may have been cut short.")
+                                  .arg(cutLine);
+        QCOMPARE(r.resumen().contains(aviso), cutLine > 0);
+        QCOMPARE(r.conAvisos(), cutLine > 0 || !refused.isEmpty());
+    }
+
+    // Values longer than the database stores refuse their row, with its line; the row after
+    // them goes in. A long row that fits is read whole across the blocks the file is read in.
+    void longValues_data()
+    {
+        QTest::addColumn<int>("limit");      // the database's length limit, 0 = as it is
+        QTest::addColumn<int>("length");     // of the note in the file
+        QTest::addColumn<QString>("reason"); // "" = stored, "value" or "row" = refused for it
+        QTest::newRow("long note stored") << 0 << 3 * 1024 * 1024 << "";
+        QTest::newRow("note over the limit") << 1000 << 2000 << "value";
+        QTest::newRow("row over what can be stored") << 1000 << 3 * 1024 * 1024 << "row";
+    }
+    void longValues()
+    {
+        QFETCH(int, limit);
+        QFETCH(int, length);
+        QFETCH(QString, reason);
+        QVERIFY(ejecuta("INSERT INTO Programacion (LNumeroSerie, TNota) VALUES (5, 'old note')"));
+        if (limit) {
+            const QVariant h = modulo1().ConexionBD.driver()->handle();
+            QVERIFY(h.isValid() && qstrcmp(h.typeName(), "sqlite3*") == 0);
+            sqlite3_limit(*static_cast<sqlite3 *const *>(h.constData()), SQLITE_LIMIT_LENGTH, limit);
+        }
+        // A quoted note whose lines and doubled quotes run across the blocks of the reading.
+        QByteArray nota = "\"";
+        while (nota.size() < length - 8)
+            nota += "ab\"\"c\r\nd;";
+        nota += "\"";
+        QByteArray texto = nota.mid(1, nota.size() - 2);
+        texto.replace("\"\"", "\"");
+        const QByteArray filaLarga =
+            fila(kProgramacion, {{"LNumeroSerie", "5"}, {"TNota", "@"}}).toLatin1().replace("@", nota);
+        const QByteArray file = "//Programacion//\r\n" + kProgramacion.toLatin1() + "\r\n" + filaLarga + "\r\n" +
+                                fila(kProgramacion, {{"LNumeroSerie", "6"}, {"TNota", "next"}}).toLatin1() + "\r\n";
+        const ResultadoIntercambio r = importaIntercambio(escribe(*m_home, "l.qv90", file), modulo1().ConexionBD);
+        QVERIFY2(r.error.isEmpty(), qPrintable(r.error));
+        // The row after the long one, on its own line.
+        QCOMPARE(valor("SELECT TNota FROM Programacion WHERE LNumeroSerie = 6").toString(), QString("next"));
+        const QString nota5 = "SELECT TNota FROM Programacion WHERE LNumeroSerie = 5";
+        if (reason.isEmpty()) {
+            QVERIFY2(r.motivos.isEmpty(), qPrintable(r.resumen()));
+            QCOMPARE(valor(nota5).toByteArray(), texto);
+            QCOMPARE(cifras(r, "Programacion"), QList<qint64>({1, 1, 0, 0}));
+            return;
+        }
+        const QString motivo =
+            reason == "value"
+                ? TextoPropio("%1: the value is longer than the database can store (%2 bytes)")
+                      .arg(nombreColumna("TNota"))
+                      .arg(texto.size())
+                : TextoPropio("the row is longer than the database can store (%1 bytes)").arg(filaLarga.size());
+        QCOMPARE(r.motivos,
+                 QStringList{TextoPropio("%1, line %2: %3").arg(nombreTabla("Programacion")).arg(3).arg(motivo)});
+        // The stored note stays as it was.
+        QCOMPARE(valor(nota5).toString(), QString("old note"));
+        QCOMPARE(cifras(r, "Programacion"), QList<qint64>({1, 0, 0, 1}));
+        QVERIFY(r.conAvisos());
+    }
+
+    // Only a regular file is read: a pipe, a folder or a device is refused at once with a
+    // message (a pipe with no writer would otherwise block the program), as is a file the
+    // user may not read.
+    void notARegularFile_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("message");
+        const QString irregular = TextoPropio("The file %1 is not a regular file (it is a folder, a device or a "
+                                              "pipe): it cannot be imported.");
+        QTest::newRow("pipe") << "fifo" << irregular;
+        QTest::newRow("folder") << "folder" << irregular;
+        QTest::newRow("link to an endless device") << "zero" << irregular;
+        QTest::newRow("no permission") << "locked"
+                                       << TextoPropio(
+                                              "The file %1 cannot be opened: you have no permission to read it.");
+        QTest::newRow("missing") << "missing" << TextoPropio("The file %1 does not exist.");
+    }
+    void notARegularFile()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, message);
+        const QString path = m_home->file(kind + ".qv90");
+        const QByteArray nativo = QFile::encodeName(path);
+        if (kind == "fifo")
+            QCOMPARE(::mkfifo(nativo.constData(), 0600), 0);
+        else if (kind == "folder")
+            QVERIFY(QDir().mkdir(path));
+        else if (kind == "zero")
+            QVERIFY(QFile::link("/dev/zero", path));
+        else if (kind == "locked") {
+            if (::geteuid() == 0)
+                QSKIP("the superuser reads every file");
+            escribe(*m_home, "locked.qv90", "//DiaBorrado//\r\nLNumeroSerie;DFecha;THora\r\n");
+            QVERIFY(QFile::setPermissions(path, QFileDevice::WriteOwner));
+        }
+        const ResultadoIntercambio r = importaIntercambio(path, modulo1().ConexionBD);
+        QVERIFY(!r.empezada);
+        QCOMPARE(r.error, message.arg(path));
     }
 
     // The summary names tables and columns as the windows do, in the user's language.

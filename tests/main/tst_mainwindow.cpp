@@ -31,8 +31,8 @@
 #include <QSqlQuery>
 #include <QUrl>
 #include <QtTest>
-#include <sys/stat.h>
 #include <memory>
+#include <sys/stat.h>
 
 using namespace slx;
 using slxtest::cuenta;
@@ -257,7 +257,7 @@ private Q_SLOTS:
         // Opened without waiting for a writer: refused at once.
         QTest::newRow("pipe named .db")
             << "pipe.db" << 0
-            << "The file %1 is not a regular file (it is a pipe, a device or a folder), so it is not imported." << true;
+            << "The file %1 is not a regular file (it is a folder, a device or a pipe): it cannot be imported." << true;
     }
     void importCommand()
     {
@@ -318,6 +318,24 @@ private Q_SLOTS:
                                                     .arg(0)),
             qPrintable(answers.shown().at(1).text));
         QCOMPARE(cuenta("DiaBorrado"), 1);
+        QVERIFY(!FormRegistry::instance("Form16"));
+        QVERIFY(modulo1().FicheroImportar.isEmpty());
+    }
+
+    // A pipe picked as an exchange file is refused at once: nothing waits for a writer.
+    void importOfAPipeIsRefused()
+    {
+        const QString path = home->file("pipe.qv90");
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        slxtest::Answers answers;
+        answers.then(path);
+        QTest::mouseClick(form->SSCommand1, Qt::LeftButton);
+        QFile::remove(path);
+        QCOMPARE(answers.shown().size(), 2);
+        QCOMPARE(answers.shown().at(1).icon, ui::Icon::Critical);
+        QCOMPARE(answers.shown().at(1).text, TextoPropio("The file %1 is not a regular file (it is a folder, a device "
+                                                         "or a pipe): it cannot be imported.")
+                                                 .arg(path));
         QVERIFY(!FormRegistry::instance("Form16"));
         QVERIFY(modulo1().FicheroImportar.isEmpty());
     }

@@ -428,8 +428,8 @@ private Q_SLOTS:
         const QString reason = kind == "damaged" ? TextoPropio("The list of tables of the database cannot be read: %1")
                                                        .section(QLatin1String("%1"), 0, 0)
                                : kind == "pipe"
-                                   ? TextoPropio("The file %1 is not a regular file (it is a pipe, a device or a folder), "
-                                                 "so it is not imported.")
+                                   ? TextoPropio("The file %1 is not a regular file (it is a folder, a device or a pipe): "
+                                                 "it cannot be imported.")
                                          .section("%1", 1, 1)
                                : kind == "refused"
                                    ? TextoPropio("Rows refused: %1").arg(1)
