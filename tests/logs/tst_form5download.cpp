@@ -308,12 +308,7 @@ private slots:
         s.series = series("2026-12-10 14:00", 18);
         s.sessions.prepend(session("2026-12-10 12:00", "2026-12-10 13:30"));
         f->emulator.setScenario(s);
-        slxemu::FaultPlan plan;
-        plan.kind = slxemu::Fault(fault);
-        plan.command = 0x05;
-        plan.frame = 5;
-        plan.at = 20;
-        f->emulator.setFault(plan);
+        f->faultAt(slxemu::Fault(fault), 0x05, 5);
         acceptProposal = true;
         receive();
         QCOMPARE(proposed, t("2026-12-10 10:45")); // the newest record of the first download
