@@ -273,7 +273,7 @@ private slots:
         const int stored = count("SELECT COUNT(*) FROM \"Intervalos\"");
         QVERIFY2(stored >= 20 && stored < 4000, qPrintable(QString::number(stored)));
         QCOMPARE(count("SELECT COUNT(*) FROM \"Sesiones\""), 0);
-        QVERIFY(f->emulator.received().endsWith(char(0x18)));
+        QVERIFY(QTest::qWaitFor([this] { return f->emulator.received().endsWith(char(0x18)); }, 2000));
         atRest();
         QVERIFY(form->isVisible());
         QVERIFY(!MSComm1().PortOpen());

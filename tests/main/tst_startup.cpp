@@ -4,12 +4,14 @@
 #include "Helpers.h"
 #include "TestSupport.h"
 #include "base/DataFolder.h"
+#include "base/DataFolderLock.h"
 #include "base/Database.h"
 #include "base/FormRegistry.h"
 #include "base/Modulo1.h"
 #include "base/TextoPropio.h"
 #include "base/Ventanas.h"
 #include "localization/LocGuru.h"
+#include "main/Application.h"
 #include "main/Arranque.h"
 #include "main/Form1.h"
 #include "main/RegistroVentanas.h"
@@ -19,8 +21,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
+#include <QProcess>
 #include <QPushButton>
 #include <QSqlQuery>
+#include <QTemporaryDir>
 #include <QtTest>
 #include <memory>
 
@@ -147,6 +151,71 @@ private Q_SLOTS:
         QCOMPARE(f->windowTitle(), QString("SLX-90"));
         // Nothing is written into the settings file at start-up.
         QCOMPARE(QFile::exists(home.file("slx90.ini")), !ini.isEmpty());
+    }
+
+    // One program per data folder: a second start on the folder of a running program says
+    // so in the folder's language and ends; another folder runs beside it; the lock of a
+    // program that was killed is taken over.
+    void oneProgramPerDataFolder_data()
+    {
+        QTest::addColumn<QByteArray>("lcid");
+        QTest::addColumn<QString>("language");
+        QTest::newRow("Deutsch") << QByteArray("1031") << "Deutsch";
+        QTest::newRow("Español") << QByteArray("1034") << "Español";
+    }
+    void oneProgramPerDataFolder()
+    {
+        QFETCH(QByteArray, lcid);
+        QFETCH(QString, language);
+        slxtest::DataHome home;
+        QVERIFY(home.seed());
+        escribeIni(home.file("slx90.ini"), "[Configuration]\r\nSerialPort=1\r\nLanguage=" + lcid +
+                                               "\r\nModem=0\r\nTonePulse=1\r\nModemSpeed=19200\r\n");
+        QTemporaryDir otherFolder;
+        // The program itself, started on each folder.
+        auto start = [](QProcess &p, const QString &folder) {
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.insert("SLX90_HOME", folder);
+            p.setProcessEnvironment(env);
+            p.start(SLX90_EXE, {});
+            QVERIFY(p.waitForStarted());
+        };
+        QProcess first, beside;
+        start(first, home.path());
+        start(beside, otherFolder.path());
+        const QString lockFile = QDir(home.path()).filePath("slx90.lock");
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(lockFile), 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(QDir(otherFolder.path()).filePath("slx90.lock")), 20000);
+
+        // A second start on the first folder.
+        {
+            slxtest::Answers answers;
+            DataFolderLock lock(home.path());
+            QVERIFY(!tomaCarpetaDatos(lock));
+            QCOMPARE(lock.holder(), first.processId());
+            QCOMPARE(answers.shown().size(), 1);
+            QCOMPARE(answers.shown().first().icon, ui::Icon::Exclamation);
+            QVERIFY(LocGuruP_BAS::SetupLanguage(home.file("Language.db"), language));
+            QCOMPARE(answers.texts(), QStringList{TextoPropio("The program is already running on the data folder %1.")
+                                                      .arg(home.path())});
+            QVERIFY(answers.texts().first() !=
+                    QString("The program is already running on the data folder %1.").arg(home.path()));
+            LocGuruP_BAS::SetupLanguage(home.file("Language.db"), " ");
+        }
+        // Both programs still run, each on its own folder.
+        QCOMPARE(first.state(), QProcess::Running);
+        QCOMPARE(beside.state(), QProcess::Running);
+
+        // Killed, the first leaves its lock file behind: the next start takes it over.
+        first.kill();
+        QVERIFY(first.waitForFinished());
+        QVERIFY(QFile::exists(lockFile));
+        slxtest::Answers answers;
+        DataFolderLock lock(home.path());
+        QVERIFY(tomaCarpetaDatos(lock));
+        QVERIFY(answers.shown().isEmpty());
+        beside.kill();
+        beside.waitForFinished();
     }
 
     // A settings file deleted after the first start is not made again with defaults: the
