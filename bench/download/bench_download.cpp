@@ -19,6 +19,7 @@
 #include "base/MessageBox.h"
 #include "base/Modulo1.h"
 #include "link/Timings.h"
+#include "link/Trama.h"
 #include "logs/Form5.h"
 #include "logs/Form8.h"
 
@@ -67,17 +68,7 @@ public:
 
     void send(const QByteArray &bytes) { static_cast<void>(::write(m_fd, bytes.constData(), size_t(bytes.size()))); }
     void control(char c) { send(QByteArray(1, c)); }
-    void request(quint8 command, const QByteArray &data = {})
-    {
-        QByteArray f;
-        const int n = int(data.size()) + 6;
-        f.append(char(0x02)).append(char(n >> 8)).append(char(n & 0xFF)).append(char(command)).append(data);
-        f.append(char(0x03));
-        char x = 0;
-        for (char c : f)
-            x = char(x ^ c);
-        send(f.append(x));
-    }
+    void request(quint8 command, const QByteArray &data = {}) { send(slx::trama(command, data)); }
     // One whole frame with a right check byte; empty after 2 s of silence or a bad frame.
     QByteArray frame()
     {
@@ -92,12 +83,8 @@ public:
             f.append(c);
             if (f.size() == 3)
                 length = (quint8(f[1]) << 8) | quint8(f[2]);
-            if (f.size() >= 3 && f.size() == length) {
-                char x = 0;
-                for (int i = 0; i + 1 < f.size(); ++i)
-                    x = char(x ^ f[i]);
-                return x == f.back() ? f : QByteArray();
-            }
+            if (f.size() >= 3 && f.size() == length)
+                return slx::checkByte(QByteArrayView(f).chopped(1)) == quint8(f.back()) ? f : QByteArray();
         }
     }
     // A record transfer: ACK after every record up to the end frame; the records.

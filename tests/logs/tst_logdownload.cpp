@@ -259,12 +259,7 @@ private slots:
         QFETCH(int, fault);
         QFETCH(int, result);
         f->emulator.setScenario(scenario(4, 10));
-        slxemu::FaultPlan plan;
-        plan.kind = slxemu::Fault(fault);
-        plan.command = 0x05;
-        plan.frame = 4;
-        plan.at = 20;
-        f->emulator.setFault(plan);
+        f->faultAt(slxemu::Fault(fault), 0x05, 4);
         auto s = open();
         QVERIFY(s);
         LogDownload d(*s, modulo1().ConexionBD, 123);
