@@ -13,6 +13,7 @@
 #include "import/ImportaBaseDatos.h"
 #include "localization/LocGuru.h"
 #include "main/Arranque.h"
+#include "widgets/HelpWindow.h"
 
 #include <QApplication>
 #include <QCloseEvent>
