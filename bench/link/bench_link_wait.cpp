@@ -2,15 +2,16 @@
 // the 5-second watchdog of the programming sheet, against the emulator on a
 // pseudo-terminal. Goal: a few percent of one core at most. Then the heap
 // allocations of receiving a 513-byte frame already waiting in the port: the
-// bytes are read one at a time; the only allocation per byte is the watchdog's
-// restart (a timer started again is registered again with the event loop).
+// bytes are read one at a time from the port's own buffer, and the watchdog is
+// restarted (a timer registered again with the event loop, one allocation) only
+// before a wait that may block.
 
 #include "Emulator.h"
-#include "link/Link.h"
-#include "link/Timings.h"
 #include "base/DataFolder.h"
 #include "base/MessageBox.h"
 #include "base/Modulo1.h"
+#include "link/Link.h"
+#include "link/Timings.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

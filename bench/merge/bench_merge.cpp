@@ -1,6 +1,8 @@
 // Merging a database of this program with many Intervalos rows into one that
 // already holds half of them: rows per second, and peak memory for two sizes
-// (it should not grow with the number of rows).
+// (it should not grow with the number of rows); beside it, in the same run, a bare
+// INSERT OR IGNORE ... SELECT over ATTACH of the same rows into a copy of the same
+// destination, and the ratio of the two.
 //
 // usage: bench_merge [rows]   (default: 50000 and then 500000)
 
@@ -9,6 +11,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -67,12 +70,40 @@ bool fill(const QString &path, int count, int step)
     return ok;
 }
 
+// The bare copy: seconds, or a negative number on a failure.
+double bare(const QString &source, const QString &dest)
+{
+    double seconds = -1;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "bare");
+        db.setDatabaseName(dest);
+        QSqlQuery q(db);
+        if (db.open() && q.exec("PRAGMA journal_mode=WAL") && q.exec("PRAGMA synchronous=NORMAL")) {
+            q.prepare("ATTACH DATABASE ? AS src");
+            q.addBindValue(source);
+            QElapsedTimer timer;
+            timer.start();
+            if (q.exec() && q.exec("INSERT OR IGNORE INTO main.Intervalos SELECT * FROM src.Intervalos"))
+                seconds = timer.nsecsElapsed() / 1e9;
+            else
+                std::fprintf(stderr, "%s\n", qPrintable(q.lastError().text()));
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase("bare");
+    return seconds;
+}
+
 bool run(int rows)
 {
     QTemporaryDir dir;
     const QString source = dir.filePath("source.db");
     const QString dest = dir.filePath("slx90.db");
-    if (!fill(source, rows, 1) || !fill(dest, rows, 2))
+    const QString copy = dir.filePath("bare.db");
+    if (!fill(source, rows, 1) || !fill(dest, rows, 2) || !QFile::copy(dest, copy))
+        return false;
+    const double baseline = bare(source, copy);
+    if (baseline < 0)
         return false;
     QString error;
     if (!slx::Database::open(dest, &error)) {
@@ -93,6 +124,8 @@ bool run(int rows)
     std::printf("%d source rows: %lld added, %lld skipped, %lld refused in %.2f s = %.0f rows/s; peak memory %ld KiB\n",
                 rows, static_cast<long long>(r.anadidas), static_cast<long long>(r.duplicadas),
                 static_cast<long long>(r.rechazadas), seconds, read / seconds, peakKiB());
+    std::printf("  bare INSERT OR IGNORE ... SELECT over ATTACH: %.2f s = %.0f rows/s; merge / bare = %.2f\n",
+                baseline, rows / baseline, baseline / seconds);
     return read == rows;
 }
 

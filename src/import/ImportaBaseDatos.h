@@ -13,9 +13,11 @@
 
 namespace slx {
 
-// The kind of a source file, told by its content, not its name.
+// The kind of a source file, told by its content, not its name. Only a regular file is
+// read, and it is opened without blocking; Ninguno leaves why in *motivo (missing, a
+// pipe or a device, permission denied, not a database).
 enum class TipoBaseDatos { Ninguno, SQLite, Access };
-TipoBaseDatos tipoBaseDatos(const QString &fichero);
+TipoBaseDatos tipoBaseDatos(const QString &fichero, QString *motivo = nullptr);
 
 struct ResultadoFusion {
     // Set when the merge could not start (source or destination not opened, table
@@ -27,11 +29,16 @@ struct ResultadoFusion {
     QStringList motivos;         // the first reasons of refused rows, "table: reason"
     QStringList tablasOmitidas;  // source tables the destination lacks (their rows are not stored)
     QStringList tablasIlegibles; // source tables that could not be read whole ("table: reason")
+    QStringList tablasDanadas;   // damaged tables the merge does not read (settings, system tables)
 
     bool empezada() const { return error.isEmpty(); }
     // Every table was read and every row is now in the destination (stored or already
-    // there); a table the program does not have is reported but is no loss.
-    bool sinPerdidas() const { return empezada() && rechazadas == 0 && tablasIlegibles.isEmpty(); }
+    // there); a table the program does not have is reported but is no loss. A file with
+    // damaged tables is not taken for a sound one, even when they hold nothing merged.
+    bool sinPerdidas() const
+    {
+        return empezada() && rechazadas == 0 && tablasIlegibles.isEmpty() && tablasDanadas.isEmpty();
+    }
     // The summary shown to the user.
     QString resumen() const;
 };

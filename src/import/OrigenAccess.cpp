@@ -195,9 +195,12 @@ public:
         char tag = 0;
         QByteArray p;
         QString motivo;
+        QStringList danadas;
         while (lector.siguiente(&tag, &p)) {
             if (tag == 'T' && p.size() >= 4)
                 m_tablas << QString::fromUtf8(p.mid(4));
+            else if (tag == 'D')
+                danadas << QString::fromUtf8(p);
             else if (tag == 'X')
                 motivo = QString::fromUtf8(p);
         }
@@ -205,8 +208,26 @@ public:
             *error = danada(fichero, motivo);
             return false;
         }
+        // A damaged table the merge reads is reported when it reads it; the others
+        // (the settings, the system tables) are only listed. A file none of whose data
+        // tables can be read is refused whole.
+        int datosDanadas = 0, datos = 0;
+        for (const QString &t : m_tablas)
+            datos += t.compare(QLatin1String("Configuracion"), Qt::CaseInsensitive) != 0;
+        for (const QString &d : danadas) {
+            const QString nombre = d.section(QLatin1Char('\t'), 0, 0);
+            const QString por = d.section(QLatin1Char('\t'), 1);
+            if (!m_tablas.contains(nombre) || nombre.compare(QLatin1String("Configuracion"), Qt::CaseInsensitive) == 0)
+                m_danadas << nombre + QLatin1String(": ") + por;
+            else if (++datosDanadas == datos) {
+                *error = danada(fichero, QStringLiteral("the table %1: %2").arg(nombre, por));
+                return false;
+            }
+        }
         return true;
     }
+
+    QStringList tablasDanadas() const override { return m_danadas; }
 
     bool tablas(QStringList *nombres, QString *) override
     {
@@ -303,6 +324,7 @@ private:
 
     QString m_fichero;
     QStringList m_tablas;
+    QStringList m_danadas;
     std::unique_ptr<Lector> m_lector;
     QVector<int> m_tipos;
     quint32 m_leidas = 0;

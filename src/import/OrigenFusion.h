@@ -1,8 +1,14 @@
 #pragma once
 // Sources of the database merge: a reader of the user tables of another database,
 // one table at a time and one row at a time, so that memory does not grow with the
-// number of rows.
+// number of rows. Three of them: an Access file of the original program, a database
+// of this program on a connection of its own, and one attached to the destination's
+// connection, which copies the rows already in their stored forms by itself.
 
+#include "import/FormaGuardada.h"
+
+#include <QSqlDatabase>
+#include <QSqlError>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -10,6 +16,24 @@
 #include <memory>
 
 namespace slx::fusion {
+
+// The copy of one source table into a destination table, for a source that writes
+// the rows itself: the destination columns filled, the source column of each, their
+// stored forms and which of them are key parts.
+struct CopiaTabla {
+    QString destino;
+    QStringList columnasDestino;
+    QStringList columnasOrigen;
+    QVector<Forma> formas;
+    QVector<bool> clave;
+};
+
+// What a source's own copy did with one block of rows.
+struct Bloque {
+    qint64 filas = 0;      // rows of the source in the block
+    qint64 anadidas = 0;   // stored
+    qint64 duplicadas = 0; // already in the destination
+};
 
 // Values come as: null QVariant, qlonglong, double, bool, QString or, for a date/time
 // of an Access file, QDateTime.
@@ -20,20 +44,49 @@ public:
     virtual bool abre(const QString &fichero, QString *error) = 0;
     // The user tables, in the order the file lists them; false with a description.
     virtual bool tablas(QStringList *nombres, QString *error) = 0;
+    // Tables the file holds but cannot read, system tables included ("table: reason"),
+    // known once tablas() has answered; their rows are not merged.
+    virtual QStringList tablasDanadas() const { return {}; }
     // Starts reading a table; its column names in *columnas.
     virtual bool abreTabla(const QString &tabla, QStringList *columnas, QString *error) = 0;
     // The next row into *fila (one value per column); false at the end or on a read
     // failure, which then leaves a description in *error.
     virtual bool siguienteFila(QVector<QVariant> *fila, QString *error) = 0;
     virtual void cierraTabla() = 0;
+
+    // A source that writes into the destination itself: after abreTabla, true when it
+    // takes the copy c; the rows then come by blocks, and siguienteFila gives, after
+    // each block, only the rows of it that still need the conversion (one value per
+    // column of c, in its order). False: every row comes through siguienteFila.
+    virtual bool copiaDirecta(const CopiaTabla &c)
+    {
+        Q_UNUSED(c);
+        return false;
+    }
+    // Copies the next block; false after the last one, or on a failure of the file
+    // (then with a description in *error).
+    virtual bool siguienteBloque(Bloque *b, QString *error)
+    {
+        Q_UNUSED(b);
+        Q_UNUSED(error);
+        return false;
+    }
 };
 
 std::unique_ptr<Origen> creaOrigenSQLite();
 std::unique_ptr<Origen> creaOrigenAccess();
+// A database of this program attached to the destination's connection (which must
+// take file URIs); opening fails when it cannot be attached.
+std::unique_ptr<Origen> creaOrigenAdjunto(QSqlDatabase destino);
 
-// The SQLite URI of a source database, opened read-only. Immutable when no write-ahead
-// log lies beside it, so that nothing is written there (no -wal or -shm) and a database on
-// read-only media is read; with a log beside it, the log is read too.
+// A failure of an SQLite file rather than of one row (damaged, unreadable, full): the
+// table cannot be read or written further.
+bool esFalloDeFichero(const QSqlError &e);
+
+// The SQLite URI of a source database, opened read-only. Immutable only when no
+// write-ahead log or rollback journal lies beside it, so that nothing is written there
+// (no -wal or -shm) and a database on read-only media is read; with a log beside it,
+// the log is read too.
 QString uriOrigenSQLite(const QString &fichero);
 
 // The reader of Access files beside the program's executable (or where SLX90_LECTOR_MDB

@@ -215,18 +215,23 @@ FrameResult receiveFrame(SerialControl &port, FrameReceiver::Buffer &buffer, QTi
         watchdog = &fallback;
     }
     FrameReceiver receiver(buffer);
-    ReiniciaTimer(watchdog);
     for (;;) {
-        switch (byteWait(port, watchdog, cancelled)) {
-        case ByteWait::Timeout: return FrameResult::TimedOut;
-        case ByteWait::Lost: return FrameResult::LineLost;
-        case ByteWait::Cancelled: return FrameResult::Cancelled;
-        case ByteWait::Byte: break;
-        }
+        // A byte the port already holds is taken at once: the system is asked only
+        // when the port's own buffer is empty, and the watchdog, which measures the
+        // silence between bytes, is restarted only before a wait that may block (no
+        // window event runs between two bytes taken so, so it cannot expire there).
         quint8 byte = 0;
-        if (!port.readByte(byte))
-            continue;
-        ReiniciaTimer(watchdog);
+        if (!port.readBuffered(byte)) {
+            ReiniciaTimer(watchdog);
+            switch (byteWait(port, watchdog, cancelled)) {
+            case ByteWait::Timeout: return FrameResult::TimedOut;
+            case ByteWait::Lost: return FrameResult::LineLost;
+            case ByteWait::Cancelled: return FrameResult::Cancelled;
+            case ByteWait::Byte: break;
+            }
+            if (!port.readByte(byte))
+                continue;
+        }
         switch (receiver.feed(byte)) {
         case FrameReceiver::Result::NeedMore: break;
         case FrameReceiver::Result::Complete:

@@ -10,7 +10,7 @@
 //
 // The watchdog handed to the receive routines is the calling window's QTimer; its
 // expiry switches it off (single-shot, or stopped by its own timeout handler) and
-// the link restarts it on every byte, so it is an inter-byte time-out.
+// the link restarts it before every wait for a byte, so it is an inter-byte time-out.
 
 #include "link/FrameReceiver.h"
 #include "link/SerialControl.h"
@@ -68,8 +68,9 @@ struct Identificacion {
 using CancelTest = std::function<bool()>;
 
 // Receives one frame into buffer from index 0 (FrameReceiver), restarting the
-// watchdog on every byte. Without a watchdog, one of its own at the table's
-// vigilanteMs. Shows nothing.
+// watchdog before every wait for a byte (bytes the port already holds are taken
+// without a wait). Without a watchdog, one of its own at the table's vigilanteMs.
+// Shows nothing.
 FrameResult receiveFrame(SerialControl &port, FrameReceiver::Buffer &buffer, QTimer *watchdog, int minLength = 5,
                          const CancelTest &cancelled = {});
 

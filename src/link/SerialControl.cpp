@@ -191,6 +191,15 @@ bool SerialControl::readByte(quint8 &byte)
     return true;
 }
 
+bool SerialControl::readBuffered(quint8 &byte)
+{
+    char c = 0;
+    if (m_port.bytesAvailable() <= 0 || !m_port.getChar(&c))
+        return false;
+    byte = static_cast<quint8>(c);
+    return true;
+}
+
 void SerialControl::ClearInBuffer()
 {
     if (m_port.isOpen()) {

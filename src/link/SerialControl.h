@@ -53,6 +53,9 @@ public:
     QByteArray Input();
     // One waiting byte; false when nothing is waiting.
     bool readByte(quint8 &byte);
+    // One byte the port has already taken from the system, without asking the system
+    // for more; false when the port's own buffer is empty (bytes may still wait there).
+    bool readBuffered(quint8 &byte);
     // InBufferCount = 0: discards waiting input.
     void ClearInBuffer();
     // OutBufferCount = 0: discards output not sent yet.

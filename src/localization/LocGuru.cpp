@@ -393,7 +393,7 @@ bool LocGuru::OpenLanguageDatabase(const QString &sDatabase, bool bReadOnly, qin
         CloseLanguageDatabase();
         m_eOpenDbType = eDbType;
         if (eDbType == 0) {
-            OpenAccess(sDatabase, bReadOnly);
+            OpenDatabaseForm(sDatabase, bReadOnly);
         } else if (eDbType == 1) {
             bReadOnly = true;
             result = LoadTextColumn(sDatabase, QStringLiteral("Native"), m_asNative) &&
@@ -414,7 +414,7 @@ bool LocGuru::OpenLanguageDatabase(const QString &sDatabase, bool bReadOnly, qin
     return result;
 }
 
-void LocGuru::OpenAccess(const QString &path, bool bReadOnly)
+void LocGuru::OpenDatabaseForm(const QString &path, bool bReadOnly)
 {
     const QFileInfo info(path);
     if (!info.isFile())

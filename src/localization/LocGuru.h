@@ -119,9 +119,11 @@ private:
 
     void ParsePropertyList();
     QString PadForWidthTest(const QString &text) const;
+    // TranslateAccess keeps the name of the lookup in the Access form of the language
+    // database, whose place the SQLite file Language.db takes; OpenDatabaseForm opens it.
     QString TranslateAccess(const QString &text) const;
     QString TranslateText(const QString &text) const;
-    void OpenAccess(const QString &path, bool bReadOnly);
+    void OpenDatabaseForm(const QString &path, bool bReadOnly);
     qint32 ReadTextHeader(const QString &path, const QString &column, qint64 *offset);
     bool FindTextSection(const QByteArray &bytes, const QString &column, qint64 offset, qint64 *pos);
     bool LoadTextColumn(const QString &path, const QString &column, QStringList &values);

@@ -98,9 +98,10 @@ ResultadoPaso LogDownload::fechas()
 
 // The record loop of the interval and session transfers. decodifica(frame, fecha)
 // gives the frame's verdict and record and sets the date shown as progress; graba
-// stores a valid record; inicio gives its start. Every frame is answered ACK (the next, also after a record
-// skipped) or CAN (a record before the period, Stop, a frame not received or not
-// whole, a row the database refuses), but the end frame, which gets no reply.
+// stores a valid record; inicio gives its start. Every frame is answered ACK (the
+// next, also after a record skipped, which is counted) or CAN (a record before the
+// period, Stop, a frame not received or not whole, a row the database refuses), but
+// the end frame, which gets no reply.
 template <typename Decodifica, typename Graba, typename Inicio>
 ResultadoPaso LogDownload::registros(const QByteArray &peticion, Decodifica decodifica, Graba graba, Inicio inicio)
 {

@@ -342,42 +342,34 @@ bool LogStorage::grabaSesion(qint32 serie, const RegistroSesion &r, QString *err
     return ejecuta(m_sesion, error);
 }
 
-bool LogStorage::creaTablaDescargas(QString *error)
+bool LogStorage::escribeDescarga(qint32 serie, const QDateTime &inicio, const char *alExistir, QString *error)
 {
+    if (!inicio.isValid())
+        return true;
+    QSqlQuery crea(m_db);
+    crea.prepare(QStringLiteral("CREATE TABLE IF NOT EXISTS \"%1\" (\"Serial\" INTEGER PRIMARY KEY, "
+                                "\"NewestStart\" TEXT NOT NULL)")
+                     .arg(QLatin1String(kTablaDescargas)));
+    if (!ejecuta(crea, error))
+        return false;
     QSqlQuery q(m_db);
-    q.prepare(QStringLiteral("CREATE TABLE IF NOT EXISTS \"%1\" (\"Serial\" INTEGER PRIMARY KEY, "
-                             "\"NewestStart\" TEXT NOT NULL)")
-                  .arg(QLatin1String(kTablaDescargas)));
+    q.prepare(
+        QStringLiteral("INSERT INTO \"%1\" (\"Serial\", \"NewestStart\") VALUES (?, ?) ON CONFLICT (\"Serial\") %2")
+            .arg(QLatin1String(kTablaDescargas), QLatin1String(alExistir)));
+    q.addBindValue(serie);
+    q.addBindValue(textoMinuto(inicio));
     return ejecuta(q, error);
 }
 
 bool LogStorage::beginDownload(qint32 serie, const QDateTime &periodStart, QString *error)
 {
-    if (!periodStart.isValid())
-        return true;
-    if (!creaTablaDescargas(error))
-        return false;
-    QSqlQuery q(m_db);
-    q.prepare(QStringLiteral("INSERT INTO \"%1\" (\"Serial\", \"NewestStart\") VALUES (?, ?) ON CONFLICT DO NOTHING")
-                  .arg(QLatin1String(kTablaDescargas)));
-    q.addBindValue(serie);
-    q.addBindValue(textoMinuto(periodStart));
-    return ejecuta(q, error);
+    return escribeDescarga(serie, periodStart, "DO NOTHING", error);
 }
 
 bool LogStorage::completeDownload(qint32 serie, const QDateTime &newestStart, QString *error)
 {
-    if (!newestStart.isValid())
-        return true;
-    if (!creaTablaDescargas(error))
-        return false;
-    QSqlQuery q(m_db);
-    q.prepare(QStringLiteral("INSERT INTO \"%1\" (\"Serial\", \"NewestStart\") VALUES (?, ?) ON CONFLICT (\"Serial\") "
-                             "DO UPDATE SET \"NewestStart\" = max(\"NewestStart\", excluded.\"NewestStart\")")
-                  .arg(QLatin1String(kTablaDescargas)));
-    q.addBindValue(serie);
-    q.addBindValue(textoMinuto(newestStart));
-    return ejecuta(q, error);
+    return escribeDescarga(serie, newestStart,
+                           "DO UPDATE SET \"NewestStart\" = max(\"NewestStart\", excluded.\"NewestStart\")", error);
 }
 
 std::optional<QDateTime> intervaloMasReciente(QSqlDatabase db, qint32 serie)

@@ -54,7 +54,9 @@ public:
 private:
     bool prepara(QSqlQuery &q, const std::function<QString()> &sql, QString *error);
     bool ejecuta(QSqlQuery &q, QString *error);
-    bool creaTablaDescargas(QString *error);
+    // Writes the device's kept start (the table made when missing); alExistir is what
+    // the INSERT does on the device's row.
+    bool escribeDescarga(qint32 serie, const QDateTime &inicio, const char *alExistir, QString *error);
 
     QSqlDatabase m_db;
     QSqlQuery m_totales, m_eventos[3], m_intervalo, m_intervaloAntiguo, m_sesion;

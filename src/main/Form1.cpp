@@ -13,6 +13,7 @@
 #include "import/ImportaBaseDatos.h"
 #include "localization/LocGuru.h"
 #include "main/Arranque.h"
+#include "main/CopiaSeguridad.h"
 #include "widgets/HelpWindow.h"
 
 #include <QApplication>
@@ -298,6 +299,12 @@ bool Form1::fusiona(const QString &fichero, ResultadoFusion *resultado)
     return resultado->empezada();
 }
 
+void Form1::muestraResumen(const ResultadoFusion &r)
+{
+    ui::MsgBox(oLocGuru().GetS(144) + QLatin1String("\n\n") + r.resumen(),
+               r.sinPerdidas() ? ui::Icon::Information : ui::Icon::Critical, ui::OkOnly, this);
+}
+
 void Form1::ImportaBaseDatos()
 {
     ResultadoFusion r;
@@ -305,43 +312,53 @@ void Form1::ImportaBaseDatos()
         ui::MsgBox(r.error, ui::Icon::Critical, ui::OkOnly, this);
         return;
     }
-    const bool limpio = r.rechazadas == 0 && r.tablasIlegibles.isEmpty();
-    ui::MsgBox(oLocGuru().GetS(144) + QLatin1String("\n\n") + r.resumen(),
-               limpio ? ui::Icon::Information : ui::Icon::Critical, ui::OkOnly, this);
+    muestraResumen(r);
 }
 
 void Form1::ImportaCopiaSeguridad()
 {
     Modulo1 &m = modulo1();
+    // A merge of a backup that a previous run started and never ended is told once.
+    if (const auto inacabada = CopiaSeguridad::fusionInacabada()) {
+        show();
+        ui::MsgBox(oLocGuru().GetS(178) + QLatin1String("\n\n") +
+                       TextoPropio("The merge of the backup %1 that started on %2 did not end (the program was stopped "
+                                   "during it): some of its rows may be missing from the database. The backup is kept "
+                                   "as %3.")
+                           .arg(QStringLiteral("backupSLX90.bak"),
+                                inacabada->inicio.toLocalTime().toString(QStringLiteral("dd/MM/yyyy HH:mm")),
+                                inacabada->aparte),
+                   ui::Icon::Critical, ui::OkOnly, this);
+    }
     const QString copia = DataFolder::file(QStringLiteral("backupSLX90.bak"));
     if (!ExisteFichero(copia))
         return;
     show();
-    // Moved aside under a dated name before its merge starts, so that no start runs it
-    // twice (a merge that cannot end does not come back at every start).
-    const QDir carpeta = QFileInfo(copia).dir();
-    const QString fecha = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH.mm.ss"));
-    QString aparte = carpeta.filePath(QStringLiteral("backupSLX90 %1.bak").arg(fecha));
-    for (int n = 2; QFileInfo::exists(aparte); ++n)
-        aparte = carpeta.filePath(QStringLiteral("backupSLX90 %1 (%2).bak").arg(fecha).arg(n));
-    QFile fichero(copia);
-    if (!fichero.rename(aparte)) {
+    // Moved aside under a dated name, with its logs, before its merge starts, so that no
+    // start runs it twice (a merge that cannot end does not come back at every start).
+    QString error;
+    const QString aparte = CopiaSeguridad::aparta(copia, &error);
+    if (aparte.isEmpty()) {
         ui::MsgBox(oLocGuru().GetS(178) + QLatin1String("\n\n") +
                        TextoPropio("The backup %1 cannot be moved aside before its merge, so it is not merged: %2")
-                           .arg(copia, fichero.errorString()),
+                           .arg(copia, error),
                    ui::Icon::Critical, ui::OkOnly, this);
         return;
     }
+    CopiaSeguridad::marcaFusion(aparte);
     m.FicheroImportar = aparte;
     ResultadoFusion r;
     const bool empezada = fusiona(aparte, &r);
     m.FicheroImportar.clear();
-    // Deleted when every row of it is in the database; otherwise it stays aside and the
-    // user is told once where it is and why.
+    CopiaSeguridad::quitaMarca();
+    // Deleted when every row of it is in the database, and the summary shown as the
+    // import command shows it; otherwise it stays aside and the user is told once where
+    // it is and why.
     if (empezada && r.sinPerdidas()) {
-        if (!QFile::remove(aparte))
+        if (!CopiaSeguridad::borra(aparte))
             ui::MsgBox(TextoPropio("The file %1 could not be deleted.").arg(aparte), ui::Icon::Critical, ui::OkOnly,
                        this);
+        muestraResumen(r);
         return;
     }
     ui::MsgBox(oLocGuru().GetS(178) + QLatin1String("\n\n") + (empezada ? r.resumen() : r.error) +

@@ -49,7 +49,7 @@ public:
     // The merge of FicheroImportar under the busy panel; the result is shown.
     void ImportaBaseDatos();
     // The backup left in the data folder, merged at start-up and deleted when all of
-    // it is in the database.
+    // it is in the database; a merge of one that never ended is told at the next start.
     void ImportaCopiaSeguridad();
 
 public Q_SLOTS:
@@ -74,6 +74,8 @@ private:
     bool rehusaDuranteIntercambio();
     void habilitaBotones(bool on);
     bool fusiona(const QString &fichero, ResultadoFusion *resultado);
+    // The summary of a merge, as the import command and the start-up show it.
+    void muestraResumen(const ResultadoFusion &r);
 
     bool m_cargada = false;    // Form_Load ran and Form_Unload has not
     bool m_sinCierre = false;  // the program ends without the shutdown (text export)

@@ -93,7 +93,7 @@ QString textoFechaCorta(const QDate &fecha)
 bool formatoValido(const QString &formato)
 {
     return formato.isEmpty() || esPatronNumero(formato) || formato.startsWith(QLatin1String("date:")) ||
-           formato.startsWith(QLatin1String("time:"));
+           formato.startsWith(QLatin1String("time:")) || formato == QLatin1String("limit");
 }
 
 QString formatoValor(const QVariant &valor, const QString &formato)
@@ -105,6 +105,11 @@ QString formatoValor(const QVariant &valor, const QString &formato)
         if (const auto d = fechaAlmacenada(t))
             return d->toString(formato.mid(5));
         return t;
+    }
+    if (formato == QLatin1String("limit")) {
+        bool ok = false;
+        const int v = valor.toString().trimmed().toInt(&ok);
+        return ok && v == 255 ? QStringLiteral("---") : formatoValor(valor, QString());
     }
     if (formato.startsWith(QLatin1String("time:"))) {
         const QString t = valor.toString().trimmed();

@@ -25,7 +25,8 @@ QString textoFechaCorta(const QDate &fecha);
 // shortest, a real as the single-precision value it holds), a number pattern as for
 // formatoNumero, "date:PATTERN" (a stored date written with a QDate pattern such as
 // dd/MM/yyyy; a text that is no date is written as it stands) or "time:PATTERN" (a
-// stored time of day "hh:mm" or "hh:mm:ss"). Null is the empty text.
+// stored time of day "hh:mm" or "hh:mm:ss") or "limit" (a limit in dB, where 255 means
+// none is set: "---", as the record pickers show it). Null is the empty text.
 QString formatoValor(const QVariant &valor, const QString &formato);
 
 // True when the format is one formatoValor knows (empty included).

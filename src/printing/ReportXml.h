@@ -6,7 +6,7 @@
 //             bottom="12" family="DejaVu Sans" size="9">
 //       <section name="PageHeader|Header|Detail|Footer|PageFooter" height="12">
 //         <text name="TNSerie" x="0" y="0" width="30" height="5" text="N. Serie:"
-//               column="LNumeroSerie" format="#.00|date:dd/MM/yyyy|time:hh:mm"
+//               column="LNumeroSerie" format="#.00|date:dd/MM/yyyy|time:hh:mm|limit"
 //               grow="true" visible="false" size="8" bold="true" italic="true"
 //               family="..." align="left|center|right" valign="top|middle|bottom"/>
 //         <line x="0" y="5" width="180" height="0" thickness="0.3"/>

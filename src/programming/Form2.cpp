@@ -239,8 +239,17 @@ void Form2::watch(QWidget *w)
 void Form2::buildUi()
 {
     auto *root = new QVBoxLayout(this);
+    root->addLayout(buildIdentity());
+    root->addWidget(buildPages(), 1);
+    root->addWidget(buildBusyPanel());
+    root->addLayout(buildButtons());
+    resize(860, 560);
+}
 
-    // Identity of the sheet, always in view.
+// Identity of the sheet, always in view: serial number, version, date with its
+// calendar, and the clock.
+QLayout *Form2::buildIdentity()
+{
     auto *top = new QHBoxLayout;
     QLineEdit *serie = addLine(QStringLiteral("MaskNumeroSerie"), 6);
     QLineEdit *version = addLine(QStringLiteral("MaskVersion"), 5);
@@ -292,8 +301,12 @@ void Form2::buildUi()
     textHora->setObjectName(QStringLiteral("TextHora"));
     top->addWidget(textFecha);
     top->addWidget(textHora);
-    root->addLayout(top);
+    return top;
+}
 
+// The sheet's pages.
+QWidget *Form2::buildPages()
+{
     m_tab = new QTabWidget;
     m_tab->setObjectName(QStringLiteral("SSTab2"));
     m_tab->addTab(buildPaginaDatos(), QStringLiteral("Datos"));
@@ -308,9 +321,12 @@ void Form2::buildUi()
     m_tab->tabBar()->setFocusPolicy(Qt::StrongFocus);
     watch(m_tab->tabBar());
     watch(m_tab);
-    root->addWidget(m_tab, 1);
+    return m_tab;
+}
 
-    // The busy panel of a transmit, with its animation.
+// The busy panel of a transmit, with its animation.
+QWidget *Form2::buildBusyPanel()
+{
     m_panel2 = new QFrame;
     m_panel2->setObjectName(QStringLiteral("SSPanel2"));
     static_cast<QFrame *>(m_panel2)->setFrameShape(QFrame::StyledPanel);
@@ -319,8 +335,12 @@ void Form2::buildUi()
     m_animacion->setObjectName(QStringLiteral("Animation1"));
     panel->addWidget(m_animacion);
     m_panel2->hide();
-    root->addWidget(m_panel2);
+    return m_panel2;
+}
 
+// The window's buttons, each on its handler.
+QLayout *Form2::buildButtons()
+{
     auto *buttons = new QHBoxLayout;
     struct B {
         const char *name;
@@ -350,8 +370,7 @@ void Form2::buildUi()
         connect(button, &QPushButton::clicked, this, b.slot);
         buttons->addWidget(button);
     }
-    root->addLayout(buttons);
-    resize(860, 560);
+    return buttons;
 }
 
 QWidget *Form2::buildPaginaDatos()
@@ -466,14 +485,31 @@ QWidget *Form2::buildPaginaHorario()
     return page;
 }
 
+namespace {
+
+// A field that takes up to n digits.
+void digits(QLineEdit *e, int n)
+{
+    e->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,%1}").arg(n)), e));
+}
+
+} // namespace
+
 QWidget *Form2::buildPaginaNormativa()
 {
     auto *page = new QWidget;
     auto *grid = new QGridLayout(page);
-    auto digits = [](QLineEdit *e, int n) {
-        e->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,%1}").arg(n)), e));
-    };
+    grid->addWidget(buildPeriods(), 0, 0);
+    grid->addWidget(buildLimits(), 1, 0);
+    grid->addWidget(buildActuations(), 2, 0);
+    grid->addLayout(buildAttenuation(), 3, 0);
+    grid->setRowStretch(4, 1);
+    return page;
+}
 
+// The day period (the night's complement, not typed) and the night period.
+QWidget *Form2::buildPeriods()
+{
     auto *periodos = new QGroupBox(QStringLiteral("Periodos"));
     periodos->setObjectName(QStringLiteral("FramePeriodos"));
     auto *pl = new QGridLayout(periodos);
@@ -496,8 +532,12 @@ QWidget *Form2::buildPaginaNormativa()
         pl->addWidget(b, i, 3);
     }
     pl->setColumnStretch(4, 1);
-    grid->addWidget(periodos, 0, 0);
+    return periodos;
+}
 
+// The day and night limits of emission and reception, and the LFmax limit.
+QWidget *Form2::buildLimits()
+{
     auto *limites = new QGroupBox(QStringLiteral("Límites LeqT (dBA)"));
     limites->setObjectName(QStringLiteral("FrameLimites"));
     auto *ll = new QGridLayout(limites);
@@ -521,8 +561,12 @@ QWidget *Form2::buildPaginaNormativa()
     ll->addWidget(mfast, 3, 1);
     ll->addWidget(new QLabel(QStringLiteral("(de 60 a 120)")), 3, 3);
     ll->setColumnStretch(4, 1);
-    grid->addWidget(limites, 1, 0);
+    return limites;
+}
 
+// The actuation of each limit: Leq over its seconds, Leq125ms, or (reception) none.
+QWidget *Form2::buildActuations()
+{
     auto *actuacion = new QGroupBox(QStringLiteral("Tipo de actuación"));
     actuacion->setObjectName(QStringLiteral("FrameActuacion"));
     auto *al = new QGridLayout(actuacion);
@@ -561,8 +605,11 @@ QWidget *Form2::buildPaginaNormativa()
     connect(loc1, &QRadioButton::clicked, this, [tLoc] { tLoc->setText(sheet::actuationLowerBound(tLoc->text())); });
     connect(vei1, &QRadioButton::clicked, this, [tVei] { tVei->setText(sheet::actuationLowerBound(tVei->text())); });
     al->setColumnStretch(6, 1);
-    grid->addWidget(actuacion, 2, 0);
+    return actuacion;
+}
 
+QLayout *Form2::buildAttenuation()
+{
     auto *aten = new QHBoxLayout;
     QLineEdit *tAten = addLine(QStringLiteral("MaskTiempoAtenuacion"), 4);
     digits(tAten, 4);
@@ -572,9 +619,7 @@ QWidget *Form2::buildPaginaNormativa()
     aten->addWidget(new QLabel(QStringLiteral("Debe ser de 2 a 9999.")));
     aten->addWidget(new QLabel(QStringLiteral("0 - Sin atenuación de 60dB")));
     aten->addStretch();
-    grid->addLayout(aten, 3, 0);
-    grid->setRowStretch(4, 1);
-    return page;
+    return aten;
 }
 
 QWidget *Form2::buildPaginaOctavas()

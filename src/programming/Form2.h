@@ -2,7 +2,7 @@
 // The programming sheet window: one device's sheet at a time, record navigation,
 // search, save, deletion of a device, the field checks and the disabled-interval grid.
 
-#include "programming/IntervalGrid.h"
+#include "programming/MatrizInhabil.h"
 #include "programming/ProgrammingSheet.h"
 
 #include <QDialog>
@@ -13,6 +13,7 @@
 class QButtonGroup;
 class QCheckBox;
 class QLabel;
+class QLayout;
 class QLineEdit;
 class QPlainTextEdit;
 class QCalendarWidget;
@@ -100,10 +101,18 @@ protected:
 
 private:
     void buildUi();
+    QLayout *buildIdentity();
+    QWidget *buildPages();
+    QWidget *buildBusyPanel();
+    QLayout *buildButtons();
     QWidget *buildPaginaDatos();
     QWidget *buildPaginaAparato();
     QWidget *buildPaginaHorario();
     QWidget *buildPaginaNormativa();
+    QWidget *buildPeriods();
+    QWidget *buildLimits();
+    QWidget *buildActuations();
+    QLayout *buildAttenuation();
     QWidget *buildPaginaOctavas();
     QWidget *buildPaginaIntervalos();
     QLineEdit *addLine(const QString &name, int maxLength = 0);

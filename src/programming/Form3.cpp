@@ -198,7 +198,7 @@ void Form3::colocaSobreFicha()
     move(sheet.x() + sheet.width() - frameGeometry().width() - inset, sheet.y() + inset);
 }
 
-void Form3::muestra(const VistaTiempoReal &v)
+void Form3::muestra(const RealTimeDisplay &v)
 {
     m_fecha->setText(v.LbFecha);
     m_hora->setText(v.LbHora);
@@ -292,7 +292,7 @@ void Form3::run()
         recibido.start();
         if (m_stop->isHidden())
             continue;
-        if (const auto vista = vistaTiempoReal(respuesta.span(), dia, noche)) {
+        if (const auto vista = realTimeDisplay(respuesta.span(), dia, noche)) {
             muestra(*vista);
             emit mostrado();
         }

@@ -32,7 +32,7 @@ public:
     bool ejecutando() const { return m_ejecutando; }
 
     // Shows one answer (the Displays of the monitor).
-    void muestra(const VistaTiempoReal &vista);
+    void muestra(const RealTimeDisplay &vista);
 
 public Q_SLOTS:
     void SSCommandRun_Click();

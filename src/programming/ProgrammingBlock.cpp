@@ -148,121 +148,174 @@ bool DecodificaProgramacio(std::span<const quint8> trama, const QString &version
     return true;
 }
 
-std::optional<QByteArray> TramaEnviaProgramacio(const FitxaProgramacio &fitxa, const QString &versionAparato,
-                                                const QDateTime &reloj, SheetFailure *error)
-{
-    const bool largo = versionAlMenys(fitxa.MaskVersion, firmware::kGlobalCorrection);
-    const int longitud = largo ? 377 : 376;
-    // The command's data, written at their offsets in the whole frame (from STX).
-    QByteArray datos(longitud - 6, '\0');
-    auto put = [&datos](int offset, int v) { datos[offset - 4] = static_cast<char>(static_cast<quint8>(v)); };
-    auto bloque = [&](int p, int v) { put(kInicioEscritura + p, v); };
-    Conversor conv(error);
+namespace {
 
+// The data of a write frame being built, at their offsets in the whole frame (from
+// STX), with the conversion of the sheet's texts into bytes.
+class FrameWriter {
+public:
+    FrameWriter(int longitud, SheetFailure *error)
+        : datos(longitud - 6, '\0')
+        , conv(error)
+    {
+    }
+    void put(int offset, int v) { datos[offset - 4] = static_cast<char>(static_cast<quint8>(v)); }
+    // Byte P of the programming block.
+    void bloque(int p, int v) { put(kInicioEscritura + p, v); }
+    // A 16-bit value, high byte first, at P and P + 1.
+    void bloque16(int p, quint16 v)
+    {
+        bloque(p, v >> 8);
+        bloque(p + 1, v & 0xFF);
+    }
+
+    QByteArray datos;
+    Conversor conv;
+};
+
+// The PC clock of one reading: day, month, year minus 1900, hour, minute, second.
+void writeClock(FrameWriter &w, const QDateTime &reloj)
+{
     const QDate dia = reloj.date();
     const QTime ara = reloj.time();
-    put(4, dia.day());
-    put(5, dia.month());
-    put(6, dia.year() > 1900 ? dia.year() - 1900 : dia.year());
-    put(7, ara.hour());
-    put(8, ara.minute());
-    put(9, ara.second());
+    w.put(4, dia.day());
+    w.put(5, dia.month());
+    w.put(6, dia.year() > 1900 ? dia.year() - 1900 : dia.year());
+    w.put(7, ara.hour());
+    w.put(8, ara.minute());
+    w.put(9, ara.second());
+}
 
+// P0-27, Sunday first: a closed day ("--" starting its start field) is four 0x2D
+// bytes, whatever its end field holds.
+void writeTimetable(FrameWriter &w, const FitxaProgramacio &fitxa)
+{
     for (int d = 0; d < 7; ++d) {
         const QString &ini = fitxa.inicio(d);
         const QString &fi = fitxa.fin(d);
         const int b = 4 * d;
         if (ini.left(2) == QLatin1String("--")) {
             for (int i = 0; i < 4; ++i)
-                bloque(b + i, 0x2D);
+                w.bloque(b + i, 0x2D);
             continue;
         }
-        bloque(b, conv.byte(ini.left(2), nombre(kCamposIni[d])));
-        bloque(b + 1, conv.byte(ini.right(2), nombre(kCamposIni[d])));
-        bloque(b + 2, conv.byte(fi.left(2), nombre(kCamposFi[d])));
-        bloque(b + 3, conv.byte(fi.right(2), nombre(kCamposFi[d])));
+        w.bloque(b, w.conv.byte(ini.left(2), nombre(kCamposIni[d])));
+        w.bloque(b + 1, w.conv.byte(ini.right(2), nombre(kCamposIni[d])));
+        w.bloque(b + 2, w.conv.byte(fi.left(2), nombre(kCamposFi[d])));
+        w.bloque(b + 3, w.conv.byte(fi.right(2), nombre(kCamposFi[d])));
     }
+}
 
-    bloque(28, conv.byte(fitxa.MaskDiaLocal, QStringLiteral("MaskDiaLocal")));
-    bloque(29, conv.byte(fitxa.MaskDiaVei, QStringLiteral("MaskDiaVei")));
-    bloque(30, conv.byte(fitxa.MaskEmpiezaNoche.left(2), QStringLiteral("MaskEmpiezaNoche")));
-    bloque(31, conv.byte(fitxa.MaskEmpiezaNoche.right(2), QStringLiteral("MaskEmpiezaNoche")));
-    bloque(32, conv.byte(fitxa.MaskTerminaNoche.left(2), QStringLiteral("MaskTerminaNoche")));
-    bloque(33, conv.byte(fitxa.MaskTerminaNoche.right(2), QStringLiteral("MaskTerminaNoche")));
-    bloque(34, conv.byte(fitxa.MaskNitLocal, QStringLiteral("MaskNitLocal")));
-    bloque(35, conv.byte(fitxa.MaskNitVei, QStringLiteral("MaskNitVei")));
-    bloque(36, fitxa.CheckCambioHora ? 1 : 0);
+// P28-43: limits, night period, time change, attenuation, Leq time, LFmax,
+// printing, language and rings.
+void writeSettings(FrameWriter &w, const FitxaProgramacio &fitxa)
+{
+    Conversor &conv = w.conv;
+    w.bloque(28, conv.byte(fitxa.MaskDiaLocal, QStringLiteral("MaskDiaLocal")));
+    w.bloque(29, conv.byte(fitxa.MaskDiaVei, QStringLiteral("MaskDiaVei")));
+    w.bloque(30, conv.byte(fitxa.MaskEmpiezaNoche.left(2), QStringLiteral("MaskEmpiezaNoche")));
+    w.bloque(31, conv.byte(fitxa.MaskEmpiezaNoche.right(2), QStringLiteral("MaskEmpiezaNoche")));
+    w.bloque(32, conv.byte(fitxa.MaskTerminaNoche.left(2), QStringLiteral("MaskTerminaNoche")));
+    w.bloque(33, conv.byte(fitxa.MaskTerminaNoche.right(2), QStringLiteral("MaskTerminaNoche")));
+    w.bloque(34, conv.byte(fitxa.MaskNitLocal, QStringLiteral("MaskNitLocal")));
+    w.bloque(35, conv.byte(fitxa.MaskNitVei, QStringLiteral("MaskNitVei")));
+    w.bloque(36, fitxa.CheckCambioHora ? 1 : 0);
     // The value's four hexadecimal digits. A device reads these two bytes back as a
     // signed value, so a negative time travels as its 16-bit two's complement.
-    const auto atenuacion = static_cast<quint16>(
-        conv.entero(fitxa.MaskTiempoAtenuacion, QStringLiteral("MaskTiempoAtenuacion"), -32768, 0xFFFF).value_or(0));
-    bloque(37, atenuacion >> 8);
-    bloque(38, atenuacion & 0xFF);
-    bloque(39, conv.byte(fitxa.MaskTLeq, QStringLiteral("MaskTLeq")));
-    bloque(40, conv.byte(fitxa.MaskMFast, QStringLiteral("MaskMFast")));
-    bloque(41, fitxa.CheckImpresion ? 1 : 0);
-    bloque(42, static_cast<int>(fitxa.OptionIdioma));
-    bloque(43, conv.byte(fitxa.MaskRings, QStringLiteral("MaskRings")));
+    w.bloque16(37, static_cast<quint16>(
+                       conv.entero(fitxa.MaskTiempoAtenuacion, QStringLiteral("MaskTiempoAtenuacion"), -32768, 0xFFFF)
+                           .value_or(0)));
+    w.bloque(39, conv.byte(fitxa.MaskTLeq, QStringLiteral("MaskTLeq")));
+    w.bloque(40, conv.byte(fitxa.MaskMFast, QStringLiteral("MaskMFast")));
+    w.bloque(41, fitxa.CheckImpresion ? 1 : 0);
+    w.bloque(42, static_cast<int>(fitxa.OptionIdioma));
+    w.bloque(43, conv.byte(fitxa.MaskRings, QStringLiteral("MaskRings")));
+}
 
+// P44-343 from the sheet's grid rows: a row whose start date is not a date is an
+// empty slot of ten zero bytes.
+void writeDisabledIntervals(FrameWriter &w, const FitxaProgramacio &fitxa)
+{
+    const QString campo = QStringLiteral("TDBGrid1");
     for (int k = 0; k < 30; ++k) {
         const int b = 44 + 10 * k;
         const FilaInhabil &fila = fitxa.MatrizInhabil[k];
         const auto inicio = fechaFitxa(fila.DiaEmpieza);
         if (!inicio)
-            continue; // an empty slot: ten zero bytes
-        const QString campo = QStringLiteral("TDBGrid1");
+            continue;
         const auto fin = fechaFitxa(fila.DiaTermina);
         if (!fin) {
-            conv.falla(campo, QStringLiteral("Type mismatch"));
-            break;
+            w.conv.falla(campo, QStringLiteral("Type mismatch"));
+            return;
         }
         const QString &hi = fila.HoraEmpieza;
         const QString &hf = fila.HoraTermina;
-        bloque(b, inicio->day());
-        bloque(b + 1, inicio->month());
-        bloque(b + 2, inicio->year() - 1900);
-        bloque(b + 3, conv.byte(hi.left(2), campo));
-        bloque(b + 4, conv.byte(hi.right(2), campo));
-        bloque(b + 5, fin->day());
-        bloque(b + 6, fin->month());
-        bloque(b + 7, fin->year() - 1900);
-        bloque(b + 8, conv.byte(hf.left(2), campo));
-        bloque(b + 9, conv.byte(hf.right(2), campo));
+        w.bloque(b, inicio->day());
+        w.bloque(b + 1, inicio->month());
+        w.bloque(b + 2, inicio->year() - 1900);
+        w.bloque(b + 3, w.conv.byte(hi.left(2), campo));
+        w.bloque(b + 4, w.conv.byte(hi.right(2), campo));
+        w.bloque(b + 5, fin->day());
+        w.bloque(b + 6, fin->month());
+        w.bloque(b + 7, fin->year() - 1900);
+        w.bloque(b + 8, w.conv.byte(hf.left(2), campo));
+        w.bloque(b + 9, w.conv.byte(hf.right(2), campo));
     }
+}
 
+// P344-345: Leq125ms as 2 below the identified device's seconds firmware and 125
+// from it; the seconds option as its field's number; the reception's "does not act" 0.
+void writeActuations(FrameWriter &w, const FitxaProgramacio &fitxa, const QString &versionAparato)
+{
     const int leq125 = versionAlMenys(versionAparato, firmware::kActuationSeconds) ? 125 : 2;
-    bloque(344, fitxa.OptionLocal == OpcionLocal::Leq125
-                    ? leq125
-                    : conv.byte(fitxa.MaskTempsActLoc, QStringLiteral("MaskTempsActLoc")));
+    w.bloque(344, fitxa.OptionLocal == OpcionLocal::Leq125
+                      ? leq125
+                      : w.conv.byte(fitxa.MaskTempsActLoc, QStringLiteral("MaskTempsActLoc")));
     switch (fitxa.OptionVei) {
-    case OpcionVei::No: bloque(345, 0); break;
-    case OpcionVei::Leq125: bloque(345, leq125); break;
-    case OpcionVei::Leq1s: bloque(345, conv.byte(fitxa.MaskTempsActVei, QStringLiteral("MaskTempsActVei"))); break;
+    case OpcionVei::No: w.bloque(345, 0); break;
+    case OpcionVei::Leq125: w.bloque(345, leq125); break;
+    case OpcionVei::Leq1s: w.bloque(345, w.conv.byte(fitxa.MaskTempsActVei, QStringLiteral("MaskTempsActVei"))); break;
     }
+}
 
+// P346-363: each octave correction in signed tenths of a dB.
+void writeOctaves(FrameWriter &w, const FitxaProgramacio &fitxa)
+{
     for (int j = 0; j < 9; ++j) {
         const QString campo = QStringLiteral("MaskOctava%1").arg(j + 1);
         const auto v = numeroTexto(fitxa.MaskOctava[j]);
         qint64 decimas = 0;
-        if (!v || !std::isfinite(*v))
-            conv.falla(campo, QStringLiteral("Type mismatch"));
-        else {
+        if (!v || !std::isfinite(*v)) {
+            w.conv.falla(campo, QStringLiteral("Type mismatch"));
+        } else {
             decimas = std::llround(*v * 10.0);
             if (decimas < -32768 || decimas > 32767) {
-                conv.falla(campo, QStringLiteral("Overflow"));
+                w.conv.falla(campo, QStringLiteral("Overflow"));
                 decimas = 0;
             }
         }
-        const auto u = static_cast<quint16>(static_cast<qint16>(decimas));
-        bloque(346 + 2 * j, u >> 8);
-        bloque(347 + 2 * j, u & 0xFF);
+        w.bloque16(346 + 2 * j, static_cast<quint16>(static_cast<qint16>(decimas)));
     }
-    if (largo)
-        bloque(364, fitxa.CheckApliCorrecioGlobal ? 1 : 0);
+}
 
-    if (!conv.ok())
+} // namespace
+
+std::optional<QByteArray> TramaEnviaProgramacio(const FitxaProgramacio &fitxa, const QString &versionAparato,
+                                                const QDateTime &reloj, SheetFailure *error)
+{
+    const bool largo = versionAlMenys(fitxa.MaskVersion, firmware::kGlobalCorrection);
+    FrameWriter w(largo ? 377 : 376, error);
+    writeClock(w, reloj);
+    writeTimetable(w, fitxa);
+    writeSettings(w, fitxa);
+    writeDisabledIntervals(w, fitxa);
+    writeActuations(w, fitxa, versionAparato);
+    writeOctaves(w, fitxa);
+    if (largo)
+        w.bloque(364, fitxa.CheckApliCorrecioGlobal ? 1 : 0);
+    if (!w.conv.ok())
         return std::nullopt;
-    return trama(0x08, datos);
+    return trama(0x08, w.datos);
 }
 
 std::optional<QByteArray> CodificaProgramacio(const FitxaProgramacio &fitxa, SheetFailure *error)

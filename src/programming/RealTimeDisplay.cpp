@@ -14,11 +14,11 @@ QString dosCifras(int n)
 
 } // namespace
 
-std::optional<VistaTiempoReal> vistaTiempoReal(std::span<const quint8> t, const QString &dia, const QString &noche)
+std::optional<RealTimeDisplay> realTimeDisplay(std::span<const quint8> t, const QString &dia, const QString &noche)
 {
     if (t.size() < std::size_t(kLongitudTiempoReal))
         return std::nullopt;
-    VistaTiempoReal v;
+    RealTimeDisplay v;
 
     // The year byte is the year minus 1900; two digits are shown.
     const QDate fecha(1900 + t[6], t[5], t[4]);

@@ -16,7 +16,7 @@ inline constexpr int kLongitudTiempoReal = 20;
 // The bar's top: attenuations above it fill the bar.
 inline constexpr int kMaximoBarra = 40;
 
-struct VistaTiempoReal {
+struct RealTimeDisplay {
     QString LbFecha;        // "dd/mm/yy"; "--/--/--" when the bytes form no date
     QString LbHora;         // "hh:mm:ss"; "--:--:--" when they form no time
     bool LbSesion = false;  // visible
@@ -29,11 +29,11 @@ struct VistaTiempoReal {
     bool ProgressBar1Visible = false;
     int ProgressBar1 = 0; // 0 .. kMaximoBarra
 
-    bool operator==(const VistaTiempoReal &) const = default;
+    bool operator==(const RealTimeDisplay &) const = default;
 };
 
 // The display of one answer, given the words for day and night (texts 98 and 99).
 // A frame shorter than kLongitudTiempoReal gives nothing.
-std::optional<VistaTiempoReal> vistaTiempoReal(std::span<const quint8> trama, const QString &dia, const QString &noche);
+std::optional<RealTimeDisplay> realTimeDisplay(std::span<const quint8> trama, const QString &dia, const QString &noche);
 
 } // namespace slx

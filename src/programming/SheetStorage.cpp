@@ -398,6 +398,84 @@ bool GrabaProgramacio(const FitxaProgramacio &f, const QDateTime &ara, SheetFail
     return true;
 }
 
+namespace {
+
+// The sheet's fields from its Programacion row.
+void sheetFromRow(const QSqlQuery &fila, qint32 numeroSerie, const QDateTime &ara, FitxaProgramacio &f)
+{
+    auto v = [&fila](const char *columna) { return fila.value(QString::fromLatin1(columna)); };
+    const QString hoy = textoFechaFitxa(ara.date());
+    f.TextFecha = hoy;
+    f.TextHora = ara.time().toString(QStringLiteral("HH:mm:ss"));
+    f.MaskNumeroSerie = QString::number(numeroSerie);
+    f.MaskFecha = fechaLeida(v("DFecha"), hoy);
+    const QString blanco = QStringLiteral(" ");
+    f.MaskContacto = texto(v("TContacto"), blanco);
+    f.MaskLocal = texto(v("TLocal"), blanco);
+    f.MaskDireccion = texto(v("TDireccion"), blanco);
+    f.MaskPoblacion = texto(v("TPoblacion"), blanco);
+    f.MaskTelefono = texto(v("TTelefono"), blanco);
+    f.TextNota = texto(v("TNota"), QString());
+    f.MaskVersion = vacio(v("TVersion")) ? QStringLiteral("0.0") : v("TVersion").toString();
+    if (versionAlMenys(f.MaskVersion, firmware::kGlobalCorrection)) {
+        f.CheckApliCorrecioGlobalVisible = true;
+        f.CheckApliCorrecioGlobal = booleano(v("CMI"), false);
+    } else {
+        f.CheckApliCorrecioGlobalVisible = false;
+    }
+    f.CheckCambioHora = booleano(v("BoCambioHora"), true);
+
+    const QVariant idioma = v("TIdioma");
+    if (vacio(idioma))
+        f.OptionIdioma = OpcionIdioma::Espanol;
+    else if (const auto o = idiomaPorNombre(idioma.toString()))
+        f.OptionIdioma = *o;
+
+    ponTiposActuacion(f, v("TTipoActuacionLocal").toString(), v("TTipoActuacionVecino").toString(), segundosTipo);
+    f.MaskTempsActEnabled = versionAlMenys(f.MaskVersion, firmware::kActuationSeconds);
+
+    f.MaskTLeq = numero(v("ByTLeq"), QStringLiteral("2"));
+    f.MaskMFast = numero(v("ByMFast"), QStringLiteral("80"));
+    f.CheckImpresion = booleano(v("BoImpresion"), false);
+    for (const ColumnaDia &c : kDias) {
+        const QString defecto = c.fin ? QStringLiteral("00:23") : QStringLiteral("00:00");
+        (c.fin ? f.fin(c.dia) : f.inicio(c.dia)) = textoFormato(v(c.columna), 5, defecto);
+    }
+    f.MaskDiaLocal = numero(v("ByNivelDiaLocal"), QStringLiteral("80"));
+    f.MaskDiaVei = numero(v("ByNivelDiaVecino"), QStringLiteral("30"));
+    f.MaskEmpiezaNoche = textoFormato(v("THoraEmpiezaNoche"), 5, QStringLiteral("22:00"));
+    f.MaskTerminaNoche = textoFormato(v("THoraTerminaNoche"), 5, QStringLiteral("08:00"));
+    f.MaskEmpiezaDia = f.MaskTerminaNoche;
+    f.MaskTerminaDia = f.MaskEmpiezaNoche;
+    f.MaskNitLocal = numero(v("ByNivelNocheLocal"), QStringLiteral("75"));
+    f.MaskNitVei = numero(v("ByNivelNocheVecino"), QStringLiteral("25"));
+    f.MaskTiempoAtenuacion = numero(v("ITiempoAtenuacion"), QStringLiteral("2"));
+    f.MaskRings = numero(v("ByRings"), QStringLiteral("2"));
+    for (int j = 0; j < 9; ++j)
+        f.MaskOctava[j] = single(v(kOctavas[j]), QStringLiteral("0"));
+}
+
+// The 30 grid rows from the device's IntervaloInhabil rows; a missing one is unused.
+void intervalsFromRows(QSqlDatabase &db, qint32 numeroSerie, std::array<FilaInhabil, 30> &filas)
+{
+    filasVacias(filas);
+    QSqlQuery intervalos(db);
+    intervalos.prepare(QStringLiteral("SELECT \"ByIntervalo\", \"TDiaEmpiezaInt\", \"THoraEmpiezaInt\", "
+                                      "\"TDiaTerminaInt\", \"THoraTerminaInt\" FROM \"IntervaloInhabil\" "
+                                      "WHERE \"LNumeroSerie\" = ?"));
+    intervalos.addBindValue(numeroSerie);
+    ejecuta(intervalos);
+    while (intervalos.next()) {
+        const int k = intervalos.value(0).toInt();
+        if (k < 1 || k > 30)
+            continue;
+        filas[k - 1] = {k, textoFormato(intervalos.value(1), 8, kFechaVacia), horaLeida(intervalos.value(2)),
+                        textoFormato(intervalos.value(3), 8, kFechaVacia), horaLeida(intervalos.value(4))};
+    }
+}
+
+} // namespace
+
 bool CarregaProgramacio(FitxaProgramacio &fitxa, qint32 numeroSerie, const QDateTime &ara, SheetFailure *failure)
 {
     Modulo1 &m = modulo1();
@@ -409,73 +487,8 @@ bool CarregaProgramacio(FitxaProgramacio &fitxa, qint32 numeroSerie, const QDate
         ejecuta(fila);
         if (!fila.next())
             throw Fallo{QString(), TextoPropio("The sheet of device %1 is not in the database.").arg(numeroSerie)};
-        auto v = [&fila](const char *columna) { return fila.value(QString::fromLatin1(columna)); };
-
-        const QString hoy = textoFechaFitxa(ara.date());
-        f.TextFecha = hoy;
-        f.TextHora = ara.time().toString(QStringLiteral("HH:mm:ss"));
-        f.MaskNumeroSerie = QString::number(numeroSerie);
-        f.MaskFecha = fechaLeida(v("DFecha"), hoy);
-        const QString blanco = QStringLiteral(" ");
-        f.MaskContacto = texto(v("TContacto"), blanco);
-        f.MaskLocal = texto(v("TLocal"), blanco);
-        f.MaskDireccion = texto(v("TDireccion"), blanco);
-        f.MaskPoblacion = texto(v("TPoblacion"), blanco);
-        f.MaskTelefono = texto(v("TTelefono"), blanco);
-        f.TextNota = texto(v("TNota"), QString());
-        f.MaskVersion = vacio(v("TVersion")) ? QStringLiteral("0.0") : v("TVersion").toString();
-        if (versionAlMenys(f.MaskVersion, firmware::kGlobalCorrection)) {
-            f.CheckApliCorrecioGlobalVisible = true;
-            f.CheckApliCorrecioGlobal = booleano(v("CMI"), false);
-        } else {
-            f.CheckApliCorrecioGlobalVisible = false;
-        }
-        f.CheckCambioHora = booleano(v("BoCambioHora"), true);
-
-        const QVariant idioma = v("TIdioma");
-        if (vacio(idioma))
-            f.OptionIdioma = OpcionIdioma::Espanol;
-        else if (const auto o = idiomaPorNombre(idioma.toString()))
-            f.OptionIdioma = *o;
-
-        ponTiposActuacion(f, v("TTipoActuacionLocal").toString(), v("TTipoActuacionVecino").toString(), segundosTipo);
-        f.MaskTempsActEnabled = versionAlMenys(f.MaskVersion, firmware::kActuationSeconds);
-
-        f.MaskTLeq = numero(v("ByTLeq"), QStringLiteral("2"));
-        f.MaskMFast = numero(v("ByMFast"), QStringLiteral("80"));
-        f.CheckImpresion = booleano(v("BoImpresion"), false);
-        for (const ColumnaDia &c : kDias) {
-            const QString defecto = c.fin ? QStringLiteral("00:23") : QStringLiteral("00:00");
-            (c.fin ? f.fin(c.dia) : f.inicio(c.dia)) = textoFormato(v(c.columna), 5, defecto);
-        }
-        f.MaskDiaLocal = numero(v("ByNivelDiaLocal"), QStringLiteral("80"));
-        f.MaskDiaVei = numero(v("ByNivelDiaVecino"), QStringLiteral("30"));
-        f.MaskEmpiezaNoche = textoFormato(v("THoraEmpiezaNoche"), 5, QStringLiteral("22:00"));
-        f.MaskTerminaNoche = textoFormato(v("THoraTerminaNoche"), 5, QStringLiteral("08:00"));
-        f.MaskEmpiezaDia = f.MaskTerminaNoche;
-        f.MaskTerminaDia = f.MaskEmpiezaNoche;
-        f.MaskNitLocal = numero(v("ByNivelNocheLocal"), QStringLiteral("75"));
-        f.MaskNitVei = numero(v("ByNivelNocheVecino"), QStringLiteral("25"));
-        f.MaskTiempoAtenuacion = numero(v("ITiempoAtenuacion"), QStringLiteral("2"));
-        f.MaskRings = numero(v("ByRings"), QStringLiteral("2"));
-        for (int j = 0; j < 9; ++j)
-            f.MaskOctava[j] = single(v(kOctavas[j]), QStringLiteral("0"));
-
-        filasVacias(f.MatrizInhabil);
-        QSqlQuery intervalos(m.ConexionBD);
-        intervalos.prepare(QStringLiteral("SELECT \"ByIntervalo\", \"TDiaEmpiezaInt\", \"THoraEmpiezaInt\", "
-                                          "\"TDiaTerminaInt\", \"THoraTerminaInt\" FROM \"IntervaloInhabil\" "
-                                          "WHERE \"LNumeroSerie\" = ?"));
-        intervalos.addBindValue(numeroSerie);
-        ejecuta(intervalos);
-        while (intervalos.next()) {
-            const int k = intervalos.value(0).toInt();
-            if (k < 1 || k > 30)
-                continue;
-            f.MatrizInhabil[k - 1] = {k, textoFormato(intervalos.value(1), 8, kFechaVacia),
-                                      horaLeida(intervalos.value(2)), textoFormato(intervalos.value(3), 8, kFechaVacia),
-                                      horaLeida(intervalos.value(4))};
-        }
+        sheetFromRow(fila, numeroSerie, ara, f);
+        intervalsFromRows(m.ConexionBD, numeroSerie, f.MatrizInhabil);
     } catch (const Fallo &fallo) {
         informa(fallo, failure);
         return false;

@@ -7,7 +7,9 @@
 #include "base/TextoPropio.h"
 #include "import/ImportaBaseDatos.h"
 #include "import/NombresDatos.h"
+#include "import/NombresDatos.h"
 
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QSqlError>
@@ -15,6 +17,9 @@
 #include <QStandardPaths>
 #include <QtTest>
 #include <clocale>
+#include <sys/fsuid.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace slx;
 
@@ -119,6 +124,65 @@ bool insertaIntervalo(QSqlDatabase db, int serie, const QString &fecha, const QS
     q.addBindValue(hora);
     q.addBindValue(leq);
     return q.exec();
+}
+
+// A source table filled by a recursive count: n rows of DiaBorrado, one per minute of
+// a day from 00:00 (n at most 1440). Joined, not formatted: printf's "%02d" would be
+// taken for a place of QString::arg.
+QString eventos(int n, const QString &tabla = "DiaBorrado")
+{
+    return "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < " + QString::number(n - 1) +
+           ") INSERT INTO " + tabla +
+           " (LNumeroSerie, DFecha, THora) SELECT 5, '2009-01-01', printf('%02d:%02d', i / 60, i % 60) FROM n";
+}
+
+// n rows of Intervalos, 15 minutes apart from 1 January 2009.
+QString intervalos(int n, const QString &extra = QString(), const QString &valorExtra = QString())
+{
+    return "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < " + QString::number(n - 1) +
+           ") INSERT INTO Intervalos (LNumeroSerie, DFechaInicio, THoraInicio, SLeqLocal" +
+           (extra.isEmpty() ? QString() : ", " + extra) +
+           ") SELECT 5, date('2009-01-01', '+' || (i / 96) || ' days'), "
+           "printf('%02d:%02d', (i % 96) / 4, (i % 4) * 15), 60 + i % 40" +
+           (valorExtra.isEmpty() ? QString() : ", " + valorExtra) + " FROM n";
+}
+
+// While it lives, the process reads files as a user without rights on them: the owner
+// of a file whose permissions are cleared, or, for root, another user.
+class SinPermiso {
+public:
+    explicit SinPermiso(const QString &path)
+        : m_path(path)
+    {
+        QFile::setPermissions(path, QFileDevice::Permissions());
+        if (geteuid() == 0)
+            setfsuid(65534);
+    }
+    ~SinPermiso()
+    {
+        if (geteuid() == 0)
+            setfsuid(0);
+        QFile::setPermissions(m_path, QFile::ReadOwner | QFile::WriteOwner);
+    }
+
+private:
+    QString m_path;
+};
+
+// legacy-a.mdb with the definition page of one table spoilt: the page that holds the
+// name of one of its columns loses its page type.
+QByteArray accessConTablaDanada(const QString &columna)
+{
+    QFile mdb(legacyA());
+    if (!mdb.open(QIODevice::ReadOnly))
+        return {};
+    QByteArray d = mdb.readAll();
+    const QByteArray nombre(reinterpret_cast<const char *>(columna.utf16()), columna.size() * 2);
+    const qsizetype i = d.indexOf(nombre);
+    if (i < 0)
+        return {};
+    d[(i / 4096) * 4096] = 0;
+    return d;
 }
 
 } // namespace
@@ -603,6 +667,218 @@ private Q_SLOTS:
         QCOMPARE(r.error, TextoPropio("The file %1 holds none of the program's tables: it is damaged or it is not a "
                                       "database of the program.")
                               .arg(path));
+    }
+
+    // Sources that the bulk copy once read wrong or without end: a real column that hides
+    // the row number, row numbers far apart or at the ends of their range, a table
+    // without them, rows that need the conversion or that the destination refuses
+    // inside a block, key parts that are blank. Each is read whole, through the source
+    // attached to the program's connection and through one of its own.
+    void sqliteSourcesMergedWhole_data()
+    {
+        QTest::addColumn<QStringList>("sql");
+        QTest::addColumn<bool>("adjunta");
+        QTest::addColumn<QString>("tabla");
+        QTest::addColumn<int>("anadidas");
+        QTest::addColumn<int>("duplicadas");
+        QTest::addColumn<int>("rechazadas");
+        struct Caso {
+            const char *nombre;
+            QStringList sql;
+            const char *tabla;
+            int anadidas, duplicadas, rechazadas;
+        };
+        const QString dia = "CREATE TABLE DiaBorrado (LNumeroSerie, DFecha, THora)";
+        const QString intervalo = "CREATE TABLE Intervalos (LNumeroSerie, DFechaInicio, THoraInicio, SLeqLocal%1)";
+        const QList<Caso> casos = {
+            {"ordinary column named rowid", {intervalo.arg(", rowid"), intervalos(600, "rowid", "7")}, "Intervalos",
+             600, 0, 0},
+            {"rowid, _rowid_ and oid all columns",
+             {"CREATE TABLE DiaBorrado (LNumeroSerie, DFecha, THora, rowid, _rowid_, oid)", eventos(30)},
+             "DiaBorrado", 30, 0, 0},
+            {"row number 2^62",
+             {dia, "INSERT INTO DiaBorrado (rowid, LNumeroSerie, DFecha, THora) VALUES (1, 5, '2009-01-01', '10:00')",
+              "INSERT INTO DiaBorrado (rowid, LNumeroSerie, DFecha, THora) VALUES (4611686018427387904, 5, "
+              "'2009-01-01', '10:01')",
+              "INSERT INTO DiaBorrado (rowid, LNumeroSerie, DFecha, THora) VALUES (4611686018427387905, 5, "
+              "'2009-01-01', '10:02')"},
+             "DiaBorrado", 3, 0, 0},
+            {"row numbers at both ends of their range",
+             {dia,
+              "INSERT INTO DiaBorrado (rowid, LNumeroSerie, DFecha, THora) VALUES (-9223372036854775808, 5, "
+              "'2009-01-01', '10:00')",
+              "INSERT INTO DiaBorrado (rowid, LNumeroSerie, DFecha, THora) VALUES (9223372036854775807, 5, "
+              "'2009-01-01', '10:01')"},
+             "DiaBorrado", 2, 0, 0},
+            {"table without row numbers",
+             {"CREATE TABLE DiaBorrado (LNumeroSerie, DFecha, THora, PRIMARY KEY (LNumeroSerie, DFecha, THora)) "
+              "WITHOUT ROWID",
+              eventos(40)},
+             "DiaBorrado", 40, 0, 0},
+            {"rows to convert and one to refuse inside long blocks",
+             {intervalo.arg(QString()), intervalos(45000),
+              "UPDATE Intervalos SET SLeqLocal = '61.5' WHERE rowid IN (3, 20000, 20001, 44999)",
+              "UPDATE Intervalos SET SLeqLocal = 'loud' WHERE rowid = 30000"},
+             "Intervalos", 44999, 0, 1},
+            {"a refusal of the destination inside a block",
+             {"CREATE TABLE Intervalos (LNumeroSerie, DFechaInicio, THoraInicio, ByTLeq)",
+              "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < 29) INSERT INTO Intervalos "
+              "SELECT 5, '2009-01-01', '10:' || substr('0' || i, -2), CASE i WHEN 12 THEN 300 ELSE 15 END FROM n"},
+             "Intervalos", 29, 0, 1},
+            {"the same key twice in the source",
+             {dia, eventos(10), "INSERT INTO DiaBorrado VALUES (5, '2009-01-01', '00:03')"}, "DiaBorrado", 10, 1, 0},
+            {"blank key parts",
+             {dia, eventos(3), "INSERT INTO DiaBorrado VALUES (5, '2009-01-02', '')",
+              "INSERT INTO DiaBorrado VALUES (5, '2009-01-03', '   ')",
+              "INSERT INTO DiaBorrado VALUES (5, '2009-01-04', NULL)",
+              "INSERT INTO DiaBorrado VALUES (5, '2009-01-05', char(9))"},
+             "DiaBorrado", 3, 0, 4},
+            {"blank start times of intervals",
+             {intervalo.arg(QString()), intervalos(5), "UPDATE Intervalos SET THoraInicio = '' WHERE rowid = 2",
+              "UPDATE Intervalos SET THoraInicio = ' ' WHERE rowid = 4"},
+             "Intervalos", 3, 0, 2},
+        };
+        for (const Caso &c : casos)
+            for (bool adjunta : {true, false})
+                QTest::newRow(qPrintable(QString("%1, %2").arg(c.nombre, adjunta ? "attached" : "own connection")))
+                    << c.sql << adjunta << QString(c.tabla) << c.anadidas << c.duplicadas << c.rechazadas;
+    }
+    void sqliteSourcesMergedWhole()
+    {
+        QFETCH(QStringList, sql);
+        QFETCH(bool, adjunta);
+        QFETCH(QString, tabla);
+        slxtest::DataHome home;
+        QVERIFY(home.openDatabase());
+        const QString path = home.file("source.db");
+        QVERIFY(slxtest::creaBaseSQLite(path, sql));
+        // A connection that takes no file URIs cannot attach the source: it is read on
+        // a connection of its own.
+        QSqlDatabase destino = modulo1().ConexionBD;
+        if (!adjunta) {
+            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "destination-without-uri");
+            db.setDatabaseName(home.file("slx90.db"));
+            QVERIFY(db.open());
+            destino = db;
+        }
+        const ResultadoFusion r = ImportaBaseDatos(path, destino);
+        if (!adjunta) {
+            destino.close();
+            destino = QSqlDatabase();
+            QSqlDatabase::removeDatabase("destination-without-uri");
+        }
+        QVERIFY2(r.empezada(), qPrintable(r.error));
+        QVERIFY2(r.tablasIlegibles.isEmpty(), qPrintable(r.resumen()));
+        QTEST(int(r.anadidas), "anadidas");
+        QTEST(int(r.duplicadas), "duplicadas");
+        QTEST(int(r.rechazadas), "rechazadas");
+        QTEST(cuenta(tabla), "anadidas");
+        // Nothing with a blank key, and converted values in their stored form.
+        QCOMPARE(valor(QString("SELECT COUNT(*) FROM %1 WHERE trim(%2, ' ' || char(9)) = ''")
+                           .arg(tabla, tabla == "Intervalos" ? "THoraInicio" : "THora"))
+                     .toInt(),
+                 0);
+        if (tabla == "Intervalos")
+            QCOMPARE(valor("SELECT COUNT(*) FROM Intervalos WHERE typeof(SLeqLocal) NOT IN ('real', 'integer', "
+                           "'null')")
+                         .toInt(),
+                     0);
+    }
+
+    // A pipe waits for a writer when opened; a device or a folder is no database: each is
+    // refused at once, with the reason.
+    void nonRegularFilesRefusedAtOnce_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("pipe") << "pipe";
+        QTest::newRow("folder") << "folder";
+        QTest::newRow("device") << "device";
+    }
+    void nonRegularFilesRefusedAtOnce()
+    {
+        QFETCH(QString, kind);
+        slxtest::DataHome home;
+        QVERIFY(home.openDatabase());
+        QString path = home.file("other.db");
+        if (kind == "pipe")
+            QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        else if (kind == "folder")
+            QVERIFY(QDir(home.path()).mkdir("other.db"));
+        else
+            path = "/dev/null";
+        QCOMPARE(tipoBaseDatos(path), TipoBaseDatos::Ninguno);
+        const ResultadoFusion r = ImportaBaseDatos(path, modulo1().ConexionBD);
+        QCOMPARE(r.error, TextoPropio("The file %1 is not a regular file (it is a folder, a device or a pipe): it "
+                                      "cannot be imported.")
+                              .arg(path));
+    }
+
+    void unreadableFileSaysPermissionDenied_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("sqlite") << "other.db";
+        QTest::newRow("access") << "other.mdb";
+    }
+    void unreadableFileSaysPermissionDenied()
+    {
+        QFETCH(QString, name);
+        slxtest::DataHome home;
+        QVERIFY(home.openDatabase());
+        const QString path = home.file(name);
+        if (name.endsWith(".mdb"))
+            QVERIFY(QFile::copy(legacyA(), path));
+        else
+            QVERIFY(slxtest::creaBaseSQLite(path, {"CREATE TABLE DiaBorrado (LNumeroSerie, DFecha, THora)"}));
+        ResultadoFusion r;
+        {
+            SinPermiso sin(path);
+            QFile probe(path);
+            if (probe.open(QIODevice::ReadOnly))
+                QSKIP("this process reads files whatever their permissions");
+            r = ImportaBaseDatos(path, modulo1().ConexionBD);
+        }
+        QCOMPARE(r.error, TextoPropio("The file %1 cannot be opened: you have no permission to read it.").arg(path));
+        QCOMPARE(cuenta("DiaBorrado"), 0);
+    }
+
+    // An Access file with a damaged table: a table the merge never reads (the settings, a
+    // system table) is listed and the others are merged; a damaged data table is a loss.
+    void accessWithADamagedTable_data()
+    {
+        QTest::addColumn<QString>("columna");
+        QTest::addColumn<QString>("tabla");
+        QTest::addColumn<int>("anadidas");
+        QTest::addColumn<bool>("leida");
+        QTest::newRow("settings") << "IModemSpeed"
+                                  << "Configuracion" << 291 << false;
+        QTest::newRow("system table") << "Expression"
+                                      << "MSysQueries" << 291 << false;
+        QTest::newRow("intervals") << "IPasMaxFast"
+                                   << "Intervalos" << 91 << true;
+    }
+    void accessWithADamagedTable()
+    {
+        QFETCH(QString, columna);
+        QFETCH(QString, tabla);
+        QFETCH(bool, leida);
+        slxtest::DataHome home;
+        QVERIFY(home.openDatabase());
+        const QByteArray content = accessConTablaDanada(columna);
+        QVERIFY(!content.isEmpty());
+        const QString path = home.file("damaged.mdb");
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(content);
+        f.close();
+        const ResultadoFusion r = ImportaBaseDatos(path, modulo1().ConexionBD);
+        QVERIFY2(r.empezada(), qPrintable(r.error));
+        QVERIFY(!r.sinPerdidas());
+        QTEST(int(r.anadidas), "anadidas");
+        const QStringList &lista = leida ? r.tablasIlegibles : r.tablasDanadas;
+        QCOMPARE(lista.size(), 1);
+        QVERIFY2(lista.first().startsWith(nombreTabla(tabla) + ": "), qPrintable(lista.first()));
+        QVERIFY(r.resumen().contains(lista.first()));
+        QCOMPARE((leida ? r.tablasDanadas : r.tablasIlegibles).size(), 0);
     }
 
     void badSourcesWriteNothing_data()

@@ -4,10 +4,10 @@
 
 #include "Emulator.h"
 #include "TestSupport.h"
-#include "link/Link.h"
-#include "link/Timings.h"
 #include "base/DataFolder.h"
 #include "base/Modulo1.h"
+#include "link/Link.h"
+#include "link/Timings.h"
 
 #include <QTest>
 #include <QTimer>
@@ -62,6 +62,18 @@ public:
         plan.kind = kind;
         plan.at = at;
         plan.pauseMs = pauseMs;
+        emulator.setFault(plan);
+    }
+
+    // The emulator spoils only the frame-th answer to that command (a record in the
+    // middle of a transfer) so.
+    void faultAt(slxemu::Fault kind, quint8 command, int frame, int at = 20)
+    {
+        slxemu::FaultPlan plan;
+        plan.kind = kind;
+        plan.command = command;
+        plan.frame = frame;
+        plan.at = at;
         emulator.setFault(plan);
     }
 

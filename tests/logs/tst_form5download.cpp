@@ -273,7 +273,7 @@ private slots:
         const int stored = count("SELECT COUNT(*) FROM \"Intervalos\"");
         QVERIFY2(stored >= 20 && stored < 4000, qPrintable(QString::number(stored)));
         QCOMPARE(count("SELECT COUNT(*) FROM \"Sesiones\""), 0);
-        QVERIFY(f->emulator.received().endsWith(char(0x18)));
+        QVERIFY(QTest::qWaitFor([this] { return f->emulator.received().endsWith(char(0x18)); }, 2000));
         atRest();
         QVERIFY(form->isVisible());
         QVERIFY(!MSComm1().PortOpen());
@@ -289,6 +289,7 @@ private slots:
         QTest::newRow("bad check byte") << int(slxemu::Fault::WrongCheck) << 62;
         QTest::newRow("silence") << int(slxemu::Fault::Silence) << 31;
         QTest::newRow("record cut short") << int(slxemu::Fault::Truncated) << 31;
+        QTest::newRow("Parar") << -1 << 0;
     }
     void aFailedDownloadLeavesNothingBehind()
     {
@@ -304,29 +305,43 @@ private slots:
         QCOMPARE(answers->texts(), (QStringList{T(15), T(61)}));
 
         // The device logs on: 12 intervals more, up to 14:00, and a session. The next
-        // download fails at the fifth interval.
+        // download fails at the fifth interval, or is stopped after the first.
         s.series = series("2026-12-10 14:00", 18);
         s.sessions.prepend(session("2026-12-10 12:00", "2026-12-10 13:30"));
         f->emulator.setScenario(s);
-        slxemu::FaultPlan plan;
-        plan.kind = slxemu::Fault(fault);
-        plan.command = 0x05;
-        plan.frame = 5;
-        plan.at = 20;
-        f->emulator.setFault(plan);
+        QTimer stop;
+        if (fault >= 0) {
+            f->faultAt(slxemu::Fault(fault), 0x05, 5);
+        } else {
+            stop.setInterval(1);
+            connect(&stop, &QTimer::timeout, this, [&] {
+                if (form->Frame17->title() != QStringLiteral("0") && form->SSCommandStop->isVisible()) {
+                    form->SSCommandStop->click();
+                    stop.stop();
+                }
+            });
+            stop.start();
+        }
         acceptProposal = true;
         receive();
         QCOMPARE(proposed, t("2026-12-10 10:45")); // the newest record of the first download
-        QCOMPARE(answers->texts().mid(2), (QStringList{T(15), T(text)}));
-        QCOMPARE(count("SELECT COUNT(*) FROM \"Intervalos\""), 6 + 4);
+        if (fault >= 0) {
+            QCOMPARE(answers->texts().mid(2), (QStringList{T(15), T(text)}));
+            QCOMPARE(count("SELECT COUNT(*) FROM \"Intervalos\""), 6 + 4);
+        } else {
+            QCOMPARE(answers->texts().mid(2), QStringList{T(15)});
+            const int stored = count("SELECT COUNT(*) FROM \"Intervalos\"");
+            QVERIFY2(stored > 6 && stored < 18, qPrintable(QString::number(stored)));
+        }
         atRest();
 
         // The retry takes the period proposed: still from the first download's newest
         // record, so it fetches every interval and session left on the device.
         f->emulator.setFault({});
+        const qsizetype before = answers->texts().size();
         receive();
         QCOMPARE(proposed, t("2026-12-10 10:45"));
-        QCOMPARE(answers->texts().mid(4), (QStringList{T(15), T(61)}));
+        QCOMPARE(answers->texts().mid(before), (QStringList{T(15), T(61)}));
         QCOMPARE(count("SELECT COUNT(*) FROM \"Intervalos\""), 18);
         QCOMPARE(count("SELECT COUNT(*) FROM \"Sesiones\""), 2);
         atRest();

@@ -7,6 +7,7 @@
 #include "logs/LogStorage.h"
 
 #include <QSqlQuery>
+#include <QSqlRecord>
 #include <QtTest>
 
 using namespace slx::logs;
@@ -385,6 +386,142 @@ private slots:
         QVERIFY(newest);
         QCOMPARE(*newest, QDateTime(QDate(2010, 3, 15), QTime(10, 0), Qt::UTC));
         QVERIFY(!intervaloMasReciente(db, 1));
+    }
+
+    // Every column of a stored row in its place: a record with a different value in
+    // each field, stored, read back whole and compared column by column.
+    void storedColumns_data()
+    {
+        QTest::addColumn<int>("kind"); // 0 interval from 3.0, 1 interval before 3.0, 2 session
+        QTest::addColumn<QVariantMap>("expected");
+        const QVariantMap interval{{"LNumeroSerie", 4242},
+                                   {"DFechaInicio", "2010-03-16"},
+                                   {"THoraInicio", "10:01"},
+                                   {"DFechaFinal", "2010-03-16"},
+                                   {"THoraFinal", "10:15"},
+                                   {"ByTLeq", 14},
+                                   {"SLeqLocal", 65.2},
+                                   {"SLeqVecino", 45.1},
+                                   {"TTipoActuacionLocal", "Leq10s"},
+                                   {"TTipoActuacionVecino", "Leq125ms"},
+                                   {"ByNivelLeqLocal", 92},
+                                   {"ByNivelLeqVecino", 61},
+                                   {"SMaxLeq1min", 75.3},
+                                   {"TFechaMaxLeq1min", "16/03/2010"},
+                                   {"THoraMaxLeq1min", "10:07"},
+                                   {"SMinLeq1min", 62.4},
+                                   {"TFechaMinLeq1min", "17/03/2010"},
+                                   {"THoraMinLeq1min", "10:09"},
+                                   {"SMaxFast", 110.5},
+                                   {"ByNivelMFast", 104},
+                                   {"IPasMaxFast", 15},
+                                   {"SL1", 80.1},
+                                   {"SL5", 77.2},
+                                   {"SL10", 73.3},
+                                   {"SL50", 68.4},
+                                   {"SL90", 61.5},
+                                   {"BoRS232", -1},
+                                   {"BoProgramacion", 0},
+                                   {"IDesco", 11},
+                                   {"IPasadasLocal", 13},
+                                   {"IPasadasVecino", 12},
+                                   {"IE3", 0},
+                                   {"ByDNA", 21},
+                                   {"ByENA", 22},
+                                   {"ByLineaInsuficiente", 23}};
+        QTest::newRow("interval from 3.0") << 0 << interval;
+        QVariantMap old = interval;
+        old["TTipoActuacionLocal"] = "Leq125ms";
+        old["TTipoActuacionVecino"] = "Leq1s";
+        old["BoRS232"] = 0;
+        old["BoProgramacion"] = -1;
+        for (const char *c : {"ByDNA", "ByENA", "ByLineaInsuficiente"})
+            old[c] = QVariant(); // not carried: left empty
+        QTest::newRow("interval before 3.0") << 1 << old;
+        QTest::newRow("session") << 2
+                                 << QVariantMap{{"LNumeroSerie", 4242},
+                                                {"DFechaInicio", "2010-03-20"},
+                                                {"THoraInicio", "20:05"},
+                                                {"DFechaFinal", "2010-03-21"},
+                                                {"THoraFinal", "03:50"},
+                                                {"SLeq", 70.1},
+                                                {"ByNivelDiaLocal", 91},
+                                                {"ByNivelDiaVecino", 62},
+                                                {"THoraInicioNoche", "22:10"},
+                                                {"THoraFinalNoche", "07:20"},
+                                                {"ByNivelNocheLocal", 86},
+                                                {"ByNivelNocheVecino", 57},
+                                                {"ITiempoAtenuacion", 301},
+                                                {"LDesco", 1001},
+                                                {"LPasadasLocal", 1002},
+                                                {"LPasadasVecino", 1003},
+                                                {"LE3", 0},
+                                                {"SMaxFast", 109.4},
+                                                {"ByNivelMFast", 106},
+                                                {"LPasMaxFast", 1004},
+                                                {"SMaxLeq1min", 78.2},
+                                                {"TFechaMaxLeq1min", "20/03/2010"},
+                                                {"THoraMaxLeq1min", "23:11"},
+                                                {"SMinLeq1min", 61.3},
+                                                {"TFechaMinLeq1min", "21/03/2010"},
+                                                {"THoraMinLeq1min", "01:12"},
+                                                {"SL1", 82.5},
+                                                {"SL5", 78.6},
+                                                {"SL10", 75.7},
+                                                {"SL50", 69.8},
+                                                {"SL90", 63.9}};
+    }
+    void storedColumns()
+    {
+        QFETCH(int, kind);
+        QFETCH(QVariantMap, expected);
+        slxtest::DataHome home;
+        QVERIFY(home.openDatabase());
+        QSqlDatabase db = slx::modulo1().ConexionBD;
+        LogStorage store(db);
+        QString error;
+        if (kind < 2) {
+            Record r(54);
+            r.at(4, 16, 3, 2010, 10, 15).w(9, 11).w(11, 12).w(13, 13).w(15, 0).w(17, 451).w(19, 652);
+            r.b(21, 61).b(22, 92).b(23, 14).w(24, 753).at(26, 16, 3, 2010, 10, 7).w(31, 624);
+            r.at(33, 17, 3, 2010, 10, 9).w(38, 1105).b(40, 104).w(41, 15);
+            r.w(43, 801).w(45, 772).w(47, 733).w(49, 684).w(51, 615);
+            if (kind == 0)
+                r.b(53, 21).b(54, 0x80 | 22).b(55, 23).b(56, 10).b(57, 125);
+            else
+                r.b(53, 1).b(54, 0).b(55, 1).b(56, 2).b(57, 1);
+            const auto dec = decodificaIntervalo(
+                r.frame(5), kind == 0 ? FormatoIntervalo::Desde30 : FormatoIntervalo::AntesDe30, QDateTime());
+            QCOMPARE(dec.veredicto, Veredicto::Valido);
+            QVERIFY2(store.grabaIntervalo(4242, dec.registro, &error), qPrintable(error));
+        } else {
+            Record r(64);
+            r.at(4, 20, 3, 2010, 20, 5).at(9, 21, 3, 2010, 3, 50).b(14, 91).b(15, 62);
+            r.b(16, 22).b(17, 10).b(18, 7).b(19, 20).b(20, 86).b(21, 57).w(22, 301);
+            r.w24(24, 1001).w24(27, 1002).w24(30, 1003).w24(33, 0).w(36, 701).w(38, 782);
+            r.at(40, 20, 3, 2010, 23, 11).w(45, 613).at(47, 21, 3, 2010, 1, 12).w(52, 1094).b(54, 106);
+            r.w24(55, 1004).w(58, 825).w(60, 786).w(62, 757).w(64, 698).w(66, 639);
+            const auto dec = decodificaSesion(r.frame(6), QDateTime());
+            QCOMPARE(dec.veredicto, Veredicto::Valido);
+            QVERIFY2(store.grabaSesion(4242, dec.registro, &error), qPrintable(error));
+        }
+        QSqlQuery q(db);
+        QVERIFY(q.exec(kind < 2 ? "SELECT * FROM \"Intervalos\"" : "SELECT * FROM \"Sesiones\""));
+        QVERIFY(q.next());
+        const QSqlRecord row = q.record();
+        QCOMPARE(row.count(), int(expected.size())); // no column left unchecked
+        for (int i = 0; i < row.count(); ++i) {
+            const QString column = row.fieldName(i);
+            QVERIFY2(expected.contains(column), qPrintable(column));
+            const QVariant want = expected.value(column);
+            const QVariant got = row.value(i);
+            if (want.isNull())
+                QVERIFY2(got.isNull(), qPrintable(column + ": " + got.toString()));
+            else
+                QVERIFY2(got.toString() == want.toString(),
+                         qPrintable(column + ": " + got.toString() + " instead of " + want.toString()));
+        }
+        QVERIFY(!q.next());
     }
 
     void storeSessionsEventsAndTotals()

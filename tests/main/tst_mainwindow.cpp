@@ -258,6 +258,10 @@ private Q_SLOTS:
             << "damaged.mdb" << 0
             << "The file %1 is not a database of this program nor of the original program, or it is empty or damaged."
             << true;
+        // Opened without waiting for a writer: refused at once.
+        QTest::newRow("pipe named .db")
+            << "pipe.db" << 0
+            << "The file %1 is not a regular file (it is a folder, a device or a pipe): it cannot be imported." << true;
     }
     void importCommand()
     {
@@ -268,6 +272,8 @@ private Q_SLOTS:
         const QString path = choice.isEmpty() ? QString() : home->file(choice);
         if (choice.startsWith("other"))
             QVERIFY(QFile::copy(slxtest::fixture("access/legacy-a.mdb"), path));
+        else if (choice.startsWith("pipe"))
+            QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
         else if (!choice.isEmpty())
             escribeIni(path, "Standard Jet DB is not at the start of this file");
         slxtest::Answers answers;

@@ -25,7 +25,9 @@
 #include <QPushButton>
 #include <QSqlQuery>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QtTest>
+#include <sys/stat.h>
 #include <memory>
 
 using namespace slx;
@@ -353,10 +355,111 @@ private Q_SLOTS:
         QVERIFY2(criticos(answers).isEmpty(), qPrintable(criticos(answers).join('|')));
     }
 
+    // A backup taken while its program was at work: rows that live only in the
+    // write-ahead log beside it are merged with it, and the log goes with it.
+    void backupWithItsLogMergedWhole()
+    {
+        slxtest::DataHome home;
+        QVERIFY(home.seed());
+        const QString live = home.file("live.db");
+        const QString backup = home.file("backupSLX90.bak");
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "live-backup");
+            db.setDatabaseName(live);
+            QVERIFY(db.open());
+            QSqlQuery q(db);
+            QVERIFY(q.exec("PRAGMA journal_mode=WAL"));
+            QVERIFY(q.exec("PRAGMA wal_autocheckpoint=0"));
+            QVERIFY(q.exec("CREATE TABLE DiaBorrado (LNumeroSerie, DFecha, THora)"));
+            QVERIFY(q.exec("INSERT INTO DiaBorrado VALUES (1, '2009-01-01', '10:00')"));
+            // The first row in the file itself, the others in its log only.
+            QVERIFY(q.exec("PRAGMA wal_checkpoint(TRUNCATE)"));
+            for (int i = 2; i <= 6; ++i)
+                QVERIFY(q.exec(QString("INSERT INTO DiaBorrado VALUES (%1, '2009-01-01', '10:00')").arg(i)));
+            QVERIFY(QFile::copy(live, backup));
+            QVERIFY(QFile::copy(live + "-wal", backup + "-wal"));
+            q.finish();
+            db.close();
+        }
+        QSqlDatabase::removeDatabase("live-backup");
+        slxtest::Answers answers;
+        Principal f;
+        f->Form_Load();
+        QCOMPARE(cuenta("DiaBorrado"), 6);
+        // Nothing of the backup is left behind, its log neither.
+        QCOMPARE(QDir(home.path()).entryList({"backup*"}, QDir::Files | QDir::System | QDir::Hidden), QStringList());
+        // The summary the import command shows.
+        QCOMPARE(answers.shown().size(), 1);
+        QCOMPARE(answers.shown().first().icon, ui::Icon::Information);
+        QVERIFY(answers.shown().first().text.startsWith(oLocGuru().GetS(144)));
+        QVERIFY2(answers.shown().first().text.contains(TextoPropio("Rows added: %1").arg(6)),
+                 qPrintable(answers.shown().first().text));
+    }
+
+    // The program killed in the middle of the merge of its backup: the next start says
+    // so once, naming where the backup is kept, and leaves it there.
+    void mergeThatNeverEndedIsToldOnce()
+    {
+        slxtest::DataHome home;
+        QVERIFY(home.seed());
+        // Enough rows for a merge that lasts a while.
+        QVERIFY(slxtest::creaBaseSQLite(
+            home.file("backupSLX90.bak"),
+            {"CREATE TABLE Intervalos (LNumeroSerie, DFechaInicio, THoraInicio, SLeqLocal)",
+             "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < 399999) INSERT INTO "
+             "Intervalos SELECT 5, date('2000-01-01', '+' || (i / 96) || ' days'), substr('0' || ((i % 96) / 4), "
+             "-2) || ':' || substr('0' || ((i % 4) * 15), -2), 60 FROM n"}));
+        QProcess run;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("SLX90_HOME", home.path());
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        run.setProcessEnvironment(env);
+        run.setProgram(SLX90_EXE);
+        run.start();
+        QVERIFY(run.waitForStarted());
+        const QString marca = home.file("backupSLX90.merging");
+        bool vista = false;
+        for (int i = 0; i < 60000 && !vista && run.state() == QProcess::Running; ++i) {
+            vista = QFileInfo::exists(marca);
+            if (!vista)
+                QThread::msleep(1);
+        }
+        run.kill();
+        run.waitForFinished();
+        QVERIFY2(vista, "the merge's mark never appeared");
+        const QStringList aparte = QDir(home.path()).entryList({"backupSLX90 *.bak"}, QDir::Files);
+        QCOMPARE(aparte.size(), 1);
+        const QString guardada = home.file(aparte.first());
+
+        for (int vez = 0; vez < 2; ++vez) {
+            slxtest::Answers answers;
+            Principal f;
+            f->Form_Load();
+            const QStringList shown = criticos(answers);
+            if (vez == 1) {
+                QVERIFY2(shown.isEmpty(), qPrintable(shown.join('|')));
+                break;
+            }
+            QCOMPARE(shown.size(), 1);
+            QVERIFY(shown.first().startsWith(oLocGuru().GetS(178)));
+            QVERIFY2(shown.first().contains(guardada), qPrintable(shown.first()));
+            QVERIFY(shown.first().contains(
+                TextoPropio("The merge of the backup %1 that started on %2 did not end (the program was stopped "
+                            "during it): some of its rows may be missing from the database. The backup is kept as %3.")
+                    .section("%2", 1, 1)
+                    .section("%3", 0, 0)));
+        }
+        // Kept where it was; nothing else of it appears.
+        QVERIFY(QFileInfo::exists(guardada));
+        QVERIFY(!QFileInfo::exists(marca));
+        QCOMPARE(QDir(home.path()).entryList({"backupSLX90 *.bak"}, QDir::Files).size(), 1);
+    }
+
     void backupThatCannotBeMergedIsKept_data()
     {
         QTest::addColumn<QString>("kind");
         QTest::newRow("damaged") << "damaged";
+        QTest::newRow("pipe") << "pipe";
         QTest::newRow("refused rows") << "refused";
         QTest::newRow("access cut short") << "access cut short";
     }
@@ -368,6 +471,9 @@ private Q_SLOTS:
         const QString backup = home.file("backupSLX90.bak");
         if (kind == "damaged") {
             escribeIni(backup, QByteArray("SQLite format 3\0", 16) + QByteArray(2000, 'x'));
+        } else if (kind == "pipe") {
+            // Opened without waiting for a writer.
+            QCOMPARE(mkfifo(QFile::encodeName(backup).constData(), 0600), 0);
         } else if (kind == "access cut short") {
             QFile mdb(slxtest::fixture("access/legacy-a.mdb"));
             QVERIFY(mdb.open(QIODevice::ReadOnly));
@@ -386,13 +492,17 @@ private Q_SLOTS:
         // The merge's reason, in the window's language.
         const QString reason = kind == "damaged" ? TextoPropio("The list of tables of the database cannot be read: %1")
                                                        .section(QLatin1String("%1"), 0, 0)
+                               : kind == "pipe"
+                                   ? TextoPropio("The file %1 is not a regular file (it is a folder, a device or a pipe): "
+                                                 "it cannot be imported.")
+                                         .section("%1", 1, 1)
                                : kind == "refused"
                                    ? TextoPropio("Rows refused: %1").arg(1)
                                    : TextoPropio("The file %1 is damaged: %2.").section("%1", 1, 1).section("%2", 0, 0);
         QVERIFY2(shown.first().contains(reason), qPrintable(shown.first()));
         // Kept aside under a dated name, named in the message; the next start does not run it again.
         QVERIFY(!QFile::exists(backup));
-        const QStringList aparte = QDir(home.path()).entryList({"backupSLX90 *.bak"}, QDir::Files);
+        const QStringList aparte = QDir(home.path()).entryList({"backupSLX90 *.bak"}, QDir::Files | QDir::System);
         QCOMPARE(aparte.size(), 1);
         QVERIFY2(shown.first().contains(home.file(aparte.first())), qPrintable(shown.first()));
         // The window goes on with the database open.

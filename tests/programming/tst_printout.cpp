@@ -312,6 +312,28 @@ private Q_SLOTS:
         QCOMPARE(slxtest::missingInOrder(text, memo.join("     ,     ").split("     ,     ")), QString());
     }
 
+    // Every caption, label and value of the sheet fits its field, with a gap from its
+    // neighbour, in each of the seven languages.
+    void labelsFitInEveryLanguage_data()
+    {
+        QTest::addColumn<QString>("language");
+        for (const QString &l : slxtest::languageColumns())
+            QTest::newRow(qPrintable(l)) << l;
+    }
+    void labelsFitInEveryLanguage()
+    {
+        QFETCH(QString, language);
+        QVERIFY(LocGuruP_BAS::SetupLanguage(DataFolder::file("Language.db"), language));
+        slxtest::Answers answers;
+        openSheet(100123);
+        print();
+        QVERIFY(previewShown);
+        QStringList problemas;
+        for (int p = 0; p < modelo->paginas(); ++p)
+            problemas << slxtest::textsThatDoNotFit(*modelo, p);
+        QVERIFY2(problemas.isEmpty(), qPrintable(problemas.join('\n')));
+    }
+
     // "Imprimir" with SLX90_PRINT_PDF writes that file without a dialog; its text is the sheet's.
     void printsToPdf()
     {

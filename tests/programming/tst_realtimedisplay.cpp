@@ -20,9 +20,9 @@ std::vector<quint8> answer(std::initializer_list<std::pair<int, int>> bytes)
     return t;
 }
 
-VistaTiempoReal base()
+RealTimeDisplay base()
 {
-    VistaTiempoReal v;
+    RealTimeDisplay v;
     v.LbFecha = "10/12/26";
     v.LbHora = "21:30:05";
     v.LbNoche = "(Día)";
@@ -34,7 +34,7 @@ VistaTiempoReal base()
 } // namespace
 
 Q_DECLARE_METATYPE(std::vector<quint8>)
-Q_DECLARE_METATYPE(VistaTiempoReal)
+Q_DECLARE_METATYPE(RealTimeDisplay)
 
 class TestRealTimeDisplay : public QObject {
     Q_OBJECT
@@ -42,13 +42,13 @@ private Q_SLOTS:
     void display_data()
     {
         QTest::addColumn<std::vector<quint8>>("frame");
-        QTest::addColumn<VistaTiempoReal>("expected");
+        QTest::addColumn<RealTimeDisplay>("expected");
         auto row = [](const char *name, std::initializer_list<std::pair<int, int>> bytes, auto change) {
-            VistaTiempoReal v = base();
+            RealTimeDisplay v = base();
             change(v);
             QTest::newRow(name) << answer(bytes) << v;
         };
-        row("plain", {}, [](VistaTiempoReal &) {});
+        row("plain", {}, [](RealTimeDisplay &) {});
         // The level's bounds and its signed reading.
         row("level 600", {{15, 0x02}, {16, 0x58}}, [](auto &v) { v.LbNivel = "60.0"; });
         row("level 601", {{15, 0x02}, {16, 0x59}}, [](auto &v) { v.LbNivel = "60.1"; });
@@ -117,8 +117,8 @@ private Q_SLOTS:
     void display()
     {
         QFETCH(std::vector<quint8>, frame);
-        QFETCH(VistaTiempoReal, expected);
-        const auto v = vistaTiempoReal(frame, "Día", "Noche");
+        QFETCH(RealTimeDisplay, expected);
+        const auto v = realTimeDisplay(frame, "Día", "Noche");
         QVERIFY(v);
         QCOMPARE(v->LbFecha, expected.LbFecha);
         QCOMPARE(v->LbHora, expected.LbHora);
@@ -133,10 +133,10 @@ private Q_SLOTS:
     {
         std::vector<quint8> t = answer({});
         t.resize(kLongitudTiempoReal);
-        QVERIFY(vistaTiempoReal(t, "Día", "Noche"));
+        QVERIFY(realTimeDisplay(t, "Día", "Noche"));
         t.resize(kLongitudTiempoReal - 1);
-        QVERIFY(!vistaTiempoReal(t, "Día", "Noche"));
-        QVERIFY(!vistaTiempoReal({}, "Día", "Noche"));
+        QVERIFY(!realTimeDisplay(t, "Día", "Noche"));
+        QVERIFY(!realTimeDisplay({}, "Día", "Noche"));
     }
 };
 

@@ -2,7 +2,7 @@
 
 #include "TestSupport.h"
 #include "base/Modulo1.h"
-#include "programming/IntervalGrid.h"
+#include "programming/MatrizInhabil.h"
 #include "programming/SheetChecks.h"
 
 #include <QSignalSpy>

@@ -247,6 +247,29 @@ private Q_SLOTS:
         QCOMPARE(pages[0], modelo->paginas() - 1);
     }
 
+    // Every caption, label and value of the frame fits its field, with a gap from its
+    // neighbour, in each of the seven languages.
+    void labelsFitInEveryLanguage_data()
+    {
+        QTest::addColumn<QString>("language");
+        for (const QString &l : slxtest::languageColumns())
+            QTest::newRow(qPrintable(l)) << l;
+    }
+    void labelsFitInEveryLanguage()
+    {
+        QFETCH(QString, language);
+        QVERIFY(LocGuruP_BAS::SetupLanguage(DataFolder::file("Language.db"), language));
+        openIncidents(QStringLiteral("4.1"));
+        QVERIFY(openCharts());
+        slxtest::Answers answers;
+        print();
+        QVERIFY(previewShown);
+        QStringList problemas;
+        for (int p = 0; p < modelo->paginas(); ++p)
+            problemas << slxtest::textsThatDoNotFit(*modelo, p);
+        QVERIFY2(problemas.isEmpty(), qPrintable(problemas.join('\n')));
+    }
+
     // Every click writes the pictures again, as the charts stand then; no disabled
     // interval is a memo of one blank.
     void secondPrintRewritesThePictures()

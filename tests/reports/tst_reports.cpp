@@ -459,6 +459,55 @@ private Q_SLOTS:
         QCOMPARE(slxtest::missingInOrder(text, slxtest::longNoteLines(120)), QString());
         QCOMPARE(slxtest::missingInOrder(text, memo.join("     ,     ").split("     ,     ")), QString());
     }
+
+    // A limit of 255 (none set) prints as "---" in both lists, as the record pickers
+    // show it; another limit prints as stored.
+    void limitNotSetPrintsDashes()
+    {
+        QVERIFY(seed());
+        QVERIFY(exec("UPDATE Intervalos SET ByNivelLeqVecino = 85, ByNivelMFast = 255 WHERE LNumeroSerie = 100001"));
+        QVERIFY(exec("UPDATE Sesiones SET ByNivelDiaLocal = 255, ByNivelNocheLocal = 90 WHERE LNumeroSerie = 100001"));
+        open();
+        print(1, 5);
+        QVERIFY(previewShown);
+        const QStringList locales = all("RByNivelLeqLocal");
+        QVERIFY(!locales.isEmpty());
+        QCOMPARE(locales, QStringList(locales.size(), "---"));
+        QCOMPARE(all("RByNivelMFast"), QStringList(locales.size(), "---"));
+        QCOMPARE(all("RByNivelLeqVecino"), QStringList(locales.size(), "85"));
+        print(0, 9, true);
+        QVERIFY(previewShown);
+        const QStringList dia = all("RByNivelDiaLocal");
+        QVERIFY(!dia.isEmpty());
+        QCOMPARE(dia, QStringList(dia.size(), "---"));
+        QCOMPARE(all("RByNivelNocheLocal"), QStringList(dia.size(), "90"));
+    }
+
+    // Every caption, label and value of both reports fits its field, with a gap from
+    // its neighbour, in each of the seven languages.
+    void labelsFitInEveryLanguage_data()
+    {
+        QTest::addColumn<bool>("sesiones");
+        QTest::addColumn<QString>("language");
+        for (const QString &l : slxtest::languageColumns()) {
+            QTest::addRow("intervals, %s", qPrintable(l)) << false << l;
+            QTest::addRow("sessions, %s", qPrintable(l)) << true << l;
+        }
+    }
+    void labelsFitInEveryLanguage()
+    {
+        QFETCH(bool, sesiones);
+        QFETCH(QString, language);
+        QVERIFY(seed());
+        QVERIFY(LocGuruP_BAS::SetupLanguage(DataFolder::file("Language.db"), language));
+        open();
+        print(0, 9, sesiones);
+        QVERIFY(previewShown);
+        QStringList problemas;
+        for (int p = 0; p < modelo->paginas(); ++p)
+            problemas << slxtest::textsThatDoNotFit(*modelo, p);
+        QVERIFY2(problemas.isEmpty(), qPrintable(problemas.join('\n')));
+    }
 };
 
 QTEST_MAIN(TestReports)

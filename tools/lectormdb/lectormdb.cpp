@@ -1,7 +1,9 @@
 // Reads an Access (Jet) file with libmdb and writes what it finds to its standard output
 // as records: a tag byte, a 32-bit little-endian length and the payload.
 //
-//   slx90-lector-mdb --tablas FILE        'T' per user table: rows (u32), then its name
+//   slx90-lector-mdb --tablas FILE        'T' per user table: rows (u32), then its name;
+//                                         'D' per damaged table, system tables included:
+//                                         its name, a tab and why
 //   slx90-lector-mdb --tabla FILE NAME    'C' the columns: per column its type (u8), name
 //                                         length (u16) and name; then 'R' per row: per
 //                                         column a length (i32, -1 = NULL) and the value
@@ -56,8 +58,55 @@ int falla(const std::string &motivo)
     return 2;
 }
 
-// Opens the file and checks that its length and its catalogue fit its pages.
-MdbHandle *abre(const char *fichero, std::string *motivo)
+// A table the file lists whose pages cannot be read: its name and why.
+struct Danada {
+    std::string nombre;
+    std::string motivo;
+};
+
+// Whether the table of the catalogue entry can be read: its definition and every page
+// of its usage map lie inside the file (a file cut short loses some of them).
+bool tablaLegible(MdbHandle *mdb, MdbCatalogEntry *entry, unsigned long paginas, std::string *motivo)
+{
+    if (entry->table_pg >= paginas) {
+        *motivo = "its definition lies past the end of the file";
+        return false;
+    }
+    MdbTableDef *table = mdb_read_table(entry);
+    if (!table) {
+        *motivo = "its definition cannot be read";
+        return false;
+    }
+    bool fuera = false;
+    // A map of the second kind lists the pages that hold its bitmaps.
+    const unsigned char *mapa = table->usage_map;
+    if (mapa && table->map_sz > 0 && mapa[0] == 1) {
+        for (size_t k = 1; k + 4 <= size_t(table->map_sz); k += 4) {
+            const unsigned long p =
+                mapa[k] | (mapa[k + 1] << 8) | (mapa[k + 2] << 16) | ((unsigned long)mapa[k + 3] << 24);
+            fuera = fuera || (p != 0 && p >= paginas);
+        }
+    }
+    gint32 pg = 0;
+    for (int vueltas = 0; !fuera && vueltas < 1 << 22; ++vueltas) {
+        const gint32 next = mdb_map_find_next(mdb, table->usage_map, unsigned(table->map_sz), guint32(pg));
+        if (next <= pg)
+            break;
+        if ((unsigned long)next >= paginas) {
+            fuera = true;
+            break;
+        }
+        pg = next;
+    }
+    mdb_free_tabledef(table);
+    if (fuera)
+        *motivo = "its pages lie past the end of the file";
+    return !fuera;
+}
+
+// Opens the file and checks that its length and its catalogue fit its pages; the
+// tables whose pages do not go to *danadas.
+MdbHandle *abre(const char *fichero, std::string *motivo, std::vector<Danada> *danadas)
 {
     struct stat st {};
     if (stat(fichero, &st) != 0) {
@@ -83,51 +132,9 @@ MdbHandle *abre(const char *fichero, std::string *motivo)
     const unsigned long paginas = (unsigned long)(st.st_size / pagina);
     for (unsigned i = 0; i < mdb->num_catalog; ++i) {
         auto *entry = static_cast<MdbCatalogEntry *>(g_ptr_array_index(mdb->catalog, i));
-        if (entry->object_type == MDB_TABLE && entry->table_pg >= paginas) {
-            *motivo = "its list of tables names pages past the end of the file";
-            mdb_close(mdb);
-            return nullptr;
-        }
-    }
-    // Every table's pages (its usage map), system tables included, lie inside the file:
-    // a file cut short loses some of them.
-    for (unsigned i = 0; i < mdb->num_catalog; ++i) {
-        auto *entry = static_cast<MdbCatalogEntry *>(g_ptr_array_index(mdb->catalog, i));
-        if (entry->object_type != MDB_TABLE)
-            continue;
-        MdbTableDef *table = mdb_read_table(entry);
-        if (!table) {
-            *motivo = std::string("the table ") + entry->object_name + " cannot be read";
-            mdb_close(mdb);
-            return nullptr;
-        }
-        bool fuera = false;
-        // A map of the second kind lists the pages that hold its bitmaps.
-        const unsigned char *mapa = table->usage_map;
-        if (mapa && table->map_sz > 0 && mapa[0] == 1) {
-            for (size_t k = 1; k + 4 <= size_t(table->map_sz); k += 4) {
-                const unsigned long p =
-                    mapa[k] | (mapa[k + 1] << 8) | (mapa[k + 2] << 16) | ((unsigned long)mapa[k + 3] << 24);
-                fuera = fuera || (p != 0 && p >= paginas);
-            }
-        }
-        gint32 pg = 0;
-        for (int vueltas = 0; !fuera && vueltas < 1 << 22; ++vueltas) {
-            const gint32 next = mdb_map_find_next(mdb, table->usage_map, unsigned(table->map_sz), guint32(pg));
-            if (next <= pg)
-                break;
-            if ((unsigned long)next >= paginas) {
-                fuera = true;
-                break;
-            }
-            pg = next;
-        }
-        mdb_free_tabledef(table);
-        if (fuera) {
-            *motivo = std::string("the pages of the table ") + entry->object_name + " lie past the end of the file";
-            mdb_close(mdb);
-            return nullptr;
-        }
+        std::string por;
+        if (entry->object_type == MDB_TABLE && !tablaLegible(mdb, entry, paginas, &por))
+            danadas->push_back({entry->object_name, por});
     }
     mdb_set_date_fmt(mdb, "%Y-%m-%d %H:%M:%S");
     mdb_set_shortdate_fmt(mdb, "%Y-%m-%d %H:%M:%S");
@@ -136,25 +143,41 @@ MdbHandle *abre(const char *fichero, std::string *motivo)
     return mdb;
 }
 
+const Danada *busca(const std::vector<Danada> &danadas, const char *nombre)
+{
+    for (const Danada &d : danadas)
+        if (d.nombre == nombre)
+            return &d;
+    return nullptr;
+}
+
 int tablas(const char *fichero)
 {
     std::string motivo;
-    MdbHandle *mdb = abre(fichero, &motivo);
+    std::vector<Danada> danadas;
+    MdbHandle *mdb = abre(fichero, &motivo, &danadas);
     if (!mdb)
         return falla(motivo);
     for (unsigned i = 0; i < mdb->num_catalog; ++i) {
         auto *entry = static_cast<MdbCatalogEntry *>(g_ptr_array_index(mdb->catalog, i));
         if (entry->object_type != MDB_TABLE || !mdb_is_user_table(entry))
             continue;
-        MdbTableDef *table = mdb_read_table(entry);
-        if (!table)
-            return falla(std::string("the table ") + entry->object_name + " cannot be read");
         std::string p;
-        u32(p, table->num_rows);
+        if (busca(danadas, entry->object_name)) {
+            // Listed, so that a merge that needs it reports it when it cannot read it.
+            u32(p, 0);
+        } else {
+            MdbTableDef *table = mdb_read_table(entry);
+            if (!table)
+                return falla(std::string("the table ") + entry->object_name + " cannot be read");
+            u32(p, table->num_rows);
+            mdb_free_tabledef(table);
+        }
         p += entry->object_name;
-        mdb_free_tabledef(table);
         registro('T', p);
     }
+    for (const Danada &d : danadas)
+        registro('D', d.nombre + '\t' + d.motivo);
     mdb_close(mdb);
     fflush(stdout);
     return 0;
@@ -163,9 +186,12 @@ int tablas(const char *fichero)
 int tabla(const char *fichero, const char *nombre)
 {
     std::string motivo;
-    MdbHandle *mdb = abre(fichero, &motivo);
+    std::vector<Danada> danadas;
+    MdbHandle *mdb = abre(fichero, &motivo, &danadas);
     if (!mdb)
         return falla(motivo);
+    if (const Danada *d = busca(danadas, nombre))
+        return falla(std::string("the table ") + nombre + " is damaged: " + d->motivo);
     std::string name(nombre);
     MdbTableDef *table = mdb_read_table_by_name(mdb, name.data(), MDB_TABLE);
     if (!table || !mdb_read_columns(table))

@@ -1,4 +1,4 @@
-#include "programming/IntervalGrid.h"
+#include "programming/MatrizInhabil.h"
 
 #include "base/Modulo1.h"
 

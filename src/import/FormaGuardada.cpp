@@ -1,0 +1,224 @@
+#include "import/FormaGuardada.h"
+
+#include "base/TextoPropio.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QRegularExpression>
+#include <QTime>
+#include <cmath>
+#include <sqlite3.h>
+
+namespace slx::fusion {
+
+namespace {
+
+// The base day of the original program's times of day.
+const QDate kDiaBase(1899, 12, 30);
+
+QString textoHora(const QTime &t)
+{
+    return t.toString(t.second() ? QStringLiteral("hh:mm:ss") : QStringLiteral("hh:mm"));
+}
+
+bool numero(const QVariant &v, double *out)
+{
+    switch (v.typeId()) {
+    case QMetaType::Bool: *out = v.toBool() ? -1 : 0; return true;
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+    case QMetaType::UInt:
+    case QMetaType::ULongLong:
+    case QMetaType::Double:
+    case QMetaType::Float: *out = v.toDouble(); return std::isfinite(*out);
+    case QMetaType::QString:
+    case QMetaType::QByteArray: {
+        // Numbers written as text are read in the C form, never the regional one.
+        bool ok = false;
+        *out = v.toString().trimmed().toDouble(&ok);
+        return ok && std::isfinite(*out);
+    }
+    default: return false;
+    }
+}
+
+int digitos(const unsigned char *p, int n)
+{
+    int v = 0;
+    for (int i = 0; i < n; ++i) {
+        if (p[i] < '0' || p[i] > '9')
+            return -1;
+        v = v * 10 + (p[i] - '0');
+    }
+    return v;
+}
+
+// "yyyy-MM-dd" of a real day.
+bool esFechaIso(const unsigned char *p, int n)
+{
+    if (n != 10 || p[4] != '-' || p[7] != '-')
+        return false;
+    const int y = digitos(p, 4), m = digitos(p + 5, 2), d = digitos(p + 8, 2);
+    return y >= 0 && m >= 0 && d >= 0 && QDate::isValid(y, m, d);
+}
+
+// "hh:mm:ss" of a real time of day.
+bool esHoraCompleta(const unsigned char *p, int n)
+{
+    if (n != 8 || p[2] != ':' || p[5] != ':')
+        return false;
+    const int h = digitos(p, 2), m = digitos(p + 3, 2), s = digitos(p + 6, 2);
+    return h >= 0 && h < 24 && m >= 0 && m < 60 && s >= 0 && s < 60;
+}
+
+bool enBlanco(const unsigned char *p, int n)
+{
+    for (int i = 0; i < n; ++i)
+        if (!QChar::isSpace(p[i]))
+            return false;
+    return true;
+}
+
+} // namespace
+
+Forma formaDe(const QString &columna)
+{
+    // The times of the disabled intervals: one stored form, "hh:mm:ss", whoever writes them.
+    if (columna == QLatin1String("THoraEmpiezaInt") || columna == QLatin1String("THoraTerminaInt"))
+        return Forma::Hora;
+    auto prefijo = [&](const char *p) {
+        const QString s = QLatin1String(p);
+        return columna.startsWith(s) && columna.size() > s.size() && columna.at(s.size()).isUpper();
+    };
+    if (columna == QLatin1String("CMI") || prefijo("Bo"))
+        return Forma::Booleano;
+    if (prefijo("By") || prefijo("L") || prefijo("I"))
+        return Forma::Entero;
+    if (prefijo("S"))
+        return Forma::Real;
+    if (prefijo("D"))
+        return Forma::Fecha;
+    return Forma::Texto;
+}
+
+bool esClaveVacia(const QVariant &v)
+{
+    return v.isNull() || (v.typeId() == QMetaType::QString && v.toString().trimmed().isEmpty());
+}
+
+bool convierte(const QVariant &v, Forma forma, QVariant *out, QString *motivo)
+{
+    if (v.isNull()) {
+        *out = QVariant();
+        return true;
+    }
+    double d = 0;
+    switch (forma) {
+    case Forma::Entero:
+        if (!numero(v, &d) || d != std::floor(d) || std::fabs(d) > 9.0e15) {
+            *motivo = TextoPropio("\"%1\" is not a whole number").arg(v.toString());
+            return false;
+        }
+        *out = qlonglong(d);
+        return true;
+    case Forma::Real:
+        if (!numero(v, &d)) {
+            *motivo = TextoPropio("\"%1\" is not a number").arg(v.toString());
+            return false;
+        }
+        *out = d;
+        return true;
+    case Forma::Booleano:
+        if (!numero(v, &d)) {
+            *motivo = TextoPropio("\"%1\" is not a yes/no value").arg(v.toString());
+            return false;
+        }
+        *out = d != 0 ? -1 : 0;
+        return true;
+    case Forma::Fecha: {
+        QDate fecha;
+        if (v.typeId() == QMetaType::QDateTime)
+            fecha = v.toDateTime().date();
+        else if (v.typeId() == QMetaType::QDate)
+            fecha = v.toDate();
+        else if (v.typeId() == QMetaType::QString) {
+            const QString s = v.toString().trimmed();
+            fecha = QDate::fromString(s.left(10), QStringLiteral("yyyy-MM-dd"));
+            const QString resto = s.mid(10).trimmed();
+            if (!resto.isEmpty() && resto != QLatin1String("00:00:00") && !resto.startsWith(QLatin1Char('T')))
+                fecha = QDate();
+        }
+        if (!fecha.isValid()) {
+            *motivo = TextoPropio("\"%1\" is not a date").arg(v.toString());
+            return false;
+        }
+        *out = fecha.toString(QStringLiteral("yyyy-MM-dd"));
+        return true;
+    }
+    case Forma::Hora: {
+        QTime hora;
+        if (v.typeId() == QMetaType::QDateTime)
+            hora = v.toDateTime().time();
+        else if (v.typeId() == QMetaType::QTime)
+            hora = v.toTime();
+        else if (v.typeId() == QMetaType::QString) {
+            // "hh:mm", "hh:mm:ss", or a date-time text whose time part is the value.
+            QString s = v.toString().trimmed();
+            if (s.size() > 8) {
+                const qsizetype sep = s.lastIndexOf(QRegularExpression(QStringLiteral("[ T]")));
+                s = sep > 0 ? s.mid(sep + 1) : QString();
+            }
+            hora = QTime::fromString(s, s.size() > 5 ? QStringLiteral("H:mm:ss") : QStringLiteral("H:mm"));
+        }
+        if (!hora.isValid()) {
+            *motivo = TextoPropio("\"%1\" is not a time of day").arg(v.toString());
+            return false;
+        }
+        *out = hora.toString(QStringLiteral("hh:mm:ss"));
+        return true;
+    }
+    case Forma::Texto:
+        if (v.typeId() == QMetaType::QDateTime) {
+            // A date/time column of the original that holds a time of day only.
+            const QDateTime dt = v.toDateTime();
+            *out = dt.date() == kDiaBase ? textoHora(dt.time()) : dt.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
+        } else if (v.typeId() == QMetaType::Bool) {
+            *out = v.toBool() ? QStringLiteral("-1") : QStringLiteral("0");
+        } else {
+            *out = v.toString();
+        }
+        return true;
+    }
+    return false;
+}
+
+bool enFormaGuardada(sqlite3_value *v, Forma forma, bool clave)
+{
+    const int tipo = sqlite3_value_type(v);
+    if (tipo == SQLITE_NULL)
+        return !clave;
+    switch (forma) {
+    case Forma::Entero: return tipo == SQLITE_INTEGER;
+    case Forma::Real: return tipo == SQLITE_FLOAT || tipo == SQLITE_INTEGER;
+    case Forma::Booleano: {
+        if (tipo != SQLITE_INTEGER)
+            return false;
+        const sqlite3_int64 b = sqlite3_value_int64(v);
+        return b == 0 || b == -1;
+    }
+    default: break;
+    }
+    if (tipo != SQLITE_TEXT)
+        return false;
+    // The text first, then its length in bytes, as SQLite asks.
+    const unsigned char *texto = sqlite3_value_text(v);
+    const int n = sqlite3_value_bytes(v);
+    switch (forma) {
+    case Forma::Fecha: return esFechaIso(texto, n);
+    case Forma::Hora: return esHoraCompleta(texto, n);
+    case Forma::Texto: return !(clave && enBlanco(texto, n));
+    default: return false;
+    }
+}
+
+} // namespace slx::fusion

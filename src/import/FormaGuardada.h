@@ -1,0 +1,28 @@
+#pragma once
+// The stored form of a column of the program's database, told by the prefix of its
+// name (ISO dates, times of day as text, Booleans -1/0, whole numbers, reals, texts),
+// and the conversion of a value of another database to it.
+
+#include <QString>
+#include <QVariant>
+
+struct sqlite3_value;
+
+namespace slx::fusion {
+
+enum class Forma : char { Entero = 'e', Real = 'r', Booleano = 'b', Fecha = 'f', Texto = 't', Hora = 'h' };
+
+Forma formaDe(const QString &columna);
+
+// Converts a source value to the stored form; false with a reason when it cannot be
+// stored there. A key part that is missing or blank is refused by esClaveVacia.
+bool convierte(const QVariant &v, Forma forma, QVariant *out, QString *motivo);
+
+// A key part without a value: NULL, or a text that is empty or only blanks.
+bool esClaveVacia(const QVariant &v);
+
+// Whether an SQLite value already holds the stored form (so that it is copied as it
+// stands); a key part must also hold a value.
+bool enFormaGuardada(sqlite3_value *v, Forma forma, bool clave);
+
+} // namespace slx::fusion

@@ -1,0 +1,244 @@
+// Another database of this program attached, read-only, to the destination's own
+// connection: the rows already in their stored forms go into the destination in
+// blocks of one statement each, read once; only the rows of a block that need the
+// conversion are read again, one by one.
+//
+// A block is the next rows in the order of SQLite's hidden row number, by a keyset
+// cursor (the row numbers from the one after the last block's, so many rows): its cost
+// follows the rows, not the span of their numbers. The row number is reached by
+// whichever of its names (_rowid_, rowid, oid) no real column takes; a table without
+// one is read row by row. A function of ours counts, in the insert's own pass, the
+// rows in stored form; what the insert stored comes from its count of changes, and
+// the rest of those rows were already in the destination.
+
+#include "base/Database.h"
+#include "base/TextoPropio.h"
+#include "import/OrigenSQLite.h"
+
+#include <QSqlDriver>
+#include <QSqlError>
+#include <limits>
+#include <sqlite3.h>
+
+namespace slx::fusion {
+
+namespace {
+
+// Rows per statement, so that the window is repainted between two.
+constexpr qint64 kFilasPorBloque = 20000;
+
+const char *const kEsquema = "slx_origen";
+const char *const kFuncion = "slx_forma_guardada";
+
+sqlite3 *conexion(const QSqlDatabase &db)
+{
+    const QVariant h = db.driver() ? db.driver()->handle() : QVariant();
+    if (!h.isValid() || qstrcmp(h.typeName(), "sqlite3*") != 0)
+        return nullptr;
+    return *static_cast<sqlite3 *const *>(h.constData());
+}
+
+// What the function sees of one block.
+struct Recuento {
+    QVector<Forma> formas;
+    QVector<bool> clave;
+    qint64 buenas = 0;
+};
+
+// slx_forma_guardada(value...): 1 when every value is in its stored form.
+void formaGuardada(sqlite3_context *ctx, int argc, sqlite3_value **argv)
+{
+    auto *r = static_cast<Recuento *>(sqlite3_user_data(ctx));
+    bool ok = argc == r->formas.size();
+    for (int i = 0; ok && i < argc; ++i)
+        ok = enFormaGuardada(argv[i], r->formas.at(i), r->clave.at(i));
+    if (ok)
+        ++r->buenas;
+    sqlite3_result_int(ctx, ok ? 1 : 0);
+}
+
+class OrigenAdjunto final : public OrigenSQLite {
+public:
+    explicit OrigenAdjunto(QSqlDatabase destino)
+        : OrigenSQLite(destino, QLatin1String(kEsquema) + QLatin1Char('.'))
+    {
+    }
+
+    ~OrigenAdjunto() override
+    {
+        cierraTabla();
+        if (m_adjunta) {
+            QSqlQuery d(m_db);
+            d.exec(QStringLiteral("DETACH DATABASE %1").arg(QLatin1String(kEsquema)));
+        }
+        if (m_funcion)
+            sqlite3_create_function_v2(m_funcion, kFuncion, -1, SQLITE_UTF8, nullptr, nullptr, nullptr, nullptr,
+                                       nullptr);
+    }
+
+    bool abre(const QString &fichero, QString *error) override
+    {
+        sqlite3 *db = conexion(m_db);
+        if (!db || !m_db.connectOptions().contains(QLatin1String("QSQLITE_OPEN_URI"))) {
+            *error = TextoPropio("The database %1 cannot be opened: %2").arg(fichero, QStringLiteral("URI"));
+            return false;
+        }
+        if (sqlite3_create_function_v2(db, kFuncion, -1, SQLITE_UTF8, &m_recuento, formaGuardada, nullptr, nullptr,
+                                       nullptr) != SQLITE_OK) {
+            *error = TextoPropio("The database %1 cannot be opened: %2").arg(fichero, QString::fromUtf8(sqlite3_errmsg(db)));
+            return false;
+        }
+        m_funcion = db;
+        QSqlQuery a(m_db);
+        a.prepare(QStringLiteral("ATTACH DATABASE ? AS %1").arg(QLatin1String(kEsquema)));
+        a.addBindValue(uriOrigenSQLite(fichero));
+        if (!a.exec()) {
+            *error = TextoPropio("The database %1 cannot be opened: %2").arg(fichero, a.lastError().text());
+            return false;
+        }
+        m_adjunta = true;
+        return true;
+    }
+
+    bool abreTabla(const QString &tabla, QStringList *columnas, QString *error) override
+    {
+        m_bloque.reset();
+        if (!OrigenSQLite::abreTabla(tabla, columnas, error))
+            return false;
+        m_tabla = tabla;
+        m_columnasTabla = *columnas;
+        return true;
+    }
+
+    bool copiaDirecta(const CopiaTabla &c) override
+    {
+        // The hidden row number, by a name no real column takes.
+        m_numero.clear();
+        for (const char *n : {"_rowid_", "rowid", "oid"}) {
+            if (!m_columnasTabla.contains(QLatin1String(n), Qt::CaseInsensitive)) {
+                m_numero = QLatin1String(n);
+                break;
+            }
+        }
+        if (m_numero.isEmpty() || c.columnasOrigen.isEmpty())
+            return false;
+        // A table without row numbers (WITHOUT ROWID) has none of them either.
+        QSqlQuery prueba(m_db);
+        if (!prueba.exec(QStringLiteral("SELECT %1 FROM %2 LIMIT 0").arg(m_numero, nombre(m_tabla))))
+            return false;
+        prueba.finish();
+
+        QStringList origen, destino;
+        for (int i = 0; i < c.columnasOrigen.size(); ++i) {
+            origen << Database::quoteIdentifier(c.columnasOrigen.at(i));
+            destino << Database::quoteIdentifier(c.columnasDestino.at(i));
+        }
+        const QString tabla = nombre(m_tabla);
+        const QString sql =
+            QStringLiteral("INSERT INTO main.%1 (%2) SELECT %3 FROM %4 WHERE %5 >= ? AND %5 <= ? AND %6(%3) "
+                           "ON CONFLICT DO NOTHING")
+                .arg(Database::quoteIdentifier(c.destino), destino.join(QLatin1Char(',')), origen.join(QLatin1Char(',')),
+                     tabla, m_numero, QLatin1String(kFuncion));
+        // The rows of a block that need the conversion; or all of them, after a refusal.
+        const QString lista = origen.join(QLatin1Char(','));
+        m_malas = QStringLiteral("SELECT %1 FROM %2 WHERE %3 >= ? AND %3 <= ? AND NOT %4(%1) ORDER BY %3")
+                      .arg(lista, tabla, m_numero, QLatin1String(kFuncion));
+        m_todas = QStringLiteral("SELECT %1 FROM %2 WHERE %3 >= ? AND %3 <= ? ORDER BY %3").arg(lista, tabla, m_numero);
+        m_limite = QStringLiteral("SELECT count(*), max(k) FROM (SELECT %1 AS k FROM %2 WHERE %1 >= ? ORDER BY %1 "
+                                  "LIMIT %3)")
+                       .arg(m_numero, tabla, QString::number(kFilasPorBloque));
+        auto q = std::make_unique<QSqlQuery>(m_db);
+        if (!q->prepare(sql))
+            return false;
+        OrigenSQLite::cierraTabla();
+        m_bloque = std::move(q);
+        m_recuento.formas = c.formas;
+        m_recuento.clave = c.clave;
+        m_desde = std::numeric_limits<qint64>::min();
+        m_fin = false;
+        return true;
+    }
+
+    bool siguienteBloque(Bloque *b, QString *error) override
+    {
+        OrigenSQLite::cierraTabla();
+        if (!m_bloque || m_fin)
+            return false;
+        *b = Bloque();
+        // The block's rows and its last row number: a walk of the row numbers alone.
+        qint64 hasta = 0;
+        {
+            QSqlQuery q(m_db);
+            q.prepare(m_limite);
+            q.addBindValue(m_desde);
+            if (!q.exec() || !q.next()) {
+                *error = q.lastError().text();
+                return false;
+            }
+            b->filas = q.value(0).toLongLong();
+            if (b->filas == 0)
+                return false;
+            hasta = q.value(1).toLongLong();
+        }
+        m_recuento.buenas = 0;
+        m_bloque->bindValue(0, m_desde);
+        m_bloque->bindValue(1, hasta);
+        QString lectura;
+        if (m_bloque->exec()) {
+            b->anadidas = m_bloque->numRowsAffected();
+            b->duplicadas = m_recuento.buenas - b->anadidas;
+            if (m_recuento.buenas < b->filas)
+                lectura = m_malas;
+        } else if (esFalloDeFichero(m_bloque->lastError())) {
+            *error = m_bloque->lastError().text();
+            return false;
+        } else {
+            // A row the destination refuses undoes the whole statement: the block goes
+            // row by row, each refusal with its reason.
+            lectura = m_todas;
+        }
+        m_bloque->finish();
+        if (!lectura.isEmpty()) {
+            auto q = std::make_unique<QSqlQuery>(m_db);
+            q->setForwardOnly(true);
+            q->prepare(lectura);
+            q->addBindValue(m_desde);
+            q->addBindValue(hasta);
+            if (!q->exec()) {
+                *error = q->lastError().text();
+                return false;
+            }
+            leeDe(std::move(q));
+        }
+        m_fin = b->filas < kFilasPorBloque || hasta == std::numeric_limits<qint64>::max();
+        m_desde = m_fin ? hasta : hasta + 1;
+        return true;
+    }
+
+    void cierraTabla() override
+    {
+        m_bloque.reset();
+        OrigenSQLite::cierraTabla();
+    }
+
+private:
+    sqlite3 *m_funcion = nullptr;
+    bool m_adjunta = false;
+    QString m_tabla;
+    QStringList m_columnasTabla;
+    QString m_numero;
+    QString m_malas, m_todas, m_limite;
+    std::unique_ptr<QSqlQuery> m_bloque;
+    Recuento m_recuento;
+    qint64 m_desde = 0;
+    bool m_fin = false;
+};
+
+} // namespace
+
+std::unique_ptr<Origen> creaOrigenAdjunto(QSqlDatabase destino)
+{
+    return std::make_unique<OrigenAdjunto>(destino);
+}
+
+} // namespace slx::fusion

@@ -1,0 +1,101 @@
+#include "main/CopiaSeguridad.h"
+
+#include "base/DataFolder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace slx {
+
+namespace {
+
+// The logs SQLite keeps beside a database file, named after it.
+const char *const kLogs[] = {"-wal", "-shm", "-journal"};
+
+QString ficheroMarca()
+{
+    return DataFolder::file(QStringLiteral("backupSLX90.merging"));
+}
+
+} // namespace
+
+QString CopiaSeguridad::aparta(const QString &copia, QString *error)
+{
+    const QDir carpeta = QFileInfo(copia).dir();
+    const QString fecha = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH.mm.ss"));
+    const auto libre = [](const QString &f) {
+        if (QFileInfo(f).exists() || QFileInfo(f).isSymLink())
+            return false;
+        for (const char *log : kLogs)
+            if (QFileInfo::exists(f + QLatin1String(log)))
+                return false;
+        return true;
+    };
+    QString aparte = carpeta.filePath(QStringLiteral("backupSLX90 %1.bak").arg(fecha));
+    for (int n = 2; !libre(aparte); ++n)
+        aparte = carpeta.filePath(QStringLiteral("backupSLX90 %1 (%2).bak").arg(fecha).arg(n));
+    QFile fichero(copia);
+    if (!fichero.rename(aparte)) {
+        *error = fichero.errorString();
+        return QString();
+    }
+    // The logs go with it; if one cannot, everything goes back where it was.
+    QStringList movidos;
+    for (const char *log : kLogs) {
+        const QString desde = copia + QLatin1String(log);
+        if (!QFileInfo::exists(desde) && !QFileInfo(desde).isSymLink())
+            continue;
+        QFile l(desde);
+        if (!l.rename(aparte + QLatin1String(log))) {
+            *error = l.errorString();
+            for (const QString &m : movidos)
+                QFile::rename(aparte + m, copia + m);
+            QFile::rename(aparte, copia);
+            return QString();
+        }
+        movidos << QLatin1String(log);
+    }
+    return aparte;
+}
+
+bool CopiaSeguridad::borra(const QString &aparte)
+{
+    if (!QFile::remove(aparte))
+        return false;
+    for (const char *log : kLogs)
+        QFile::remove(aparte + QLatin1String(log));
+    return true;
+}
+
+bool CopiaSeguridad::marcaFusion(const QString &aparte)
+{
+    QSaveFile marca(ficheroMarca());
+    if (!marca.open(QIODevice::WriteOnly))
+        return false;
+    marca.write(QDateTime::currentDateTimeUtc().toString(Qt::ISODate).toUtf8() + '\n' + aparte.toUtf8() + '\n');
+    // The commit reaches the disk before it returns: the mark outlives a power cut.
+    return marca.commit();
+}
+
+void CopiaSeguridad::quitaMarca()
+{
+    QFile::remove(ficheroMarca());
+}
+
+std::optional<CopiaSeguridad::Inacabada> CopiaSeguridad::fusionInacabada()
+{
+    QFile marca(ficheroMarca());
+    if (!QFileInfo(marca.fileName()).isFile() || !marca.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    const QList<QByteArray> lineas = marca.read(64 * 1024).split('\n');
+    marca.close();
+    marca.remove();
+    Inacabada i;
+    i.inicio = QDateTime::fromString(QString::fromUtf8(lineas.value(0)), Qt::ISODate);
+    i.aparte = QString::fromUtf8(lineas.value(1));
+    return i;
+}
+
+} // namespace slx
