@@ -610,6 +610,22 @@ private Q_SLOTS:
                  TextoPropio("The file %1 is empty: it holds no data to import.").arg("empty.qv90"));
     }
 
+    // A file that may have been cut is no plain success: the box warns, with its icon.
+    void windowWarnsOfACutFile()
+    {
+        modulo1().FicheroImportar =
+            escribe(*m_home, "cut.qv90", "//DiaBorrado//\r\nLNumeroSerie;DFecha;THora\r\n1;2009-01-01;10:0");
+        slxtest::Answers answers;
+        abreVentana("Form16", true);
+        QCOMPARE(answers.shown().size(), 1);
+        QCOMPARE(answers.shown().first().icon, ui::Icon::Exclamation);
+        QVERIFY2(answers.shown().first().text.endsWith(
+                     TextoPropio("The file may be incomplete: its last line (line %1) has no line end, so its last "
+                                 "value may have been cut short.")
+                         .arg(3)),
+                 qPrintable(answers.shown().first().text));
+    }
+
     void windowTranslated()
     {
         Form16 w;
