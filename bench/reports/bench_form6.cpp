@@ -3,9 +3,10 @@
 // resident memory; then prints the interval report of a year of 5-minute intervals
 // (about 105,000 records) from the print button: the time until the preview shows its
 // first page, the whole layout, and the pages per second of the PDF through the
-// preview's printing routine with its progress callback.
+// preview's printing routine with its progress callback. The year's device carries a
+// note of 2,000 lines and all 30 disabled intervals, which flow over the first pages.
 //
-// usage: bench_form6 [intervals] [year intervals] [pdf pages]   (runs offscreen)
+// usage: bench_form6 [intervals] [year intervals] [pdf pages] [note lines]   (runs offscreen)
 
 #include "base/DataFolder.h"
 #include "base/Database.h"
@@ -96,6 +97,7 @@ int main(int argc, char **argv)
     const int grande = argc > 1 ? std::atoi(argv[1]) : 2000000;
     const int anyo = argc > 2 ? std::atoi(argv[2]) : 365 * 288;
     const int pdfPaginas = argc > 3 ? std::atoi(argv[3]) : 600;
+    const int lineasNota = argc > 4 ? std::atoi(argv[4]) : 2000;
     slxbench::CarpetaDatos datos;
     if (!datos.ok())
         return 1;
@@ -110,6 +112,12 @@ int main(int argc, char **argv)
         return 1;
     std::printf("database: %d intervals of device 100001, %d of 100002, built in %.1f s\n", grande, anyo,
                 t.elapsed() / 1000.0);
+    QStringList nota;
+    for (int i = 1; i <= lineasNota; ++i)
+        nota << QStringLiteral("Line %1 of the venue's note, as the technician typed it").arg(i);
+    q.prepare("UPDATE Programacion SET TNota = ? WHERE LNumeroSerie = 100002");
+    q.addBindValue(nota.join(QStringLiteral("\r\n")));
+    q.exec();
 
     Modulo1 &m = modulo1();
     m.VersionAparato = QStringLiteral("4.1");
@@ -141,6 +149,12 @@ int main(int argc, char **argv)
 
     // The report of a year.
     m.NumeroSerieAparato = 100002;
+    for (int i = 0; i < 30; ++i) {
+        m.InhabilDiaEmpieza[i] = QStringLiteral("%1/04/09").arg(i + 1, 2, 10, QLatin1Char('0'));
+        m.InhabilHoraEmpieza[i] = QStringLiteral("22:00");
+        m.InhabilDiaTermina[i] = QStringLiteral("%1/05/09").arg(i + 1, 2, 10, QLatin1Char('0'));
+        m.InhabilHoraTermina[i] = QStringLiteral("08:00");
+    }
     form = static_cast<Form6 *>(creaForm6());
     form->show();
     repinta(form);
@@ -184,8 +198,9 @@ int main(int argc, char **argv)
     form->TDBGridFi->setCurrentRow(form->TDBGridFi->rows() - 1);
     t.restart();
     form->SSCommandImprimir_Click();
-    std::printf("interval report of %d records: first page shown at %.0f ms, whole layout %.0f ms, %d pages\n", anyo,
-                primera, todo, paginas);
+    std::printf("interval report of %d records, a note of %d lines and 30 disabled intervals: first page shown at "
+                "%.0f ms, whole layout %.0f ms, %d pages\n",
+                anyo, lineasNota, primera, todo, paginas);
     std::printf("PDF: %d pages in %.0f ms, %.0f pages/s, %d progress calls (%.1f MB)\n", impresas, pdfMs,
                 impresas / (pdfMs / 1000.0), avisos, QFileInfo(DataFolder::file(QStringLiteral("year.pdf"))).size() / 1048576.0);
     std::printf("resident memory over the report: %+.1f MiB\n", slxbench::rssMiB() - rssInforme);

@@ -72,7 +72,19 @@ void pintaPagina(QPainter &painter, const ModeloPaginas &modelo, int pagina, con
                 // it a hair wider does not cut its last letter.
                 const int flags = int(e.crece >= 0 ? ((a & Qt::AlignHorizontal_Mask) | Qt::AlignTop) : a) |
                                   Qt::TextDontClip;
-                painter.drawText(r, flags, texto);
+                if (e.crece < 0) {
+                    painter.drawText(r, flags, texto);
+                    break;
+                }
+                // A growing text line by line, where the layout measured its lines: a
+                // device whose fonts are taller at its size does not push them over
+                // what follows.
+                const double paso = interlineado(modelo.estilos()[e.estilo]);
+                double yLinea = r.top();
+                for (const QString &linea : texto.split(QLatin1Char('\n'))) {
+                    painter.drawText(QRectF(r.left(), yLinea, r.width(), paso), flags, linea);
+                    yLinea += paso;
+                }
                 break;
             }
             case ModeloPaginas::Tipo::Linea:

@@ -112,6 +112,11 @@ QString partirTexto(const QString &texto, const QFont &fuente, double ancho, int
     return out.join(QLatin1Char('\n'));
 }
 
+double interlineado(const EstiloTexto &estilo)
+{
+    return QFontMetricsF(fuenteEstilo(estilo), &dispositivoReferencia()).lineSpacing();
+}
+
 double anchoTexto(const QString &texto, const QFont &fuente)
 {
     const QFontMetricsF fm(fuente, &dispositivoReferencia());
@@ -859,7 +864,9 @@ ReportLayout::ReportLayout(std::shared_ptr<const Informe> informe)
     if (d->raiz->piePagina)
         for (const Pieza &p : d->raiz->piePagina->piezas)
             pie += p.alto;
-    d->cuerpoAbajo = (inf.pagina.height() - inf.margenInferior) * kUnidades - pie;
+    // The body ends a little above the page footer, so that a text flowing to the page's
+    // end keeps clear of the footer's rule.
+    d->cuerpoAbajo = (inf.pagina.height() - inf.margenInferior) * kUnidades - pie - (pie > 0 ? kHolgura : 0);
 }
 
 ReportLayout::~ReportLayout() = default;

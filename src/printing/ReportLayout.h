@@ -43,6 +43,9 @@ QString partirTexto(const QString &texto, const QFont &fuente, double ancho, int
 constexpr double kPuntosMinimos = 5.5;
 constexpr double kHolgura = 10;
 
+// The distance between the lines of a growing text of that style, in model units.
+double interlineado(const EstiloTexto &estilo);
+
 // The width of the widest line of a text at a font, in model units.
 double anchoTexto(const QString &texto, const QFont &fuente);
 
