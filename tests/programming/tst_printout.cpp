@@ -292,34 +292,17 @@ private Q_SLOTS:
         qunsetenv("SLX90_PRINT_PDF");
         QVERIFY(previewShown);
         QCOMPARE(answers.shown().size(), 0);
-        QCOMPARE(slxtest::printedLines(*modelo, "VTNota"), slxtest::longNoteLines(120));
-        QStringList memo = slxtest::printedLines(*modelo, "LabelMemo");
-        QCOMPARE(memo.size(), 16);
-        QCOMPARE(memo.takeLast(), QString()); // after the carriage return that ends the memo
-        QVERIFY(memo.last().startsWith("29 - 29/04/09 22:00 <-> 29/05/09 08:00     ,     30 - "));
+        const QStringList problemas = slxtest::longTextProblems(*modelo, 120);
+        QVERIFY2(problemas.isEmpty(), qPrintable(problemas.join('\n')));
         QVERIFY(modelo->paginas() >= 3);
-        QCOMPARE(slxtest::outsideBody(*modelo, 2790, 2870, {"TUsuario", "Pagina"}), QString());
-        QCOMPARE(slxtest::headingAlone(*modelo, "TIntervalos", "LabelMemo"), QString());
-        QCOMPARE(slxtest::headingAlone(*modelo, "TNotas", "VTNota"), QString());
-        for (const char *heading : {"TReprog", "TBorrados", "TFinBateria"})
-            QCOMPARE(slxtest::headingAlone(*modelo, heading, "EvFecha"), QString());
         // Each list's rows once, under their header.
         QCOMPARE(modelo->textosDe("EvFecha").size(), 5);
-        const QString text = slxtest::pdfText(pdf);
-        QVERIFY2(!text.isEmpty(), "pdftotext (poppler-utils) is missing or failed");
-        QCOMPARE(slxtest::missingInOrder(text, slxtest::longNoteLines(120)), QString());
-        // The PDF's text keeps the words of the memo, not its runs of blanks.
-        QCOMPARE(slxtest::missingInOrder(text, memo.join("     ,     ").split("     ,     ")), QString());
+        QCOMPARE(slxtest::longTextMissingInPdf(pdf, *modelo, 120), QString());
     }
 
     // Every caption, label and value of the sheet fits its field, with a gap from its
     // neighbour, in each of the seven languages.
-    void labelsFitInEveryLanguage_data()
-    {
-        QTest::addColumn<QString>("language");
-        for (const QString &l : slxtest::languageColumns())
-            QTest::newRow(qPrintable(l)) << l;
-    }
+    void labelsFitInEveryLanguage_data() { slxtest::addLanguageRows(); }
     void labelsFitInEveryLanguage()
     {
         QFETCH(QString, language);
@@ -328,9 +311,7 @@ private Q_SLOTS:
         openSheet(100123);
         print();
         QVERIFY(previewShown);
-        QStringList problemas;
-        for (int p = 0; p < modelo->paginas(); ++p)
-            problemas << slxtest::textsThatDoNotFit(*modelo, p);
+        const QStringList problemas = slxtest::textsThatDoNotFit(*modelo);
         QVERIFY2(problemas.isEmpty(), qPrintable(problemas.join('\n')));
     }
 

@@ -237,11 +237,8 @@ private Q_SLOTS:
         slxtest::Answers answers;
         print();
         QVERIFY2(previewShown, qPrintable(answers.texts().join('\n')));
-        QCOMPARE(slxtest::printedLines(*modelo, "VTNota"), slxtest::longNoteLines(120));
-        QCOMPARE(slxtest::printedLines(*modelo, "LabelMemo").size(), 16);
-        QCOMPARE(slxtest::outsideBody(*modelo, 2790, 2870, {"TUsuario", "Pagina"}), QString());
-        QCOMPARE(slxtest::headingAlone(*modelo, "TNotas", "VTNota"), QString());
-        QCOMPARE(slxtest::headingAlone(*modelo, "TIntervalos", "LabelMemo"), QString());
+        const QStringList problemas = slxtest::longTextProblems(*modelo, 120);
+        QVERIFY2(problemas.isEmpty(), qPrintable(problemas.join('\n')));
         QList<int> pages;
         QCOMPARE(pictures(&pages).size(), 2);
         QCOMPARE(pages[0], pages[1]);
@@ -250,12 +247,7 @@ private Q_SLOTS:
 
     // Every caption, label and value of the frame fits its field, with a gap from its
     // neighbour, in each of the seven languages.
-    void labelsFitInEveryLanguage_data()
-    {
-        QTest::addColumn<QString>("language");
-        for (const QString &l : slxtest::languageColumns())
-            QTest::newRow(qPrintable(l)) << l;
-    }
+    void labelsFitInEveryLanguage_data() { slxtest::addLanguageRows(); }
     void labelsFitInEveryLanguage()
     {
         QFETCH(QString, language);
@@ -265,9 +257,7 @@ private Q_SLOTS:
         slxtest::Answers answers;
         print();
         QVERIFY(previewShown);
-        QStringList problemas;
-        for (int p = 0; p < modelo->paginas(); ++p)
-            problemas << slxtest::textsThatDoNotFit(*modelo, p);
+        const QStringList problemas = slxtest::textsThatDoNotFit(*modelo);
         QVERIFY2(problemas.isEmpty(), qPrintable(problemas.join('\n')));
     }
 

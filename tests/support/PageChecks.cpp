@@ -129,4 +129,53 @@ QString missingInOrder(const QString &text, const QStringList &lines)
     return {};
 }
 
+QStringList textsThatDoNotFit(const ModeloPaginas &modelo)
+{
+    QStringList out;
+    for (int p = 0; p < modelo.paginas(); ++p)
+        out << textsThatDoNotFit(modelo, p);
+    return out;
+}
+
+namespace {
+
+// The memo's entries, two to a line, without the blanks between them.
+QStringList memoEntries(const ModeloPaginas &modelo)
+{
+    QStringList entradas;
+    for (const QString &l : printedLines(modelo, QStringLiteral("LabelMemo")))
+        for (const QString &e : l.split(QStringLiteral("     ,     ")))
+            if (!e.isEmpty())
+                entradas << e;
+    return entradas;
+}
+
+} // namespace
+
+QStringList longTextProblems(const ModeloPaginas &modelo, int noteLines)
+{
+    QStringList out;
+    if (printedLines(modelo, QStringLiteral("VTNota")) != longNoteLines(noteLines))
+        out << QStringLiteral("the note does not print whole and in order");
+    const QStringList memo = memoEntries(modelo);
+    if (memo.size() != 30 || !memo.last().startsWith(QStringLiteral("30 - 30/04/09 22:00 <-> 30/05/09 08:00")))
+        out << QStringLiteral("the memo prints %1 entries").arg(memo.size());
+    out << outsideBody(modelo, 2790, 2870, {QStringLiteral("TUsuario"), QStringLiteral("Pagina")});
+    out << headingAlone(modelo, QStringLiteral("TIntervalos"), QStringLiteral("LabelMemo"));
+    out << headingAlone(modelo, QStringLiteral("TNotas"), QStringLiteral("VTNota"));
+    for (const char *heading : {"TReprog", "TBorrados", "TFinBateria"})
+        out << headingAlone(modelo, QLatin1String(heading), QStringLiteral("THora")); // the list's header
+    out.removeAll(QString());
+    return out;
+}
+
+QString longTextMissingInPdf(const QString &pdf, const ModeloPaginas &modelo, int noteLines)
+{
+    const QString text = pdfText(pdf);
+    if (text.isEmpty())
+        return QStringLiteral("no text from %1 (is pdftotext of poppler-utils there?)").arg(pdf);
+    const QString nota = missingInOrder(text, longNoteLines(noteLines));
+    return nota.isEmpty() ? missingInOrder(text, memoEntries(modelo)) : nota;
+}
+
 } // namespace slxtest

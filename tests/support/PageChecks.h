@@ -40,4 +40,16 @@ QString pdfText(const QString &pdf);
 // them all in their order.
 QString missingInOrder(const QString &text, const QStringList &lines);
 
+// The texts of every page that do not fit (as above).
+QStringList textsThatDoNotFit(const slx::ModeloPaginas &modelo);
+
+// What a print-out of a shipped layout shows wrong with a note of noteLines lines
+// (longNote) and every disabled interval set (setAllDisabledIntervals): a note line
+// lost or out of order, a memo line missing, an item in the page footer's band, a
+// heading left without the first line of what it heads. Empty when none.
+QStringList longTextProblems(const slx::ModeloPaginas &modelo, int noteLines);
+// The same texts looked for in the PDF file printed: the note's lines and the memo's
+// entries in order. Empty when all are there.
+QString longTextMissingInPdf(const QString &pdf, const slx::ModeloPaginas &modelo, int noteLines);
+
 } // namespace slxtest

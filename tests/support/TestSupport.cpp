@@ -16,6 +16,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTabWidget>
+#include <QTest>
 
 namespace slxtest {
 
@@ -110,6 +111,13 @@ const QStringList &languageColumns()
                                   QStringLiteral("Deutsch"),  QStringLiteral("Français"), QStringLiteral("Italiano"),
                                   QStringLiteral("Português")};
     return l;
+}
+
+void addLanguageRows()
+{
+    QTest::addColumn<QString>("language");
+    for (const QString &l : languageColumns())
+        QTest::newRow(qPrintable(l)) << l;
 }
 
 ReadOnlyDatabase::ReadOnlyDatabase(const QString &path, const QString &connection)

@@ -49,6 +49,8 @@ private:
 
 // The language columns of the language database, in their order.
 const QStringList &languageColumns();
+// A row of test data for each of them: one column "language".
+void addLanguageRows();
 
 // A database file opened read-only under its own connection name for the object's
 // life; the connection is released when the object goes.
