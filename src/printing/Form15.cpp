@@ -1,13 +1,13 @@
 #include "printing/Form15.h"
 
 #include "base/FormRegistry.h"
-#include "base/Idiomas.h"
 #include "base/MessageBox.h"
 #include "base/Modulo1.h"
 #include "base/TextoPropio.h"
 #include "base/Ventanas.h"
 #include "printing/PagePainter.h"
 #include "printing/ReportEngine.h"
+#include "widgets/HelpWindow.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -240,7 +240,7 @@ void Form15::SSCommandExit_Click()
 
 void Form15::SSCommandHelp_Click()
 {
-    AbreAyuda();
+    AbreAyuda(this);
 }
 
 void Form15::done(int result)

@@ -921,8 +921,13 @@ void Form2::closeEvent(QCloseEvent *event)
     // Closing by the frame offers to save a changed sheet, as the Exit button does.
     // A cell still being edited belongs to the sheet that is offered for saving.
     m_grid->commitEdit();
-    if (!m_closingByButton)
+    if (!m_closingByButton) {
+        if (!mayLeaveNewSheet()) {
+            event->ignore();
+            return;
+        }
         Modificat();
+    }
     m_timer1->stop();
     QDialog::closeEvent(event);
 }

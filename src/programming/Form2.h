@@ -129,7 +129,12 @@ private:
     void guardada(const FitxaProgramacio &f); // after a save
     void reloadSerials();
     void moveAndLoad(int step);
-    void cierraPorBoton(); // the save offer, then the window closes without asking again
+    // The save offer, then the window closes without asking again; false when the
+    // user keeps a new sheet's typing.
+    bool cierraPorBoton();
+    // A sheet no device has filled cannot be saved: leaving it with typed contact
+    // details or a note asks first. True when the sheet may be left.
+    bool mayLeaveNewSheet();
     void openTimetable();
 
     ReportEngine *VSReport1 = nullptr; // the report of the sheet's print-out

@@ -3,15 +3,16 @@
 
 #include "base/BuscaFicha.h"
 #include "base/FormRegistry.h"
-#include "base/Idiomas.h"
 #include "base/MessageBox.h"
 #include "base/Modulo1.h"
 #include "base/TextoPropio.h"
 #include "localization/LocGuru.h"
 #include "programming/Form2.h"
+#include "programming/ProgrammingExchange.h"
 #include "programming/SheetChecks.h"
 #include "programming/SheetSearch.h"
 #include "programming/SheetStorage.h"
+#include "widgets/HelpWindow.h"
 #include "widgets/SessionGuard.h"
 #include "widgets/TDBGrid.h"
 
@@ -82,18 +83,36 @@ void Form2::reloadSerials()
     m_pos = at >= 0 ? at : (m_serials.isEmpty() ? -1 : 0);
 }
 
+bool Form2::mayLeaveNewSheet()
+{
+    if (numeroSerie() != 0 || !hasContactData(fitxa()))
+        return true;
+    return ui::MsgBox(TextoPropio("This new sheet has no serial number yet and cannot be saved: the contact details "
+                                  "and the note typed on it will be lost. Leave it?"),
+                      ui::Icon::Question, ui::OkCancel, this) == ui::vbOK;
+}
+
 void Form2::moveAndLoad(int step)
 {
-    Modificat();
-    if (m_serials.isEmpty() || m_pos < 0 || (step > 0 && m_pos >= m_serials.size()))
+    // Where the move goes from the row on screen; nothing when it goes nowhere.
+    const auto destino = [this, step]() -> std::optional<int> {
+        if (m_serials.isEmpty() || m_pos < 0 || (step > 0 && m_pos >= m_serials.size()))
+            return std::nullopt;
+        return m_pos + step;
+    };
+    const auto antes = destino();
+    if (antes && *antes >= 0 && *antes < m_serials.size() && !mayLeaveNewSheet())
         return;
-    const int next = m_pos + step;
-    if (next < 0 || next >= m_serials.size()) {
+    Modificat(); // a sheet saved here joins the rows: the move starts from it
+    const auto next = destino();
+    if (!next)
+        return;
+    if (*next < 0 || *next >= m_serials.size()) {
         QApplication::beep();
         return;
     }
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    m_pos = next;
+    m_pos = *next;
     CarregaProgramacio(m_serials.at(m_pos));
     QApplication::restoreOverrideCursor();
 }
@@ -119,6 +138,8 @@ void Form2::SSCommandBuscar_Click()
     const QString prompt = oLocGuru().GetS(20) + QLatin1Char(' ') + oLocGuru().GetS(etiqueta);
     const QString texto = ui::InputBox(prompt, oLocGuru().GetS(32), QString(), &ok, this);
     if (!ok || texto.isEmpty())
+        return;
+    if (!mayLeaveNewSheet())
         return;
     Modificat();
     QString error;
@@ -188,25 +209,30 @@ bool Form2::OfreceGuardar()
     return GrabaProgramacio();
 }
 
-void Form2::cierraPorBoton()
+bool Form2::cierraPorBoton()
 {
+    if (!mayLeaveNewSheet())
+        return false;
     Modificat();
     m_closingByButton = true;
     close();
+    return true;
 }
 
 void Form2::SSCommandExit_Click()
 {
     if (WindowGuard::blocksClose(this))
         return;
-    cierraPorBoton();
+    if (!cierraPorBoton())
+        return;
     if (QWidget *main = FormRegistry::instance(QStringLiteral("Form1")))
         main->show();
 }
 
 void Form2::SSCommandIncidencias_Click()
 {
-    cierraPorBoton();
+    if (!cierraPorBoton())
+        return;
     if (QWidget *incidencias = FormRegistry::load(QStringLiteral("Form5")))
         incidencias->show();
 }

@@ -12,10 +12,12 @@
 #include "printing/Form15.h"
 #include "printing/ReportEngine.h"
 #include "printing/ReportFrame.h"
+#include "printing/ReportXml.h"
 #include "reports/Form9.h"
 #include "widgets/Chart2D.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <limits>
 
@@ -31,11 +33,31 @@ QString textoIncidencias(const char *nombre)
     return caja ? caja->text() : QString();
 }
 
+// The size in screen pixels of the box where the layout places a picture, so that the
+// chart is laid out on its proportions and its texts print at their screen size; empty
+// when the layout cannot tell (its own load then reports why).
+QSize tamanoEnDiseno(const QString &layout, const QString &fichero)
+{
+    try {
+        const auto informe = cargaInforme(layout, QStringLiteral("SLX90_4"));
+        const QString nombre = QFileInfo(fichero).fileName();
+        for (const SeccionInforme &s : informe->secciones)
+            for (const auto &c : s.campos)
+                if (c->tipo == TipoCampo::Imagen &&
+                    QFileInfo(c->imagen).fileName().compare(nombre, Qt::CaseInsensitive) == 0) {
+                    constexpr double pixelesPorMm = 96 / 25.4;
+                    return QSize(qRound(c->caja.width() * pixelesPorMm), qRound(c->caja.height() * pixelesPorMm));
+                }
+    } catch (const FalloInforme &) {
+    }
+    return {};
+}
+
 // Writes a chart as a vector picture; a picture that cannot be written stops the report.
-void grabaGrafica(const Chart2D *grafica, const QString &fichero)
+void grabaGrafica(const Chart2D *grafica, const QString &fichero, const QString &layout)
 {
     QString error;
-    if (!grafica->drawToFile(fichero, 3, &error))
+    if (!grafica->drawToFile(fichero, 3, &error, tamanoEnDiseno(layout, fichero)))
         throw FalloInforme{
             TextoPropio("The picture %1 cannot be written: %2").arg(QDir::toNativeSeparators(fichero), error)};
 }
@@ -70,9 +92,10 @@ void Form9::SSCommandImprimir_Click()
             throw FalloInforme{error};
         if (!marco::grabaMemo(m.ConexionBD, memo, nullptr, &error))
             throw FalloInforme{error};
-        grabaGrafica(Chart2D1, DataFolder::file(QString::fromLatin1(kImagenArriba)));
-        grabaGrafica(Chart2D2, DataFolder::file(QString::fromLatin1(kImagenAbajo)));
-        VSReport1->carga(DataFolder::file(QString::fromLatin1(kLayout)), QStringLiteral("SLX90_4"));
+        const QString layout = DataFolder::file(QString::fromLatin1(kLayout));
+        grabaGrafica(Chart2D1, DataFolder::file(QString::fromLatin1(kImagenArriba)), layout);
+        grabaGrafica(Chart2D2, DataFolder::file(QString::fromLatin1(kImagenAbajo)), layout);
+        VSReport1->carga(layout, QStringLiteral("SLX90_4"));
         if (!fila)
             throw FalloInforme{errorFila};
         marco::DatosMarco datos;

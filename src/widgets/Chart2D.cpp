@@ -110,9 +110,9 @@ QImage Chart2D::toImage(qreal devicePixelRatio) const
     return image;
 }
 
-QByteArray Chart2D::toSvg() const
+QByteArray Chart2D::toSvg(const QSize &size) const
 {
-    const QSize s = pictureSize();
+    const QSize s = size.isEmpty() ? pictureSize() : size;
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     QSvgGenerator svg;
@@ -165,7 +165,7 @@ bool Chart2D::copyToClipboard(int format) const
     return true;
 }
 
-bool Chart2D::drawToFile(const QString &path, int format, QString *error) const
+bool Chart2D::drawToFile(const QString &path, int format, QString *error, const QSize &size) const
 {
     QByteArray bytes;
     if (format == Bitmap) {
@@ -173,7 +173,7 @@ bool Chart2D::drawToFile(const QString &path, int format, QString *error) const
         buffer.open(QIODevice::WriteOnly);
         toImage().save(&buffer, "PNG");
     } else if (format >= Metafile && format <= StandardMetafile) {
-        bytes = toSvg();
+        bytes = toSvg(size);
     } else {
         if (error)
             *error = QStringLiteral("Unknown picture format %1").arg(format);

@@ -54,7 +54,8 @@ public:
     // The picture laid out on the widget's size (a default size before it is first laid out).
     QSize pictureSize() const;
     QImage toImage(qreal devicePixelRatio = 1) const;
-    QByteArray toSvg() const;
+    // The picture as SVG, laid out on size (empty: pictureSize()).
+    QByteArray toSvg(const QSize &size = {}) const;
     // Draws the picture scaled into target (a printer page, a report box).
     void render(QPainter &painter, const QRectF &target) const;
     bool print(QPagedPaintDevice *device) const;
@@ -62,7 +63,9 @@ public:
     bool copyToClipboard(int format) const;
     // Writes the picture to a file: format 1 a PNG bitmap, 2 to 4 an SVG picture. False,
     // with the reason in *error, when the file cannot be written or the format is unknown.
-    bool drawToFile(const QString &path, int format, QString *error = nullptr) const;
+    // An SVG picture is laid out on size when one is given (a report box's proportions),
+    // else on the widget's.
+    bool drawToFile(const QString &path, int format, QString *error = nullptr, const QSize &size = {}) const;
 
     QStringList translatableTexts() const override;
     void setTranslatableText(int index, const QString &text) override;

@@ -59,6 +59,54 @@ void rellena(QPainter &p, const QPainterPath &forma, const QBrush &brush)
     p.fillPath(rayas.intersected(forma), brush.color());
 }
 
+// A segment cut to a rectangle (Liang-Barsky); false when nothing of it lies inside.
+bool cutToRect(QLineF &l, const QRectF &r)
+{
+    const qreal dx = l.dx(), dy = l.dy();
+    qreal t0 = 0, t1 = 1;
+    const qreal p[4] = {-dx, dx, -dy, dy};
+    const qreal q[4] = {l.x1() - r.left(), r.right() - l.x1(), l.y1() - r.top(), r.bottom() - l.y1()};
+    for (int i = 0; i < 4; ++i) {
+        if (p[i] == 0) {
+            if (q[i] < 0)
+                return false;
+            continue;
+        }
+        const qreal t = q[i] / p[i];
+        if (p[i] < 0)
+            t0 = std::max(t0, t);
+        else
+            t1 = std::min(t1, t);
+        if (t0 > t1)
+            return false;
+    }
+    const QPointF a = l.pointAt(t0), b = l.pointAt(t1);
+    l = QLineF(a, b);
+    return true;
+}
+
+// The drawing of a series stays inside the plot on every output: the shapes and lines
+// are cut to it, for outputs that ignore a clip (SVG) as for those that keep it.
+void drawLinesIn(QPainter &p, QVector<QLineF> lines, const QRectF &plot)
+{
+    QVector<QLineF> inside;
+    inside.reserve(lines.size());
+    for (QLineF &l : lines)
+        if (cutToRect(l, plot))
+            inside << l;
+    if (!inside.isEmpty())
+        p.drawLines(inside);
+}
+
+void fillIn(QPainter &p, const QPainterPath &shape, const QBrush &brush, const QRectF &plot)
+{
+    QPainterPath area;
+    area.addRect(plot);
+    const QPainterPath cut = shape.intersected(area);
+    if (!cut.isEmpty())
+        rellena(p, cut, brush);
+}
+
 constexpr qreal kMargin = 6;
 constexpr qreal kTick = 4;
 constexpr qreal kSwatch = 18;
@@ -173,7 +221,7 @@ void paintLines(QPainter &p, const Layout &lay, const Model &m, const Group &g)
         forEachRun(m, s.values, [&](int a, int b) {
             if (a == b) {
                 const QPointF c = toPixel(lay, m, a + 1, s.values[a]);
-                p.drawLine(QLineF(c.x() - 2, c.y(), c.x() + 2, c.y()));
+                drawLinesIn(p, {QLineF(c.x() - 2, c.y(), c.x() + 2, c.y())}, lay.plot);
                 return;
             }
             // Segment by segment: a wide antialiased polyline is stroked as one outline,
@@ -186,7 +234,7 @@ void paintLines(QPainter &p, const Layout &lay, const Model &m, const Group &g)
                 segments << QLineF(last, next);
                 last = next;
             }
-            p.drawLines(segments);
+            drawLinesIn(p, std::move(segments), lay.plot);
         });
     }
 }
@@ -203,7 +251,7 @@ void paintAreas(QPainter &p, const Layout &lay, const Model &m, const Group &g)
             if (a == b) {
                 const QPointF c = toPixel(lay, m, a + 1, s.values[a]);
                 p.setPen(QPen(s.color, 1));
-                p.drawLine(QLineF(c.x(), base, c.x(), c.y()));
+                drawLinesIn(p, {QLineF(c.x(), base, c.x(), c.y())}, lay.plot);
                 return;
             }
             QPolygonF area;
@@ -215,7 +263,7 @@ void paintAreas(QPainter &p, const Layout &lay, const Model &m, const Group &g)
             QPainterPath forma;
             forma.addPolygon(area);
             forma.closeSubpath();
-            rellena(p, forma, brush);
+            fillIn(p, forma, brush, lay.plot);
         });
     }
 }
@@ -256,7 +304,7 @@ void paintBars(QPainter &p, const Layout &lay, const Model &m, const Group &g, b
                 continue;
             QPainterPath forma;
             forma.addRect(r);
-            rellena(p, forma, QBrush(s.color, s.fillStyle == Qt::NoBrush ? Qt::SolidPattern : s.fillStyle));
+            fillIn(p, forma, QBrush(s.color, s.fillStyle == Qt::NoBrush ? Qt::SolidPattern : s.fillStyle), lay.plot);
         }
     }
 }
@@ -312,6 +360,170 @@ void paintLabelBox(QPainter &p, const Layout &lay, const Model &m, const QFont &
         paintText(p, QRectF(box.left() + kLabelPad, y, box.width() - 2 * kLabelPad, fm.height()),
                   Qt::AlignLeft | Qt::AlignVCenter, line);
         y += fm.height();
+    }
+}
+
+// Header lines, centred over the chart.
+void paintHeader(QPainter &p, const Layout &lay, const Model &m, const QFont &base)
+{
+    const QFont hf = headerFont(base, m);
+    const QFontMetricsF hfm(hf);
+    p.setFont(hf);
+    p.setPen(Qt::black);
+    qreal y = lay.header.top();
+    const QRectF over = lay.header;
+    for (const QString &h : m.header) {
+        for (const QString &line : splitLines(h)) {
+            const qreal width = hfm.horizontalAdvance(line);
+            p.save();
+            if (m.headerSpansPlot) {
+                paintColumnLine(p, hfm, lay.plot.left(), lay.plot.width(), y, line);
+            } else if (width > over.width()) {
+                // Shrunk across to fit.
+                p.translate(over.left(), y);
+                p.scale(over.width() / width, 1);
+                paintText(p, QRectF(0, 0, width, hfm.height()), Qt::AlignLeft | Qt::AlignVCenter, line);
+            } else {
+                paintText(p, QRectF(over.left(), y, over.width(), hfm.height()),
+                          Qt::AlignHCenter | Qt::AlignVCenter, line);
+            }
+            p.restore();
+            y += hfm.height();
+        }
+    }
+}
+
+// The grid of the plot, under the groups.
+void paintGrid(QPainter &p, const Layout &lay, const Model &m, const QVector<double> &yTicks,
+               const QVector<double> &xTicks)
+{
+    p.setRenderHint(QPainter::Antialiasing, false);
+    if (m.yAxis.grid) {
+        p.setPen(QPen(QColor(200, 200, 200), 0, Qt::DotLine));
+        for (double v : yTicks) {
+            const qreal y = toPixel(lay, m, 0, v).y();
+            p.drawLine(QLineF(lay.plot.left(), y, lay.plot.right(), y));
+        }
+    }
+    if (m.xAxis.grid) {
+        p.setPen(QPen(QColor(200, 200, 200), 0, Qt::DotLine));
+        for (double v : xTicks) {
+            const qreal x = toPixel(lay, m, v, 0).x();
+            p.drawLine(QLineF(x, lay.plot.top(), x, lay.plot.bottom()));
+        }
+    }
+}
+
+// The groups, last group first, inside the plot.
+void paintGroups(QPainter &p, const Layout &lay, const Model &m)
+{
+    p.save();
+    p.setClipRect(lay.plot);
+    for (int g = m.groupCount(); g >= 1; --g) {
+        const Group &grp = m.group(g);
+        switch (grp.kind) {
+        case Kind::Lines: paintLines(p, lay, m, grp); break;
+        case Kind::Area: paintAreas(p, lay, m, grp); break;
+        case Kind::StackedBars: paintBars(p, lay, m, grp, true); break;
+        case Kind::Bars: paintBars(p, lay, m, grp, false); break;
+        }
+    }
+    p.restore();
+
+}
+
+// The Y axis: its line, ticks, annotations and title.
+void paintYAxis(QPainter &p, const Layout &lay, const Model &m, const QFontMetricsF &fm, const QVector<double> &yTicks)
+{
+    p.drawLine(lay.plot.bottomLeft(), lay.plot.topLeft());
+    for (double v : yTicks) {
+        const qreal y = toPixel(lay, m, 0, v).y();
+        p.drawLine(QLineF(lay.plot.left() - kTick, y, lay.plot.left(), y));
+        paintText(p,
+                  QRectF(lay.bounds.left(), y - fm.height() / 2, lay.plot.left() - kTick - 2 - lay.bounds.left(),
+                         fm.height()),
+                  Qt::AlignRight | Qt::AlignVCenter, number(v));
+    }
+    if (!blank(m.yAxis.title)) {
+        p.save();
+        p.translate(lay.bounds.left() + kMargin, lay.plot.center().y());
+        p.rotate(-90);
+        paintText(p, QRectF(-lay.plot.height() / 2, 0, lay.plot.height(), fm.height()), Qt::AlignCenter,
+                  m.yAxis.title);
+        p.restore();
+    }
+}
+
+// The X axis: its line, ticks, the points' labels (or annotations) and title.
+void paintXAxis(QPainter &p, const Layout &lay, const Model &m, const QFontMetricsF &fm, const QVector<double> &xTicks)
+{
+    p.drawLine(lay.plot.bottomLeft(), lay.plot.bottomRight());
+    const qreal below = lay.plot.bottom() + kTick + 2;
+    if (hasPointLabels(m)) {
+        const int angle = m.pointLabelAngle();
+        for (int i = 1; i <= m.pointCount(); ++i) {
+            const QString &text = m.pointLabels().at(i - 1);
+            if (blank(text))
+                continue;
+            const qreal x = toPixel(lay, m, i, 0).x();
+            p.drawLine(QLineF(x, lay.plot.bottom(), x, lay.plot.bottom() + kTick));
+            if (angle == 0) {
+                paintText(p, QRectF(x - 200, below, 400, fm.height()), Qt::AlignHCenter | Qt::AlignTop, text);
+            } else {
+                p.save();
+                p.translate(x, below);
+                p.rotate(-angle);
+                // The end of the text at the axis, the text running away from it.
+                paintText(p, QRectF(-2000, -fm.height() / 2, 2000, fm.height()), Qt::AlignRight | Qt::AlignVCenter,
+                          text);
+                p.restore();
+            }
+        }
+    } else {
+        for (double v : xTicks) {
+            const qreal x = toPixel(lay, m, v, 0).x();
+            p.drawLine(QLineF(x, lay.plot.bottom(), x, lay.plot.bottom() + kTick));
+            paintText(p, QRectF(x - 100, below, 200, fm.height()), Qt::AlignHCenter | Qt::AlignTop, number(v));
+        }
+    }
+    if (!blank(m.xAxis.title))
+        paintText(
+            p, QRectF(lay.plot.left(), lay.bounds.bottom() - kMargin - fm.height(), lay.plot.width(), fm.height()),
+            Qt::AlignCenter, m.xAxis.title);
+}
+
+// The legend: a swatch and the label of each series shown.
+void paintLegend(QPainter &p, const Layout &lay, const Model &m, const QFontMetricsF &fm)
+{
+    p.setPen(QPen(Qt::black, 0));
+    p.setBrush(Qt::white);
+    p.drawRect(lay.legend);
+    qreal y = lay.legend.top() + kLabelPad;
+    for (const LegendEntry &e : legendEntries(m)) {
+        const QStringList lines = splitLines(e.series->label);
+        const QRectF swatch(lay.legend.left() + kLabelPad, y + 2, kSwatch, fm.height() - 4);
+        if (e.kind == Kind::Lines) {
+            QPen pen(e.series->color, qMax(1, e.series->lineWidth), dashOf(*e.series));
+            pen.setCosmetic(true);
+            p.setPen(pen);
+            p.drawLine(QLineF(swatch.left(), swatch.center().y(), swatch.right(), swatch.center().y()));
+        } else {
+            QPainterPath forma;
+            forma.addRect(swatch);
+            rellena(p, forma,
+                    QBrush(e.series->color,
+                           e.series->fillStyle == Qt::NoBrush ? Qt::SolidPattern : e.series->fillStyle));
+            p.setPen(QPen(Qt::black, 0));
+            p.setBrush(Qt::NoBrush);
+            p.drawRect(swatch);
+        }
+        p.setPen(Qt::black);
+        for (const QString &line : lines) {
+            paintText(p, QRectF(swatch.right() + kLabelPad, y, lay.legend.right() - swatch.right(), fm.height()),
+                      Qt::AlignLeft | Qt::AlignVCenter, line);
+            y += fm.height();
+        }
+        y += 2;
     }
 }
 
@@ -467,162 +679,26 @@ void paint(QPainter &p, const Model &m, const QSizeF &size, const QFont &base)
     p.save();
     p.setRenderHint(QPainter::TextAntialiasing, true);
     p.fillRect(lay.bounds, m.background);
+    if (!m.header.isEmpty())
+        paintHeader(p, lay, m, base);
 
-    // Header lines, centred over the chart.
-    if (!m.header.isEmpty()) {
-        const QFont hf = headerFont(base, m);
-        const QFontMetricsF hfm(hf);
-        p.setFont(hf);
-        p.setPen(Qt::black);
-        qreal y = lay.header.top();
-        const QRectF over = lay.header;
-        for (const QString &h : m.header) {
-            for (const QString &line : splitLines(h)) {
-                const qreal width = hfm.horizontalAdvance(line);
-                p.save();
-                if (m.headerSpansPlot) {
-                    paintColumnLine(p, hfm, lay.plot.left(), lay.plot.width(), y, line);
-                } else if (width > over.width()) {
-                    // Shrunk across to fit.
-                    p.translate(over.left(), y);
-                    p.scale(over.width() / width, 1);
-                    paintText(p, QRectF(0, 0, width, hfm.height()), Qt::AlignLeft | Qt::AlignVCenter, line);
-                } else {
-                    paintText(p, QRectF(over.left(), y, over.width(), hfm.height()),
-                              Qt::AlignHCenter | Qt::AlignVCenter, line);
-                }
-                p.restore();
-                y += hfm.height();
-            }
-        }
-    }
-
-    // The plot: background, grid, then the groups, last group first.
     p.fillRect(lay.plot, m.plotBackground);
     p.setFont(font);
     const QVector<double> yTicks = m.yAxis.shown ? ticks(m.yAxis.min, m.yAxis.max, m.yAxis.step) : QVector<double>();
     const QVector<double> xTicks = m.xAxis.shown ? ticks(m.xMin(), m.xMax(), m.xAxis.step) : QVector<double>();
-    p.setRenderHint(QPainter::Antialiasing, false);
-    if (m.yAxis.grid) {
-        p.setPen(QPen(QColor(200, 200, 200), 0, Qt::DotLine));
-        for (double v : yTicks) {
-            const qreal y = toPixel(lay, m, 0, v).y();
-            p.drawLine(QLineF(lay.plot.left(), y, lay.plot.right(), y));
-        }
-    }
-    if (m.xAxis.grid) {
-        p.setPen(QPen(QColor(200, 200, 200), 0, Qt::DotLine));
-        for (double v : xTicks) {
-            const qreal x = toPixel(lay, m, v, 0).x();
-            p.drawLine(QLineF(x, lay.plot.top(), x, lay.plot.bottom()));
-        }
-    }
-    p.save();
-    p.setClipRect(lay.plot);
-    for (int g = m.groupCount(); g >= 1; --g) {
-        const Group &grp = m.group(g);
-        switch (grp.kind) {
-        case Kind::Lines: paintLines(p, lay, m, grp); break;
-        case Kind::Area: paintAreas(p, lay, m, grp); break;
-        case Kind::StackedBars: paintBars(p, lay, m, grp, true); break;
-        case Kind::Bars: paintBars(p, lay, m, grp, false); break;
-        }
-    }
-    p.restore();
+    paintGrid(p, lay, m, yTicks, xTicks);
+    paintGroups(p, lay, m);
 
-    // Axes: lines, ticks, annotations, titles.
     p.setRenderHint(QPainter::Antialiasing, false);
     p.setPen(QPen(Qt::black, 0));
     p.setBrush(Qt::NoBrush);
-    if (m.yAxis.shown) {
-        p.drawLine(lay.plot.bottomLeft(), lay.plot.topLeft());
-        for (double v : yTicks) {
-            const qreal y = toPixel(lay, m, 0, v).y();
-            p.drawLine(QLineF(lay.plot.left() - kTick, y, lay.plot.left(), y));
-            paintText(p,
-                      QRectF(lay.bounds.left(), y - fm.height() / 2, lay.plot.left() - kTick - 2 - lay.bounds.left(),
-                             fm.height()),
-                      Qt::AlignRight | Qt::AlignVCenter, number(v));
-        }
-        if (!blank(m.yAxis.title)) {
-            p.save();
-            p.translate(lay.bounds.left() + kMargin, lay.plot.center().y());
-            p.rotate(-90);
-            paintText(p, QRectF(-lay.plot.height() / 2, 0, lay.plot.height(), fm.height()), Qt::AlignCenter,
-                      m.yAxis.title);
-            p.restore();
-        }
-    }
-    if (m.xAxis.shown) {
-        p.drawLine(lay.plot.bottomLeft(), lay.plot.bottomRight());
-        const qreal below = lay.plot.bottom() + kTick + 2;
-        if (hasPointLabels(m)) {
-            const int angle = m.pointLabelAngle();
-            for (int i = 1; i <= m.pointCount(); ++i) {
-                const QString &text = m.pointLabels().at(i - 1);
-                if (blank(text))
-                    continue;
-                const qreal x = toPixel(lay, m, i, 0).x();
-                p.drawLine(QLineF(x, lay.plot.bottom(), x, lay.plot.bottom() + kTick));
-                if (angle == 0) {
-                    paintText(p, QRectF(x - 200, below, 400, fm.height()), Qt::AlignHCenter | Qt::AlignTop, text);
-                } else {
-                    p.save();
-                    p.translate(x, below);
-                    p.rotate(-angle);
-                    // The end of the text at the axis, the text running away from it.
-                    paintText(p, QRectF(-2000, -fm.height() / 2, 2000, fm.height()), Qt::AlignRight | Qt::AlignVCenter,
-                              text);
-                    p.restore();
-                }
-            }
-        } else {
-            for (double v : xTicks) {
-                const qreal x = toPixel(lay, m, v, 0).x();
-                p.drawLine(QLineF(x, lay.plot.bottom(), x, lay.plot.bottom() + kTick));
-                paintText(p, QRectF(x - 100, below, 200, fm.height()), Qt::AlignHCenter | Qt::AlignTop, number(v));
-            }
-        }
-        if (!blank(m.xAxis.title))
-            paintText(
-                p, QRectF(lay.plot.left(), lay.bounds.bottom() - kMargin - fm.height(), lay.plot.width(), fm.height()),
-                Qt::AlignCenter, m.xAxis.title);
-    }
+    if (m.yAxis.shown)
+        paintYAxis(p, lay, m, fm, yTicks);
+    if (m.xAxis.shown)
+        paintXAxis(p, lay, m, fm, xTicks);
     p.drawRect(lay.plot);
-
-    // Legend.
-    if (!lay.legend.isEmpty()) {
-        p.setPen(QPen(Qt::black, 0));
-        p.setBrush(Qt::white);
-        p.drawRect(lay.legend);
-        qreal y = lay.legend.top() + kLabelPad;
-        for (const LegendEntry &e : legendEntries(m)) {
-            const QStringList lines = splitLines(e.series->label);
-            const QRectF swatch(lay.legend.left() + kLabelPad, y + 2, kSwatch, fm.height() - 4);
-            if (e.kind == Kind::Lines) {
-                QPen pen(e.series->color, qMax(1, e.series->lineWidth), dashOf(*e.series));
-                pen.setCosmetic(true);
-                p.setPen(pen);
-                p.drawLine(QLineF(swatch.left(), swatch.center().y(), swatch.right(), swatch.center().y()));
-            } else {
-                QPainterPath forma;
-                forma.addRect(swatch);
-                rellena(p, forma,
-                        QBrush(e.series->color,
-                               e.series->fillStyle == Qt::NoBrush ? Qt::SolidPattern : e.series->fillStyle));
-                p.setPen(QPen(Qt::black, 0));
-                p.setBrush(Qt::NoBrush);
-                p.drawRect(swatch);
-            }
-            p.setPen(Qt::black);
-            for (const QString &line : lines) {
-                paintText(p, QRectF(swatch.right() + kLabelPad, y, lay.legend.right() - swatch.right(), fm.height()),
-                          Qt::AlignLeft | Qt::AlignVCenter, line);
-                y += fm.height();
-            }
-            y += 2;
-        }
-    }
+    if (!lay.legend.isEmpty())
+        paintLegend(p, lay, m, fm);
 
     // Floating labels, over everything.
     for (const Label &l : m.labels())

@@ -129,6 +129,57 @@ private Q_SLOTS:
         QCOMPARE(form->windowTitle(), QString("SLX-90"));
     }
 
+    // A new sheet cannot be saved: leaving it with typed contact details asks first, and Cancel keeps it.
+    void leavingTypingOnANewSheetAsks_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("asked");
+        QTest::addColumn<bool>("left");
+        QTest::newRow("nothing typed") << ""
+                                       << "SSCommandAnterior" << int(ui::vbCancel) << false << true;
+        QTest::newRow("previous, kept") << "Sala Apolo"
+                                        << "SSCommandAnterior" << int(ui::vbCancel) << true << false;
+        QTest::newRow("previous, left") << "Sala Apolo"
+                                        << "SSCommandAnterior" << int(ui::vbOK) << true << true;
+        QTest::newRow("exit, kept") << "Sala Apolo"
+                                    << "SSCommandExit" << int(ui::vbCancel) << true << false;
+        QTest::newRow("exit, left") << "Sala Apolo"
+                                    << "SSCommandExit" << int(ui::vbOK) << true << true;
+        QTest::newRow("frame, kept") << "Sala Apolo"
+                                     << "" << int(ui::vbCancel) << true << false;
+    }
+    void leavingTypingOnANewSheetAsks()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, button);
+        QFETCH(int, answer);
+        QFETCH(bool, asked);
+        QFETCH(bool, left);
+        addSheets({{100123, "Discoteca Nova"}});
+        modulo1().NumeroSerieAparato = 555; // no such sheet: the window opens on a new one
+        QVERIFY(open());
+        QCOMPARE(serial(), QString("0"));
+        if (!typed.isEmpty())
+            form->setTexto("MaskLocal", typed);
+        answers->then(answer);
+        if (button.isEmpty())
+            form->close();
+        else
+            click(button);
+        QCOMPARE(answers->shown().size(), asked ? 1 : 0);
+        if (asked)
+            QCOMPARE(answers->shown()[0].icon, ui::Icon::Question);
+        if (left) {
+            QVERIFY(!form || !form->isVisible() || serial() == "100123");
+        } else {
+            QVERIFY(form && form->isVisible());
+            QCOMPARE(serial(), QString("0"));
+            QCOMPARE(form->texto("MaskLocal"), typed);
+        }
+    }
+
     void opensOnTheCommandLineSerialOnce()
     {
         addSheets({{100123, "Discoteca Nova"}, {204567, "Pub El Racó"}});

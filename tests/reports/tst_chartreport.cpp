@@ -16,6 +16,7 @@
 #include "printing/ReportEngine.h"
 #include "reports/Form9.h"
 #include "widgets/Chart2D.h"
+#include "widgets/ChartPainter.h"
 
 #include <QImage>
 #include <QLineEdit>
@@ -268,6 +269,68 @@ private Q_SLOTS:
         for (int p = 0; p < modelo->paginas(); ++p)
             problemas << slxtest::textsThatDoNotFit(*modelo, p);
         QVERIFY2(problemas.isEmpty(), qPrintable(problemas.join('\n')));
+    }
+
+    // Levels of 130 dB, limits of 255 and levels under the range print nothing outside
+    // the plots of the pictures written for the report; the pictures are laid out on
+    // their boxes' proportions and placed keeping them.
+    void chartsPrintInsideTheirPlots()
+    {
+        openIncidents(QStringLiteral("4.1"));
+        QVERIFY(openCharts());
+        for (Chart2D *c : {form->Chart2D1, form->Chart2D2}) {
+            chart::Model &m = c->model();
+            for (int g = 1; g <= m.groupCount(); ++g)
+                for (int k = 1; k <= int(m.group(g).series.size()); ++k)
+                    for (int i = 1; i <= m.pointCount(); ++i)
+                        c->setValue(g, k, i, i % 3 == 0 ? 130.0 : i % 3 == 1 ? 255.0 : 1.0);
+        }
+        slxtest::Answers answers;
+        print();
+        QVERIFY(previewShown);
+        const QMap<QString, Chart2D *> charts{{"SLX90_4Pic3.svg", form->Chart2D1}, {"SLX90_4Pic2.svg", form->Chart2D2}};
+        for (auto it = charts.cbegin(); it != charts.cend(); ++it) {
+            const chart::Model &m = std::as_const(*it.value()).model();
+            QSvgRenderer lector(DataFolder::file("XML/" + it.key()));
+            QVERIFY(lector.isValid());
+            const QSize tamano = lector.viewBoxF().size().toSize();
+            QImage imagen(tamano, QImage::Format_RGB32);
+            imagen.fill(Qt::white);
+            {
+                QPainter p(&imagen);
+                lector.render(&p, QRectF(QPointF(0, 0), tamano));
+            }
+            const chart::Layout lay = chart::layout(m, tamano, it.value()->font());
+            QList<QRectF> dentro{lay.plot.adjusted(-2, -2, 2, 2), lay.legend.adjusted(-2, -2, 2, 2)};
+            for (const chart::Label &l : m.labels())
+                dentro << chart::labelRect(lay, m, it.value()->font(), l).adjusted(-2, -2, 2, 2);
+            QList<QColor> colores;
+            for (int g = 1; g <= m.groupCount(); ++g)
+                for (const chart::Series &se : m.group(g).series)
+                    if (se.shown && se.color.hsvSaturation() > 80)
+                        colores << se.color;
+            QVERIFY(!colores.isEmpty());
+            int fuera = 0;
+            for (int y = 0; y < imagen.height(); ++y)
+                for (int x = 0; x < imagen.width(); ++x) {
+                    const QPointF px(x + 0.5, y + 0.5);
+                    if (std::any_of(dentro.begin(), dentro.end(), [&](const QRectF &r) { return r.contains(px); }))
+                        continue;
+                    const QColor c = imagen.pixelColor(x, y);
+                    fuera += std::any_of(colores.begin(), colores.end(), [&](const QColor &s) { return cercano(c, s); });
+                }
+            QVERIFY2(fuera == 0, qPrintable(QStringLiteral("%1: %2 pixels outside the plot").arg(it.key()).arg(fuera)));
+        }
+        // Placed as they are drawn: the proportions of the box, kept.
+        for (int p = 0; p < modelo->paginas(); ++p)
+            for (const ModeloPaginas::Item &it : modelo->items(p)) {
+                if (it.tipo != ModeloPaginas::Tipo::Imagen)
+                    continue;
+                const QSizeF propio = QSvgRenderer(DataFolder::file("XML/" + it.texto)).viewBoxF().size();
+                const double proporcion = (it.caja.width() / it.caja.height()) / (propio.width() / propio.height());
+                QVERIFY2(std::abs(proporcion - 1) < 0.03, qPrintable(it.texto));
+                QVERIFY2(std::abs(it.caja.width() - 1800) < 54, qPrintable(it.texto)); // the box's whole width
+            }
     }
 
     // Every click writes the pictures again, as the charts stand then; no disabled
