@@ -110,6 +110,8 @@ private slots:
     void windowRefusesToClose();
     void cancelEndsTheWaits();
     void pacedWriteAndAnswerByte();
+    void receiveReturnsTheFrame();
+    void openedWithoutAskingOnTheModem();
 };
 
 void TestDeviceSession::cable_data()
@@ -521,6 +523,64 @@ void TestDeviceSession::pacedWriteAndAnswerByte()
     const qint64 took = t.elapsed();
     QVERIFY2(took >= 195 && took < 1000, qPrintable(QString::number(took)));
     QCOMPARE(f.receivedAtLeast(21), frame);
+}
+
+void TestDeviceSession::receiveReturnsTheFrame()
+{
+    // The frame comes back whole (STX to check byte) and stays in BufferTrama for its
+    // readers; a failed receive returns no bytes, and the session shows nothing: the
+    // guard reports it.
+    slxtest::Answers answers;
+    LinkFixture f;
+    QVERIFY(f.ok);
+    Window win;
+    Exchange s(win, options(f));
+    QCOMPARE(s.start(), DeviceSession::Outcome::Ready);
+    const QByteArray frame = trama(0x09, QByteArray::fromHex("0a0b0c"));
+    f.emulator.sendRaw({QByteArray::fromHex("5555") + frame});
+    const ReceivedFrame got = s.session.receive();
+    QVERIFY(got.received());
+    QCOMPARE(got.bytes, frame);
+    QCOMPARE(int(got.span().size()), int(frame.size()));
+    QCOMPARE(QByteArray(reinterpret_cast<const char *>(modulo1().BufferTrama.data()), frame.size()), frame);
+
+    const QByteArray spoilt = trama(0x09).chopped(1) + char(0x7F); // a wrong check byte
+    f.emulator.sendRaw({spoilt});
+    const ReceivedFrame bad = s.session.receive();
+    QCOMPARE(bad.result, FrameResult::BadCheck);
+    QVERIFY(bad.bytes.isEmpty());
+    QCOMPARE(answers.texts(), QStringList{T(15)});
+
+    f.emulator.sendRaw({spoilt});
+    QCOMPARE(s.guard.receiveOrReport().result, FrameResult::BadCheck);
+    QCOMPARE(answers.texts(), (QStringList{T(15), T(62)}));
+    QCOMPARE(answers.shown().last().icon, ui::Icon::Critical);
+    QCOMPARE(answers.shown().last().buttons, ui::OkOnly);
+}
+
+void TestDeviceSession::openedWithoutAskingOnTheModem()
+{
+    // A session opened with no window to ask (the log download's tests, the
+    // benchmarks) dials at the modem's speed all the same.
+    slxtest::Answers answers;
+    LinkFixture f;
+    QVERIFY(f.ok);
+    f.emulator.setModem(modem("1"));
+    auto &m = modulo1();
+    m.TipoConexion = 1;
+    m.VelocidadModem = 9600;
+    {
+        DeviceSession s(options(f));
+        QCOMPARE(s.open(), DeviceSession::Outcome::Ready);
+        QVERIFY(s.dialled());
+        QCOMPARE(MSComm1().Settings(), QStringLiteral("9600,n,8,1"));
+        QVERIFY(m.ModemConectado);
+        // With no one to ask, the end keeps the call.
+        QVERIFY(s.finish());
+    }
+    QVERIFY(m.ModemConectado);
+    QVERIFY(MSComm1().PortOpen());
+    QVERIFY(answers.texts().isEmpty());
 }
 
 QTEST_MAIN(TestDeviceSession)

@@ -8,6 +8,7 @@
 #include "base/Ventanas.h"
 #include "link/DeviceSession.h"
 #include "link/SerialControl.h"
+#include "link/SystemPort.h"
 #include "localization/LocGuru.h"
 #include "localization/NativeCatalogue.h"
 #include "main/Arranque.h"
@@ -17,22 +18,31 @@
 #include "main/RegistroVentanas.h"
 #include "programming/Form2.h"
 #include "programming/SheetStorage.h"
+#include "reports/Form9.h"
+#include "widgets/HelpWindow.h"
 
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSqlQuery>
+#include <QTextBrowser>
 #include <QUrl>
+#include <QWindow>
 #include <QtTest>
 #include <memory>
+#include <cstdlib>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace slx;
 using slxtest::cuenta;
@@ -62,6 +72,28 @@ void clickOption(QRadioButton *option)
 {
     QTest::mouseClick(option, Qt::LeftButton, {}, QPoint(8, option->height() / 2));
 }
+
+// A pseudo-terminal: a serial line's device file that exists, for the link settings.
+class Pty {
+public:
+    Pty()
+        : m_fd(posix_openpt(O_RDWR | O_NOCTTY))
+    {
+        if (m_fd >= 0 && grantpt(m_fd) == 0 && unlockpt(m_fd) == 0)
+            m_path = QString::fromLocal8Bit(ptsname(m_fd));
+    }
+    ~Pty()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    bool ok() const { return !m_path.isEmpty(); }
+    QString path() const { return m_path; }
+
+private:
+    int m_fd;
+    QString m_path;
+};
 
 } // namespace
 
@@ -385,6 +417,88 @@ private Q_SLOTS:
         QCOMPARE(modulo1().PrefijoMarcacion, QString("0,,"));
     }
 
+    // Each port number shows the device file it opens: its [Ports] entry, else
+    // /dev/ttyS<N-1>; a device file that does not exist is marked.
+    void linkSettingsShowTheDeviceOfEachPort_data()
+    {
+        QTest::addColumn<QString>("port");
+        QTest::addColumn<QString>("device"); // "pty" for the pseudo-terminal
+        QTest::newRow("no entry") << "4" << "/dev/ttyS3";
+        QTest::newRow("entry of an existing line") << "2" << "pty";
+        QTest::newRow("entry of a missing adapter") << "5" << "/dev/ttyUSB97";
+    }
+    void linkSettingsShowTheDeviceOfEachPort()
+    {
+        QFETCH(QString, port);
+        QFETCH(QString, device);
+        Pty pty;
+        QVERIFY(pty.ok());
+        if (device == "pty")
+            device = pty.path();
+        QVERIFY(GrabaIni("Ports", "COM2", pty.path(), ficheroIni()));
+        QVERIFY(GrabaIni("Ports", "COM5", "/dev/ttyUSB97", ficheroIni()));
+        slxtest::Answers answers;
+        Form4 dialog;
+        dialog.show();
+        dialog.ComboPort->setEditText(port);
+        const QString shown = QFileInfo::exists(device) ? device : TextoPropio("%1 (not found)").arg(device);
+        QCOMPARE(dialog.LabelDispositivo->text(), shown);
+        // The list of numbers shows every number with its device file.
+        QCOMPARE(dialog.ComboPort->itemText(port.toInt() - 1), port);
+        QCOMPARE(dialog.textoPuerto(port.toInt()), port + "    " + shown);
+        QVERIFY(answers.shown().isEmpty());
+    }
+
+    // A port chosen from the system's list: the number on show opens it from Accept on
+    // ([Ports] of the settings file); a number that opens it already is selected instead;
+    // Exit writes nothing.
+    void choosingASystemPortWritesItsMapping_data()
+    {
+        QTest::addColumn<int>("row");
+        QTest::addColumn<bool>("accept");
+        QTest::addColumn<QString>("number");  // the number selected afterwards
+        QTest::addColumn<QString>("mapping"); // COM<number> afterwards ("pty" for the pseudo-terminal)
+        QTest::newRow("an adapter") << 0 << true << "7"
+                                    << "pty";
+        QTest::newRow("a line a number opens") << 1 << true << "4"
+                                               << "";
+        QTest::newRow("a missing one, then Exit") << 2 << false << "7"
+                                                  << "";
+    }
+    void choosingASystemPortWritesItsMapping()
+    {
+        QFETCH(int, row);
+        QFETCH(bool, accept);
+        QFETCH(QString, number);
+        QFETCH(QString, mapping);
+        Pty pty;
+        QVERIFY(pty.ok());
+        if (mapping == "pty")
+            mapping = pty.path();
+        slxtest::Answers answers;
+        Form4 dialog;
+        dialog.show();
+        dialog.fijaPuertosSistema({{pty.path(), "USB serial adapter"}, {"/dev/ttyS3", ""}, {"/dev/ttyACM96", ""}});
+        QCOMPARE(dialog.ListPuertos->count(), 3);
+        QCOMPARE(dialog.ListPuertos->item(0)->text(), pty.path() + " - USB serial adapter");
+        QCOMPARE(dialog.ListPuertos->item(2)->text(), TextoPropio("%1 (not found)").arg("/dev/ttyACM96"));
+        dialog.ComboPort->setEditText("7");
+        QListWidgetItem *item = dialog.ListPuertos->item(row);
+        QTest::mouseClick(dialog.ListPuertos->viewport(), Qt::LeftButton, {},
+                          dialog.ListPuertos->visualItemRect(item).center());
+        QCOMPARE(dialog.ComboPort->currentText(), number);
+        const QString chosen = row == 0 ? pty.path() : row == 1 ? "/dev/ttyS3" : "/dev/ttyACM96";
+        QVERIFY(dialog.LabelDispositivo->text().startsWith(chosen));
+        QCOMPARE(dialog.dispositivo(number.toInt()), chosen);
+        clickOption(dialog.OptionRs);
+        QTest::mouseClick(accept ? dialog.SSCommandAceptar : dialog.SSCommandExit, Qt::LeftButton);
+        QVERIFY(answers.shown().isEmpty());
+        QCOMPARE(LeerIni("Ports", "COM" + number, "", ficheroIni()), mapping);
+        QCOMPARE(ini("SerialPort"), accept ? number : QString("3"));
+        if (accept)
+            QCOMPARE(PortDevice(number.toInt()), chosen);
+    }
+
     void linkSettingsRefusesABadPort_data()
     {
         QTest::addColumn<QString>("port");
@@ -605,6 +719,7 @@ private Q_SLOTS:
         QFETCH(int, codigo);
         QFETCH(QString, fichero);
         QCOMPARE(ficheroAyuda(qint16(codigo)), fichero);
+        // Nothing goes to the desktop: the page opens inside the program.
         Escritorio desk;
         QDesktopServices::setUrlHandler("file", &desk, "open");
         slxtest::Answers answers;
@@ -616,15 +731,80 @@ private Q_SLOTS:
         page.close();
         QVERIFY(html.contains("<html") && html.contains("slx90-emulator") && html.contains("dialout"));
         QTest::mouseClick(form->SSCommandHelp, Qt::LeftButton);
-        QCOMPARE(desk.urls, QList<QUrl>{QUrl::fromLocalFile(home->file(fichero))});
+        HelpWindow *help = HelpWindow::current();
+        QVERIFY(help && help->isVisible());
+        QCOMPARE(help->browser()->source(), QUrl::fromLocalFile(home->file(fichero)));
+        QVERIFY(help->browser()->toPlainText().contains("slx90-emulator"));
+        QVERIFY(help->windowTitle().endsWith(help->browser()->documentTitle()));
+        QVERIFY(!help->browser()->documentTitle().isEmpty());
         QVERIFY(answers.shown().isEmpty());
+        // The same window again, in front; no second one.
+        help->close();
+        QTest::mouseClick(form->SSCommandHelp, Qt::LeftButton);
+        QCOMPARE(HelpWindow::current(), help);
+        QVERIFY(help->isVisible());
+        int helpWindows = 0;
+        for (QWidget *w : QApplication::topLevelWidgets())
+            helpWindows += qobject_cast<HelpWindow *>(w) ? 1 : 0;
+        QCOMPARE(helpWindows, 1);
+        QVERIFY(desk.urls.isEmpty());
         // A missing file is said.
         QVERIFY(QFile::remove(home->file(fichero)));
         QTest::mouseClick(form->SSCommandHelp, Qt::LeftButton);
-        QCOMPARE(desk.urls.size(), 1);
         QCOMPARE(answers.texts(), QStringList{TextoPropio("The help file %1 is missing.").arg(home->file(fichero))});
         QCOMPARE(answers.shown().first().icon, ui::Icon::Critical);
         QDesktopServices::unsetUrlHandler("file");
+        help->close();
+    }
+
+    // Every window's Help button opens the page of the language in use in the one help
+    // window; over a modal window the help window stays usable, and stays open when the
+    // modal window closes.
+    void everyHelpButtonOpensTheHelpWindow_data()
+    {
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<int>("codigo");
+        QTest::addColumn<QString>("fichero");
+        QTest::addColumn<bool>("modal");
+        QTest::newRow("programming sheet") << "Form2" << 1000 << "SLX-90_ESP.html" << false;
+        QTest::newRow("real-time monitor") << "Form3" << 2000 << "SLX-90_CAT.html" << true;
+        QTest::newRow("incidents") << "Form5" << 4000 << "SLX-90_DEU.html" << false;
+        QTest::newRow("reports") << "Form6" << 5000 << "SLX-90_FRA.html" << true;
+        QTest::newRow("charts") << "Form9" << 6000 << "SLX-90_ITA.html" << true;
+        QTest::newRow("print preview") << "Form15" << 7000 << "SLX-90_PTR.html" << true;
+    }
+    void everyHelpButtonOpensTheHelpWindow()
+    {
+        QFETCH(QString, window);
+        QFETCH(int, codigo);
+        QFETCH(QString, fichero);
+        QFETCH(bool, modal);
+        slxtest::Answers answers;
+        modulo1().CodigoIdioma = qint16(codigo);
+        std::unique_ptr<QWidget> w(window == "Form9" ? new Form9 : FormRegistry::design(window));
+        QVERIFY(w);
+        if (modal)
+            w->setWindowModality(Qt::ApplicationModal);
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        auto *button = w->findChild<QAbstractButton *>("SSCommandHelp");
+        QVERIFY(button);
+        button->setEnabled(true);
+        QTest::mouseClick(button, Qt::LeftButton);
+        HelpWindow *help = HelpWindow::current();
+        QVERIFY(help && help->isVisible());
+        QCOMPARE(help->browser()->source(), QUrl::fromLocalFile(home->file(fichero)));
+        QVERIFY(answers.shown().isEmpty());
+        if (modal) {
+            // Not blocked: it stands on the modal window.
+            QVERIFY(w->windowHandle()->isAncestorOf(help->windowHandle(), QWindow::IncludeTransients));
+            w->hide();
+            QVERIFY(help->isVisible());
+            QVERIFY(!help->parentWidget());
+        }
+        w.reset();
+        QVERIFY(HelpWindow::current() == help && help->isVisible());
+        help->close();
     }
 
     void windowsNotBuiltYetSaySo()
