@@ -1,12 +1,5 @@
 #include "base/Idiomas.h"
 
-#include "base/DataFolder.h"
-#include "base/MessageBox.h"
-#include "base/Modulo1.h"
-#include "base/TextoPropio.h"
-
-#include <QDesktopServices>
-#include <QUrl>
 #include <array>
 
 namespace slx {
@@ -68,16 +61,6 @@ QString ficheroAyuda(qint16 codigo)
 {
     const IdiomaPrograma *e = idiomaDeCodigo(codigo);
     return QString::fromLatin1(e ? e->ayuda : "SLX-90_ENG.html");
-}
-
-bool AbreAyuda(QWidget *owner)
-{
-    const QString path = DataFolder::file(ficheroAyuda(modulo1().CodigoIdioma));
-    if (!ExisteFichero(path)) {
-        ui::MsgBox(TextoPropio("The help file %1 is missing.").arg(path), ui::Icon::Critical, ui::OkOnly, owner);
-        return false;
-    }
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
 } // namespace slx

@@ -8,8 +8,6 @@
 #include <QString>
 #include <span>
 
-class QWidget;
-
 namespace slx {
 
 struct IdiomaPrograma {
@@ -44,8 +42,5 @@ qint16 CalculaCodigoIdioma(const QString &nombre);
 // The help file of a language code: "SLX-90_ESP.html" ... "SLX-90_PTR.html", English
 // for any other code.
 QString ficheroAyuda(qint16 codigo);
-// Opens the help file of CodigoIdioma from the data folder; a missing file is said
-// in a critical box over owner. Returns whether a file was handed to the desktop.
-bool AbreAyuda(QWidget *owner = nullptr);
 
 } // namespace slx

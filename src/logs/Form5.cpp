@@ -4,7 +4,6 @@
 #include "base/BuscaFicha.h"
 #include "base/Firmware.h"
 #include "base/FormRegistry.h"
-#include "base/Idiomas.h"
 #include "base/MessageBox.h"
 #include "base/Modulo1.h"
 #include "base/TextFormats.h"
@@ -13,6 +12,7 @@
 #include "localization/LocGuru.h"
 #include "logs/Form5Grids.h"
 #include "widgets/BusyIndicator.h"
+#include "widgets/HelpWindow.h"
 #include "widgets/SessionGuard.h"
 #include "widgets/TDBGrid.h"
 #include "widgets/WindowedSqlModel.h"
@@ -500,7 +500,7 @@ void Form5::SSCommandProgramacion_Click()
 
 void Form5::SSCommandHelp_Click()
 {
-    AbreAyuda();
+    AbreAyuda(this);
 }
 
 void Form5::SSCommandExit_Click()

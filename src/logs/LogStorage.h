@@ -5,7 +5,7 @@
 // on its own as soon as it is received: what was stored before a failure stays.
 //
 // Each statement is prepared once, on its first row, and kept for the storage's life
-// (a transfer). A database that another program holds locked is waited for with window
+// (one download). A database that another program holds locked is waited for with window
 // events running, up to kEsperaOcupadaMs; then the row is refused with a text in the
 // user's language that says what to do.
 //

@@ -14,6 +14,7 @@
 #include "localization/LocGuru.h"
 #include "main/Arranque.h"
 #include "main/CopiaSeguridad.h"
+#include "widgets/HelpWindow.h"
 
 #include <QApplication>
 #include <QCloseEvent>

@@ -1,15 +1,18 @@
 #include "printing/Form15.h"
 
 #include "base/FormRegistry.h"
-#include "base/Idiomas.h"
 #include "base/MessageBox.h"
 #include "base/Modulo1.h"
 #include "base/TextoPropio.h"
 #include "base/Ventanas.h"
 #include "printing/PagePainter.h"
 #include "printing/ReportEngine.h"
+#include "widgets/HelpWindow.h"
 
 #include <QApplication>
+#include <QGuiApplication>
+#include <QPainter>
+#include <QScreen>
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -39,6 +42,30 @@ QToolButton *boton(QWidget *parent, const QString &nombre, QStyle::StandardPixma
     return b;
 }
 
+// A printer: paper in, the body, paper out. Drawn here, as the icon themes of the
+// machine may have none (and the fall-back would be a floppy disk).
+QIcon iconoImprimir()
+{
+    QPixmap pm(48, 48);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(60, 60, 60), 2));
+    p.setBrush(Qt::white);
+    p.drawRect(QRectF(13, 4, 22, 14));             // the sheet going in
+    p.setBrush(QColor(120, 130, 140));
+    p.drawRoundedRect(QRectF(4, 17, 40, 18), 4, 4); // the body
+    p.setBrush(Qt::white);
+    p.drawRect(QRectF(11, 28, 26, 16));             // the printed sheet
+    p.setPen(QPen(QColor(60, 60, 60), 1.5));
+    for (int y : {33, 37, 41})
+        p.drawLine(QPointF(15, y), QPointF(33, y));
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(80, 200, 80));
+    p.drawEllipse(QRectF(36, 21, 4, 4)); // the power light
+    return QIcon(pm);
+}
+
 } // namespace
 
 Form15::Form15(QWidget *parent)
@@ -53,7 +80,7 @@ Form15::Form15(QWidget *parent)
 
     m_imprimir = boton(this, QStringLiteral("SSCommandImprimir"), QStyle::SP_DialogSaveButton,
                        QStringLiteral("Imprimir"), false);
-    m_imprimir->setIcon(QIcon::fromTheme(QStringLiteral("document-print"), m_imprimir->icon()));
+    m_imprimir->setIcon(iconoImprimir());
     auto *volver = boton(this, QStringLiteral("SSCommandExit"), QStyle::SP_ArrowBack, QStringLiteral("Volver"), false);
     auto *ayuda =
         boton(this, QStringLiteral("SSCommandHelp"), QStyle::SP_DialogHelpButton, QStringLiteral("Ayuda"), false);
@@ -116,7 +143,7 @@ Form15::Form15(QWidget *parent)
             VSPrinter1->setAjuste(PageView::Ajuste::Ancho);
         else if (i == 1)
             VSPrinter1->setAjuste(PageView::Ajuste::Pagina);
-        else
+        else if (m_zoom->itemData(i).toInt() > 0)
             VSPrinter1->setZoom(m_zoom->itemData(i).toInt() / 100.0);
         VSPrinter1->setFocus();
     });
@@ -129,6 +156,27 @@ Form15::Form15(QWidget *parent)
     connect(VSPrinter1, &PageView::cambio, this, &Form15::actualizaBarra);
     resize(900, 1000);
     actualizaBarra();
+}
+
+void Form15::showEvent(QShowEvent *event)
+{
+    // The whole window, its buttons included, on the screen it opens on.
+    if (QScreen *pantalla = screen() ? screen() : QGuiApplication::primaryScreen()) {
+        const QRect libre = pantalla->availableGeometry();
+        const QMargins marco = frameGeometry().isValid() && frameGeometry() != geometry()
+                                   ? QMargins(geometry().left() - frameGeometry().left(),
+                                              geometry().top() - frameGeometry().top(),
+                                              frameGeometry().right() - geometry().right(),
+                                              frameGeometry().bottom() - geometry().bottom())
+                                   : QMargins(4, 30, 4, 4);
+        const QRect cabe = libre.marginsRemoved(marco);
+        resize(std::min(width(), cabe.width()), std::min(height(), cabe.height()));
+        QRect g = geometry();
+        g.moveCenter(cabe.center());
+        g.moveTop(std::max(cabe.top(), std::min(g.top(), cabe.bottom() - g.height())));
+        move(g.topLeft() - QPoint(marco.left(), marco.top()));
+    }
+    QDialog::showEvent(event);
 }
 
 Form15::~Form15() = default;
@@ -174,13 +222,24 @@ void Form15::actualizaBarra()
     m_paginas->setText(
         QStringLiteral("/ %1%2").arg(n).arg(completo || !VSPrinter1->modelo() ? QString() : QStringLiteral("…")));
     const auto ajuste = VSPrinter1->ajuste();
-    if (ajuste == PageView::Ajuste::Ancho)
+    const int porCiento = qRound(VSPrinter1->zoom() * 100);
+    // A zoom of no preset shows in an item of its own, the last one.
+    const int propio = m_zoom->findData(-1);
+    if (ajuste == PageView::Ajuste::Ancho) {
         m_zoom->setCurrentIndex(0);
-    else if (ajuste == PageView::Ajuste::Pagina)
+    } else if (ajuste == PageView::Ajuste::Pagina) {
         m_zoom->setCurrentIndex(1);
-    else if (m_zoom->currentIndex() < 2)
-        m_zoom->setCurrentIndex(-1); // a zoom of its own, shown in the tool tip
-    m_zoom->setToolTip(QStringLiteral("%1 %").arg(qRound(VSPrinter1->zoom() * 100)));
+    } else if (const int i = m_zoom->findData(porCiento); i >= 2) {
+        m_zoom->setCurrentIndex(i);
+    } else {
+        const QString texto = QStringLiteral("%1 %").arg(porCiento);
+        if (propio < 0)
+            m_zoom->addItem(texto, -1);
+        else
+            m_zoom->setItemText(propio, texto);
+        m_zoom->setCurrentIndex(m_zoom->findData(-1));
+    }
+    m_zoom->setToolTip(QStringLiteral("%1 %").arg(porCiento));
     m_actualizando = false;
 }
 
@@ -240,7 +299,7 @@ void Form15::SSCommandExit_Click()
 
 void Form15::SSCommandHelp_Click()
 {
-    AbreAyuda();
+    AbreAyuda(this);
 }
 
 void Form15::done(int result)

@@ -43,6 +43,7 @@ public Q_SLOTS:
 
 protected:
     void done(int result) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
     void actualizaBarra();

@@ -3,7 +3,6 @@
 
 #include "base/BuscaFicha.h"
 #include "base/FormRegistry.h"
-#include "base/Idiomas.h"
 #include "base/MessageBox.h"
 #include "base/Modulo1.h"
 #include "base/TextoPropio.h"
@@ -13,6 +12,7 @@
 #include "programming/SheetChecks.h"
 #include "programming/SheetSearch.h"
 #include "programming/SheetStorage.h"
+#include "widgets/HelpWindow.h"
 #include "widgets/SessionGuard.h"
 #include "widgets/TDBGrid.h"
 

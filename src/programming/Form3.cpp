@@ -1,13 +1,13 @@
 #include "programming/Form3.h"
 
 #include "base/FormRegistry.h"
-#include "base/Idiomas.h"
 #include "base/MessageBox.h"
 #include "base/Modulo1.h"
 #include "link/DeviceSession.h"
 #include "link/Timings.h"
 #include "localization/LocGuru.h"
 #include "programming/ProgrammingExchange.h"
+#include "widgets/HelpWindow.h"
 #include "widgets/SessionGuard.h"
 
 #include <QCloseEvent>
@@ -332,7 +332,7 @@ void Form3::reject()
 
 void Form3::SSCommandHelp_Click()
 {
-    AbreAyuda();
+    AbreAyuda(this);
 }
 
 void Form3::closeEvent(QCloseEvent *event)

@@ -2,7 +2,6 @@
 
 #include "base/Firmware.h"
 #include "base/FormRegistry.h"
-#include "base/Idiomas.h"
 #include "base/MessageBox.h"
 #include "base/Modulo1.h"
 #include "base/TextFormats.h"
@@ -11,6 +10,7 @@
 #include "reports/InformesPeriodo.h"
 #include "reports/Selectores.h"
 #include "widgets/ColumnasIntervalos.h"
+#include "widgets/HelpWindow.h"
 #include "widgets/TDBGrid.h"
 #include "widgets/WindowedSqlModel.h"
 
@@ -196,7 +196,7 @@ void Form6::SSCommandExit_Click()
 
 void Form6::SSCommandHelp_Click()
 {
-    AbreAyuda();
+    AbreAyuda(this);
 }
 
 QWidget *creaForm6()

@@ -1,7 +1,6 @@
 #include "reports/Form9.h"
 
 #include "base/FormRegistry.h"
-#include "base/Idiomas.h"
 #include "base/MessageBox.h"
 #include "base/Modulo1.h"
 #include "base/TextFormats.h"
@@ -9,6 +8,7 @@
 #include "localization/LocGuru.h"
 #include "widgets/BusyIndicator.h"
 #include "widgets/Chart2D.h"
+#include "widgets/HelpWindow.h"
 
 #include <QAction>
 #include <QGridLayout>

@@ -17,6 +17,8 @@
 #include "main/RegistroVentanas.h"
 #include "programming/Form2.h"
 #include "programming/SheetStorage.h"
+#include "reports/Form9.h"
+#include "widgets/HelpWindow.h"
 
 #include <QComboBox>
 #include <QDesktopServices>
@@ -29,7 +31,9 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSqlQuery>
+#include <QTextBrowser>
 #include <QUrl>
+#include <QWindow>
 #include <QtTest>
 #include <memory>
 #include <sys/stat.h>
@@ -605,6 +609,7 @@ private Q_SLOTS:
         QFETCH(int, codigo);
         QFETCH(QString, fichero);
         QCOMPARE(ficheroAyuda(qint16(codigo)), fichero);
+        // Nothing goes to the desktop: the page opens inside the program.
         Escritorio desk;
         QDesktopServices::setUrlHandler("file", &desk, "open");
         slxtest::Answers answers;
@@ -616,15 +621,80 @@ private Q_SLOTS:
         page.close();
         QVERIFY(html.contains("<html") && html.contains("slx90-emulator") && html.contains("dialout"));
         QTest::mouseClick(form->SSCommandHelp, Qt::LeftButton);
-        QCOMPARE(desk.urls, QList<QUrl>{QUrl::fromLocalFile(home->file(fichero))});
+        HelpWindow *help = HelpWindow::current();
+        QVERIFY(help && help->isVisible());
+        QCOMPARE(help->browser()->source(), QUrl::fromLocalFile(home->file(fichero)));
+        QVERIFY(help->browser()->toPlainText().contains("slx90-emulator"));
+        QVERIFY(help->windowTitle().endsWith(help->browser()->documentTitle()));
+        QVERIFY(!help->browser()->documentTitle().isEmpty());
         QVERIFY(answers.shown().isEmpty());
+        // The same window again, in front; no second one.
+        help->close();
+        QTest::mouseClick(form->SSCommandHelp, Qt::LeftButton);
+        QCOMPARE(HelpWindow::current(), help);
+        QVERIFY(help->isVisible());
+        int helpWindows = 0;
+        for (QWidget *w : QApplication::topLevelWidgets())
+            helpWindows += qobject_cast<HelpWindow *>(w) ? 1 : 0;
+        QCOMPARE(helpWindows, 1);
+        QVERIFY(desk.urls.isEmpty());
         // A missing file is said.
         QVERIFY(QFile::remove(home->file(fichero)));
         QTest::mouseClick(form->SSCommandHelp, Qt::LeftButton);
-        QCOMPARE(desk.urls.size(), 1);
         QCOMPARE(answers.texts(), QStringList{TextoPropio("The help file %1 is missing.").arg(home->file(fichero))});
         QCOMPARE(answers.shown().first().icon, ui::Icon::Critical);
         QDesktopServices::unsetUrlHandler("file");
+        help->close();
+    }
+
+    // Every window's Help button opens the page of the language in use in the one help
+    // window; over a modal window the help window stays usable, and stays open when the
+    // modal window closes.
+    void everyHelpButtonOpensTheHelpWindow_data()
+    {
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<int>("codigo");
+        QTest::addColumn<QString>("fichero");
+        QTest::addColumn<bool>("modal");
+        QTest::newRow("programming sheet") << "Form2" << 1000 << "SLX-90_ESP.html" << false;
+        QTest::newRow("real-time monitor") << "Form3" << 2000 << "SLX-90_CAT.html" << true;
+        QTest::newRow("incidents") << "Form5" << 4000 << "SLX-90_DEU.html" << false;
+        QTest::newRow("reports") << "Form6" << 5000 << "SLX-90_FRA.html" << true;
+        QTest::newRow("charts") << "Form9" << 6000 << "SLX-90_ITA.html" << true;
+        QTest::newRow("print preview") << "Form15" << 7000 << "SLX-90_PTR.html" << true;
+    }
+    void everyHelpButtonOpensTheHelpWindow()
+    {
+        QFETCH(QString, window);
+        QFETCH(int, codigo);
+        QFETCH(QString, fichero);
+        QFETCH(bool, modal);
+        slxtest::Answers answers;
+        modulo1().CodigoIdioma = qint16(codigo);
+        std::unique_ptr<QWidget> w(window == "Form9" ? new Form9 : FormRegistry::design(window));
+        QVERIFY(w);
+        if (modal)
+            w->setWindowModality(Qt::ApplicationModal);
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        auto *button = w->findChild<QAbstractButton *>("SSCommandHelp");
+        QVERIFY(button);
+        button->setEnabled(true);
+        QTest::mouseClick(button, Qt::LeftButton);
+        HelpWindow *help = HelpWindow::current();
+        QVERIFY(help && help->isVisible());
+        QCOMPARE(help->browser()->source(), QUrl::fromLocalFile(home->file(fichero)));
+        QVERIFY(answers.shown().isEmpty());
+        if (modal) {
+            // Not blocked: it stands on the modal window.
+            QVERIFY(w->windowHandle()->isAncestorOf(help->windowHandle(), QWindow::IncludeTransients));
+            w->hide();
+            QVERIFY(help->isVisible());
+            QVERIFY(!help->parentWidget());
+        }
+        w.reset();
+        QVERIFY(HelpWindow::current() == help && help->isVisible());
+        help->close();
     }
 
     void windowsNotBuiltYetSaySo()

@@ -12,6 +12,8 @@
 #include <QSpinBox>
 #include <QSqlQuery>
 #include <QToolButton>
+#include <QScreen>
+#include <QStyle>
 #include <QtTest>
 
 using namespace slx;
@@ -119,6 +121,26 @@ private Q_SLOTS:
         motor->cancela();
     }
 
+    // The preview opens inside the available part of its screen, its buttons in sight;
+    // "Imprimir" shows a printer, not the save button's picture.
+    void fitsItsScreen()
+    {
+        report(3);
+        slxtest::Answers answers;
+        std::unique_ptr<Form15> f(open());
+        f->show();
+        QVERIFY(QTest::qWaitForWindowExposed(f.get()));
+        const QRect libre = f->screen()->availableGeometry();
+        QVERIFY2(libre.contains(f->frameGeometry()) || libre.contains(f->geometry()),
+                 qPrintable(QStringLiteral("%1,%2 %3x%4").arg(f->x()).arg(f->y()).arg(f->width()).arg(f->height())));
+        for (auto *b : f->findChildren<QToolButton *>())
+            QVERIFY(libre.contains(b->mapToGlobal(b->rect().bottomRight())));
+        const QImage icono = f->findChild<QToolButton *>("SSCommandImprimir")->icon().pixmap(24, 24).toImage();
+        const QImage guardar = f->style()->standardIcon(QStyle::SP_DialogSaveButton).pixmap(24, 24).toImage();
+        QVERIFY(!icono.isNull());
+        QVERIFY(icono.convertToFormat(QImage::Format_ARGB32) != guardar.convertToFormat(QImage::Format_ARGB32));
+    }
+
     // Only the pages in sight are painted, however many the report has; the page
     // count grows while the layout runs; keys, wheel and the zoom controls.
     void lazyViewAndNavigation()
@@ -160,12 +182,15 @@ private Q_SLOTS:
         QCoreApplication::sendEvent(v->viewport(), &rueda);
         QVERIFY(v->zoom() < antes);
         auto *zoom = f->findChild<QComboBox *>("Zoom");
+        // The box shows the zoom in force, also one of no preset.
+        QCOMPARE(zoom->currentText(), QStringLiteral("%1 %").arg(qRound(v->zoom() * 100)));
         zoom->activated(1);
         QCOMPARE(v->ajuste(), PageView::Ajuste::Pagina);
         v->repaint();
         QCOMPARE(v->paginasPintadas(), 1); // a whole page fits the view
         zoom->activated(zoom->findData(25));
         QCOMPARE(v->zoom(), 0.25);
+        QCOMPARE(zoom->currentText(), QStringLiteral("25 %"));
         QCOMPARE(answers.shown().size(), 0);
     }
 
