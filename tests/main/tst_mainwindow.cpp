@@ -802,6 +802,7 @@ private Q_SLOTS:
             QVERIFY(help->isVisible());
             QVERIFY(!help->parentWidget());
         }
+        w->hide();
         w.reset();
         QVERIFY(HelpWindow::current() == help && help->isVisible());
         help->close();
