@@ -130,6 +130,24 @@ private Q_SLOTS:
         QCOMPARE(form->windowTitle(), QString("SLX-90"));
     }
 
+    // A save the columns refuse names no run-time words: the field's own message, the field focused on its page.
+    void refusedSaveShowsTheField()
+    {
+        addSheets({{100123, "Discoteca Nova"}});
+        QVERIFY(open());
+        form->setTexto("MaskOctava3", "");
+        form->setTexto("MaskLocal", "Renamed");
+        answers->then(ui::vbOK);
+        click("SSCommandGrabar");
+        QCOMPARE(answers->texts(), (QStringList{"¿Desea guardar los cambios?", "Valor incorrecto"}));
+        QCOMPARE(answers->shown()[1].icon, ui::Icon::Critical);
+        QTRY_COMPARE(QApplication::focusWidget(), form->campo("MaskOctava3"));
+        QVERIFY(form->findChild<QTabWidget *>("SSTab2")->currentWidget()->isAncestorOf(form->campo("MaskOctava3")));
+        FitxaProgramacio saved;
+        QVERIFY(CarregaProgramacio(saved, 100123));
+        QCOMPARE(saved.MaskLocal, QString("Discoteca Nova"));
+    }
+
     // A new sheet cannot be saved: leaving it with typed contact details asks first, and Cancel keeps it.
     void leavingTypingOnANewSheetAsks_data()
     {
