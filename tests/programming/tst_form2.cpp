@@ -13,6 +13,7 @@
 
 #include <QCheckBox>
 #include <QClipboard>
+#include <QCloseEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
@@ -164,10 +165,14 @@ private Q_SLOTS:
         if (!typed.isEmpty())
             form->setTexto("MaskLocal", typed);
         answers->then(answer);
-        if (button.isEmpty())
-            form->close();
-        else
+        if (button.isEmpty()) {
+            // What the window's frame sends.
+            QCloseEvent close;
+            QApplication::sendEvent(form, &close);
+            QCOMPARE(close.isAccepted(), left);
+        } else {
             click(button);
+        }
         QCOMPARE(answers->shown().size(), asked ? 1 : 0);
         if (asked)
             QCOMPARE(answers->shown()[0].icon, ui::Icon::Question);
