@@ -5,8 +5,8 @@
 // Waits that let window events run (the receive waits, the modem's answer wait)
 // are local event loops woken by the serial control, a timer or the cancel flags;
 // Espera lets none run. One wait at a time: a link routine called from a handler
-// that runs inside another one's wait refuses at once (false, or 2 for the
-// modem) and sends nothing, so a second exchange never starts inside the first.
+// that runs inside another one's wait refuses at once (Refused, or false for a
+// plain wait) and sends nothing, so a second exchange never starts inside the first.
 //
 // The watchdog handed to the receive routines is the calling window's QTimer; its
 // expiry switches it off (single-shot, or stopped by its own timeout handler) and
@@ -79,8 +79,9 @@ FrameResult receiveFrame(SerialControl &port, FrameReceiver::Buffer &buffer, QTi
 FrameResult receiveIdentification(SerialControl &port, FrameReceiver::Buffer &buffer, QTimer *watchdog,
                                   Identificacion *out, const CancelTest &cancelled = {});
 
-// Dials through the modem on the open port, with its waits, showing nothing. Tone or pulse and the
-// prefix are inputs; the cancel test is polled during the wait for the answer.
+// Dials through the modem on the open port, with its waits, showing nothing. Tone
+// or pulse and the prefix are inputs; the cancel test is polled during the wait
+// for the answer.
 DialResult dialModem(SerialControl &port, quint8 tonoPulso, const QString &prefijo, const QString &telefono,
                      const CancelTest &cancelled = {});
 

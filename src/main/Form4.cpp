@@ -7,14 +7,18 @@
 #include "localization/LocGuru.h"
 #include "main/Arranque.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyledItemDelegate>
 #include <QVBoxLayout>
 
 namespace slx {
@@ -25,6 +29,39 @@ template <typename T> T *named(T *w, const char *name)
 {
     w->setObjectName(QLatin1String(name));
     return w;
+}
+
+// The list of port numbers shows each number with the device file it opens.
+class PortDelegate : public QStyledItemDelegate {
+public:
+    PortDelegate(const Form4 *form, QObject *parent)
+        : QStyledItemDelegate(parent)
+        , m_form(form)
+    {
+    }
+
+protected:
+    void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        bool ok = false;
+        const int n = index.data().toString().toInt(&ok);
+        if (ok)
+            option->text = m_form->textoPuerto(n);
+    }
+
+private:
+    const Form4 *m_form;
+};
+
+bool existe(const QString &device)
+{
+    return QFileInfo::exists(device);
+}
+
+QString marcado(const QString &device)
+{
+    return existe(device) ? device : TextoPropio("%1 (not found)").arg(device);
 }
 
 } // namespace
@@ -41,6 +78,15 @@ Form4::Form4(QWidget *parent)
     ComboPort->setEditable(true);
     ComboPort->setToolTip(QStringLiteral("Número del puerto serie del PC"));
     labelPort->setBuddy(ComboPort);
+    ComboPort->setItemDelegate(new PortDelegate(this, ComboPort));
+    LabelDispositivo = named(new QLabel(this), "LabelDispositivo");
+    LabelDispositivo->setProperty("Tag", QStringLiteral("!"));
+    LabelDispositivo->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    auto *labelPuertos = named(new QLabel(QStringLiteral("Puertos del sistema:"), this), "Label3");
+    ListPuertos = named(new QListWidget(this), "ListPuertos");
+    ListPuertos->setToolTip(QStringLiteral("Elija un puerto para que el número de puerto lo abra"));
+    ListPuertos->setMaximumHeight(ListPuertos->fontMetrics().height() * 6);
+    labelPuertos->setBuddy(ListPuertos);
 
     auto *frameConexion = named(new QGroupBox(QStringLiteral("Conexión"), this), "Frame1");
     OptionRs = named(new QRadioButton(QStringLiteral("Cable RS-232"), frameConexion), "OptionRs");
@@ -70,6 +116,9 @@ Form4::Form4(QWidget *parent)
     auto *top = new QGridLayout;
     top->addWidget(labelPort, 0, 0);
     top->addWidget(ComboPort, 0, 1);
+    top->addWidget(LabelDispositivo, 1, 1);
+    top->addWidget(labelPuertos, 2, 0, 1, 2);
+    top->addWidget(ListPuertos, 3, 0, 1, 2);
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(SSCommandAceptar);
@@ -82,6 +131,11 @@ Form4::Form4(QWidget *parent)
 
     connect(SSCommandAceptar, &QPushButton::clicked, this, [this] { SSCommandAceptar_Click(); });
     connect(SSCommandExit, &QPushButton::clicked, this, &Form4::SSCommandExit_Click);
+    connect(ComboPort, &QComboBox::currentTextChanged, this, &Form4::muestraDispositivo);
+    connect(ListPuertos, &QListWidget::itemClicked, this,
+            [this](QListWidgetItem *item) { eligePuertoSistema(ListPuertos->row(item)); });
+    connect(ListPuertos, &QListWidget::itemActivated, this,
+            [this](QListWidgetItem *item) { eligePuertoSistema(ListPuertos->row(item)); });
     Form_Load();
 }
 
@@ -103,6 +157,73 @@ void Form4::Form_Load()
     else
         OptionPulsos->setChecked(true);
     MaskPrefijo->setText(m.PrefijoMarcacion);
+    m_elegidos.clear();
+    fijaPuertosSistema(systemPorts());
+    muestraDispositivo();
+}
+
+QString Form4::dispositivo(int n) const
+{
+    return m_elegidos.value(n, PortDevice(n));
+}
+
+QString Form4::textoPuerto(int n) const
+{
+    return QStringLiteral("%1    %2").arg(n).arg(marcado(dispositivo(n)));
+}
+
+void Form4::fijaPuertosSistema(const QList<SystemPort> &ports)
+{
+    m_puertos = ports;
+    ListPuertos->clear();
+    for (const SystemPort &p : ports) {
+        QString text = marcado(p.device);
+        if (!p.description.isEmpty())
+            text += QLatin1String(" - ") + p.description;
+        ListPuertos->addItem(text);
+    }
+    // The numbers' list is as wide as its widest line.
+    int ancho = 0;
+    for (int i = 0; i < ComboPort->count(); ++i)
+        ancho = qMax(ancho, ComboPort->fontMetrics().horizontalAdvance(textoPuerto(i + 1)));
+    ComboPort->view()->setMinimumWidth(ancho + 40);
+}
+
+void Form4::eligePuertoSistema(int row)
+{
+    if (row < 0 || row >= m_puertos.size())
+        return;
+    const QString device = m_puertos.at(row).device;
+    // A number that opens it already is taken as it is.
+    for (int n = 1; n <= ComboPort->count(); ++n) {
+        if (dispositivo(n) == device) {
+            ComboPort->setEditText(QString::number(n));
+            muestraDispositivo();
+            return;
+        }
+    }
+    bool ok = false;
+    const int n = ComboPort->currentText().trimmed().toInt(&ok);
+    const int numero = ok && n >= 1 && n <= 255 ? n : 1;
+    m_elegidos.insert(numero, device);
+    ComboPort->setEditText(QString::number(numero));
+    muestraDispositivo();
+}
+
+void Form4::muestraDispositivo()
+{
+    bool ok = false;
+    const int n = ComboPort->currentText().trimmed().toInt(&ok);
+    if (!ok || n < 1 || n > 255) {
+        LabelDispositivo->clear();
+        return;
+    }
+    const QString device = dispositivo(n);
+    LabelDispositivo->setText(marcado(device));
+    // A missing device file stands out.
+    QPalette pal = LabelDispositivo->palette();
+    pal.setColor(QPalette::WindowText, existe(device) ? palette().color(QPalette::WindowText) : QColor(190, 0, 0));
+    LabelDispositivo->setPalette(pal);
 }
 
 bool Form4::SSCommandAceptar_Click()
@@ -133,7 +254,11 @@ bool Form4::SSCommandAceptar_Click()
                          GrabaIni(seccion, QStringLiteral("TonePulse"), QString::number(tonoPulso), ini) &&
                          GrabaIni(seccion, QStringLiteral("DialCode"), prefijo, ini) &&
                          GrabaIni(seccion, QStringLiteral("ModemSpeed"), QString::number(velocidad), ini);
-    if (!escrito) {
+    // The ports chosen from the system's list, each under its number.
+    bool mapeado = escrito;
+    for (auto it = m_elegidos.cbegin(); mapeado && it != m_elegidos.cend(); ++it)
+        mapeado = GrabaIni(QStringLiteral("Ports"), QStringLiteral("COM%1").arg(it.key()), it.value(), ini);
+    if (!mapeado) {
         ui::MsgBox(TextoPropio("The settings file %1 cannot be written.").arg(ini), ui::Icon::Critical, ui::OkOnly,
                    this);
         return false;

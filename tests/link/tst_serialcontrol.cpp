@@ -2,6 +2,7 @@
 
 #include "TestSupport.h"
 #include "link/SerialControl.h"
+#include "link/SystemPort.h"
 #include "base/DataFolder.h"
 #include "base/Modulo1.h"
 
@@ -13,6 +14,40 @@ class TestSerialControl : public QObject {
     Q_OBJECT
 
 private slots:
+    // The system's ports offered by the link settings: serial lines only, in the order of
+    // their kind and number.
+    void systemPortsAreSerialLines_data()
+    {
+        QTest::addColumn<QString>("device");
+        QTest::addColumn<bool>("serial");
+        QTest::newRow("line") << "/dev/ttyS0" << true;
+        QTest::newRow("USB adapter") << "/dev/ttyUSB12" << true;
+        QTest::newRow("modem class adapter") << "/dev/ttyACM0" << true;
+        QTest::newRow("pseudo-terminal") << "/dev/pts/3" << false;
+        QTest::newRow("console") << "/dev/tty1" << false;
+        QTest::newRow("no number") << "/dev/ttyUSB" << false;
+        QTest::newRow("elsewhere") << "/tmp/ttyS0" << false;
+        QTest::newRow("bluetooth") << "/dev/rfcomm0" << false;
+    }
+    void systemPortsAreSerialLines()
+    {
+        QFETCH(QString, device);
+        QFETCH(bool, serial);
+        QCOMPARE(slx::isSerialDevice(device), serial);
+        for (const slx::SystemPort &p : slx::systemPorts())
+            QVERIFY2(slx::isSerialDevice(p.device), qPrintable(p.device));
+    }
+    void systemPortsInOrder()
+    {
+        QList<slx::SystemPort> ports{{"/dev/ttyACM0", ""}, {"/dev/ttyUSB10", ""}, {"/dev/ttyS10", ""},
+                                     {"/dev/ttyUSB2", ""}, {"/dev/ttyS2", ""}};
+        slx::sortPorts(ports);
+        QStringList order;
+        for (const slx::SystemPort &p : ports)
+            order << p.device;
+        QCOMPARE(order, (QStringList{"/dev/ttyS2", "/dev/ttyS10", "/dev/ttyUSB2", "/dev/ttyUSB10", "/dev/ttyACM0"}));
+    }
+
     void portDevice()
     {
         slxtest::DataHome home;

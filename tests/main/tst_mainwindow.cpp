@@ -8,6 +8,7 @@
 #include "base/Ventanas.h"
 #include "link/DeviceSession.h"
 #include "link/SerialControl.h"
+#include "link/SystemPort.h"
 #include "localization/LocGuru.h"
 #include "localization/NativeCatalogue.h"
 #include "main/Arranque.h"
@@ -24,9 +25,11 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
@@ -36,7 +39,10 @@
 #include <QWindow>
 #include <QtTest>
 #include <memory>
+#include <cstdlib>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace slx;
 using slxtest::cuenta;
@@ -66,6 +72,28 @@ void clickOption(QRadioButton *option)
 {
     QTest::mouseClick(option, Qt::LeftButton, {}, QPoint(8, option->height() / 2));
 }
+
+// A pseudo-terminal: a serial line's device file that exists, for the link settings.
+class Pty {
+public:
+    Pty()
+        : m_fd(posix_openpt(O_RDWR | O_NOCTTY))
+    {
+        if (m_fd >= 0 && grantpt(m_fd) == 0 && unlockpt(m_fd) == 0)
+            m_path = QString::fromLocal8Bit(ptsname(m_fd));
+    }
+    ~Pty()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    bool ok() const { return !m_path.isEmpty(); }
+    QString path() const { return m_path; }
+
+private:
+    int m_fd;
+    QString m_path;
+};
 
 } // namespace
 
@@ -389,6 +417,88 @@ private Q_SLOTS:
         QCOMPARE(modulo1().PrefijoMarcacion, QString("0,,"));
     }
 
+    // Each port number shows the device file it opens: its [Ports] entry, else
+    // /dev/ttyS<N-1>; a device file that does not exist is marked.
+    void linkSettingsShowTheDeviceOfEachPort_data()
+    {
+        QTest::addColumn<QString>("port");
+        QTest::addColumn<QString>("device"); // "pty" for the pseudo-terminal
+        QTest::newRow("no entry") << "4" << "/dev/ttyS3";
+        QTest::newRow("entry of an existing line") << "2" << "pty";
+        QTest::newRow("entry of a missing adapter") << "5" << "/dev/ttyUSB97";
+    }
+    void linkSettingsShowTheDeviceOfEachPort()
+    {
+        QFETCH(QString, port);
+        QFETCH(QString, device);
+        Pty pty;
+        QVERIFY(pty.ok());
+        if (device == "pty")
+            device = pty.path();
+        QVERIFY(GrabaIni("Ports", "COM2", pty.path(), ficheroIni()));
+        QVERIFY(GrabaIni("Ports", "COM5", "/dev/ttyUSB97", ficheroIni()));
+        slxtest::Answers answers;
+        Form4 dialog;
+        dialog.show();
+        dialog.ComboPort->setEditText(port);
+        const QString shown = QFileInfo::exists(device) ? device : TextoPropio("%1 (not found)").arg(device);
+        QCOMPARE(dialog.LabelDispositivo->text(), shown);
+        // The list of numbers shows every number with its device file.
+        QCOMPARE(dialog.ComboPort->itemText(port.toInt() - 1), port);
+        QCOMPARE(dialog.textoPuerto(port.toInt()), port + "    " + shown);
+        QVERIFY(answers.shown().isEmpty());
+    }
+
+    // A port chosen from the system's list: the number on show opens it from Accept on
+    // ([Ports] of the settings file); a number that opens it already is selected instead;
+    // Exit writes nothing.
+    void choosingASystemPortWritesItsMapping_data()
+    {
+        QTest::addColumn<int>("row");
+        QTest::addColumn<bool>("accept");
+        QTest::addColumn<QString>("number");  // the number selected afterwards
+        QTest::addColumn<QString>("mapping"); // COM<number> afterwards ("pty" for the pseudo-terminal)
+        QTest::newRow("an adapter") << 0 << true << "7"
+                                    << "pty";
+        QTest::newRow("a line a number opens") << 1 << true << "4"
+                                               << "";
+        QTest::newRow("a missing one, then Exit") << 2 << false << "7"
+                                                  << "";
+    }
+    void choosingASystemPortWritesItsMapping()
+    {
+        QFETCH(int, row);
+        QFETCH(bool, accept);
+        QFETCH(QString, number);
+        QFETCH(QString, mapping);
+        Pty pty;
+        QVERIFY(pty.ok());
+        if (mapping == "pty")
+            mapping = pty.path();
+        slxtest::Answers answers;
+        Form4 dialog;
+        dialog.show();
+        dialog.fijaPuertosSistema({{pty.path(), "USB serial adapter"}, {"/dev/ttyS3", ""}, {"/dev/ttyACM96", ""}});
+        QCOMPARE(dialog.ListPuertos->count(), 3);
+        QCOMPARE(dialog.ListPuertos->item(0)->text(), pty.path() + " - USB serial adapter");
+        QCOMPARE(dialog.ListPuertos->item(2)->text(), TextoPropio("%1 (not found)").arg("/dev/ttyACM96"));
+        dialog.ComboPort->setEditText("7");
+        QListWidgetItem *item = dialog.ListPuertos->item(row);
+        QTest::mouseClick(dialog.ListPuertos->viewport(), Qt::LeftButton, {},
+                          dialog.ListPuertos->visualItemRect(item).center());
+        QCOMPARE(dialog.ComboPort->currentText(), number);
+        const QString chosen = row == 0 ? pty.path() : row == 1 ? "/dev/ttyS3" : "/dev/ttyACM96";
+        QVERIFY(dialog.LabelDispositivo->text().startsWith(chosen));
+        QCOMPARE(dialog.dispositivo(number.toInt()), chosen);
+        clickOption(dialog.OptionRs);
+        QTest::mouseClick(accept ? dialog.SSCommandAceptar : dialog.SSCommandExit, Qt::LeftButton);
+        QVERIFY(answers.shown().isEmpty());
+        QCOMPARE(LeerIni("Ports", "COM" + number, "", ficheroIni()), mapping);
+        QCOMPARE(ini("SerialPort"), accept ? number : QString("3"));
+        if (accept)
+            QCOMPARE(PortDevice(number.toInt()), chosen);
+    }
+
     void linkSettingsRefusesABadPort_data()
     {
         QTest::addColumn<QString>("port");
@@ -692,6 +802,7 @@ private Q_SLOTS:
             QVERIFY(help->isVisible());
             QVERIFY(!help->parentWidget());
         }
+        w->hide();
         w.reset();
         QVERIFY(HelpWindow::current() == help && help->isVisible());
         help->close();

@@ -13,6 +13,7 @@
 
 #include <QCheckBox>
 #include <QClipboard>
+#include <QCloseEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
@@ -129,6 +130,24 @@ private Q_SLOTS:
         QCOMPARE(form->windowTitle(), QString("SLX-90"));
     }
 
+    // A save the columns refuse names no run-time words: the field's own message, the field focused on its page.
+    void refusedSaveShowsTheField()
+    {
+        addSheets({{100123, "Discoteca Nova"}});
+        QVERIFY(open());
+        form->setTexto("MaskOctava3", "");
+        form->setTexto("MaskLocal", "Renamed");
+        answers->then(ui::vbOK);
+        click("SSCommandGrabar");
+        QCOMPARE(answers->texts(), (QStringList{"¿Desea guardar los cambios?", "Valor incorrecto"}));
+        QCOMPARE(answers->shown()[1].icon, ui::Icon::Critical);
+        QTRY_COMPARE(QApplication::focusWidget(), form->campo("MaskOctava3"));
+        QVERIFY(form->findChild<QTabWidget *>("SSTab2")->currentWidget()->isAncestorOf(form->campo("MaskOctava3")));
+        FitxaProgramacio saved;
+        QVERIFY(CarregaProgramacio(saved, 100123));
+        QCOMPARE(saved.MaskLocal, QString("Discoteca Nova"));
+    }
+
     // A new sheet cannot be saved: leaving it with typed contact details asks first, and Cancel keeps it.
     void leavingTypingOnANewSheetAsks_data()
     {
@@ -164,10 +183,14 @@ private Q_SLOTS:
         if (!typed.isEmpty())
             form->setTexto("MaskLocal", typed);
         answers->then(answer);
-        if (button.isEmpty())
-            form->close();
-        else
+        if (button.isEmpty()) {
+            // What the window's frame sends.
+            QCloseEvent close;
+            QApplication::sendEvent(form, &close);
+            QCOMPARE(close.isAccepted(), left);
+        } else {
             click(button);
+        }
         QCOMPARE(answers->shown().size(), asked ? 1 : 0);
         if (asked)
             QCOMPARE(answers->shown()[0].icon, ui::Icon::Question);
