@@ -257,6 +257,7 @@ struct ReportLayout::Datos {
     ElementoPieza elemento(Nodo &nodo, const SeccionInforme &s, const CampoInforme &c, Pieza &p, double x,
                            double origen, int baseEstilo);
     void cortaTramos(Pieza &p, std::vector<ElementoPieza> elementos);
+    int bandaContinua(Tramo &t, const ModeloPaginas::Banda &banda);
     void enlazaConSiguiente(Nodo &n);
     int imagen(const QString &fichero);
 
@@ -269,6 +270,10 @@ struct ReportLayout::Datos {
     void coloca(Marco &f, const Pieza &p, bool conSalto);
     void colocaTramo(const Pieza &p, const Tramo &t, const Valores &v);
     void colocaTramoQueCrece(const Pieza &p, const Tramo &t, const Valores &v);
+    std::vector<qsizetype> lineasQueCaben(const Pieza &p, const Tramo &t, const Valores &v,
+                                          const std::vector<qsizetype> &desde, bool primero) const;
+    double colocaLineas(const Pieza &p, const Tramo &t, const Valores &v, const std::vector<qsizetype> &desde,
+                        const std::vector<qsizetype> &n, bool primero, bool todo);
     void nuevaPagina();
     void cierraPagina();
     QVariant valorColumna(const Marco &f, int columna) const
@@ -432,10 +437,17 @@ ElementoPieza ReportLayout::Datos::elemento(Nodo &nodo, const SeccionInforme &s,
     return ep;
 }
 
-// Cuts a piece into stripes: each row of growing texts that overlap in height (side by
-// side) is a stripe with what starts beside them; what lies between rows is a fixed
-// stripe. An element belongs to the stripe its top is in.
-void ReportLayout::Datos::cortaTramos(Pieza &p, std::vector<ElementoPieza> elementos)
+namespace {
+
+// Where a piece is cut: [desde, hasta), crece for a row of growing texts.
+struct Corte {
+    double desde, hasta;
+    bool crece;
+};
+
+// The rows of growing texts that overlap in height (side by side), and what lies
+// between them, down to alto.
+std::vector<Corte> cortes(const std::vector<ElementoPieza> &elementos, double alto)
 {
     std::vector<const ElementoPieza *> crecen;
     for (const ElementoPieza &ep : elementos)
@@ -443,11 +455,7 @@ void ReportLayout::Datos::cortaTramos(Pieza &p, std::vector<ElementoPieza> eleme
             crecen.push_back(&ep);
     std::stable_sort(crecen.begin(), crecen.end(),
                      [](auto *a, auto *b) { return a->e.caja.top() < b->e.caja.top(); });
-    struct Corte {
-        double desde, hasta;
-        bool crece;
-    };
-    std::vector<Corte> cortes;
+    std::vector<Corte> out;
     double actual = 0;
     for (size_t i = 0; i < crecen.size();) {
         const double arriba = crecen[i]->e.caja.top();
@@ -456,19 +464,29 @@ void ReportLayout::Datos::cortaTramos(Pieza &p, std::vector<ElementoPieza> eleme
         while (j < crecen.size() && crecen[j]->e.caja.top() < abajo - 0.1)
             abajo = std::max(abajo, crecen[j++]->e.caja.bottom());
         if (arriba > actual)
-            cortes.push_back({actual, arriba, false});
-        cortes.push_back({std::max(actual, arriba), abajo, true});
+            out.push_back({actual, arriba, false});
+        out.push_back({std::max(actual, arriba), abajo, true});
         actual = abajo;
         i = j;
     }
-    cortes.push_back({actual, std::max(actual, p.alto), false});
-    for (size_t k = 0; k < cortes.size(); ++k) {
-        const Corte &c = cortes[k];
-        const bool primero = k == 0, ultimo = k + 1 == cortes.size();
+    out.push_back({actual, std::max(actual, alto), false});
+    return out;
+}
+
+} // namespace
+
+// Cuts a piece into stripes: each row of growing texts that overlap in height (side by
+// side) is a stripe with what starts beside them; what lies between rows is a fixed
+// stripe. An element belongs to the stripe its top is in.
+void ReportLayout::Datos::cortaTramos(Pieza &p, std::vector<ElementoPieza> elementos)
+{
+    const std::vector<Corte> partes = cortes(elementos, p.alto);
+    for (size_t k = 0; k < partes.size(); ++k) {
+        const Corte &c = partes[k];
+        const bool primero = k == 0, ultimo = k + 1 == partes.size();
         Tramo t;
         t.alto = c.hasta - c.desde;
-        ModeloPaginas::Banda banda, continua;
-        double arribaCrece = std::numeric_limits<double>::max();
+        ModeloPaginas::Banda banda;
         for (const ElementoPieza &ep : elementos) {
             const double top = ep.e.caja.top();
             if ((!primero && top < c.desde) || (!ultimo && top >= c.hasta))
@@ -482,7 +500,6 @@ void ReportLayout::Datos::cortaTramos(Pieza &p, std::vector<ElementoPieza> eleme
             if (ep.crece && c.crece) {
                 e.crece = qint16(t.crecen.size());
                 t.crecen.push_back({ep.hueco, e.caja.top(), e.caja.height()});
-                arribaCrece = std::min(arribaCrece, e.caja.top());
             }
             banda.elementos.push_back(e);
         }
@@ -491,20 +508,32 @@ void ReportLayout::Datos::cortaTramos(Pieza &p, std::vector<ElementoPieza> eleme
         banda.alto = t.alto;
         banda.crecen = int(t.crecen.size());
         banda.valores = int(t.huecos.size()) + banda.crecen;
-        if (!t.crecen.empty()) {
-            t.arribaContinua = arribaCrece;
-            for (const ModeloPaginas::Elemento &e : banda.elementos)
-                if (e.crece >= 0)
-                    continua.elementos.push_back(e), continua.elementos.back().caja.translate(0, -arribaCrece);
-            continua.alto = t.alto - arribaCrece;
-            continua.crecen = banda.crecen;
-            continua.valores = banda.valores;
-            t.continuacion = modelo->anadeBanda(std::move(continua));
-        }
+        if (!t.crecen.empty())
+            t.continuacion = bandaContinua(t, banda);
         if (!banda.elementos.empty())
             t.banda = modelo->anadeBanda(std::move(banda));
         p.tramos.push_back(std::move(t));
     }
+}
+
+// The band a growing stripe goes on with over further pages: its growing texts alone,
+// from the top of the first.
+int ReportLayout::Datos::bandaContinua(Tramo &t, const ModeloPaginas::Banda &banda)
+{
+    t.arribaContinua = std::numeric_limits<double>::max();
+    for (const Crece &c : t.crecen)
+        t.arribaContinua = std::min(t.arribaContinua, c.arriba);
+    ModeloPaginas::Banda continua;
+    for (const ModeloPaginas::Elemento &e : banda.elementos) {
+        if (e.crece < 0)
+            continue;
+        continua.elementos.push_back(e);
+        continua.elementos.back().caja.translate(0, -t.arribaContinua);
+    }
+    continua.alto = t.alto - t.arribaContinua;
+    continua.crecen = banda.crecen;
+    continua.valores = banda.valores;
+    return modelo->anadeBanda(std::move(continua));
 }
 
 // What a part keeps on its page: a list's header and first row, or the first row
@@ -686,70 +715,85 @@ void ReportLayout::Datos::colocaTramo(const Pieza &p, const Tramo &t, const Valo
     y += alto;
 }
 
+// How many lines of each growing text of a stripe fit from y to the body's end, from
+// line desde on; primero: the stripe's first page (its texts stand at their design's
+// tops), else its continuation band. All 0 when not a line fits.
+std::vector<qsizetype> ReportLayout::Datos::lineasQueCaben(const Pieza &p, const Tramo &t, const Valores &v,
+                                                           const std::vector<qsizetype> &desde, bool primero) const
+{
+    const double base = primero ? 0 : t.arribaContinua;
+    const double libre = cuerpoAbajo - y;
+    std::vector<qsizetype> n(t.crecen.size(), 0);
+    for (size_t g = 0; g < t.crecen.size(); ++g) {
+        const Crece &c = t.crecen[g];
+        const QFontMetricsF fm = medidas(p.huecos[c.hueco]);
+        const double cabe = (libre - (c.arriba - base) - fm.descent() * 0.5) / fm.lineSpacing();
+        n[g] = std::clamp<qsizetype>(qsizetype(std::floor(cabe + 1e-6)), 0, v.lineas[c.hueco].size() - desde[g]);
+    }
+    return n;
+}
+
+// Places lines [desde, desde + n) of each growing text of a stripe at y (the whole
+// stripe on its first page, its continuation band after); the last piece of a text
+// keeps at least its designed height. Returns the height taken.
+double ReportLayout::Datos::colocaLineas(const Pieza &p, const Tramo &t, const Valores &v,
+                                         const std::vector<qsizetype> &desde, const std::vector<qsizetype> &n,
+                                         bool primero, bool todo)
+{
+    // The values: the lines of this page for the growing texts, then their growths.
+    int primerValor = -1;
+    const auto anade = [&](int valor) {
+        const int i = modelo->anadeValor(valor);
+        if (primerValor < 0)
+            primerValor = i;
+    };
+    for (int h : t.huecos) {
+        if (!p.huecos[h].crece) {
+            anade(v.textos[h]);
+            continue;
+        }
+        size_t g = 0;
+        while (t.crecen[g].hueco != h)
+            ++g;
+        anade(modelo->interna(v.lineas[h].mid(desde[g], n[g]).join(QLatin1Char('\n'))));
+    }
+    const double base = primero ? 0 : t.arribaContinua;
+    double alto = primero ? t.alto : 0;
+    for (size_t g = 0; g < t.crecen.size(); ++g) {
+        const Crece &c = t.crecen[g];
+        double h = altoLineas(medidas(p.huecos[c.hueco]), n[g]);
+        if (primero && todo)
+            h = std::max(h, c.alto);
+        anade(int(std::ceil(h - c.alto)));
+        alto = std::max(alto, c.arriba - base + h);
+    }
+    const int banda = primero ? t.banda : t.continuacion;
+    modelo->anadeInstancia(banda, qint32(std::lround(y)), std::max(0, primerValor),
+                           qint32(std::lround(alto - modelo->banda(banda).alto)));
+    return alto;
+}
+
 // A stripe of growing texts from y on: as many lines of each as the page holds, the
-// rest on the following pages (continuation band); what stands beside them goes with
-// their first lines.
+// rest on the following pages; what stands beside them goes with their first lines.
 void ReportLayout::Datos::colocaTramoQueCrece(const Pieza &p, const Tramo &t, const Valores &v)
 {
-    std::vector<qsizetype> desde(t.crecen.size(), 0), n(t.crecen.size(), 0);
+    std::vector<qsizetype> desde(t.crecen.size(), 0);
     bool primero = true;
     for (;;) {
-        const double base = primero ? 0 : t.arribaContinua;
-        const double libre = cuerpoAbajo - y;
-        bool nada = true, todo = true;
-        for (size_t g = 0; g < t.crecen.size(); ++g) {
-            const Crece &c = t.crecen[g];
-            const qsizetype resto = v.lineas[c.hueco].size() - desde[g];
-            const QFontMetricsF fm = medidas(p.huecos[c.hueco]);
-            const double cabe = (libre - (c.arriba - base) - fm.descent() * 0.5) / fm.lineSpacing();
-            n[g] = std::clamp<qsizetype>(qsizetype(std::floor(cabe + 1e-6)), 0, resto);
-            if (n[g] > 0)
-                nada = false;
-        }
-        bool quedan = false;
-        for (size_t g = 0; g < t.crecen.size(); ++g)
-            quedan = quedan || v.lineas[t.crecen[g].hueco].size() > desde[g];
-        if (nada && quedan && y > yCuerpo + 0.01) {
+        std::vector<qsizetype> n = lineasQueCaben(p, t, v, desde, primero);
+        const bool nada = std::all_of(n.begin(), n.end(), [](qsizetype k) { return k == 0; });
+        if (nada && y > yCuerpo + 0.01) {
             nuevaPagina(); // not a line fits here: the stripe begins on the next page
             continue;
         }
+        bool todo = true;
         for (size_t g = 0; g < t.crecen.size(); ++g) {
             const qsizetype resto = v.lineas[t.crecen[g].hueco].size() - desde[g];
             if (nada && resto > 0)
                 n[g] = 1; // a page shorter than a line: one line all the same
             todo = todo && n[g] == resto;
         }
-        // The values: the lines of this page for the growing texts, then their growths.
-        int primerValor = -1;
-        const auto anade = [&](int valor) {
-            const int i = modelo->anadeValor(valor);
-            if (primerValor < 0)
-                primerValor = i;
-        };
-        for (int h : t.huecos) {
-            if (!p.huecos[h].crece) {
-                anade(v.textos[h]);
-                continue;
-            }
-            size_t g = 0;
-            while (t.crecen[g].hueco != h)
-                ++g;
-            anade(modelo->interna(v.lineas[h].mid(desde[g], n[g]).join(QLatin1Char('\n'))));
-        }
-        double alto = primero ? t.alto : 0;
-        for (size_t g = 0; g < t.crecen.size(); ++g) {
-            const Crece &c = t.crecen[g];
-            double h = altoLineas(medidas(p.huecos[c.hueco]), n[g]);
-            if (primero && todo)
-                h = std::max(h, c.alto);
-            anade(int(std::ceil(h - c.alto)));
-            alto = std::max(alto, c.arriba - base + h);
-        }
-        const int banda = primero ? t.banda : t.continuacion;
-        const double altoBanda = modelo->banda(banda).alto;
-        modelo->anadeInstancia(banda, qint32(std::lround(y)), std::max(0, primerValor),
-                               qint32(std::lround(alto - altoBanda)));
-        y += alto;
+        y += colocaLineas(p, t, v, desde, n, primero, todo);
         for (size_t g = 0; g < t.crecen.size(); ++g)
             desde[g] += n[g];
         if (todo)
