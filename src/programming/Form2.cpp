@@ -193,7 +193,7 @@ Form2::Form2(QWidget *parent)
     connect(m_matriz, &grid::MatrizInhabil::edited, this, [this] { markModified(); });
     // The grid loses the focus when it moves, inside this window, from the grid or its cell editor to
     // any other control; the focus event of the grid itself does not tell when the editor had it.
-    connect(qApp, &QApplication::focusChanged, this, [this](QWidget *old, QWidget *now) {
+    m_focoAplicacion = connect(qApp, &QApplication::focusChanged, this, [this](QWidget *old, QWidget *now) {
         const auto inGrid = [this](QWidget *w) { return w && (w == m_grid || m_grid->isAncestorOf(w)); };
         if (inGrid(old) && now && !inGrid(now) && now->window() == this)
             TDBGrid1_LostFocus();
@@ -204,6 +204,9 @@ Form2::Form2(QWidget *parent)
 
 Form2::~Form2()
 {
+    // The children are deleted after this body, and the focus moves as they go: the
+    // handler must not run on a window that is half gone.
+    disconnect(m_focoAplicacion);
     delete m_calendario;
 }
 

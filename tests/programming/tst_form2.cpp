@@ -879,6 +879,21 @@ private Q_SLOTS:
         QVERIFY2(missing.isEmpty(), qPrintable(missing.join(" | ")));
     }
 
+    // A window deleted while shown, its focus in the grid: its children go after it, the focus moving as
+    // they go, and nothing of the half-deleted window may run then.
+    void deletedWhileShownWithTheFocusInTheGrid()
+    {
+        addSheets({{100123, "A"}});
+        QVERIFY(open());
+        QWidget *grid = form->findChild<QWidget *>("TDBGrid1");
+        QVERIFY(grid);
+        grid->setFocus(Qt::MouseFocusReason);
+        QCoreApplication::processEvents();
+        modulo1().FitxaModificada = false;
+        delete form;
+        QVERIFY(!form);
+    }
+
     void failedOpeningLeavesNoWindow()
     {
         Database::close();
