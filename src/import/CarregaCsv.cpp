@@ -2,6 +2,7 @@
 
 #include "base/Database.h"
 #include "base/TextoPropio.h"
+#include "import/ConexionSQLite.h"
 #include "import/NombresDatos.h"
 #include "import/ValoresIntercambio.h"
 
@@ -25,16 +26,6 @@ using Database::quoteIdentifier;
 constexpr int kMaxMotivos = 20;
 // Interval between two progress calls; the rows written are committed at each.
 constexpr qint64 kMsAviso = 50;
-
-// The SQLite connection under Qt's: the rows are bound and stepped through SQLite's own
-// interface, without a QVariant per value.
-sqlite3 *conexion(const QSqlDatabase &db)
-{
-    const QVariant h = db.driver() ? db.driver()->handle() : QVariant();
-    if (!h.isValid() || qstrcmp(h.typeName(), "sqlite3*") != 0)
-        return nullptr;
-    return *static_cast<sqlite3 *const *>(h.constData());
-}
 
 // A prepared statement, finalized with its owner (Qt closes the connection only when
 // none is left).
@@ -506,7 +497,7 @@ QString ResultadoIntercambio::resumen() const
 
 ResultadoIntercambio CarregaCsv(const FicheroIntercambio &fichero, QSqlDatabase db, const AvisoIntercambio &aviso)
 {
-    sqlite3 *const base = db.isOpen() ? conexion(db) : nullptr;
+    sqlite3 *const base = db.isOpen() ? conexionSQLite(db) : nullptr;
     if (!base) {
         ResultadoIntercambio r;
         r.error = TextoPropio("The program's database is not open.");

@@ -13,6 +13,7 @@
 
 #include "base/Database.h"
 #include "base/TextoPropio.h"
+#include "import/ConexionSQLite.h"
 #include "import/OrigenSQLite.h"
 
 #include <QSqlDriver>
@@ -29,14 +30,6 @@ constexpr qint64 kFilasPorBloque = 20000;
 
 const char *const kEsquema = "slx_origen";
 const char *const kFuncion = "slx_forma_guardada";
-
-sqlite3 *conexion(const QSqlDatabase &db)
-{
-    const QVariant h = db.driver() ? db.driver()->handle() : QVariant();
-    if (!h.isValid() || qstrcmp(h.typeName(), "sqlite3*") != 0)
-        return nullptr;
-    return *static_cast<sqlite3 *const *>(h.constData());
-}
 
 // What the function sees of one block.
 struct Recuento {
@@ -78,7 +71,7 @@ public:
 
     bool abre(const QString &fichero, QString *error) override
     {
-        sqlite3 *db = conexion(m_db);
+        sqlite3 *db = conexionSQLite(m_db);
         if (!db || !m_db.connectOptions().contains(QLatin1String("QSQLITE_OPEN_URI"))) {
             *error = TextoPropio("The database %1 cannot be opened: %2").arg(fichero, QStringLiteral("URI"));
             return false;
