@@ -324,7 +324,7 @@ private slots:
                                    [](const slxemu::LogEntry &e) { return e.note == QLatin1String("fault: silence"); });
             };
             stop.setInterval(1);
-            connect(&stop, &QTimer::timeout, this, [&] {
+            connect(&stop, &QTimer::timeout, this, [&, silent] {
                 if (silent() && form->SSCommandStop->isVisible()) {
                     form->SSCommandStop->click();
                     stop.stop();
