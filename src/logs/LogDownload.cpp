@@ -167,7 +167,7 @@ ResultadoPaso LogDownload::intervalos(FormatoIntervalo formato, const RangoFecha
             return dec;
         },
         [this](const RegistroIntervalo &r, QString *error) { return m_almacen.grabaIntervalo(m_serie, r, error); },
-        [](const RegistroIntervalo &r) { return r.fin.addSecs(-60 * qint64(r.byTLeq)); });
+        [](const RegistroIntervalo &r) { return r.inicio; });
 }
 
 ResultadoPaso LogDownload::sesiones(const RangoFechas &rango)

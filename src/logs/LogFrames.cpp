@@ -248,9 +248,9 @@ ResultadoIntervalo decodificaIntervalo(const QByteArray &frame, FormatoIntervalo
     r.fin = *fin;
     r.dFechaFinal = fin->date();
     r.tHoraFinal = textoHoraMinuto(fin->time());
-    const QDateTime start = fin->addSecs(-60 * qint64(r.byTLeq));
-    r.dFechaInicio = start.date();
-    r.tHoraInicio = textoHoraMinuto(start.time());
+    r.inicio = fin->addSecs(-60 * qint64(r.byTLeq));
+    r.dFechaInicio = r.inicio.date();
+    r.tHoraInicio = textoHoraMinuto(r.inicio.time());
     r.tFechaMaxLeq1min = textoFechaLarga(momentoMax->date());
     r.tHoraMaxLeq1min = textoHoraMinuto(momentoMax->time());
     r.tFechaMinLeq1min = textoFechaLarga(momentoMin->date());

@@ -100,7 +100,7 @@ struct RegistroIntervalo {
     qint16 iDesco = 0, iPasadasLocal = 0, iPasadasVecino = 0, iE3 = 0;
     // Only the layout from 3.0 carries them.
     std::optional<quint8> byDNA, byENA, byLineaInsuficiente;
-    QDateTime fin; // end of the interval
+    QDateTime inicio, fin; // start and end of the interval
 };
 struct ResultadoIntervalo {
     Veredicto veredicto;
