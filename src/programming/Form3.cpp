@@ -6,36 +6,23 @@
 #include "link/DeviceSession.h"
 #include "link/Timings.h"
 #include "localization/LocGuru.h"
+#include "programming/Form2.h"
 #include "programming/ProgrammingExchange.h"
+#include "programming/RealTimeMonitor.h"
 #include "widgets/HelpWindow.h"
 #include "widgets/SessionGuard.h"
 
 #include <QCloseEvent>
-#include <QElapsedTimer>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QLineEdit>
 #include <QProgressBar>
+#include <QScopeGuard>
 #include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
 
 namespace slx {
-
-namespace {
-
-// The text of a field of the sheet window, or nothing when there is no such
-// window.
-QString textoFicha(QWidget *ficha, const char *campo)
-{
-    if (!ficha)
-        return QString();
-    auto *e = ficha->findChild<QLineEdit *>(QLatin1String(campo));
-    return e ? e->text() : QString();
-}
-
-} // namespace
 
 Form3::Form3(QWidget *parent)
     : QDialog(parent)
@@ -170,6 +157,13 @@ QWidget *Form3::ficha() const
     return FormRegistry::instance(QStringLiteral("Form2"));
 }
 
+std::optional<FitxaProgramacio> Form3::fichaEnPantalla() const
+{
+    if (auto *sheet = qobject_cast<Form2 *>(m_ficha.data()))
+        return sheet->fitxa();
+    return std::nullopt;
+}
+
 void Form3::Form_Load()
 {
     oLocGuru().TranslateForm(this);
@@ -180,7 +174,8 @@ void Form3::Form_Load()
     if (m_ficha && m_ficha != this) {
         m_ficha->setEnabled(false);
         colocaSobreFicha();
-        modulo1().TelefonoAparato = textoFicha(m_ficha, "MaskTelefono");
+        if (const auto f = fichaEnPantalla())
+            modulo1().TelefonoAparato = f->MaskTelefono;
     } else {
         m_ficha = nullptr;
     }
@@ -263,6 +258,9 @@ void Form3::run()
         repaint();
     };
     DeviceSession session(options);
+    // Stop cancels this session, from the dial on.
+    m_session = &session;
+    const auto forget = qScopeGuard([this] { m_session = nullptr; });
     // Exit and Help are off while the run connects; Stop gives Exit back.
     SessionGuard guard(this, {m_exit, m_help}, session, look);
     if (guard.start() != DeviceSession::Outcome::Ready)
@@ -270,37 +268,26 @@ void Form3::run()
 
     // The device must be the one of the sheet; a serial field that is no number
     // is another device.
-    if (numeroSerieFitxa(textoFicha(m_ficha, "MaskNumeroSerie")) != m.NumeroSerieAparato) {
+    const auto f = fichaEnPantalla();
+    if (numeroSerieFitxa(f ? f->MaskNumeroSerie : QString()) != m.NumeroSerieAparato) {
         m_stop->hide();
         m_run->show();
         ui::MsgBox(oLocGuru().GetS(63), ui::Icon::Critical, ui::OkOnly, this);
         return;
     }
 
-    session.sendRequest(trama(0x09)); // the real-time values
-    const QString dia = oLocGuru().GetS(98);
-    const QString noche = oLocGuru().GetS(99);
-    while (!m_stop->isHidden()) {
-        const ReceivedFrame respuesta = guard.receiveOrReport(kLongitudTiempoReal);
-        if (!respuesta.received()) {
-            m_run->show();
-            m_stop->hide();
-            continue;
-        }
-        // The pause runs from the answer's last byte, so that the display's own time is part of it.
-        QElapsedTimer recibido;
-        recibido.start();
-        if (m_stop->isHidden())
-            continue;
-        if (const auto vista = realTimeDisplay(respuesta.span(), dia, noche)) {
-            muestra(*vista);
-            emit mostrado();
-        }
-        m_timer3->start(qMax<qint64>(0, linkTimings().pausaTiempoRealMs - recibido.elapsed()));
-        EsperaTimer(m_timer3);
-        session.sendAck();
-    }
-    session.sendCan();
+    RealTimeMonitor monitor(session, oLocGuru().GetS(98), oLocGuru().GetS(99), m_timer3);
+    RealTimeMonitor::Handlers handlers;
+    handlers.shown = [this](const RealTimeDisplay &vista) {
+        muestra(vista);
+        emit mostrado();
+    };
+    handlers.failed = [this, &guard](int texto) {
+        guard.report(texto);
+        m_run->show();
+        m_stop->hide();
+    };
+    monitor.run(handlers);
     idle();
 }
 
@@ -309,15 +296,20 @@ void Form3::SSCommandStop_Click()
     m_stop->hide();
     m_run->show();
     m_exit->setEnabled(true);
-    modulo1().CancelaLlamada = true;
+    // Ends the dial, a receive under way or the loop after the answer being shown.
+    if (m_session)
+        m_session->cancel();
 }
 
 void Form3::SSCommandExit_Click()
 {
     if (m_ejecutando) {
+        // As Stop, then the run closes the window when it ends.
         m_stop->hide();
         m_run->show();
         SalirAlTerminar = true;
+        if (m_session)
+            m_session->cancel();
         return;
     }
     close();

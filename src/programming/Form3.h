@@ -3,10 +3,12 @@
 // time, session, day or night, mains, sensor and disabled-interval state, level
 // and attenuation, one answer after another, until the user stops.
 
+#include "programming/ProgrammingSheet.h"
 #include "programming/RealTimeDisplay.h"
 
 #include <QDialog>
 #include <QPointer>
+#include <optional>
 
 class QLabel;
 class QProgressBar;
@@ -14,6 +16,8 @@ class QPushButton;
 class QTimer;
 
 namespace slx {
+
+class DeviceSession;
 
 class Form3 : public QDialog {
     Q_OBJECT
@@ -56,6 +60,8 @@ private:
     void idle();
     void colocaSobreFicha();
     QWidget *ficha() const;
+    // The sheet on screen; nothing when there is no sheet window.
+    std::optional<FitxaProgramacio> fichaEnPantalla() const;
 
     QPushButton *m_run = nullptr;
     QPushButton *m_stop = nullptr;
@@ -75,6 +81,7 @@ private:
     QTimer *m_timer3 = nullptr; // pause between answers
     QPointer<QWidget> m_ficha;  // the sheet window switched off while the monitor is open
     bool m_ejecutando = false;
+    DeviceSession *m_session = nullptr; // the run's session, which Stop cancels
 };
 
 // Registers the window's factory with the window registry.
