@@ -111,9 +111,10 @@ ConfiguracionGuardada LeeConfiguracionGuardada()
 bool EscribeIniPorDefecto(const QString &ini, const ConfiguracionGuardada &guardada, QString *error)
 {
     QFile defecto(DataFolder::defaultFile(QStringLiteral("slx90.ini")));
+    const QByteArray bytes = defecto.open(QIODevice::ReadOnly) ? defecto.readAll() : QByteArray();
     QSaveFile out(ini);
-    const bool escrito = defecto.open(QIODevice::ReadOnly) && out.open(QIODevice::WriteOnly) &&
-                         out.write(defecto.readAll()) >= 0 && out.commit() &&
+    const bool escrito = !bytes.isEmpty() && out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size() &&
+                         out.commit() &&
                          GrabaIni(kSeccion, QStringLiteral("Language"), lcidDeCodigo(guardada.idioma.codigo), ini) &&
                          GrabaIni(kSeccion, QStringLiteral("User"), guardada.usuario, ini);
     if (!escrito) {
