@@ -49,16 +49,91 @@ QByteArray toCp1252(const QString &text)
     return out;
 }
 
-QString decodeTextFile(const QByteArray &bytes, bool *utf8)
+void ValidadorUtf8::mas(const char *p, qsizetype n)
 {
-    if (bytes.startsWith("\xEF\xBB\xBF")) {
-        if (utf8)
-            *utf8 = true;
-        return QString::fromUtf8(bytes.mid(3));
+    if (!m_valido)
+        return;
+    qsizetype i = 0;
+    if (m_faltan == 0) {
+        // Plain ASCII, the usual case, in one pass.
+        unsigned char o = 0;
+        for (qsizetype k = 0; k < n; ++k)
+            o |= static_cast<unsigned char>(p[k]);
+        if (o < 0x80)
+            return;
     }
-    if (utf8)
-        *utf8 = false;
-    return fromCp1252(bytes);
+    for (; i < n; ++i) {
+        const auto c = static_cast<unsigned char>(p[i]);
+        if (m_faltan) {
+            if (c < m_min || c > m_max) {
+                m_valido = false;
+                return;
+            }
+            m_min = 0x80;
+            m_max = 0xBF;
+            --m_faltan;
+            continue;
+        }
+        if (c < 0x80)
+            continue;
+        m_ascii = false;
+        if (c >= 0xC2 && c <= 0xDF) {
+            m_faltan = 1;
+        } else if (c >= 0xE0 && c <= 0xEF) {
+            m_faltan = 2;
+            if (c == 0xE0)
+                m_min = 0xA0; // no overlong form
+            else if (c == 0xED)
+                m_max = 0x9F; // no surrogate
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            m_faltan = 3;
+            if (c == 0xF0)
+                m_min = 0x90;
+            else if (c == 0xF4)
+                m_max = 0x8F;
+        } else {
+            m_valido = false;
+            return;
+        }
+    }
+}
+
+bool esUtf8MasAlladeAscii(QByteArrayView bytes)
+{
+    ValidadorUtf8 v;
+    v.mas(bytes);
+    return v.utf8MasAlladeAscii();
+}
+
+QString decodeTextFile(const QByteArray &bytes, FormaTexto *forma)
+{
+    FormaTexto f = FormaTexto::Cp1252;
+    QString text;
+    if (bytes.startsWith("\xEF\xBB\xBF")) {
+        f = FormaTexto::Utf8ConBom;
+        text = QString::fromUtf8(bytes.mid(3));
+    } else if (esUtf8MasAlladeAscii(bytes)) {
+        f = FormaTexto::Utf8;
+        text = QString::fromUtf8(bytes);
+    } else {
+        text = fromCp1252(bytes);
+    }
+    if (forma)
+        *forma = f;
+    return text;
+}
+
+QByteArray encodeTextFile(const QString &text, FormaTexto forma)
+{
+    switch (forma) {
+    case FormaTexto::Utf8ConBom:
+        return QByteArray("\xEF\xBB\xBF") + text.toUtf8();
+    case FormaTexto::Utf8:
+        return text.toUtf8();
+    case FormaTexto::Cp1252:
+        break;
+    }
+    return toCp1252(text);
 }
 
 } // namespace slx

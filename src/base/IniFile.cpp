@@ -13,14 +13,14 @@ namespace {
 struct Parsed {
     QStringList lines;
     bool crlf = true;
-    bool utf8 = false;
+    FormaTexto forma = FormaTexto::Cp1252;
     bool finalBreak = true;
 };
 
 Parsed load(const QByteArray &bytes)
 {
     Parsed p;
-    const QString text = decodeTextFile(bytes, &p.utf8);
+    const QString text = decodeTextFile(bytes, &p.forma);
     p.crlf = text.isEmpty() || text.contains(QLatin1String("\r\n"));
     QString norm = text;
     norm.replace(QLatin1String("\r\n"), QLatin1String("\n"));
@@ -173,7 +173,8 @@ bool write(const QString &path, const QString &section, const QString &key, cons
     const QString eol = p.crlf ? QStringLiteral("\r\n") : QStringLiteral("\n");
     QString text = p.lines.join(eol);
     text += eol;
-    QByteArray bytes = p.utf8 ? QByteArray("\xEF\xBB\xBF") + text.toUtf8() : toCp1252(text);
+    // Written back in the form it was read in; a new file is Windows-1252.
+    const QByteArray bytes = encodeTextFile(text, p.forma);
 
     QSaveFile out(path);
     if (!out.open(QIODevice::WriteOnly))

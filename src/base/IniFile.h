@@ -3,7 +3,9 @@
 // section and key names ignore letter case and surrounding blanks, values are
 // trimmed and lose one pair of enclosing quotes, the first matching section and
 // key win, lines are updated in place, and the file and the section are created
-// when missing. Files are Windows-1252 (a UTF-8 BOM is accepted and kept).
+// when missing. Files are Windows-1252, or UTF-8 when they start with a UTF-8 BOM or
+// are valid UTF-8 beyond plain ASCII (as a modern editor saves them); a file is
+// written back in the form it was read in.
 
 #include <QList>
 #include <QPair>

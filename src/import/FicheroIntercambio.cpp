@@ -16,68 +16,6 @@ constexpr qint64 kBloque = 1 << 20;
 // The bytes of a line the first pass keeps (markers and headers are far shorter).
 constexpr qsizetype kPrefijo = 64 * 1024;
 
-// Whether the bytes read so far are UTF-8, fed piece by piece.
-class ValidadorUtf8 {
-public:
-    void mas(const char *p, qsizetype n)
-    {
-        if (!m_valido)
-            return;
-        qsizetype i = 0;
-        if (m_faltan == 0) {
-            // Plain ASCII, the usual case, in one pass.
-            unsigned char o = 0;
-            for (qsizetype k = 0; k < n; ++k)
-                o |= static_cast<unsigned char>(p[k]);
-            if (o < 0x80)
-                return;
-        }
-        for (; i < n; ++i) {
-            const auto c = static_cast<unsigned char>(p[i]);
-            if (m_faltan) {
-                if (c < m_min || c > m_max) {
-                    m_valido = false;
-                    return;
-                }
-                m_min = 0x80;
-                m_max = 0xBF;
-                --m_faltan;
-                continue;
-            }
-            if (c < 0x80)
-                continue;
-            m_ascii = false;
-            if (c >= 0xC2 && c <= 0xDF) {
-                m_faltan = 1;
-            } else if (c >= 0xE0 && c <= 0xEF) {
-                m_faltan = 2;
-                if (c == 0xE0)
-                    m_min = 0xA0; // no overlong form
-                else if (c == 0xED)
-                    m_max = 0x9F; // no surrogate
-            } else if (c >= 0xF0 && c <= 0xF4) {
-                m_faltan = 3;
-                if (c == 0xF0)
-                    m_min = 0x90;
-                else if (c == 0xF4)
-                    m_max = 0x8F;
-            } else {
-                m_valido = false;
-                return;
-            }
-        }
-    }
-    // A line end: no character may span it.
-    void finDeLinea() { m_valido = m_valido && m_faltan == 0; }
-    bool utf8MasAlladeAscii() const { return m_valido && m_faltan == 0 && !m_ascii; }
-
-private:
-    bool m_valido = true;
-    bool m_ascii = true;
-    int m_faltan = 0;
-    unsigned char m_min = 0x80, m_max = 0xBF;
-};
-
 // One line of the first pass: its first bytes and where it lies.
 struct Linea {
     QByteArrayView texto; // the line without its line end, or its first kPrefijo bytes

@@ -1,11 +1,15 @@
 #include "main/Arranque.h"
 
 #include "base/DataFolder.h"
+#include "base/Database.h"
 #include "base/Modulo1.h"
 #include "base/TextoPropio.h"
+#include "import/OrigenFusion.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>
+#include <QFile>
+#include <QSaveFile>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QUrl>
@@ -75,6 +79,49 @@ LecturaIni LeeConfiguracion(const QString &ini)
     m.PrefijoMarcacion = LeerIni(kSeccion, QStringLiteral("DialCode"), QString(), ini);
     m.VelocidadModem = qint16(numero("ModemSpeed", -32768, 32767, 19200));
     return r;
+}
+
+ConfiguracionGuardada LeeConfiguracionGuardada()
+{
+    ConfiguracionGuardada r;
+    const QString base = Database::path();
+    if (!QFile::exists(base) || !Database::looksLikeSqlite(base))
+        return r;
+    const QString conexion = QStringLiteral("slx90-configuracion-guardada");
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), conexion);
+        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_OPEN_URI"));
+        db.setDatabaseName(fusion::uriOrigenSQLite(base));
+        if (db.open()) {
+            QSqlQuery q(db);
+            if (q.exec(QStringLiteral("SELECT \"IIdioma\", \"TUsuario\" FROM \"Configuracion\" WHERE rowid = ") +
+                       kFilaConfiguracion) &&
+                q.next()) {
+                if (const IdiomaPrograma *e = idiomaDeCodigo(qint16(q.value(0).toInt())))
+                    r.idioma = Idioma{QString::fromUtf16(e->nombre), e->codigo};
+                r.usuario = q.value(1).toString();
+            }
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(conexion);
+    return r;
+}
+
+bool EscribeIniPorDefecto(const QString &ini, const ConfiguracionGuardada &guardada, QString *error)
+{
+    QFile defecto(DataFolder::defaultFile(QStringLiteral("slx90.ini")));
+    const QByteArray bytes = defecto.open(QIODevice::ReadOnly) ? defecto.readAll() : QByteArray();
+    QSaveFile out(ini);
+    const bool escrito = !bytes.isEmpty() && out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size() &&
+                         out.commit() &&
+                         GrabaIni(kSeccion, QStringLiteral("Language"), lcidDeCodigo(guardada.idioma.codigo), ini) &&
+                         GrabaIni(kSeccion, QStringLiteral("User"), guardada.usuario, ini);
+    if (!escrito) {
+        QFile::remove(ini);
+        *error = TextoPropio("Cannot write %1").arg(ini);
+    }
+    return escrito;
 }
 
 QString LeeLineaComandos(const QString &linea)

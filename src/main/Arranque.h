@@ -27,6 +27,21 @@ struct LecturaIni {
 // (SerialPort 1, Modem 0, TonePulse 1, ModemSpeed 19200) and is listed.
 LecturaIni LeeConfiguracion(const QString &ini);
 
+// What a data folder without its settings file still tells of its settings: the language
+// and the report footer that its last shutdown kept in the first row of Configuracion.
+struct ConfiguracionGuardada {
+    Idioma idioma{QStringLiteral("English"), 3000}; // English when the row holds none
+    QString usuario;
+};
+// Reads them from slx90.db without changing the folder (the file opened read-only, nothing
+// created beside it); the defaults above when the database or its row cannot be read.
+ConfiguracionGuardada LeeConfiguracionGuardada();
+
+// Writes the settings file ini, which is missing, from the embedded default one, with the
+// language and the footer given (the link settings keep their default values). False with a
+// description when it cannot be written; no file is left then.
+bool EscribeIniPorDefecto(const QString &ini, const ConfiguracionGuardada &guardada, QString *error);
+
 // The command-line argument: trimmed, then at most two double quotes removed (the
 // first one, and the next one only when a first was removed).
 QString LeeLineaComandos(const QString &linea);

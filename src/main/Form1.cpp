@@ -132,10 +132,9 @@ void Form1::Form_Load()
 {
     Modulo1 &m = modulo1();
     m.ModemConectado = false;
-    // Without its settings file the start-up stops, and the program ends.
-    if (!ExisteFichero(ficheroIni())) {
-        ui::MsgBox(TextoPropio("The settings file %1 is missing.").arg(ficheroIni()), ui::Icon::Critical, ui::OkOnly,
-                   this);
+    // Without its settings file the start-up stops and the program ends, unless the user
+    // has the default one written (asked in the language the folder last spoke).
+    if (!ExisteFichero(ficheroIni()) && !OfreceIniPorDefecto()) {
         m_sinCierre = true;
         QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
         return;
@@ -189,6 +188,25 @@ void Form1::Form_Load()
         }
     }
     show();
+}
+
+bool Form1::OfreceIniPorDefecto()
+{
+    const ConfiguracionGuardada guardada = LeeConfiguracionGuardada();
+    LocGuruP_BAS::SetupLanguage(DataFolder::file(QStringLiteral("Language.db")), guardada.idioma.nombre);
+    const QString ini = ficheroIni();
+    if (ui::MsgBox(TextoPropio("The settings file %1 is missing. Write a new one with the default settings and "
+                               "start? The language and the report footer are kept; the link settings (serial "
+                               "port, cable or modem) take their default values: check them with Communications.")
+                       .arg(QDir::toNativeSeparators(ini)),
+                   ui::Icon::Question, ui::YesNo, this) != ui::vbYes)
+        return false;
+    QString error;
+    if (!EscribeIniPorDefecto(ini, guardada, &error)) {
+        ui::MsgBox(error, ui::Icon::Critical, ui::OkOnly, this);
+        return false;
+    }
+    return true;
 }
 
 void Form1::Form_Unload()

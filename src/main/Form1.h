@@ -76,6 +76,9 @@ private:
     bool fusiona(const QString &fichero, ResultadoFusion *resultado);
     // The summary of a merge, as the import command and the start-up show it.
     void muestraResumen(const ResultadoFusion &r);
+    // The settings file is missing: asks whether to write the default one; true once it is
+    // written, false when the user declines or it cannot be written.
+    bool OfreceIniPorDefecto();
 
     bool m_cargada = false;    // Form_Load ran and Form_Unload has not
     bool m_sinCierre = false;  // the program ends without the shutdown (text export)

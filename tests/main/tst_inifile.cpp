@@ -206,6 +206,50 @@ private Q_SLOTS:
         QCOMPARE(contents(p), after);
     }
 
+    // The form a file is read in: UTF-8 when it has a BOM or is valid UTF-8 beyond ASCII
+    // (as modern editors save it), Windows-1252 otherwise; a value written into it is
+    // written in that same form.
+    void encodingFollowsTheFile_data()
+    {
+        QTest::addColumn<QByteArray>("before");
+        QTest::addColumn<QString>("read");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QByteArray>("after");
+
+        const QString tecnic = QString::fromUtf8("Servei Tècnic");
+        const QString angel = QString::fromUtf8("Cal Àngel €");
+        QTest::newRow("UTF-8 without BOM") << QByteArray("[c]\r\nUser=Servei T\xC3\xA8" "cnic\r\n") << tecnic
+                                           << angel << QByteArray("[c]\r\nUser=Cal \xC3\x80ngel \xE2\x82\xAC\r\n");
+        QTest::newRow("UTF-8 with BOM") << QByteArray("\xEF\xBB\xBF[c]\r\nUser=Servei T\xC3\xA8" "cnic\r\n")
+                                        << tecnic << angel
+                                        << QByteArray("\xEF\xBB\xBF[c]\r\nUser=Cal \xC3\x80ngel \xE2\x82\xAC\r\n");
+        QTest::newRow("Windows-1252") << QByteArray("[c]\r\nUser=Servei T\xE8" "cnic\r\n") << tecnic << angel
+                                      << QByteArray("[c]\r\nUser=Cal \xC0ngel \x80\r\n");
+        QTest::newRow("plain ASCII is Windows-1252") << QByteArray("[c]\r\nUser=Ana\r\n") << "Ana" << angel
+                                                     << QByteArray("[c]\r\nUser=Cal \xC0ngel \x80\r\n");
+        // Bytes that only look like UTF-8 at first are Windows-1252.
+        QTest::newRow("overlong form") << QByteArray("[c]\r\nk=\xC0\xAF\r\nUser=\xC3\xA8\r\n")
+                                       << QString::fromUtf8("Ã¨") << "x"
+                                       << QByteArray("[c]\r\nk=\xC0\xAF\r\nUser=x\r\n");
+        QTest::newRow("surrogate") << QByteArray("[c]\r\nUser=\xED\xA0\x80\r\n") << QString::fromUtf8("í\u00A0€")
+                                   << angel << QByteArray("[c]\r\nUser=Cal \xC0ngel \x80\r\n");
+        QTest::newRow("character across a line end")
+            << QByteArray("[c]\r\nUser=T\xC3\r\n\xA8\r\n") << QString::fromUtf8("TÃ") << "x"
+            << QByteArray("[c]\r\nUser=x\r\n\xA8\r\n");
+        QTest::newRow("cut inside a character") << QByteArray("[c]\r\nUser=T\xE2\x82") << QString::fromUtf8("Tâ\u201A")
+                                                << "x" << QByteArray("[c]\r\nUser=x\r\n");
+    }
+    void encodingFollowsTheFile()
+    {
+        QFETCH(QByteArray, before);
+        QFETCH(QString, value);
+        const QString p = write(before);
+        QTEST(LeerIni("c", "User", "", p), "read");
+        QVERIFY(GrabaIni("c", "User", value, p));
+        QTEST(contents(p), "after");
+        QCOMPARE(LeerIni("c", "User", "", p), value);
+    }
+
     void writeCreatesFile()
     {
         const QString p = dir.filePath(QStringLiteral("new.ini"));

@@ -18,6 +18,7 @@
 
 #include <QDialog>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
@@ -45,6 +46,19 @@ QStringList criticos(const slxtest::Answers &answers)
     for (const auto &r : answers.shown())
         if (r.kind == ui::Kind::Message && r.icon == ui::Icon::Critical)
             out << r.text;
+    return out;
+}
+
+// Every file of a folder, by its path inside it, with its content.
+QMap<QString, QByteArray> carpeta(const QString &path)
+{
+    QMap<QString, QByteArray> out;
+    QDirIterator it(path, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        QFile f(it.next());
+        f.open(QIODevice::ReadOnly);
+        out.insert(QDir(path).relativeFilePath(f.fileName()), f.readAll());
+    }
     return out;
 }
 
@@ -220,26 +234,107 @@ private Q_SLOTS:
         beside.waitForFinished();
     }
 
-    // A settings file deleted after the first start is not made again with defaults: the
-    // start-up says it is missing and stops (no database, no window).
-    void missingSettingsFileStopsTheStartUp()
+    // A settings file deleted after the first start is not made again unasked: the start-up
+    // says it is missing, in the language the folder last spoke (kept by its shutdown in the
+    // database), and offers to write the default one. Yes writes it, keeping that language
+    // and the report footer, and starts; No ends with the folder as it was.
+    void missingSettingsFileIsOfferedInTheFolderLanguage_data()
+    {
+        QTest::addColumn<int>("codigo");
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("lcid");
+        QTest::addColumn<bool>("yes");
+        QTest::newRow("Deutsch, no") << 4000 << "Deutsch"
+                                     << "1031" << false;
+        QTest::newRow("Deutsch, yes") << 4000 << "Deutsch"
+                                      << "1031" << true;
+        QTest::newRow("Español, no") << 1000 << "Español"
+                                     << "1034" << false;
+        QTest::newRow("Português, yes") << 7000 << "Português"
+                                        << "2070" << true;
+        QTest::newRow("no language kept: English") << 0 << "English"
+                                                   << "1033" << true;
+    }
+    void missingSettingsFileIsOfferedInTheFolderLanguage()
+    {
+        QFETCH(int, codigo);
+        QFETCH(QString, language);
+        QFETCH(QString, lcid);
+        QFETCH(bool, yes);
+        const QString pie = QString::fromUtf8("Servei Tècnic");
+        slxtest::DataHome home;
+        QVERIFY(home.openDatabase());
+        {
+            QSqlQuery q(modulo1().ConexionBD);
+            q.prepare("UPDATE Configuracion SET IIdioma = ?, TUsuario = ?");
+            q.addBindValue(codigo);
+            q.addBindValue(pie);
+            QVERIFY(q.exec());
+        }
+        Database::close();
+        QVERIFY(QFile::remove(home.file("slx90.ini")));
+        QVERIFY(DataFolder::seed());
+        QVERIFY(!QFile::exists(home.file("slx90.ini")));
+        QMap<QString, QByteArray> before = carpeta(home.path());
+
+        slxtest::Answers answers;
+        answers.then(yes ? ui::vbYes : ui::vbNo);
+        auto f = std::make_unique<Principal>();
+        (*f)->Form_Load();
+
+        QVERIFY(!answers.shown().isEmpty());
+        const ui::Request pregunta = answers.shown().first();
+        QCOMPARE(pregunta.icon, ui::Icon::Question);
+        QCOMPARE(pregunta.buttons, ui::YesNo);
+        const char *texto = "The settings file %1 is missing. Write a new one with the default settings and start? "
+                            "The language and the report footer are kept; the link settings (serial port, cable or "
+                            "modem) take their default values: check them with Communications.";
+        QVERIFY(LocGuruP_BAS::SetupLanguage(home.file("Language.db"), language));
+        QCOMPARE(pregunta.text, TextoPropio(texto).arg(home.file("slx90.ini")));
+        if (language != "English")
+            QVERIFY(pregunta.text != QString(texto).arg(home.file("slx90.ini")));
+        LocGuruP_BAS::SetupLanguage(home.file("Language.db"), " ");
+
+        if (!yes) {
+            QCOMPARE(answers.shown().size(), 1);
+            QVERIFY(!modulo1().ConexionBD.isOpen());
+            QVERIFY(!(*f)->isVisible());
+            f.reset();
+            QCOMPARE(carpeta(home.path()), before);
+            return;
+        }
+        // Started, in the folder's language, with its footer and the default link settings.
+        QVERIFY2(criticos(answers).isEmpty(), qPrintable(criticos(answers).join('|')));
+        QVERIFY(modulo1().ConexionBD.isOpen());
+        QVERIFY((*f)->isVisible());
+        QVERIFY((*f)->SSCommandProgramacion->isEnabled());
+        QCOMPARE(int(modulo1().CodigoIdioma), codigo ? codigo : 3000);
+        QCOMPARE(modulo1().PiePagina, pie);
+        QCOMPARE(int(modulo1().PuertoSerie), 1);
+        QCOMPARE(int(modulo1().TipoConexion), 0);
+        const QString ini = home.file("slx90.ini");
+        QCOMPARE(LeerIni("Configuration", "Language", "", ini), lcid);
+        QCOMPARE(LeerIni("Configuration", "User", "", ini), pie);
+        for (const char *clave : {"SerialPort", "Modem", "TonePulse", "DialCode", "ModemSpeed"})
+            QCOMPARE(LeerIni("Configuration", clave, "-", ini),
+                     LeerIni("Configuration", clave, "-", DataFolder::defaultFile("slx90.ini")));
+        f.reset();
+        // Beside the new settings file, only the database changed (its shutdown).
+        QMap<QString, QByteArray> after = carpeta(home.path());
+        QVERIFY(after.remove("slx90.ini"));
+        after.remove("slx90.db");
+        before.remove("slx90.db");
+        QCOMPARE(after, before);
+        QCOMPARE(slxtest::filaConfiguracion(home.file("slx90.db"), "TUsuario").toString(), pie);
+    }
+
+    // A new folder (no database yet) gets its settings file, unasked.
+    void newFolderGetsItsSettingsFile()
     {
         slxtest::DataHome home;
         QVERIFY(home.openDatabase());
         Database::close();
         QVERIFY(QFile::remove(home.file("slx90.ini")));
-        QVERIFY(DataFolder::seed());
-        QVERIFY(!QFile::exists(home.file("slx90.ini")));
-        slxtest::Answers answers;
-        Principal f;
-        f->Form_Load();
-        QCOMPARE(criticos(answers),
-                 QStringList{TextoPropio("The settings file %1 is missing.").arg(home.file("slx90.ini"))});
-        QVERIFY(!modulo1().ConexionBD.isOpen());
-        QVERIFY(!f->isVisible());
-        QVERIFY(!QFile::exists(home.file("slx90.ini")));
-
-        // A new folder (no database yet) gets its settings file.
         QVERIFY(QFile::remove(home.file("slx90.db")));
         QVERIFY(DataFolder::seed());
         QVERIFY(QFile::exists(home.file("slx90.ini")));
@@ -272,6 +367,51 @@ private Q_SLOTS:
         QVERIFY(criticos(answers).isEmpty());
         // The settings file is never written by the shutdown.
         QCOMPARE(LeerIni("Configuration", "DialCode", "", home.file("slx90.ini")), QString());
+    }
+
+    // A settings file saved as UTF-8 without a byte-order mark (as modern editors save it):
+    // the footer reads as typed, on screen and in the settings row, and a footer typed in
+    // the program is written back as UTF-8; a Windows-1252 file stays Windows-1252.
+    void footerOfASettingsFileInEitherEncoding_data()
+    {
+        QTest::addColumn<QByteArray>("footer");
+        QTest::addColumn<QByteArray>("typedBytes");
+        QTest::newRow("UTF-8") << QByteArray("Servei T\xC3\xA8" "cnic") << QByteArray("Cal \xC3\x80ngel");
+        QTest::newRow("Windows-1252") << QByteArray("Servei T\xE8" "cnic") << QByteArray("Cal \xC0ngel");
+    }
+    void footerOfASettingsFileInEitherEncoding()
+    {
+        QFETCH(QByteArray, footer);
+        QFETCH(QByteArray, typedBytes);
+        slxtest::DataHome home;
+        QVERIFY(home.seed());
+        const QString ini = home.file("slx90.ini");
+        escribeIni(ini, "[Configuration]\r\nSerialPort=1\r\nUser=" + footer +
+                            "\r\nLanguage=1027\r\nModem=0\r\nTonePulse=1\r\nModemSpeed=19200\r\n");
+        const QString tecnic = QString::fromUtf8("Servei Tècnic");
+        const QString typed = QString::fromUtf8("Cal Àngel");
+        slxtest::Answers answers;
+        answers.then(typed);
+        {
+            Principal f;
+            f->Form_Load();
+            QCOMPARE(modulo1().PiePagina, tecnic);
+            f->Form_Unload();
+            QCOMPARE(slxtest::filaConfiguracion(home.file("slx90.db"), "TUsuario").toString(), tecnic);
+        }
+        {
+            Principal f;
+            f->Form_Load();
+            // The footer command offers the footer as it stands and stores the one typed.
+            QTest::mouseClick(f->SSCommandUsuario, Qt::LeftButton);
+            QCOMPARE(answers.shown().last().kind, ui::Kind::Input);
+            QCOMPARE(answers.shown().last().defecto, tecnic);
+        }
+        QFile f(ini);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QVERIFY2(f.readAll().contains("\r\nUser=" + typedBytes + "\r\n"), qPrintable(ini));
+        QCOMPARE(slxtest::filaConfiguracion(home.file("slx90.db"), "TUsuario").toString(), typed);
+        QVERIFY(criticos(answers).isEmpty());
     }
 
     void missingSettingsRowAtShutdownIsReported()
