@@ -76,17 +76,13 @@ QString listaLineas(const QStringList &lineas)
 QString numeroAgrupado(qint64 n)
 {
     const QString digitos = QString::number(n < 0 ? -(n + 1) + quint64(1) : quint64(n));
-    // The digit group separator of the open language.
-    const QString separador = TextoPropio(",");
-    QString out;
-    if (n < 0)
-        out += QLatin1Char('-');
-    for (qsizetype i = 0; i < digitos.size(); ++i) {
-        if (i > 0 && (digitos.size() - i) % 3 == 0)
-            out += separador;
-        out += digitos.at(i);
-    }
-    return out;
+    // Groups of three digits from the right, joined as the open language joins them.
+    const QString juntas = TextoPropio("%1,%2");
+    const qsizetype primero = (digitos.size() - 1) % 3 + 1;
+    QString out = digitos.left(primero);
+    for (qsizetype i = primero; i < digitos.size(); i += 3)
+        out = juntas.arg(out, digitos.mid(i, 3));
+    return n < 0 ? QLatin1Char('-') + out : out;
 }
 
 } // namespace slx
