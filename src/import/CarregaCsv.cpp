@@ -1,6 +1,7 @@
 #include "import/CarregaCsv.h"
 
 #include "base/Database.h"
+#include "base/TextoCitado.h"
 #include "base/TextoPropio.h"
 #include "import/ConexionSQLite.h"
 #include "import/NombresDatos.h"
@@ -188,7 +189,7 @@ bool mismoFinal(const Escritura &e, const QVector<Valor> &vals, QStringList *gua
         const char *texto = reinterpret_cast<const char *>(sqlite3_column_text(*e.busca, k + 1));
         const int largo = sqlite3_column_bytes(*e.busca, k + 1);
         const QByteArray suyo = texto ? QByteArray(texto, largo) : QByteArray();
-        *guardado << QString::fromUtf8(suyo);
+        *guardado << citaValor(QString::fromUtf8(suyo));
         mismo = mismo && suyo == QByteArrayView(v.datos(), v.tipo == Valor::Nulo ? 0 : v.largo);
     }
     return mismo;
@@ -229,6 +230,12 @@ private:
     Paso vinculaYPasa(const Escritura &e, const Sentencia &st, QString *rechazo);
     bool avisa(const ProgresoIntercambio &p);
     QString textoBase() const { return QString::fromUtf8(sqlite3_errmsg(m_base)); }
+    QString cambiado() const
+    {
+        return TextoPropio("The file %1 changed while it was being read (another program cut it short or wrote "
+                           "to it), so what was read is not the whole file. Import it again once it is complete.")
+            .arg(m_fichero.nombre());
+    }
 
     const FicheroIntercambio &m_fichero;
     QSqlDatabase m_db;
@@ -245,7 +252,7 @@ ResultadoIntercambio Importacion::ejecuta()
 {
     for (const Seccion &s : m_fichero.secciones())
         if (!s.tabla)
-            m_r.seccionesIgnoradas << QLatin1Char('"') + s.nombre + QLatin1Char('"');
+            m_r.seccionesIgnoradas << nombreCitado(s);
     m_r.lineaSinFin = m_fichero.lineaSinFin();
     if (!m_db.transaction()) {
         m_r.error = TextoPropio("The program's database cannot be written: %1").arg(m_db.lastError().text());
@@ -256,6 +263,9 @@ ResultadoIntercambio Importacion::ejecuta()
     for (const Tabla &tabla : tablas())
         if (!importaTabla(tabla))
             break;
+    // What was read is the file the first pass found, or the import is no import of that file.
+    if (m_r.error.isEmpty() && !m_r.cancelada && m_fichero.cambiado())
+        m_r.error = cambiado();
     if (!m_db.commit()) {
         if (m_r.error.isEmpty())
             m_r.error = TextoPropio("The program's database cannot be written: %1").arg(m_db.lastError().text());
@@ -320,7 +330,11 @@ bool Importacion::importaSeccion(Escritura &e, const Seccion &s, RecuentoTabla &
     }
     if (!fila.error().isEmpty()) {
         m_r.error = TextoPropio("The file %1 cannot be read: %2")
-                        .arg(QFileInfo(m_fichero.fichero()->fileName()).fileName(), fila.error());
+                        .arg(m_fichero.nombre(), fila.error());
+        return false;
+    }
+    if (fila.acortado()) {
+        m_r.error = cambiado();
         return false;
     }
     return avisa(progreso);
@@ -384,7 +398,7 @@ Importacion::Salida Importacion::sobrescribe(Escritura &e, const QString &rechaz
     if (!mismo) {
         QStringList inicio;
         for (int k : e.claves.mid(1))
-            inicio << m_vals.at(k).comoTexto();
+            inicio << citaValor(m_vals.at(k).comoTexto());
         return {Fin::Rechazada, TextoPropio("the row that starts at %1 is stored with another end (%2)")
                                     .arg(inicio.join(QLatin1Char(' ')), finGuardado.join(QLatin1Char(' ')))};
     }
@@ -486,7 +500,7 @@ QString ResultadoIntercambio::resumen() const
     if (!seccionesIgnoradas.isEmpty())
         lines << QString()
               << TextoPropio("Sections that are no table of the program (not imported): %1")
-                     .arg(seccionesIgnoradas.join(QLatin1String(", ")));
+                     .arg(listaNombres(seccionesIgnoradas));
     if (lineaSinFin > 0)
         lines << QString()
               << TextoPropio("The file may be incomplete: its last line (line %1) has no line end, so its last "

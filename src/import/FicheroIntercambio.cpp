@@ -2,10 +2,12 @@
 
 #include "base/Cp1252.h"
 #include "base/FicheroRegular.h"
+#include "base/TextoCitado.h"
 #include "base/TextoPropio.h"
 
 #include <QFileInfo>
 #include <cstring>
+#include <sys/stat.h>
 
 namespace slx::intercambio {
 
@@ -22,7 +24,19 @@ struct Linea {
     qint64 inicio = 0;    // offset in the file
     qint64 largo = 0;     // bytes without the line end
     bool conFin = false;  // a line feed ends it
+    // The bytes past the first kPrefijo that start a UTF-8 character (the characters there,
+    // for a UTF-8 text), so that a message can give the size of a line it quotes in part.
+    qint64 inicialesFuera = 0;
 };
+
+// The bytes that start a UTF-8 character (all but its continuation bytes).
+qint64 iniciales(const char *p, qsizetype n)
+{
+    qint64 k = 0;
+    for (qsizetype i = 0; i < n; ++i)
+        k += (static_cast<unsigned char>(p[i]) & 0xC0) != 0x80;
+    return k;
+}
 
 // The lines of a file, read block by block; only a line's first bytes are kept.
 class LectorLineas {
@@ -39,6 +53,7 @@ public:
             return false;
         l->inicio = m_base + m_pos;
         l->largo = 0;
+        l->inicialesFuera = 0;
         bool copiado = false;
         char ultimo = 0;
         qsizetype inicio = m_pos;
@@ -49,6 +64,11 @@ public:
             m_utf8->mas(d + m_pos, fin - m_pos);
             if (fin > m_pos)
                 ultimo = d[fin - 1];
+            // Only a line longer than its kept bytes is counted past them.
+            if (l->largo + (fin - m_pos) > kPrefijo) {
+                const qsizetype desde = m_pos + qsizetype(qMax<qint64>(0, kPrefijo - l->largo));
+                l->inicialesFuera += iniciales(d + desde, fin - desde);
+            }
             l->largo += fin - m_pos;
             if (copiado && m_copia.size() < kPrefijo)
                 m_copia.append(d + m_pos, qMin(fin - m_pos, kPrefijo - m_copia.size()));
@@ -75,6 +95,8 @@ public:
         if (copiado)
             l->texto = m_copia;
         if (ultimo == '\r') {
+            if (l->largo > kPrefijo)
+                --l->inicialesFuera;
             --l->largo;
             if (l->texto.size() > l->largo)
                 l->texto.chop(1);
@@ -131,6 +153,10 @@ bool blanco(QByteArrayView v)
 // What the first pass keeps of a section for its check.
 struct FicheroIntercambio::Cabecera {
     QByteArray nombre;
+    // A marker line longer than the bytes kept of it: what its name has past them.
+    bool nombreCortado = false;
+    qint64 bytesFuera = 0;
+    qint64 inicialesFuera = 0;
     bool hay = false; // the section has a first line
     QByteArray texto;
     bool larga = false;
@@ -147,6 +173,27 @@ QString FicheroIntercambio::decodifica(QByteArrayView bytes) const
     return fromCp1252(bytes.toByteArray());
 }
 
+namespace {
+
+// The size and the time of the last change of an open file.
+struct Estado {
+    qint64 tamano = -1;
+    timespec modificado{};
+};
+
+Estado estadoDe(const QFile &f)
+{
+    struct stat st {};
+    Estado e;
+    if (::fstat(f.handle(), &st) == 0) {
+        e.tamano = st.st_size;
+        e.modificado = st.st_mtim;
+    }
+    return e;
+}
+
+} // namespace
+
 bool FicheroIntercambio::abre(const QString &fichero, QString *error)
 {
     m_secciones.clear();
@@ -155,7 +202,11 @@ bool FicheroIntercambio::abre(const QString &fichero, QString *error)
     m_fichero = std::make_unique<QFile>();
     if (!abreFicheroRegular(*m_fichero, fichero, error))
         return false;
-    const QString nombre = QFileInfo(fichero).fileName();
+    const Estado antes = estadoDe(*m_fichero);
+    m_tamano = antes.tamano;
+    m_modificado = antes.modificado.tv_sec * qint64(1000000000) + antes.modificado.tv_nsec;
+    m_nombre = QFileInfo(fichero).fileName();
+    const QString &nombre = m_nombre;
     QVector<Cabecera> cabeceras;
     if (!primeraPasada(nombre, &cabeceras, error))
         return false;
@@ -163,7 +214,11 @@ bool FicheroIntercambio::abre(const QString &fichero, QString *error)
     bool alguna = false;
     for (int i = 0; i < m_secciones.size(); ++i) {
         Seccion &s = m_secciones[i];
-        s.nombre = decodifica(cabeceras.at(i).nombre);
+        const Cabecera &c = cabeceras.at(i);
+        s.nombre = decodifica(c.nombre);
+        s.caracteresNombre = caracteres(s.nombre);
+        if (c.nombreCortado)
+            s.caracteresNombre += (m_utf8 ? c.inicialesFuera : c.bytesFuera);
         s.tabla = tablaDe(s.nombre);
         if (!s.tabla)
             continue;
@@ -176,9 +231,9 @@ bool FicheroIntercambio::abre(const QString &fichero, QString *error)
     if (!alguna) {
         QStringList nombres;
         for (const Seccion &s : m_secciones)
-            nombres << QLatin1Char('"') + s.nombre + QLatin1Char('"');
+            nombres << nombreCitado(s);
         *error = TextoPropio("The file %1 holds none of the program's tables (its sections: %2).")
-                     .arg(nombre, nombres.join(QLatin1String(", ")));
+                     .arg(nombre, listaNombres(nombres));
         return false;
     }
     return true;
@@ -234,7 +289,15 @@ bool FicheroIntercambio::primeraPasada(const QString &nombre, QVector<Cabecera> 
             s.lineaDatos = linea + 1;
             m_secciones << s;
             Cabecera c;
-            c.nombre = t.sliced(2, qMax<qsizetype>(0, t.size() - 4)).toByteArray();
+            if (l.largo > t.size()) {
+                // Only the line's first bytes are at hand; its last two characters lie past them.
+                c.nombre = t.sliced(2).toByteArray();
+                c.nombreCortado = true;
+                c.bytesFuera = l.largo - t.size() - 2;
+                c.inicialesFuera = l.inicialesFuera - 2;
+            } else {
+                c.nombre = t.sliced(2, qMax<qsizetype>(0, t.size() - 4)).toByteArray();
+            }
             *cabeceras << c;
             esperaCabecera = true;
         } else if (m_secciones.isEmpty()) {
@@ -267,8 +330,23 @@ bool FicheroIntercambio::primeraPasada(const QString &nombre, QVector<Cabecera> 
     if (m_secciones.isEmpty())
         return noEmpieza();
     m_secciones.last().fin = lector.posicion();
+    m_leidoPrimera = lector.posicion();
     m_utf8 = bom || utf8.utf8MasAlladeAscii();
     return true;
+}
+
+bool FicheroIntercambio::cambiado() const
+{
+    if (!m_fichero || !m_fichero->isOpen())
+        return false;
+    const Estado ahora = estadoDe(*m_fichero);
+    return ahora.tamano != m_tamano || m_leidoPrimera != m_tamano ||
+           ahora.modificado.tv_sec * qint64(1000000000) + ahora.modificado.tv_nsec != m_modificado;
+}
+
+QString nombreCitado(const Seccion &s)
+{
+    return QLatin1Char('"') + citaInicio(s.nombre, s.caracteresNombre) + QLatin1Char('"');
 }
 
 bool FicheroIntercambio::compruebaCabecera(Seccion &s, const Cabecera &c, QString *error) const
@@ -281,14 +359,14 @@ bool FicheroIntercambio::compruebaCabecera(Seccion &s, const Cabecera &c, QStrin
         if (s.filas == 0)
             return true;
         *error = TextoPropio("line %1, the first line of the section %2, must name its columns.")
-                     .arg(lineaCabecera)
-                     .arg(s.nombre);
+                     .arg(QString::number(lineaCabecera), citaValor(s.nombre));
         return false;
     }
 
     QVector<QByteArray> nombres;
     if (c.larga || !LectorFilas::divideLinea(c.texto, &nombres)) {
-        *error = TextoPropio("line %1, the header of the section %2, cannot be read.").arg(lineaCabecera).arg(s.nombre);
+        *error = TextoPropio("line %1, the header of the section %2, cannot be read.")
+                     .arg(QString::number(lineaCabecera), citaValor(s.nombre));
         return false;
     }
     const QVector<Columna> &columnas = s.tabla->columnas;
@@ -306,7 +384,7 @@ bool FicheroIntercambio::compruebaCabecera(Seccion &s, const Cabecera &c, QStrin
             if (n.compare(QLatin1String(columnas.at(k).nombre), Qt::CaseInsensitive) == 0)
                 encontrada = k;
         if (encontrada < 0)
-            desconocidas << QLatin1Char('"') + n + QLatin1Char('"');
+            desconocidas << QLatin1Char('"') + citaValor(n) + QLatin1Char('"');
         else if (s.campoDe.at(encontrada) >= 0)
             repetidas << n;
         else
@@ -321,13 +399,11 @@ bool FicheroIntercambio::compruebaCabecera(Seccion &s, const Cabecera &c, QStrin
     if (!faltan.isEmpty())
         partes << TextoPropio("missing %1").arg(faltan.join(QLatin1String(", ")));
     if (!desconocidas.isEmpty())
-        partes << TextoPropio("not columns of the table: %1").arg(desconocidas.join(QLatin1String(", ")));
+        partes << TextoPropio("not columns of the table: %1").arg(listaNombres(desconocidas));
     if (!repetidas.isEmpty())
-        partes << TextoPropio("named twice: %1").arg(repetidas.join(QLatin1String(", ")));
+        partes << TextoPropio("named twice: %1").arg(listaNombres(repetidas));
     *error = TextoPropio("the header of the section %1 (line %2) does not name the columns of the table: %3.")
-                 .arg(s.nombre)
-                 .arg(lineaCabecera)
-                 .arg(partes.join(QLatin1String("; ")));
+                 .arg(citaValor(s.nombre), QString::number(lineaCabecera), partes.join(QLatin1String("; ")));
     return false;
 }
 
@@ -362,7 +438,9 @@ bool LectorFilas::carga()
     const qint64 n = m_dispositivo->read(m_buf.data() + m_lleno, quiere);
     if (n < 0)
         m_error = m_dispositivo->errorString();
-    if (n <= 0) { // a read failure, or the file has become shorter
+    else if (n == 0)
+        m_acortado = true; // the file ends before the section the first pass found
+    if (n <= 0) {
         m_fin = m_leido;
         return false;
     }
@@ -559,6 +637,22 @@ QString LectorFilas::texto(int i) const
     if (m_campos.at(i).dobles)
         t.replace(QLatin1String("\"\""), QLatin1String("\""));
     return t;
+}
+
+QString LectorFilas::cita(int i) const
+{
+    const QByteArrayView bytes = campo(i);
+    // A character takes at most four bytes, doubled when it is a quote.
+    constexpr qsizetype kBytesCita = 8 * (kCitaMaxima + 1);
+    if (bytes.size() <= kBytesCita)
+        return citaValor(texto(i));
+    QString inicio = m_fichero.decodifica(bytes.first(kBytesCita));
+    qint64 total = m_fichero.utf8() ? iniciales(bytes.data(), bytes.size()) : bytes.size();
+    if (m_campos.at(i).dobles) {
+        inicio.replace(QLatin1String("\"\""), QLatin1String("\""));
+        total -= bytes.count('"') / 2;
+    }
+    return citaInicio(inicio, total);
 }
 
 bool LectorFilas::divideLinea(QByteArrayView linea, QVector<QByteArray> *campos)

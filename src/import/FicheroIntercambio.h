@@ -21,7 +21,8 @@
 namespace slx::intercambio {
 
 struct Seccion {
-    QString nombre;
+    QString nombre;               // its first 64 KiB when the marker line is longer
+    qint64 caracteresNombre = 0;  // the whole name's size in characters
     const Tabla *tabla = nullptr; // nullptr: not a table of the program
     qint64 lineaMarca = 0;        // line of the marker, from 1
     qint64 fin = 0;               // offset in the file just past the section's last line
@@ -55,6 +56,11 @@ public:
     qint64 lineaSinFin() const { return m_lineaSinFin; }
     // The open file, which the rows are read from.
     QFile *fichero() const { return m_fichero.get(); }
+    // The file's name, without its folder.
+    const QString &nombre() const { return m_nombre; }
+    // Whether the file is no longer what the first pass read: another size, another time of
+    // its last change, or the first pass read another number of bytes than it held.
+    bool cambiado() const;
 
 private:
     struct Cabecera;
@@ -62,10 +68,18 @@ private:
     bool compruebaCabecera(Seccion &s, const Cabecera &c, QString *error) const;
 
     std::unique_ptr<QFile> m_fichero;
+    QString m_nombre;
     bool m_utf8 = false;
     qint64 m_lineaSinFin = 0;
     QVector<Seccion> m_secciones;
+    // What the file was when it was opened, and the bytes the first pass read.
+    qint64 m_tamano = -1;
+    qint64 m_modificado = 0; // ns
+    qint64 m_leidoPrimera = -1;
 };
+
+// The section's name between double quotes, as a message quotes it (cut when long).
+QString nombreCitado(const Seccion &s);
 
 // The rows of one section, one at a time, read from the file.
 class LectorFilas {
@@ -77,6 +91,9 @@ public:
     // that cannot be split is still returned, with motivo() telling why.
     bool siguiente();
     const QString &error() const { return m_error; }
+    // The file ended before the section's end that the first pass found: it has been cut
+    // or rewritten since.
+    bool acortado() const { return m_acortado; }
     qint64 linea() const { return m_linea; }
     const QString &motivo() const { return m_motivo; }
     int campos() const { return int(m_campos.size()); }
@@ -88,6 +105,9 @@ public:
     bool conComillasDobles(int i) const { return m_campos.at(i).dobles; }
     // The field as text: decoded, doubled quotes made single.
     QString texto(int i) const;
+    // The field as a message quotes it: its text, or its first characters and its size when
+    // it is long (only those are decoded).
+    QString cita(int i) const;
 
     // Splits one line of a header (no quote may span lines there); false when malformed.
     static bool divideLinea(QByteArrayView linea, QVector<QByteArray> *campos);
@@ -119,6 +139,7 @@ private:
     qsizetype m_consumido = 0; // bytes of the row just split, its line end included
     QString m_motivo;
     QString m_error;
+    bool m_acortado = false;
     QVector<Campo> m_campos;
 };
 

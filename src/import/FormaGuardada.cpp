@@ -1,5 +1,6 @@
 #include "import/FormaGuardada.h"
 
+#include "base/TextoCitado.h"
 #include "base/TextoPropio.h"
 
 #include <QDate>
@@ -116,21 +117,21 @@ bool convierte(const QVariant &v, Forma forma, QVariant *out, QString *motivo)
     switch (forma) {
     case Forma::Entero:
         if (!numero(v, &d) || d != std::floor(d) || std::fabs(d) > 9.0e15) {
-            *motivo = TextoPropio("\"%1\" is not a whole number").arg(v.toString());
+            *motivo = TextoPropio("\"%1\" is not a whole number").arg(citaValor(v.toString()));
             return false;
         }
         *out = qlonglong(d);
         return true;
     case Forma::Real:
         if (!numero(v, &d)) {
-            *motivo = TextoPropio("\"%1\" is not a number").arg(v.toString());
+            *motivo = TextoPropio("\"%1\" is not a number").arg(citaValor(v.toString()));
             return false;
         }
         *out = d;
         return true;
     case Forma::Booleano:
         if (!numero(v, &d)) {
-            *motivo = TextoPropio("\"%1\" is not a yes/no value").arg(v.toString());
+            *motivo = TextoPropio("\"%1\" is not a yes/no value").arg(citaValor(v.toString()));
             return false;
         }
         *out = d != 0 ? -1 : 0;
@@ -149,7 +150,7 @@ bool convierte(const QVariant &v, Forma forma, QVariant *out, QString *motivo)
                 fecha = QDate();
         }
         if (!fecha.isValid()) {
-            *motivo = TextoPropio("\"%1\" is not a date").arg(v.toString());
+            *motivo = TextoPropio("\"%1\" is not a date").arg(citaValor(v.toString()));
             return false;
         }
         *out = fecha.toString(QStringLiteral("yyyy-MM-dd"));
@@ -171,7 +172,7 @@ bool convierte(const QVariant &v, Forma forma, QVariant *out, QString *motivo)
             hora = QTime::fromString(s, s.size() > 5 ? QStringLiteral("H:mm:ss") : QStringLiteral("H:mm"));
         }
         if (!hora.isValid()) {
-            *motivo = TextoPropio("\"%1\" is not a time of day").arg(v.toString());
+            *motivo = TextoPropio("\"%1\" is not a time of day").arg(citaValor(v.toString()));
             return false;
         }
         *out = hora.toString(QStringLiteral("hh:mm:ss"));

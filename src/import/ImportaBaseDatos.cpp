@@ -2,6 +2,7 @@
 
 #include "base/Database.h"
 #include "base/FicheroRegular.h"
+#include "base/TextoCitado.h"
 #include "base/TextoPropio.h"
 #include "import/NombresDatos.h"
 #include "import/OrigenFusion.h"
@@ -340,17 +341,20 @@ QString ResultadoFusion::resumen() const
     QStringList lines;
     lines << TextoPropio("Rows added: %1").arg(anadidas);
     lines << TextoPropio("Rows already in the database (skipped): %1").arg(duplicadas);
+    // The names and reasons come from the file: the lists are cut short, as are their lines.
     if (rechazadas)
-        lines << TextoPropio("Rows refused: %1").arg(rechazadas) + QLatin1Char('\n') + motivos.join(QLatin1Char('\n'));
-    if (!tablasOmitidas.isEmpty())
-        lines << TextoPropio("Tables this database does not have (not imported): %1")
-                     .arg(tablasOmitidas.join(QLatin1String(", ")));
+        lines << TextoPropio("Rows refused: %1").arg(rechazadas) + QLatin1Char('\n') + listaLineas(motivos);
+    if (!tablasOmitidas.isEmpty()) {
+        QStringList nombres;
+        for (const QString &t : tablasOmitidas)
+            nombres << citaValor(t);
+        lines << TextoPropio("Tables this database does not have (not imported): %1").arg(listaNombres(nombres));
+    }
     if (!tablasIlegibles.isEmpty())
-        lines << TextoPropio("Tables that could not be read whole:") + QLatin1Char('\n') +
-                     tablasIlegibles.join(QLatin1Char('\n'));
+        lines << TextoPropio("Tables that could not be read whole:") + QLatin1Char('\n') + listaLineas(tablasIlegibles);
     if (!tablasDanadas.isEmpty())
         lines << TextoPropio("Damaged tables of the file, not read (they hold nothing this program imports):") +
-                     QLatin1Char('\n') + tablasDanadas.join(QLatin1Char('\n'));
+                     QLatin1Char('\n') + listaLineas(tablasDanadas);
     return lines.join(QLatin1Char('\n'));
 }
 

@@ -1,5 +1,6 @@
 #include "import/ValoresIntercambio.h"
 
+#include "base/TextoCitado.h"
 #include "base/TextoPropio.h"
 #include "import/NombresDatos.h"
 
@@ -304,7 +305,7 @@ bool LectorValores::lee(const LectorFilas &fila, const Seccion &s, QVector<Valor
             continue;
         }
         const auto noEs = [&](const QString &que) {
-            *motivo = que.arg(nombreColumna(QLatin1String(col.nombre)), fila.texto(i));
+            *motivo = que.arg(nombreColumna(QLatin1String(col.nombre)), fila.cita(i));
             return false;
         };
         switch (col.tipo) {
@@ -313,9 +314,8 @@ bool LectorValores::lee(const LectorFilas &fila, const Seccion &s, QVector<Valor
         case Tipo::Byte:
             if (!entero(campo, dest.minimo, dest.maximo, &v.entero)) {
                 *motivo = TextoPropio("%1: \"%2\" is not a whole number from %3 to %4")
-                              .arg(nombreColumna(QLatin1String(col.nombre)), fila.texto(i))
-                              .arg(dest.minimo)
-                              .arg(dest.maximo);
+                              .arg(nombreColumna(QLatin1String(col.nombre)), fila.cita(i),
+                                   QString::number(dest.minimo), QString::number(dest.maximo));
                 return false;
             }
             v.tipo = Valor::Entero;
@@ -391,8 +391,8 @@ bool LectorValores::lee(const LectorFilas &fila, const Seccion &s, QVector<Valor
                     const QString t = fila.texto(i);
                     if (col.tipo == Tipo::Char && t.size() > col.ancho) {
                         *motivo = TextoPropio("%1: \"%2\" is longer than %3 characters")
-                                      .arg(nombreColumna(QLatin1String(col.nombre)), t)
-                                      .arg(col.ancho);
+                                      .arg(nombreColumna(QLatin1String(col.nombre)), citaValor(t),
+                                           QString::number(col.ancho));
                         return false;
                     }
                     v.decodificado = t.toUtf8();
@@ -404,9 +404,11 @@ bool LectorValores::lee(const LectorFilas &fila, const Seccion &s, QVector<Valor
                 break;
             }
             if (col.tipo == Tipo::Char && v.largo > col.ancho) {
+                // Only the file's own text can be that long (a converted value is short).
                 *motivo = TextoPropio("%1: \"%2\" is longer than %3 characters")
-                              .arg(nombreColumna(QLatin1String(col.nombre)), v.comoTexto())
-                              .arg(col.ancho);
+                              .arg(nombreColumna(QLatin1String(col.nombre)),
+                                   v.tipo == Valor::Texto ? fila.cita(i) : citaValor(v.comoTexto()),
+                                   QString::number(col.ancho));
                 return false;
             }
             break;

@@ -407,6 +407,32 @@ private Q_SLOTS:
         QCOMPARE(valor("SELECT TUsuario FROM Configuracion").toString(), QString());
     }
 
+    // The summary quotes what the source holds short, whatever its size: a refused 2 MB value,
+    // a table named by 1 MB, 2,000 tables the program does not have.
+    void longValuesAndListsQuotedShort()
+    {
+        slxtest::DataHome home;
+        QVERIFY(home.openDatabase());
+        const QString path = home.file("long.db");
+        QStringList sql = {"CREATE TABLE Programacion (LNumeroSerie, TLocal)",
+                           "INSERT INTO Programacion VALUES (1, 'good')",
+                           "INSERT INTO Programacion VALUES (printf('%.*c', 2097152, '7'), 'long serial')",
+                           "CREATE TABLE \"" + QString(1 << 20, 'T') + "\" (x)", "BEGIN"};
+        for (int i = 0; i < 2000; ++i)
+            sql << QString("CREATE TABLE Notas%1 (x)").arg(i);
+        sql << "COMMIT";
+        QVERIFY(slxtest::creaBaseSQLite(path, sql));
+        const ResultadoFusion r = ImportaBaseDatos(path, modulo1().ConexionBD);
+        QVERIFY(r.empezada());
+        QCOMPARE(r.anadidas, qint64(1));
+        QCOMPARE(r.rechazadas, qint64(1));
+        const QString text = r.resumen();
+        QVERIFY2(text.size() < 1500, qPrintable(QString::number(text.size()) + ": " + text.left(1500)));
+        QVERIFY2(text.contains("777777777777... (2,097,152 characters)\" is not a whole number"), qPrintable(text));
+        QVERIFY2(text.contains("TTTTTTTTTTTT... (1,048,576 characters)"), qPrintable(text));
+        QVERIFY2(text.contains(" and 1,991 more"), qPrintable(text));
+    }
+
     void rowsThatCannotBeStoredAreRefusedAndReported()
     {
         slxtest::DataHome home;

@@ -23,10 +23,16 @@
 #include <QSqlQuery>
 #include <QTimer>
 #include <QtTest>
+#include <chrono>
+#include <condition_variable>
+#include <fcntl.h>
 #include <linux/capability.h>
+#include <mutex>
+#include <optional>
 #include <sqlite3.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
+#include <thread>
 #include <unistd.h>
 
 using namespace slx;
@@ -166,6 +172,84 @@ private:
     bool m_activa = false;
     bool m_lee = false;
 };
+
+// Stands by while the program reads a pipe: when the reading has not ended within a few
+// seconds, the pipe is opened for writing and closed again, which ends a wait for a writer
+// (or for data), so that the test fails on its assertion instead of hanging.
+class VigiaTuberia {
+public:
+    explicit VigiaTuberia(const QString &path)
+        : m_path(QFile::encodeName(path))
+        , m_hilo([this] { vigila(); })
+    {
+    }
+    ~VigiaTuberia() { termina(); }
+    VigiaTuberia(const VigiaTuberia &) = delete;
+    VigiaTuberia &operator=(const VigiaTuberia &) = delete;
+
+    // The reading has ended: whether it had to be released.
+    bool termina()
+    {
+        {
+            std::lock_guard<std::mutex> l(m_m);
+            m_fin = true;
+        }
+        m_cv.notify_all();
+        if (m_hilo.joinable())
+            m_hilo.join();
+        return m_liberada;
+    }
+
+private:
+    void vigila()
+    {
+        using namespace std::chrono_literals;
+        std::unique_lock<std::mutex> l(m_m);
+        if (m_cv.wait_for(l, 5s, [this] { return m_fin; }))
+            return;
+        while (!m_fin) {
+            // Opens only while someone has the pipe open for reading (or waits to).
+            const int fd = ::open(m_path.constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+            if (fd >= 0) {
+                ::close(fd);
+                m_liberada = true;
+            }
+            m_cv.wait_for(l, 100ms, [this] { return m_fin; });
+        }
+    }
+
+    const QByteArray m_path;
+    std::mutex m_m;
+    std::condition_variable m_cv;
+    bool m_fin = false;
+    bool m_liberada = false;
+    std::thread m_hilo;
+};
+
+// A file that is changed between the two readings of the import.
+void cambia(const QString &path, const QString &como, qint64 corte)
+{
+    const QByteArray nativo = QFile::encodeName(path);
+    if (como.startsWith("cut")) {
+        QCOMPARE(::truncate(nativo.constData(), corte), 0);
+    } else if (como == "grown") {
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::Append));
+        f.write("7;2010-01-01;10:00\r\n");
+    } else if (como == "rewritten") {
+        // The same size, another row, and the time of the change set apart from the first
+        // reading's whatever the clock's grain.
+        struct stat st {};
+        QCOMPARE(::stat(nativo.constData(), &st), 0);
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::ReadWrite));
+        QVERIFY(f.seek(corte));
+        f.write("9");
+        f.close();
+        const timespec veces[2] = {st.st_atim, {st.st_mtim.tv_sec - 3600, st.st_mtim.tv_nsec}};
+        QCOMPARE(::utimensat(AT_FDCWD, nativo.constData(), veces, 0), 0);
+    }
+}
 
 } // namespace
 
@@ -815,6 +899,173 @@ private Q_SLOTS:
         QVERIFY(r.conAvisos());
     }
 
+    // A value or a list the box quotes from the file is cut short, with its size, however
+    // long it is: the box is a few lines (and comes at once).
+    void longValuesQuotedShort_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<qint64>("size");
+        QTest::addColumn<QString>("quoted"); // what the box holds of it
+        QTest::newRow("1 MB venue name") << "" << "venue" << qint64(1) << "xxxxxxxxxxxx... (1,048,576 characters)";
+        QTest::newRow("100 MB venue name")
+            << "" << "venue" << qint64(100) << "xxxxxxxxxxxx... (104,857,600 characters)";
+        QTest::newRow("1 MB venue name, in German")
+            << "Deutsch" << "venue" << qint64(1) << "xxxxxxxxxxxx... (1.048.576 Zeichen)";
+        QTest::newRow("1 MB venue name in UTF-8")
+            << "" << "venue utf-8" << qint64(1)
+            << QString::fromUtf8("ééééééééééé... (524,288 characters)");
+        QTest::newRow("1 MB venue name with doubled quotes")
+            << "" << "venue quotes" << qint64(1) << "x\"x\"x\"x\"x\"x\"... (699,050 characters)";
+        QTest::newRow("1 MB serial number") << "" << "serial" << qint64(1) << "1111111111... (1,048,576 characters)";
+        QTest::newRow("1 MB section name") << "" << "section" << qint64(1) << "SSSSSSSS... (1,048,576 characters)\"";
+        QTest::newRow("20,000 section names") << "" << "sections" << qint64(20000) << "\"Extra9\" and 19,990 more";
+        QTest::newRow("20,000 section names, in French")
+            << "Français" << "sections" << qint64(20000) << QString::fromUtf8("\"Extra9\" et 19\u202f990 de plus");
+        QTest::newRow("20,000 sections, none a table")
+            << "" << "no table" << qint64(20000) << "\"Extra9\" and 19,990 more";
+        QTest::newRow("5,000 unknown columns") << "" << "columns" << qint64(5000) << "\"C9\" and 4,990 more";
+    }
+    void longValuesQuotedShort()
+    {
+        QFETCH(QString, language);
+        QFETCH(QString, kind);
+        QFETCH(qint64, size);
+        QFETCH(QString, quoted);
+        const qint64 mb = size << 20;
+        const QByteArray cabecera = "//DiaBorrado//\r\n" + kEvento.toLatin1() + "\r\n";
+        QByteArray file;
+        if (kind.startsWith("venue") || kind == "serial") {
+            QByteArray campo;
+            if (kind == "venue")
+                campo = QByteArray(mb, 'x');
+            else if (kind == "venue utf-8")
+                campo = QString(mb / 2, QChar(0xE9)).toUtf8();
+            else if (kind == "venue quotes") {
+                // 1 MB of x"" inside quotes: a third of its characters are doubled quotes.
+                campo.reserve(mb + 2);
+                campo += '"';
+                while (campo.size() < mb)
+                    campo += "x\"\"";
+                campo += '"';
+            } else {
+                campo = QByteArray(mb, '1');
+            }
+            const QByteArray f =
+                kind == "serial"
+                    ? fila(kProgramacion, {{"LNumeroSerie", "@"}}).toLatin1()
+                    : fila(kProgramacion, {{"LNumeroSerie", "5"}, {"TLocal", "@"}}).toLatin1();
+            const qsizetype at = f.indexOf('@');
+            file = "//Programacion//\r\n" + kProgramacion.toLatin1() + "\r\n" + f.left(at) + campo + f.mid(at + 1) +
+                   "\r\n";
+        } else if (kind == "section") {
+            file = cabecera + "//" + QByteArray(mb, 'S') + "//\r\n";
+        } else if (kind == "sections" || kind == "no table") {
+            if (kind == "sections")
+                file = cabecera;
+            for (qint64 i = 0; i < size; ++i)
+                file += "//Extra" + QByteArray::number(i) + "//\r\n";
+        } else if (kind == "columns") {
+            file = "//DiaBorrado//\r\n" + kEvento.toLatin1();
+            for (qint64 i = 0; i < size; ++i)
+                file += ";C" + QByteArray::number(i);
+            file += "\r\n";
+        }
+        if (!language.isEmpty())
+            QVERIFY(LocGuruP_BAS::SetupLanguage(m_home->file("Language.db"), language));
+        modulo1().FicheroImportar = escribe(*m_home, "long.qv90", file);
+        file.clear();
+        slxtest::Answers answers;
+        abreVentana("Form16", true);
+        if (!language.isEmpty())
+            oLocGuru().CloseLanguageDatabase();
+        QCOMPARE(answers.shown().size(), 1);
+        const QString text = answers.shown().first().text;
+        // A few short lines, the value's start and its size among them.
+        QVERIFY2(text.size() < 1500, qPrintable(QString::number(text.size()) + ": " + text.left(1500)));
+        QVERIFY2(text.contains(quoted), qPrintable(text));
+    }
+
+    // A file that another program cuts or writes to between the two readings of the import is
+    // no import of that file: a failure, whatever was stored before the change was seen.
+    void fileChangedWhileRead_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<int>("stored"); // erasure dates stored before it was seen
+        QTest::newRow("cut at a line end") << "cut" << 399;
+        QTest::newRow("cut between two sections") << "cut before a section" << 1000;
+        QTest::newRow("grown") << "grown" << 1000;
+        QTest::newRow("rewritten in place") << "rewritten" << 1000;
+    }
+    void fileChangedWhileRead()
+    {
+        QFETCH(QString, change);
+        QFETCH(int, stored);
+        QByteArray file = "//DiaBorrado//\r\n" + kEvento.toLatin1() + "\r\n";
+        qint64 linea400 = 0;
+        for (int i = 0; i < 1000; ++i) {
+            if (i == 399)
+                linea400 = file.size();
+            file += QString("1;2009-01-01;%1:%2\r\n").arg(i / 60, 2, 10, QChar('0')).arg(i % 60, 2, 10, QChar('0')).toLatin1();
+        }
+        const qint64 segunda = file.size();
+        file += "//DiaFinalBateria//\r\n" + kEvento.toLatin1() + "\r\n";
+        for (int i = 0; i < 10; ++i)
+            file += "2;2009-01-0" + QByteArray::number(i) + ";10:00\r\n";
+        const QString path = escribe(*m_home, "changed.qv90", file);
+        intercambio::FicheroIntercambio f;
+        QString error;
+        QVERIFY2(f.abre(path, &error), qPrintable(error));
+        cambia(path, change, change == "cut" ? linea400 : change == "rewritten" ? segunda - 20 : segunda);
+        if (QTest::currentTestFailed())
+            return;
+        const ResultadoIntercambio r = CarregaCsv(f, modulo1().ConexionBD);
+        const QString cambiado = TextoPropio("The file %1 changed while it was being read (another program cut it "
+                                             "short or wrote to it), so what was read is not the whole file. Import "
+                                             "it again once it is complete.")
+                                     .arg("changed.qv90");
+        QVERIFY(r.empezada);
+        QCOMPARE(r.error, cambiado);
+        QCOMPARE(cuenta("DiaBorrado"), stored);
+        QVERIFY2(r.resumen().startsWith(cambiado + "\n" + TextoPropio("%1 rows were stored before it.").arg(r.guardadas())),
+                 qPrintable(r.resumen()));
+    }
+
+    // The same in the window: the box is a failure's, with its icon.
+    void windowReportsAFileCutWhileRead()
+    {
+        QByteArray file = "//DiaBorrado//\r\n" + kEvento.toLatin1() + "\r\n";
+        qint64 corte = 0;
+        for (int i = 0; i < 1000; ++i) {
+            if (i == 400)
+                corte = file.size();
+            file += QByteArray::number(i) + ";2009-01-01;10:00\r\n";
+        }
+        const QString path = escribe(*m_home, "cut.qv90", file);
+        modulo1().FicheroImportar = path;
+        slxtest::Answers answers;
+        // Cut once the first reading is over: the first progress of the rows is shown.
+        QTimer corta;
+        connect(&corta, &QTimer::timeout, [&] {
+            auto *f = qobject_cast<Form16 *>(FormRegistry::instance("Form16"));
+            if (f && f->lblText->text().contains(" / ")) {
+                corta.stop();
+                QCOMPARE(::truncate(QFile::encodeName(path).constData(), corte), 0);
+            }
+        });
+        corta.start(0);
+        abreVentana("Form16", true);
+        QVERIFY(!corta.isActive());
+        QCOMPARE(answers.shown().size(), 1);
+        QCOMPARE(answers.shown().first().icon, ui::Icon::Critical);
+        QVERIFY2(answers.shown().first().text.startsWith(
+                     TextoPropio("The file %1 changed while it was being read (another program cut it short or wrote "
+                                 "to it), so what was read is not the whole file. Import it again once it is complete.")
+                         .arg("cut.qv90")),
+                 qPrintable(answers.shown().first().text));
+        QCOMPARE(cuenta("DiaBorrado"), 400);
+    }
+
     // Only a regular file is read: a pipe, a folder or a device is refused at once with a
     // message (a pipe with no writer would otherwise block the program), as is a file the
     // user may not read.
@@ -851,7 +1102,11 @@ private Q_SLOTS:
         SinLecturaDeSuperusuario comoUsuario;
         if (kind == "locked" && !comoUsuario.lee())
             QSKIP("this process reads every file and cannot set that aside");
+        std::optional<VigiaTuberia> vigia;
+        if (kind == "fifo")
+            vigia.emplace(path);
         const ResultadoIntercambio r = importaIntercambio(path, modulo1().ConexionBD);
+        QVERIFY2(!vigia || !vigia->termina(), "the import waited on the pipe");
         QVERIFY(!r.empezada);
         QCOMPARE(r.error, message.arg(path));
     }
