@@ -50,6 +50,15 @@ void formaGuardada(sqlite3_context *ctx, int argc, sqlite3_value **argv)
     sqlite3_result_int(ctx, ok ? 1 : 0);
 }
 
+// The columns, each named after the source's alias s.
+QString sConPrefijo(const QStringList &columnas)
+{
+    QStringList out;
+    for (const QString &c : columnas)
+        out << QStringLiteral("s.") + c;
+    return out.join(QLatin1Char(','));
+}
+
 class OrigenAdjunto final : public OrigenSQLite {
 public:
     explicit OrigenAdjunto(QSqlDatabase destino)
@@ -67,6 +76,10 @@ public:
         if (m_funcion)
             sqlite3_create_function_v2(m_funcion, kFuncion, -1, SQLITE_UTF8, nullptr, nullptr, nullptr, nullptr,
                                        nullptr);
+        if (m_defensas) {
+            sqlite3_db_config(m_defensas, SQLITE_DBCONFIG_DEFENSIVE, m_defensiva, nullptr);
+            sqlite3_db_config(m_defensas, SQLITE_DBCONFIG_TRUSTED_SCHEMA, m_confiada, nullptr);
+        }
     }
 
     bool abre(const QString &fichero, QString *error) override
@@ -82,6 +95,13 @@ public:
             return false;
         }
         m_funcion = db;
+        // The file is data: nothing its schema names runs while it is attached (SQLite's
+        // defences for files from elsewhere); the connection gets its own settings back.
+        sqlite3_db_config(db, SQLITE_DBCONFIG_DEFENSIVE, -1, &m_defensiva);
+        sqlite3_db_config(db, SQLITE_DBCONFIG_TRUSTED_SCHEMA, -1, &m_confiada);
+        m_defensas = db;
+        sqlite3_db_config(db, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
+        sqlite3_db_config(db, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
         QSqlQuery a(m_db);
         a.prepare(QStringLiteral("ATTACH DATABASE ? AS %1").arg(QLatin1String(kEsquema)));
         a.addBindValue(uriOrigenSQLite(fichero));
@@ -121,10 +141,13 @@ public:
             return false;
         prueba.finish();
 
-        QStringList origen, destino;
+        QStringList origen, destino, leidas, iguales;
         for (int i = 0; i < c.columnasOrigen.size(); ++i) {
             origen << Database::quoteIdentifier(c.columnasOrigen.at(i));
             destino << Database::quoteIdentifier(c.columnasDestino.at(i));
+            leidas << enBytes(origen.last());
+            if (c.clave.at(i))
+                iguales << QStringLiteral("d.%1 = s.%2").arg(destino.last(), origen.last());
         }
         const QString tabla = nombre(m_tabla);
         const QString sql =
@@ -134,9 +157,19 @@ public:
                      tabla, m_numero, QLatin1String(kFuncion));
         // The rows of a block that need the conversion; or all of them, after a refusal.
         const QString lista = origen.join(QLatin1Char(','));
-        m_malas = QStringLiteral("SELECT %1 FROM %2 WHERE %3 >= ? AND %3 <= ? AND NOT %4(%1) ORDER BY %3")
-                      .arg(lista, tabla, m_numero, QLatin1String(kFuncion));
-        m_todas = QStringLiteral("SELECT %1 FROM %2 WHERE %3 >= ? AND %3 <= ? ORDER BY %3").arg(lista, tabla, m_numero);
+        const QString bytes = leidas.join(QLatin1Char(','));
+        m_malas = QStringLiteral("SELECT %1 FROM %2 WHERE %3 >= ? AND %3 <= ? AND NOT %4(%5) ORDER BY %3")
+                      .arg(bytes, tabla, m_numero, QLatin1String(kFuncion), lista);
+        m_todas = QStringLiteral("SELECT %1 FROM %2 WHERE %3 >= ? AND %3 <= ? ORDER BY %3").arg(bytes, tabla, m_numero);
+        // Of the rows in stored form that the insert did not store, those whose key the
+        // destination held before the merge; the others repeat a key of the source.
+        m_yaEstaban.clear();
+        if (!iguales.isEmpty())
+            m_yaEstaban = QStringLiteral("SELECT count(*) FROM %1 AS s WHERE s.%2 >= ? AND s.%2 <= ? AND %3(%4) AND "
+                                         "EXISTS (SELECT 1 FROM main.%5 AS d WHERE %6 AND d.rowid <= %7)")
+                              .arg(tabla, m_numero, QLatin1String(kFuncion), sConPrefijo(origen),
+                                   Database::quoteIdentifier(c.destino), iguales.join(QLatin1String(" AND ")),
+                                   QString::number(c.ultimaFila));
         m_limite = QStringLiteral("SELECT count(*), max(k) FROM (SELECT %1 AS k FROM %2 WHERE %1 >= ? ORDER BY %1 "
                                   "LIMIT %3)")
                        .arg(m_numero, tabla, QString::number(kFilasPorBloque));
@@ -179,9 +212,23 @@ public:
         QString lectura;
         if (m_bloque->exec()) {
             b->anadidas = m_bloque->numRowsAffected();
-            b->duplicadas = m_recuento.buenas - b->anadidas;
+            const qint64 noGuardadas = m_recuento.buenas - b->anadidas;
             if (m_recuento.buenas < b->filas)
                 lectura = m_malas;
+            m_bloque->finish();
+            b->duplicadas = noGuardadas;
+            if (noGuardadas > 0 && !m_yaEstaban.isEmpty()) {
+                QSqlQuery q(m_db);
+                q.prepare(m_yaEstaban);
+                q.addBindValue(m_desde);
+                q.addBindValue(hasta);
+                if (!q.exec() || !q.next()) {
+                    *error = q.lastError().text();
+                    return false;
+                }
+                b->duplicadas = qMin(noGuardadas, q.value(0).toLongLong());
+                b->repetidas = noGuardadas - b->duplicadas;
+            }
         } else if (esFalloDeFichero(m_bloque->lastError())) {
             *error = m_bloque->lastError().text();
             return false;
@@ -220,7 +267,9 @@ private:
     QString m_tabla;
     QStringList m_columnasTabla;
     QString m_numero;
-    QString m_malas, m_todas, m_limite;
+    QString m_malas, m_todas, m_limite, m_yaEstaban;
+    sqlite3 *m_defensas = nullptr;
+    int m_defensiva = 0, m_confiada = 1;
     std::unique_ptr<QSqlQuery> m_bloque;
     Recuento m_recuento;
     qint64 m_desde = 0;
