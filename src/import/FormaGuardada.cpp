@@ -2,12 +2,16 @@
 
 #include "base/TextoCitado.h"
 #include "base/TextoPropio.h"
+#include "import/TablasIntercambio.h"
 
 #include <QDate>
 #include <QDateTime>
 #include <QRegularExpression>
 #include <QTime>
+#include <QSet>
+#include <cfloat>
 #include <cmath>
+#include <cstring>
 #include <sqlite3.h>
 
 namespace slx::fusion {
@@ -72,6 +76,82 @@ bool esHoraCompleta(const unsigned char *p, int n)
     return h >= 0 && h < 24 && m >= 0 && m < 60 && s >= 0 && s < 60;
 }
 
+// "hh:mm" or "hh:mm:ss" of a real time of day.
+bool esHoraTexto(const unsigned char *p, int n)
+{
+    if (n == 8)
+        return esHoraCompleta(p, n);
+    if (n != 5 || p[2] != ':')
+        return false;
+    const int h = digitos(p, 2), m = digitos(p + 3, 2);
+    return h >= 0 && h < 24 && m >= 0 && m < 60;
+}
+
+// UTF-8 as the standard writes it (no overlong form, no surrogate, nothing past
+// U+10FFFF) and without a NUL.
+bool esTextoValido(const unsigned char *p, qint64 n)
+{
+    for (qint64 i = 0; i < n;) {
+        const unsigned char c = p[i];
+        if (c >= 0x01 && c < 0x80) {
+            ++i;
+            continue;
+        }
+        int extra = 0;
+        unsigned minimo = 0, cp = 0;
+        if (c >= 0xC2 && c <= 0xDF) {
+            extra = 1;
+            minimo = 0x80;
+            cp = c & 0x1F;
+        } else if (c >= 0xE0 && c <= 0xEF) {
+            extra = 2;
+            minimo = 0x800;
+            cp = c & 0x0F;
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            extra = 3;
+            minimo = 0x10000;
+            cp = c & 0x07;
+        } else {
+            return false; // a NUL, a lone continuation byte or a byte UTF-8 never uses
+        }
+        if (n - i <= extra)
+            return false;
+        for (int k = 1; k <= extra; ++k) {
+            if ((p[i + k] & 0xC0) != 0x80)
+                return false;
+            cp = (cp << 6) | (p[i + k] & 0x3F);
+        }
+        if (cp < minimo || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
+            return false;
+        i += extra + 1;
+    }
+    return true;
+}
+
+// A number a Single holds: finite and inside its range.
+bool esSingle(double d)
+{
+    return std::isfinite(d) && std::fabs(d) <= double(FLT_MAX);
+}
+
+// The columns that hold a time of day as text: those the exchange file reads as times.
+const QSet<QString> &horasTexto()
+{
+    static const QSet<QString> columnas = [] {
+        QSet<QString> s;
+        for (const intercambio::Tabla &t : intercambio::tablas()) {
+            for (const intercambio::Columna &c : t.columnas) {
+                if (c.conversion == intercambio::Conversion::HoraTexto)
+                    s.insert(QLatin1String(c.nombre));
+                else if (c.conversion == intercambio::Conversion::FechaYHora && c.segunda)
+                    s.insert(QLatin1String(c.segunda));
+            }
+        }
+        return s;
+    }();
+    return columnas;
+}
+
 bool enBlanco(const unsigned char *p, int n)
 {
     for (int i = 0; i < n; ++i)
@@ -87,6 +167,8 @@ Forma formaDe(const QString &columna)
     // The times of the disabled intervals: one stored form, "hh:mm:ss", whoever writes them.
     if (columna == QLatin1String("THoraEmpiezaInt") || columna == QLatin1String("THoraTerminaInt"))
         return Forma::Hora;
+    if (horasTexto().contains(columna))
+        return Forma::HoraTexto;
     auto prefijo = [&](const char *p) {
         const QString s = QLatin1String(p);
         return columna.startsWith(s) && columna.size() > s.size() && columna.at(s.size()).isUpper();
@@ -107,11 +189,24 @@ bool esClaveVacia(const QVariant &v)
     return v.isNull() || (v.typeId() == QMetaType::QString && v.toString().trimmed().isEmpty());
 }
 
-bool convierte(const QVariant &v, Forma forma, QVariant *out, QString *motivo)
+bool convierte(const QVariant &valor, Forma forma, QVariant *out, QString *motivo)
 {
-    if (v.isNull()) {
+    if (valor.isNull()) {
         *out = QVariant();
         return true;
+    }
+    // A text is UTF-8 without a NUL, whatever it stands for.
+    QVariant v = valor;
+    if (v.typeId() == QMetaType::QByteArray) {
+        const QByteArray b = v.toByteArray();
+        if (!esTextoValido(reinterpret_cast<const unsigned char *>(b.constData()), b.size())) {
+            *motivo = TextoPropio("the value is not a valid text (it holds a NUL or bytes that are not UTF-8)");
+            return false;
+        }
+        v = QString::fromUtf8(b);
+    } else if (v.typeId() == QMetaType::QString && v.toString().contains(QChar(0))) {
+        *motivo = TextoPropio("the value is not a valid text (it holds a NUL or bytes that are not UTF-8)");
+        return false;
     }
     double d = 0;
     switch (forma) {
@@ -123,7 +218,7 @@ bool convierte(const QVariant &v, Forma forma, QVariant *out, QString *motivo)
         *out = qlonglong(d);
         return true;
     case Forma::Real:
-        if (!numero(v, &d)) {
+        if (!numero(v, &d) || !esSingle(d)) {
             *motivo = TextoPropio("\"%1\" is not a number").arg(citaValor(v.toString()));
             return false;
         }
@@ -178,6 +273,25 @@ bool convierte(const QVariant &v, Forma forma, QVariant *out, QString *motivo)
         *out = hora.toString(QStringLiteral("hh:mm:ss"));
         return true;
     }
+    case Forma::HoraTexto: {
+        // "h:mm", "hh:mm" or "hh:mm:ss" as text, or the time of a date/time of the original.
+        QString texto;
+        if (v.typeId() == QMetaType::QDateTime)
+            texto = textoHora(v.toDateTime().time());
+        else if (v.typeId() == QMetaType::QTime)
+            texto = textoHora(v.toTime());
+        else if (v.typeId() == QMetaType::QString)
+            texto = v.toString().trimmed();
+        if (texto.size() == 4)
+            texto.prepend(QLatin1Char('0'));
+        const QByteArray b = texto.toLatin1();
+        if (!esHoraTexto(reinterpret_cast<const unsigned char *>(b.constData()), int(b.size()))) {
+            *motivo = TextoPropio("\"%1\" is not a time of day").arg(v.toString());
+            return false;
+        }
+        *out = texto;
+        return true;
+    }
     case Forma::Texto:
         if (v.typeId() == QMetaType::QDateTime) {
             // A date/time column of the original that holds a time of day only.
@@ -200,7 +314,7 @@ bool enFormaGuardada(sqlite3_value *v, Forma forma, bool clave)
         return !clave;
     switch (forma) {
     case Forma::Entero: return tipo == SQLITE_INTEGER;
-    case Forma::Real: return tipo == SQLITE_FLOAT || tipo == SQLITE_INTEGER;
+    case Forma::Real: return tipo == SQLITE_INTEGER || (tipo == SQLITE_FLOAT && esSingle(sqlite3_value_double(v)));
     case Forma::Booleano: {
         if (tipo != SQLITE_INTEGER)
             return false;
@@ -217,7 +331,8 @@ bool enFormaGuardada(sqlite3_value *v, Forma forma, bool clave)
     switch (forma) {
     case Forma::Fecha: return esFechaIso(texto, n);
     case Forma::Hora: return esHoraCompleta(texto, n);
-    case Forma::Texto: return !(clave && enBlanco(texto, n));
+    case Forma::HoraTexto: return esHoraTexto(texto, n);
+    case Forma::Texto: return esTextoValido(texto, n) && !(clave && enBlanco(texto, n));
     default: return false;
     }
 }

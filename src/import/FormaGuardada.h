@@ -10,19 +10,30 @@ struct sqlite3_value;
 
 namespace slx::fusion {
 
-enum class Forma : char { Entero = 'e', Real = 'r', Booleano = 'b', Fecha = 'f', Texto = 't', Hora = 'h' };
+// Hora: "hh:mm:ss"; HoraTexto: a time of day kept as text, "hh:mm" (or "hh:mm:ss").
+enum class Forma : char {
+    Entero = 'e',
+    Real = 'r',
+    Booleano = 'b',
+    Fecha = 'f',
+    Texto = 't',
+    Hora = 'h',
+    HoraTexto = 'm'
+};
 
 Forma formaDe(const QString &columna);
 
 // Converts a source value to the stored form; false with a reason when it cannot be
-// stored there. A key part that is missing or blank is refused by esClaveVacia.
+// stored there. A text may come as its bytes (QByteArray): it must be UTF-8 with no NUL,
+// as a text of any other form. A key part that is missing or blank is refused by esClaveVacia.
 bool convierte(const QVariant &v, Forma forma, QVariant *out, QString *motivo);
 
 // A key part without a value: NULL, or a text that is empty or only blanks.
 bool esClaveVacia(const QVariant &v);
 
 // Whether an SQLite value already holds the stored form (so that it is copied as it
-// stands); a key part must also hold a value.
+// stands); a key part must also hold a value. Exactly the values that convierte takes
+// and leaves as they are: whichever way a row goes, it gets the same verdict.
 bool enFormaGuardada(sqlite3_value *v, Forma forma, bool clave);
 
 } // namespace slx::fusion

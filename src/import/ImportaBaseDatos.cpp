@@ -13,6 +13,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <limits>
 
 namespace slx {
 
@@ -153,6 +154,7 @@ public:
     CopiaFilas(const Plan &plan, QSqlDatabase destino, ResultadoFusion *r)
         : m_plan(plan)
         , m_insert(destino)
+        , m_donde(destino)
         , m_r(r)
         , m_valores(plan.columnas.size())
     {
@@ -161,6 +163,18 @@ public:
             nombres << quoteIdentifier(c);
             marcas << QStringLiteral("?");
         }
+        // The destination's last row number before the copy: a key found at or below it
+        // was already there, one above it came from an earlier row of this source.
+        QSqlQuery ultima(destino);
+        if (ultima.exec(QStringLiteral("SELECT max(rowid) FROM main.%1").arg(quoteIdentifier(plan.destino))) &&
+            ultima.next())
+            m_ultimaFila = ultima.value(0).isNull() ? std::numeric_limits<qint64>::min() : ultima.value(0).toLongLong();
+        QStringList iguales;
+        for (int k : plan.indiceClave)
+            iguales << quoteIdentifier(plan.columnas.at(k)) + QLatin1String(" = ?");
+        if (!iguales.isEmpty())
+            m_buscaClave = m_donde.prepare(QStringLiteral("SELECT rowid FROM main.%1 WHERE %2")
+                                               .arg(quoteIdentifier(plan.destino), iguales.join(QLatin1String(" AND "))));
         m_preparada = m_insert.prepare(QStringLiteral("INSERT INTO main.%1 (%2) VALUES (%3) ON CONFLICT DO NOTHING")
                                            .arg(quoteIdentifier(plan.destino), nombres.join(QLatin1Char(',')),
                                                 marcas.join(QLatin1Char(','))));
@@ -206,9 +220,9 @@ public:
             if (m_insert.numRowsAffected() > 0)
                 ++m_r->anadidas;
             else
-                ++m_r->duplicadas;
+                cuentaNoGuardada();
         } else if (esDuplicado(m_insert.lastError())) {
-            ++m_r->duplicadas;
+            cuentaNoGuardada();
         } else if (fusion::esFalloDeFichero(m_insert.lastError())) {
             // A damaged page is the table's failure, not one refusal per row.
             *error = m_insert.lastError().text();
@@ -219,9 +233,27 @@ public:
         return true;
     }
 
+    qint64 ultimaFila() const { return m_ultimaFila; }
+
 private:
+    // A row whose key is stored: already in the destination, or repeated in the source.
+    void cuentaNoGuardada()
+    {
+        bool repetida = false;
+        if (m_buscaClave) {
+            for (int k = 0; k < m_plan.indiceClave.size(); ++k)
+                m_donde.bindValue(k, m_valores.at(m_plan.indiceClave.at(k)));
+            repetida = m_donde.exec() && m_donde.next() && m_donde.value(0).toLongLong() > m_ultimaFila;
+            m_donde.finish();
+        }
+        ++(repetida ? m_r->repetidas : m_r->duplicadas);
+    }
+
     const Plan &m_plan;
     QSqlQuery m_insert;
+    QSqlQuery m_donde;
+    bool m_buscaClave = false;
+    qint64 m_ultimaFila = std::numeric_limits<qint64>::max();
     ResultadoFusion *m_r;
     QVector<QVariant> m_valores;
     bool m_preparada = false;
@@ -249,7 +281,7 @@ void copiaFilas(fusion::Origen &fuente, const Plan &plan, QSqlDatabase destino, 
         return why->isEmpty();
     };
 
-    fusion::CopiaTabla directa{plan.destino, plan.columnas, plan.columnasOrigen, plan.formas, {}};
+    fusion::CopiaTabla directa{plan.destino, plan.columnas, plan.columnasOrigen, plan.formas, {}, filas.ultimaFila()};
     for (int k = 0; k < plan.columnas.size(); ++k)
         directa.clave << plan.indiceClave.contains(k);
     if (!plan.clavesAusentes.isEmpty() || !fuente.copiaDirecta(directa)) {
@@ -264,6 +296,7 @@ void copiaFilas(fusion::Origen &fuente, const Plan &plan, QSqlDatabase destino, 
     while (fuente.siguienteBloque(&b, why)) {
         r->anadidas += b.anadidas;
         r->duplicadas += b.duplicadas;
+        r->repetidas += b.repetidas;
         if (!unaPorUna(enOrden))
             return;
         if (progreso)
@@ -298,6 +331,7 @@ void copiaTabla(fusion::Origen &fuente, const Destino &d, const QString &tabla, 
     const bool enTransaccion = destino.transaction();
     const qint64 anadidasAntes = r->anadidas;
     const qint64 duplicadasAntes = r->duplicadas;
+    const qint64 repetidasAntes = r->repetidas;
     copiaFilas(fuente, plan, destino, r, progreso, &why);
     fuente.cierraTabla();
     if (!why.isEmpty())
@@ -306,6 +340,7 @@ void copiaTabla(fusion::Origen &fuente, const Destino &d, const QString &tabla, 
         destino.rollback();
         r->anadidas = anadidasAntes;
         r->duplicadas = duplicadasAntes;
+        r->repetidas = repetidasAntes;
         r->tablasIlegibles << nombreTabla(tabla) + QLatin1String(": ") + destino.lastError().text();
     }
     if (progreso)
@@ -341,6 +376,8 @@ QString ResultadoFusion::resumen() const
     QStringList lines;
     lines << TextoPropio("Rows added: %1").arg(anadidas);
     lines << TextoPropio("Rows already in the database (skipped): %1").arg(duplicadas);
+    if (repetidas)
+        lines << TextoPropio("Rows whose key the file itself holds twice (stored once): %1").arg(repetidas);
     // The names and reasons come from the file: the lists are cut short, as are their lines.
     if (rechazadas)
         lines << TextoPropio("Rows refused: %1").arg(rechazadas) + QLatin1Char('\n') + listaLineas(motivos);
@@ -352,6 +389,9 @@ QString ResultadoFusion::resumen() const
     }
     if (!tablasIlegibles.isEmpty())
         lines << TextoPropio("Tables that could not be read whole:") + QLatin1Char('\n') + listaLineas(tablasIlegibles);
+    if (!danos.isEmpty())
+        lines << TextoPropio("The file is damaged; what could be read of it was merged:") + QLatin1Char('\n') +
+                     listaLineas(danos);
     if (!tablasDanadas.isEmpty())
         lines << TextoPropio("Damaged tables of the file, not read (they hold nothing this program imports):") +
                      QLatin1Char('\n') + listaLineas(tablasDanadas);
@@ -394,6 +434,18 @@ ResultadoFusion ImportaBaseDatos(const QString &origen, QSqlDatabase destino, co
                               "of the program.")
                       .arg(origen);
         return r;
+    }
+    r.danos = fuente->danos();
+    // An Access file of the original program holds every table of the program: one its
+    // list does not name is lost to a damaged list, not missing by design.
+    if (tipo == TipoBaseDatos::Access) {
+        QStringList esperadas{QStringLiteral("Configuracion")};
+        for (const intercambio::Tabla &t : intercambio::tablas())
+            esperadas << QLatin1String(t.nombre);
+        for (const QString &t : esperadas)
+            if (!tablas.contains(t, Qt::CaseInsensitive))
+                r.tablasIlegibles << nombreTabla(t) + QLatin1String(": ") +
+                                         TextoPropio("the file's list of tables does not name it");
     }
     for (const QString &d : fuente->tablasDanadas())
         r.tablasDanadas << nombreTabla(d.section(QLatin1String(": "), 0, 0)) + QLatin1String(": ") +

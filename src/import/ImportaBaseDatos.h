@@ -24,12 +24,14 @@ struct ResultadoFusion {
     // list not read); nothing was written then.
     QString error;
     qint64 anadidas = 0;         // rows stored
-    qint64 duplicadas = 0;       // rows whose key the destination already held
+    qint64 duplicadas = 0;       // rows whose key the destination held before the merge
+    qint64 repetidas = 0;        // rows whose key an earlier row of the same file had stored
     qint64 rechazadas = 0;       // rows refused for another reason (a value that cannot be stored)
     QStringList motivos;         // the first reasons of refused rows, "table: reason"
     QStringList tablasOmitidas;  // source tables the destination lacks (their rows are not stored)
     QStringList tablasIlegibles; // source tables that could not be read whole ("table: reason")
     QStringList tablasDanadas;   // damaged tables the merge does not read (settings, system tables)
+    QStringList danos;           // damage of the file as a whole; what could be read is merged
 
     bool empezada() const { return error.isEmpty(); }
     // Every table was read and every row is now in the destination (stored or already
@@ -37,7 +39,8 @@ struct ResultadoFusion {
     // damaged tables is not taken for a sound one, even when they hold nothing merged.
     bool sinPerdidas() const
     {
-        return empezada() && rechazadas == 0 && tablasIlegibles.isEmpty() && tablasDanadas.isEmpty();
+        return empezada() && rechazadas == 0 && tablasIlegibles.isEmpty() && tablasDanadas.isEmpty() &&
+               danos.isEmpty();
     }
     // The summary shown to the user.
     QString resumen() const;

@@ -203,6 +203,10 @@ public:
                 danadas << QString::fromUtf8(p);
             else if (tag == 'X')
                 motivo = QString::fromUtf8(p);
+            else if (tag == 'K' && p.size() >= 8)
+                m_danos << TextoPropio("only %1 of the %2 entries of its list of tables could be read")
+                               .arg(leeU32(p.constData()))
+                               .arg(leeU32(p.constData() + 4));
         }
         if (!lector.terminaBien() || !motivo.isEmpty()) {
             *error = danada(fichero, motivo);
@@ -228,6 +232,7 @@ public:
     }
 
     QStringList tablasDanadas() const override { return m_danadas; }
+    QStringList danos() const override { return m_danos; }
 
     bool tablas(QStringList *nombres, QString *) override
     {
@@ -325,6 +330,7 @@ private:
     QString m_fichero;
     QStringList m_tablas;
     QStringList m_danadas;
+    QStringList m_danos;
     std::unique_ptr<Lector> m_lector;
     QVector<int> m_tipos;
     quint32 m_leidas = 0;

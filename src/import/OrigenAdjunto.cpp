@@ -30,12 +30,14 @@ constexpr qint64 kFilasPorBloque = 20000;
 
 const char *const kEsquema = "slx_origen";
 const char *const kFuncion = "slx_forma_guardada";
+const char *const kRepetida = "slx_clave_repetida";
 
 // What the function sees of one block.
 struct Recuento {
     QVector<Forma> formas;
     QVector<bool> clave;
     qint64 buenas = 0;
+    qint64 repetidas = 0;
 };
 
 // slx_forma_guardada(value...): 1 when every value is in its stored form.
@@ -48,6 +50,16 @@ void formaGuardada(sqlite3_context *ctx, int argc, sqlite3_value **argv)
     if (ok)
         ++r->buenas;
     sqlite3_result_int(ctx, ok ? 1 : 0);
+}
+
+// slx_clave_repetida(condition): counts the conflicts where condition holds; always
+// false, so that the conflict writes nothing.
+void claveRepetida(sqlite3_context *ctx, int argc, sqlite3_value **argv)
+{
+    auto *r = static_cast<Recuento *>(sqlite3_user_data(ctx));
+    if (argc == 1 && sqlite3_value_int(argv[0]) != 0)
+        ++r->repetidas;
+    sqlite3_result_int(ctx, 0);
 }
 
 class OrigenAdjunto final : public OrigenSQLite {
@@ -64,9 +76,16 @@ public:
             QSqlQuery d(m_db);
             d.exec(QStringLiteral("DETACH DATABASE %1").arg(QLatin1String(kEsquema)));
         }
-        if (m_funcion)
+        if (m_funcion) {
             sqlite3_create_function_v2(m_funcion, kFuncion, -1, SQLITE_UTF8, nullptr, nullptr, nullptr, nullptr,
                                        nullptr);
+            sqlite3_create_function_v2(m_funcion, kRepetida, 1, SQLITE_UTF8, nullptr, nullptr, nullptr, nullptr,
+                                       nullptr);
+        }
+        if (m_defensas) {
+            sqlite3_db_config(m_defensas, SQLITE_DBCONFIG_DEFENSIVE, m_defensiva, nullptr);
+            sqlite3_db_config(m_defensas, SQLITE_DBCONFIG_TRUSTED_SCHEMA, m_confiada, nullptr);
+        }
     }
 
     bool abre(const QString &fichero, QString *error) override
@@ -77,11 +96,20 @@ public:
             return false;
         }
         if (sqlite3_create_function_v2(db, kFuncion, -1, SQLITE_UTF8, &m_recuento, formaGuardada, nullptr, nullptr,
+                                       nullptr) != SQLITE_OK ||
+            sqlite3_create_function_v2(db, kRepetida, 1, SQLITE_UTF8, &m_recuento, claveRepetida, nullptr, nullptr,
                                        nullptr) != SQLITE_OK) {
             *error = TextoPropio("The database %1 cannot be opened: %2").arg(fichero, QString::fromUtf8(sqlite3_errmsg(db)));
             return false;
         }
         m_funcion = db;
+        // The file is data: nothing its schema names runs while it is attached (SQLite's
+        // defences for files from elsewhere); the connection gets its own settings back.
+        sqlite3_db_config(db, SQLITE_DBCONFIG_DEFENSIVE, -1, &m_defensiva);
+        sqlite3_db_config(db, SQLITE_DBCONFIG_TRUSTED_SCHEMA, -1, &m_confiada);
+        m_defensas = db;
+        sqlite3_db_config(db, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
+        sqlite3_db_config(db, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
         QSqlQuery a(m_db);
         a.prepare(QStringLiteral("ATTACH DATABASE ? AS %1").arg(QLatin1String(kEsquema)));
         a.addBindValue(uriOrigenSQLite(fichero));
@@ -121,22 +149,35 @@ public:
             return false;
         prueba.finish();
 
-        QStringList origen, destino;
+        QStringList origen, destino, leidas, claves;
         for (int i = 0; i < c.columnasOrigen.size(); ++i) {
             origen << Database::quoteIdentifier(c.columnasOrigen.at(i));
             destino << Database::quoteIdentifier(c.columnasDestino.at(i));
+            leidas << enBytes(origen.last());
+            if (c.clave.at(i))
+                claves << destino.last();
         }
         const QString tabla = nombre(m_tabla);
+        // A row whose key is stored already is not written; the conflict's test counts,
+        // without writing, those whose key an earlier row of this source stored (a row
+        // number above the destination's last before the copy).
+        const QString conflicto =
+            claves.isEmpty()
+                ? QStringLiteral("ON CONFLICT DO NOTHING")
+                : QStringLiteral("ON CONFLICT (%1) DO UPDATE SET %2 = d.%2 WHERE %3(d.rowid > %4)")
+                      .arg(claves.join(QLatin1Char(',')), claves.first(), QLatin1String(kRepetida),
+                           QString::number(c.ultimaFila));
         const QString sql =
-            QStringLiteral("INSERT INTO main.%1 (%2) SELECT %3 FROM %4 WHERE %5 >= ? AND %5 <= ? AND %6(%3) "
-                           "ON CONFLICT DO NOTHING")
+            QStringLiteral("INSERT INTO main.%1 AS d (%2) SELECT %3 FROM %4 WHERE %5 >= ? AND %5 <= ? AND %6(%3) %7")
                 .arg(Database::quoteIdentifier(c.destino), destino.join(QLatin1Char(',')), origen.join(QLatin1Char(',')),
-                     tabla, m_numero, QLatin1String(kFuncion));
+                     tabla, m_numero, QLatin1String(kFuncion), conflicto);
         // The rows of a block that need the conversion; or all of them, after a refusal.
         const QString lista = origen.join(QLatin1Char(','));
-        m_malas = QStringLiteral("SELECT %1 FROM %2 WHERE %3 >= ? AND %3 <= ? AND NOT %4(%1) ORDER BY %3")
-                      .arg(lista, tabla, m_numero, QLatin1String(kFuncion));
-        m_todas = QStringLiteral("SELECT %1 FROM %2 WHERE %3 >= ? AND %3 <= ? ORDER BY %3").arg(lista, tabla, m_numero);
+        const QString bytes = leidas.join(QLatin1Char(','));
+        m_malas = QStringLiteral("SELECT %1 FROM %2 WHERE %3 >= ? AND %3 <= ? AND NOT %4(%5) ORDER BY %3")
+                      .arg(bytes, tabla, m_numero, QLatin1String(kFuncion), lista);
+        m_todas = QStringLiteral("SELECT %1 FROM %2 WHERE %3 >= ? AND %3 <= ? ORDER BY %3").arg(bytes, tabla, m_numero);
+
         m_limite = QStringLiteral("SELECT count(*), max(k) FROM (SELECT %1 AS k FROM %2 WHERE %1 >= ? ORDER BY %1 "
                                   "LIMIT %3)")
                        .arg(m_numero, tabla, QString::number(kFilasPorBloque));
@@ -174,12 +215,14 @@ public:
             hasta = q.value(1).toLongLong();
         }
         m_recuento.buenas = 0;
+        m_recuento.repetidas = 0;
         m_bloque->bindValue(0, m_desde);
         m_bloque->bindValue(1, hasta);
         QString lectura;
         if (m_bloque->exec()) {
             b->anadidas = m_bloque->numRowsAffected();
-            b->duplicadas = m_recuento.buenas - b->anadidas;
+            b->repetidas = m_recuento.repetidas;
+            b->duplicadas = m_recuento.buenas - b->anadidas - b->repetidas;
             if (m_recuento.buenas < b->filas)
                 lectura = m_malas;
         } else if (esFalloDeFichero(m_bloque->lastError())) {
@@ -221,6 +264,8 @@ private:
     QStringList m_columnasTabla;
     QString m_numero;
     QString m_malas, m_todas, m_limite;
+    sqlite3 *m_defensas = nullptr;
+    int m_defensiva = 0, m_confiada = 1;
     std::unique_ptr<QSqlQuery> m_bloque;
     Recuento m_recuento;
     qint64 m_desde = 0;

@@ -26,13 +26,17 @@ struct CopiaTabla {
     QStringList columnasOrigen;
     QVector<Forma> formas;
     QVector<bool> clave;
+    // The destination's last row number before the copy: a row whose key lies at or
+    // below it was already in the destination, a later one came from this source.
+    qint64 ultimaFila = 0;
 };
 
 // What a source's own copy did with one block of rows.
 struct Bloque {
     qint64 filas = 0;      // rows of the source in the block
     qint64 anadidas = 0;   // stored
-    qint64 duplicadas = 0; // already in the destination
+    qint64 duplicadas = 0; // already in the destination before the merge
+    qint64 repetidas = 0;  // a key an earlier row of the source already stored
 };
 
 // Values come as: null QVariant, qlonglong, double, bool, QString or, for a date/time
@@ -47,6 +51,9 @@ public:
     // Tables the file holds but cannot read, system tables included ("table: reason"),
     // known once tablas() has answered; their rows are not merged.
     virtual QStringList tablasDanadas() const { return {}; }
+    // The damage found in the file as a whole (its own check, its list of tables), known
+    // once tablas() has answered; empty for a sound file. What can be read is merged.
+    virtual QStringList danos() const { return {}; }
     // Starts reading a table; its column names in *columnas.
     virtual bool abreTabla(const QString &tabla, QStringList *columnas, QString *error) = 0;
     // The next row into *fila (one value per column); false at the end or on a read

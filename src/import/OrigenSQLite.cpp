@@ -2,6 +2,8 @@
 
 #include "base/Database.h"
 #include "base/TextoPropio.h"
+#include "import/ConexionSQLite.h"
+#include "import/NombresDatos.h"
 
 #include <QAtomicInt>
 #include <QFile>
@@ -48,6 +50,12 @@ bool OrigenSQLite::abre(const QString &fichero, QString *error)
         *error = TextoPropio("The database %1 cannot be opened: %2").arg(fichero, m_db.lastError().text());
         return false;
     }
+    // The file is data: nothing its schema names runs (SQLite's defences for files
+    // from elsewhere).
+    if (sqlite3 *db = conexionSQLite(m_db)) {
+        sqlite3_db_config(db, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
+        sqlite3_db_config(db, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
+    }
     return true;
 }
 
@@ -72,21 +80,101 @@ bool OrigenSQLite::tablas(QStringList *nombres, QString *error)
         *error = TextoPropio("The list of tables of the database cannot be read: %1").arg(q.lastError().text());
         return false;
     }
+    q.finish();
+    compruebaFichero();
     return true;
+}
+
+void OrigenSQLite::compruebaFichero()
+{
+    // How many faults the check names at most.
+    constexpr int kFallos = 5;
+    m_danos.clear();
+    QSqlQuery q(m_db);
+    // A CHECK constraint of the file is an expression of its own: the check does not run it.
+    bool ignoraba = false;
+    if (q.exec(QStringLiteral("PRAGMA ignore_check_constraints")) && q.next())
+        ignoraba = q.value(0).toInt() != 0;
+    q.exec(QStringLiteral("PRAGMA ignore_check_constraints = ON"));
+    const QString esquema = m_esquema.isEmpty() ? QString() : m_esquema;
+    if (!q.exec(QStringLiteral("PRAGMA %1quick_check(%2)").arg(esquema).arg(kFallos))) {
+        m_danos << q.lastError().text();
+    } else {
+        while (q.next()) {
+            const QString linea = q.value(0).toString();
+            if (linea != QLatin1String("ok"))
+                m_danos << linea;
+        }
+        if (q.lastError().isValid())
+            m_danos << q.lastError().text();
+    }
+    q.finish();
+    q.exec(ignoraba ? QStringLiteral("PRAGMA ignore_check_constraints = ON")
+                    : QStringLiteral("PRAGMA ignore_check_constraints = OFF"));
+}
+
+bool OrigenSQLite::columnasLeibles(const QString &tabla, QStringList *columnas, QString *error) const
+{
+    const QString esquema = m_esquema.isEmpty() ? QStringLiteral("main") : m_esquema.chopped(1);
+    QSqlQuery q(m_db);
+    q.prepare(QStringLiteral("SELECT sql FROM %1sqlite_master WHERE type = 'table' AND name = ?").arg(m_esquema));
+    q.addBindValue(tabla);
+    if (!q.exec()) {
+        *error = q.lastError().text();
+        return false;
+    }
+    if (q.next() && q.value(0).toString().trimmed().startsWith(QLatin1String("CREATE VIRTUAL"), Qt::CaseInsensitive)) {
+        *error = TextoPropio("the file computes the table (a virtual table): it is not read");
+        return false;
+    }
+    q.finish();
+    q.prepare(QStringLiteral("SELECT name, hidden FROM pragma_table_xinfo(?, ?)"));
+    q.addBindValue(tabla);
+    q.addBindValue(esquema);
+    if (!q.exec()) {
+        *error = q.lastError().text();
+        return false;
+    }
+    QStringList nombres;
+    while (q.next()) {
+        // hidden: 1 a hidden column of a virtual table, 2 and 3 a generated column.
+        const int oculta = q.value(1).toInt();
+        if (oculta != 0) {
+            *error = TextoPropio("the file computes the column %1: the table is not read")
+                         .arg(nombreColumna(q.value(0).toString()));
+            return false;
+        }
+        nombres << q.value(0).toString();
+    }
+    if (q.lastError().isValid()) {
+        *error = q.lastError().text();
+        return false;
+    }
+    *columnas = nombres;
+    return true;
+}
+
+QString OrigenSQLite::enBytes(const QString &c)
+{
+    return QStringLiteral("CASE typeof(%1) WHEN 'text' THEN CAST(%1 AS BLOB) ELSE %1 END").arg(c);
 }
 
 bool OrigenSQLite::abreTabla(const QString &tabla, QStringList *columnas, QString *error)
 {
     cierraTabla();
+    QStringList nombres;
+    if (!columnasLeibles(tabla, &nombres, error))
+        return false;
+    QStringList lista;
+    for (const QString &c : nombres)
+        lista << enBytes(Database::quoteIdentifier(c));
     auto q = std::make_unique<QSqlQuery>(m_db);
     q->setForwardOnly(true);
-    if (!q->exec(QStringLiteral("SELECT * FROM ") + nombre(tabla))) {
+    if (!q->exec(QStringLiteral("SELECT %1 FROM %2").arg(lista.join(QLatin1Char(',')), nombre(tabla)))) {
         *error = q->lastError().text();
         return false;
     }
-    const QSqlRecord r = q->record();
-    for (int i = 0; i < r.count(); ++i)
-        columnas->append(r.fieldName(i));
+    *columnas << nombres;
     leeDe(std::move(q));
     return true;
 }

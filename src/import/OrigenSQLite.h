@@ -19,6 +19,7 @@ public:
     bool abreTabla(const QString &tabla, QStringList *columnas, QString *error) override;
     bool siguienteFila(QVector<QVariant> *fila, QString *error) override;
     void cierraTabla() override;
+    QStringList danos() const override { return m_danos; }
 
 protected:
     // Reads from the database db, whose tables are named with the prefix esquema
@@ -26,12 +27,21 @@ protected:
     OrigenSQLite(QSqlDatabase db, const QString &esquema);
     // A table of the source, quoted and with its schema.
     QString nombre(const QString &tabla) const;
+    // The columns of a table of the source, refused (false, with why) when the file
+    // computes any of them: a generated column, a virtual table.
+    bool columnasLeibles(const QString &tabla, QStringList *columnas, QString *error) const;
+    // A column read for the conversion: a text comes as its bytes, so that what is not
+    // UTF-8 is seen as such.
+    static QString enBytes(const QString &columnaEntreComillas);
+    // The check of the file's pages (PRAGMA quick_check) into danos().
+    void compruebaFichero();
     // Rows of q are what siguienteFila gives from now on.
     void leeDe(std::unique_ptr<QSqlQuery> q);
     QSqlDatabase m_db;
 
 private:
     QString m_esquema;
+    QStringList m_danos;
     QString m_propia; // the name of the own connection; empty when reading through another
     std::unique_ptr<QSqlQuery> m_query;
     int m_columnas = 0;

@@ -10,6 +10,7 @@
 #include "import/NombresDatos.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QFile>
 #include <QProcess>
 #include <QSqlError>
@@ -708,11 +709,12 @@ private Q_SLOTS:
         QTest::addColumn<int>("anadidas");
         QTest::addColumn<int>("duplicadas");
         QTest::addColumn<int>("rechazadas");
+        QTest::addColumn<int>("repetidas");
         struct Caso {
             const char *nombre;
             QStringList sql;
             const char *tabla;
-            int anadidas, duplicadas, rechazadas;
+            int anadidas, duplicadas, rechazadas, repetidas = 0;
         };
         const QString dia = "CREATE TABLE DiaBorrado (LNumeroSerie, DFecha, THora)";
         const QString intervalo = "CREATE TABLE Intervalos (LNumeroSerie, DFechaInicio, THoraInicio, SLeqLocal%1)";
@@ -751,8 +753,24 @@ private Q_SLOTS:
               "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < 29) INSERT INTO Intervalos "
               "SELECT 5, '2009-01-01', '10:' || substr('0' || i, -2), CASE i WHEN 12 THEN 300 ELSE 15 END FROM n"},
              "Intervalos", 29, 0, 1},
+            // Not "already in the database": the destination held none of them.
             {"the same key twice in the source",
-             {dia, eventos(10), "INSERT INTO DiaBorrado VALUES (5, '2009-01-01', '00:03')"}, "DiaBorrado", 10, 1, 0},
+             {dia, eventos(10), "INSERT INTO DiaBorrado VALUES (5, '2009-01-01', '00:03')"}, "DiaBorrado", 10, 0, 0, 1},
+            {"the same key twice in the source, the second after a refusal",
+             {"CREATE TABLE DiaBorrado (LNumeroSerie, DFecha, THora, ByTLeq)", eventos(10),
+              "INSERT INTO DiaBorrado VALUES (5, '2009-01-01', '00:03', 1)",
+              "INSERT INTO DiaBorrado VALUES (5, '2009-01-01', 'zz', 1)"},
+             "DiaBorrado", 10, 0, 1, 1},
+            // A real column that takes a name of the row number, in another letter case, with NULLs.
+            {"ordinary column spelled RowId holding NULLs",
+             {"CREATE TABLE DiaBorrado (LNumeroSerie, DFecha, THora, RowId)", eventos(30),
+              "UPDATE DiaBorrado SET RowId = CASE WHEN _rowid_ % 3 = 0 THEN _rowid_ END"},
+             "DiaBorrado", 30, 0, 0},
+            {"ordinary columns spelled _ROWID_ and RowId holding NULLs",
+             {"CREATE TABLE DiaBorrado (LNumeroSerie, DFecha, THora, _ROWID_, RowId)", eventos(30),
+              "UPDATE DiaBorrado SET _ROWID_ = CASE WHEN oid % 3 = 0 THEN oid END, RowId = CASE WHEN oid % 2 = 0 "
+              "THEN oid END"},
+             "DiaBorrado", 30, 0, 0},
             {"blank key parts",
              {dia, eventos(3), "INSERT INTO DiaBorrado VALUES (5, '2009-01-02', '')",
               "INSERT INTO DiaBorrado VALUES (5, '2009-01-03', '   ')",
@@ -767,7 +785,8 @@ private Q_SLOTS:
         for (const Caso &c : casos)
             for (bool adjunta : {true, false})
                 QTest::newRow(qPrintable(QString("%1, %2").arg(c.nombre, adjunta ? "attached" : "own connection")))
-                    << c.sql << adjunta << QString(c.tabla) << c.anadidas << c.duplicadas << c.rechazadas;
+                    << c.sql << adjunta << QString(c.tabla) << c.anadidas << c.duplicadas << c.rechazadas
+                    << c.repetidas;
     }
     void sqliteSourcesMergedWhole()
     {
@@ -798,6 +817,7 @@ private Q_SLOTS:
         QTEST(int(r.anadidas), "anadidas");
         QTEST(int(r.duplicadas), "duplicadas");
         QTEST(int(r.rechazadas), "rechazadas");
+        QTEST(int(r.repetidas), "repetidas");
         QTEST(cuenta(tabla), "anadidas");
         // Nothing with a blank key, and converted values in their stored form.
         QCOMPARE(valor(QString("SELECT COUNT(*) FROM %1 WHERE trim(%2, ' ' || char(9)) = ''")
@@ -905,6 +925,260 @@ private Q_SLOTS:
         QVERIFY2(lista.first().startsWith(nombreTabla(tabla) + ": "), qPrintable(lista.first()));
         QVERIFY(r.resumen().contains(lista.first()));
         QCOMPARE((leida ? r.tablasDanadas : r.tablasIlegibles).size(), 0);
+    }
+
+    // A walk of the row numbers whose full block ends at the largest row number ends there.
+    void blockEndingAtTheLastRowNumberEndsTheWalk()
+    {
+        slxtest::DataHome home;
+        QVERIFY(home.openDatabase());
+        const QString path = home.file("source.db");
+        QVERIFY(slxtest::creaBaseSQLite(
+            path, {"CREATE TABLE DiaBorrado (LNumeroSerie, DFecha, THora)",
+                   "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < 19999) "
+                   "INSERT INTO DiaBorrado (rowid, LNumeroSerie, DFecha, THora) SELECT 9223372036854775807 - 19999 + "
+                   "i, 5, date('2009-01-01', '+' || (i / 1440) || ' days'), printf('%02d:%02d', (i % 1440) / 60, i "
+                   "% 60) FROM n"}));
+        int avisos = 0;
+        const ResultadoFusion r = ImportaBaseDatos(path, modulo1().ConexionBD, [&] {
+            // A walk that starts again from the first row numbers never ends: stop the test.
+            if (++avisos > 1000)
+                qFatal("the walk of the row numbers does not end");
+        });
+        QVERIFY2(r.empezada(), qPrintable(r.error));
+        QCOMPARE(r.anadidas, qint64(20000));
+        QCOMPARE(r.duplicadas + r.repetidas, qint64(0));
+        QCOMPARE(cuenta("DiaBorrado"), 20000);
+    }
+
+    // Values outside their stored forms are refused whichever way their row goes: in a
+    // block copied whole, in a block copied row by row after a refusal, or read on a
+    // connection of the source's own.
+    void storedFormsRefusedInEveryBlock_data()
+    {
+        QTest::addColumn<QString>("tabla");
+        QTest::addColumn<QString>("columna");
+        QTest::addColumn<QString>("expresion");
+        QTest::addColumn<QString>("camino");
+        struct Caso {
+            const char *tabla, *columna, *valor;
+        };
+        const QList<Caso> casos = {
+            {"Intervalos", "THoraInicio", "'-1'"},
+            {"Intervalos", "THoraInicio", "'25:99'"},
+            {"Intervalos", "THoraFinal", "'zz'"},
+            {"Intervalos", "THoraMaxLeq1min", "'q7:50'"},
+            {"Intervalos", "SLeqLocal", "9e999"},
+            {"Intervalos", "SLeqLocal", "-9e999"},
+            {"Intervalos", "SLeqLocal", "1e300"},
+            {"Intervalos", "DFechaFinal", "'True'"},
+            {"Intervalos", "DFechaFinal", "'256'"},
+            {"Intervalos", "TTipoActuacionLocal", "'Leq' || char(0) || '05s'"},
+            {"Intervalos", "TTipoActuacionLocal", "CAST(X'4C6571C328' AS TEXT)"},
+            {"Intervalos", "TTipoActuacionLocal", "CAST(X'4C65FF71' AS TEXT)"},
+            {"IntervaloInhabil", "THoraEmpiezaInt", "'24:00:00'"},
+        };
+        for (const Caso &c : casos)
+            for (const char *camino : {"block", "row by row", "own connection"})
+                QTest::newRow(qPrintable(QString("%1 %2, %3").arg(c.columna, c.valor, camino)))
+                    << QString(c.tabla) << QString(c.columna) << QString(c.valor) << QString(camino);
+    }
+    void storedFormsRefusedInEveryBlock()
+    {
+        QFETCH(QString, tabla);
+        QFETCH(QString, columna);
+        QFETCH(QString, expresion);
+        QFETCH(QString, camino);
+        slxtest::DataHome home;
+        QVERIFY(home.openDatabase());
+        const QString path = home.file("source.db");
+        const QString n = "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 30) ";
+        QStringList sql;
+        if (tabla == "Intervalos")
+            sql << "CREATE TABLE Intervalos (LNumeroSerie, DFechaInicio, THoraInicio, DFechaFinal, THoraFinal, "
+                   "SLeqLocal, THoraMaxLeq1min, TTipoActuacionLocal, ByTLeq)"
+                << n + "INSERT INTO Intervalos SELECT 5, date('2009-01-01', '+' || i || ' days'), '10:00', "
+                       "'2009-01-02', '10:15', 60.5, '07:50', 'Leq05s', 15 FROM n";
+        else
+            sql << "CREATE TABLE IntervaloInhabil (LNumeroSerie, ByIntervalo, THoraEmpiezaInt, THoraTerminaInt)"
+                << n + "INSERT INTO IntervaloInhabil SELECT 5, i, '22:00:00', '08:00:00' FROM n";
+        sql << QString("UPDATE %1 SET %2 = %3 WHERE rowid = 10").arg(tabla, columna, expresion);
+        // A value the destination refuses sends the whole block row by row.
+        const bool otraRechazada = camino == "row by row";
+        if (otraRechazada)
+            sql << QString("UPDATE %1 SET %2 = 300 WHERE rowid = 20")
+                       .arg(tabla, tabla == "Intervalos" ? "ByTLeq" : "ByIntervalo");
+        QVERIFY(slxtest::creaBaseSQLite(path, sql));
+        QSqlDatabase destino = modulo1().ConexionBD;
+        if (camino == "own connection") {
+            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "destination-without-uri");
+            db.setDatabaseName(home.file("slx90.db"));
+            QVERIFY(db.open());
+            destino = db;
+        }
+        const ResultadoFusion r = ImportaBaseDatos(path, destino);
+        if (camino == "own connection") {
+            destino.close();
+            destino = QSqlDatabase();
+            QSqlDatabase::removeDatabase("destination-without-uri");
+        }
+        QVERIFY2(r.empezada(), qPrintable(r.error));
+        const int rechazadas = otraRechazada ? 2 : 1;
+        QCOMPARE(r.rechazadas, qint64(rechazadas));
+        QCOMPARE(r.anadidas, qint64(30 - rechazadas));
+        QCOMPARE(cuenta(tabla), 30 - rechazadas);
+        QVERIFY(!r.sinPerdidas());
+        bool nombrada = false;
+        for (const QString &m : r.motivos)
+            nombrada = nombrada || m.contains(nombreColumna(columna));
+        QVERIFY2(nombrada, qPrintable(r.motivos.join('\n')));
+        // Every value stored is the one the good rows hold.
+        const QHash<QString, QVariant> buenos = {
+            {"THoraInicio", "10:00"},         {"THoraFinal", "10:15"},         {"THoraMaxLeq1min", "07:50"},
+            {"SLeqLocal", 60.5},              {"DFechaFinal", "2009-01-02"},   {"TTipoActuacionLocal", "Leq05s"},
+            {"THoraEmpiezaInt", "22:00:00"},
+        };
+        QCOMPARE(valor(QString("SELECT COUNT(*) FROM %1 WHERE \"%2\" IS NOT ?").arg(tabla, columna),
+                       {buenos.value(columna)})
+                     .toInt(),
+                 0);
+    }
+
+    // An SQLite file with a damaged page: what can be read is merged, the file is named as
+    // damaged, and rows its damage shows twice are not taken for rows of the database.
+    void sqliteWithADamagedPage_data()
+    {
+        QTest::addColumn<bool>("adjunta");
+        QTest::newRow("attached") << true;
+        QTest::newRow("own connection") << false;
+    }
+    void sqliteWithADamagedPage()
+    {
+        QFETCH(bool, adjunta);
+        slxtest::DataHome home;
+        QVERIFY(home.openDatabase());
+        const QString path = home.file("damaged.db");
+        QVERIFY(slxtest::creaBaseSQLite(path, {"PRAGMA page_size = 4096",
+                                               "CREATE TABLE Intervalos (LNumeroSerie, DFechaInicio, THoraInicio, "
+                                               "SLeqLocal, TNota)",
+                                               intervalos(2000, "TNota", "'some words of a note'")}));
+        // The table's root is an interior page: its second child, a leaf, becomes a copy of the first.
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::ReadWrite));
+        QByteArray db = f.readAll();
+        QSqlQuery raiz(modulo1().ConexionBD);
+        QVERIFY(raiz.exec(QString("ATTACH DATABASE '%1' AS probe").arg(path)));
+        QVERIFY(raiz.exec("SELECT rootpage FROM probe.sqlite_master WHERE name = 'Intervalos'") && raiz.next());
+        const int root = raiz.value(0).toInt();
+        raiz.finish();
+        QVERIFY(raiz.exec("DETACH DATABASE probe"));
+        const auto u16 = [&](qsizetype o) { return (quint8(db[o]) << 8) | quint8(db[o + 1]); };
+        const auto u32 = [&](qsizetype o) { return (quint32(u16(o)) << 16) | quint32(u16(o + 2)); };
+        const qsizetype page = qsizetype(root - 1) * 4096;
+        QCOMPARE(int(quint8(db[page])), 0x05);
+        QVERIFY(u16(page + 3) >= 2);
+        const quint32 primera = u32(page + u16(page + 12));
+        const quint32 segunda = u32(page + u16(page + 14));
+        QCOMPARE(int(quint8(db[qsizetype(primera - 1) * 4096])), 0x0D);
+        db.replace(qsizetype(segunda - 1) * 4096, 4096, db.mid(qsizetype(primera - 1) * 4096, 4096));
+        QVERIFY(f.seek(0));
+        QCOMPARE(f.write(db), db.size());
+        f.close();
+
+        QSqlDatabase destino = modulo1().ConexionBD;
+        if (!adjunta) {
+            QSqlDatabase other = QSqlDatabase::addDatabase("QSQLITE", "destination-without-uri");
+            other.setDatabaseName(home.file("slx90.db"));
+            QVERIFY(other.open());
+            destino = other;
+        }
+        const ResultadoFusion r = ImportaBaseDatos(path, destino);
+        if (!adjunta) {
+            destino.close();
+            destino = QSqlDatabase();
+            QSqlDatabase::removeDatabase("destination-without-uri");
+        }
+        QVERIFY2(r.empezada(), qPrintable(r.error));
+        QVERIFY2(!r.danos.isEmpty(), qPrintable(r.resumen()));
+        QVERIFY(!r.sinPerdidas());
+        QVERIFY(r.resumen().contains(r.danos.first()));
+        QCOMPARE(r.duplicadas, qint64(0));
+        QVERIFY(r.repetidas > 0);
+        QVERIFY(r.anadidas > 1000 && r.anadidas < 2000);
+        QCOMPARE(qint64(cuenta("Intervalos")), r.anadidas);
+    }
+
+    // A source whose schema computes a column is refused for that table: nothing it
+    // computes is stored, and the program's database stays small.
+    void generatedColumnsOfASourceAreNotComputed_data()
+    {
+        QTest::addColumn<QString>("generada");
+        QTest::newRow("virtual") << "VIRTUAL";
+        QTest::newRow("stored") << "STORED";
+    }
+    void generatedColumnsOfASourceAreNotComputed()
+    {
+        QFETCH(QString, generada);
+        slxtest::DataHome home;
+        QVERIFY(home.openDatabase());
+        const QString path = home.file("computed.db");
+        const bool almacenada = generada == "STORED";
+        QVERIFY(slxtest::creaBaseSQLite(
+            path, {QString("CREATE TABLE Programacion (LNumeroSerie INTEGER PRIMARY KEY, TLocal, TNota TEXT "
+                           "GENERATED ALWAYS AS (printf('%.*c', %1, 'x')) %2)")
+                       .arg(almacenada ? 1000 : 50000000)
+                       .arg(generada),
+                   "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 20) "
+                   "INSERT INTO Programacion (LNumeroSerie, TLocal) SELECT i, 'Bar' FROM n",
+                   "CREATE TABLE DiaBorrado (LNumeroSerie, DFecha, THora)", eventos(5)}));
+        const ResultadoFusion r = ImportaBaseDatos(path, modulo1().ConexionBD);
+        QVERIFY2(r.empezada(), qPrintable(r.error));
+        QCOMPARE(r.anadidas, qint64(5));
+        QCOMPARE(cuenta("Programacion"), 0);
+        QCOMPARE(r.tablasIlegibles.size(), 1);
+        QVERIFY2(r.tablasIlegibles.first().startsWith(nombreTabla("Programacion") + ": "),
+                 qPrintable(r.tablasIlegibles.first()));
+        QVERIFY(r.tablasIlegibles.first().contains(nombreColumna("TNota")));
+        QVERIFY(!r.sinPerdidas());
+        QSqlQuery q(modulo1().ConexionBD);
+        QVERIFY(q.exec("PRAGMA wal_checkpoint(TRUNCATE)"));
+        q.finish();
+        QVERIFY(QFileInfo(home.file("slx90.db")).size() < 1024 * 1024);
+    }
+
+    // legacy-a.mdb with one byte of its list of tables changed: the tables whose entries
+    // libmdb cannot read are named, the others merged, and the file is not called whole.
+    void accessWithADamagedListOfTables()
+    {
+        slxtest::DataHome home;
+        QVERIFY(home.openDatabase());
+        QFile mdb(legacyA());
+        QVERIFY(mdb.open(QIODevice::ReadOnly));
+        QByteArray d = mdb.readAll();
+        // A byte of the catalogue's definition page (page 2).
+        QCOMPARE(int(quint8(d[8352])), 0x08);
+        d[8352] = char(0x48);
+        const QString path = home.file("damaged.mdb");
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(d);
+        f.close();
+        const ResultadoFusion r = ImportaBaseDatos(path, modulo1().ConexionBD);
+        QVERIFY2(r.empezada(), qPrintable(r.error));
+        QVERIFY(!r.sinPerdidas());
+        QVERIFY2(!r.danos.isEmpty(), qPrintable(r.resumen()));
+        QStringList nombradas;
+        for (const QString &t : r.tablasIlegibles)
+            nombradas << t.section(": ", 0, 0);
+        QStringList perdidas;
+        for (const QString &t : kTablas)
+            if (cuenta(t) == 0)
+                perdidas << nombreTabla(t);
+        QVERIFY(!perdidas.isEmpty());
+        for (const QString &t : perdidas)
+            QVERIFY2(nombradas.contains(t), qPrintable(r.resumen()));
+        QCOMPARE(cuenta("Programacion"), 2);
+        QVERIFY(r.resumen().contains(r.danos.first()));
     }
 
     void badSourcesWriteNothing_data()

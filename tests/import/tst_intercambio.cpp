@@ -873,16 +873,22 @@ private Q_SLOTS:
         const QByteArray filaLarga =
             fila(kProgramacion, {{"LNumeroSerie", "5"}, {"TNota", "@"}}).toLatin1().replace("@", nota);
         const QByteArray file = "//Programacion//\r\n" + kProgramacion.toLatin1() + "\r\n" + filaLarga + "\r\n" +
-                                fila(kProgramacion, {{"LNumeroSerie", "6"}, {"TNota", "next"}}).toLatin1() + "\r\n";
+                                fila(kProgramacion, {{"LNumeroSerie", "6"}, {"TNota", "next"}}).toLatin1() + "\r\n" +
+                                fila(kProgramacion, {{"LNumeroSerie", "x7"}, {"TNota", "bad"}}).toLatin1() + "\r\n";
+        // The line of the bad row after them: the long row's own lines counted.
+        const int lineaMala = 3 + int(filaLarga.count('\n')) + 2;
+        const QString enLineaMala = TextoPropio("%1, line %2: %3").arg(nombreTabla("Programacion")).arg(lineaMala);
         const ResultadoIntercambio r = importaIntercambio(escribe(*m_home, "l.qv90", file), modulo1().ConexionBD);
         QVERIFY2(r.error.isEmpty(), qPrintable(r.error));
         // The row after the long one, on its own line.
         QCOMPARE(valor("SELECT TNota FROM Programacion WHERE LNumeroSerie = 6").toString(), QString("next"));
         const QString nota5 = "SELECT TNota FROM Programacion WHERE LNumeroSerie = 5";
+        QVERIFY(!r.motivos.isEmpty());
+        QVERIFY2(r.motivos.last().startsWith(enLineaMala.section("%3", 0, 0)), qPrintable(r.motivos.last()));
         if (reason.isEmpty()) {
-            QVERIFY2(r.motivos.isEmpty(), qPrintable(r.resumen()));
+            QCOMPARE(r.motivos.size(), 1);
             QCOMPARE(valor(nota5).toByteArray(), texto);
-            QCOMPARE(cifras(r, "Programacion"), QList<qint64>({1, 1, 0, 0}));
+            QCOMPARE(cifras(r, "Programacion"), QList<qint64>({1, 1, 0, 1}));
             return;
         }
         const QString motivo =
@@ -891,11 +897,11 @@ private Q_SLOTS:
                       .arg(nombreColumna("TNota"))
                       .arg(texto.size())
                 : TextoPropio("the row is longer than the database can store (%1 bytes)").arg(filaLarga.size());
-        QCOMPARE(r.motivos,
-                 QStringList{TextoPropio("%1, line %2: %3").arg(nombreTabla("Programacion")).arg(3).arg(motivo)});
+        QCOMPARE(r.motivos.size(), 2);
+        QCOMPARE(r.motivos.first(), TextoPropio("%1, line %2: %3").arg(nombreTabla("Programacion")).arg(3).arg(motivo));
         // The stored note stays as it was.
         QCOMPARE(valor(nota5).toString(), QString("old note"));
-        QCOMPARE(cifras(r, "Programacion"), QList<qint64>({1, 0, 0, 1}));
+        QCOMPARE(cifras(r, "Programacion"), QList<qint64>({1, 0, 0, 2}));
         QVERIFY(r.conAvisos());
     }
 

@@ -3,7 +3,10 @@
 //
 //   slx90-lector-mdb --tablas FILE        'T' per user table: rows (u32), then its name;
 //                                         'D' per damaged table, system tables included:
-//                                         its name, a tab and why
+//                                         its name, a tab and why; 'K' when some
+//                                         entries of the list of tables cannot be read:
+//                                         entries read and entries the list declares
+//                                         (u32 each)
 //   slx90-lector-mdb --tabla FILE NAME    'C' the columns: per column its type (u8), name
 //                                         length (u16) and name; then 'R' per row: per
 //                                         column a length (i32, -1 = NULL) and the value
@@ -104,6 +107,33 @@ bool tablaLegible(MdbHandle *mdb, MdbCatalogEntry *entry, unsigned long paginas,
     return !fuera;
 }
 
+// The entries of the catalogue (MSysObjects) that libmdb reads, and those it declares:
+// libmdb passes over a row it cannot read without a word, and a table whose entry is
+// lost would go unseen.
+bool cuentaCatalogo(MdbHandle *mdb, uint32_t *leidas, uint32_t *declaradas)
+{
+    MdbCatalogEntry msys {};
+    msys.mdb = mdb;
+    msys.object_type = MDB_TABLE;
+    msys.table_pg = 2;
+    snprintf(msys.object_name, sizeof msys.object_name, "%s", "MSysObjects");
+    MdbTableDef *table = mdb_read_table(&msys);
+    if (!table)
+        return false;
+    if (!mdb_read_columns(table)) {
+        mdb_free_tabledef(table);
+        return false;
+    }
+    mdb_rewind_table(table);
+    uint32_t n = 0;
+    while (mdb_fetch_row(table))
+        ++n;
+    *leidas = n;
+    *declaradas = table->num_rows;
+    mdb_free_tabledef(table);
+    return true;
+}
+
 // Opens the file and checks that its length and its catalogue fit its pages; the
 // tables whose pages do not go to *danadas.
 MdbHandle *abre(const char *fichero, std::string *motivo, std::vector<Danada> *danadas)
@@ -178,6 +208,15 @@ int tablas(const char *fichero)
     }
     for (const Danada &d : danadas)
         registro('D', d.nombre + '\t' + d.motivo);
+    uint32_t leidas = 0, declaradas = 0;
+    if (!cuentaCatalogo(mdb, &leidas, &declaradas))
+        return falla("its list of tables cannot be read");
+    if (leidas < declaradas) {
+        std::string k;
+        u32(k, leidas);
+        u32(k, declaradas);
+        registro('K', k);
+    }
     mdb_close(mdb);
     fflush(stdout);
     return 0;
