@@ -505,7 +505,7 @@ int annotationEvery(const Layout &lay, const Model &m, const QFontMetricsF &fm, 
     qreal widest = 0;
     for (double v : xTicks)
         widest = qMax(widest, fm.horizontalAdvance(number(v)));
-    const qreal needed = widest + fm.horizontalAdvance(QLatin1Char(' '));
+    const qreal needed = widest + 2; // two pixels between neighbours at the least
     if (perTick <= 0)
         return 1;
     for (int decade = 1; decade <= 1000000; decade *= 10)
