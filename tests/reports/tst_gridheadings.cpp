@@ -96,8 +96,11 @@ class TestGridHeadings : public QObject {
         const QList<TDBGrid *> grids = w->findChildren<TDBGrid *>();
         if (grids.isEmpty())
             out << w->objectName() + ": no grid";
-        for (TDBGrid *g : grids)
+        for (TDBGrid *g : grids) {
             out << cortadas(g);
+            if (g->dataSource())
+                g->setLeftCol(qMax(0, g->columnCount() - 3)); // the last columns in the picture
+        }
         QDir().mkpath("/tmp/shots/h6print");
         w->grab().save(QStringLiteral("/tmp/shots/h6print/%1-%2.png").arg(w->objectName(), language));
         return out;
