@@ -8,10 +8,10 @@
 #include "printing/PagePainter.h"
 #include "printing/ReportEngine.h"
 #include "widgets/HelpWindow.h"
+#include "widgets/Iconos.h"
 
 #include <QApplication>
 #include <QGuiApplication>
-#include <QPainter>
 #include <QScreen>
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -42,30 +42,6 @@ QToolButton *boton(QWidget *parent, const QString &nombre, QStyle::StandardPixma
     return b;
 }
 
-// A printer: paper in, the body, paper out. Drawn here, as the icon themes of the
-// machine may have none (and the fall-back would be a floppy disk).
-QIcon iconoImprimir()
-{
-    QPixmap pm(48, 48);
-    pm.fill(Qt::transparent);
-    QPainter p(&pm);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(QColor(60, 60, 60), 2));
-    p.setBrush(Qt::white);
-    p.drawRect(QRectF(13, 4, 22, 14));             // the sheet going in
-    p.setBrush(QColor(120, 130, 140));
-    p.drawRoundedRect(QRectF(4, 17, 40, 18), 4, 4); // the body
-    p.setBrush(Qt::white);
-    p.drawRect(QRectF(11, 28, 26, 16));             // the printed sheet
-    p.setPen(QPen(QColor(60, 60, 60), 1.5));
-    for (int y : {33, 37, 41})
-        p.drawLine(QPointF(15, y), QPointF(33, y));
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor(80, 200, 80));
-    p.drawEllipse(QRectF(36, 21, 4, 4)); // the power light
-    return QIcon(pm);
-}
-
 } // namespace
 
 Form15::Form15(QWidget *parent)
@@ -84,6 +60,7 @@ Form15::Form15(QWidget *parent)
     auto *volver = boton(this, QStringLiteral("SSCommandExit"), QStyle::SP_ArrowBack, QStringLiteral("Volver"), false);
     auto *ayuda =
         boton(this, QStringLiteral("SSCommandHelp"), QStyle::SP_DialogHelpButton, QStringLiteral("Ayuda"), false);
+    ayuda->setIcon(iconoAyuda());
     connect(m_imprimir, &QToolButton::clicked, this, &Form15::SSCommandImprimir_Click);
     connect(volver, &QToolButton::clicked, this, &Form15::SSCommandExit_Click);
     connect(ayuda, &QToolButton::clicked, this, &Form15::SSCommandHelp_Click);

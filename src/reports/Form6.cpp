@@ -11,6 +11,7 @@
 #include "reports/Selectores.h"
 #include "widgets/ColumnasIntervalos.h"
 #include "widgets/HelpWindow.h"
+#include "widgets/Iconos.h"
 #include "widgets/TDBGrid.h"
 #include "widgets/WindowedSqlModel.h"
 
@@ -115,9 +116,10 @@ void Form6::buildUi()
 
     auto *buttons = new QHBoxLayout;
     SSCommandImprimir = boton(this, "SSCommandImprimir", QStyle::SP_DialogSaveButton, QStringLiteral("Imprimir"));
-    SSCommandImprimir->setIcon(QIcon::fromTheme(QStringLiteral("document-print"), SSCommandImprimir->icon()));
+    SSCommandImprimir->setIcon(iconoImprimir());
     SSCommandExit = boton(this, "SSCommandExit", QStyle::SP_ArrowBack, QStringLiteral("Volver"));
     SSCommandHelp = boton(this, "SSCommandHelp", QStyle::SP_MessageBoxQuestion, QStringLiteral("Ayuda"));
+    SSCommandHelp->setIcon(iconoAyuda());
     buttons->addStretch(1);
     buttons->addWidget(SSCommandImprimir);
     buttons->addWidget(SSCommandExit);

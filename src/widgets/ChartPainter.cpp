@@ -12,15 +12,33 @@ namespace slx::chart {
 
 namespace {
 
+// A vector output: an SVG file, a PDF file or a printer page.
+bool vectorial(const QPainter &p)
+{
+    const QPaintEngine *motor = p.paintEngine();
+    return motor && (motor->type() == QPaintEngine::SVG || motor->type() == QPaintEngine::Pdf);
+}
+
+// Sets a pen. On the screen and on images a hairline stays one pixel wide whatever the
+// scale; a vector output is drawn at another size (a report box, a sheet of paper), so
+// there every pen scales with the chart: a line is as wide and a dash as long against the
+// chart as on the screen, never a printer dot with dashes too short to be seen.
+void ponPluma(QPainter &p, QPen pen)
+{
+    if (pen.isCosmetic() && vectorial(p)) {
+        pen.setWidthF(qMax<qreal>(1, pen.widthF()));
+        pen.setCosmetic(false);
+    }
+    p.setPen(pen);
+}
+
 // Fills a shape with a brush. A hatched brush on a vector output (SVG, PDF) is drawn as
 // hatch lines cut to the shape: SVG readers that ignore pattern fills (the report
 // engine's among them) would otherwise leave the shape empty.
 void rellena(QPainter &p, const QPainterPath &forma, const QBrush &brush)
 {
     const Qt::BrushStyle st = brush.style();
-    const QPaintEngine *motor = p.paintEngine();
-    const bool vectorial = motor && (motor->type() == QPaintEngine::SVG || motor->type() == QPaintEngine::Pdf);
-    if (!vectorial || st < Qt::HorPattern || st > Qt::DiagCrossPattern) {
+    if (!vectorial(p) || st < Qt::HorPattern || st > Qt::DiagCrossPattern) {
         p.fillPath(forma, brush);
         return;
     }
@@ -94,8 +112,29 @@ void drawLinesIn(QPainter &p, QVector<QLineF> lines, const QRectF &plot)
     for (QLineF &l : lines)
         if (cutToRect(l, plot))
             inside << l;
-    if (!inside.isEmpty())
+    if (inside.isEmpty())
+        return;
+    if (!vectorial(p)) {
         p.drawLines(inside);
+        return;
+    }
+    // On a vector output the joined segments of a run are one line, so that a dashed
+    // series keeps its pattern across the points instead of starting it again at each.
+    const auto junto = [](const QPointF &a, const QPointF &b) {
+        return std::abs(a.x() - b.x()) < 1e-6 && std::abs(a.y() - b.y()) < 1e-6;
+    };
+    QPolygonF run;
+    for (const QLineF &l : std::as_const(inside)) {
+        if (!run.isEmpty() && junto(run.last(), l.p1())) {
+            run << l.p2();
+            continue;
+        }
+        if (run.size() > 1)
+            p.drawPolyline(run);
+        run = QPolygonF{l.p1(), l.p2()};
+    }
+    if (run.size() > 1)
+        p.drawPolyline(run);
 }
 
 void fillIn(QPainter &p, const QPainterPath &shape, const QBrush &brush, const QRectF &plot)
@@ -216,7 +255,7 @@ void paintLines(QPainter &p, const Layout &lay, const Model &m, const Group &g)
             continue;
         QPen pen(s.color, qMax(1, s.lineWidth), dashOf(s));
         pen.setCosmetic(true);
-        p.setPen(pen);
+        ponPluma(p, pen);
         p.setBrush(Qt::NoBrush);
         forEachRun(m, s.values, [&](int a, int b) {
             if (a == b) {
@@ -399,14 +438,14 @@ void paintGrid(QPainter &p, const Layout &lay, const Model &m, const QVector<dou
 {
     p.setRenderHint(QPainter::Antialiasing, false);
     if (m.yAxis.grid) {
-        p.setPen(QPen(QColor(200, 200, 200), 0, Qt::DotLine));
+        ponPluma(p, QPen(QColor(200, 200, 200), 0, Qt::DotLine));
         for (double v : yTicks) {
             const qreal y = toPixel(lay, m, 0, v).y();
             p.drawLine(QLineF(lay.plot.left(), y, lay.plot.right(), y));
         }
     }
     if (m.xAxis.grid) {
-        p.setPen(QPen(QColor(200, 200, 200), 0, Qt::DotLine));
+        ponPluma(p, QPen(QColor(200, 200, 200), 0, Qt::DotLine));
         for (double v : xTicks) {
             const qreal x = toPixel(lay, m, v, 0).x();
             p.drawLine(QLineF(x, lay.plot.top(), x, lay.plot.bottom()));
@@ -454,6 +493,28 @@ void paintYAxis(QPainter &p, const Layout &lay, const Model &m, const QFontMetri
     }
 }
 
+// Every how many ticks the X axis is annotated: each tick while the annotations stand
+// apart at the size the chart is laid out on; on a narrower chart (a printed one) every
+// 2nd, 5th, 10th, 20th... tick, so that the numbers shown never run into each other.
+int annotationEvery(const Layout &lay, const Model &m, const QFontMetricsF &fm, const QVector<double> &xTicks)
+{
+    if (xTicks.size() < 2)
+        return 1;
+    const double xr = m.xMax() - m.xMin();
+    const qreal perTick = xr > 0 ? m.xAxis.step / xr * lay.plot.width() : 0;
+    qreal widest = 0;
+    for (double v : xTicks)
+        widest = qMax(widest, fm.horizontalAdvance(number(v)));
+    const qreal needed = widest + 2; // two pixels between neighbours at the least
+    if (perTick <= 0)
+        return 1;
+    for (int decade = 1; decade <= 1000000; decade *= 10)
+        for (int k : {1, 2, 5})
+            if (k * decade * perTick >= needed)
+                return k * decade;
+    return 1000000;
+}
+
 // The X axis: its line, ticks, the points' labels (or annotations) and title.
 void paintXAxis(QPainter &p, const Layout &lay, const Model &m, const QFontMetricsF &fm, const QVector<double> &xTicks)
 {
@@ -480,10 +541,12 @@ void paintXAxis(QPainter &p, const Layout &lay, const Model &m, const QFontMetri
             }
         }
     } else {
+        const int cada = annotationEvery(lay, m, fm, xTicks);
         for (double v : xTicks) {
             const qreal x = toPixel(lay, m, v, 0).x();
             p.drawLine(QLineF(x, lay.plot.bottom(), x, lay.plot.bottom() + kTick));
-            paintText(p, QRectF(x - 100, below, 200, fm.height()), Qt::AlignHCenter | Qt::AlignTop, number(v));
+            if (cada == 1 || std::llround(v / m.xAxis.step) % cada == 0)
+                paintText(p, QRectF(x - 100, below, 200, fm.height()), Qt::AlignHCenter | Qt::AlignTop, number(v));
         }
     }
     if (!blank(m.xAxis.title))
@@ -495,7 +558,7 @@ void paintXAxis(QPainter &p, const Layout &lay, const Model &m, const QFontMetri
 // The legend: a swatch and the label of each series shown.
 void paintLegend(QPainter &p, const Layout &lay, const Model &m, const QFontMetricsF &fm)
 {
-    p.setPen(QPen(Qt::black, 0));
+    ponPluma(p, QPen(Qt::black, 0));
     p.setBrush(Qt::white);
     p.drawRect(lay.legend);
     qreal y = lay.legend.top() + kLabelPad;
@@ -505,7 +568,7 @@ void paintLegend(QPainter &p, const Layout &lay, const Model &m, const QFontMetr
         if (e.kind == Kind::Lines) {
             QPen pen(e.series->color, qMax(1, e.series->lineWidth), dashOf(*e.series));
             pen.setCosmetic(true);
-            p.setPen(pen);
+            ponPluma(p, pen);
             p.drawLine(QLineF(swatch.left(), swatch.center().y(), swatch.right(), swatch.center().y()));
         } else {
             QPainterPath forma;
@@ -513,7 +576,7 @@ void paintLegend(QPainter &p, const Layout &lay, const Model &m, const QFontMetr
             rellena(p, forma,
                     QBrush(e.series->color,
                            e.series->fillStyle == Qt::NoBrush ? Qt::SolidPattern : e.series->fillStyle));
-            p.setPen(QPen(Qt::black, 0));
+            ponPluma(p, QPen(Qt::black, 0));
             p.setBrush(Qt::NoBrush);
             p.drawRect(swatch);
         }
@@ -690,7 +753,7 @@ void paint(QPainter &p, const Model &m, const QSizeF &size, const QFont &base)
     paintGroups(p, lay, m);
 
     p.setRenderHint(QPainter::Antialiasing, false);
-    p.setPen(QPen(Qt::black, 0));
+    ponPluma(p, QPen(Qt::black, 0));
     p.setBrush(Qt::NoBrush);
     if (m.yAxis.shown)
         paintYAxis(p, lay, m, fm, yTicks);

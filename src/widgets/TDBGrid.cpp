@@ -45,6 +45,35 @@ public:
         return s;
     }
 
+    // The width a section needs, at least ancho, for its heading to stand whole in it as
+    // paintSection draws it: wrapped at its words into the heading's lines, no word cut.
+    int anchoCabecera(int logicalIndex, int ancho) const
+    {
+        const QString text = model() ? model()->headerData(logicalIndex, Qt::Horizontal).toString() : QString();
+        if (text.isEmpty())
+            return ancho;
+        const int alto = m_lines * fontMetrics().height() + 6;
+        const QFontMetrics fm = fontMetrics();
+        const auto cabe = [&](int w) {
+            const QRect r = fm.boundingRect(QRect(0, 0, w - 4, 100000), Qt::AlignCenter | Qt::TextWordWrap, text);
+            return r.width() <= w - 4 && r.height() <= alto;
+        };
+        if (cabe(ancho))
+            return ancho;
+        // Each line of the text on a line of its own is the widest it ever needs.
+        int mas = 0;
+        for (const QString &linea : text.split(QLatin1Char('\n')))
+            mas = qMax(mas, fm.horizontalAdvance(linea) + 5);
+        if (mas <= ancho || !cabe(mas))
+            return qMax(ancho, mas);
+        int menos = ancho; // does not fit
+        while (mas - menos > 1) {
+            const int w = (menos + mas) / 2;
+            (cabe(w) ? mas : menos) = w;
+        }
+        return mas;
+    }
+
 protected:
     void paintSection(QPainter *painter, const QRect &rect, int logicalIndex) const override
     {
@@ -357,6 +386,22 @@ void TDBGrid::setDataSource(WindowedSqlModel *source)
         updateGeometries();
     });
     connect(m_window, &QAbstractItemModel::modelReset, this, [this] { applyColumns(); });
+    // A heading translated or changed may need a wider column.
+    connect(m_window, &QAbstractItemModel::headerDataChanged, this,
+            [this](Qt::Orientation o, int first, int last) {
+                if (o != Qt::Horizontal)
+                    return;
+                bool cambio = false;
+                for (QTableView *v : {static_cast<QTableView *>(this), static_cast<QTableView *>(m_left)})
+                    if (auto *h = v ? dynamic_cast<GridHeader *>(v->horizontalHeader()) : nullptr)
+                        for (int i = first; i <= last; ++i)
+                            if (!v->isColumnHidden(i) && h->anchoCabecera(i, v->columnWidth(i)) > v->columnWidth(i)) {
+                                v->setColumnWidth(i, h->anchoCabecera(i, v->columnWidth(i)));
+                                cambio = true;
+                            }
+                if (cambio)
+                    layoutSplit();
+            });
     m_current = source->rowCount() > 0 ? 0 : -1;
     applyColumns();
     syncCurrent();
@@ -519,6 +564,12 @@ void TDBGrid::applyColumnsTo(QTableView *view, bool leftSplit)
         view->setColumnHidden(i, !shown);
         if (c.widthTwips > 0)
             view->setColumnWidth(i, pixels(c.widthTwips));
+        // A heading stands whole in every language: a column is widened for it.
+        if (auto *h = dynamic_cast<GridHeader *>(view->horizontalHeader()); h && shown) {
+            const int w = h->anchoCabecera(i, view->columnWidth(i));
+            if (w > view->columnWidth(i))
+                view->setColumnWidth(i, w);
+        }
     }
 }
 

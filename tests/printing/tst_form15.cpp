@@ -5,6 +5,7 @@
 #include "TestSupport.h"
 #include "base/Modulo1.h"
 #include "printing/Form15.h"
+#include "widgets/Iconos.h"
 #include "printing/ReportEngine.h"
 
 #include <QComboBox>
@@ -139,6 +140,17 @@ private Q_SLOTS:
         const QImage guardar = f->style()->standardIcon(QStyle::SP_DialogSaveButton).pixmap(24, 24).toImage();
         QVERIFY(!icono.isNull());
         QVERIFY(icono.convertToFormat(QImage::Format_ARGB32) != guardar.convertToFormat(QImage::Format_ARGB32));
+        QCOMPARE(icono.convertToFormat(QImage::Format_ARGB32),
+                 iconoImprimir().pixmap(24, 24).toImage().convertToFormat(QImage::Format_ARGB32));
+        // "Ayuda" shows the help picture, not a cross that reads as "close".
+        const QImage ayuda = f->findChild<QToolButton *>("SSCommandHelp")->icon().pixmap(24, 24).toImage();
+        QCOMPARE(ayuda.convertToFormat(QImage::Format_ARGB32),
+                 iconoAyuda().pixmap(24, 24).toImage().convertToFormat(QImage::Format_ARGB32));
+        for (QStyle::StandardPixmap cruz : {QStyle::SP_DialogHelpButton, QStyle::SP_DialogCloseButton,
+                                            QStyle::SP_DialogCancelButton})
+            QVERIFY(ayuda.convertToFormat(QImage::Format_ARGB32) !=
+                    f->style()->standardIcon(cruz).pixmap(24, 24).toImage().convertToFormat(QImage::Format_ARGB32));
+        f->grab().save("/tmp/shots/h6print/form15.png");
     }
 
     // Only the pages in sight are painted, however many the report has; the page

@@ -497,6 +497,151 @@ private Q_SLOTS:
             QCOMPARE(modelo->textos(p).first(), QStringLiteral("Cabecera"));
     }
 
+    // A text flowing to the end of a page stops its clearance above the page footer, and
+    // takes the page down to there: wherever on its page it starts, the last line of each
+    // page ends within a line of the body's end, never in the clearance.
+    void flowingTextKeepsClearOfTheFooter_data()
+    {
+        QTest::addColumn<double>("arriba");
+        for (double y : {5.0, 5.7, 6.4, 7.1, 7.8})
+            QTest::newRow(qPrintable(QStringLiteral("from %1 mm").arg(y))) << y;
+    }
+    void flowingTextKeepsClearOfTheFooter()
+    {
+        QFETCH(double, arriba);
+        const QString path = escribe(home->path(), "flujo.xml", QStringLiteral(R"(<?xml version="1.0"?>
+<layouts version="1">
+  <report name="Flujo" width="100" height="100" left="10" right="10" top="10" bottom="10" size="8">
+    <section name="PageHeader" height="8">
+      <text name="Cabecera" x="0" y="0" width="80" height="5" text="Cabecera"/>
+    </section>
+    <section name="Detail" height="%1">
+      <text name="Titulo" x="0" y="0" width="80" height="5" text="Titulo"/>
+      <text name="Nota" x="0" y="%2" width="80" height="4" grow="true"/>
+    </section>
+    <section name="PageFooter" height="6">
+      <line x="0" y="0" width="80" height="0"/>
+      <text name="Pagina" x="0" y="1" width="80" height="5" text="{Page}"/>
+    </section>
+  </report>
+</layouts>
+)").arg(arriba + 4).arg(arriba).toUtf8());
+        QStringList lineas;
+        for (int i = 1; i <= 90; ++i)
+            lineas << QStringLiteral("linea %1").arg(i);
+        ReportEngine m;
+        m.carga(path, "Flujo");
+        m.informe().campo("Nota").setTexto(lineas.join("\r\n"));
+        const auto modelo = laidOut(m);
+        QCOMPARE(slxtest::printedLines(*modelo, "Nota"), lineas);
+        QVERIFY(modelo->paginas() >= 3);
+        // The footer's rule at 840 (100 - 10 - 6 mm); the body ends its clearance above.
+        const double fin = 840 - kHolgura;
+        const double linea = interlineado(m.informe().estilos.front());
+        for (int p = 0; p + 1 < modelo->paginas(); ++p) {
+            double fondo = -1;
+            for (const ModeloPaginas::Item &it : modelo->items(p))
+                if (it.nombre == "Nota")
+                    fondo = it.caja.bottom();
+            QVERIFY2(fondo <= fin + 0.5, qPrintable(QStringLiteral("page %1: the text ends at %2, the body at %3")
+                                                         .arg(p + 1).arg(fondo).arg(fin)));
+            QVERIFY2(fondo + linea > fin + 0.5, qPrintable(QStringLiteral("page %1: the text ends at %2, a line above %3")
+                                                                .arg(p + 1).arg(fondo).arg(fin)));
+        }
+    }
+
+    // A growing text shorter than its box keeps its box, and what stands below it keeps
+    // its designed distance: in a part that fits its page as in one so tall (a text
+    // further down flows over pages) that it is placed stripe by stripe.
+    void shortGrowingTextKeepsItsBox_data()
+    {
+        QTest::addColumn<int>("larga");
+        QTest::newRow("fits its page") << 2;
+        QTest::newRow("taller than a page") << 60;
+    }
+    void shortGrowingTextKeepsItsBox()
+    {
+        QFETCH(int, larga);
+        const QString path = escribe(home->path(), "alto.xml", R"(<?xml version="1.0"?>
+<layouts version="1">
+  <report name="Alto" width="100" height="100" left="10" right="10" top="10" bottom="10" size="8">
+    <section name="PageHeader" height="8">
+      <text name="Cabecera" x="0" y="0" width="80" height="5" text="Cabecera"/>
+    </section>
+    <section name="Detail" height="25">
+      <text name="Titulo" x="0" y="0" width="80" height="5" text="Titulo"/>
+      <text name="Nota" x="0" y="5" width="80" height="10" grow="true"/>
+      <text name="Debajo" x="0" y="16" width="80" height="4" text="Debajo"/>
+      <text name="Larga" x="0" y="21" width="80" height="4" grow="true"/>
+    </section>
+    <section name="PageFooter" height="6">
+      <text name="Pagina" x="0" y="0" width="80" height="5" text="{Page}"/>
+    </section>
+  </report>
+</layouts>
+)");
+        QStringList lineas;
+        for (int i = 1; i <= larga; ++i)
+            lineas << QStringLiteral("larga %1").arg(i);
+        ReportEngine m;
+        m.carga(path, "Alto");
+        m.informe().campo("Nota").setTexto("una linea");
+        m.informe().campo("Larga").setTexto(lineas.join("\r"));
+        const auto modelo = laidOut(m);
+        QCOMPARE(modelo->paginas() > 1, larga > 20);
+        QCOMPARE(slxtest::printedLines(*modelo, "Larga"), lineas);
+        QRectF nota, debajo;
+        for (const ModeloPaginas::Item &it : modelo->items(0)) {
+            if (it.nombre == "Nota")
+                nota = it.caja;
+            if (it.nombre == "Debajo")
+                debajo = it.caja;
+        }
+        QVERIFY(!nota.isNull() && !debajo.isNull());
+        QVERIFY2(std::abs(nota.height() - 100) < 1, qPrintable(QString::number(nota.height())));
+        QVERIFY2(std::abs(debajo.top() - nota.top() - 110) < 1,
+                 qPrintable(QStringLiteral("%1 below the text's top").arg(debajo.top() - nota.top())));
+    }
+
+    // A label too wide for its box steps down, each box on its own: the same text in a
+    // narrow and in a wide box prints smaller in the narrow one, whichever comes first.
+    void sameLabelInANarrowAndAWideBox_data()
+    {
+        QTest::addColumn<bool>("estrechaPrimero");
+        QTest::newRow("narrow first") << true;
+        QTest::newRow("wide first") << false;
+    }
+    void sameLabelInANarrowAndAWideBox()
+    {
+        QFETCH(bool, estrechaPrimero);
+        const char *const estrecha = R"(<text name="Estrecha" x="0" y="%1" width="30" height="5" text="Netzspannung unzureichend"/>)";
+        const char *const ancha = R"(<text name="Ancha" x="0" y="%1" width="80" height="5" text="Netzspannung unzureichend"/>)";
+        const QString campos = estrechaPrimero
+                                   ? QString::fromLatin1(estrecha).arg(0) + QString::fromLatin1(ancha).arg(10)
+                                   : QString::fromLatin1(ancha).arg(0) + QString::fromLatin1(estrecha).arg(10);
+        const QString path = escribe(home->path(), "etiquetas.xml",
+                                     QStringLiteral("<layouts version=\"1\"><report name=\"E\" width=\"100\" "
+                                                    "height=\"100\" left=\"10\" top=\"10\" size=\"10\">"
+                                                    "<section name=\"Detail\" height=\"20\">%1</section>"
+                                                    "</report></layouts>")
+                                         .arg(campos)
+                                         .toUtf8());
+        ReportEngine m;
+        m.carga(path, "E");
+        const EstiloTexto estilo = m.informe().estilos.front();
+        const auto modelo = laidOut(m);
+        QMap<QString, ModeloPaginas::Item> items;
+        for (const ModeloPaginas::Item &it : modelo->items(0))
+            items.insert(it.nombre, it);
+        QVERIFY(items.contains("Estrecha") && items.contains("Ancha"));
+        for (const QString &n : {QStringLiteral("Estrecha"), QStringLiteral("Ancha")}) {
+            const ModeloPaginas::Item &it = items[n];
+            QCOMPARE(it.puntos, puntosQueCaben(it.texto, estilo, it.caja.width()));
+        }
+        QCOMPARE(items["Ancha"].puntos, estilo.puntos);
+        QVERIFY2(items["Estrecha"].puntos < estilo.puntos, qPrintable(QString::number(items["Estrecha"].puntos)));
+    }
+
     // Hidden fields are not laid out; a field shown again is.
     void hiddenFields()
     {

@@ -13,6 +13,7 @@
 #include "localization/LocGuru.h"
 #include "logs/Form5.h"
 #include "printing/Form15.h"
+#include "printing/PagePainter.h"
 #include "printing/ReportEngine.h"
 #include "reports/Form9.h"
 #include "widgets/Chart2D.h"
@@ -26,6 +27,7 @@
 #include <QSqlQuery>
 #include <QSvgRenderer>
 #include <QToolButton>
+#include <QXmlStreamReader>
 #include <QtTest>
 #include <unistd.h>
 
@@ -321,6 +323,141 @@ private Q_SLOTS:
                 QVERIFY2(std::abs(proporcion - 1) < 0.03, qPrintable(it.texto));
                 QVERIFY2(std::abs(it.caja.width() - 1800) < 54, qPrintable(it.texto)); // the box's whole width
             }
+    }
+
+    // On paper the charts keep the screen's proportions: no pen of the pictures is a
+    // hairline of the printer, every line is at least 0.2 mm wide, the limits are broken
+    // lines whose dashes and gaps can be seen (the dash about a millimetre), on the page as
+    // the printer gets it; the point numbers of the lower chart stand apart.
+    void chartsPrintAtThePrintedSize()
+    {
+        openIncidents(QStringLiteral("4.1"));
+        QVERIFY(openCharts());
+        // The dashed limits alone on the upper chart, level across it.
+        QList<QColor> limites;
+        {
+            chart::Model &m = form->Chart2D1->model();
+            for (int g = 1; g <= m.groupCount(); ++g)
+                for (int k = 1; k <= int(m.group(g).series.size()); ++k) {
+                    const bool limite = m.group(g).kind == chart::Kind::Lines &&
+                                        m.series(g, k).penStyle == Qt::DashLine;
+                    if (limite && m.series(g, k).shown)
+                        limites << m.series(g, k).color;
+                    for (int i = 1; i <= m.pointCount(); ++i)
+                        form->Chart2D1->setValue(g, k, i, limite ? 80.0 : m.holeValue());
+                }
+        }
+        QVERIFY(!limites.isEmpty());
+        slxtest::Answers answers;
+        print();
+        QVERIFY(previewShown);
+        QMap<QString, QRectF> cajas; // the pictures as placed on the page, tenths of a millimetre
+        int pagina = -1;
+        for (int p = 0; p < modelo->paginas(); ++p)
+            for (const ModeloPaginas::Item &it : modelo->items(p))
+                if (it.tipo == ModeloPaginas::Tipo::Imagen) {
+                    cajas.insert(it.texto, it.caja);
+                    pagina = p;
+                }
+        QCOMPARE(cajas.size(), 2);
+
+        for (auto it = cajas.cbegin(); it != cajas.cend(); ++it) {
+            const QString fichero = DataFolder::file("XML/" + it.key());
+            const QByteArray svg = contenido(fichero);
+            QVERIFY2(!svg.contains("non-scaling-stroke"), qPrintable(it.key()));
+            const double mmPorUnidad = it.value().width() / 10 / QSvgRenderer(fichero).viewBoxF().width();
+            // Every stroke's width, and the dashes of each colour, at the printed size.
+            QXmlStreamReader xml(svg);
+            QMap<QString, double> guion; // the longest dash drawn in a colour, in mm
+            while (!xml.atEnd()) {
+                if (xml.readNext() != QXmlStreamReader::StartElement)
+                    continue;
+                const QXmlStreamAttributes a = xml.attributes();
+                const QString trazo = a.value("stroke").toString();
+                if (trazo.isEmpty() || trazo == "none")
+                    continue;
+                const double ancho = a.value("stroke-width").toDouble() * mmPorUnidad;
+                QVERIFY2(ancho >= 0.2 - 1e-9,
+                         qPrintable(QStringLiteral("%1: a %2 line %3 mm wide").arg(it.key(), trazo).arg(ancho)));
+                const QStringList patron = a.value("stroke-dasharray").toString().split(',', Qt::SkipEmptyParts);
+                if (patron.size() >= 2)
+                    guion[trazo] = std::max(guion.value(trazo), patron.at(0).toDouble() * mmPorUnidad);
+            }
+            if (it.key() != QLatin1String("SLX90_4Pic3.svg"))
+                continue;
+            for (const QColor &c : std::as_const(limites))
+                QVERIFY2(guion.value(c.name()) >= 0.9,
+                         qPrintable(QStringLiteral("%1 dashes of %2 mm").arg(c.name()).arg(guion.value(c.name()))));
+        }
+
+        // The upper chart's region of the page at 300 dots an inch, as a printer paints it.
+        const QRectF caja = cajas.value("SLX90_4Pic3.svg");
+        constexpr double puntosPorUnidad = 300 / 254.0;
+        QImage papel((caja.size() * puntosPorUnidad).toSize(), QImage::Format_RGB32);
+        papel.fill(Qt::white);
+        {
+            QPainter p(&papel);
+            const QSizeF hoja = modelo->tamano * puntosPorUnidad;
+            pintaPagina(p, *modelo, pagina,
+                        QRectF(-caja.topLeft() * puntosPorUnidad, hoja));
+        }
+        papel.save(QDir::temp().filePath("slx-chart-printed.png"));
+        // Along the limits' line (all at 80 dB): long runs of colour broken by gaps.
+        const QSvgRenderer lector(DataFolder::file("XML/SLX90_4Pic3.svg"));
+        const QSizeF diseno = lector.viewBoxF().size();
+        const chart::Model &m = std::as_const(*form->Chart2D1).model();
+        const chart::Layout lay = chart::layout(m, diseno, form->Chart2D1->font());
+        const double escala = papel.width() / diseno.width();
+        const int y = qRound(chart::toPixel(lay, m, 1, 80).y() * escala);
+        const int x0 = qRound(chart::toPixel(lay, m, 1, 80).x() * escala) + 5;
+        const int x1 = qRound(chart::toPixel(lay, m, m.pointCount(), 80).x() * escala) - 5;
+        const auto deLimite = [&](int x, int yy) {
+            const QColor c = papel.pixelColor(x, yy);
+            return std::any_of(limites.begin(), limites.end(), [&](const QColor &l) { return cercano(c, l); });
+        };
+        int huecos = 0, hueco = 0, grueso = 0;
+        for (int x = x0; x <= x1; ++x) {
+            int columna = 0;
+            for (int yy = y - 6; yy <= y + 6; ++yy)
+                columna += deLimite(x, yy);
+            grueso = std::max(grueso, columna);
+            if (columna == 0) {
+                ++hueco;
+                continue;
+            }
+            huecos += hueco >= 4; // 0.34 mm and more
+            hueco = 0;
+        }
+        QVERIFY2(grueso >= 3, qPrintable(QStringLiteral("a line %1 dots thick").arg(grueso)));
+        QVERIFY2(huecos >= 20, qPrintable(QStringLiteral("%1 gaps along %2 dots").arg(huecos).arg(x1 - x0)));
+
+        // The lower chart's point numbers, as written: each one clear of the next.
+        QXmlStreamReader xml(contenido(DataFolder::file("XML/SLX90_4Pic2.svg")));
+        QList<QRectF> numeros;
+        while (!xml.atEnd()) {
+            if (xml.readNext() != QXmlStreamReader::StartElement || xml.name() != QLatin1String("text"))
+                continue;
+            const QXmlStreamAttributes a = xml.attributes();
+            const double x = a.value("x").toDouble(), yy = a.value("y").toDouble();
+            QFont f(a.value("font-family").toString());
+            f.setPixelSize(qMax(1, qRound(a.value("font-size").toDouble())));
+            bool numero = false;
+            const QString texto = xml.readElementText().trimmed();
+            const int n = texto.toInt(&numero);
+            if (!numero || n < 1 || n > 50)
+                continue;
+            numeros << QRectF(x, yy - 1, QFontMetricsF(f).horizontalAdvance(texto), 2);
+        }
+        std::sort(numeros.begin(), numeros.end(), [](const QRectF &a, const QRectF &b) { return a.left() < b.left(); });
+        int fila = 0;
+        for (int i = 1; i < numeros.size(); ++i) {
+            if (std::abs(numeros[i].top() - numeros[i - 1].top()) > 1)
+                continue; // the Y axis's numbers stand in a column, not on a row
+            ++fila;
+            QVERIFY2(numeros[i].left() >= numeros[i - 1].right() + 1,
+                     qPrintable(QStringLiteral("numbers at %1 and %2").arg(numeros[i - 1].left()).arg(numeros[i].left())));
+        }
+        QVERIFY2(fila >= 4, qPrintable(QString::number(fila)));
     }
 
     // Every click writes the pictures again, as the charts stand then; no disabled

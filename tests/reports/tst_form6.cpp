@@ -4,6 +4,7 @@
 // window, its translation and the text export.
 
 #include "ReportsFixture.h"
+#include "widgets/Iconos.h"
 #include "TestSupport.h"
 
 #include "base/DataFolder.h"
@@ -19,6 +20,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QToolButton>
+#include <QStyle>
 #include <QtTest>
 
 using namespace slx;
@@ -61,6 +63,20 @@ private Q_SLOTS:
         delete form;
         answers.reset();
         home.reset();
+    }
+
+    // "Imprimir" shows a printer, not the floppy disk of a save; "Ayuda" the help picture.
+    void buttonsShowWhatTheyDo()
+    {
+        QVERIFY(seed());
+        QVERIFY(open(100001, "4.1"));
+        const auto imagen = [](const QIcon &i) {
+            return i.pixmap(24, 24).toImage().convertToFormat(QImage::Format_ARGB32);
+        };
+        QCOMPARE(imagen(form->SSCommandImprimir->icon()), imagen(iconoImprimir()));
+        QVERIFY(imagen(form->SSCommandImprimir->icon()) != imagen(form->style()->standardIcon(QStyle::SP_DialogSaveButton)));
+        QCOMPARE(imagen(form->SSCommandHelp->icon()), imagen(iconoAyuda()));
+        form->grab().save("/tmp/shots/h6print/form6.png");
     }
 
     // Both pickers list every interval of the device oldest first, the first on the

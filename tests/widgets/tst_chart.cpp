@@ -124,13 +124,29 @@ private Q_SLOTS:
         QVERIFY(!columnHas(c.toImage(), between(2.5), y - 3, y + 3, kBlue));
     }
 
+    // On the screen's image and in the SVG file (whose readers keep no clip of the
+    // painter) alike: the lines are cut at the plot's edges.
+    void valuesOutsideTheAxisAreClippedByThePlot_data()
+    {
+        QTest::addColumn<bool>("svg");
+        QTest::newRow("image") << false;
+        QTest::newRow("SVG") << true;
+    }
     void valuesOutsideTheAxisAreClippedByThePlot()
     {
+        QFETCH(bool, svg);
         Chart2D c;
         setUp(c, chart::Kind::Lines, 1);
         for (int p = 1; p <= 10; ++p)
             c.setValue(1, 1, p, p % 2 ? -2 : 12); // below the minimum and above the maximum
-        const QImage img = c.toImage();
+        QImage img = c.toImage();
+        if (svg) {
+            QSvgRenderer lector(c.toSvg());
+            QVERIFY(lector.isValid());
+            img.fill(Qt::white);
+            QPainter p(&img);
+            lector.render(&p, QRectF(QPointF(0, 0), c.pictureSize()));
+        }
         const QRect plot = c.chartLayout().plot.toAlignedRect();
         // Drawn inside the plot, up to its edges...
         QVERIFY(columnHas(img, pixelAt(c, 1.5, 0).x(), plot.top(), plot.bottom(), kBlue));
