@@ -2,7 +2,7 @@
 
 #include "base/TextoPropio.h"
 
-#include <QAbstractFileIconProvider>
+#include <QFileIconProvider>
 #include <QApplication>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -33,7 +33,7 @@ QList<Request> &log()
 // suffix), never from the file's contents. The default provider asks the MIME database,
 // which opens and reads the files it types: one of them is the program's own database,
 // and closing a descriptor of it drops every POSIX lock SQLite holds on it.
-class IconosSinLeer : public QAbstractFileIconProvider {
+class IconosSinLeer : public QFileIconProvider {
 public:
     IconosSinLeer()
         : m_carpeta(TextoPropio("Folder"))
@@ -42,7 +42,7 @@ public:
     {
         setOptions(DontUseCustomDirectoryIcons);
     }
-    using QAbstractFileIconProvider::icon;
+    using QFileIconProvider::icon;
     // Called from the model's own thread as well: only the texts made above are used.
     QIcon icon(const QFileInfo &info) const override { return icon(info.isDir() ? Folder : File); }
     QString type(const QFileInfo &info) const override
