@@ -1,6 +1,7 @@
 #include "base/DataFolderLock.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 namespace slx {
 
@@ -17,8 +18,13 @@ DataFolderLock::Result DataFolderLock::take()
 {
     if (m_lock.tryLock(0))
         return Result::Taken;
-    const QLockFile::LockError e = m_lock.error();
-    return e == QLockFile::PermissionError || e == QLockFile::UnknownError ? Result::Failed : Result::Running;
+    if (m_lock.error() != QLockFile::LockFailedError)
+        return Result::Failed;
+    // Only a lock file is another program's lock: a folder or anything else under its
+    // name keeps the lock from being made, and no program holds it.
+    if (!QFileInfo(m_fileName).isFile())
+        return Result::Failed;
+    return Result::Running;
 }
 
 qint64 DataFolderLock::holder() const

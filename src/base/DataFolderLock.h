@@ -17,7 +17,8 @@ public:
     enum class Result {
         Taken,   // this program holds the folder now
         Running, // another program that still runs holds it
-        Failed,  // the lock file cannot be written (a read-only folder)
+        Failed,  // the lock file cannot be made (a read-only or missing folder, or
+                 // something that is not a lock file under its name)
     };
     Result take();
     // The process that holds the folder when take() answered Running (0 when unknown).

@@ -1,6 +1,10 @@
 #include "base/FicheroRegular.h"
 
+#include "base/Database.h"
+#include "base/Modulo1.h"
 #include "base/TextoPropio.h"
+
+#include <QStringList>
 
 #include <cerrno>
 #include <cstring>
@@ -10,8 +14,42 @@
 
 namespace slx {
 
+namespace {
+
+bool mismoFichero(const struct stat &a, const QString &otro)
+{
+    struct stat b {};
+    return ::stat(QFile::encodeName(otro).constData(), &b) == 0 && a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+} // namespace
+
+QString rehusaBaseDatosDelPrograma(const QString &path)
+{
+    struct stat st {};
+    if (path.isEmpty() || ::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return QString();
+    QStringList bases{Database::path()};
+    const QSqlDatabase &conexion = modulo1().ConexionBD;
+    if (conexion.isOpen() && !conexion.databaseName().isEmpty())
+        bases << conexion.databaseName();
+    for (const QString &base : std::as_const(bases)) {
+        for (const char *log : {"", "-wal", "-shm", "-journal"}) {
+            if (mismoFichero(st, base + QLatin1String(log)))
+                return TextoPropio("The file %1 is the program's own database or one of its logs: it cannot be "
+                                   "imported into it.")
+                    .arg(path);
+        }
+    }
+    return QString();
+}
+
 bool abreFicheroRegular(QFile &f, const QString &path, QString *error)
 {
+    // Refused before it is opened: closing the descriptor would drop the database's locks.
+    *error = rehusaBaseDatosDelPrograma(path);
+    if (!error->isEmpty())
+        return false;
     // O_NONBLOCK: opening a pipe with no writer returns at once instead of waiting for one.
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {

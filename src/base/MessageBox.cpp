@@ -1,7 +1,11 @@
 #include "base/MessageBox.h"
 
+#include "base/TextoPropio.h"
+
+#include <QFileIconProvider>
 #include <QApplication>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -24,6 +28,34 @@ QList<Request> &log()
     static QList<Request> l;
     return l;
 }
+
+// Icons and type names from what a listing already knows (folder or file, the name's
+// suffix), never from the file's contents. The default provider asks the MIME database,
+// which opens and reads the files it types: one of them is the program's own database,
+// and closing a descriptor of it drops every POSIX lock SQLite holds on it.
+class IconosSinLeer : public QFileIconProvider {
+public:
+    IconosSinLeer()
+        : m_carpeta(TextoPropio("Folder"))
+        , m_fichero(TextoPropio("File"))
+        , m_deTipo(TextoPropio("%1 file"))
+    {
+        setOptions(DontUseCustomDirectoryIcons);
+    }
+    using QFileIconProvider::icon;
+    // Called from the model's own thread as well: only the texts made above are used.
+    QIcon icon(const QFileInfo &info) const override { return icon(info.isDir() ? Folder : File); }
+    QString type(const QFileInfo &info) const override
+    {
+        if (info.isDir())
+            return m_carpeta;
+        const QString suffix = info.suffix();
+        return suffix.isEmpty() ? m_fichero : m_deTipo.arg(suffix.toUpper());
+    }
+
+private:
+    const QString m_carpeta, m_fichero, m_deTipo;
+};
 
 QMessageBox::Icon qtIcon(Icon icon)
 {
@@ -155,7 +187,17 @@ QString GetOpenFileName(const QString &title, const QString &filters, const QStr
         const QVariant v = responder()(req);
         return v.isNull() ? QString() : v.toString();
     }
-    return QFileDialog::getOpenFileName(owner(parent), shownTitle, dir, filters);
+    // The program's own dialog, whatever the desktop: a native one types the files it lists
+    // by reading them, inside this process.
+    IconosSinLeer iconos;
+    QFileDialog dialog(owner(parent), shownTitle, dir, filters);
+    dialog.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::DontUseCustomDirectoryIcons);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setIconProvider(&iconos);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return dialog.selectedFiles().constFirst();
 }
 
 bool PrintDialog(QPrinter &printer, int paginas, int *desde, int *hasta, QWidget *parent)

@@ -15,19 +15,31 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 
 namespace slx {
 
 bool tomaCarpetaDatos(DataFolderLock &lock)
 {
-    if (lock.take() != DataFolderLock::Result::Running)
+    const DataFolderLock::Result r = lock.take();
+    if (r == DataFolderLock::Result::Taken)
         return true;
     const Idioma idioma =
         idiomaDeIni(LeerIni(QLatin1String(kSeccionIni), QStringLiteral("Language"), QString(), ficheroIni()));
-    LocGuruP_BAS::SetupLanguage(DataFolder::file(QStringLiteral("Language.db")), idioma.nombre);
-    ui::MsgBox(TextoPropio("The program is already running on the data folder %1.")
-                   .arg(QDir::toNativeSeparators(DataFolder::path())),
-               ui::Icon::Exclamation);
+    // A folder that was never seeded (it cannot even be made) says it in English.
+    const QString idiomas = DataFolder::file(QStringLiteral("Language.db"));
+    if (QFileInfo(idiomas).isFile())
+        LocGuruP_BAS::SetupLanguage(idiomas, idioma.nombre);
+    const QString carpeta = QDir::toNativeSeparators(DataFolder::path());
+    if (r == DataFolderLock::Result::Running)
+        ui::MsgBox(TextoPropio("The program is already running on the data folder %1.").arg(carpeta),
+                   ui::Icon::Exclamation);
+    else
+        // No other program holds the folder, but nothing would keep a second one out.
+        ui::MsgBox(TextoPropio("The program cannot use the data folder %1: its lock file %2 cannot be made there (the "
+                               "folder is missing or read-only, or something else has that name).")
+                       .arg(carpeta, QDir::toNativeSeparators(lock.fileName())),
+                   ui::Icon::Critical);
     return false;
 }
 

@@ -6,9 +6,9 @@ namespace slx {
 
 class DataFolderLock;
 
-// Takes the data folder for this run. False when another program already runs on it,
-// after saying so in the language of the folder's settings file. A folder that takes no
-// lock file (read-only) is left to the start-up, which reports what fails there.
+// Takes the data folder for this run. False when another program already runs on it, or
+// when the folder takes no lock file (read-only, missing, a folder under the lock file's
+// name), after saying which in the language of the folder's settings file.
 bool tomaCarpetaDatos(DataFolderLock &lock);
 
 // Sets up the data folder and the database, shows the main window and runs the

@@ -1,6 +1,7 @@
 #include "main/CopiaSeguridad.h"
 
 #include "base/DataFolder.h"
+#include "base/TextoPropio.h"
 
 #include <QDir>
 #include <QFile>
@@ -25,11 +26,14 @@ QString CopiaSeguridad::aparta(const QString &copia, QString *error)
 {
     const QDir carpeta = QFileInfo(copia).dir();
     const QString fecha = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH.mm.ss"));
-    const auto libre = [](const QString &f) {
-        if (QFileInfo(f).exists() || QFileInfo(f).isSymLink())
+    // A free name has no file beside it under any of the logs' names either, not even a
+    // link that leads nowhere: SQLite would take a foreign log for the backup's own.
+    const auto ocupado = [](const QString &f) { return QFileInfo::exists(f) || QFileInfo(f).isSymLink(); };
+    const auto libre = [&](const QString &f) {
+        if (ocupado(f))
             return false;
         for (const char *log : kLogs)
-            if (QFileInfo::exists(f + QLatin1String(log)))
+            if (ocupado(f + QLatin1String(log)))
                 return false;
         return true;
     };
@@ -41,18 +45,24 @@ QString CopiaSeguridad::aparta(const QString &copia, QString *error)
         *error = fichero.errorString();
         return QString();
     }
-    // The logs go with it; if one cannot, everything goes back where it was.
+    // The logs go with it; if one cannot, everything goes back under its own name.
     QStringList movidos;
     for (const char *log : kLogs) {
         const QString desde = copia + QLatin1String(log);
-        if (!QFileInfo::exists(desde) && !QFileInfo(desde).isSymLink())
+        if (!ocupado(desde))
             continue;
         QFile l(desde);
         if (!l.rename(aparte + QLatin1String(log))) {
-            *error = l.errorString();
-            for (const QString &m : movidos)
-                QFile::rename(aparte + m, copia + m);
-            QFile::rename(aparte, copia);
+            *error = TextoPropio("The log %1 cannot be moved with it: %2").arg(desde, l.errorString());
+            QStringList fuera;
+            for (const QString &m : std::as_const(movidos))
+                if (!QFile::rename(aparte + m, copia + m))
+                    fuera << aparte + m;
+            if (!QFile::rename(aparte, copia))
+                fuera.prepend(aparte);
+            if (!fuera.isEmpty())
+                *error += QLatin1Char(' ') + TextoPropio("These files could not be put back under their own names: %1")
+                                                 .arg(fuera.join(QLatin1String(", ")));
             return QString();
         }
         movidos << QLatin1String(log);

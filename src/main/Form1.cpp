@@ -5,6 +5,7 @@
 
 #include "base/DataFolder.h"
 #include "base/Database.h"
+#include "base/FicheroRegular.h"
 #include "base/FormRegistry.h"
 #include "base/MessageBox.h"
 #include "base/Modulo1.h"
@@ -409,6 +410,13 @@ void Form1::SeleccionaFichero()
     m.FicheroImportar = ui::GetOpenFileName(QString(), filtros, DataFolder::path(), this);
     if (m.FicheroImportar.isEmpty())
         return;
+    // The program's own database (or its log) is refused before anything opens it.
+    const QString propia = rehusaBaseDatosDelPrograma(m.FicheroImportar);
+    if (!propia.isEmpty()) {
+        ui::MsgBox(propia, ui::Icon::Critical, ui::OkOnly, this);
+        m.FicheroImportar.clear();
+        return;
+    }
     const QString upper = m.FicheroImportar.toUpper();
     if (!upper.endsWith(QLatin1String(".QV90")) && !upper.endsWith(QLatin1String(".MDB")) &&
         !upper.endsWith(QLatin1String(".DB"))) {

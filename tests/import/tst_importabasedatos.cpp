@@ -197,7 +197,16 @@ private Q_SLOTS:
         slxtest::DataHome home;
         QVERIFY(home.openDatabase());
         QCOMPARE(tipoBaseDatos(legacyA()), TipoBaseDatos::Access);
-        QCOMPARE(tipoBaseDatos(home.file("slx90.db")), TipoBaseDatos::SQLite);
+        // A copy made by SQLite itself: a file of the database opened by us would drop its locks.
+        QSqlQuery copia(modulo1().ConexionBD);
+        QVERIFY(copia.exec(QString("VACUUM INTO '%1'").arg(home.file("copia.db"))));
+        QCOMPARE(tipoBaseDatos(home.file("copia.db")), TipoBaseDatos::SQLite);
+        // The program's own database is never opened to be looked at.
+        QString por;
+        QCOMPARE(tipoBaseDatos(home.file("slx90.db"), &por), TipoBaseDatos::Ninguno);
+        QCOMPARE(por, TextoPropio("The file %1 is the program's own database or one of its logs: it cannot be "
+                                  "imported into it.")
+                          .arg(home.file("slx90.db")));
         // The name does not decide: an Access file called .db is still read as Access.
         QVERIFY(QFile::copy(legacyA(), home.file("renamed.db")));
         QCOMPARE(tipoBaseDatos(home.file("renamed.db")), TipoBaseDatos::Access);
@@ -338,8 +347,11 @@ private Q_SLOTS:
         slxtest::DataHome home;
         QVERIFY(home.openDatabase());
         QVERIFY(ImportaBaseDatos(legacyA(), modulo1().ConexionBD).sinPerdidas());
-        // Its own file, through a second connection.
-        const ResultadoFusion r = ImportaBaseDatos(home.file("slx90.db"), modulo1().ConexionBD);
+        // A copy of it, made by SQLite; its own file is refused before it is opened.
+        QSqlQuery copia(modulo1().ConexionBD);
+        QVERIFY(copia.exec(QString("VACUUM INTO '%1'").arg(home.file("copia.db"))));
+        QVERIFY(!ImportaBaseDatos(home.file("slx90.db"), modulo1().ConexionBD).empezada());
+        const ResultadoFusion r = ImportaBaseDatos(home.file("copia.db"), modulo1().ConexionBD);
         QVERIFY2(r.sinPerdidas(), qPrintable(r.resumen()));
         QCOMPARE(r.anadidas, qint64(0));
         QCOMPARE(r.duplicadas, qint64(291));
