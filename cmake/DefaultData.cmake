@@ -8,6 +8,7 @@ list(FILTER SLX_DATA_FILES EXCLUDE REGEX "^language/")
 list(FILTER SLX_DATA_FILES EXCLUDE REGEX "(^|/)\\.")
 
 add_executable(langdb tools/langdb/langdb.cpp)
+slx_warnings(langdb)
 target_link_libraries(langdb PRIVATE Qt6::Core Qt6::Sql)
 
 file(GLOB SLX_LANGUAGE_TABLES CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/data/language/*.tsv)
@@ -36,6 +37,7 @@ add_dependencies(slx_base language_db)
 # The program's own messages (the texts of its TextoPropio calls), listed from the
 # sources for the text export, which marks them as used texts.
 add_executable(ownmessages tools/ownmessages/ownmessages.cpp tools/ownmessages/LlamadasTextoPropio.h)
+slx_warnings(ownmessages)
 target_link_libraries(ownmessages PRIVATE Qt6::Core)
 file(GLOB_RECURSE SLX_ALL_SOURCES CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/src/*.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/src/*.h)

@@ -4,6 +4,6 @@
 set -e
 cd "$(dirname "$0")/.."
 ./scripts/install-deps.sh
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j "$(nproc 2>/dev/null || echo 4)" --target slx90
+cmake --preset normal >/dev/null
+cmake --build --preset normal -j "$(nproc 2>/dev/null || echo 4)" --target slx90
 exec ./build/slx90 "$@"

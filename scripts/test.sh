@@ -1,18 +1,17 @@
 #!/bin/sh
 # Installs what is missing, builds the program and runs every test: once in a
 # normal build (build/) and once built with AddressSanitizer and
-# UndefinedBehaviorSanitizer (build-asan/).
+# UndefinedBehaviorSanitizer (build-asan/). Both builds are the presets of
+# CMakePresets.json; the sanitizer's options are in its test preset.
 set -e
 cd "$(dirname "$0")/.."
 ./scripts/install-deps.sh
 jobs=$(nproc 2>/dev/null || echo 4)
 
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j "$jobs"
-(cd build && ctest --output-on-failure -j "$jobs")
+cmake --preset normal >/dev/null
+cmake --build --preset normal -j "$jobs"
+ctest --preset normal -j "$jobs"
 
-cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DSLX_SANITIZE=ON -DSLX_BUILD_BENCH=OFF >/dev/null
-cmake --build build-asan -j "$jobs"
-export ASAN_OPTIONS="detect_leaks=0:abort_on_error=1:strict_string_checks=1"
-export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
-(cd build-asan && ctest --output-on-failure -j "$jobs")
+cmake --preset asan >/dev/null
+cmake --build --preset asan -j "$jobs"
+ctest --preset asan -j "$jobs"

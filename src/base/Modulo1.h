@@ -35,7 +35,6 @@ struct Modulo1 {
     bool CancelaLlamada = false;           // ends the modem dial wait
     std::array<quint8, 513> BufferTrama{}; // received frame from 0, request built from 1
     QString TelefonoAparato;
-    quint8 Respuesta = 0; // button of the last box, or the dial's result
 
     // Current device.
     qint32 NumeroSerieAparato = 0;
@@ -64,7 +63,6 @@ struct Modulo1 {
     QString FicheroImportar;
     QString LineaComandos;
     bool LineaComandosUsada = false;
-    QString ConsultaSQL;
 
     // Database: the one connection, open from start-up to the main window's unload.
     QSqlDatabase ConexionBD;

@@ -129,7 +129,7 @@ QList<ModeloPaginas::Item> ModeloPaginas::items(int pagina) const
         const Instancia &ins = m_instancias[i];
         const Banda &b = m_bandas[ins.banda];
         for (const Elemento &e : b.elementos) {
-            Item it{e.tipo, e.caja, e.nombre >= 0 ? m_textos[e.nombre] : QString(), QString()};
+            Item it{e.tipo, e.caja, e.nombre >= 0 ? m_textos[e.nombre] : QString(), QString(), 0, QRectF()};
             it.caja = caja(ins, e);
             if (e.tipo == Tipo::Texto) {
                 const int id = e.valor >= 0 ? m_valores[ins.primerValor + e.valor] : e.texto;

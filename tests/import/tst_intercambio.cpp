@@ -1,6 +1,7 @@
 // The exchange-file import: the file's layout, each table's key and overwrite rules, the
 // conversions, bad files, cancel, and the import window.
 
+#include "OrdinaryUser.h"
 #include "TestSupport.h"
 #include "base/Cp1252.h"
 #include "base/FormRegistry.h"
@@ -26,12 +27,10 @@
 #include <chrono>
 #include <condition_variable>
 #include <fcntl.h>
-#include <linux/capability.h>
 #include <mutex>
 #include <optional>
 #include <sqlite3.h>
 #include <sys/stat.h>
-#include <sys/syscall.h>
 #include <thread>
 #include <unistd.h>
 
@@ -135,43 +134,6 @@ QList<qint64> cifras(const ResultadoIntercambio &r, const QString &tabla)
 }
 
 const QList<qint64> kNinguna = {};
-
-// While it lives, this thread reads files as an ordinary user does: the superuser's right to
-// read any file is set aside, and taken back at the end.
-class SinLecturaDeSuperusuario {
-public:
-    SinLecturaDeSuperusuario()
-    {
-        if (::geteuid() != 0) {
-            m_lee = true;
-            return;
-        }
-        if (::syscall(SYS_capget, &m_cabecera, m_datos) != 0)
-            return;
-        m_efectivas = m_datos[0].effective;
-        m_datos[0].effective &= ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH));
-        m_activa = ::syscall(SYS_capset, &m_cabecera, m_datos) == 0;
-        m_lee = m_activa;
-    }
-    ~SinLecturaDeSuperusuario()
-    {
-        if (!m_activa)
-            return;
-        m_datos[0].effective = m_efectivas;
-        ::syscall(SYS_capset, &m_cabecera, m_datos);
-    }
-    SinLecturaDeSuperusuario(const SinLecturaDeSuperusuario &) = delete;
-    SinLecturaDeSuperusuario &operator=(const SinLecturaDeSuperusuario &) = delete;
-    // Whether file permissions now hold for this thread.
-    bool lee() const { return m_lee; }
-
-private:
-    __user_cap_header_struct m_cabecera{_LINUX_CAPABILITY_VERSION_3, 0};
-    __user_cap_data_struct m_datos[_LINUX_CAPABILITY_U32S_3] = {};
-    __u32 m_efectivas = 0;
-    bool m_activa = false;
-    bool m_lee = false;
-};
 
 // Stands by while the program reads a pipe: when the reading has not ended within a few
 // seconds, the pipe is opened for writing and closed again, which ends a wait for a writer
@@ -1105,9 +1067,8 @@ private Q_SLOTS:
             escribe(*m_home, "locked.qv90", "//DiaBorrado//\r\nLNumeroSerie;DFecha;THora\r\n");
             QVERIFY(QFile::setPermissions(path, QFileDevice::WriteOwner));
         }
-        SinLecturaDeSuperusuario comoUsuario;
-        if (kind == "locked" && !comoUsuario.lee())
-            QSKIP("this process reads every file and cannot set that aside");
+        slxtest::OrdinaryUser comoUsuario;
+        QVERIFY(comoUsuario.holds());
         std::optional<VigiaTuberia> vigia;
         if (kind == "fifo")
             vigia.emplace(path);
