@@ -839,8 +839,7 @@ namespace {
 
 // What the check of a field on its leaving gives for the text it holds now; the night
 // period's check also gives the day period.
-sheet::CheckResult resultadoDe(const Form2 &form, const QString &name, Leave leave, QString *dayStart,
-                               QString *dayEnd)
+sheet::CheckResult resultadoDe(const Form2 &form, const QString &name, Leave leave, QString *dayStart, QString *dayEnd)
 {
     const QString text = form.texto(name);
     switch (leave) {
@@ -849,7 +848,8 @@ sheet::CheckResult resultadoDe(const Form2 &form, const QString &name, Leave lea
     case Leave::LimiteEmision: return sheet::checkLimiteEmision(text);
     case Leave::LimiteRecepcion: return sheet::checkLimiteRecepcion(text);
     case Leave::Noche:
-        return sheet::checkNoche(name == QLatin1String("MaskEmpiezaNoche"), form.texto(QStringLiteral("MaskEmpiezaNoche")),
+        return sheet::checkNoche(name == QLatin1String("MaskEmpiezaNoche"),
+                                 form.texto(QStringLiteral("MaskEmpiezaNoche")),
                                  form.texto(QStringLiteral("MaskTerminaNoche")), dayStart, dayEnd);
     case Leave::Fecha: {
         sheet::CheckResult r = sheet::checkFecha(text);

@@ -157,10 +157,10 @@ private:
     TDBGrid *m_grid = nullptr;
     grid::MatrizInhabil *m_matriz = nullptr;
     QTimer *m_timer1 = nullptr;
-    QCalendarWidget *m_calendario = nullptr; // the date field's calendar
+    QCalendarWidget *m_calendario = nullptr;  // the date field's calendar
     QMetaObject::Connection m_focoAplicacion; // the application's focus changes, cut before the window goes
-    qint32 m_filaCargada = 0;                // serial number of the stored row on screen, 0 = a new sheet
-    QString m_notaCargada;                   // the note as stored, and as the notes box showed it
+    qint32 m_filaCargada = 0;                 // serial number of the stored row on screen, 0 = a new sheet
+    QString m_notaCargada;                    // the note as stored, and as the notes box showed it
     QString m_notaMostrada;
     // The programming exchange (Form2Exchange.cpp).
     QList<QWidget *> botonesIntercambio() const;

@@ -547,8 +547,8 @@ private Q_SLOTS:
         QByteArray block = fixtures::bloque100123();
         block[37] = char(0x75); // attenuation 30000 s
         block[38] = char(0x30);
-        block[39] = char(120); // Leq time 120 min
-        block[43] = char(14);  // 14 rings
+        block[39] = char(120);   // Leq time 120 min
+        block[43] = char(14);    // 14 rings
         block[346] = char(0x80); // octave 31.5 Hz: -32768 tenths
         block[347] = char(0x00);
         fx->device("100123", 4, 1, block);

@@ -11,9 +11,12 @@
 #include "programming/ProgrammingBlock.h"
 #include "programming/SheetStorage.h"
 
+#include <QAccessible>
+#include <QAccessibleActionInterface>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QDir>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
@@ -21,9 +24,6 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QAccessible>
-#include <QAccessibleActionInterface>
-#include <QDir>
 #include <QSqlDriver>
 #include <QSqlQuery>
 #include <QTabBar>
