@@ -210,11 +210,13 @@ Form2::~Form2()
     delete m_calendario;
 }
 
-QLineEdit *Form2::addLine(const QString &name, int maxLength)
+QLineEdit *Form2::addLine(const QString &name, int maxLength, Length length)
 {
     auto *e = new QLineEdit;
     e->setObjectName(name);
-    if (maxLength > 0)
+    // A field that also shows what the device sent bounds the typing by its validator
+    // alone: a length limit would cut a wider value put in from the device.
+    if (maxLength > 0 && length == Length::Limited)
         e->setMaxLength(maxLength);
     // Short fields are as wide as what they hold.
     const int chars = maxLength > 0 ? maxLength : 5;
@@ -254,8 +256,8 @@ void Form2::buildUi()
 QLayout *Form2::buildIdentity()
 {
     auto *top = new QHBoxLayout;
-    QLineEdit *serie = addLine(QStringLiteral("MaskNumeroSerie"), 6);
-    QLineEdit *version = addLine(QStringLiteral("MaskVersion"), 5);
+    QLineEdit *serie = addLine(QStringLiteral("MaskNumeroSerie"), 6, Length::Typed);
+    QLineEdit *version = addLine(QStringLiteral("MaskVersion"), 5, Length::Typed);
     soloLectura(serie);
     soloLectura(version);
     // The date as typed, "dd/mm/yy"; its check runs when it is left. The calendar beside
@@ -434,7 +436,7 @@ QWidget *Form2::buildPaginaAparato()
     grid->addWidget(idioma, 0, 0, 4, 1);
 
     auto *form = new QFormLayout;
-    QLineEdit *tleq = addLine(QStringLiteral("MaskTLeq"), 2);
+    QLineEdit *tleq = addLine(QStringLiteral("MaskTLeq"), 2, Length::Typed);
     tleq->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,2}")), tleq));
     auto *tleqRow = new QHBoxLayout;
     tleqRow->addWidget(tleq);
@@ -443,7 +445,7 @@ QWidget *Form2::buildPaginaAparato()
     tleqRow->addStretch();
     form->addRow(label(QStringLiteral("Tiempo de Leq:"), tleq), tleqRow);
 
-    QLineEdit *rings = addLine(QStringLiteral("MaskRings"), 1);
+    QLineEdit *rings = addLine(QStringLiteral("MaskRings"), 1, Length::Typed);
     rings->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]?")), rings));
     form->addRow(label(QStringLiteral("Rings:"), rings), rings);
     grid->addLayout(form, 0, 1);
@@ -473,8 +475,8 @@ QWidget *Form2::buildPaginaHorario()
     grid->addWidget(new QLabel(QStringLiteral("Final")), 0, 2);
     for (int d = 0; d < 7; ++d) {
         const QString dia = QString::fromLatin1(kDias[d]);
-        QLineEdit *ini = addLine(QStringLiteral("Mask%1Ini").arg(dia), 5);
-        QLineEdit *fi = addLine(QStringLiteral("Mask%1Fi").arg(dia), 5);
+        QLineEdit *ini = addLine(QStringLiteral("Mask%1Ini").arg(dia), 5, Length::Typed);
+        QLineEdit *fi = addLine(QStringLiteral("Mask%1Fi").arg(dia), 5, Length::Typed);
         for (QLineEdit *e : {ini, fi}) {
             soloLectura(e);
             e->setCursor(Qt::PointingHandCursor);
@@ -549,8 +551,8 @@ QWidget *Form2::buildLimits()
     const char *const lim[][3] = {{"Emisión:", "MaskDiaLocal", "MaskNitLocal"},
                                   {"Recepción:", "MaskDiaVei", "MaskNitVei"}};
     for (int i = 0; i < 2; ++i) {
-        QLineEdit *dia = addLine(QString::fromLatin1(lim[i][1]), 3);
-        QLineEdit *noche = addLine(QString::fromLatin1(lim[i][2]), 3);
+        QLineEdit *dia = addLine(QString::fromLatin1(lim[i][1]), 3, Length::Typed);
+        QLineEdit *noche = addLine(QString::fromLatin1(lim[i][2]), 3, Length::Typed);
         digits(dia, 3);
         digits(noche, 3);
         ll->addWidget(label(QString::fromUtf8(lim[i][0]), dia), i + 1, 0);
@@ -558,7 +560,7 @@ QWidget *Form2::buildLimits()
         ll->addWidget(noche, i + 1, 2);
     }
     ll->addWidget(new QLabel(QStringLiteral("(de 60 a 120)")), 1, 3);
-    QLineEdit *mfast = addLine(QStringLiteral("MaskMFast"), 3);
+    QLineEdit *mfast = addLine(QStringLiteral("MaskMFast"), 3, Length::Typed);
     digits(mfast, 3);
     ll->addWidget(label(QStringLiteral("Límite LFmax:"), mfast), 3, 0);
     ll->addWidget(mfast, 3, 1);
@@ -584,8 +586,8 @@ QWidget *Form2::buildActuations()
     };
     auto *local = new QButtonGroup(this);
     auto *vei = new QButtonGroup(this);
-    QLineEdit *tLoc = addLine(QStringLiteral("MaskTempsActLoc"), 2);
-    QLineEdit *tVei = addLine(QStringLiteral("MaskTempsActVei"), 2);
+    QLineEdit *tLoc = addLine(QStringLiteral("MaskTempsActLoc"), 2, Length::Typed);
+    QLineEdit *tVei = addLine(QStringLiteral("MaskTempsActVei"), 2, Length::Typed);
     digits(tLoc, 2);
     digits(tVei, 2);
     // A new sheet leaves the seconds as they are: they start at the lowest valid value.
@@ -614,7 +616,7 @@ QWidget *Form2::buildActuations()
 QLayout *Form2::buildAttenuation()
 {
     auto *aten = new QHBoxLayout;
-    QLineEdit *tAten = addLine(QStringLiteral("MaskTiempoAtenuacion"), 4);
+    QLineEdit *tAten = addLine(QStringLiteral("MaskTiempoAtenuacion"), 4, Length::Typed);
     digits(tAten, 4);
     aten->addWidget(label(QStringLiteral("Tiempo de atenuación:"), tAten));
     aten->addWidget(tAten);
@@ -631,7 +633,7 @@ QWidget *Form2::buildPaginaOctavas()
     auto *form = new QFormLayout(page);
     const char *const bandas[] = {"31,5 Hz", "63 Hz", "125 Hz", "250 Hz", "500 Hz", "1 kHz", "2 kHz", "4 kHz", "8 kHz"};
     for (int i = 0; i < 9; ++i) {
-        QLineEdit *e = addLine(QStringLiteral("MaskOctava%1").arg(i + 1), 6);
+        QLineEdit *e = addLine(QStringLiteral("MaskOctava%1").arg(i + 1), 6, Length::Typed);
         e->setValidator(
             new QRegularExpressionValidator(QRegularExpression(QStringLiteral("-?[0-9]{0,2}([.,][0-9]?)?")), e));
         auto *l = label(QString::fromLatin1(bandas[i]), e);
@@ -810,61 +812,112 @@ void Form2::applyCheck(QWidget *w, const QString &text, int message, bool focusB
     if (message)
         ui::MsgBox(oLocGuru().GetS(message), ui::Icon::Critical, ui::OkOnly, this);
     if (focusBack) {
+        // The field is left while the tab control may still be changing pages (Ctrl+Tab, a
+        // tab pressed through the accessibility bus): the page, the tab bar and the focus
+        // come back together once that change has ended, never in the middle of it.
         QPointer<QWidget> field(w);
         QTimer::singleShot(0, this, [this, field, pageNormativa] {
             if (!field)
                 return;
+            // The fields the focus passes on its way back run no check of their own.
+            const bool inCheck = m_inCheck;
+            m_inCheck = true;
             if (pageNormativa)
                 m_tab->setCurrentIndex(sheet::kPaginaNormativa);
             // The window the message box left comes back to the front with the field.
             activateWindow();
             field->setFocus(Qt::OtherFocusReason);
+            m_inCheck = inCheck;
             // The text is selected, so that the user types the value again over it.
             if (auto *e = qobject_cast<QLineEdit *>(field.data()))
                 e->selectAll();
         });
-        if (pageNormativa)
-            m_tab->setCurrentIndex(sheet::kPaginaNormativa);
     }
 }
+
+namespace {
+
+// What the check of a field on its leaving gives for the text it holds now; the night
+// period's check also gives the day period.
+sheet::CheckResult resultadoDe(const Form2 &form, const QString &name, Leave leave, QString *dayStart, QString *dayEnd)
+{
+    const QString text = form.texto(name);
+    switch (leave) {
+    case Leave::Nothing:
+    case Leave::Modified: break;
+    case Leave::LimiteEmision: return sheet::checkLimiteEmision(text);
+    case Leave::LimiteRecepcion: return sheet::checkLimiteRecepcion(text);
+    case Leave::Noche:
+        return sheet::checkNoche(name == QLatin1String("MaskEmpiezaNoche"),
+                                 form.texto(QStringLiteral("MaskEmpiezaNoche")),
+                                 form.texto(QStringLiteral("MaskTerminaNoche")), dayStart, dayEnd);
+    case Leave::Fecha: {
+        sheet::CheckResult r = sheet::checkFecha(text);
+        r.text = text;
+        return r;
+    }
+    case Leave::MFast: return sheet::checkMFast(text);
+    case Leave::TLeq: return sheet::checkTLeq(text);
+    case Leave::TempsAct: return sheet::checkTempsAct(text);
+    case Leave::Atenuacion: return sheet::checkTiempoAtenuacion(text);
+    case Leave::Rings: return sheet::checkRings(text);
+    }
+    return sheet::CheckResult{text};
+}
+
+} // namespace
 
 void Form2::onFocusOut(QWidget *w)
 {
     const FieldRule *rule = ruleOf(w->objectName());
     if (m_inCheck || !rule || rule->leave == Leave::Nothing)
         return;
+    if (rule->leave == Leave::Modified) {
+        markModified();
+        return;
+    }
     m_inCheck = true;
-    const QString text = texto(w->objectName());
-    sheet::CheckResult r;
-    switch (rule->leave) {
-    case Leave::Nothing: break;
-    case Leave::LimiteEmision: r = sheet::checkLimiteEmision(text); break;
-    case Leave::LimiteRecepcion: r = sheet::checkLimiteRecepcion(text); break;
-    case Leave::Noche: {
-        QString dayStart, dayEnd;
-        r = sheet::checkNoche(w->objectName() == QLatin1String("MaskEmpiezaNoche"),
-                              texto(QStringLiteral("MaskEmpiezaNoche")), texto(QStringLiteral("MaskTerminaNoche")),
-                              &dayStart, &dayEnd);
-        if (!r.message) {
-            setTexto(QStringLiteral("MaskEmpiezaDia"), dayStart);
-            setTexto(QStringLiteral("MaskTerminaDia"), dayEnd);
-        }
-        break;
+    QString dayStart, dayEnd;
+    const sheet::CheckResult r = resultadoDe(*this, w->objectName(), rule->leave, &dayStart, &dayEnd);
+    if (rule->leave == Leave::Noche && !r.message) {
+        setTexto(QStringLiteral("MaskEmpiezaDia"), dayStart);
+        setTexto(QStringLiteral("MaskTerminaDia"), dayEnd);
     }
-    case Leave::Fecha:
-        r = sheet::checkFecha(text);
-        r.text = text;
-        break;
-    case Leave::MFast: r = sheet::checkMFast(text); break;
-    case Leave::TLeq: r = sheet::checkTLeq(text); break;
-    case Leave::TempsAct: r = sheet::checkTempsAct(text); break;
-    case Leave::Atenuacion: r = sheet::checkTiempoAtenuacion(text); break;
-    case Leave::Rings: r = sheet::checkRings(text); break;
-    case Leave::Modified: markModified(); break;
-    }
-    if (rule->leave != Leave::Modified)
-        applyCheck(w, r.text, r.message, r.focusBack, r.pageNormativa);
+    applyCheck(w, r.text, r.message, r.focusBack, r.pageNormativa);
     m_inCheck = false;
+}
+
+bool Form2::camposRevisados()
+{
+    for (const FieldRule &rule : kRules) {
+        // The date is judged by the save itself, with the same message.
+        if (rule.leave == Leave::Nothing || rule.leave == Leave::Modified || rule.leave == Leave::Fecha)
+            continue;
+        const QString name = QString::fromUtf8(rule.name);
+        QWidget *w = campo(name);
+        if (!w || !w->isEnabled())
+            continue;
+        // The seconds of an actuation count only with their "Leq" option.
+        if (rule.leave == Leave::TempsAct) {
+            const bool local = name == QLatin1String("MaskTempsActLoc");
+            auto *leq = qobject_cast<QRadioButton *>(
+                campo(local ? QStringLiteral("OptionLocalLeq1s") : QStringLiteral("OptionVeiLeq1s")));
+            if (!leq || !leq->isChecked())
+                continue;
+        }
+        QString dayStart, dayEnd;
+        const sheet::CheckResult r = resultadoDe(*this, name, rule.leave, &dayStart, &dayEnd);
+        if (!r.message && r.text == texto(name))
+            continue;
+        // The field's check has its say where the user sees it: the text it corrects, or
+        // its message, with the field in front; nothing is stored or sent this time.
+        m_inCheck = true;
+        applyCheck(w, r.text, r.message, false, false);
+        m_inCheck = false;
+        focusField(name);
+        return false;
+    }
+    return true;
 }
 
 void Form2::TDBGrid1_PostEvent(int code)
@@ -925,11 +978,12 @@ void Form2::closeEvent(QCloseEvent *event)
     // A cell still being edited belongs to the sheet that is offered for saving.
     m_grid->commitEdit();
     if (!m_closingByButton) {
-        if (!mayLeaveNewSheet()) {
+        // A new sheet's typing the user keeps, or a save accepted that failed, keeps
+        // the window open: the main window's exit and the language change stop here too.
+        if (!mayLeaveNewSheet() || ofreceGuardarCambios() == Oferta::Fallida) {
             event->ignore();
             return;
         }
-        Modificat();
     }
     m_timer1->stop();
     QDialog::closeEvent(event);

@@ -115,7 +115,11 @@ private:
     QLayout *buildAttenuation();
     QWidget *buildPaginaOctavas();
     QWidget *buildPaginaIntervalos();
-    QLineEdit *addLine(const QString &name, int maxLength = 0);
+    // Limited: the field never holds more than maxLength characters. Typed: maxLength
+    // sizes the field and its validator bounds the typing, while a text put in whole
+    // (a device's value) stays whole for the checks to judge.
+    enum class Length { Limited, Typed };
+    QLineEdit *addLine(const QString &name, int maxLength = 0, Length length = Length::Limited);
     QPushButton *addButton(const QString &name, const QString &caption);
     void setCalendarNames();
     void watch(QWidget *w);
@@ -123,14 +127,25 @@ private:
     void onFocusOut(QWidget *w);
     bool onKey(QWidget *w, QKeyEvent *key);
     void applyCheck(QWidget *w, const QString &text, int message, bool focusBack, bool pageNormativa);
+    // The checks of the fields that are judged on their leaving, run over the whole
+    // sheet before it is stored or sent: a text no check has judged yet (a device's
+    // value) is corrected or refused there, with the field shown. False, and nothing
+    // is to be stored or sent, when a check changed or refused a text.
+    bool camposRevisados();
     void markModified() const;
     void focusField(const QString &name);
     FitxaProgramacio fitxaPerGuardar() const; // the sheet a save writes
+    // What the offer to save a changed sheet came to: nothing to offer, saved, Cancel
+    // (the changes are left), or the save the user accepted failed and showed why.
+    enum class Oferta { SinCambios, Guardada, Rehusada, Fallida };
+    Oferta ofreceGuardarCambios();
     void guardada(const FitxaProgramacio &f); // after a save
-    void reloadSerials();
+    // Reads the table's sheets again; false (after showing the failure) when they
+    // cannot be read, and the rows known stay.
+    bool reloadSerials();
     void moveAndLoad(int step);
     // The save offer, then the window closes without asking again; false when the
-    // user keeps a new sheet's typing.
+    // user keeps a new sheet's typing or the save accepted failed.
     bool cierraPorBoton();
     // A sheet no device has filled cannot be saved: leaving it with typed contact
     // details or a note asks first. True when the sheet may be left.
@@ -142,10 +157,10 @@ private:
     TDBGrid *m_grid = nullptr;
     grid::MatrizInhabil *m_matriz = nullptr;
     QTimer *m_timer1 = nullptr;
-    QCalendarWidget *m_calendario = nullptr; // the date field's calendar
+    QCalendarWidget *m_calendario = nullptr;  // the date field's calendar
     QMetaObject::Connection m_focoAplicacion; // the application's focus changes, cut before the window goes
-    qint32 m_filaCargada = 0;                // serial number of the stored row on screen, 0 = a new sheet
-    QString m_notaCargada;                   // the note as stored, and as the notes box showed it
+    qint32 m_filaCargada = 0;                 // serial number of the stored row on screen, 0 = a new sheet
+    QString m_notaCargada;                    // the note as stored, and as the notes box showed it
     QString m_notaMostrada;
     // The programming exchange (Form2Exchange.cpp).
     QList<QWidget *> botonesIntercambio() const;

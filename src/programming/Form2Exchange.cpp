@@ -184,7 +184,10 @@ void Form2::SSCommandTransmitir_Click()
 void Form2::transmitir()
 {
     Modulo1 &m = modulo1();
-    // A sheet the device could not take is neither saved nor sent: its field is shown.
+    // A field out of its range is corrected or refused by its own check first, in view;
+    // a sheet the device could not take is neither saved nor sent: its field is shown.
+    if (!camposRevisados())
+        return;
     SheetFailure failure;
     if (!CodificaProgramacio(fitxa(), &failure)) {
         showFailure(failure);

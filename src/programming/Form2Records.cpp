@@ -75,12 +75,20 @@ bool Form2::Form_Load()
     return CarregaProgramacio(m.NumeroSerieAparato);
 }
 
-void Form2::reloadSerials()
+bool Form2::reloadSerials()
 {
     QString error;
-    m_serials = serialesProgramacion(modulo1().ConexionBD, &error);
+    const QVector<qint32> serials = serialesProgramacion(modulo1().ConexionBD, &error);
+    if (!error.isEmpty()) {
+        // The sheets could not be read again: the failure is shown, the sheet on screen and
+        // the rows known stay.
+        ui::MsgBox(error, ui::Icon::Critical, ui::OkOnly, this);
+        return false;
+    }
+    m_serials = serials;
     const int at = m_serials.indexOf(numeroSerie());
     m_pos = at >= 0 ? at : (m_serials.isEmpty() ? -1 : 0);
+    return true;
 }
 
 bool Form2::mayLeaveNewSheet()
@@ -103,7 +111,10 @@ void Form2::moveAndLoad(int step)
     const auto antes = destino();
     if (antes && *antes >= 0 && *antes < m_serials.size() && !mayLeaveNewSheet())
         return;
-    Modificat(); // a sheet saved here joins the rows: the move starts from it
+    // A sheet saved here joins the rows: the move starts from it. A save that failed
+    // keeps the sheet on screen with the field's message.
+    if (ofreceGuardarCambios() == Oferta::Fallida)
+        return;
     const auto next = destino();
     if (!next)
         return;
@@ -139,9 +150,8 @@ void Form2::SSCommandBuscar_Click()
     const QString texto = ui::InputBox(prompt, oLocGuru().GetS(32), QString(), &ok, this);
     if (!ok || texto.isEmpty())
         return;
-    if (!mayLeaveNewSheet())
+    if (!mayLeaveNewSheet() || ofreceGuardarCambios() == Oferta::Fallida)
         return;
-    Modificat();
     QString error;
     const std::optional<qint32> found = sheet::buscaFicha(modulo1().ConexionBD, CampActual, texto, &error);
     if (!error.isEmpty()) {
@@ -174,7 +184,15 @@ void Form2::SSCommandBorrar_Click()
         ui::MsgBox(error, ui::Icon::Critical, ui::OkOnly, this);
         return;
     }
-    m_serials = serialesProgramacion(modulo1().ConexionBD, &error);
+    const QVector<qint32> serials = serialesProgramacion(modulo1().ConexionBD, &error);
+    if (!error.isEmpty()) {
+        // The device is gone, but the table could not be read again: the failure is shown, and
+        // the sheets known before stand for the table, instead of a new sheet for an empty one.
+        ui::MsgBox(error, ui::Icon::Critical, ui::OkOnly, this);
+        m_serials.removeAll(serial);
+    } else {
+        m_serials = serials;
+    }
     if (m_serials.isEmpty()) {
         m_pos = -1;
         CreaProgramacio();
@@ -213,7 +231,9 @@ bool Form2::cierraPorBoton()
 {
     if (!mayLeaveNewSheet())
         return false;
-    Modificat();
+    // A save that failed keeps the window, with the typing and the field's message.
+    if (ofreceGuardarCambios() == Oferta::Fallida)
+        return false;
     m_closingByButton = true;
     close();
     return true;

@@ -189,6 +189,8 @@ void Form2::guardada(const FitxaProgramacio &f)
 
 bool Form2::GrabaProgramacio()
 {
+    if (!camposRevisados())
+        return false;
     const FitxaProgramacio f = fitxaPerGuardar();
     SheetFailure failure;
     if (!slx::GrabaProgramacio(f, QDateTime::currentDateTime(), &failure)) {
@@ -201,15 +203,20 @@ bool Form2::GrabaProgramacio()
 
 bool Form2::Modificat()
 {
+    return ofreceGuardarCambios() == Oferta::Guardada;
+}
+
+Form2::Oferta Form2::ofreceGuardarCambios()
+{
     if (!offersToSave(fitxaPerGuardar()))
-        return false;
+        return Oferta::SinCambios;
     if (ui::MsgBox(oLocGuru().GetS(23), ui::Icon::Question, ui::OkCancel, this) != ui::vbOK)
-        return false;
+        return Oferta::Rehusada;
     if (!GrabaProgramacio())
-        return false;
+        return Oferta::Fallida;
     // A sheet saved here may be new to the table: the rows are read again.
     reloadSerials();
-    return true;
+    return Oferta::Guardada;
 }
 
 void Form2::showFailure(const SheetFailure &failure)

@@ -196,6 +196,9 @@ bool MatrizInhabil::setData(const QModelIndex &index, const QVariant &value, int
 {
     if (!index.isValid() || role != Qt::EditRole || index.column() == 0)
         return false;
+    // An editor left with its text as it was is no edit: nothing is checked or shown.
+    if (value.toString() == m_rows[index.row()][index.column()])
+        return true;
     Row row = m_rows[index.row()];
     row[index.column()] = value.toString();
     const Outcome out = checkCell(index.column(), row);

@@ -501,29 +501,102 @@ private Q_SLOTS:
         checkRestored();
     }
 
-    // A new sheet with typed contact details gives way to the device's stored sheet only when the user says so.
+    // A new sheet with typed contact details, or a typed note alone, gives way to the device's stored sheet only
+    // when the user says so.
     void aStoredSheetReplacesTypingOnlyWhenAccepted_data()
     {
+        QTest::addColumn<QString>("field");
         QTest::addColumn<bool>("accept");
-        QTest::newRow("accepted") << true;
-        QTest::newRow("refused") << false;
+        QTest::newRow("contact, accepted") << "MaskLocal" << true;
+        QTest::newRow("contact, refused") << "MaskLocal" << false;
+        QTest::newRow("note, accepted") << "TextNota" << true;
+        QTest::newRow("note, refused") << "TextNota" << false;
     }
     void aStoredSheetReplacesTypingOnlyWhenAccepted()
     {
+        QFETCH(QString, field);
         QFETCH(bool, accept);
         storeSheet("100123", "4.1", "15");
         fx->device("100123", 4, 1, fixtures::bloque100123());
         QVERIFY(open(555)); // no such sheet: a new one
         QCOMPARE(form->texto("MaskNumeroSerie"), QString("0"));
-        form->setTexto("MaskLocal", "Sala Apolo");
+        const QString stored = form->texto(field);
+        form->campo(field)->setFocus(Qt::MouseFocusReason);
+        QTest::keyClicks(form->campo(field), "Sala Apolo");
         fx->answers.then(int(ui::vbOK)).then(int(ui::vbOK)).then(int(accept ? ui::vbOK : ui::vbCancel));
         form->SSCommandRecibir_Click();
         const auto s = shown();
         QCOMPARE(s.size(), 3);
         QCOMPARE(s[2].second, ui::Icon::Question);
         QCOMPARE(form->texto("MaskNumeroSerie"), accept ? QString("100123") : QString("0"));
-        QCOMPARE(form->texto("MaskLocal"), accept ? QString("Discoteca Nova") : QString("Sala Apolo"));
+        if (accept)
+            QVERIFY(!form->texto(field).contains("Sala Apolo"));
+        else
+            QCOMPARE(form->texto(field), stored + "Sala Apolo");
+        if (field == "MaskLocal" && accept)
+            QCOMPARE(form->texto(field), QString("Discoteca Nova"));
         checkRestored();
+    }
+
+    // A device whose Leq time, rings, attenuation and first octave are wider than their fields: the comparison
+    // and the sheet show them whole; each field's check then corrects it with the field shown, one at a time,
+    // before the sheet is stored or sent, and no cut value is ever stored.
+    void wideDeviceValuesAreShownWholeAndCheckedBeforeTheyLeave()
+    {
+        storeSheet("100123", "4.1", "15");
+        QByteArray block = fixtures::bloque100123();
+        block[37] = char(0x75); // attenuation 30000 s
+        block[38] = char(0x30);
+        block[39] = char(120);   // Leq time 120 min
+        block[43] = char(14);    // 14 rings
+        block[346] = char(0x80); // octave 31.5 Hz: -32768 tenths
+        block[347] = char(0x00);
+        fx->device("100123", 4, 1, block);
+        QVERIFY(open(100123));
+        fx->answers.then(int(ui::vbOK)).then(int(ui::vbOK)).then(int(ui::vbOK));
+        form->SSCommandRecibir_Click();
+        const auto s = shown();
+        QCOMPARE(s.size(), 3);
+        for (const char *line : {"15 <-> 120", "2 <-> 14", "120 <-> 30000", "1.5 <-> -3276.8"})
+            QVERIFY2(s[2].first.contains(QLatin1String(line)), line);
+        QCOMPARE(form->texto("MaskTLeq"), QString("120"));
+        QCOMPARE(form->texto("MaskRings"), QString("14"));
+        QCOMPARE(form->texto("MaskTiempoAtenuacion"), QString("30000"));
+        QCOMPARE(form->texto("MaskOctava1"), QString("-3276.8"));
+        QCOMPARE(form->fitxa().MaskTLeq, QString("120"));
+        checkRestored();
+
+        // Transmit: the first field out of its range is corrected in view, and nothing is sent or stored.
+        const qsizetype frames = fx->link.emulator.frames().size();
+        form->SSCommandTransmitir_Click();
+        QCOMPARE(fx->link.emulator.frames().size(), frames);
+        QCOMPARE(form->texto("MaskTLeq"), QString("60"));
+        QTRY_COMPARE(QApplication::focusWidget(), form->campo("MaskTLeq"));
+        QVERIFY(form->findChild<QTabWidget *>("SSTab2")->currentWidget()->isAncestorOf(form->campo("MaskTLeq")));
+
+        // Grabar: the next ones, one at a time, each in view; the row keeps what it held until all pass.
+        const QStringList order = {"MaskTiempoAtenuacion", "MaskRings"};
+        const QStringList corrected = {"0", "1"};
+        for (int i = 0; i < order.size(); ++i) {
+            fx->answers.then(int(ui::vbOK));
+            form->SSCommandGrabar_Click();
+            QCOMPARE(form->texto(order[i]), corrected[i]);
+            QTRY_COMPARE(QApplication::focusWidget(), form->campo(order[i]));
+            FitxaProgramacio row;
+            QVERIFY(CarregaProgramacio(row, 100123));
+            QCOMPARE(row.MaskTLeq, QString("15"));
+            QCOMPARE(row.MaskRings, QString("2"));
+            QCOMPARE(row.MaskTiempoAtenuacion, QString("120"));
+        }
+        fx->answers.then(int(ui::vbOK));
+        form->SSCommandGrabar_Click();
+        FitxaProgramacio row;
+        QVERIFY(CarregaProgramacio(row, 100123));
+        QCOMPARE(row.MaskTLeq, QString("60"));
+        QCOMPARE(row.MaskRings, QString("1"));
+        QCOMPARE(row.MaskTiempoAtenuacion, QString("0"));
+        QCOMPARE(row.MaskOctava[0], QString("-3276.8"));
+        QVERIFY(!modulo1().FitxaModificada);
     }
 
     void aPortThatCannotBeOpened()

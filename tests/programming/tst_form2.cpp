@@ -11,9 +11,12 @@
 #include "programming/ProgrammingBlock.h"
 #include "programming/SheetStorage.h"
 
+#include <QAccessible>
+#include <QAccessibleActionInterface>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QDir>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
@@ -21,11 +24,13 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSqlDriver>
 #include <QSqlQuery>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTableView>
 #include <QtTest>
+#include <sqlite3.h>
 
 using namespace slx;
 
@@ -51,6 +56,37 @@ int count(const QString &table, qint32 serial)
     q.exec();
     q.next();
     return q.value(0).toInt();
+}
+
+// Once a change of Programacion is committed, the next read of that table is refused by
+// the database: the sheets cannot be read again after a deletion or a save.
+struct ReadsRefusedAfterAChange {
+    bool changed = false;
+    bool refusing = false;
+    bool refused = false;
+};
+
+int refuseReadsAfterAChange(void *data, int action, const char *a, const char *, const char *, const char *)
+{
+    auto *state = static_cast<ReadsRefusedAfterAChange *>(data);
+    const bool programacion = a && qstrcmp(a, "Programacion") == 0;
+    if (programacion && (action == SQLITE_DELETE || action == SQLITE_INSERT || action == SQLITE_UPDATE))
+        state->changed = true;
+    else if (action == SQLITE_TRANSACTION && state->changed && a && qstrcmp(a, "COMMIT") == 0)
+        state->refusing = true;
+    else if (state->refusing && !state->refused && programacion && action == SQLITE_READ) {
+        state->refused = true;
+        return SQLITE_DENY;
+    }
+    return SQLITE_OK;
+}
+
+sqlite3 *handleOf(const QSqlDatabase &db)
+{
+    const QVariant h = db.driver()->handle();
+    if (!h.isValid() || qstrcmp(h.typeName(), "sqlite3*") != 0)
+        return nullptr;
+    return *static_cast<sqlite3 *const *>(h.constData());
 }
 
 } // namespace
@@ -148,29 +184,51 @@ private Q_SLOTS:
         QCOMPARE(saved.MaskLocal, QString("Discoteca Nova"));
     }
 
-    // A new sheet cannot be saved: leaving it with typed contact details asks first, and Cancel keeps it.
+    // A new sheet cannot be saved: leaving it with typed contact details or a typed note asks first, and Cancel
+    // keeps it.
     void leavingTypingOnANewSheetAsks_data()
     {
+        QTest::addColumn<QString>("field");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("button");
         QTest::addColumn<int>("answer");
         QTest::addColumn<bool>("asked");
         QTest::addColumn<bool>("left");
-        QTest::newRow("nothing typed") << ""
+        QTest::newRow("nothing typed") << "MaskLocal"
+                                       << ""
                                        << "SSCommandAnterior" << int(ui::vbCancel) << false << true;
-        QTest::newRow("previous, kept") << "Sala Apolo"
+        QTest::newRow("previous, kept") << "MaskLocal"
+                                        << "Sala Apolo"
                                         << "SSCommandAnterior" << int(ui::vbCancel) << true << false;
-        QTest::newRow("previous, left") << "Sala Apolo"
+        QTest::newRow("previous, left") << "MaskLocal"
+                                        << "Sala Apolo"
                                         << "SSCommandAnterior" << int(ui::vbOK) << true << true;
-        QTest::newRow("exit, kept") << "Sala Apolo"
+        QTest::newRow("exit, kept") << "MaskLocal"
+                                    << "Sala Apolo"
                                     << "SSCommandExit" << int(ui::vbCancel) << true << false;
-        QTest::newRow("exit, left") << "Sala Apolo"
+        QTest::newRow("exit, left") << "MaskLocal"
+                                    << "Sala Apolo"
                                     << "SSCommandExit" << int(ui::vbOK) << true << true;
-        QTest::newRow("frame, kept") << "Sala Apolo"
+        QTest::newRow("frame, kept") << "MaskLocal"
+                                     << "Sala Apolo"
                                      << "" << int(ui::vbCancel) << true << false;
+        // A note typed alone counts as much as a contact.
+        QTest::newRow("note, previous, kept") << "TextNota"
+                                              << "Llamar antes"
+                                              << "SSCommandAnterior" << int(ui::vbCancel) << true << false;
+        QTest::newRow("note, exit, kept") << "TextNota"
+                                          << "Llamar antes"
+                                          << "SSCommandExit" << int(ui::vbCancel) << true << false;
+        QTest::newRow("note, frame, kept") << "TextNota"
+                                           << "Llamar antes"
+                                           << "" << int(ui::vbCancel) << true << false;
+        QTest::newRow("note, previous, left") << "TextNota"
+                                              << "Llamar antes"
+                                              << "SSCommandAnterior" << int(ui::vbOK) << true << true;
     }
     void leavingTypingOnANewSheetAsks()
     {
+        QFETCH(QString, field);
         QFETCH(QString, typed);
         QFETCH(QString, button);
         QFETCH(int, answer);
@@ -180,8 +238,13 @@ private Q_SLOTS:
         modulo1().NumeroSerieAparato = 555; // no such sheet: the window opens on a new one
         QVERIFY(open());
         QCOMPARE(serial(), QString("0"));
-        if (!typed.isEmpty())
-            form->setTexto("MaskLocal", typed);
+        if (!typed.isEmpty()) {
+            // Typed as the user types it.
+            QWidget *w = form->campo(field);
+            w->setFocus(Qt::MouseFocusReason);
+            QTest::keyClick(w, Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClicks(w, typed);
+        }
         answers->then(answer);
         if (button.isEmpty()) {
             // What the window's frame sends.
@@ -199,7 +262,7 @@ private Q_SLOTS:
         } else {
             QVERIFY(form && form->isVisible());
             QCOMPARE(serial(), QString("0"));
-            QCOMPARE(form->texto("MaskLocal"), typed);
+            QCOMPARE(form->texto(field), typed);
         }
     }
 
@@ -892,6 +955,145 @@ private Q_SLOTS:
         modulo1().FitxaModificada = false;
         delete form;
         QVERIFY(!form);
+    }
+
+    // A cell of the interval grid opened by a click and left with its text as it was is no edit: nothing is
+    // checked and nothing is shown. A text typed into it is checked as before.
+    void gridCellLeftUneditedShowsNothing_data()
+    {
+        QTest::addColumn<int>("column");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QStringList>("shown");
+        QTest::newRow("start time") << 2 << "" << QStringList();
+        QTest::newRow("end time") << 4 << "" << QStringList();
+        QTest::newRow("start date") << 1 << "" << QStringList();
+        QTest::newRow("end date") << 3 << "" << QStringList();
+        QTest::newRow("start time typed") << 2 << "1200" << QStringList{"Fecha incorrecta"};
+    }
+    void gridCellLeftUneditedShowsNothing()
+    {
+        QFETCH(int, column);
+        QFETCH(QString, typed);
+        QFETCH(QStringList, shown);
+        addSheets({{100123, "A"}});
+        QVERIFY(open());
+        auto *tab = form->findChild<QTabWidget *>("SSTab2");
+        tab->setCurrentIndex(5);
+        auto *grid = form->findChild<QTableView *>("TDBGrid1");
+        const QModelIndex cell = grid->model()->index(9, column); // an empty row
+        QCOMPARE(form->MatrizInhabil()->value(10, 3), QString("00:00"));
+        grid->scrollTo(cell);
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(cell).center());
+        QWidget *editor = QApplication::focusWidget();
+        QVERIFY(editor && editor != grid && grid->isAncestorOf(editor));
+        if (!typed.isEmpty()) {
+            QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClicks(editor, typed.left(2) + ":" + typed.mid(2));
+        }
+        // Out of the grid, onto its own tab.
+        QTabBar *bar = tab->tabBar();
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(5).center());
+        QTRY_VERIFY(!grid->isAncestorOf(QApplication::focusWidget()));
+        QTest::qWait(50); // a cell's message comes after the edit has ended
+        QCoreApplication::processEvents();
+        QCOMPARE(answers->texts(), shown);
+        for (int c = 2; c <= 5; ++c)
+            QCOMPARE(form->MatrizInhabil()->value(10, c), QString(c % 2 ? "00:00" : "00/00/00"));
+    }
+
+    // Ctrl+Tab, Ctrl+Shift+Tab or a tab pressed through the accessibility bus, with a limit typed out of its range:
+    // the limit's page in front, its tab current and the focus in the field, so that the next digit goes where it
+    // is seen. A mouse click works the same.
+    void aCorrectedLimitBringsItsPageTabAndFocusTogether_data()
+    {
+        QTest::addColumn<QString>("way");
+        QTest::addColumn<int>("target");
+        QTest::newRow("Ctrl+Tab") << "ctrl+tab" << 4;
+        QTest::newRow("Ctrl+Shift+Tab") << "ctrl+shift+tab" << 2;
+        QTest::newRow("accessible press, Octavas") << "accessible" << 4;
+        QTest::newRow("accessible press, Datos") << "accessible" << 0;
+        QTest::newRow("mouse, Octavas") << "mouse" << 4;
+    }
+    void aCorrectedLimitBringsItsPageTabAndFocusTogether()
+    {
+        QFETCH(QString, way);
+        QFETCH(int, target);
+        addSheets({{100123, "A"}});
+        QVERIFY(open());
+        auto *tab = form->findChild<QTabWidget *>("SSTab2");
+        QTabBar *bar = tab->tabBar();
+        tab->setCurrentIndex(3);
+        QLineEdit *limit = edit("MaskDiaLocal");
+        QTest::mouseClick(limit, Qt::LeftButton);
+        QCOMPARE(QApplication::focusWidget(), limit);
+        limit->selectAll();
+        QTest::keyClicks(limit, "59");
+        if (way == "ctrl+tab") {
+            QTest::keyClick(limit, Qt::Key_Tab, Qt::ControlModifier);
+        } else if (way == "ctrl+shift+tab") {
+            QTest::keyClick(limit, Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+        } else if (way == "accessible") {
+            QAccessibleInterface *tabs = QAccessible::queryAccessibleInterface(bar);
+            QVERIFY(tabs);
+            QAccessibleInterface *page = tabs->child(target);
+            QVERIFY(page && page->actionInterface());
+            page->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        } else {
+            QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(target).center());
+        }
+        QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget *>(limit));
+        QTest::qWait(20);
+        QCOMPARE(limit->text(), QString("60"));
+        QCOMPARE(tab->currentIndex(), 3);
+        QCOMPARE(bar->currentIndex(), 3);
+        for (int i = 0; i < tab->count(); ++i)
+            QCOMPARE(tab->widget(i)->isVisible(), i == 3);
+        QVERIFY(limit->isVisible());
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget *>(limit));
+        QVERIFY(answers->shown().isEmpty());
+        QDir().mkpath("/tmp/shots/h2sheet");
+        form->grab().save(QString("/tmp/shots/h2sheet/limit-%1-%2.png").arg(way).arg(target));
+        // The next digits go into the field in view, over the corrected text.
+        QTest::keyClicks(QApplication::focusWidget(), "75");
+        QCOMPARE(limit->text(), QString("75"));
+        QCOMPARE(tab->currentIndex(), 3);
+    }
+
+    // The sheets read again after a deletion or a save: a failure of that read is shown with its text, and the
+    // sheet on screen stays instead of a new sheet standing for an empty table.
+    void aFailedReadOfTheSheetsIsShown_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::newRow("deletion") << "SSCommandBorrar";
+        QTest::newRow("save") << "SSCommandGrabar";
+    }
+    void aFailedReadOfTheSheetsIsShown()
+    {
+        QFETCH(QString, button);
+        addSheets({{100123, "A"}, {204567, "B"}, {300001, "C"}});
+        QVERIFY(open());
+        click("SSCommandSiguiente");
+        QCOMPARE(serial(), QString("204567"));
+        sqlite3 *db = handleOf(modulo1().ConexionBD);
+        QVERIFY(db);
+        ReadsRefusedAfterAChange state;
+        sqlite3_set_authorizer(db, refuseReadsAfterAChange, &state);
+        answers->then(ui::vbOK).then(ui::vbOK);
+        click(button);
+        sqlite3_set_authorizer(db, nullptr, nullptr);
+        QVERIFY(state.refused);
+        QCOMPARE(answers->shown().size(), 2);
+        QCOMPARE(answers->shown().last().icon, ui::Icon::Critical);
+        QVERIFY2(answers->shown().last().text.contains("prohibited"), qPrintable(answers->texts().join('|')));
+        const bool deleted = button == "SSCommandBorrar";
+        QCOMPARE(count("Programacion", 204567), deleted ? 0 : 1);
+        // A stored sheet stays on screen (after the deletion the first one, as always), and the sheets known
+        // before stay for the moves.
+        QCOMPARE(serial(), QString(deleted ? "100123" : "204567"));
+        click("SSCommandSiguiente");
+        QCOMPARE(serial(), QString("300001"));
+        click("SSCommandAnterior");
+        QCOMPARE(serial(), QString(deleted ? "100123" : "204567"));
     }
 
     void failedOpeningLeavesNoWindow()
