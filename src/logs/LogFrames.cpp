@@ -60,8 +60,9 @@ QString horaBytes(const QByteArray &f, int i)
 
 // The time of an event date as the device gave it, "hh:mm" two digits each, whether or
 // not it is a time of day: the day is the event's, and a clock that read 25:00 or 08:61
-// keeps that reading (two such events of one day stay two rows, and the text sorts after
-// every real time of the day). A byte of 100 or more has no two digits and is written 99.
+// keeps that reading (two such events of one day stay two rows, and the text sorts where
+// its digits put it: 25:00 after the day's last real time, 08:61 after 08:59). A byte of
+// 100 or more has no two digits and is written 99.
 QString horaEvento(const QByteArray &f, int i)
 {
     const auto dos = [&](int at) { return QString::number(qMin(int(u8(f, at)), 99)).rightJustified(2, u'0'); };

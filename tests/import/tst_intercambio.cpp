@@ -421,13 +421,20 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("time");
         QTest::addColumn<QString>("stored"); // empty: refused
-        QTest::newRow("a time of day") << "9:05" << "09:05";
-        QTest::newRow("hour 25") << "25:00" << "25:00";
-        QTest::newRow("minute 61") << "08:61" << "08:61";
-        QTest::newRow("99:99") << "99:99" << "99:99";
-        QTest::newRow("one digit short") << "25:0" << "";
-        QTest::newRow("three digits") << "100:00" << "";
-        QTest::newRow("seconds") << "25:00:00" << "";
+        QTest::newRow("a time of day") << "9:05"
+                                       << "09:05";
+        QTest::newRow("hour 25") << "25:00"
+                                 << "25:00";
+        QTest::newRow("minute 61") << "08:61"
+                                   << "08:61";
+        QTest::newRow("99:99") << "99:99"
+                               << "99:99";
+        QTest::newRow("one digit short") << "25:0"
+                                         << "";
+        QTest::newRow("three digits") << "100:00"
+                                      << "";
+        QTest::newRow("seconds") << "25:00:00"
+                                 << "";
     }
     void eventTimesAsTheDeviceGaveThem()
     {
@@ -439,10 +446,11 @@ private Q_SLOTS:
         QVERIFY2(r.error.isEmpty(), qPrintable(r.error));
         if (stored.isEmpty()) {
             QCOMPARE(cifras(r, "DiaReprogramado"), QList<qint64>({0, 0, 0, 2}));
-            QCOMPARE(r.motivos.first(), TextoPropio("%1, line %2: %3")
-                                            .arg(nombreTabla("DiaReprogramado"))
-                                            .arg(3)
-                                            .arg(TextoPropio("%1: \"%2\" is not a time").arg(nombreColumna("THora"), time)));
+            QCOMPARE(r.motivos.first(),
+                     TextoPropio("%1, line %2: %3")
+                         .arg(nombreTabla("DiaReprogramado"))
+                         .arg(3)
+                         .arg(TextoPropio("%1: \"%2\" is not a time").arg(nombreColumna("THora"), time)));
             QCOMPARE(cuenta("DiaReprogramado"), 0);
         } else {
             QCOMPARE(cifras(r, "DiaReprogramado"), QList<qint64>({1, 0, 1, 0})); // the second is the same event

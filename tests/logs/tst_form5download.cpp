@@ -463,7 +463,8 @@ private slots:
                  (QStringList{T(15), T(61) + QStringLiteral("\n\n") +
                                          TextoPropio("Records skipped (a value out of range): %1").arg(1)}));
         QCOMPARE(count("SELECT COUNT(*) FROM \"Intervalos\""), 12);
-        QCOMPARE(count("SELECT COUNT(*) FROM \"DiaBorrado\" WHERE \"DFecha\" = '2026-01-02' AND \"THora\" = '25:00'"), 1);
+        QCOMPARE(count("SELECT COUNT(*) FROM \"DiaBorrado\" WHERE \"DFecha\" = '2026-01-02' AND \"THora\" = '25:00'"),
+                 1);
         const auto *borrados = form->modelo(logs::Rejilla::Borrat);
         QCOMPARE(borrados->rowCount(), 1);
         QCOMPARE(borrados->texto(0, 0), QStringLiteral("02/01/2026"));
