@@ -1,5 +1,7 @@
 #include "base/TextFormats.h"
 
+#include "base/TextoPropio.h"
+
 #include <cmath>
 
 namespace slx {
@@ -71,13 +73,13 @@ std::optional<qint64> enteroTexto(const QString &texto, qint64 min, qint64 max, 
     const auto v = numeroTexto(texto);
     if (!v || !std::isfinite(*v)) {
         if (fallo)
-            *fallo = QStringLiteral("Type mismatch");
+            *fallo = TextoPropio("Type mismatch");
         return std::nullopt;
     }
     const double r = std::nearbyint(*v);
     if (r < static_cast<double>(min) || r > static_cast<double>(max)) {
         if (fallo)
-            *fallo = QStringLiteral("Overflow");
+            *fallo = TextoPropio("Overflow");
         return std::nullopt;
     }
     return static_cast<qint64>(r);

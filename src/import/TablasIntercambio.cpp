@@ -26,7 +26,7 @@ Tabla evento(const char *nombre)
 {
     return Tabla{
         nombre,
-        {clave("LNumeroSerie", T::Integer), clave("DFecha", T::Date), clave("THora", T::Char, 5, C::HoraTexto)},
+        {clave("LNumeroSerie", T::Integer), clave("DFecha", T::Date), clave("THora", T::Char, 5, C::HoraEvento)},
         SiExiste::NadaSeEscribe,
         {"LNumeroSerie", "DFecha", "THora"}};
 }

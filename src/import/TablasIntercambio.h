@@ -25,6 +25,7 @@ enum class Conversion {
     FechaYHora, // date and time: the date (ISO) and the time "hh:mm" into two columns
     FechaTexto, // a date text, written "dd/mm/yyyy"
     HoraTexto,  // a time text, written "hh:mm"
+    HoraEvento, // as HoraTexto, or a device's "hh:mm" reading that is no time of day ("25:00"), kept
     DiaCorto,   // "yyyy-mm-dd" written "dd/mm/yy" ("0000-00-00" is the empty slot "00/00/00")
     HoraDelDia, // a time of day, written "hh:mm:ss"
 };

@@ -128,6 +128,20 @@ bool hora(QByteArrayView v, Hora *out)
     return true;
 }
 
+// "hh:mm" of two digits each that is no time of day: what a device's clock gave for an
+// event (the download keeps it so), taken as it is.
+bool lecturaReloj(QByteArrayView v, Hora *out)
+{
+    v = recorta(v);
+    if (v.size() != 5 || v.at(2) != ':')
+        return false;
+    const int h = digitos(v, 0, 2), m = digitos(v, 3, 2);
+    if (h < 0 || m < 0)
+        return false;
+    *out = Hora{h, m, 0};
+    return true;
+}
+
 struct FechaLeida {
     int y = 0, m = 0, d = 0;
     Hora hora;
@@ -360,9 +374,10 @@ bool LectorValores::lee(const LectorFilas &fila, const Seccion &s, QVector<Valor
         case Tipo::Memo:
         case Tipo::Char: {
             switch (col.conversion) {
-            case Conversion::HoraTexto: {
+            case Conversion::HoraTexto:
+            case Conversion::HoraEvento: {
                 Hora t;
-                if (!hora(campo, &t))
+                if (!hora(campo, &t) && !(col.conversion == Conversion::HoraEvento && lecturaReloj(campo, &t)))
                     return noEs(TextoPropio("%1: \"%2\" is not a time"));
                 horaCorta(&v, t);
                 break;

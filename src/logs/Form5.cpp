@@ -450,7 +450,13 @@ void Form5::SSCommandBuscar_Click()
         ui::MsgBox(error, ui::Icon::Critical, ui::OkOnly, this);
         return;
     }
-    m_serials = serialesProgramacion(m.ConexionBD, &error);
+    const QVector<qint32> serials = serialesProgramacion(m.ConexionBD, &error);
+    if (!error.isEmpty()) {
+        // The screen and the moves stay as they were.
+        ui::MsgBox(error, ui::Icon::Critical, ui::OkOnly, this);
+        return;
+    }
+    m_serials = serials;
     const int at = found ? int(m_serials.indexOf(*found)) : -1;
     if (at < 0) {
         // Nothing found: the screen stays, the next move starts from the first device.

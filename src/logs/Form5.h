@@ -113,8 +113,9 @@ private:
     // Stop ended the intervals (no success message then).
     // *omitidos: the records skipped.
     bool descarga(class DeviceSession &session, const logs::RangoFechas &periodo, int *omitidos);
-    // Shows the device of that serial when it is in the table.
-    bool muestraSerie(qint32 serial);
+    // Shows the device of that serial when it is in the table; false when it is not, or
+    // with the description in *error when the table cannot be read.
+    bool muestraSerie(qint32 serial, QString *error);
     // The frame count and the record's date; at most ten times a second unless final.
     void muestraProgreso(int tramas, const QDateTime &fecha, bool final);
 

@@ -104,8 +104,9 @@ bool Form5::descarga(DeviceSession &session, const logs::RangoFechas &periodo, i
     Modulo1 &m = modulo1();
     const Identificacion &id = session.identification();
     if (id.numeroSerie != m_shown) {
-        if (!muestraSerie(id.numeroSerie)) {
-            critico(this, oLocGuru().GetS(29) + QString::number(id.numeroSerie));
+        QString error;
+        if (!muestraSerie(id.numeroSerie, &error)) {
+            critico(this, error.isEmpty() ? oLocGuru().GetS(29) + QString::number(id.numeroSerie) : error);
             return false;
         }
     }
@@ -148,14 +149,13 @@ bool Form5::descarga(DeviceSession &session, const logs::RangoFechas &periodo, i
     return r.ok();
 }
 
-bool Form5::muestraSerie(qint32 serial)
+bool Form5::muestraSerie(qint32 serial, QString *error)
 {
     int at = int(m_serials.indexOf(serial));
     if (at < 0) {
         // A device stored since the window opened.
-        QString error;
-        const QVector<qint32> now = serialesProgramacion(modulo1().ConexionBD, &error);
-        if (!now.contains(serial))
+        const QVector<qint32> now = serialesProgramacion(modulo1().ConexionBD, error);
+        if (!error->isEmpty() || !now.contains(serial))
             return false;
         m_serials = now;
         at = int(m_serials.indexOf(serial));

@@ -79,13 +79,12 @@ ResultadoPaso LogDownload::fechas()
     ResultadoPaso r = recibe(false, f);
     if (!r.ok())
         return r;
-    const auto eventos = decodificaFechas(f, &r.omitidos);
+    const auto eventos = decodificaFechas(f);
     if (!eventos) {
         r.estado = ResultadoPaso::FalloTrama;
         r.trama = FrameResult::TooShort;
         return r;
     }
-    m_omitidos += r.omitidos;
     for (const Evento &e : *eventos) {
         if (!m_almacen.grabaEvento(m_serie, e, &r.error)) {
             r.estado = ResultadoPaso::FalloBase;

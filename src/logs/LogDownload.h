@@ -43,7 +43,7 @@ struct ResultadoPaso {
     FrameResult trama{};
     QString error;
     int guardados = 0; // rows stored by the step
-    int omitidos = 0;  // records skipped by the step: a value out of range, an event time that is no time
+    int omitidos = 0;  // records skipped by the step: a value out of range
     bool ok() const { return estado == Hecho || estado == Parado; }
 };
 

@@ -58,6 +58,17 @@ QString horaBytes(const QByteArray &f, int i)
     return QStringLiteral("%1:%2").arg(u8(f, i), 2, 10, QLatin1Char('0')).arg(u8(f, i + 1), 2, 10, QLatin1Char('0'));
 }
 
+// The time of an event date as the device gave it, "hh:mm" two digits each, whether or
+// not it is a time of day: the day is the event's, and a clock that read 25:00 or 08:61
+// keeps that reading (two such events of one day stay two rows, and the text sorts where
+// its digits put it: 25:00 after the day's last real time, 08:61 after 08:59). A byte of
+// 100 or more has no two digits and is written 99.
+QString horaEvento(const QByteArray &f, int i)
+{
+    const auto dos = [&](int at) { return QString::number(qMin(int(u8(f, at)), 99)).rightJustified(2, u'0'); };
+    return dos(i) + u':' + dos(i + 1);
+}
+
 // Record lengths: the last byte each reader takes.
 constexpr int kUltimoTotales = 19;
 constexpr int kUltimoFechas = 153;
@@ -136,7 +147,7 @@ std::optional<Totales> decodificaTotales(const QByteArray &frame)
     return Totales{s32(frame, 4), s32(frame, 8), s32(frame, 12), s32(frame, 16)};
 }
 
-std::optional<std::vector<Evento>> decodificaFechas(const QByteArray &frame, int *omitidos)
+std::optional<std::vector<Evento>> decodificaFechas(const QByteArray &frame)
 {
     if (frame.size() <= kUltimoFechas)
         return std::nullopt;
@@ -144,10 +155,9 @@ std::optional<std::vector<Evento>> decodificaFechas(const QByteArray &frame, int
     for (int lista = 0; lista < 3; ++lista) {
         for (int k = 0; k < 10; ++k) {
             const int at = 4 + 50 * lista + 5 * k;
-            if (const auto dt = fechaTrama(frame, at))
-                eventos.push_back({ListaEventos(lista), dt->date(), textoHoraMinuto(dt->time())});
-            else if (omitidos && QDate(1900 + u8(frame, at + 2), u8(frame, at + 1), u8(frame, at)).isValid())
-                ++*omitidos;
+            const QDate dia(1900 + u8(frame, at + 2), u8(frame, at + 1), u8(frame, at));
+            if (dia.isValid())
+                eventos.push_back({ListaEventos(lista), dia, horaEvento(frame, at + 3)});
         }
     }
     return eventos;

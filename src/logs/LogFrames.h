@@ -58,13 +58,13 @@ enum class ListaEventos { Borrado = 0, FinalBateria = 1, Reprogramado = 2 };
 struct Evento {
     ListaEventos lista;
     QDate fecha;
-    QString hora; // "hh:mm"
+    QString hora; // "hh:mm" as the device gave it, a time of day or not ("25:00")
 };
-// The valid slots of the three lists, in the order of the frame. A slot whose date
-// is no date is empty; one whose date is valid but whose time is no time of day
-// (25:00, 08:61) cannot form its key and is left out, counted in *omitidos. Nothing
-// when the frame is too short for the thirty slots.
-std::optional<std::vector<Evento>> decodificaFechas(const QByteArray &frame, int *omitidos = nullptr);
+// The slots of the three lists whose date is a date, in the order of the frame (a slot
+// whose date is no date, day 0 in particular, is empty). The time is not tested: one
+// that is no time of day is kept as the device gave it, "hh:mm" with each byte of 100
+// or more written 99. Nothing when the frame is too short for the thirty slots.
+std::optional<std::vector<Evento>> decodificaFechas(const QByteArray &frame);
 
 // --- Records of the interval and session transfers ---
 enum class Veredicto {

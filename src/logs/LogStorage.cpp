@@ -220,7 +220,7 @@ bool LogStorage::grabaTotales(qint32 serie, const Totales &t, const QDateTime &a
         return false;
     if (m_totales.numRowsAffected() < 1) {
         if (error)
-            *error = QStringLiteral("No sheet of device %1").arg(serie);
+            *error = TextoPropio("No sheet of device %1").arg(serie);
         return false;
     }
     return true;

@@ -2,6 +2,7 @@
 
 #include "base/Firmware.h"
 #include "base/Modulo1.h"
+#include "base/TextoPropio.h"
 #include "link/Trama.h"
 
 #include <cmath>
@@ -245,7 +246,7 @@ void writeDisabledIntervals(FrameWriter &w, const FitxaProgramacio &fitxa)
             continue;
         const auto fin = fechaFitxa(fila.DiaTermina);
         if (!fin) {
-            w.conv.falla(campo, QStringLiteral("Type mismatch"));
+            w.conv.falla(campo, TextoPropio("Type mismatch"));
             return;
         }
         const QString &hi = fila.HoraEmpieza;
@@ -286,7 +287,7 @@ void writeOctaves(FrameWriter &w, const FitxaProgramacio &fitxa)
         const auto v = numeroTexto(fitxa.MaskOctava[j]);
         qint64 decimas = 0;
         if (!v || !std::isfinite(*v)) {
-            w.conv.falla(campo, QStringLiteral("Type mismatch"));
+            w.conv.falla(campo, TextoPropio("Type mismatch"));
         } else {
             decimas = std::llround(*v * 10.0);
             if (decimas < -32768 || decimas > 32767) {

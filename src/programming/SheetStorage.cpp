@@ -80,7 +80,7 @@ QString horaGuardada(const QString &texto)
 {
     const auto t = horaFitxa(texto);
     if (!t)
-        throw Fallo{QStringLiteral("TDBGrid1"), QStringLiteral("Type mismatch")};
+        throw Fallo{QStringLiteral("TDBGrid1"), TextoPropio("Type mismatch")};
     return t->toString(QStringLiteral("HH:mm:ss"));
 }
 
@@ -256,7 +256,7 @@ Columnas sheetColumns(const FitxaProgramacio &f)
 {
     const auto fecha = fechaFitxa(f.MaskFecha);
     if (!fecha)
-        throw Fallo{QStringLiteral("MaskFecha"), QStringLiteral("Type mismatch")};
+        throw Fallo{QStringLiteral("MaskFecha"), TextoPropio("Type mismatch")};
     Columnas columnas = {
         {q("DFecha"), fecha->toString(Qt::ISODate)},
         {q("TModelo"), QStringLiteral("SLX90")},
@@ -291,7 +291,7 @@ Columnas sheetColumns(const FitxaProgramacio &f)
         const QString campo = QStringLiteral("MaskOctava%1").arg(j + 1);
         const auto v = numeroTexto(f.MaskOctava[j]);
         if (!v || !std::isfinite(*v))
-            throw Fallo{campo, QStringLiteral("Type mismatch")};
+            throw Fallo{campo, TextoPropio("Type mismatch")};
         if (std::fabs(*v) > std::numeric_limits<float>::max())
             throw Fallo{campo, QStringLiteral("Overflow")};
         // The single-precision value, kept as its shortest decimal.

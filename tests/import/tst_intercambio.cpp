@@ -460,6 +460,50 @@ private Q_SLOTS:
         QCOMPARE(valor("SELECT THora FROM DiaBorrado WHERE DFecha = '2009-02-03'").toString(), QString("10:00"));
     }
 
+    // An event's time as a device's clock gave it, "hh:mm" of two digits each that is no
+    // time of day, is the form the download stores: it is taken as it is. Any other text
+    // that is no time is refused.
+    void eventTimesAsTheDeviceGaveThem_data()
+    {
+        QTest::addColumn<QString>("time");
+        QTest::addColumn<QString>("stored"); // empty: refused
+        QTest::newRow("a time of day") << "9:05"
+                                       << "09:05";
+        QTest::newRow("hour 25") << "25:00"
+                                 << "25:00";
+        QTest::newRow("minute 61") << "08:61"
+                                   << "08:61";
+        QTest::newRow("99:99") << "99:99"
+                               << "99:99";
+        QTest::newRow("one digit short") << "25:0"
+                                         << "";
+        QTest::newRow("three digits") << "100:00"
+                                      << "";
+        QTest::newRow("seconds") << "25:00:00"
+                                 << "";
+    }
+    void eventTimesAsTheDeviceGaveThem()
+    {
+        QFETCH(QString, time);
+        QFETCH(QString, stored);
+        const QByteArray file = "//DiaReprogramado//\r\nLNumeroSerie;DFecha;THora\r\n1;2026-02-02;" + time.toLatin1() +
+                                "\r\n1;2026-02-02;" + time.toLatin1() + "\r\n";
+        const ResultadoIntercambio r = importaIntercambio(escribe(*m_home, "f.qv90", file), modulo1().ConexionBD);
+        QVERIFY2(r.error.isEmpty(), qPrintable(r.error));
+        if (stored.isEmpty()) {
+            QCOMPARE(cifras(r, "DiaReprogramado"), QList<qint64>({0, 0, 0, 2}));
+            QCOMPARE(r.motivos.first(),
+                     TextoPropio("%1, line %2: %3")
+                         .arg(nombreTabla("DiaReprogramado"))
+                         .arg(3)
+                         .arg(TextoPropio("%1: \"%2\" is not a time").arg(nombreColumna("THora"), time)));
+            QCOMPARE(cuenta("DiaReprogramado"), 0);
+        } else {
+            QCOMPARE(cifras(r, "DiaReprogramado"), QList<qint64>({1, 0, 1, 0})); // the second is the same event
+            QCOMPARE(valor("SELECT group_concat(THora) FROM DiaReprogramado").toString(), stored);
+        }
+    }
+
     // Rows repeated in the file count the same whether their table held rows when the
     // import began or not: the first is added, a copy is unchanged, other values overwrite,
     // another end is refused. Texts beyond plain ASCII keep their width in characters.
@@ -781,8 +825,8 @@ private Q_SLOTS:
         QTest::newRow("times at their edges")
             << eventos + "1;2009-01-01;23:59\r\n1;2009-01-01;24:00\r\n1;2009-01-01;00:00\r\n1;2009-01-01;10:60\r\n"
                          "1;2009-01-01;9:05\r\n1;2009-01-01;1000\r\n"
-            << horas << "00:00 09:05 23:59"
-            << QStringList{noEsHora(4, "24:00"), noEsHora(6, "10:60"), noEsHora(8, "1000")} << qint64(0);
+            << horas << "00:00 09:05 10:60 23:59 24:00" // a device clock's 24:00 and 10:60 are kept as read
+            << QStringList{noEsHora(8, "1000")} << qint64(0);
     }
     void smallFiles()
     {
@@ -1153,11 +1197,11 @@ private Q_SLOTS:
             }
         }
         QVERIFY(LocGuruP_BAS::SetupLanguage(m_home->file("Language.db"), "Deutsch"));
-        const QByteArray file = "//DiaBorrado//\r\nLNumeroSerie;DFecha;THora\r\n1;2009-01-01;10:61\r\n";
+        const QByteArray file = "//DiaBorrado//\r\nLNumeroSerie;DFecha;THora\r\n1;2009-01-01;10:6\r\n";
         const ResultadoIntercambio r = importaIntercambio(escribe(*m_home, "de.qv90", file), modulo1().ConexionBD);
         const QString text = r.resumen();
         oLocGuru().CloseLanguageDatabase();
-        QVERIFY2(text.contains(QString::fromUtf8("Löschdaten, Zeile 3: Uhrzeit: \"10:61\" ist keine Uhrzeit")),
+        QVERIFY2(text.contains(QString::fromUtf8("Löschdaten, Zeile 3: Uhrzeit: \"10:6\" ist keine Uhrzeit")),
                  qPrintable(text));
         QVERIFY2(!text.contains("DiaBorrado") && !text.contains("THora"), qPrintable(text));
     }

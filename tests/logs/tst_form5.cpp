@@ -1,6 +1,7 @@
 // The incidents window on a seeded database: opening, navigation, search, header sorting,
 // the texts its grids show, the date check, the ways out and its translation.
 
+#include "RefusedReads.h"
 #include "TestSupport.h"
 
 #include "base/DataFolder.h"
@@ -302,6 +303,34 @@ private slots:
         // Nothing found: the screen stays; the next move starts from the first device.
         QCOMPARE(form->TextNumeroSerie->text(), QStringLiteral("300003"));
         click(form->SSCommandSiguiente);
+        QCOMPARE(form->TextNumeroSerie->text(), QStringLiteral("200002"));
+    }
+
+    // The device found, then the list of devices cannot be read again: the failure is shown
+    // and the window stays as it was, its moves too.
+    void aSearchWhoseDeviceListFailsSaysSo()
+    {
+        QVERIFY(seed());
+        QVERIFY(open(300003));
+        form->TextLocal->setFocus();
+        slxtest::RefusedReads refused;
+        // The user types the text: the search's own read goes through, the next is refused.
+        ui::setResponder([&](const ui::Request &req) -> QVariant {
+            if (req.kind == ui::Kind::Input) {
+                refused.arm(modulo1().ConexionBD, 1);
+                return QStringLiteral("oró");
+            }
+            refused.disarm();
+            return ui::vbOK;
+        });
+        click(form->SSCommandBuscar);
+        QCOMPARE(answers->shown().size(), 2);
+        const ui::Request box = answers->shown().at(1);
+        QCOMPARE(box.icon, ui::Icon::Critical);
+        QVERIFY2(box.text.contains(QStringLiteral("is prohibited")), qPrintable(box.text));
+        QCOMPARE(refused.refused(), 1);
+        QCOMPARE(form->TextNumeroSerie->text(), QStringLiteral("300003"));
+        click(form->SSCommandAnterior);
         QCOMPARE(form->TextNumeroSerie->text(), QStringLiteral("200002"));
     }
 

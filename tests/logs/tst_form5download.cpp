@@ -7,12 +7,15 @@
 // skipped are said after the success text.
 
 #include "../link/LinkFixture.h"
+#include "RefusedReads.h"
+#include "base/DataFolder.h"
 #include "base/MessageBox.h"
 #include "base/TextoPropio.h"
 #include "link/DeviceSession.h"
 #include "localization/LocGuru.h"
 #include "logs/Form5.h"
 #include "logs/Form8.h"
+#include "logs/Incidencias.h"
 #include "widgets/WindowedSqlModel.h"
 
 #include <algorithm>
@@ -168,6 +171,7 @@ private slots:
     {
         delete form;
         answers.reset();
+        oLocGuru().CloseLanguageDatabase();
         f.reset();
     }
 
@@ -214,6 +218,60 @@ private slots:
         QCOMPARE(form->TextNumeroSerie->text(), QStringLiteral("123")); // still the device it showed
         atRest();
         QVERIFY(!MSComm1().PortOpen());
+    }
+
+    // A device not shown, and the list of devices cannot be read to look for it: the
+    // failure is said as it is, not as a device missing from the table.
+    void aDeviceListThatCannotBeReadIsSaid()
+    {
+        f->emulator.setScenario(scenario(12, "000999"));
+        open(123);
+        slxtest::RefusedReads refused;
+        ui::setResponder([&](const ui::Request &req) -> QVariant {
+            if (req.text == T(15))
+                refused.arm(modulo1().ConexionBD); // from the link prompt on
+            else
+                refused.disarm();
+            return ui::vbOK;
+        });
+        receive();
+        QCOMPARE(answers->texts().size(), 2);
+        QCOMPARE(answers->shown().last().icon, ui::Icon::Critical);
+        QVERIFY2(answers->texts().last().contains(QStringLiteral("is prohibited")),
+                 qPrintable(answers->texts().last()));
+        QVERIFY(refused.refused() > 0);
+        QCOMPARE(count("SELECT COUNT(*) FROM \"Intervalos\""), 0);
+        QCOMPARE(form->TextNumeroSerie->text(), QStringLiteral("123"));
+        atRest();
+    }
+
+    // The device's sheet is deleted by another program while the device answers: the
+    // totals find no row to write, and the user is told so in the open language.
+    void aSheetGoneIsSaidInTheUsersLanguage_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("Español") << QString::fromUtf8("Español") << QStringLiteral("No hay ficha del aparato 123");
+        QTest::newRow("Deutsch") << QStringLiteral("Deutsch") << QString::fromUtf8("Kein Blatt für das Gerät 123");
+    }
+    void aSheetGoneIsSaidInTheUsersLanguage()
+    {
+        QFETCH(QString, language);
+        QFETCH(QString, message);
+        QVERIFY(LocGuruP_BAS::SetupLanguage(DataFolder::file(QStringLiteral("Language.db")), language));
+        open(123);
+        ui::setResponder([&](const ui::Request &req) -> QVariant {
+            if (req.text == T(15))
+                QSqlQuery(modulo1().ConexionBD).exec("DELETE FROM \"Programacion\" WHERE \"LNumeroSerie\" = 123");
+            return ui::vbOK;
+        });
+        receive();
+        // Then the window's reload finds the device gone too.
+        QCOMPARE(answers->texts(),
+                 (QStringList{T(15), message, TextoPropio("The device is no longer in the database.")}));
+        QCOMPARE(answers->shown().at(1).icon, ui::Icon::Critical);
+        QCOMPARE(count("SELECT COUNT(*) FROM \"Intervalos\""), 0);
+        atRest();
     }
 
     void aWrongDeviceType()
@@ -386,8 +444,9 @@ private slots:
         atRest();
     }
 
-    // Records skipped (a value out of range, an event whose time is no time) are
-    // counted and said after the success text.
+    // Records skipped (a value out of range) are counted and said after the success text.
+    // An event whose time is no time of day is no record skipped: its day is stored, with
+    // the time as the device gave it, and the grid shows it.
     void skippedRecordsAreSaid()
     {
         slxemu::Scenario s = scenario();
@@ -402,8 +461,14 @@ private slots:
         receive();
         QCOMPARE(answers->texts(),
                  (QStringList{T(15), T(61) + QStringLiteral("\n\n") +
-                                         TextoPropio("Records skipped (a value out of range): %1").arg(2)}));
+                                         TextoPropio("Records skipped (a value out of range): %1").arg(1)}));
         QCOMPARE(count("SELECT COUNT(*) FROM \"Intervalos\""), 12);
+        QCOMPARE(count("SELECT COUNT(*) FROM \"DiaBorrado\" WHERE \"DFecha\" = '2026-01-02' AND \"THora\" = '25:00'"),
+                 1);
+        const auto *borrados = form->modelo(logs::Rejilla::Borrat);
+        QCOMPARE(borrados->rowCount(), 1);
+        QCOMPARE(borrados->texto(0, 0), QStringLiteral("02/01/2026"));
+        QCOMPARE(borrados->texto(0, 1), QStringLiteral("25:00"));
         atRest();
     }
 

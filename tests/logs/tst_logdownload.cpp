@@ -329,6 +329,81 @@ private slots:
                  1);
     }
 
+    // The night hours a session carries are kept as "hh:mm" whatever they hold; one whose
+    // hour or minute has no two digits leaves its text empty (the column takes five
+    // characters at most) and the session, and the download, go on.
+    void nightHoursAsSent_data()
+    {
+        QTest::addColumn<int>("hour");
+        QTest::addColumn<int>("minute");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("08:00") << 8 << 0 << "08:00";
+        QTest::newRow("hour 24") << 24 << 0 << "24:00";
+        QTest::newRow("minute 99") << 22 << 99 << "22:99";
+        QTest::newRow("minute 100") << 22 << 100 << "";
+        QTest::newRow("hour 100") << 100 << 0 << "";
+    }
+    void nightHoursAsSent()
+    {
+        QFETCH(int, hour);
+        QFETCH(int, minute);
+        QFETCH(QString, expected);
+        auto sc = scenario(4, 10, 0);
+        sc.sessions[0].nightEndHour = quint8(hour);
+        sc.sessions[0].nightEndMinute = quint8(minute);
+        f->emulator.setScenario(sc);
+        const auto steps = download();
+        QCOMPARE(steps.size(), 4);
+        QVERIFY2(steps[3].estado == ResultadoPaso::Hecho, qPrintable(steps[3].error));
+        QCOMPARE(steps[3].guardados, 2);
+        QCOMPARE(steps[3].omitidos, 0);
+        QCOMPARE(value("SELECT \"THoraFinalNoche\" FROM \"Sesiones\" WHERE \"DFechaInicio\" = '2026-12-09'"),
+                 QVariant(expected));
+        QCOMPARE(count("SELECT COUNT(*) FROM \"Sesiones\" WHERE \"THoraFinalNoche\" = '08:00'"),
+                 expected == QLatin1String("08:00") ? 2 : 1); // the other session's
+    }
+
+    // An event whose time is no time of day is stored on its day with the device's time:
+    // two such events of one day stay two rows, they sort after the day's real times, and
+    // a second download adds none.
+    void eventTimesThatAreNoTimeOfDay()
+    {
+        auto sc = scenario(4, 10, 0);
+        sc.events.reprogrammings = {slxemu::FrameDate{2, 2, 126, 25, 0}, slxemu::FrameDate{2, 2, 126, 23, 59},
+                                    slxemu::FrameDate{2, 2, 126, 25, 30}, slxemu::FrameDate{2, 2, 126, 8, 60}};
+        f->emulator.setScenario(sc);
+        for (int i = 0; i < 2; ++i) {
+            const auto steps = download();
+            QCOMPARE(steps.size(), 4);
+            QVERIFY2(steps[1].estado == ResultadoPaso::Hecho, qPrintable(steps[1].error));
+            QCOMPARE(steps[1].guardados, 5); // the erasure and the four re-programmings
+            QCOMPARE(steps[1].omitidos, 0);
+        }
+        QCOMPARE(count("SELECT COUNT(*) FROM \"DiaReprogramado\""), 4);
+        QCOMPARE(value("SELECT group_concat(\"THora\", ' ') FROM (SELECT \"THora\" FROM \"DiaReprogramado\" WHERE "
+                       "\"DFecha\" = '2026-02-02' ORDER BY \"DFecha\" DESC, \"THora\" DESC)")
+                     .toString(),
+                 QStringLiteral("25:30 25:00 23:59 08:60"));
+    }
+
+    // The connection gives back its own wait for a busy database once the download is
+    // over, whatever it was (the download waits in short steps of its own meanwhile).
+    void theConnectionKeepsItsBusyTimeout_data()
+    {
+        QTest::addColumn<int>("ms");
+        QTest::newRow("no wait") << 0;
+        QTest::newRow("1234 ms") << 1234;
+    }
+    void theConnectionKeepsItsBusyTimeout()
+    {
+        QFETCH(int, ms);
+        f->emulator.setScenario(scenario(4, 10, 0));
+        QVERIFY(QSqlQuery(modulo1().ConexionBD).exec(QStringLiteral("PRAGMA busy_timeout = %1").arg(ms)));
+        const auto steps = download();
+        QCOMPARE(steps.size(), 4);
+        QCOMPARE(value("PRAGMA busy_timeout").toInt(), ms);
+    }
+
     // A database another program holds is waited for with window events running; a
     // lock let go in time loses nothing, one held on fails in the user's language.
     void aBusyDatabase_data()

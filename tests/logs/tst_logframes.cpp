@@ -148,29 +148,28 @@ private slots:
         QVERIFY(!decodificaTotales(frame(0x02, QByteArray(10, '\0'))));
     }
 
+    // A slot whose date is a date is an event, whatever its time: a time that is no time of
+    // day is kept as the device gave it ("25:00"), each byte over 99 as 99.
     void eventDates()
     {
         Record r(150);
-        int omitidos = 0;
-        QVERIFY(decodificaFechas(r.frame(0x03), &omitidos)->empty()); // thirty empty slots
-        QCOMPARE(omitidos, 0);
-        r.at(4, 29, 2, 2009, 10, 0);  // erasures 0: no such day, an empty slot
-        r.at(9, 28, 2, 2009, 10, 30); // erasures 1
-        r.at(14, 1, 1, 2000, 24, 0);  // erasures 2: hour 24 is no time of day, skipped
-        r.at(19, 2, 1, 2000, 8, 61);  // erasures 3: minute 61, skipped
-        r.at(54, 1, 1, 1999, 8, 5);   // battery ends 0
+        QVERIFY(decodificaFechas(r.frame(0x03))->empty()); // thirty empty slots
+        r.at(4, 29, 2, 2009, 10, 0);                       // erasures 0: no such day, an empty slot
+        r.at(9, 28, 2, 2009, 10, 30);                      // erasures 1
+        r.at(14, 1, 1, 2000, 24, 0);                       // erasures 2: hour 24
+        r.at(19, 2, 1, 2000, 8, 61);                       // erasures 3: minute 61
+        r.at(24, 2, 1, 2000, 8, 99);                       // erasures 4
+        r.at(29, 2, 1, 2000, 100, 255);                    // erasures 5: no two digits
+        r.at(54, 1, 1, 1999, 8, 5);                        // battery ends 0
         r.b(104 + 45, 31).b(105 + 45, 12).b(106 + 45, 100).b(107 + 45, 23).b(108 + 45, 59); // re-programmings 9
-        const auto e = decodificaFechas(r.frame(0x03), &omitidos);
+        const auto e = decodificaFechas(r.frame(0x03));
         QVERIFY(e);
-        QCOMPARE(omitidos, 2); // the two whose key cannot be formed; the empty slots are not records
-        QCOMPARE(e->size(), size_t(3));
-        QCOMPARE((*e)[0].lista, ListaEventos::Borrado);
-        QCOMPARE((*e)[0].fecha, QDate(2009, 2, 28));
-        QCOMPARE((*e)[0].hora, QStringLiteral("10:30"));
-        QCOMPARE((*e)[1].lista, ListaEventos::FinalBateria);
-        QCOMPARE((*e)[1].fecha, QDate(1999, 1, 1));
-        QCOMPARE((*e)[2].lista, ListaEventos::Reprogramado);
-        QCOMPARE((*e)[2].fecha, QDate(2000, 12, 31));
+        QStringList got;
+        for (const Evento &v : *e)
+            got << QStringLiteral("%1 %2 %3").arg(int(v.lista)).arg(v.fecha.toString(Qt::ISODate), v.hora);
+        QCOMPARE(got,
+                 (QStringList{"0 2009-02-28 10:30", "0 2000-01-01 24:00", "0 2000-01-02 08:61", "0 2000-01-02 08:99",
+                              "0 2000-01-02 99:99", "1 1999-01-01 08:05", "2 2000-12-31 23:59"}));
         QVERIFY(!decodificaFechas(frame(0x03, QByteArray(100, '\0'))));
     }
 
@@ -522,6 +521,58 @@ private slots:
                          qPrintable(column + ": " + got.toString() + " instead of " + want.toString()));
         }
         QVERIFY(!q.next());
+    }
+
+    // The start kept for a device's next download never goes back: a download begun for a
+    // device already known keeps it, one that ends with records older than the kept start
+    // keeps it too; only a newer record moves it.
+    void keptStartNeverMovesBack_data()
+    {
+        QTest::addColumn<QString>("kept"); // before the call; empty: the device is not known
+        QTest::addColumn<bool>("begin");   // beginDownload, else completeDownload
+        QTest::addColumn<QString>("given");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("begin, a new device") << "" << true << "2026-01-01 00:00"
+                                             << "2026-01-01 00:00";
+        QTest::newRow("begin, an earlier period") << "2026-06-01 10:15" << true << "2026-01-01 00:00"
+                                                  << "2026-06-01 10:15";
+        QTest::newRow("begin, a later period") << "2026-06-01 10:15" << true << "2026-09-01 00:00"
+                                               << "2026-06-01 10:15";
+        QTest::newRow("complete, newer") << "2026-06-01 10:15" << false << "2026-06-01 10:30"
+                                         << "2026-06-01 10:30";
+        QTest::newRow("complete, older") << "2026-06-01 10:15" << false << "2026-06-01 10:00"
+                                         << "2026-06-01 10:15";
+        QTest::newRow("complete, a year older") << "2026-06-01 10:15" << false << "2025-12-31 23:59"
+                                                << "2026-06-01 10:15";
+        QTest::newRow("complete, nothing received") << "2026-06-01 10:15" << false << ""
+                                                    << "2026-06-01 10:15";
+    }
+    void keptStartNeverMovesBack()
+    {
+        QFETCH(QString, kept);
+        QFETCH(bool, begin);
+        QFETCH(QString, given);
+        QFETCH(QString, expected);
+        const auto at = [](const QString &text) {
+            QDateTime d = QDateTime::fromString(text, QStringLiteral("yyyy-MM-dd HH:mm"));
+            d.setTimeSpec(Qt::UTC);
+            return d;
+        };
+        slxtest::DataHome home;
+        QVERIFY(home.openDatabase());
+        QSqlDatabase db = slx::modulo1().ConexionBD;
+        LogStorage store(db);
+        QString error;
+        QVERIFY2(store.beginDownload(5, at(QStringLiteral("2026-03-03 03:03")), &error),
+                 qPrintable(error)); // another device
+        if (!kept.isEmpty()) {
+            QVERIFY2(store.beginDownload(77, at(kept), &error), qPrintable(error));
+            QCOMPARE(completedDownloadStart(db, 77), std::optional<QDateTime>(at(kept)));
+        }
+        const QDateTime t = given.isEmpty() ? QDateTime() : at(given);
+        QVERIFY2(begin ? store.beginDownload(77, t, &error) : store.completeDownload(77, t, &error), qPrintable(error));
+        QCOMPARE(completedDownloadStart(db, 77), std::optional<QDateTime>(at(expected)));
+        QCOMPARE(completedDownloadStart(db, 5), std::optional<QDateTime>(at(QStringLiteral("2026-03-03 03:03"))));
     }
 
     void storeSessionsEventsAndTotals()
