@@ -87,6 +87,15 @@ bool esHoraTexto(const unsigned char *p, int n)
     return h >= 0 && h < 24 && m >= 0 && m < 60;
 }
 
+// A time of an event date: a time of day, or the device clock's "hh:mm" reading of two
+// digits each that is none.
+bool esHoraEvento(const unsigned char *p, int n)
+{
+    if (esHoraTexto(p, n))
+        return true;
+    return n == 5 && p[2] == ':' && digitos(p, 2) >= 0 && digitos(p + 3, 2) >= 0;
+}
+
 // UTF-8 as the standard writes it (no overlong form, no surrogate, nothing past
 // U+10FFFF) and without a NUL.
 bool esTextoValido(const unsigned char *p, qint64 n)
@@ -152,6 +161,20 @@ const QSet<QString> &horasTexto()
     return columnas;
 }
 
+// The columns that hold the time of an event date: those the exchange file reads so.
+const QSet<QString> &horasEvento()
+{
+    static const QSet<QString> columnas = [] {
+        QSet<QString> s;
+        for (const intercambio::Tabla &t : intercambio::tablas())
+            for (const intercambio::Columna &c : t.columnas)
+                if (c.conversion == intercambio::Conversion::HoraEvento)
+                    s.insert(QLatin1String(c.nombre));
+        return s;
+    }();
+    return columnas;
+}
+
 bool enBlanco(const unsigned char *p, int n)
 {
     for (int i = 0; i < n; ++i)
@@ -169,6 +192,8 @@ Forma formaDe(const QString &columna)
         return Forma::Hora;
     if (horasTexto().contains(columna))
         return Forma::HoraTexto;
+    if (horasEvento().contains(columna))
+        return Forma::HoraEvento;
     auto prefijo = [&](const char *p) {
         const QString s = QLatin1String(p);
         return columna.startsWith(s) && columna.size() > s.size() && columna.at(s.size()).isUpper();
@@ -273,7 +298,8 @@ bool convierte(const QVariant &valor, Forma forma, QVariant *out, QString *motiv
         *out = hora.toString(QStringLiteral("hh:mm:ss"));
         return true;
     }
-    case Forma::HoraTexto: {
+    case Forma::HoraTexto:
+    case Forma::HoraEvento: {
         // "h:mm", "hh:mm" or "hh:mm:ss" as text, or the time of a date/time of the original.
         QString texto;
         if (v.typeId() == QMetaType::QDateTime)
@@ -285,7 +311,8 @@ bool convierte(const QVariant &valor, Forma forma, QVariant *out, QString *motiv
         if (texto.size() == 4)
             texto.prepend(QLatin1Char('0'));
         const QByteArray b = texto.toLatin1();
-        if (!esHoraTexto(reinterpret_cast<const unsigned char *>(b.constData()), int(b.size()))) {
+        const auto *p = reinterpret_cast<const unsigned char *>(b.constData());
+        if (forma == Forma::HoraEvento ? !esHoraEvento(p, int(b.size())) : !esHoraTexto(p, int(b.size()))) {
             *motivo = TextoPropio("\"%1\" is not a time of day").arg(v.toString());
             return false;
         }
@@ -332,6 +359,7 @@ bool enFormaGuardada(sqlite3_value *v, Forma forma, bool clave)
     case Forma::Fecha: return esFechaIso(texto, n);
     case Forma::Hora: return esHoraCompleta(texto, n);
     case Forma::HoraTexto: return esHoraTexto(texto, n);
+    case Forma::HoraEvento: return esHoraEvento(texto, n);
     case Forma::Texto: return esTextoValido(texto, n) && !(clave && enBlanco(texto, n));
     default: return false;
     }

@@ -10,7 +10,9 @@ struct sqlite3_value;
 
 namespace slx::fusion {
 
-// Hora: "hh:mm:ss"; HoraTexto: a time of day kept as text, "hh:mm" (or "hh:mm:ss").
+// Hora: "hh:mm:ss"; HoraTexto: a time of day kept as text, "hh:mm" (or "hh:mm:ss");
+// HoraEvento: the time of an event date, as HoraTexto or the device clock's "hh:mm"
+// reading that is no time of day ("25:00"), two digits each.
 enum class Forma : char {
     Entero = 'e',
     Real = 'r',
@@ -18,7 +20,8 @@ enum class Forma : char {
     Fecha = 'f',
     Texto = 't',
     Hora = 'h',
-    HoraTexto = 'm'
+    HoraTexto = 'm',
+    HoraEvento = 'v'
 };
 
 Forma formaDe(const QString &columna);

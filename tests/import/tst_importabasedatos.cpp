@@ -763,6 +763,12 @@ private Q_SLOTS:
               "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < 29) INSERT INTO Intervalos "
               "SELECT 5, '2009-01-01', '10:' || substr('0' || i, -2), CASE i WHEN 12 THEN 300 ELSE 15 END FROM n"},
              "Intervalos", 29, 0, 1},
+            // The clock readings the download keeps for an event: two digits each, no time of day.
+            {"events at clock readings that are no time of day",
+             {dia, eventos(5), "INSERT INTO DiaBorrado VALUES (5, '2009-01-02', '25:00')",
+              "INSERT INTO DiaBorrado VALUES (5, '2009-01-02', '08:61')",
+              "INSERT INTO DiaBorrado VALUES (5, '2009-01-02', '8:61x')"},
+             "DiaBorrado", 7, 0, 1},
             // Not "already in the database": the destination held none of them.
             {"the same key twice in the source",
              {dia, eventos(10), "INSERT INTO DiaBorrado VALUES (5, '2009-01-01', '00:03')"}, "DiaBorrado", 10, 0, 0, 1},

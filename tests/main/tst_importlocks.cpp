@@ -158,8 +158,7 @@ private Q_SLOTS:
             const QModelIndex i = model->index(db());
             listado = model->index(i.row(), 2, i.parent()).data().toString();
             QTest::qWait(300);
-            QDir().mkpath("/tmp/shots/h1locks");
-            w->grab().save("/tmp/shots/h1locks/import-dialog.png");
+            slxtest::captura(w, QStringLiteral("import-dialog"));
             dialog->reject();
         });
         QTest::mouseClick(form->SSCommand1, Qt::LeftButton);

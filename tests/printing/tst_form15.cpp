@@ -150,7 +150,7 @@ private Q_SLOTS:
                                             QStyle::SP_DialogCancelButton})
             QVERIFY(ayuda.convertToFormat(QImage::Format_ARGB32) !=
                     f->style()->standardIcon(cruz).pixmap(24, 24).toImage().convertToFormat(QImage::Format_ARGB32));
-        f->grab().save("/tmp/shots/h6print/form15.png");
+        slxtest::captura(f.get(), QStringLiteral("form15"));
     }
 
     // Only the pages in sight are painted, however many the report has; the page

@@ -76,7 +76,7 @@ private Q_SLOTS:
         QCOMPARE(imagen(form->SSCommandImprimir->icon()), imagen(iconoImprimir()));
         QVERIFY(imagen(form->SSCommandImprimir->icon()) != imagen(form->style()->standardIcon(QStyle::SP_DialogSaveButton)));
         QCOMPARE(imagen(form->SSCommandHelp->icon()), imagen(iconoAyuda()));
-        form->grab().save("/tmp/shots/h6print/form6.png");
+        slxtest::captura(form, QStringLiteral("form6"));
     }
 
     // Both pickers list every interval of the device oldest first, the first on the

@@ -224,4 +224,13 @@ QString sourceFile(const QString &relative)
     return QDir(QStringLiteral(SLX_SOURCE_DIR)).filePath(relative);
 }
 
+void captura(QWidget *window, const QString &name)
+{
+    const QString folder = qEnvironmentVariable("SLX_TEST_SHOTS");
+    if (folder.isEmpty() || !window)
+        return;
+    QDir().mkpath(folder);
+    window->grab().save(QDir(folder).filePath(name + QStringLiteral(".png")));
+}
+
 } // namespace slxtest

@@ -76,6 +76,10 @@ QStringList missingTranslations(const QList<QWidget *> &windows, const QString &
 // it through a connection of its own; false, with a warning, when one fails.
 bool creaBaseSQLite(const QString &path, const QStringList &statements);
 
+// Saves a picture of the window as name.png into the folder $SLX_TEST_SHOTS when it is
+// set (to look at what a test drew); does nothing otherwise.
+void captura(QWidget *window, const QString &name);
+
 QString fixture(const QString &relative);
 QString sourceFile(const QString &relative);
 
