@@ -181,14 +181,14 @@ DeviceSession::Outcome DeviceSession::open()
 DeviceSession::Failure DeviceSession::failure() const
 {
     switch (m_outcome) {
-    case Outcome::NoTelephone: return {34, {}};
-    case Outcome::PortFailed: return {0, m_portFailure};
+    case Outcome::NoTelephone: return {34, {}, {}};
+    case Outcome::PortFailed: return {0, m_portFailure, {}};
     case Outcome::DialFailed:
         if (m_dial.outcome == DialResult::Refused)
             return {};
-        return {35, {}};
-    case Outcome::NotIdentified: return {textoFallo(m_identResult), {}};
-    case Outcome::WrongType: return {30, {}};
+        return {35, {}, {}};
+    case Outcome::NotIdentified: return {textoFallo(m_identResult), {}, {}};
+    case Outcome::WrongType: return {30, {}, {}};
     case Outcome::Pending:
     case Outcome::Ready:
     case Outcome::Refused:

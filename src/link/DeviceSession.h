@@ -37,6 +37,7 @@
 // session ends (a receive silently, Cancelled). The waits also honour
 // CancelaRecepcion (receives) and CancelaLlamada (the dial), which windows set.
 
+#include "base/Resultado.h"
 #include "link/Link.h"
 
 #include <QByteArray>
@@ -105,11 +106,7 @@ public:
     // How a failed step is reported: a catalogue text, or a text of its own (a port
     // that cannot be opened). Both empty when there is nothing to show (cancelled,
     // refused).
-    struct Failure {
-        int texto = 0;
-        QString text;
-        bool empty() const { return texto == 0 && text.isEmpty(); }
-    };
+    using Failure = Fallo;
 
     explicit DeviceSession(const SessionOptions &options = {});
     ~DeviceSession();
