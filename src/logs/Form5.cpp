@@ -292,7 +292,6 @@ void Form5::Form_Load()
     Modulo1 &m = modulo1();
     oLocGuru().TranslateForm(this);
     setWindowTitle(ui::applicationTitle());
-    m.CancelaRecepcion = false;
 
     QString error;
     if (!m.ConexionBD.isOpen()) {

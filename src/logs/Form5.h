@@ -126,6 +126,7 @@ private:
     int m_pos = -1;     // current row: -1 before the first, m_serials.size() past the last
     qint32 m_shown = 0; // the device on screen (0 = none)
     bool m_checking = false;
+    class DeviceSession *m_sesion = nullptr; // the download running, which Stop cancels
     QElapsedTimer m_progresoMostrado; // since the progress was last shown
 };
 

@@ -49,7 +49,6 @@ void Form5::SSCommandRecibir_Click()
     }
     if (DeviceSession::running())
         return;
-    m.CancelaRecepcion = false;
     const std::optional<logs::RangoFechas> periodo = pideRangoFechas(this);
     if (!periodo)
         return;
@@ -79,6 +78,7 @@ void Form5::SSCommandRecibir_Click()
                            {SSCommandAnterior, SSCommandBuscar, SSCommandExit, SSCommandHelp, SSCommandImprimir,
                             SSCommandSiguiente, SSCommandProgramacion, SSCommandGrafica, SSCommandRecibir},
                            session, look);
+        m_sesion = &session; // Stop cancels it
         if (guard.start() == DeviceSession::Outcome::Ready) {
             int omitidos = 0;
             if (descarga(session, *periodo, &omitidos)) {
@@ -89,9 +89,9 @@ void Form5::SSCommandRecibir_Click()
                 ui::MsgBox(texto, ui::Icon::Information, ui::OkOnly, this);
             }
         }
+        m_sesion = nullptr;
         guard.finish(); // buttons, panel, cursor back; the port closed or text 112
     }
-    m.CancelaRecepcion = false;
     SSCommandRecibir->show();
     SSCommandStop->hide();
     // The rows received appear; the device shown is the one downloaded (or, after a
@@ -117,36 +117,20 @@ bool Form5::descarga(DeviceSession &session, const logs::RangoFechas &periodo, i
     m_progresoMostrado.invalidate();
 
     const QDateTime ara = QDateTime::currentDateTime();
-    logs::Totales totales;
-    logs::ResultadoPaso r = d.totales(ara, &totales);
-    if (r.ok()) {
+    logs::AvisosDescarga avisos;
+    avisos.totales = [&](const logs::Totales &totales) {
         MaskFechaTotales->setText(ara.toString(QStringLiteral("dd/MM/yyyy")));
         MaskHoraTotales->setText(ara.toString(QStringLiteral("HH:mm:ss")));
         LbPasadasLocal->setText(QString::number(totales.pasadasLocal));
         MaskE3->setText(QString::number(totales.e3));
         MaskCB->setText(QString::number(totales.cb));
         LbPasadasVei->setText(QString::number(totales.pasadasVecino));
-    }
-    if (r.ok())
-        r = d.fechas();
-    if (r.ok()) {
-        r = d.intervalos(logs::formatoDeVersion(id.version), periodo);
-        muestraProgreso(d.progreso().tramas, d.progreso().fecha, true);
-        if (r.estado == logs::ResultadoPaso::Parado)
-            return false; // Stop between two intervals: no sessions, no success message
-    }
-    if (r.ok()) {
-        r = d.sesiones(periodo);
-        muestraProgreso(d.progreso().tramas, d.progreso().fecha, true);
-    }
-    // Only a download that ran to its end moves the start the next one is proposed
-    // (a Stop between two sessions still says it was done). Should the start not be
-    // written, the next proposal is an earlier one: more is asked, nothing missed.
-    if (r.estado == logs::ResultadoPaso::Hecho)
-        d.complete();
-    informaFallo(this, r);
+    };
+    avisos.finPaso = [&] { muestraProgreso(d.progreso().tramas, d.progreso().fecha, true); };
+    const logs::ResultadoDescarga r = d.descarga(logs::formatoDeVersion(id.version), periodo, ara, avisos);
+    informaFallo(this, r.paso);
     *omitidos = d.omitidos();
-    return r.ok();
+    return r.exito;
 }
 
 bool Form5::muestraSerie(qint32 serial, QString *error)
@@ -182,7 +166,8 @@ void Form5::SSCommandStop_Click()
 {
     SSCommandStop->hide();
     SSCommandRecibir->show();
-    modulo1().CancelaRecepcion = true;
+    if (m_sesion)
+        m_sesion->cancel();
 }
 
 } // namespace slx

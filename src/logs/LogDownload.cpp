@@ -1,6 +1,5 @@
 #include "logs/LogDownload.h"
 
-#include "base/Modulo1.h"
 #include "link/DeviceSession.h"
 
 namespace slx::logs {
@@ -35,9 +34,12 @@ void LogDownload::recibido(const QDateTime &inicio)
         m_newestStart = inicio;
 }
 
-bool LogDownload::complete(QString *error)
+Resultado<> LogDownload::complete()
 {
-    return m_almacen.completeDownload(m_serie, m_newestStart, error);
+    QString error;
+    if (!m_almacen.completeDownload(m_serie, m_newestStart, &error))
+        return fallo(error);
+    return {};
 }
 
 void LogDownload::cuenta(const QDateTime &fecha)
@@ -107,7 +109,7 @@ ResultadoPaso LogDownload::registros(const QByteArray &peticion, Decodifica deco
     m_session.sendRequest(peticion);
     ResultadoPaso total;
     for (;;) {
-        if (m_session.cancelled() || modulo1().CancelaRecepcion) {
+        if (m_session.cancelled()) {
             m_session.sendCan();
             total.estado = ResultadoPaso::Parado;
             return total;
@@ -181,6 +183,38 @@ ResultadoPaso LogDownload::sesiones(const RangoFechas &rango)
         },
         [this](const RegistroSesion &r, QString *error) { return m_almacen.grabaSesion(m_serie, r, error); },
         [](const RegistroSesion &r) { return r.inicio; });
+}
+
+ResultadoDescarga LogDownload::descarga(FormatoIntervalo formato, const RangoFechas &rango, const QDateTime &ara,
+                                        const AvisosDescarga &avisos)
+{
+    ResultadoDescarga d;
+    Totales t;
+    d.paso = totales(ara, &t);
+    if (d.paso.ok()) {
+        d.totales = t;
+        if (avisos.totales)
+            avisos.totales(t);
+        d.paso = fechas();
+    }
+    if (d.paso.ok()) {
+        d.paso = intervalos(formato, rango);
+        if (avisos.finPaso)
+            avisos.finPaso();
+        if (d.paso.estado == ResultadoPaso::Parado)
+            return d; // Stop between two intervals: no sessions, no success
+    }
+    if (d.paso.ok()) {
+        d.paso = sesiones(rango);
+        if (avisos.finPaso)
+            avisos.finPaso();
+    }
+    // Only a sequence that ran to its end moves the kept start (a Stop between two
+    // sessions is still a success).
+    if (d.paso.estado == ResultadoPaso::Hecho)
+        (void)complete();
+    d.exito = d.paso.ok();
+    return d;
 }
 
 } // namespace slx::logs

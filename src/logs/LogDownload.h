@@ -6,17 +6,19 @@
 // stores every row as soon as it is valid. Nothing is shown: each step returns
 // what happened and the window reports it.
 //
-// A download that runs to its end (the caller says so with complete()) keeps, for
+// A download that runs to its end (descarga() then calls complete()) keeps, for
 // the device, the start of the newest record it received: the next period is
 // proposed from there (LogStorage.h). One that fails or is stopped keeps the start
 // of the last one that completed.
 
+#include "base/Resultado.h"
 #include "logs/LogFrames.h"
 #include "logs/LogStorage.h"
 
 #include <QDateTime>
 #include <QString>
 #include <functional>
+#include <optional>
 
 namespace slx {
 class DeviceSession;
@@ -47,6 +49,22 @@ struct ResultadoPaso {
     bool ok() const { return estado == Hecho || estado == Parado; }
 };
 
+// What the whole download did: the last step's result (the first that failed, or
+// the sessions'), whether it is a success to announce (a Stop between two
+// intervals is not; one between two sessions is) and the totals read.
+struct ResultadoDescarga {
+    ResultadoPaso paso;
+    bool exito = false;
+    std::optional<Totales> totales;
+};
+
+// What a window does while the download runs: show the totals as soon as they are
+// stored, and the count at the end of the interval and session steps.
+struct AvisosDescarga {
+    std::function<void(const Totales &)> totales;
+    std::function<void()> finPaso;
+};
+
 class LogDownload {
 public:
     // serie: the identified device, whose rows are written.
@@ -59,9 +77,17 @@ public:
     ResultadoPaso intervalos(FormatoIntervalo formato, const RangoFechas &rango);
     ResultadoPaso sesiones(const RangoFechas &rango);
 
+    // The whole sequence: totals (stamped ara), event dates, the intervals of rango
+    // in formato and its sessions, each after the one before succeeded. A sequence
+    // that ran to its end moves the device's kept start (complete()); should it not
+    // be written, the next proposal is an earlier one: more is asked, nothing missed.
+    // Stop is the session's cancel().
+    ResultadoDescarga descarga(FormatoIntervalo formato, const RangoFechas &rango, const QDateTime &ara,
+                               const AvisosDescarga &avisos = {});
+
     // Every step ran to its end: the device's kept start moves to the newest record
-    // received. False with a description when it cannot be written.
-    bool complete(QString *error = nullptr);
+    // received, or why it cannot be written.
+    Resultado<> complete();
 
     const Progreso &progreso() const { return m_progreso; }
     // The records skipped by every step so far.

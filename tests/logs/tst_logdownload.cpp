@@ -246,6 +246,88 @@ private slots:
         QVERIFY(!MSComm1().PortOpen());
     }
 
+    // The whole sequence in one call: what it stores, whether it is a success, and
+    // the kept start, which only a sequence run to its end moves. stopAt: the frame
+    // after which Stop cancels the session (0: none; 23 frames of intervals, then
+    // the sessions').
+    void theWholeSequence_data()
+    {
+        QTest::addColumn<int>("stopAt");
+        QTest::addColumn<int>("estado");
+        QTest::addColumn<bool>("exito");
+        QTest::addColumn<int>("sesiones");
+        QTest::addColumn<int>("finesDePaso");
+        QTest::addColumn<QString>("inicioGuardado");
+        QTest::newRow("to its end") << 0 << int(ResultadoPaso::Hecho) << true << 2 << 2
+                                    << QStringLiteral("2026-12-10 12:30");
+        QTest::newRow("Stop between two intervals: no sessions, no success")
+            << 5 << int(ResultadoPaso::Parado) << false << 0 << 1 << QStringLiteral("2025-01-01 00:00");
+        QTest::newRow("Stop between two sessions: a success, the start kept")
+            << 24 << int(ResultadoPaso::Parado) << true << 1 << 2 << QStringLiteral("2025-01-01 00:00");
+    }
+    void theWholeSequence()
+    {
+        QFETCH(int, stopAt);
+        QFETCH(int, estado);
+        QFETCH(bool, exito);
+        QFETCH(int, sesiones);
+        QFETCH(int, finesDePaso);
+        QFETCH(QString, inicioGuardado);
+        f->emulator.setScenario(scenario(4, 10));
+        auto s = open();
+        QVERIFY(s);
+        DeviceSession *session = s.get();
+        LogDownload d(*s, modulo1().ConexionBD, 123, [session, stopAt](const Progreso &p) {
+            if (p.tramas == stopAt)
+                session->cancel();
+        });
+        AvisosDescarga avisos;
+        QList<int> totalesVistos;
+        int fines = 0;
+        avisos.totales = [&](const Totales &t) { totalesVistos << t.pasadasLocal << t.pasadasVecino; };
+        avisos.finPaso = [&] { ++fines; };
+        const ResultadoDescarga r =
+            d.descarga(FormatoIntervalo::Desde30, kDesde2025, QDateTime(QDate(2026, 12, 10), QTime(13, 0, 5)), avisos);
+        s->finish();
+        QCOMPARE(int(r.paso.estado), estado);
+        QCOMPARE(r.exito, exito);
+        QVERIFY(r.totales);
+        QCOMPARE(r.totales->pasadasLocal, 12);
+        QCOMPARE(totalesVistos, QList<int>({12, 3}));
+        QCOMPARE(fines, finesDePaso);
+        QCOMPARE(count("SELECT COUNT(*) FROM \"DiaReprogramado\""), 2);
+        QCOMPARE(count("SELECT COUNT(*) FROM \"Sesiones\""), sesiones);
+        const auto kept = completedDownloadStart(modulo1().ConexionBD, 123);
+        QVERIFY(kept);
+        QCOMPARE(kept->toString(QStringLiteral("yyyy-MM-dd HH:mm")), inicioGuardado);
+    }
+
+    // A totals answer that arrives damaged: nothing after it is asked, no success.
+    void theSequenceStopsAtTheFirstFailure()
+    {
+        auto sc = scenario(4, 10);
+        f->emulator.setScenario(sc);
+        auto s = open();
+        QVERIFY(s);
+        slxemu::FaultPlan fallo;
+        fallo.kind = slxemu::Fault::WrongCheck;
+        fallo.count = -1;
+        f->emulator.setFault(fallo);
+        LogDownload d(*s, modulo1().ConexionBD, 123);
+        int fines = 0;
+        AvisosDescarga avisos;
+        avisos.finPaso = [&] { ++fines; };
+        const ResultadoDescarga r =
+            d.descarga(FormatoIntervalo::Desde30, kDesde2025, QDateTime::currentDateTime(), avisos);
+        s->finish();
+        QCOMPARE(r.paso.estado, ResultadoPaso::FalloTrama);
+        QVERIFY(!r.exito);
+        QVERIFY(!r.totales);
+        QCOMPARE(fines, 0);
+        QCOMPARE(count("SELECT COUNT(*) FROM \"Intervalos\""), 0);
+        QVERIFY(!completedDownloadStart(modulo1().ConexionBD, 123));
+    }
+
     void aBadLineInTheMiddle_data()
     {
         QTest::addColumn<int>("fault");
