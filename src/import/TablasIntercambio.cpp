@@ -1,11 +1,15 @@
 #include "import/TablasIntercambio.h"
 
+#include "base/ColumnasRegistro.h"
+
 namespace slx::intercambio {
 
 namespace {
 
 using T = Tipo;
 using C = Conversion;
+using I = registro::Intervalo;
+using S = registro::Sesion;
 
 Columna clave(const char *nombre, Tipo tipo, int ancho = 0, Conversion c = C::Ninguna)
 {
@@ -50,42 +54,43 @@ QVector<Tabla> construye()
                SiExiste::SeSobrescribe,
                {"LNumeroSerie", "ByIntervalo"}};
 
-    t << Tabla{"Intervalos",
-               {clave("LNumeroSerie", T::Integer),
-                inicio("DFechaInicio", "THoraInicio"),
-                inicio("DFechaFinal", "THoraFinal"),
-                col("ByTLeq", T::Byte),
-                col("SLeqLocal", T::Single),
-                col("SLeqVecino", T::Single),
-                texto("TTipoActuacionLocal", 8),
-                texto("TTipoActuacionVecino", 8),
-                col("ByNivelLeqLocal", T::Byte),
-                col("ByNivelLeqVecino", T::Byte),
-                col("SMaxLeq1min", T::Single),
-                texto("TFechaMaxLeq1min", 10, C::FechaTexto),
-                texto("THoraMaxLeq1min", 5, C::HoraTexto),
-                col("SMinLeq1min", T::Single),
-                texto("TFechaMinLeq1min", 10, C::FechaTexto),
-                texto("THoraMinLeq1min", 5, C::HoraTexto),
-                col("SMaxFast", T::Single),
-                col("ByNivelMFast", T::Byte),
-                col("IPasMaxFast", T::Short),
-                col("SL1", T::Single),
-                col("SL5", T::Single),
-                col("SL10", T::Single),
-                col("SL50", T::Single),
-                col("SL90", T::Single),
-                col("BoRS232", T::Bit),
-                col("BoProgramacion", T::Bit),
-                col("IDesco", T::Short),
-                col("IPasadasLocal", T::Short),
-                col("IPasadasVecino", T::Short),
-                col("IE3", T::Short),
-                col("ByDNA", T::Byte),
-                col("ByENA", T::Byte),
-                col("ByLineaInsuficiente", T::Byte)},
-               SiExiste::SiMismoFinal,
-               {"LNumeroSerie", "DFechaInicio", "THoraInicio"}};
+    t << Tabla{
+        "Intervalos",
+        {clave(registro::nombreC(I::lNumeroSerie), T::Integer),
+         inicio(registro::nombreC(I::dFechaInicio), registro::nombreC(I::tHoraInicio)),
+         inicio(registro::nombreC(I::dFechaFinal), registro::nombreC(I::tHoraFinal)),
+         col(registro::nombreC(I::byTLeq), T::Byte),
+         col(registro::nombreC(I::sLeqLocal), T::Single),
+         col(registro::nombreC(I::sLeqVecino), T::Single),
+         texto(registro::nombreC(I::tTipoActuacionLocal), 8),
+         texto(registro::nombreC(I::tTipoActuacionVecino), 8),
+         col(registro::nombreC(I::byNivelLeqLocal), T::Byte),
+         col(registro::nombreC(I::byNivelLeqVecino), T::Byte),
+         col(registro::nombreC(I::sMaxLeq1min), T::Single),
+         texto(registro::nombreC(I::tFechaMaxLeq1min), 10, C::FechaTexto),
+         texto(registro::nombreC(I::tHoraMaxLeq1min), 5, C::HoraTexto),
+         col(registro::nombreC(I::sMinLeq1min), T::Single),
+         texto(registro::nombreC(I::tFechaMinLeq1min), 10, C::FechaTexto),
+         texto(registro::nombreC(I::tHoraMinLeq1min), 5, C::HoraTexto),
+         col(registro::nombreC(I::sMaxFast), T::Single),
+         col(registro::nombreC(I::byNivelMFast), T::Byte),
+         col(registro::nombreC(I::iPasMaxFast), T::Short),
+         col(registro::nombreC(I::sL1), T::Single),
+         col(registro::nombreC(I::sL5), T::Single),
+         col(registro::nombreC(I::sL10), T::Single),
+         col(registro::nombreC(I::sL50), T::Single),
+         col(registro::nombreC(I::sL90), T::Single),
+         col(registro::nombreC(I::boRS232), T::Bit),
+         col(registro::nombreC(I::boProgramacion), T::Bit),
+         col(registro::nombreC(I::iDesco), T::Short),
+         col(registro::nombreC(I::iPasadasLocal), T::Short),
+         col(registro::nombreC(I::iPasadasVecino), T::Short),
+         col(registro::nombreC(I::iE3), T::Short),
+         col(registro::nombreC(I::byDNA), T::Byte),
+         col(registro::nombreC(I::byENA), T::Byte),
+         col(registro::nombreC(I::byLineaInsuficiente), T::Byte)},
+        SiExiste::SiMismoFinal,
+        {registro::nombreC(I::lNumeroSerie), registro::nombreC(I::dFechaInicio), registro::nombreC(I::tHoraInicio)}};
 
     QVector<Columna> prog = {clave("LNumeroSerie", T::Integer),
                              col("DFecha", T::Date),
@@ -117,38 +122,39 @@ QVector<Tabla> construye()
          << col("LCB", T::Integer) << col("ByVelocidad", T::Byte) << col("CMI", T::Bit);
     t << Tabla{"Programacion", prog, SiExiste::SeSobrescribe, {"LNumeroSerie"}};
 
-    t << Tabla{"Sesiones",
-               {clave("LNumeroSerie", T::Integer),
-                inicio("DFechaInicio", "THoraInicio"),
-                inicio("DFechaFinal", "THoraFinal"),
-                col("SLeq", T::Single),
-                col("ByNivelDiaLocal", T::Byte),
-                col("ByNivelDiaVecino", T::Byte),
-                texto("THoraInicioNoche", 5),
-                texto("THoraFinalNoche", 5),
-                col("ByNivelNocheLocal", T::Byte),
-                col("ByNivelNocheVecino", T::Byte),
-                col("ITiempoAtenuacion", T::Short),
-                col("LDesco", T::Integer),
-                col("LPasadasLocal", T::Integer),
-                col("LPasadasVecino", T::Integer),
-                col("LE3", T::Integer),
-                col("SMaxFast", T::Single),
-                col("ByNivelMFast", T::Byte),
-                col("LPasMaxFast", T::Integer),
-                col("SMaxLeq1min", T::Single),
-                texto("TFechaMaxLeq1min", 10, C::FechaTexto),
-                texto("THoraMaxLeq1min", 5, C::HoraTexto),
-                col("SMinLeq1min", T::Single),
-                texto("TFechaMinLeq1min", 10, C::FechaTexto),
-                texto("THoraMinLeq1min", 5, C::HoraTexto),
-                col("SL1", T::Single),
-                col("SL5", T::Single),
-                col("SL10", T::Single),
-                col("SL50", T::Single),
-                col("SL90", T::Single)},
-               SiExiste::SiMismoFinal,
-               {"LNumeroSerie", "DFechaInicio", "THoraInicio"}};
+    t << Tabla{
+        "Sesiones",
+        {clave(registro::nombreC(S::lNumeroSerie), T::Integer),
+         inicio(registro::nombreC(S::dFechaInicio), registro::nombreC(S::tHoraInicio)),
+         inicio(registro::nombreC(S::dFechaFinal), registro::nombreC(S::tHoraFinal)),
+         col(registro::nombreC(S::sLeq), T::Single),
+         col(registro::nombreC(S::byNivelDiaLocal), T::Byte),
+         col(registro::nombreC(S::byNivelDiaVecino), T::Byte),
+         texto(registro::nombreC(S::tHoraInicioNoche), 5),
+         texto(registro::nombreC(S::tHoraFinalNoche), 5),
+         col(registro::nombreC(S::byNivelNocheLocal), T::Byte),
+         col(registro::nombreC(S::byNivelNocheVecino), T::Byte),
+         col(registro::nombreC(S::iTiempoAtenuacion), T::Short),
+         col(registro::nombreC(S::lDesco), T::Integer),
+         col(registro::nombreC(S::lPasadasLocal), T::Integer),
+         col(registro::nombreC(S::lPasadasVecino), T::Integer),
+         col(registro::nombreC(S::lE3), T::Integer),
+         col(registro::nombreC(S::sMaxFast), T::Single),
+         col(registro::nombreC(S::byNivelMFast), T::Byte),
+         col(registro::nombreC(S::lPasMaxFast), T::Integer),
+         col(registro::nombreC(S::sMaxLeq1min), T::Single),
+         texto(registro::nombreC(S::tFechaMaxLeq1min), 10, C::FechaTexto),
+         texto(registro::nombreC(S::tHoraMaxLeq1min), 5, C::HoraTexto),
+         col(registro::nombreC(S::sMinLeq1min), T::Single),
+         texto(registro::nombreC(S::tFechaMinLeq1min), 10, C::FechaTexto),
+         texto(registro::nombreC(S::tHoraMinLeq1min), 5, C::HoraTexto),
+         col(registro::nombreC(S::sL1), T::Single),
+         col(registro::nombreC(S::sL5), T::Single),
+         col(registro::nombreC(S::sL10), T::Single),
+         col(registro::nombreC(S::sL50), T::Single),
+         col(registro::nombreC(S::sL90), T::Single)},
+        SiExiste::SiMismoFinal,
+        {registro::nombreC(S::lNumeroSerie), registro::nombreC(S::dFechaInicio), registro::nombreC(S::tHoraInicio)}};
     return t;
 }
 

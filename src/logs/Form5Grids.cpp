@@ -1,5 +1,7 @@
 #include "logs/Form5Grids.h"
 
+#include "base/ColumnasRegistro.h"
+
 namespace slx::logs {
 
 namespace {
@@ -8,6 +10,7 @@ using rejillas::colores;
 using rejillas::columnas;
 using rejillas::Grupo;
 using enum rejillas::Valores;
+using S = registro::Sesion;
 
 } // namespace
 
@@ -15,36 +18,36 @@ QVector<GridColumn> disenoSesiones()
 {
     return columnas({
         {"", "", 0, Ninguno},
-        {"DFechaInicio", "Fecha", 1773, Ninguno},
-        {"THoraInicio", "Hora", 1085, Ninguno},
-        {"DFechaFinal", "Fecha", 1799, Ninguno},
-        {"THoraFinal", "Hora", 1111, Ninguno},
-        {"SLeq", "", 1693, Nivel},
-        {"LPasadasLocal", "", 3704, Ninguno},
-        {"LPasadasVecino", "", 3704, Ninguno},
-        {"ITiempoAtenuacion", "", 2302, Ninguno},
-        {"ByNivelDiaLocal", "", 3889, Ninguno},
-        {"ByNivelDiaVecino", "", 3969, Ninguno},
-        {"ByNivelNocheLocal", "", 3889, Ninguno},
-        {"ByNivelNocheVecino", "", 4075, Ninguno},
-        {"THoraInicioNoche", "", 1191, Ninguno},
-        {"THoraFinalNoche", "", 1270, Ninguno},
-        {"SMaxLeq1min", "", 1376, Nivel},
-        {"TFechaMaxLeq1min", "", 1720, Ninguno},
-        {"THoraMaxLeq1min", "", 1376, Ninguno},
-        {"SMinLeq1min", "", 1376, Nivel},
-        {"TFechaMinLeq1min", "", 1720, Ninguno},
-        {"THoraMinLeq1min", "", 1376, Ninguno},
-        {"SMaxFast", "", 1032, Nivel},
-        {"ByNivelMFast", "", 1032, Ninguno},
-        {"LPasMaxFast", "Pasadas", 2831, Ninguno},
-        {"SL1", "", 1058, Nivel},
-        {"SL5", "", 1058, Nivel},
-        {"SL10", "", 1058, Nivel},
-        {"SL50", "", 1058, Nivel},
-        {"SL90", "", 1058, Nivel},
-        {"LDesco", "", 2831, Ninguno},
-        {"LE3", "", 1270, Ninguno},
+        {registro::nombreC(S::dFechaInicio), "Fecha", 1773, Ninguno},
+        {registro::nombreC(S::tHoraInicio), "Hora", 1085, Ninguno},
+        {registro::nombreC(S::dFechaFinal), "Fecha", 1799, Ninguno},
+        {registro::nombreC(S::tHoraFinal), "Hora", 1111, Ninguno},
+        {registro::nombreC(S::sLeq), "", 1693, Nivel},
+        {registro::nombreC(S::lPasadasLocal), "", 3704, Ninguno},
+        {registro::nombreC(S::lPasadasVecino), "", 3704, Ninguno},
+        {registro::nombreC(S::iTiempoAtenuacion), "", 2302, Ninguno},
+        {registro::nombreC(S::byNivelDiaLocal), "", 3889, Ninguno},
+        {registro::nombreC(S::byNivelDiaVecino), "", 3969, Ninguno},
+        {registro::nombreC(S::byNivelNocheLocal), "", 3889, Ninguno},
+        {registro::nombreC(S::byNivelNocheVecino), "", 4075, Ninguno},
+        {registro::nombreC(S::tHoraInicioNoche), "", 1191, Ninguno},
+        {registro::nombreC(S::tHoraFinalNoche), "", 1270, Ninguno},
+        {registro::nombreC(S::sMaxLeq1min), "", 1376, Nivel},
+        {registro::nombreC(S::tFechaMaxLeq1min), "", 1720, Ninguno},
+        {registro::nombreC(S::tHoraMaxLeq1min), "", 1376, Ninguno},
+        {registro::nombreC(S::sMinLeq1min), "", 1376, Nivel},
+        {registro::nombreC(S::tFechaMinLeq1min), "", 1720, Ninguno},
+        {registro::nombreC(S::tHoraMinLeq1min), "", 1376, Ninguno},
+        {registro::nombreC(S::sMaxFast), "", 1032, Nivel},
+        {registro::nombreC(S::byNivelMFast), "", 1032, Ninguno},
+        {registro::nombreC(S::lPasMaxFast), "Pasadas", 2831, Ninguno},
+        {registro::nombreC(S::sL1), "", 1058, Nivel},
+        {registro::nombreC(S::sL5), "", 1058, Nivel},
+        {registro::nombreC(S::sL10), "", 1058, Nivel},
+        {registro::nombreC(S::sL50), "", 1058, Nivel},
+        {registro::nombreC(S::sL90), "", 1058, Nivel},
+        {registro::nombreC(S::lDesco), "", 2831, Ninguno},
+        {registro::nombreC(S::lE3), "", 1270, Ninguno},
     });
 }
 

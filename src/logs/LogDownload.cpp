@@ -4,6 +4,18 @@
 
 namespace slx::logs {
 
+namespace {
+
+// A storage step's result as the step's text: the failure's message, else nothing.
+bool hecho(const Resultado<> &r, QString *error)
+{
+    if (!r && error)
+        *error = r.error().mensaje();
+    return r.has_value();
+}
+
+} // namespace
+
 LogDownload::LogDownload(DeviceSession &session, QSqlDatabase db, qint32 serie,
                          std::function<void(const Progreso &)> progreso)
     : m_session(session)
@@ -36,10 +48,7 @@ void LogDownload::recibido(const QDateTime &inicio)
 
 Resultado<> LogDownload::complete()
 {
-    QString error;
-    if (!m_almacen.completeDownload(m_serie, m_newestStart, &error))
-        return fallo(error);
-    return {};
+    return m_almacen.completeDownload(m_serie, m_newestStart);
 }
 
 void LogDownload::cuenta(const QDateTime &fecha)
@@ -66,7 +75,7 @@ ResultadoPaso LogDownload::totales(const QDateTime &ara, Totales *leidos)
     }
     if (leidos)
         *leidos = *t;
-    if (!m_almacen.grabaTotales(m_serie, *t, ara, &r.error)) {
+    if (!hecho(m_almacen.grabaTotales(m_serie, *t, ara), &r.error)) {
         r.estado = ResultadoPaso::FalloBase;
         return r;
     }
@@ -88,7 +97,7 @@ ResultadoPaso LogDownload::fechas()
         return r;
     }
     for (const Evento &e : *eventos) {
-        if (!m_almacen.grabaEvento(m_serie, e, &r.error)) {
+        if (!hecho(m_almacen.grabaEvento(m_serie, e), &r.error)) {
             r.estado = ResultadoPaso::FalloBase;
             return r;
         }
@@ -155,7 +164,7 @@ ResultadoPaso LogDownload::intervalos(FormatoIntervalo formato, const RangoFecha
 {
     const QDateTime inicio = inicioRango(rango);
     ResultadoPaso r;
-    if (!m_almacen.beginDownload(m_serie, inicio, &r.error)) {
+    if (!hecho(m_almacen.beginDownload(m_serie, inicio), &r.error)) {
         r.estado = ResultadoPaso::FalloBase;
         return r;
     }
@@ -167,7 +176,9 @@ ResultadoPaso LogDownload::intervalos(FormatoIntervalo formato, const RangoFecha
                 dec.veredicto == Veredicto::Valido ? dec.registro.fin : fechaTrama(f, 4, true).value_or(QDateTime());
             return dec;
         },
-        [this](const RegistroIntervalo &r, QString *error) { return m_almacen.grabaIntervalo(m_serie, r, error); },
+        [this](const RegistroIntervalo &r, QString *error) {
+            return hecho(m_almacen.grabaIntervalo(m_serie, r), error);
+        },
         [](const RegistroIntervalo &r) { return r.inicio; });
 }
 
@@ -181,7 +192,7 @@ ResultadoPaso LogDownload::sesiones(const RangoFechas &rango)
             fecha = dec.veredicto == Veredicto::Valido ? dec.registro.inicio : fechaTrama(f, 4).value_or(QDateTime());
             return dec;
         },
-        [this](const RegistroSesion &r, QString *error) { return m_almacen.grabaSesion(m_serie, r, error); },
+        [this](const RegistroSesion &r, QString *error) { return hecho(m_almacen.grabaSesion(m_serie, r), error); },
         [](const RegistroSesion &r) { return r.inicio; });
 }
 

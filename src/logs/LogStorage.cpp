@@ -1,5 +1,6 @@
 #include "logs/LogStorage.h"
 
+#include "base/ColumnasRegistro.h"
 #include "base/TextFormats.h"
 #include "base/TextoPropio.h"
 
@@ -9,79 +10,14 @@
 #include <QStringList>
 #include <QTimer>
 #include <QVariant>
+#include <array>
 
 namespace slx::logs {
 
 namespace {
 
-const QStringList kColumnasIntervalo = {"LNumeroSerie",
-                                        "DFechaInicio",
-                                        "THoraInicio",
-                                        "DFechaFinal",
-                                        "THoraFinal",
-                                        "ByTLeq",
-                                        "SLeqLocal",
-                                        "SLeqVecino",
-                                        "TTipoActuacionLocal",
-                                        "TTipoActuacionVecino",
-                                        "ByNivelLeqLocal",
-                                        "ByNivelLeqVecino",
-                                        "SMaxLeq1min",
-                                        "TFechaMaxLeq1min",
-                                        "THoraMaxLeq1min",
-                                        "SMinLeq1min",
-                                        "TFechaMinLeq1min",
-                                        "THoraMinLeq1min",
-                                        "SMaxFast",
-                                        "ByNivelMFast",
-                                        "IPasMaxFast",
-                                        "SL1",
-                                        "SL5",
-                                        "SL10",
-                                        "SL50",
-                                        "SL90",
-                                        "BoRS232",
-                                        "BoProgramacion",
-                                        "IDesco",
-                                        "IPasadasLocal",
-                                        "IPasadasVecino",
-                                        "IE3",
-                                        "ByDNA",
-                                        "ByENA",
-                                        "ByLineaInsuficiente"};
-constexpr int kColumnasAntiguas = 32; // the layout before 3.0 carries no D.N.A. values
-
-const QStringList kColumnasSesion = {"LNumeroSerie",
-                                     "DFechaInicio",
-                                     "THoraInicio",
-                                     "DFechaFinal",
-                                     "THoraFinal",
-                                     "SLeq",
-                                     "ByNivelDiaLocal",
-                                     "ByNivelDiaVecino",
-                                     "THoraInicioNoche",
-                                     "THoraFinalNoche",
-                                     "ByNivelNocheLocal",
-                                     "ByNivelNocheVecino",
-                                     "ITiempoAtenuacion",
-                                     "LDesco",
-                                     "LPasadasLocal",
-                                     "LPasadasVecino",
-                                     "LE3",
-                                     "SMaxFast",
-                                     "ByNivelMFast",
-                                     "LPasMaxFast",
-                                     "SMaxLeq1min",
-                                     "TFechaMaxLeq1min",
-                                     "THoraMaxLeq1min",
-                                     "SMinLeq1min",
-                                     "TFechaMinLeq1min",
-                                     "THoraMinLeq1min",
-                                     "SL1",
-                                     "SL5",
-                                     "SL10",
-                                     "SL50",
-                                     "SL90"};
+using registro::Intervalo;
+using registro::Sesion;
 
 QString comillas(const QString &id)
 {
@@ -164,51 +100,44 @@ LogStorage::~LogStorage()
         QSqlQuery(m_db).exec(QStringLiteral("PRAGMA busy_timeout = %1").arg(m_busyTimeout));
 }
 
-bool LogStorage::prepara(QSqlQuery &q, const std::function<QString()> &sql, QString *error)
+Resultado<> LogStorage::prepara(QSqlQuery &q, const std::function<QString()> &sql)
 {
     if (!q.lastQuery().isEmpty())
-        return true;
+        return {};
     if (q.prepare(sql()))
-        return true;
-    if (error)
-        *error = q.lastError().text();
-    return false;
+        return {};
+    return fallo(q.lastError().text());
 }
 
-bool LogStorage::ejecuta(QSqlQuery &q, QString *error)
+Resultado<> LogStorage::ejecuta(QSqlQuery &q)
 {
     const QDeadlineTimer limite(kEsperaOcupadaMs);
     for (;;) {
         if (q.exec())
-            return true;
+            return {};
         const QSqlError e = q.lastError();
-        if (!ocupada(e)) {
-            if (error)
-                *error = e.text();
-            return false;
-        }
+        if (!ocupada(e))
+            return fallo(e.text());
         if (limite.hasExpired()) {
-            if (error)
-                *error = TextoPropio("Another program is using the database, so the record could not be stored and "
+            return fallo(TextoPropio("Another program is using the database, so the record could not be stored and "
                                      "the download was stopped (what came before it is stored). Close the other "
-                                     "program and receive again.");
-            return false;
+                                     "program and receive again."));
         }
         esperaConEventos(kPausaOcupadaMs);
     }
 }
 
-bool LogStorage::grabaTotales(qint32 serie, const Totales &t, const QDateTime &ara, QString *error)
+Resultado<> LogStorage::grabaTotales(qint32 serie, const Totales &t, const QDateTime &ara)
 {
-    if (!prepara(
-            m_totales,
-            [] {
-                return QStringLiteral("UPDATE \"Programacion\" SET \"DFechaTotales\" = ?, \"THoraTotales\" = ?, "
-                                      "\"LPasadasLocal\" = ?, \"LPasadasVecino\" = ?, \"LE3\" = ?, \"LCB\" = ? "
-                                      "WHERE \"LNumeroSerie\" = ?");
-            },
-            error))
-        return false;
+    if (auto p = prepara(m_totales,
+                         [] {
+                             return QStringLiteral(
+                                 "UPDATE \"Programacion\" SET \"DFechaTotales\" = ?, \"THoraTotales\" = ?, "
+                                 "\"LPasadasLocal\" = ?, \"LPasadasVecino\" = ?, \"LE3\" = ?, \"LCB\" = ? "
+                                 "WHERE \"LNumeroSerie\" = ?");
+                         });
+        !p)
+        return p;
     m_totales.addBindValue(iso(ara.date()));
     m_totales.addBindValue(ara.time().toString(QStringLiteral("hh:mm:ss")));
     m_totales.addBindValue(t.pasadasLocal);
@@ -216,160 +145,160 @@ bool LogStorage::grabaTotales(qint32 serie, const Totales &t, const QDateTime &a
     m_totales.addBindValue(t.e3);
     m_totales.addBindValue(t.cb);
     m_totales.addBindValue(serie);
-    if (!ejecuta(m_totales, error))
-        return false;
-    if (m_totales.numRowsAffected() < 1) {
-        if (error)
-            *error = TextoPropio("No sheet of device %1").arg(serie);
-        return false;
-    }
-    return true;
+    if (auto e = ejecuta(m_totales); !e)
+        return e;
+    if (m_totales.numRowsAffected() < 1)
+        return fallo(TextoPropio("No sheet of device %1").arg(serie));
+    return {};
 }
 
-bool LogStorage::grabaEvento(qint32 serie, const Evento &e, QString *error)
+Resultado<> LogStorage::grabaEvento(qint32 serie, const Evento &e)
 {
     static const char *const tablas[3] = {"DiaBorrado", "DiaFinalBateria", "DiaReprogramado"};
     QSqlQuery &q = m_eventos[int(e.lista)];
-    if (!prepara(
-            q,
-            [&] {
-                return QStringLiteral("INSERT INTO \"%1\" (\"LNumeroSerie\", \"DFecha\", \"THora\") VALUES (?, ?, ?) "
-                                      "ON CONFLICT DO NOTHING")
-                    .arg(QLatin1String(tablas[int(e.lista)]));
-            },
-            error))
-        return false;
+    if (auto p = prepara(q,
+                         [&] {
+                             return QStringLiteral(
+                                        "INSERT INTO \"%1\" (\"LNumeroSerie\", \"DFecha\", \"THora\") VALUES (?, ?, ?) "
+                                        "ON CONFLICT DO NOTHING")
+                                 .arg(QLatin1String(tablas[int(e.lista)]));
+                         });
+        !p)
+        return p;
     q.addBindValue(serie);
     q.addBindValue(iso(e.fecha));
     q.addBindValue(e.hora);
-    return ejecuta(q, error);
+    return ejecuta(q);
 }
 
-bool LogStorage::grabaIntervalo(qint32 serie, const RegistroIntervalo &r, QString *error)
+Resultado<> LogStorage::grabaIntervalo(qint32 serie, const RegistroIntervalo &r)
 {
     const bool completo = r.byDNA.has_value();
     QSqlQuery &q = completo ? m_intervalo : m_intervaloAntiguo;
-    if (!prepara(
-            q,
-            [completo] {
-                return upsert(QStringLiteral("Intervalos"),
-                              completo ? kColumnasIntervalo : kColumnasIntervalo.mid(0, kColumnasAntiguas));
-            },
-            error))
-        return false;
-    const QVariant valores[] = {serie,
-                                iso(r.dFechaInicio),
-                                r.tHoraInicio,
-                                iso(r.dFechaFinal),
-                                r.tHoraFinal,
-                                r.byTLeq,
-                                r.sLeqLocal,
-                                r.sLeqVecino,
-                                r.tTipoActuacionLocal,
-                                r.tTipoActuacionVecino,
-                                r.byNivelLeqLocal,
-                                r.byNivelLeqVecino,
-                                r.sMaxLeq1min,
-                                r.tFechaMaxLeq1min,
-                                r.tHoraMaxLeq1min,
-                                r.sMinLeq1min,
-                                r.tFechaMinLeq1min,
-                                r.tHoraMinLeq1min,
-                                r.sMaxFast,
-                                r.byNivelMFast,
-                                r.iPasMaxFast,
-                                r.sL[0],
-                                r.sL[1],
-                                r.sL[2],
-                                r.sL[3],
-                                r.sL[4],
-                                booleano(r.boRS232),
-                                booleano(r.boProgramacion),
-                                r.iDesco,
-                                r.iPasadasLocal,
-                                r.iPasadasVecino,
-                                r.iE3};
-    int i = 0;
-    for (const QVariant &v : valores)
-        q.bindValue(i++, v);
+    if (auto p = prepara(q,
+                         [completo] {
+                             return upsert(QStringLiteral("Intervalos"),
+                                           registro::nombresIntervalo(completo ? registro::kColumnasIntervalo
+                                                                               : registro::kColumnasIntervaloAntiguo));
+                         });
+        !p)
+        return p;
+    // Each value goes to its column's place, whatever the order of the lines below.
+    std::array<QVariant, registro::kColumnasIntervalo> v;
+    const auto en = [&v](Intervalo c) -> QVariant & { return v[std::size_t(c)]; };
+    en(Intervalo::lNumeroSerie) = serie;
+    en(Intervalo::dFechaInicio) = iso(r.dFechaInicio);
+    en(Intervalo::tHoraInicio) = r.tHoraInicio;
+    en(Intervalo::dFechaFinal) = iso(r.dFechaFinal);
+    en(Intervalo::tHoraFinal) = r.tHoraFinal;
+    en(Intervalo::byTLeq) = r.byTLeq;
+    en(Intervalo::sLeqLocal) = r.sLeqLocal;
+    en(Intervalo::sLeqVecino) = r.sLeqVecino;
+    en(Intervalo::tTipoActuacionLocal) = r.tTipoActuacionLocal;
+    en(Intervalo::tTipoActuacionVecino) = r.tTipoActuacionVecino;
+    en(Intervalo::byNivelLeqLocal) = r.byNivelLeqLocal;
+    en(Intervalo::byNivelLeqVecino) = r.byNivelLeqVecino;
+    en(Intervalo::sMaxLeq1min) = r.sMaxLeq1min;
+    en(Intervalo::tFechaMaxLeq1min) = r.tFechaMaxLeq1min;
+    en(Intervalo::tHoraMaxLeq1min) = r.tHoraMaxLeq1min;
+    en(Intervalo::sMinLeq1min) = r.sMinLeq1min;
+    en(Intervalo::tFechaMinLeq1min) = r.tFechaMinLeq1min;
+    en(Intervalo::tHoraMinLeq1min) = r.tHoraMinLeq1min;
+    en(Intervalo::sMaxFast) = r.sMaxFast;
+    en(Intervalo::byNivelMFast) = r.byNivelMFast;
+    en(Intervalo::iPasMaxFast) = r.iPasMaxFast;
+    en(Intervalo::sL1) = r.sL[0];
+    en(Intervalo::sL5) = r.sL[1];
+    en(Intervalo::sL10) = r.sL[2];
+    en(Intervalo::sL50) = r.sL[3];
+    en(Intervalo::sL90) = r.sL[4];
+    en(Intervalo::boRS232) = booleano(r.boRS232);
+    en(Intervalo::boProgramacion) = booleano(r.boProgramacion);
+    en(Intervalo::iDesco) = r.iDesco;
+    en(Intervalo::iPasadasLocal) = r.iPasadasLocal;
+    en(Intervalo::iPasadasVecino) = r.iPasadasVecino;
+    en(Intervalo::iE3) = r.iE3;
     if (completo) {
-        q.bindValue(i++, *r.byDNA);
-        q.bindValue(i++, r.byENA.value_or(255));
-        q.bindValue(i++, r.byLineaInsuficiente.value_or(255));
+        en(Intervalo::byDNA) = *r.byDNA;
+        en(Intervalo::byENA) = r.byENA.value_or(255);
+        en(Intervalo::byLineaInsuficiente) = r.byLineaInsuficiente.value_or(255);
     }
-    return ejecuta(q, error);
+    const int n = completo ? registro::kColumnasIntervalo : registro::kColumnasIntervaloAntiguo;
+    for (int i = 0; i < n; ++i)
+        q.bindValue(i, v[std::size_t(i)]);
+    return ejecuta(q);
 }
 
-bool LogStorage::grabaSesion(qint32 serie, const RegistroSesion &r, QString *error)
+Resultado<> LogStorage::grabaSesion(qint32 serie, const RegistroSesion &r)
 {
-    if (!prepara(
-            m_sesion, [] { return upsert(QStringLiteral("Sesiones"), kColumnasSesion); }, error))
-        return false;
-    const QVariant valores[] = {serie,
-                                iso(r.dFechaInicio),
-                                r.tHoraInicio,
-                                iso(r.dFechaFinal),
-                                r.tHoraFinal,
-                                r.sLeq,
-                                r.byNivelDiaLocal,
-                                r.byNivelDiaVecino,
-                                r.tHoraInicioNoche,
-                                r.tHoraFinalNoche,
-                                r.byNivelNocheLocal,
-                                r.byNivelNocheVecino,
-                                r.iTiempoAtenuacion,
-                                r.lDesco,
-                                r.lPasadasLocal,
-                                r.lPasadasVecino,
-                                r.lE3,
-                                r.sMaxFast,
-                                r.byNivelMFast,
-                                r.lPasMaxFast,
-                                r.sMaxLeq1min,
-                                r.tFechaMaxLeq1min,
-                                r.tHoraMaxLeq1min,
-                                r.sMinLeq1min,
-                                r.tFechaMinLeq1min,
-                                r.tHoraMinLeq1min,
-                                r.sL[0],
-                                r.sL[1],
-                                r.sL[2],
-                                r.sL[3],
-                                r.sL[4]};
-    int i = 0;
-    for (const QVariant &v : valores)
-        m_sesion.bindValue(i++, v);
-    return ejecuta(m_sesion, error);
+    if (auto p = prepara(m_sesion, [] { return upsert(QStringLiteral("Sesiones"), registro::nombresSesion()); }); !p)
+        return p;
+    std::array<QVariant, registro::kColumnasSesion> v;
+    const auto en = [&v](Sesion c) -> QVariant & { return v[std::size_t(c)]; };
+    en(Sesion::lNumeroSerie) = serie;
+    en(Sesion::dFechaInicio) = iso(r.dFechaInicio);
+    en(Sesion::tHoraInicio) = r.tHoraInicio;
+    en(Sesion::dFechaFinal) = iso(r.dFechaFinal);
+    en(Sesion::tHoraFinal) = r.tHoraFinal;
+    en(Sesion::sLeq) = r.sLeq;
+    en(Sesion::byNivelDiaLocal) = r.byNivelDiaLocal;
+    en(Sesion::byNivelDiaVecino) = r.byNivelDiaVecino;
+    en(Sesion::tHoraInicioNoche) = r.tHoraInicioNoche;
+    en(Sesion::tHoraFinalNoche) = r.tHoraFinalNoche;
+    en(Sesion::byNivelNocheLocal) = r.byNivelNocheLocal;
+    en(Sesion::byNivelNocheVecino) = r.byNivelNocheVecino;
+    en(Sesion::iTiempoAtenuacion) = r.iTiempoAtenuacion;
+    en(Sesion::lDesco) = r.lDesco;
+    en(Sesion::lPasadasLocal) = r.lPasadasLocal;
+    en(Sesion::lPasadasVecino) = r.lPasadasVecino;
+    en(Sesion::lE3) = r.lE3;
+    en(Sesion::sMaxFast) = r.sMaxFast;
+    en(Sesion::byNivelMFast) = r.byNivelMFast;
+    en(Sesion::lPasMaxFast) = r.lPasMaxFast;
+    en(Sesion::sMaxLeq1min) = r.sMaxLeq1min;
+    en(Sesion::tFechaMaxLeq1min) = r.tFechaMaxLeq1min;
+    en(Sesion::tHoraMaxLeq1min) = r.tHoraMaxLeq1min;
+    en(Sesion::sMinLeq1min) = r.sMinLeq1min;
+    en(Sesion::tFechaMinLeq1min) = r.tFechaMinLeq1min;
+    en(Sesion::tHoraMinLeq1min) = r.tHoraMinLeq1min;
+    en(Sesion::sL1) = r.sL[0];
+    en(Sesion::sL5) = r.sL[1];
+    en(Sesion::sL10) = r.sL[2];
+    en(Sesion::sL50) = r.sL[3];
+    en(Sesion::sL90) = r.sL[4];
+    for (int i = 0; i < registro::kColumnasSesion; ++i)
+        m_sesion.bindValue(i, v[std::size_t(i)]);
+    return ejecuta(m_sesion);
 }
 
-bool LogStorage::escribeDescarga(qint32 serie, const QDateTime &inicio, const char *alExistir, QString *error)
+Resultado<> LogStorage::escribeDescarga(qint32 serie, const QDateTime &inicio, const char *alExistir)
 {
     if (!inicio.isValid())
-        return true;
+        return {};
     QSqlQuery crea(m_db);
     crea.prepare(QStringLiteral("CREATE TABLE IF NOT EXISTS \"%1\" (\"Serial\" INTEGER PRIMARY KEY, "
                                 "\"NewestStart\" TEXT NOT NULL)")
                      .arg(QLatin1String(kTablaDescargas)));
-    if (!ejecuta(crea, error))
-        return false;
+    if (auto e = ejecuta(crea); !e)
+        return e;
     QSqlQuery q(m_db);
     q.prepare(
         QStringLiteral("INSERT INTO \"%1\" (\"Serial\", \"NewestStart\") VALUES (?, ?) ON CONFLICT (\"Serial\") %2")
             .arg(QLatin1String(kTablaDescargas), QLatin1String(alExistir)));
     q.addBindValue(serie);
     q.addBindValue(textoMinuto(inicio));
-    return ejecuta(q, error);
+    return ejecuta(q);
 }
 
-bool LogStorage::beginDownload(qint32 serie, const QDateTime &periodStart, QString *error)
+Resultado<> LogStorage::beginDownload(qint32 serie, const QDateTime &periodStart)
 {
-    return escribeDescarga(serie, periodStart, "DO NOTHING", error);
+    return escribeDescarga(serie, periodStart, "DO NOTHING");
 }
 
-bool LogStorage::completeDownload(qint32 serie, const QDateTime &newestStart, QString *error)
+Resultado<> LogStorage::completeDownload(qint32 serie, const QDateTime &newestStart)
 {
     return escribeDescarga(serie, newestStart,
-                           "DO UPDATE SET \"NewestStart\" = max(\"NewestStart\", excluded.\"NewestStart\")", error);
+                           "DO UPDATE SET \"NewestStart\" = max(\"NewestStart\", excluded.\"NewestStart\")");
 }
 
 std::optional<QDateTime> intervaloMasReciente(QSqlDatabase db, qint32 serie)

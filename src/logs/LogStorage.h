@@ -15,6 +15,7 @@
 // proposes the next period from it, so that a download that failed or was stopped
 // leaves nothing behind for the next one to miss.
 
+#include "base/Resultado.h"
 #include "logs/LogFrames.h"
 
 #include <QSqlDatabase>
@@ -34,29 +35,30 @@ public:
     LogStorage(const LogStorage &) = delete;
     LogStorage &operator=(const LogStorage &) = delete;
 
-    // The totals and the PC's date and time into the sheet row of the device. False
-    // with a description when the row is missing or cannot be written.
-    bool grabaTotales(qint32 serie, const Totales &t, const QDateTime &ara, QString *error);
+    // The totals and the PC's date and time into the sheet row of the device. A failure
+    // (its text says what) when the row is missing or cannot be written; every failure
+    // below carries the database's description or the program's own text.
+    Resultado<> grabaTotales(qint32 serie, const Totales &t, const QDateTime &ara);
     // An event date, added when the device has no row of that day and time yet.
-    bool grabaEvento(qint32 serie, const Evento &e, QString *error);
+    Resultado<> grabaEvento(qint32 serie, const Evento &e);
     // An interval; an overwritten row keeps the columns its layout does not carry.
-    bool grabaIntervalo(qint32 serie, const RegistroIntervalo &r, QString *error);
-    bool grabaSesion(qint32 serie, const RegistroSesion &r, QString *error);
+    Resultado<> grabaIntervalo(qint32 serie, const RegistroIntervalo &r);
+    Resultado<> grabaSesion(qint32 serie, const RegistroSesion &r);
 
     // A download of the device begins with the period from periodStart: a device the
     // table does not know yet is written with that start (what came before it was
     // not asked for). A known device keeps its start.
-    bool beginDownload(qint32 serie, const QDateTime &periodStart, QString *error);
+    Resultado<> beginDownload(qint32 serie, const QDateTime &periodStart);
     // The download ran to its end: the start moves to newestStart when that is later.
     // An invalid newestStart (no record came) keeps it.
-    bool completeDownload(qint32 serie, const QDateTime &newestStart, QString *error);
+    Resultado<> completeDownload(qint32 serie, const QDateTime &newestStart);
 
 private:
-    bool prepara(QSqlQuery &q, const std::function<QString()> &sql, QString *error);
-    bool ejecuta(QSqlQuery &q, QString *error);
+    Resultado<> prepara(QSqlQuery &q, const std::function<QString()> &sql);
+    Resultado<> ejecuta(QSqlQuery &q);
     // Writes the device's kept start (the table made when missing); alExistir is what
     // the INSERT does on the device's row.
-    bool escribeDescarga(qint32 serie, const QDateTime &inicio, const char *alExistir, QString *error);
+    Resultado<> escribeDescarga(qint32 serie, const QDateTime &inicio, const char *alExistir);
 
     QSqlDatabase m_db;
     QSqlQuery m_totales, m_eventos[3], m_intervalo, m_intervaloAntiguo, m_sesion;

@@ -22,7 +22,7 @@ namespace slx {
 namespace {
 
 // A failure of the print-out: its description and where it arose.
-struct Fallo {
+struct FalloConsulta {
     QString descripcion;
     QString origen;
 };
@@ -67,7 +67,7 @@ void Form6::SSCommandImprimir_Click()
             marco::memoInhabiles(m.InhabilDiaEmpieza, m.InhabilHoraEmpieza, m.InhabilDiaTermina, m.InhabilHoraTermina);
         QString error;
         if (!marco::grabaMemo(m.ConexionBD, datos.memo, nullptr, &error))
-            throw Fallo{error, QStringLiteral("ConexionBD")};
+            throw FalloConsulta{error, QStringLiteral("ConexionBD")};
         datos.usuario = m.PiePagina;
         datos.hoy = QDate::currentDate();
         datos.version = cajaIncidencias("TextVersion").value_or(m.VersionAparato);
@@ -80,9 +80,9 @@ void Form6::SSCommandImprimir_Click()
 
         const informes::Tipo tipo = OptionSesiones->isChecked() ? informes::Tipo::Sesiones : informes::Tipo::Intervalos;
         if (tipo == informes::Tipo::Sesiones) {
-            const std::optional<bool> hay = informes::hayRegistros(m.ConexionBD, tipo, serial, periodo, &error);
+            const auto hay = informes::hayRegistros(m.ConexionBD, tipo, serial, periodo);
             if (!hay)
-                throw Fallo{error, QStringLiteral("ConexionBD")};
+                throw FalloConsulta{hay.error().mensaje(), QStringLiteral("ConexionBD")};
             if (!*hay) {
                 ui::MsgBox(loc(59), ui::Icon::Critical, ui::OkOnly, this);
                 return;
@@ -90,12 +90,12 @@ void Form6::SSCommandImprimir_Click()
         }
         const std::optional<marco::FilaAparato> fila = marco::leeFilaAparato(m.ConexionBD, serial, &error);
         if (!fila)
-            throw Fallo{error, QStringLiteral("ConexionBD")};
+            throw FalloConsulta{error, QStringLiteral("ConexionBD")};
         datos.fila = *fila;
         if (!fecha || !hora)
             datos.totales = marco::sellosTotales(*fila);
         informes::preparaInforme(*VSReport1, m.ConexionBD, tipo, datos, periodo, CreaScriptDetall(), loc);
-    } catch (const Fallo &f) {
+    } catch (const FalloConsulta &f) {
         ui::MsgBox(f.descripcion + QStringLiteral(" ; ") + f.origen, ui::Icon::Critical, ui::OkOnly, this);
         return;
     } catch (const FalloInforme &f) {

@@ -289,9 +289,8 @@ void Form9::Form_Load()
         TextFecha->setText(m.FechaAparato);
         TextLocal->setText(m.LocalAparato);
 
-        QString error;
-        if (!m_ventana.abre(m.ConexionBD, m.NumeroSerieAparato, &error)) {
-            ui::MsgBox(error, ui::Icon::Critical, ui::OkOnly, this);
+        if (const auto abierta = m_ventana.abre(m.ConexionBD, m.NumeroSerieAparato); !abierta) {
+            ui::MsgBox(abierta.error().mensaje(), ui::Icon::Critical, ui::OkOnly, this);
             return;
         }
         const RangoDeslizador rango = rangoDeslizador(m_ventana.total());
@@ -323,12 +322,12 @@ void Form9::Form_Load()
 
 void Form9::Dibuixa()
 {
-    QVector<FilaIntervalo> filas;
-    QString error;
-    if (!m_ventana.lee(Slider1->value(), &filas, &error)) {
-        ui::MsgBox(error, ui::Icon::Critical, ui::OkOnly, this);
+    const auto leidas = m_ventana.lee(Slider1->value());
+    if (!leidas) {
+        ui::MsgBox(leidas.error().mensaje(), ui::Icon::Critical, ui::OkOnly, this);
         return;
     }
+    const QVector<FilaIntervalo> &filas = *leidas;
     const Valores v = valores(filas, desde30());
     Lote arriba(Chart2D1);
     Lote abajo(Chart2D2);

@@ -1,6 +1,8 @@
 #include "reports/InformesPeriodo.h"
 
+#include "base/ColumnasRegistro.h"
 #include "base/DataFolder.h"
+#include "base/Database.h"
 #include "printing/ReportEngine.h"
 
 #include <QSqlError>
@@ -10,6 +12,9 @@ namespace slx::informes {
 
 namespace {
 
+using I = registro::Intervalo;
+using S = registro::Sesion;
+
 enum class Clase { Nivel, Cero, Minutos, Marca };
 
 struct Regla {
@@ -18,22 +23,22 @@ struct Regla {
 };
 
 // In the order the rules run.
-constexpr Regla kReglas[] = {
-    {"SL1", Clase::Nivel},
-    {"SL5", Clase::Nivel},
-    {"SL10", Clase::Nivel},
-    {"SL50", Clase::Nivel},
-    {"SL90", Clase::Nivel},
-    {"ByENA", Clase::Minutos},
-    {"ByLineaInsuficiente", Clase::Minutos},
-    {"BoProgramacion", Clase::Marca},
-    {"ByDNA", Clase::Minutos},
-    {"SMaxFast", Clase::Nivel},
-    {"SMaxLeq1min", Clase::Nivel},
-    {"SMinLeq1min", Clase::Nivel},
-    {"SLeqLocal", Clase::Nivel},
-    {"SLeqVecino", Clase::Cero},
-    {"SLeq", Clase::Nivel},
+const Regla kReglas[] = {
+    {registro::nombreC(I::sL1), Clase::Nivel},
+    {registro::nombreC(I::sL5), Clase::Nivel},
+    {registro::nombreC(I::sL10), Clase::Nivel},
+    {registro::nombreC(I::sL50), Clase::Nivel},
+    {registro::nombreC(I::sL90), Clase::Nivel},
+    {registro::nombreC(I::byENA), Clase::Minutos},
+    {registro::nombreC(I::byLineaInsuficiente), Clase::Minutos},
+    {registro::nombreC(I::boProgramacion), Clase::Marca},
+    {registro::nombreC(I::byDNA), Clase::Minutos},
+    {registro::nombreC(I::sMaxFast), Clase::Nivel},
+    {registro::nombreC(I::sMaxLeq1min), Clase::Nivel},
+    {registro::nombreC(I::sMinLeq1min), Clase::Nivel},
+    {registro::nombreC(I::sLeqLocal), Clase::Nivel},
+    {registro::nombreC(I::sLeqVecino), Clase::Cero},
+    {registro::nombreC(S::sLeq), Clase::Nivel},
 };
 
 QString tabla(Tipo tipo)
@@ -44,8 +49,11 @@ QString tabla(Tipo tipo)
 // Row values compare the start (date, time) with both ends, as the key orders it.
 QString condicion()
 {
-    return QStringLiteral("\"LNumeroSerie\" = ? AND (\"DFechaInicio\", \"THoraInicio\") >= (?, ?) AND "
-                          "(\"DFechaInicio\", \"THoraInicio\") <= (?, ?)");
+    const QString serie = Database::quoteIdentifier(registro::nombre(I::lNumeroSerie));
+    const QString inicio = QStringLiteral("(%1, %2)")
+                               .arg(Database::quoteIdentifier(registro::nombre(I::dFechaInicio)),
+                                    Database::quoteIdentifier(registro::nombre(I::tHoraInicio)));
+    return QStringLiteral("%1 = ? AND %2 >= (?, ?) AND %2 <= (?, ?)").arg(serie, inicio);
 }
 
 } // namespace
@@ -68,8 +76,9 @@ QList<ReglaRegistro> reglasDetalle(const QString &sinCalibrar, const QString &si
 
 QString sqlLista(Tipo tipo)
 {
-    return QStringLiteral("SELECT * FROM \"%1\" WHERE %2 ORDER BY \"DFechaInicio\", \"THoraInicio\"")
-        .arg(tabla(tipo), condicion());
+    return QStringLiteral("SELECT * FROM \"%1\" WHERE %2 ORDER BY %3, %4")
+        .arg(tabla(tipo), condicion(), Database::quoteIdentifier(registro::nombre(I::dFechaInicio)),
+             Database::quoteIdentifier(registro::nombre(I::tHoraInicio)));
 }
 
 QVariantList valoresLista(qint32 serial, const Periodo &periodo)
@@ -77,18 +86,15 @@ QVariantList valoresLista(qint32 serial, const Periodo &periodo)
     return {serial, periodo.fechaInicio, periodo.horaInicio, periodo.fechaFin, periodo.horaFin};
 }
 
-std::optional<bool> hayRegistros(QSqlDatabase db, Tipo tipo, qint32 serial, const Periodo &periodo, QString *error)
+Resultado<bool> hayRegistros(QSqlDatabase db, Tipo tipo, qint32 serial, const Periodo &periodo)
 {
     QSqlQuery q(db);
     q.setForwardOnly(true);
     q.prepare(QStringLiteral("SELECT 1 FROM \"%1\" WHERE %2 LIMIT 1").arg(tabla(tipo), condicion()));
     for (const QVariant &v : valoresLista(serial, periodo))
         q.addBindValue(v);
-    if (!q.exec()) {
-        if (error)
-            *error = q.lastError().text();
-        return std::nullopt;
-    }
+    if (!q.exec())
+        return fallo(q.lastError().text());
     return q.next();
 }
 

@@ -3,6 +3,7 @@
 // rules of their lists, the period's record sources, the check for sessions, and the
 // filling of a loaded layout on the frame the print-outs share.
 
+#include "base/Resultado.h"
 #include "printing/Report.h"
 #include "printing/ReportFrame.h"
 
@@ -22,10 +23,10 @@ namespace slx::informes {
 enum class Tipo { Intervalos, Sesiones };
 
 // The rules the engine applies to each record of a list before it is laid out, in
-// this order: the levels SL1 to SL90 ("---" for 0, "und" below 60, "up" above 120),
-// the minute counts ByENA and ByLineaInsuficiente (sinCalibrar for 255, else the count
-// and "min"), the flag BoProgramacion (si or no), ByDNA, the levels SMaxFast,
-// SMaxLeq1min, SMinLeq1min and SLeqLocal, SLeqVecino ("---" for 0 only) and SLeq.
+// this order: the levels L1 to L90 ("---" for 0, "und" below 60, "up" above 120),
+// the minute counts E.N.A. and line insufficient (sinCalibrar for 255, else the count
+// and "min"), the reprogramming flag (si or no), D.N.A., the levels max Fast, max and
+// min Leq1', the local Leq, the reception Leq ("---" for 0 only) and the session's Leq.
 // Each fills the layout field named "L" and the column's name. An empty value prints
 // empty. One table serves both lists: a column a list lacks leaves its field alone.
 QList<ReglaRegistro> reglasDetalle(const QString &sinCalibrar, const QString &si, const QString &no);
@@ -42,9 +43,9 @@ struct Periodo {
 QString sqlLista(Tipo tipo);
 QVariantList valoresLista(qint32 serial, const Periodo &periodo);
 
-// Whether the device has a row of the list in the period; nothing, with the
-// database's description, on failure.
-std::optional<bool> hayRegistros(QSqlDatabase db, Tipo tipo, qint32 serial, const Periodo &periodo, QString *error);
+// Whether the device has a row of the list in the period; a failure, with the
+// database's description as its text, when the database fails.
+Resultado<bool> hayRegistros(QSqlDatabase db, Tipo tipo, qint32 serial, const Periodo &periodo);
 
 // The layout file (under the data folder) and the report name of each report.
 QString ficheroDisposicion(Tipo tipo);

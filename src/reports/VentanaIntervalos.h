@@ -5,6 +5,8 @@
 // 4096th row (a checkpoint); the rows from any position are then read from the nearest
 // checkpoint before it, so no read steps over more than one checkpoint's distance.
 
+#include "base/Resultado.h"
+
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QString>
@@ -33,23 +35,24 @@ public:
 
     explicit VentanaIntervalos(int pasoMarcas = kPasoMarcas);
 
-    // Reads the checkpoints of the device's intervals (and so their count). False, with
-    // the database's description, when the database fails.
-    bool abre(const QSqlDatabase &db, qint32 serial, QString *error);
+    // Reads the checkpoints of the device's intervals (and so their count). A failure,
+    // with the database's description as its text, when the database fails.
+    Resultado<> abre(const QSqlDatabase &db, qint32 serial);
     bool abierta() const { return m_abierta; }
     qint64 total() const { return m_total; }
     int marcas() const { return int(m_marcas.size()); }
 
     // The rows at positions primera to primera + 49 counted from the oldest (0), fewer
-    // at the end of the log; primera below 0 reads from 0. False, with the database's
-    // description, when the database fails.
-    bool lee(qint64 primera, QVector<FilaIntervalo> *filas, QString *error);
+    // at the end of the log; primera below 0 reads from 0. A
+    // failure, with the database's description as its text, when the database fails
+    // (and one without a text before the window is open).
+    Resultado<QVector<FilaIntervalo>> lee(qint64 primera);
 
 private:
     struct Clave {
         QString fecha, hora;
     };
-    bool prepara(QSqlQuery &q, const QString &sql, QString *error);
+    Resultado<> prepara(QSqlQuery &q, const QString &sql);
 
     QSqlDatabase m_db;
     qint32 m_serial = 0;

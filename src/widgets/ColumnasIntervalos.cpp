@@ -1,5 +1,7 @@
 #include "widgets/ColumnasIntervalos.h"
 
+#include "base/ColumnasRegistro.h"
+
 namespace slx::rejillas {
 
 namespace {
@@ -49,42 +51,43 @@ QVector<GridColumn> columnas(std::initializer_list<Diseno> list)
 QVector<GridColumn> disenoIntervalos()
 {
     using enum Valores;
+    using I = registro::Intervalo;
     return columnas({
         {"", "", 0, Ninguno},
-        {"DFechaInicio", "Fecha", 1746, Ninguno},
-        {"THoraInicio", "Hora", 1085, Ninguno},
-        {"DFechaFinal", "Fecha", 1826, Ninguno},
-        {"THoraFinal", "Hora", 1111, Ninguno},
-        {"ByTLeq", "", 873, Ninguno},
-        {"SLeqLocal", "", 2275, Nivel},
-        {"ByNivelLeqLocal", "", 3175, Limite},
-        {"IPasadasLocal", "", 3704, Ninguno},
-        {"TTipoActuacionLocal", "", 2646, Ninguno},
-        {"SLeqVecino", "", 2275, Vecino},
-        {"ByNivelLeqVecino", "", 3360, Limite},
-        {"IPasadasVecino", "", 3704, Ninguno},
-        {"TTipoActuacionVecino", "", 2646, Ninguno},
-        {"SMaxLeq1min", "", 1376, Nivel},
-        {"TFechaMaxLeq1min", "", 1720, Ninguno},
-        {"THoraMaxLeq1min", "", 1376, Ninguno},
-        {"SMinLeq1min", "", 1376, Nivel},
-        {"TFechaMinLeq1min", "", 1720, Ninguno},
-        {"THoraMinLeq1min", "", 1376, Ninguno},
-        {"SMaxFast", "", 1032, Nivel},
-        {"ByNivelMFast", "", 1032, Ninguno},
-        {"IPasMaxFast", "Pasadas", 2831, Ninguno},
-        {"SL1", "", 1058, Nivel},
-        {"SL5", "", 1058, Nivel},
-        {"SL10", "", 1058, Nivel},
-        {"SL50", "", 1058, Nivel},
-        {"SL90", "", 1058, Nivel},
-        {"BoRS232", "", 1561, SiNo},
-        {"BoProgramacion", "Reprogramación", 2646, SiNo},
-        {"IDesco", "", 2831, Ninguno},
-        {"IE3", "", 2831, Ninguno},
-        {"ByLineaInsuficiente", "Línea insuficiente", 2540, NoDisponible},
-        {"ByDNA", "D.N.A.", 2170, NoDisponible},
-        {"ByENA", "E.N.A.", 2170, NoDisponible},
+        {registro::nombreC(I::dFechaInicio), "Fecha", 1746, Ninguno},
+        {registro::nombreC(I::tHoraInicio), "Hora", 1085, Ninguno},
+        {registro::nombreC(I::dFechaFinal), "Fecha", 1826, Ninguno},
+        {registro::nombreC(I::tHoraFinal), "Hora", 1111, Ninguno},
+        {registro::nombreC(I::byTLeq), "", 873, Ninguno},
+        {registro::nombreC(I::sLeqLocal), "", 2275, Nivel},
+        {registro::nombreC(I::byNivelLeqLocal), "", 3175, Limite},
+        {registro::nombreC(I::iPasadasLocal), "", 3704, Ninguno},
+        {registro::nombreC(I::tTipoActuacionLocal), "", 2646, Ninguno},
+        {registro::nombreC(I::sLeqVecino), "", 2275, Vecino},
+        {registro::nombreC(I::byNivelLeqVecino), "", 3360, Limite},
+        {registro::nombreC(I::iPasadasVecino), "", 3704, Ninguno},
+        {registro::nombreC(I::tTipoActuacionVecino), "", 2646, Ninguno},
+        {registro::nombreC(I::sMaxLeq1min), "", 1376, Nivel},
+        {registro::nombreC(I::tFechaMaxLeq1min), "", 1720, Ninguno},
+        {registro::nombreC(I::tHoraMaxLeq1min), "", 1376, Ninguno},
+        {registro::nombreC(I::sMinLeq1min), "", 1376, Nivel},
+        {registro::nombreC(I::tFechaMinLeq1min), "", 1720, Ninguno},
+        {registro::nombreC(I::tHoraMinLeq1min), "", 1376, Ninguno},
+        {registro::nombreC(I::sMaxFast), "", 1032, Nivel},
+        {registro::nombreC(I::byNivelMFast), "", 1032, Ninguno},
+        {registro::nombreC(I::iPasMaxFast), "Pasadas", 2831, Ninguno},
+        {registro::nombreC(I::sL1), "", 1058, Nivel},
+        {registro::nombreC(I::sL5), "", 1058, Nivel},
+        {registro::nombreC(I::sL10), "", 1058, Nivel},
+        {registro::nombreC(I::sL50), "", 1058, Nivel},
+        {registro::nombreC(I::sL90), "", 1058, Nivel},
+        {registro::nombreC(I::boRS232), "", 1561, SiNo},
+        {registro::nombreC(I::boProgramacion), "Reprogramación", 2646, SiNo},
+        {registro::nombreC(I::iDesco), "", 2831, Ninguno},
+        {registro::nombreC(I::iE3), "", 2831, Ninguno},
+        {registro::nombreC(I::byLineaInsuficiente), "Línea insuficiente", 2540, NoDisponible},
+        {registro::nombreC(I::byDNA), "D.N.A.", 2170, NoDisponible},
+        {registro::nombreC(I::byENA), "E.N.A.", 2170, NoDisponible},
     });
 }
 

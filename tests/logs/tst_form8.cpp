@@ -2,6 +2,7 @@
 // ten bytes it leaves, and every way of giving the download up.
 
 #include "TestSupport.h"
+#include "VerificaResultado.h"
 #include "base/Modulo1.h"
 #include "localization/LocGuru.h"
 #include "logs/Form8.h"
@@ -77,11 +78,10 @@ private slots:
                            "(100123, '2009-11-30', '23:59')"));
         if (!kept.isEmpty()) {
             logs::LogStorage store(modulo1().ConexionBD);
-            QString error;
             const QDateTime t = QDateTime(QDate::fromString(kept.left(10), Qt::ISODate),
                                           QTime::fromString(kept.mid(11), QStringLiteral("HH:mm")), Qt::UTC);
-            QVERIFY2(store.beginDownload(100123, t, &error), qPrintable(error));
-            QVERIFY2(store.beginDownload(555, t.addDays(100), &error), qPrintable(error));
+            SLX_VERIFY_OK(store.beginDownload(100123, t));
+            SLX_VERIFY_OK(store.beginDownload(555, t.addDays(100)));
         }
         Form8 d;
         if (shown.isEmpty())

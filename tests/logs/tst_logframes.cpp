@@ -2,6 +2,7 @@
 // storage of totals, event dates, intervals and sessions.
 
 #include "TestSupport.h"
+#include "VerificaResultado.h"
 #include "base/Modulo1.h"
 #include "logs/LogFrames.h"
 #include "logs/LogStorage.h"
@@ -364,14 +365,13 @@ private slots:
         QVERIFY(home.openDatabase());
         QSqlDatabase db = slx::modulo1().ConexionBD;
         LogStorage store(db);
-        QString error;
         auto r = decodificaIntervalo(interval().b(53, 7).frame(5), FormatoIntervalo::Desde30, QDateTime()).registro;
-        QVERIFY2(store.grabaIntervalo(4242, r, &error), qPrintable(error));
+        SLX_VERIFY_OK(store.grabaIntervalo(4242, r));
         // The same interval again from a device before 3.0, with another level: one row,
         // overwritten, and the D.N.A. value it does not carry kept.
         auto old =
             decodificaIntervalo(interval().w(19, 810).frame(5), FormatoIntervalo::AntesDe30, QDateTime()).registro;
-        QVERIFY2(store.grabaIntervalo(4242, old, &error), qPrintable(error));
+        SLX_VERIFY_OK(store.grabaIntervalo(4242, old));
         QSqlQuery q(db);
         QVERIFY(q.exec("SELECT COUNT(*), \"SLeqLocal\", \"ByDNA\", \"DFechaInicio\", \"THoraInicio\", \"BoRS232\" "
                        "FROM \"Intervalos\""));
@@ -478,7 +478,6 @@ private slots:
         QVERIFY(home.openDatabase());
         QSqlDatabase db = slx::modulo1().ConexionBD;
         LogStorage store(db);
-        QString error;
         if (kind < 2) {
             Record r(54);
             r.at(4, 16, 3, 2010, 10, 15).w(9, 11).w(11, 12).w(13, 13).w(15, 0).w(17, 451).w(19, 652);
@@ -492,7 +491,7 @@ private slots:
             const auto dec = decodificaIntervalo(
                 r.frame(5), kind == 0 ? FormatoIntervalo::Desde30 : FormatoIntervalo::AntesDe30, QDateTime());
             QCOMPARE(dec.veredicto, Veredicto::Valido);
-            QVERIFY2(store.grabaIntervalo(4242, dec.registro, &error), qPrintable(error));
+            SLX_VERIFY_OK(store.grabaIntervalo(4242, dec.registro));
         } else {
             Record r(64);
             r.at(4, 20, 3, 2010, 20, 5).at(9, 21, 3, 2010, 3, 50).b(14, 91).b(15, 62);
@@ -502,7 +501,7 @@ private slots:
             r.w24(55, 1004).w(58, 825).w(60, 786).w(62, 757).w(64, 698).w(66, 639);
             const auto dec = decodificaSesion(r.frame(6), QDateTime());
             QCOMPARE(dec.veredicto, Veredicto::Valido);
-            QVERIFY2(store.grabaSesion(4242, dec.registro, &error), qPrintable(error));
+            SLX_VERIFY_OK(store.grabaSesion(4242, dec.registro));
         }
         QSqlQuery q(db);
         QVERIFY(q.exec(kind < 2 ? "SELECT * FROM \"Intervalos\"" : "SELECT * FROM \"Sesiones\""));
@@ -562,15 +561,13 @@ private slots:
         QVERIFY(home.openDatabase());
         QSqlDatabase db = slx::modulo1().ConexionBD;
         LogStorage store(db);
-        QString error;
-        QVERIFY2(store.beginDownload(5, at(QStringLiteral("2026-03-03 03:03")), &error),
-                 qPrintable(error)); // another device
+        SLX_VERIFY_OK(store.beginDownload(5, at(QStringLiteral("2026-03-03 03:03")))); // another device
         if (!kept.isEmpty()) {
-            QVERIFY2(store.beginDownload(77, at(kept), &error), qPrintable(error));
+            SLX_VERIFY_OK(store.beginDownload(77, at(kept)));
             QCOMPARE(completedDownloadStart(db, 77), std::optional<QDateTime>(at(kept)));
         }
         const QDateTime t = given.isEmpty() ? QDateTime() : at(given);
-        QVERIFY2(begin ? store.beginDownload(77, t, &error) : store.completeDownload(77, t, &error), qPrintable(error));
+        SLX_VERIFY_OK(begin ? store.beginDownload(77, t) : store.completeDownload(77, t));
         QCOMPARE(completedDownloadStart(db, 77), std::optional<QDateTime>(at(expected)));
         QCOMPARE(completedDownloadStart(db, 5), std::optional<QDateTime>(at(QStringLiteral("2026-03-03 03:03"))));
     }
@@ -581,13 +578,12 @@ private slots:
         QVERIFY(home.openDatabase());
         QSqlDatabase db = slx::modulo1().ConexionBD;
         LogStorage store(db);
-        QString error;
         const auto s = decodificaSesion(session().frame(6), QDateTime()).registro;
-        QVERIFY2(store.grabaSesion(77, s, &error), qPrintable(error));
-        QVERIFY2(store.grabaSesion(77, s, &error), qPrintable(error));
+        SLX_VERIFY_OK(store.grabaSesion(77, s));
+        SLX_VERIFY_OK(store.grabaSesion(77, s));
         const Evento e{ListaEventos::FinalBateria, QDate(2009, 5, 1), QStringLiteral("08:05")};
-        QVERIFY2(store.grabaEvento(77, e, &error), qPrintable(error));
-        QVERIFY2(store.grabaEvento(77, e, &error), qPrintable(error));
+        SLX_VERIFY_OK(store.grabaEvento(77, e));
+        SLX_VERIFY_OK(store.grabaEvento(77, e));
         QSqlQuery q(db);
         QVERIFY(q.exec("SELECT (SELECT COUNT(*) FROM \"Sesiones\"), (SELECT COUNT(*) FROM \"DiaFinalBateria\"), "
                        "(SELECT \"DFecha\" || ' ' || \"THora\" FROM \"DiaFinalBateria\")"));
@@ -599,8 +595,8 @@ private slots:
         // Totals go to the row of the serial given, and a device without a sheet is a failure.
         QVERIFY(q.exec("INSERT INTO \"Programacion\" (\"LNumeroSerie\") VALUES (1), (77)"));
         const QDateTime now(QDate(2010, 3, 16), QTime(9, 8, 7));
-        QVERIFY2(store.grabaTotales(77, Totales{1, 2, 3, -1}, now, &error), qPrintable(error));
-        QVERIFY(!store.grabaTotales(78, Totales{}, now, &error));
+        SLX_VERIFY_OK(store.grabaTotales(77, Totales{1, 2, 3, -1}, now));
+        QVERIFY(!store.grabaTotales(78, Totales{}, now));
         QVERIFY(q.exec("SELECT \"LNumeroSerie\", \"DFechaTotales\", \"THoraTotales\", \"LPasadasVecino\", \"LCB\" "
                        "FROM \"Programacion\" WHERE \"DFechaTotales\" IS NOT NULL"));
         QVERIFY(q.next());

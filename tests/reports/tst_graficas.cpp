@@ -3,6 +3,7 @@
 // the level texts and the texts and sides of the two value labels, the slider's range.
 
 #include "TestSupport.h"
+#include "VerificaResultado.h"
 
 #include "SemillaGraficas.h"
 #include "base/Modulo1.h"
@@ -27,11 +28,17 @@ QString numero(int n)
 QVector<FilaIntervalo> ventana(qint64 primera)
 {
     VentanaIntervalos v;
-    QString error;
-    QVector<FilaIntervalo> filas;
-    if (!v.abre(modulo1().ConexionBD, semilla::kSerie, &error) || !v.lee(primera, &filas, &error))
-        qWarning("%s", qPrintable(error));
-    return filas;
+    const auto abierta = v.abre(modulo1().ConexionBD, semilla::kSerie);
+    if (!abierta) {
+        qWarning("%s", qPrintable(abierta.error().mensaje()));
+        return {};
+    }
+    const auto filas = v.lee(primera);
+    if (!filas) {
+        qWarning("%s", qPrintable(filas.error().mensaje()));
+        return {};
+    }
+    return *filas;
 }
 
 } // namespace
@@ -75,15 +82,15 @@ private slots:
 
         VentanaIntervalos v(paso);
         QVERIFY(!v.abierta());
-        QString error;
-        QVERIFY2(v.abre(modulo1().ConexionBD, semilla::kSerie, &error), qPrintable(error));
+        SLX_VERIFY_OK(v.abre(modulo1().ConexionBD, semilla::kSerie));
         QVERIFY(v.abierta());
         QCOMPARE(v.total(), qint64(rows));
         QCOMPARE(v.marcas(), rows > 0 ? (rows - 1) / qMax(paso, 50) : 0);
 
         for (int primera : {0, 1, 13, 49, 50, 63, 64, 65, 69, 70, 100, 119, 120, 200}) {
-            QVector<FilaIntervalo> filas;
-            QVERIFY2(v.lee(primera, &filas, &error), qPrintable(error));
+            const auto leidas = v.lee(primera);
+            QVERIFY2(leidas, qPrintable(leidas ? QString() : leidas.error().mensaje()));
+            const QVector<FilaIntervalo> &filas = *leidas;
             const int esperadas = qBound(0, rows - primera, 50);
             QCOMPARE(filas.size(), esperadas);
             for (int k = 0; k < esperadas; ++k) {
