@@ -164,7 +164,7 @@ DeviceSession::Outcome DeviceSession::open()
         if (m_options.sendCan)
             sendCan();
         DemanaIdentificacio(p);
-        m_identResult = receiveIdentification(p, m.BufferTrama, watchdog(), &m_identificacion,
+        m_identResult = receiveIdentification(p, m_buffer, watchdog(), &m_identificacion,
                                               [this, &m] { return m_cancel || m.CancelaRecepcion; });
         if (m_identResult != FrameResult::Received)
             return m_outcome = Outcome::NotIdentified;
@@ -199,7 +199,7 @@ DeviceSession::Failure DeviceSession::failure() const
 
 bool DeviceSession::typeAccepted() const
 {
-    const quint8 tipo = modulo1().TipoAparato;
+    const quint8 tipo = m_identificacion.tipo;
     return tipo == 42 || tipo == 4;
 }
 
@@ -240,11 +240,11 @@ ReceivedFrame DeviceSession::receive(int minLength)
 {
     auto &m = modulo1();
     ReceivedFrame f;
-    f.result = receiveFrame(port(), m.BufferTrama, watchdog(), minLength,
+    f.result = receiveFrame(port(), m_buffer, watchdog(), minLength,
                             [this, &m] { return m_cancel || m.CancelaRecepcion; });
     if (f.received()) {
-        const int longitud = (m.BufferTrama[1] << 8) | m.BufferTrama[2];
-        f.bytes = QByteArray(reinterpret_cast<const char *>(m.BufferTrama.data()), longitud);
+        const int longitud = (m_buffer[1] << 8) | m_buffer[2];
+        f.bytes = QByteArray(reinterpret_cast<const char *>(m_buffer.data()), longitud);
     }
     return f;
 }

@@ -32,8 +32,8 @@
 //
 // The session reads the link settings of Modulo1 (TipoConexion, VelocidadModem,
 // PuertoSerie, TonoPulso, PrefijoMarcacion, ModemConectado), writes ModemConectado
-// and the identification, and receives into BufferTrama, whose frame receive() also
-// returns. A window's cancel (a Stop button) calls cancel(): every wait of the
+// and the identification, and receives into a buffer of its own, whose frame
+// receive() returns; typeAccepted() judges the identification the session holds. A window's cancel (a Stop button) calls cancel(): every wait of the
 // session ends (a receive silently, Cancelled). The waits also honour
 // CancelaRecepcion (receives) and CancelaLlamada (the dial), which windows set.
 
@@ -149,7 +149,7 @@ public:
     // lost or the session cancelled on the way (the rest is not sent).
     bool sendPaced(QByteArrayView frame, int msPerByte);
 
-    // One frame into BufferTrama with the watchdog, also returned.
+    // One frame into the session's buffer with the watchdog, returned.
     ReceivedFrame receive(int minLength = 5);
     // Waits for one unframed byte (window events running) up to maxMs.
     ByteResult waitByte(int maxMs);
@@ -183,6 +183,7 @@ private:
     std::unique_ptr<QTimer> m_ownWatchdog;
     Outcome m_outcome = Outcome::Pending;
     Identificacion m_identificacion;
+    FrameReceiver::Buffer m_buffer{}; // the frame being received, from 0
     DialResult m_dial;
     FrameResult m_identResult = FrameResult::Received;
     QString m_portFailure;

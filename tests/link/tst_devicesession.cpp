@@ -527,22 +527,28 @@ void TestDeviceSession::pacedWriteAndAnswerByte()
 
 void TestDeviceSession::receiveReturnsTheFrame()
 {
-    // The frame comes back whole (STX to check byte) and stays in BufferTrama for its
-    // readers; a failed receive returns no bytes, and the session shows nothing: the
-    // guard reports it.
+    // The frame comes back whole (STX to check byte) from the session's own buffer,
+    // leaving the shared one alone; a failed receive returns no bytes, and the session
+    // shows nothing: the guard reports it. The device type is judged from the
+    // identification the session holds, whatever the shared state says since.
     slxtest::Answers answers;
     LinkFixture f;
     QVERIFY(f.ok);
     Window win;
     Exchange s(win, options(f));
     QCOMPARE(s.start(), DeviceSession::Outcome::Ready);
+    QVERIFY(s.session.typeAccepted());
+    modulo1().TipoAparato = 7;
+    QVERIFY(s.session.typeAccepted());
+    modulo1().BufferTrama.fill(0xEE);
     const QByteArray frame = trama(0x09, QByteArray::fromHex("0a0b0c"));
     f.emulator.sendRaw({QByteArray::fromHex("5555") + frame});
     const ReceivedFrame got = s.session.receive();
     QVERIFY(got.received());
     QCOMPARE(got.bytes, frame);
     QCOMPARE(int(got.span().size()), int(frame.size()));
-    QCOMPARE(QByteArray(reinterpret_cast<const char *>(modulo1().BufferTrama.data()), frame.size()), frame);
+    QCOMPARE(QByteArray(reinterpret_cast<const char *>(modulo1().BufferTrama.data()), frame.size()),
+             QByteArray(frame.size(), char(0xEE)));
 
     const QByteArray spoilt = trama(0x09).chopped(1) + char(0x7F); // a wrong check byte
     f.emulator.sendRaw({spoilt});
