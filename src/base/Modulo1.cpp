@@ -15,6 +15,11 @@ Modulo1 &modulo1()
     return instance;
 }
 
+AjustesEnlace ajustesEnlace(const Modulo1 &m)
+{
+    return {m.PuertoSerie, m.TipoConexion, m.TonoPulso, m.PrefijoMarcacion, m.VelocidadModem, m.ModemConectado};
+}
+
 void resetModulo1()
 {
     modulo1() = Modulo1{};

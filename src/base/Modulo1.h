@@ -6,6 +6,7 @@
 // one instance for the whole run. Types follow the stored forms: Byte = quint8,
 // Integer = qint16, Long = qint32.
 
+#include "base/AjustesEnlace.h"
 #include "base/Idiomas.h"
 #include "base/ProgramacioRebuda.h"
 
@@ -74,6 +75,9 @@ struct Modulo1 {
 
 // The one instance.
 Modulo1 &modulo1();
+
+// The link settings and the kept modem call of m, for the next device exchange.
+AjustesEnlace ajustesEnlace(const Modulo1 &m);
 
 // Puts every member back to its start-of-run value (tests).
 void resetModulo1();

@@ -30,6 +30,7 @@ QString ownerGroup(const QString &path)
 
 DeviceSession::DeviceSession(const SessionOptions &options)
     : m_options(options)
+    , m_modemConectado(options.enlace.modemConectado)
 {
     if (!m_guard) {
         m_outcome = Outcome::Refused;
@@ -75,16 +76,16 @@ QString DeviceSession::busyText()
 
 bool DeviceSession::openPort()
 {
-    auto &m = modulo1();
+    const AjustesEnlace &e = m_options.enlace;
     SerialControl &p = port();
-    if (m.TipoConexion == 0) {
-        if (!p.setCommPort(m.PuertoSerie) || !p.setSettings(QStringLiteral("19200,n,8,1")))
+    if (e.tipoConexion == 0) {
+        if (!p.setCommPort(e.puertoSerie) || !p.setSettings(QStringLiteral("19200,n,8,1")))
             return false;
     } else if (!p.PortOpen()) {
         // As prompt() set them, also for a session opened without asking.
-        if (!p.setCommPort(m.PuertoSerie))
+        if (!p.setCommPort(e.puertoSerie))
             return false;
-        p.setSettings(QString::number(m.VelocidadModem) + QStringLiteral(",n,8,1"));
+        p.setSettings(QString::number(e.velocidadModem) + QStringLiteral(",n,8,1"));
     }
     return p.PortOpen() || p.setPortOpen(true);
 }
@@ -112,17 +113,17 @@ DeviceSession::Prompt DeviceSession::prompt()
 {
     if (m_outcome != Outcome::Pending)
         return {};
-    auto &m = modulo1();
+    const AjustesEnlace &e = m_options.enlace;
     SerialControl &p = port();
-    if (m.TipoConexion == 0)
+    if (e.tipoConexion == 0)
         return m_prompt = {Prompt::Ask, 15};
     // A call kept up whose port closed since (the adapter or the line was lost
     // between two exchanges) is no call any more: ask and dial again.
-    if (m.ModemConectado && !p.PortOpen())
-        m.ModemConectado = false;
-    if (m.ModemConectado)
+    if (m_modemConectado && !p.PortOpen())
+        m_modemConectado = false;
+    if (m_modemConectado)
         return m_prompt = {};
-    p.setSettings(QString::number(m.VelocidadModem) + QStringLiteral(",n,8,1"));
+    p.setSettings(QString::number(e.velocidadModem) + QStringLiteral(",n,8,1"));
     // A new sheet's telephone number is a blank.
     if (m_options.telefono.trimmed().isEmpty())
         return m_prompt = {Prompt::Refuse, 34};
@@ -139,39 +140,34 @@ DeviceSession::Outcome DeviceSession::open()
 {
     if (m_outcome != Outcome::Pending)
         return m_outcome;
-    auto &m = modulo1();
+    const AjustesEnlace &e = m_options.enlace;
     SerialControl &p = port();
-    const bool cable = m.TipoConexion == 0;
-    if (!cable && m.ModemConectado && !p.PortOpen())
-        m.ModemConectado = false;
-    const bool callUp = !cable && m.ModemConectado;
+    const bool cable = e.tipoConexion == 0;
+    if (!cable && m_modemConectado && !p.PortOpen())
+        m_modemConectado = false;
+    const bool callUp = !cable && m_modemConectado;
 
     if (!openPort()) {
         m_portFailure = portFailureText();
         return m_outcome = Outcome::PortFailed;
     }
     if (!cable && !callUp) {
-        m.CancelaLlamada = false;
         m_dialled = true;
-        m_dial = dialModem(p, m.TonoPulso, m.PrefijoMarcacion, m_options.telefono,
-                           [this, &m] { return m_cancel || m.CancelaLlamada; });
+        m_dial = dialModem(p, e.tonoPulso, e.prefijoMarcacion, m_options.telefono, [this] { return m_cancel; });
         if (!m_dial.connected())
             return m_outcome = Outcome::DialFailed;
-        m.ModemConectado = true;
+        m_modemConectado = true;
     }
 
     if (m_options.identify) {
         if (m_options.sendCan)
             sendCan();
         DemanaIdentificacio(p);
-        m_identResult = receiveIdentification(p, m.BufferTrama, watchdog(), &m_identificacion,
-                                              [this, &m] { return m_cancel || m.CancelaRecepcion; });
+        m_identResult = receiveIdentification(p, m_buffer, watchdog(), &m_identificacion,
+                                              [this] { return m_cancel || modulo1().CancelaRecepcion; });
         if (m_identResult != FrameResult::Received)
             return m_outcome = Outcome::NotIdentified;
-        m.TipoAparato = m_identificacion.tipo;
-        m.VersionAparato = m_identificacion.version;
-        m.NumeroSerieAparato = m_identificacion.numeroSerie;
-        m.ModoAparato = m_identificacion.modo;
+        m_identified = true;
         if (m_options.checkType && !typeAccepted())
             return m_outcome = Outcome::WrongType;
     }
@@ -199,7 +195,7 @@ DeviceSession::Failure DeviceSession::failure() const
 
 bool DeviceSession::typeAccepted() const
 {
-    const quint8 tipo = modulo1().TipoAparato;
+    const quint8 tipo = m_identificacion.tipo;
     return tipo == 42 || tipo == 4;
 }
 
@@ -238,13 +234,12 @@ bool DeviceSession::sendPaced(QByteArrayView frame, int msPerByte)
 
 ReceivedFrame DeviceSession::receive(int minLength)
 {
-    auto &m = modulo1();
     ReceivedFrame f;
-    f.result = receiveFrame(port(), m.BufferTrama, watchdog(), minLength,
-                            [this, &m] { return m_cancel || m.CancelaRecepcion; });
+    f.result = receiveFrame(port(), m_buffer, watchdog(), minLength,
+                            [this] { return m_cancel || modulo1().CancelaRecepcion; });
     if (f.received()) {
-        const int longitud = (m.BufferTrama[1] << 8) | m.BufferTrama[2];
-        f.bytes = QByteArray(reinterpret_cast<const char *>(m.BufferTrama.data()), longitud);
+        const int longitud = (m_buffer[1] << 8) | m_buffer[2];
+        f.bytes = QByteArray(reinterpret_cast<const char *>(m_buffer.data()), longitud);
     }
     return f;
 }
@@ -282,16 +277,15 @@ bool DeviceSession::finish()
     m_cancel = false;
     if (!m_guard)
         return false; // refused: it touched nothing
-    auto &m = modulo1();
     SerialControl &p = port();
-    if (!m.ModemConectado) {
+    if (!m_modemConectado) {
         if (p.PortOpen())
             p.setPortOpen(false);
         return false;
     }
     if (!p.PortOpen()) {
         // The line was lost: there is no call left to keep or to hang up.
-        m.ModemConectado = false;
+        m_modemConectado = false;
         return false;
     }
     return true;
@@ -301,10 +295,9 @@ void DeviceSession::hangUp(bool yes)
 {
     if (!yes || !m_guard)
         return;
-    auto &m = modulo1();
-    if (m.ModemConectado) {
+    if (m_modemConectado) {
         port().hangUp();
-        m.ModemConectado = false;
+        m_modemConectado = false;
     }
 }
 

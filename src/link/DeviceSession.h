@@ -15,9 +15,9 @@
 //      dialled again). A question not answered OK ends the exchange (decline());
 //   2. open(): the port is opened (cable: "19200,n,8,1"; modem: the modem speed)
 //      and the modem dialled (a call kept up skips both); optionally one CAN, then
-//      the identification (request and answer), which it stores in TipoAparato,
-//      VersionAparato, NumeroSerieAparato and ModoAparato (the one place that
-//      writes the identified device); optionally the device-type check (42 or 4).
+//      the identification (request and answer), which it holds (identification();
+//      the window's guard makes it the current device); optionally the device-type
+//      check (42 or 4).
 //      Ready, or what ended it, with failure() saying how to report it: text 35
 //      for a dial, 31 or 62 for the identification, 30 for the type, the port's
 //      path and the system's reason for a port that cannot be opened;
@@ -25,18 +25,21 @@
 //   4. finish() (the destructor when it was not called): with no modem call up,
 //      closes the port and returns false; with a call up, returns true: the window
 //      asks text 112 and calls hangUp() with the answer (Yes closes the port and
-//      clears ModemConectado, No keeps the call and the port for the next exchange).
+//      ends the call, No keeps the call and the port for the next exchange).
 //
 // While a session lives, a second one is refused at once (outcome() Refused; it
 // touches nothing, prompt() asks nothing, open() does nothing).
 //
-// The session reads the link settings of Modulo1 (TipoConexion, VelocidadModem,
-// PuertoSerie, TonoPulso, PrefijoMarcacion, ModemConectado), writes ModemConectado
-// and the identification, and receives into BufferTrama, whose frame receive() also
-// returns. A window's cancel (a Stop button) calls cancel(): every wait of the
-// session ends (a receive silently, Cancelled). The waits also honour
-// CancelaRecepcion (receives) and CancelaLlamada (the dial), which windows set.
+// The session runs with the link settings of its options (AjustesEnlace, a value:
+// the port, cable or modem, the modem's speed, tone or pulse, the dial prefix) and
+// the modem call kept from the exchange before; modemConectado() gives back whether
+// a call is up, for the next exchange. It receives into a buffer of its own, whose
+// frame receive() returns; typeAccepted() judges the identification the session
+// holds. A window's cancel (a Stop button) calls cancel(): every wait of the
+// session ends (a receive silently, Cancelled). The receives also honour
+// CancelaRecepcion, which windows set.
 
+#include "base/AjustesEnlace.h"
 #include "base/Resultado.h"
 #include "link/Link.h"
 
@@ -50,6 +53,7 @@ class QTimer;
 namespace slx {
 
 struct SessionOptions {
+    AjustesEnlace enlace;     // the link settings and the kept call (ajustesEnlace())
     QString telefono;         // the number dialled on the modem path
     bool sendCan = true;      // one CAN (0x18) before the identification
     bool identify = true;     // the identification (request and answer)
@@ -127,8 +131,13 @@ public:
     // What to report for the outcome (empty for Ready, Refused, Cancelled and an
     // identification cancelled by Stop).
     Failure failure() const;
-    // The identification of open() (valid when it got that far).
+    // The identification of open() (valid when identified()).
     const Identificacion &identification() const { return m_identificacion; }
+    // Whether open() received the identification.
+    bool identified() const { return m_identified; }
+    // Whether a modem call is up (handed in by the options, then as the session
+    // dialled, lost or hung up): the next exchange's options take it.
+    bool modemConectado() const { return m_modemConectado; }
     // The dial of open() (valid when it dialled).
     const DialResult &dial() const { return m_dial; }
     // Whether open() dialled (a modem call was made by this session).
@@ -149,7 +158,7 @@ public:
     // lost or the session cancelled on the way (the rest is not sent).
     bool sendPaced(QByteArrayView frame, int msPerByte);
 
-    // One frame into BufferTrama with the watchdog, also returned.
+    // One frame into the session's buffer with the watchdog, returned.
     ReceivedFrame receive(int minLength = 5);
     // Waits for one unframed byte (window events running) up to maxMs.
     ByteResult waitByte(int maxMs);
@@ -162,8 +171,8 @@ public:
     // whether to hang up (then hangUp()).
     bool finish();
     bool finished() const { return m_finished; }
-    // The answer to the hang-up question: true closes the port and clears
-    // ModemConectado; false keeps the call.
+    // The answer to the hang-up question: true closes the port and ends the call
+    // (modemConectado() false); false keeps the call.
     void hangUp(bool yes);
 
     SerialControl &port();
@@ -183,10 +192,13 @@ private:
     std::unique_ptr<QTimer> m_ownWatchdog;
     Outcome m_outcome = Outcome::Pending;
     Identificacion m_identificacion;
+    FrameReceiver::Buffer m_buffer{}; // the frame being received, from 0
     DialResult m_dial;
     FrameResult m_identResult = FrameResult::Received;
     QString m_portFailure;
     Prompt m_prompt;
+    bool m_modemConectado = false;
+    bool m_identified = false;
     bool m_dialled = false;
     bool m_cancel = false;
     bool m_finished = false;

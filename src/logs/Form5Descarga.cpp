@@ -54,6 +54,7 @@ void Form5::SSCommandRecibir_Click()
         return;
 
     SessionOptions options;
+    options.enlace = ajustesEnlace(m);
     options.telefono = m.TelefonoAparato;
     options.watchdog = Timer2;
     GuardOptions look;

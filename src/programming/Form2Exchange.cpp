@@ -150,6 +150,7 @@ void Form2::recibir()
 {
     Modificat();
     SessionOptions options;
+    options.enlace = ajustesEnlace(modulo1());
     options.telefono = texto(QStringLiteral("MaskTelefono"));
     options.watchdog = m_timer2;
     m_timer2->setInterval(linkTimings().vigilanteMs);
@@ -197,6 +198,7 @@ void Form2::transmitir()
     if (numeroSerie() != 0 && GrabaProgramacio())
         reloadSerials();
     SessionOptions options;
+    options.enlace = ajustesEnlace(modulo1());
     options.telefono = texto(QStringLiteral("MaskTelefono"));
     options.watchdog = m_timer2;
     // The type is checked after the mode and the serial number (compruebaEscritura).

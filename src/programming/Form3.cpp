@@ -244,6 +244,7 @@ void Form3::run()
 {
     Modulo1 &m = modulo1();
     SessionOptions options;
+    options.enlace = ajustesEnlace(m);
     options.telefono = m.TelefonoAparato;
     options.sendCan = false;
     options.watchdog = m_timer2;

@@ -39,8 +39,15 @@
 //
 // The guard is a template over the session so that this floor needs nothing of the
 // link: any type with the members it calls will do (the link's DeviceSession).
+//
+// The guard keeps the shared state in step with the session: once the session has
+// identified the device, that device becomes the current one (TipoAparato,
+// VersionAparato, NumeroSerieAparato, ModoAparato), and after each step the
+// session's modem call is ModemConectado, which the next exchange's options take
+// (ajustesEnlace()).
 
 #include "base/MessageBox.h"
+#include "base/Modulo1.h"
 
 #include <QCursor>
 #include <QList>
@@ -129,6 +136,7 @@ public:
         m_started = true;
         using Prompt = typename Session::Prompt;
         const Prompt question = m_session.prompt();
+        keepCall();
         if (question.kind == Prompt::Refuse) {
             report(question.texto);
             m_session.decline();
@@ -140,6 +148,15 @@ public:
         }
         lock();
         const Outcome outcome = m_session.open();
+        keepCall();
+        if (m_session.identified()) {
+            Modulo1 &m = modulo1();
+            const auto &id = m_session.identification();
+            m.TipoAparato = id.tipo;
+            m.VersionAparato = id.version;
+            m.NumeroSerieAparato = id.numeroSerie;
+            m.ModoAparato = id.modo;
+        }
         const auto failure = m_session.failure();
         if (!failure.text.isEmpty())
             report(failure.text);
@@ -165,13 +182,20 @@ public:
             return;
         m_finished = true;
         release();
-        if (m_session.finish())
+        const bool callUp = m_session.finish();
+        keepCall();
+        if (callUp) {
             m_session.hangUp(askHangUp());
+            keepCall();
+        }
     }
 
     Session &session() { return m_session; }
 
 private:
+    // The session's modem call, kept for the next exchange.
+    void keepCall() { modulo1().ModemConectado = m_session.modemConectado(); }
+
     Session &m_session;
     bool m_started = false;
     bool m_finished = false;

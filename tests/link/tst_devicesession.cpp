@@ -87,6 +87,7 @@ private:
     static SessionOptions options(LinkFixture &f, const QString &telefono = QStringLiteral("933000000"))
     {
         SessionOptions o;
+        o.enlace = ajustesEnlace(modulo1());
         o.watchdog = &f.watchdog;
         o.telefono = telefono;
         return o;
@@ -527,22 +528,28 @@ void TestDeviceSession::pacedWriteAndAnswerByte()
 
 void TestDeviceSession::receiveReturnsTheFrame()
 {
-    // The frame comes back whole (STX to check byte) and stays in BufferTrama for its
-    // readers; a failed receive returns no bytes, and the session shows nothing: the
-    // guard reports it.
+    // The frame comes back whole (STX to check byte) from the session's own buffer,
+    // leaving the shared one alone; a failed receive returns no bytes, and the session
+    // shows nothing: the guard reports it. The device type is judged from the
+    // identification the session holds, whatever the shared state says since.
     slxtest::Answers answers;
     LinkFixture f;
     QVERIFY(f.ok);
     Window win;
     Exchange s(win, options(f));
     QCOMPARE(s.start(), DeviceSession::Outcome::Ready);
+    QVERIFY(s.session.typeAccepted());
+    modulo1().TipoAparato = 7;
+    QVERIFY(s.session.typeAccepted());
+    modulo1().BufferTrama.fill(0xEE);
     const QByteArray frame = trama(0x09, QByteArray::fromHex("0a0b0c"));
     f.emulator.sendRaw({QByteArray::fromHex("5555") + frame});
     const ReceivedFrame got = s.session.receive();
     QVERIFY(got.received());
     QCOMPARE(got.bytes, frame);
     QCOMPARE(int(got.span().size()), int(frame.size()));
-    QCOMPARE(QByteArray(reinterpret_cast<const char *>(modulo1().BufferTrama.data()), frame.size()), frame);
+    QCOMPARE(QByteArray(reinterpret_cast<const char *>(modulo1().BufferTrama.data()), frame.size()),
+             QByteArray(frame.size(), char(0xEE)));
 
     const QByteArray spoilt = trama(0x09).chopped(1) + char(0x7F); // a wrong check byte
     f.emulator.sendRaw({spoilt});
@@ -561,7 +568,8 @@ void TestDeviceSession::receiveReturnsTheFrame()
 void TestDeviceSession::openedWithoutAskingOnTheModem()
 {
     // A session opened with no window to ask (the log download's tests, the
-    // benchmarks) dials at the modem's speed all the same.
+    // benchmarks) dials at the modem's speed all the same. It runs with the settings
+    // it was given, whatever the shared state says since, and gives the call back.
     slxtest::Answers answers;
     LinkFixture f;
     QVERIFY(f.ok);
@@ -571,14 +579,18 @@ void TestDeviceSession::openedWithoutAskingOnTheModem()
     m.VelocidadModem = 9600;
     {
         DeviceSession s(options(f));
+        m.TipoConexion = 0;
+        m.VelocidadModem = 1200;
+        m.PuertoSerie = 9;
         QCOMPARE(s.open(), DeviceSession::Outcome::Ready);
         QVERIFY(s.dialled());
         QCOMPARE(MSComm1().Settings(), QStringLiteral("9600,n,8,1"));
-        QVERIFY(m.ModemConectado);
+        QVERIFY(s.modemConectado());
         // With no one to ask, the end keeps the call.
         QVERIFY(s.finish());
+        QVERIFY(s.modemConectado());
     }
-    QVERIFY(m.ModemConectado);
+    QVERIFY(!m.ModemConectado); // the shared state is the window's to keep
     QVERIFY(MSComm1().PortOpen());
     QVERIFY(answers.texts().isEmpty());
 }

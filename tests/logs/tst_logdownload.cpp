@@ -102,6 +102,7 @@ private:
     std::unique_ptr<DeviceSession> open()
     {
         SessionOptions o;
+        o.enlace = ajustesEnlace(modulo1());
         o.watchdog = &f->watchdog;
         auto s = std::make_unique<DeviceSession>(o);
         if (s->open() != DeviceSession::Outcome::Ready)

@@ -48,6 +48,7 @@ class TestRealTimeMonitor : public QObject {
     void run(int cancelAfter, int cancelDelayMs = -1)
     {
         SessionOptions o;
+        o.enlace = ajustesEnlace(modulo1());
         o.sendCan = false;
         DeviceSession session(o);
         QCOMPARE(session.open(), DeviceSession::Outcome::Ready);
