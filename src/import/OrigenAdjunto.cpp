@@ -82,10 +82,8 @@ public:
             sqlite3_create_function_v2(m_funcion, kRepetida, 1, SQLITE_UTF8, nullptr, nullptr, nullptr, nullptr,
                                        nullptr);
         }
-        if (m_defensas) {
-            sqlite3_db_config(m_defensas, SQLITE_DBCONFIG_DEFENSIVE, m_defensiva, nullptr);
-            sqlite3_db_config(m_defensas, SQLITE_DBCONFIG_TRUSTED_SCHEMA, m_confiada, nullptr);
-        }
+        if (m_defensas)
+            defiendeConexion(m_defensas, m_antes);
     }
 
     bool abre(const QString &fichero, QString *error) override
@@ -105,11 +103,8 @@ public:
         m_funcion = db;
         // The file is data: nothing its schema names runs while it is attached (SQLite's
         // defences for files from elsewhere); the connection gets its own settings back.
-        sqlite3_db_config(db, SQLITE_DBCONFIG_DEFENSIVE, -1, &m_defensiva);
-        sqlite3_db_config(db, SQLITE_DBCONFIG_TRUSTED_SCHEMA, -1, &m_confiada);
+        m_antes = defiendeConexion(db);
         m_defensas = db;
-        sqlite3_db_config(db, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
-        sqlite3_db_config(db, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
         QSqlQuery a(m_db);
         a.prepare(QStringLiteral("ATTACH DATABASE ? AS %1").arg(QLatin1String(kEsquema)));
         a.addBindValue(uriOrigenSQLite(fichero));
@@ -265,7 +260,7 @@ private:
     QString m_numero;
     QString m_malas, m_todas, m_limite;
     sqlite3 *m_defensas = nullptr;
-    int m_defensiva = 0, m_confiada = 1;
+    DefensasSQLite m_antes; // the connection's own defences, given back at the end
     std::unique_ptr<QSqlQuery> m_bloque;
     Recuento m_recuento;
     qint64 m_desde = 0;

@@ -52,10 +52,8 @@ bool OrigenSQLite::abre(const QString &fichero, QString *error)
     }
     // The file is data: nothing its schema names runs (SQLite's defences for files
     // from elsewhere).
-    if (sqlite3 *db = conexionSQLite(m_db)) {
-        sqlite3_db_config(db, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
-        sqlite3_db_config(db, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
-    }
+    if (sqlite3 *db = conexionSQLite(m_db))
+        defiendeConexion(db);
     return true;
 }
 

@@ -387,6 +387,28 @@ private Q_SLOTS:
         QCOMPARE(valor("SELECT TUsuario FROM Configuracion").toString(), QString());
     }
 
+    // An attached source is read under SQLite's defences for files from elsewhere; the
+    // program's connection gets its own settings back after the merge.
+    void attachedSourceReadUnderDefencesGivenBackAfter()
+    {
+        slxtest::DataHome home;
+        QVERIFY(home.openDatabase());
+        {
+            Fuente src(home.file("other.db"));
+            QVERIFY(src.exec(intervalos(30)));
+        }
+        const auto confiado = [] { return valor("PRAGMA trusted_schema").toInt(); };
+        QCOMPARE(confiado(), 1);
+        QList<int> durante;
+        const ResultadoFusion r =
+            ImportaBaseDatos(home.file("other.db"), modulo1().ConexionBD, [&] { durante << confiado(); });
+        QVERIFY2(r.sinPerdidas(), qPrintable(r.resumen()));
+        QCOMPARE(r.anadidas, qint64(30));
+        QVERIFY(!durante.isEmpty());
+        QVERIFY2(!durante.contains(1), "the source's schema was trusted while it was read");
+        QCOMPARE(confiado(), 1);
+    }
+
     void columnsMatchedByNameAndForeignTablesSkipped()
     {
         slxtest::DataHome home;
