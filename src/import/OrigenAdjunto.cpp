@@ -86,19 +86,17 @@ public:
             defiendeConexion(m_defensas, m_antes);
     }
 
-    bool abre(const QString &fichero, QString *error) override
+    Resultado<> abre(const QString &fichero) override
     {
         sqlite3 *db = conexionSQLite(m_db);
-        if (!db || !m_db.connectOptions().contains(QLatin1String("QSQLITE_OPEN_URI"))) {
-            *error = TextoPropio("The database %1 cannot be opened: %2").arg(fichero, QStringLiteral("URI"));
-            return false;
-        }
+        if (!db || !m_db.connectOptions().contains(QLatin1String("QSQLITE_OPEN_URI")))
+            return fallo(TextoPropio("The database %1 cannot be opened: %2").arg(fichero, QStringLiteral("URI")));
         if (sqlite3_create_function_v2(db, kFuncion, -1, SQLITE_UTF8, &m_recuento, formaGuardada, nullptr, nullptr,
                                        nullptr) != SQLITE_OK ||
             sqlite3_create_function_v2(db, kRepetida, 1, SQLITE_UTF8, &m_recuento, claveRepetida, nullptr, nullptr,
                                        nullptr) != SQLITE_OK) {
-            *error = TextoPropio("The database %1 cannot be opened: %2").arg(fichero, QString::fromUtf8(sqlite3_errmsg(db)));
-            return false;
+            return fallo(
+                TextoPropio("The database %1 cannot be opened: %2").arg(fichero, QString::fromUtf8(sqlite3_errmsg(db))));
         }
         m_funcion = db;
         // The file is data: nothing its schema names runs while it is attached (SQLite's
@@ -108,22 +106,21 @@ public:
         QSqlQuery a(m_db);
         a.prepare(QStringLiteral("ATTACH DATABASE ? AS %1").arg(QLatin1String(kEsquema)));
         a.addBindValue(uriOrigenSQLite(fichero));
-        if (!a.exec()) {
-            *error = TextoPropio("The database %1 cannot be opened: %2").arg(fichero, a.lastError().text());
-            return false;
-        }
+        if (!a.exec())
+            return fallo(TextoPropio("The database %1 cannot be opened: %2").arg(fichero, a.lastError().text()));
         m_adjunta = true;
-        return true;
+        return {};
     }
 
-    bool abreTabla(const QString &tabla, QStringList *columnas, QString *error) override
+    Resultado<QStringList> abreTabla(const QString &tabla) override
     {
         m_bloque.reset();
-        if (!OrigenSQLite::abreTabla(tabla, columnas, error))
-            return false;
-        m_tabla = tabla;
-        m_columnasTabla = *columnas;
-        return true;
+        Resultado<QStringList> columnas = OrigenSQLite::abreTabla(tabla);
+        if (columnas) {
+            m_tabla = tabla;
+            m_columnasTabla = *columnas;
+        }
+        return columnas;
     }
 
     bool copiaDirecta(const CopiaTabla &c) override
@@ -188,7 +185,7 @@ public:
         return true;
     }
 
-    bool siguienteBloque(Bloque *b, QString *error) override
+    Resultado<bool> siguienteBloque(Bloque *b) override
     {
         OrigenSQLite::cierraTabla();
         if (!m_bloque || m_fin)
@@ -200,10 +197,8 @@ public:
             QSqlQuery q(m_db);
             q.prepare(m_limite);
             q.addBindValue(m_desde);
-            if (!q.exec() || !q.next()) {
-                *error = q.lastError().text();
-                return false;
-            }
+            if (!q.exec() || !q.next())
+                return fallo(q.lastError().text());
             b->filas = q.value(0).toLongLong();
             if (b->filas == 0)
                 return false;
@@ -221,8 +216,7 @@ public:
             if (m_recuento.buenas < b->filas)
                 lectura = m_malas;
         } else if (esFalloDeFichero(m_bloque->lastError())) {
-            *error = m_bloque->lastError().text();
-            return false;
+            return fallo(m_bloque->lastError().text());
         } else {
             // A row the destination refuses undoes the whole statement: the block goes
             // row by row, each refusal with its reason.
@@ -235,10 +229,8 @@ public:
             q->prepare(lectura);
             q->addBindValue(m_desde);
             q->addBindValue(hasta);
-            if (!q->exec()) {
-                *error = q->lastError().text();
-                return false;
-            }
+            if (!q->exec())
+                return fallo(q->lastError().text());
             leeDe(std::move(q));
         }
         m_fin = b->filas < kFilasPorBloque || hasta == std::numeric_limits<qint64>::max();
