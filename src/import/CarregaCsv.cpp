@@ -348,9 +348,9 @@ QString Importacion::leeFila(const Escritura &e, const Seccion &s, const LectorF
     // A header ending with ";" lets a row leave out that empty last field.
     if (fila.campos() != s.campos && !(s.ultimoVacio && fila.campos() == s.campos - 1))
         return TextoPropio("%1 fields where the header names %2").arg(fila.campos()).arg(s.campos);
-    QString por;
-    e.lector.lee(fila, s, &m_vals, &por);
-    return por;
+    if (const Resultado<> leida = e.lector.lee(fila, s, &m_vals); !leida)
+        return leida.error().text;
+    return {};
 }
 
 // A row whose key is not stored is added; a stored one is left alone, or takes the file's
@@ -523,10 +523,9 @@ ResultadoIntercambio CarregaCsv(const FicheroIntercambio &fichero, QSqlDatabase 
 ResultadoIntercambio importaIntercambio(const QString &fichero, QSqlDatabase db, const AvisoIntercambio &aviso)
 {
     FicheroIntercambio f;
-    QString error;
-    if (!f.abre(fichero, &error)) {
+    if (const Resultado<> abierto = f.abre(fichero); !abierto) {
         ResultadoIntercambio r;
-        r.error = error;
+        r.error = abierto.error().text;
         return r;
     }
     return CarregaCsv(f, db, aviso);

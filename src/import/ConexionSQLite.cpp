@@ -14,4 +14,14 @@ sqlite3 *conexionSQLite(const QSqlDatabase &db)
     return *static_cast<sqlite3 *const *>(h.constData());
 }
 
+DefensasSQLite defiendeConexion(sqlite3 *db, DefensasSQLite d)
+{
+    DefensasSQLite antes;
+    sqlite3_db_config(db, SQLITE_DBCONFIG_DEFENSIVE, -1, &antes.defensiva);
+    sqlite3_db_config(db, SQLITE_DBCONFIG_TRUSTED_SCHEMA, -1, &antes.esquemaConfiado);
+    sqlite3_db_config(db, SQLITE_DBCONFIG_DEFENSIVE, d.defensiva, nullptr);
+    sqlite3_db_config(db, SQLITE_DBCONFIG_TRUSTED_SCHEMA, d.esquemaConfiado, nullptr);
+    return antes;
+}
+
 } // namespace slx

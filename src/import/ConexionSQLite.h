@@ -12,4 +12,16 @@ namespace slx {
 // SQLite's or not open.
 sqlite3 *conexionSQLite(const QSqlDatabase &db);
 
+// SQLite's defences for a file from elsewhere, which is data: with `defensiva` on and
+// `esquemaConfiado` off, nothing a file's schema names runs (its triggers and views call
+// no function with side effects, its pages are not written by hand).
+struct DefensasSQLite {
+    int defensiva = 1;
+    int esquemaConfiado = 0;
+};
+
+// Gives the connection db the defences d (by default, those for a file from elsewhere)
+// and returns the ones it had, so that they can be given back the same way.
+DefensasSQLite defiendeConexion(sqlite3 *db, DefensasSQLite d = {});
+
 } // namespace slx

@@ -194,22 +194,22 @@ Estado estadoDe(const QFile &f)
 
 } // namespace
 
-bool FicheroIntercambio::abre(const QString &fichero, QString *error)
+Resultado<> FicheroIntercambio::abre(const QString &fichero)
 {
     m_secciones.clear();
     m_utf8 = false;
     m_lineaSinFin = 0;
     m_fichero = std::make_unique<QFile>();
-    if (!abreFicheroRegular(*m_fichero, fichero, error))
-        return false;
+    if (QString error; !abreFicheroRegular(*m_fichero, fichero, &error))
+        return fallo(error);
     const Estado antes = estadoDe(*m_fichero);
     m_tamano = antes.tamano;
     m_modificado = antes.modificado.tv_sec * qint64(1000000000) + antes.modificado.tv_nsec;
     m_nombre = QFileInfo(fichero).fileName();
     const QString &nombre = m_nombre;
     QVector<Cabecera> cabeceras;
-    if (!primeraPasada(nombre, &cabeceras, error))
-        return false;
+    if (Resultado<> leida = primeraPasada(nombre, &cabeceras); !leida)
+        return leida;
 
     bool alguna = false;
     for (int i = 0; i < m_secciones.size(); ++i) {
@@ -223,25 +223,22 @@ bool FicheroIntercambio::abre(const QString &fichero, QString *error)
         if (!s.tabla)
             continue;
         alguna = true;
-        if (!compruebaCabecera(s, cabeceras.at(i), error)) {
-            *error = TextoPropio("The file %1: %2").arg(nombre, *error);
-            return false;
-        }
+        if (const Resultado<> leida = compruebaCabecera(s, cabeceras.at(i)); !leida)
+            return fallo(TextoPropio("The file %1: %2").arg(nombre, leida.error().text));
     }
     if (!alguna) {
         QStringList nombres;
         for (const Seccion &s : m_secciones)
             nombres << nombreCitado(s);
-        *error = TextoPropio("The file %1 holds none of the program's tables (its sections: %2).")
-                     .arg(nombre, listaNombres(nombres));
-        return false;
+        return fallo(TextoPropio("The file %1 holds none of the program's tables (its sections: %2).")
+                         .arg(nombre, listaNombres(nombres)));
     }
-    return true;
+    return {};
 }
 
 // Finds the sections, keeps their names and headers, counts their rows and tells the
 // text's encoding.
-bool FicheroIntercambio::primeraPasada(const QString &nombre, QVector<Cabecera> *cabeceras, QString *error)
+Resultado<> FicheroIntercambio::primeraPasada(const QString &nombre, QVector<Cabecera> *cabeceras)
 {
     ValidadorUtf8 utf8;
     LectorLineas lector(m_fichero.get(), &utf8);
@@ -251,11 +248,10 @@ bool FicheroIntercambio::primeraPasada(const QString &nombre, QVector<Cabecera> 
     bool vacio = true;
     bool sinMarca = false; // a line came before the first marker
     bool esperaCabecera = false;
-    const auto noEmpieza = [&] {
-        *error = TextoPropio("The file %1 does not begin with a section marker (a line such as "
-                             "\"//Programacion//\"): it is not an exchange file.")
-                     .arg(nombre);
-        return false;
+    const auto noEmpieza = [&]() -> Resultado<> {
+        return fallo(TextoPropio("The file %1 does not begin with a section marker (a line such as "
+                                 "\"//Programacion//\"): it is not an exchange file.")
+                         .arg(nombre));
     };
     while (lector.siguiente(&l)) {
         ++linea;
@@ -273,11 +269,10 @@ bool FicheroIntercambio::primeraPasada(const QString &nombre, QVector<Cabecera> 
         if (marca) {
             if (l.largo < 4) {
                 m_utf8 = bom || utf8.utf8MasAlladeAscii();
-                *error = TextoPropio("Line %1 of the file %2: the section marker \"%3\" is too short; a marker "
-                                     "is \"//\", the table's name and \"//\".")
-                             .arg(linea)
-                             .arg(nombre, decodifica(t));
-                return false;
+                return fallo(TextoPropio("Line %1 of the file %2: the section marker \"%3\" is too short; a marker "
+                                         "is \"//\", the table's name and \"//\".")
+                                 .arg(linea)
+                                 .arg(nombre, decodifica(t)));
             }
             if (sinMarca)
                 return noEmpieza();
@@ -320,19 +315,17 @@ bool FicheroIntercambio::primeraPasada(const QString &nombre, QVector<Cabecera> 
         }
     }
     if (!lector.error().isEmpty()) {
-        *error = TextoPropio("The file %1 cannot be read: %2").arg(nombre, lector.error());
-        return false;
+        return fallo(TextoPropio("The file %1 cannot be read: %2").arg(nombre, lector.error()));
     }
     if (vacio) {
-        *error = TextoPropio("The file %1 is empty: it holds no data to import.").arg(nombre);
-        return false;
+        return fallo(TextoPropio("The file %1 is empty: it holds no data to import.").arg(nombre));
     }
     if (m_secciones.isEmpty())
         return noEmpieza();
     m_secciones.last().fin = lector.posicion();
     m_leidoPrimera = lector.posicion();
     m_utf8 = bom || utf8.utf8MasAlladeAscii();
-    return true;
+    return {};
 }
 
 bool FicheroIntercambio::cambiado() const
@@ -349,25 +342,23 @@ QString nombreCitado(const Seccion &s)
     return QLatin1Char('"') + citaInicio(s.nombre, s.caracteresNombre) + QLatin1Char('"');
 }
 
-bool FicheroIntercambio::compruebaCabecera(Seccion &s, const Cabecera &c, QString *error) const
+Resultado<> FicheroIntercambio::compruebaCabecera(Seccion &s, const Cabecera &c) const
 {
     // A section with no line at all holds no rows.
     if (!c.hay)
-        return true;
+        return {};
     const qint64 lineaCabecera = c.linea;
     if (c.texto.isEmpty()) {
         if (s.filas == 0)
-            return true;
-        *error = TextoPropio("line %1, the first line of the section %2, must name its columns.")
-                     .arg(QString::number(lineaCabecera), citaValor(s.nombre));
-        return false;
+            return {};
+        return fallo(TextoPropio("line %1, the first line of the section %2, must name its columns.")
+                         .arg(QString::number(lineaCabecera), citaValor(s.nombre)));
     }
 
     QVector<QByteArray> nombres;
     if (c.larga || !LectorFilas::divideLinea(c.texto, &nombres)) {
-        *error = TextoPropio("line %1, the header of the section %2, cannot be read.")
-                     .arg(QString::number(lineaCabecera), citaValor(s.nombre));
-        return false;
+        return fallo(TextoPropio("line %1, the header of the section %2, cannot be read.")
+                         .arg(QString::number(lineaCabecera), citaValor(s.nombre)));
     }
     const QVector<Columna> &columnas = s.tabla->columnas;
     s.campos = int(nombres.size());
@@ -394,7 +385,7 @@ bool FicheroIntercambio::compruebaCabecera(Seccion &s, const Cabecera &c, QStrin
         if (s.campoDe.at(k) < 0)
             faltan << QLatin1String(columnas.at(k).nombre);
     if (desconocidas.isEmpty() && repetidas.isEmpty() && faltan.isEmpty())
-        return true;
+        return {};
     QStringList partes;
     if (!faltan.isEmpty())
         partes << TextoPropio("missing %1").arg(faltan.join(QLatin1String(", ")));
@@ -402,9 +393,8 @@ bool FicheroIntercambio::compruebaCabecera(Seccion &s, const Cabecera &c, QStrin
         partes << TextoPropio("not columns of the table: %1").arg(listaNombres(desconocidas));
     if (!repetidas.isEmpty())
         partes << TextoPropio("named twice: %1").arg(listaNombres(repetidas));
-    *error = TextoPropio("the header of the section %1 (line %2) does not name the columns of the table: %3.")
-                 .arg(citaValor(s.nombre), QString::number(lineaCabecera), partes.join(QLatin1String("; ")));
-    return false;
+    return fallo(TextoPropio("the header of the section %1 (line %2) does not name the columns of the table: %3.")
+                     .arg(citaValor(s.nombre), QString::number(lineaCabecera), partes.join(QLatin1String("; "))));
 }
 
 LectorFilas::LectorFilas(const FicheroIntercambio &fichero, const Seccion &seccion, qint64 maximo)

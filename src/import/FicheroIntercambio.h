@@ -9,6 +9,7 @@
 // ended by CR LF or LF, fields separated by ";", the double quote as text qualifier (a
 // doubled one inside).
 
+#include "base/Resultado.h"
 #include "import/TablasIntercambio.h"
 
 #include <QByteArray>
@@ -44,9 +45,9 @@ public:
 
     // Opens the file (a regular file only) and checks its layout: the first line a
     // marker, markers of at least four characters, at least one section of a table, each
-    // table's header naming its columns. False with a description (nothing is to be
-    // written then).
-    bool abre(const QString &fichero, QString *error);
+    // table's header naming its columns. A description when it does not (nothing is to
+    // be written then).
+    Resultado<> abre(const QString &fichero);
 
     const QVector<Seccion> &secciones() const { return m_secciones; }
     bool utf8() const { return m_utf8; }
@@ -64,8 +65,8 @@ public:
 
 private:
     struct Cabecera;
-    bool primeraPasada(const QString &nombre, QVector<Cabecera> *cabeceras, QString *error);
-    bool compruebaCabecera(Seccion &s, const Cabecera &c, QString *error) const;
+    Resultado<> primeraPasada(const QString &nombre, QVector<Cabecera> *cabeceras);
+    Resultado<> compruebaCabecera(Seccion &s, const Cabecera &c) const;
 
     std::unique_ptr<QFile> m_fichero;
     QString m_nombre;

@@ -214,48 +214,39 @@ bool esClaveVacia(const QVariant &v)
     return v.isNull() || (v.typeId() == QMetaType::QString && v.toString().trimmed().isEmpty());
 }
 
-bool convierte(const QVariant &valor, Forma forma, QVariant *out, QString *motivo)
+Resultado<QVariant> convierte(const QVariant &valor, Forma forma)
 {
     if (valor.isNull()) {
-        *out = QVariant();
-        return true;
+        return QVariant();
     }
     // A text is UTF-8 without a NUL, whatever it stands for.
     QVariant v = valor;
     if (v.typeId() == QMetaType::QByteArray) {
         const QByteArray b = v.toByteArray();
         if (!esTextoValido(reinterpret_cast<const unsigned char *>(b.constData()), b.size())) {
-            *motivo = TextoPropio("the value is not a valid text (it holds a NUL or bytes that are not UTF-8)");
-            return false;
+            return fallo(TextoPropio("the value is not a valid text (it holds a NUL or bytes that are not UTF-8)"));
         }
         v = QString::fromUtf8(b);
     } else if (v.typeId() == QMetaType::QString && v.toString().contains(QChar(0))) {
-        *motivo = TextoPropio("the value is not a valid text (it holds a NUL or bytes that are not UTF-8)");
-        return false;
+        return fallo(TextoPropio("the value is not a valid text (it holds a NUL or bytes that are not UTF-8)"));
     }
     double d = 0;
     switch (forma) {
     case Forma::Entero:
         if (!numero(v, &d) || d != std::floor(d) || std::fabs(d) > 9.0e15) {
-            *motivo = TextoPropio("\"%1\" is not a whole number").arg(citaValor(v.toString()));
-            return false;
+            return fallo(TextoPropio("\"%1\" is not a whole number").arg(citaValor(v.toString())));
         }
-        *out = qlonglong(d);
-        return true;
+        return QVariant(qlonglong(d));
     case Forma::Real:
         if (!numero(v, &d) || !esSingle(d)) {
-            *motivo = TextoPropio("\"%1\" is not a number").arg(citaValor(v.toString()));
-            return false;
+            return fallo(TextoPropio("\"%1\" is not a number").arg(citaValor(v.toString())));
         }
-        *out = d;
-        return true;
+        return QVariant(d);
     case Forma::Booleano:
         if (!numero(v, &d)) {
-            *motivo = TextoPropio("\"%1\" is not a yes/no value").arg(citaValor(v.toString()));
-            return false;
+            return fallo(TextoPropio("\"%1\" is not a yes/no value").arg(citaValor(v.toString())));
         }
-        *out = d != 0 ? -1 : 0;
-        return true;
+        return QVariant(d != 0 ? -1 : 0);
     case Forma::Fecha: {
         QDate fecha;
         if (v.typeId() == QMetaType::QDateTime)
@@ -270,11 +261,9 @@ bool convierte(const QVariant &valor, Forma forma, QVariant *out, QString *motiv
                 fecha = QDate();
         }
         if (!fecha.isValid()) {
-            *motivo = TextoPropio("\"%1\" is not a date").arg(citaValor(v.toString()));
-            return false;
+            return fallo(TextoPropio("\"%1\" is not a date").arg(citaValor(v.toString())));
         }
-        *out = fecha.toString(QStringLiteral("yyyy-MM-dd"));
-        return true;
+        return QVariant(fecha.toString(QStringLiteral("yyyy-MM-dd")));
     }
     case Forma::Hora: {
         QTime hora;
@@ -292,11 +281,9 @@ bool convierte(const QVariant &valor, Forma forma, QVariant *out, QString *motiv
             hora = QTime::fromString(s, s.size() > 5 ? QStringLiteral("H:mm:ss") : QStringLiteral("H:mm"));
         }
         if (!hora.isValid()) {
-            *motivo = TextoPropio("\"%1\" is not a time of day").arg(citaValor(v.toString()));
-            return false;
+            return fallo(TextoPropio("\"%1\" is not a time of day").arg(citaValor(v.toString())));
         }
-        *out = hora.toString(QStringLiteral("hh:mm:ss"));
-        return true;
+        return QVariant(hora.toString(QStringLiteral("hh:mm:ss")));
     }
     case Forma::HoraTexto:
     case Forma::HoraEvento: {
@@ -313,25 +300,22 @@ bool convierte(const QVariant &valor, Forma forma, QVariant *out, QString *motiv
         const QByteArray b = texto.toLatin1();
         const auto *p = reinterpret_cast<const unsigned char *>(b.constData());
         if (forma == Forma::HoraEvento ? !esHoraEvento(p, int(b.size())) : !esHoraTexto(p, int(b.size()))) {
-            *motivo = TextoPropio("\"%1\" is not a time of day").arg(v.toString());
-            return false;
+            return fallo(TextoPropio("\"%1\" is not a time of day").arg(v.toString()));
         }
-        *out = texto;
-        return true;
+        return QVariant(texto);
     }
     case Forma::Texto:
         if (v.typeId() == QMetaType::QDateTime) {
             // A date/time column of the original that holds a time of day only.
             const QDateTime dt = v.toDateTime();
-            *out = dt.date() == kDiaBase ? textoHora(dt.time()) : dt.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
-        } else if (v.typeId() == QMetaType::Bool) {
-            *out = v.toBool() ? QStringLiteral("-1") : QStringLiteral("0");
-        } else {
-            *out = v.toString();
+            return QVariant(dt.date() == kDiaBase ? textoHora(dt.time())
+                                                  : dt.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")));
         }
-        return true;
+        if (v.typeId() == QMetaType::Bool)
+            return QVariant(v.toBool() ? QStringLiteral("-1") : QStringLiteral("0"));
+        return QVariant(v.toString());
     }
-    return false;
+    return fallo(QString());
 }
 
 bool enFormaGuardada(sqlite3_value *v, Forma forma, bool clave)

@@ -3,6 +3,8 @@
 // name (ISO dates, times of day as text, Booleans -1/0, whole numbers, reals, texts),
 // and the conversion of a value of another database to it.
 
+#include "base/Resultado.h"
+
 #include <QString>
 #include <QVariant>
 
@@ -26,10 +28,9 @@ enum class Forma : char {
 
 Forma formaDe(const QString &columna);
 
-// Converts a source value to the stored form; false with a reason when it cannot be
-// stored there. A text may come as its bytes (QByteArray): it must be UTF-8 with no NUL,
+// Converts a source value to the stored form; the reason when it cannot be stored there. A text may come as its bytes (QByteArray): it must be UTF-8 with no NUL,
 // as a text of any other form. A key part that is missing or blank is refused by esClaveVacia.
-bool convierte(const QVariant &v, Forma forma, QVariant *out, QString *motivo);
+Resultado<QVariant> convierte(const QVariant &v, Forma forma);
 
 // A key part without a value: NULL, or a text that is empty or only blanks.
 bool esClaveVacia(const QVariant &v);

@@ -94,15 +94,16 @@ std::unique_ptr<fusion::Origen> abreOrigen(const QString &origen, TipoBaseDatos 
     std::unique_ptr<fusion::Origen> fuente;
     if (tipo == TipoBaseDatos::SQLite) {
         fuente = fusion::creaOrigenAdjunto(destino);
-        if (fuente->abre(origen, error))
+        if (fuente->abre(origen))
             return fuente;
-        error->clear();
         fuente = fusion::creaOrigenSQLite();
     } else {
         fuente = fusion::creaOrigenAccess();
     }
-    if (!fuente->abre(origen, error))
+    if (const Resultado<> abierta = fuente->abre(origen); !abierta) {
+        *error = abierta.error().text;
         return nullptr;
+    }
     return fuente;
 }
 
@@ -198,10 +199,12 @@ public:
         }
         for (int k = 0; k < indices.size() && ok; ++k) {
             const int j = indices.at(k);
-            ok = fusion::convierte(j < fila.size() ? fila.at(j) : QVariant(), m_plan.formas.at(k), &m_valores[k],
-                                   &motivo);
-            if (!ok)
-                motivo = nombreColumna(m_plan.columnas.at(k)) + QLatin1String(": ") + motivo;
+            Resultado<QVariant> v = fusion::convierte(j < fila.size() ? fila.at(j) : QVariant(), m_plan.formas.at(k));
+            ok = v.has_value();
+            if (ok)
+                m_valores[k] = std::move(*v);
+            else
+                motivo = nombreColumna(m_plan.columnas.at(k)) + QLatin1String(": ") + v.error().text;
         }
         for (int k = 0; k < m_plan.indiceClave.size() && ok; ++k) {
             if (fusion::esClaveVacia(m_valores.at(m_plan.indiceClave.at(k)))) {
@@ -270,7 +273,12 @@ void copiaFilas(fusion::Origen &fuente, const Plan &plan, QSqlDatabase destino, 
     QVector<QVariant> fila;
     int sinAviso = 0;
     const auto unaPorUna = [&](const QVector<int> &indices) {
-        while (fuente.siguienteFila(&fila, why)) {
+        for (;;) {
+            const Resultado<bool> hay = fuente.siguienteFila(&fila);
+            if (!hay)
+                *why = hay.error().text;
+            if (!hay || !*hay)
+                break;
             if (!filas.copia(fila, indices, why))
                 return false;
             if (progreso && ++sinAviso >= kFilasPorAviso) {
@@ -293,7 +301,12 @@ void copiaFilas(fusion::Origen &fuente, const Plan &plan, QSqlDatabase destino, 
     for (int k = 0; k < enOrden.size(); ++k)
         enOrden[k] = k;
     fusion::Bloque b;
-    while (fuente.siguienteBloque(&b, why)) {
+    for (;;) {
+        const Resultado<bool> hay = fuente.siguienteBloque(&b);
+        if (!hay)
+            *why = hay.error().text;
+        if (!hay || !*hay)
+            break;
         r->anadidas += b.anadidas;
         r->duplicadas += b.duplicadas;
         r->repetidas += b.repetidas;
@@ -315,13 +328,12 @@ void copiaTabla(fusion::Origen &fuente, const Destino &d, const QString &tabla, 
         r->tablasOmitidas << tabla;
         return;
     }
-    QString why;
-    QStringList columnasOrigen;
-    if (!fuente.abreTabla(tabla, &columnasOrigen, &why)) {
-        r->tablasIlegibles << nombreTabla(tabla) + QLatin1String(": ") + why;
+    const Resultado<QStringList> columnasOrigen = fuente.abreTabla(tabla);
+    if (!columnasOrigen) {
+        r->tablasIlegibles << nombreTabla(tabla) + QLatin1String(": ") + columnasOrigen.error().text;
         return;
     }
-    const Plan plan = planifica(tabla, nombreDestino, d.columnas.value(nombreDestino), columnasOrigen);
+    const Plan plan = planifica(tabla, nombreDestino, d.columnas.value(nombreDestino), *columnasOrigen);
     if (plan.columnas.isEmpty()) {
         r->tablasOmitidas << tabla;
         fuente.cierraTabla();
@@ -332,6 +344,7 @@ void copiaTabla(fusion::Origen &fuente, const Destino &d, const QString &tabla, 
     const qint64 anadidasAntes = r->anadidas;
     const qint64 duplicadasAntes = r->duplicadas;
     const qint64 repetidasAntes = r->repetidas;
+    QString why;
     copiaFilas(fuente, plan, destino, r, progreso, &why);
     fuente.cierraTabla();
     if (!why.isEmpty())
@@ -349,24 +362,21 @@ void copiaTabla(fusion::Origen &fuente, const Destino &d, const QString &tabla, 
 
 } // namespace
 
-TipoBaseDatos tipoBaseDatos(const QString &fichero, QString *motivo)
+Resultado<TipoBaseDatos> tipoBaseDatos(const QString &fichero)
 {
-    QString nada;
-    QString &por = motivo ? *motivo : nada;
     // Opened without blocking (a pipe would wait for a writer), and read only when it is
     // a regular file.
     QFile f;
-    if (!abreFicheroRegular(f, fichero, &por))
-        return TipoBaseDatos::Ninguno;
+    if (QString por; !abreFicheroRegular(f, fichero, &por))
+        return fallo(por);
     const QByteArray head = f.read(32);
     if (head.startsWith(QByteArray("SQLite format 3\0", 16)))
         return TipoBaseDatos::SQLite;
     if (head.mid(4, 15) == QByteArray("Standard Jet DB"))
         return TipoBaseDatos::Access;
-    por = TextoPropio("The file %1 is not a database of this program nor of the original program, "
-                      "or it is empty or damaged.")
-              .arg(fichero);
-    return TipoBaseDatos::Ninguno;
+    return fallo(TextoPropio("The file %1 is not a database of this program nor of the original program, "
+                             "or it is empty or damaged.")
+                     .arg(fichero));
 }
 
 QString ResultadoFusion::resumen() const
@@ -405,9 +415,11 @@ ResultadoFusion ImportaBaseDatos(const QString &origen, QSqlDatabase destino, co
         r.error = TextoPropio("No database was chosen to import.");
         return r;
     }
-    const TipoBaseDatos tipo = tipoBaseDatos(origen, &r.error);
-    if (tipo == TipoBaseDatos::Ninguno)
+    const Resultado<TipoBaseDatos> tipo = tipoBaseDatos(origen);
+    if (!tipo) {
+        r.error = tipo.error().text;
         return r;
+    }
     if (!destino.isOpen()) {
         r.error = TextoPropio("The program's database is not open.");
         return r;
@@ -419,8 +431,17 @@ ResultadoFusion ImportaBaseDatos(const QString &origen, QSqlDatabase destino, co
 
     QString why;
     QStringList tablas;
-    std::unique_ptr<fusion::Origen> fuente = abreOrigen(origen, tipo, destino, &why);
-    if (!fuente || !fuente->tablas(&tablas, &why)) {
+    std::unique_ptr<fusion::Origen> fuente = abreOrigen(origen, *tipo, destino, &why);
+    bool leidas = false;
+    if (fuente) {
+        Resultado<QStringList> lista = fuente->tablas();
+        leidas = lista.has_value();
+        if (leidas)
+            tablas = std::move(*lista);
+        else
+            why = lista.error().text;
+    }
+    if (!leidas) {
         r.error = why.contains(origen) ? why : TextoPropio("The database %1 cannot be read. %2").arg(origen, why);
         return r;
     }
@@ -438,7 +459,7 @@ ResultadoFusion ImportaBaseDatos(const QString &origen, QSqlDatabase destino, co
     r.danos = fuente->danos();
     // An Access file of the original program holds every table of the program: one its
     // list does not name is lost to a damaged list, not missing by design.
-    if (tipo == TipoBaseDatos::Access) {
+    if (*tipo == TipoBaseDatos::Access) {
         QStringList esperadas{QStringLiteral("Configuracion")};
         for (const intercambio::Tabla &t : intercambio::tablas())
             esperadas << QLatin1String(t.nombre);

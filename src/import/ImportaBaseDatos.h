@@ -6,6 +6,8 @@
 // the destination refuses for another reason is counted and reported, never stored
 // with defaults.
 
+#include "base/Resultado.h"
+
 #include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
@@ -14,10 +16,10 @@
 namespace slx {
 
 // The kind of a source file, told by its content, not its name. Only a regular file is
-// read, and it is opened without blocking; Ninguno leaves why in *motivo (missing, a
+// read, and it is opened without blocking; when it is neither kind, why (missing, a
 // pipe or a device, permission denied, not a database).
-enum class TipoBaseDatos { Ninguno, SQLite, Access };
-TipoBaseDatos tipoBaseDatos(const QString &fichero, QString *motivo = nullptr);
+enum class TipoBaseDatos { SQLite, Access };
+Resultado<TipoBaseDatos> tipoBaseDatos(const QString &fichero);
 
 struct ResultadoFusion {
     // Set when the merge could not start (source or destination not opened, table

@@ -182,16 +182,14 @@ private:
 
 class OrigenAccess final : public Origen {
 public:
-    bool abre(const QString &fichero, QString *error) override
+    Resultado<> abre(const QString &fichero) override
     {
-        if (!QFile::exists(fichero)) {
-            *error = TextoPropio("The file %1 does not exist.").arg(fichero);
-            return false;
-        }
+        if (!QFile::exists(fichero))
+            return fallo(TextoPropio("The file %1 does not exist.").arg(fichero));
         m_fichero = fichero;
         Lector lector;
-        if (!lector.inicia({QStringLiteral("--tablas"), fichero}, error))
-            return false;
+        if (QString error; !lector.inicia({QStringLiteral("--tablas"), fichero}, &error))
+            return fallo(error);
         char tag = 0;
         QByteArray p;
         QString motivo;
@@ -208,10 +206,8 @@ public:
                                .arg(leeU32(p.constData()))
                                .arg(leeU32(p.constData() + 4));
         }
-        if (!lector.terminaBien() || !motivo.isEmpty()) {
-            *error = danada(fichero, motivo);
-            return false;
-        }
+        if (!lector.terminaBien() || !motivo.isEmpty())
+            return fallo(danada(fichero, motivo));
         // A damaged table the merge reads is reported when it reads it; the others
         // (the settings, the system tables) are only listed. A file none of whose data
         // tables can be read is refused whole.
@@ -223,51 +219,46 @@ public:
             const QString por = d.section(QLatin1Char('\t'), 1);
             if (!m_tablas.contains(nombre) || nombre.compare(QLatin1String("Configuracion"), Qt::CaseInsensitive) == 0)
                 m_danadas << nombre + QLatin1String(": ") + por;
-            else if (++datosDanadas == datos) {
-                *error = danada(fichero, QStringLiteral("the table %1: %2").arg(nombre, por));
-                return false;
-            }
+            else if (++datosDanadas == datos)
+                return fallo(danada(fichero, QStringLiteral("the table %1: %2").arg(nombre, por)));
         }
-        return true;
+        return {};
     }
 
     QStringList tablasDanadas() const override { return m_danadas; }
     QStringList danos() const override { return m_danos; }
 
-    bool tablas(QStringList *nombres, QString *) override
-    {
-        *nombres = m_tablas;
-        return true;
-    }
+    Resultado<QStringList> tablas() override { return m_tablas; }
 
-    bool abreTabla(const QString &tabla, QStringList *columnas, QString *error) override
+    Resultado<QStringList> abreTabla(const QString &tabla) override
     {
         cierraTabla();
         m_lector = std::make_unique<Lector>();
         m_leidas = 0;
-        if (!m_lector->inicia({QStringLiteral("--tabla"), m_fichero, tabla}, error)) {
+        if (QString error; !m_lector->inicia({QStringLiteral("--tabla"), m_fichero, tabla}, &error)) {
             m_lector.reset();
-            return false;
+            return fallo(error);
         }
         char tag = 0;
         QByteArray p;
         if (!m_lector->siguiente(&tag, &p) || tag != 'C') {
-            *error = tag == 'X' ? QString::fromUtf8(p) : TextoPropio("the file is damaged");
+            QString error = tag == 'X' ? QString::fromUtf8(p) : TextoPropio("the file is damaged");
             m_lector.reset();
-            return false;
+            return fallo(error);
         }
+        QStringList columnas;
         m_tipos.clear();
         for (qsizetype i = 0; i + 3 <= p.size();) {
             const int type = quint8(p.at(i));
             const int len = quint8(p.at(i + 1)) | (quint8(p.at(i + 2)) << 8);
-            columnas->append(QString::fromUtf8(p.mid(i + 3, len)));
+            columnas.append(QString::fromUtf8(p.mid(i + 3, len)));
             m_tipos << type;
             i += 3 + len;
         }
-        return true;
+        return columnas;
     }
 
-    bool siguienteFila(QVector<QVariant> *fila, QString *error) override
+    Resultado<bool> siguienteFila(QVector<QVariant> *fila) override
     {
         if (!m_lector)
             return false;
@@ -275,9 +266,8 @@ public:
         QByteArray p;
         if (!m_lector->siguiente(&tag, &p)) {
             m_lector->terminaBien();
-            *error = TextoPropio("the file is damaged: its reader stopped after %1 rows").arg(m_leidas);
             m_lector.reset();
-            return false;
+            return fallo(TextoPropio("the file is damaged: its reader stopped after %1 rows").arg(m_leidas));
         }
         if (tag == 'R') {
             ++m_leidas;
@@ -300,21 +290,25 @@ public:
             }
             return true;
         }
+        QString error;
         if (tag == 'E' && p.size() >= 8) {
             const quint32 leidas = leeU32(p.constData());
             const quint32 declaradas = leeU32(p.constData() + 4);
             // libmdb tells the end of the rows and a page it cannot read apart only by the count.
             if (!m_lector->terminaBien())
-                *error = TextoPropio("the file is damaged: its reader stopped after %1 rows").arg(m_leidas);
+                error = TextoPropio("the file is damaged: its reader stopped after %1 rows").arg(m_leidas);
             else if (leidas < declaradas)
-                *error = TextoPropio("only %1 of its %2 rows could be read").arg(leidas).arg(declaradas);
+                error = TextoPropio("only %1 of its %2 rows could be read").arg(leidas).arg(declaradas);
         } else if (tag == 'X') {
-            *error = QString::fromUtf8(p);
+            error = QString::fromUtf8(p);
         } else {
-            *error = TextoPropio("the file is damaged: its reader stopped after %1 rows").arg(m_leidas);
+            error = TextoPropio("the file is damaged: its reader stopped after %1 rows").arg(m_leidas);
         }
         m_lector.reset();
-        return false;
+        // The end of the rows, or why they ended before it.
+        if (error.isEmpty())
+            return false;
+        return fallo(error);
     }
 
     void cierraTabla() override { m_lector.reset(); }

@@ -82,53 +82,45 @@ public:
             sqlite3_create_function_v2(m_funcion, kRepetida, 1, SQLITE_UTF8, nullptr, nullptr, nullptr, nullptr,
                                        nullptr);
         }
-        if (m_defensas) {
-            sqlite3_db_config(m_defensas, SQLITE_DBCONFIG_DEFENSIVE, m_defensiva, nullptr);
-            sqlite3_db_config(m_defensas, SQLITE_DBCONFIG_TRUSTED_SCHEMA, m_confiada, nullptr);
-        }
+        if (m_defensas)
+            defiendeConexion(m_defensas, m_antes);
     }
 
-    bool abre(const QString &fichero, QString *error) override
+    Resultado<> abre(const QString &fichero) override
     {
         sqlite3 *db = conexionSQLite(m_db);
-        if (!db || !m_db.connectOptions().contains(QLatin1String("QSQLITE_OPEN_URI"))) {
-            *error = TextoPropio("The database %1 cannot be opened: %2").arg(fichero, QStringLiteral("URI"));
-            return false;
-        }
+        if (!db || !m_db.connectOptions().contains(QLatin1String("QSQLITE_OPEN_URI")))
+            return fallo(TextoPropio("The database %1 cannot be opened: %2").arg(fichero, QStringLiteral("URI")));
         if (sqlite3_create_function_v2(db, kFuncion, -1, SQLITE_UTF8, &m_recuento, formaGuardada, nullptr, nullptr,
                                        nullptr) != SQLITE_OK ||
             sqlite3_create_function_v2(db, kRepetida, 1, SQLITE_UTF8, &m_recuento, claveRepetida, nullptr, nullptr,
                                        nullptr) != SQLITE_OK) {
-            *error = TextoPropio("The database %1 cannot be opened: %2").arg(fichero, QString::fromUtf8(sqlite3_errmsg(db)));
-            return false;
+            return fallo(
+                TextoPropio("The database %1 cannot be opened: %2").arg(fichero, QString::fromUtf8(sqlite3_errmsg(db))));
         }
         m_funcion = db;
         // The file is data: nothing its schema names runs while it is attached (SQLite's
         // defences for files from elsewhere); the connection gets its own settings back.
-        sqlite3_db_config(db, SQLITE_DBCONFIG_DEFENSIVE, -1, &m_defensiva);
-        sqlite3_db_config(db, SQLITE_DBCONFIG_TRUSTED_SCHEMA, -1, &m_confiada);
+        m_antes = defiendeConexion(db);
         m_defensas = db;
-        sqlite3_db_config(db, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
-        sqlite3_db_config(db, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
         QSqlQuery a(m_db);
         a.prepare(QStringLiteral("ATTACH DATABASE ? AS %1").arg(QLatin1String(kEsquema)));
         a.addBindValue(uriOrigenSQLite(fichero));
-        if (!a.exec()) {
-            *error = TextoPropio("The database %1 cannot be opened: %2").arg(fichero, a.lastError().text());
-            return false;
-        }
+        if (!a.exec())
+            return fallo(TextoPropio("The database %1 cannot be opened: %2").arg(fichero, a.lastError().text()));
         m_adjunta = true;
-        return true;
+        return {};
     }
 
-    bool abreTabla(const QString &tabla, QStringList *columnas, QString *error) override
+    Resultado<QStringList> abreTabla(const QString &tabla) override
     {
         m_bloque.reset();
-        if (!OrigenSQLite::abreTabla(tabla, columnas, error))
-            return false;
-        m_tabla = tabla;
-        m_columnasTabla = *columnas;
-        return true;
+        Resultado<QStringList> columnas = OrigenSQLite::abreTabla(tabla);
+        if (columnas) {
+            m_tabla = tabla;
+            m_columnasTabla = *columnas;
+        }
+        return columnas;
     }
 
     bool copiaDirecta(const CopiaTabla &c) override
@@ -193,7 +185,7 @@ public:
         return true;
     }
 
-    bool siguienteBloque(Bloque *b, QString *error) override
+    Resultado<bool> siguienteBloque(Bloque *b) override
     {
         OrigenSQLite::cierraTabla();
         if (!m_bloque || m_fin)
@@ -205,10 +197,8 @@ public:
             QSqlQuery q(m_db);
             q.prepare(m_limite);
             q.addBindValue(m_desde);
-            if (!q.exec() || !q.next()) {
-                *error = q.lastError().text();
-                return false;
-            }
+            if (!q.exec() || !q.next())
+                return fallo(q.lastError().text());
             b->filas = q.value(0).toLongLong();
             if (b->filas == 0)
                 return false;
@@ -226,8 +216,7 @@ public:
             if (m_recuento.buenas < b->filas)
                 lectura = m_malas;
         } else if (esFalloDeFichero(m_bloque->lastError())) {
-            *error = m_bloque->lastError().text();
-            return false;
+            return fallo(m_bloque->lastError().text());
         } else {
             // A row the destination refuses undoes the whole statement: the block goes
             // row by row, each refusal with its reason.
@@ -240,10 +229,8 @@ public:
             q->prepare(lectura);
             q->addBindValue(m_desde);
             q->addBindValue(hasta);
-            if (!q->exec()) {
-                *error = q->lastError().text();
-                return false;
-            }
+            if (!q->exec())
+                return fallo(q->lastError().text());
             leeDe(std::move(q));
         }
         m_fin = b->filas < kFilasPorBloque || hasta == std::numeric_limits<qint64>::max();
@@ -265,7 +252,7 @@ private:
     QString m_numero;
     QString m_malas, m_todas, m_limite;
     sqlite3 *m_defensas = nullptr;
-    int m_defensiva = 0, m_confiada = 1;
+    DefensasSQLite m_antes; // the connection's own defences, given back at the end
     std::unique_ptr<QSqlQuery> m_bloque;
     Recuento m_recuento;
     qint64 m_desde = 0;

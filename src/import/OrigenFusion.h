@@ -5,6 +5,7 @@
 // of this program on a connection of its own, and one attached to the destination's
 // connection, which copies the rows already in their stored forms by itself.
 
+#include "base/Resultado.h"
 #include "import/FormaGuardada.h"
 
 #include <QSqlDatabase>
@@ -44,21 +45,22 @@ struct Bloque {
 class Origen {
 public:
     virtual ~Origen() = default;
-    // Opens the file; false with a description.
-    virtual bool abre(const QString &fichero, QString *error) = 0;
-    // The user tables, in the order the file lists them; false with a description.
-    virtual bool tablas(QStringList *nombres, QString *error) = 0;
+    // Opens the file; a description when it cannot.
+    virtual Resultado<> abre(const QString &fichero) = 0;
+    // The user tables, in the order the file lists them; a description when they cannot
+    // be read.
+    virtual Resultado<QStringList> tablas() = 0;
     // Tables the file holds but cannot read, system tables included ("table: reason"),
     // known once tablas() has answered; their rows are not merged.
     virtual QStringList tablasDanadas() const { return {}; }
     // The damage found in the file as a whole (its own check, its list of tables), known
     // once tablas() has answered; empty for a sound file. What can be read is merged.
     virtual QStringList danos() const { return {}; }
-    // Starts reading a table; its column names in *columnas.
-    virtual bool abreTabla(const QString &tabla, QStringList *columnas, QString *error) = 0;
-    // The next row into *fila (one value per column); false at the end or on a read
-    // failure, which then leaves a description in *error.
-    virtual bool siguienteFila(QVector<QVariant> *fila, QString *error) = 0;
+    // Starts reading a table; its column names.
+    virtual Resultado<QStringList> abreTabla(const QString &tabla) = 0;
+    // The next row into *fila (one value per column): true, or false at the end; a
+    // description on a read failure, which ends the rows too.
+    virtual Resultado<bool> siguienteFila(QVector<QVariant> *fila) = 0;
     virtual void cierraTabla() = 0;
 
     // A source that writes into the destination itself: after abreTabla, true when it
@@ -70,12 +72,11 @@ public:
         Q_UNUSED(c);
         return false;
     }
-    // Copies the next block; false after the last one, or on a failure of the file
-    // (then with a description in *error).
-    virtual bool siguienteBloque(Bloque *b, QString *error)
+    // Copies the next block: true, or false after the last one; a description on a
+    // failure of the file, which ends the blocks too.
+    virtual Resultado<bool> siguienteBloque(Bloque *b)
     {
         Q_UNUSED(b);
-        Q_UNUSED(error);
         return false;
     }
 };

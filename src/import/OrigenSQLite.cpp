@@ -37,26 +37,20 @@ OrigenSQLite::~OrigenSQLite()
     }
 }
 
-bool OrigenSQLite::abre(const QString &fichero, QString *error)
+Resultado<> OrigenSQLite::abre(const QString &fichero)
 {
-    if (!QFile::exists(fichero)) {
-        *error = TextoPropio("The file %1 does not exist.").arg(fichero);
-        return false;
-    }
+    if (!QFile::exists(fichero))
+        return fallo(TextoPropio("The file %1 does not exist.").arg(fichero));
     m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_propia);
     m_db.setDatabaseName(uriOrigenSQLite(fichero));
     m_db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=5000"));
-    if (!m_db.open()) {
-        *error = TextoPropio("The database %1 cannot be opened: %2").arg(fichero, m_db.lastError().text());
-        return false;
-    }
+    if (!m_db.open())
+        return fallo(TextoPropio("The database %1 cannot be opened: %2").arg(fichero, m_db.lastError().text()));
     // The file is data: nothing its schema names runs (SQLite's defences for files
     // from elsewhere).
-    if (sqlite3 *db = conexionSQLite(m_db)) {
-        sqlite3_db_config(db, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
-        sqlite3_db_config(db, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
-    }
-    return true;
+    if (sqlite3 *db = conexionSQLite(m_db))
+        defiendeConexion(db);
+    return {};
 }
 
 QString OrigenSQLite::nombre(const QString &tabla) const
@@ -64,25 +58,22 @@ QString OrigenSQLite::nombre(const QString &tabla) const
     return m_esquema + Database::quoteIdentifier(tabla);
 }
 
-bool OrigenSQLite::tablas(QStringList *nombres, QString *error)
+Resultado<QStringList> OrigenSQLite::tablas()
 {
+    QStringList nombres;
     QSqlQuery q(m_db);
     // A damaged or foreign file fails here, before anything is written.
     if (!q.exec(QStringLiteral("SELECT name FROM %1sqlite_master WHERE type = 'table' "
                                "AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\' ORDER BY rowid")
-                    .arg(m_esquema))) {
-        *error = TextoPropio("The list of tables of the database cannot be read: %1").arg(q.lastError().text());
-        return false;
-    }
+                    .arg(m_esquema)))
+        return fallo(TextoPropio("The list of tables of the database cannot be read: %1").arg(q.lastError().text()));
     while (q.next())
-        nombres->append(q.value(0).toString());
-    if (q.lastError().isValid()) {
-        *error = TextoPropio("The list of tables of the database cannot be read: %1").arg(q.lastError().text());
-        return false;
-    }
+        nombres.append(q.value(0).toString());
+    if (q.lastError().isValid())
+        return fallo(TextoPropio("The list of tables of the database cannot be read: %1").arg(q.lastError().text()));
     q.finish();
     compruebaFichero();
-    return true;
+    return nombres;
 }
 
 void OrigenSQLite::compruebaFichero()
@@ -113,45 +104,35 @@ void OrigenSQLite::compruebaFichero()
                     : QStringLiteral("PRAGMA ignore_check_constraints = OFF"));
 }
 
-bool OrigenSQLite::columnasLeibles(const QString &tabla, QStringList *columnas, QString *error) const
+Resultado<QStringList> OrigenSQLite::columnasLeibles(const QString &tabla) const
 {
     const QString esquema = m_esquema.isEmpty() ? QStringLiteral("main") : m_esquema.chopped(1);
     QSqlQuery q(m_db);
     q.prepare(QStringLiteral("SELECT sql FROM %1sqlite_master WHERE type = 'table' AND name = ?").arg(m_esquema));
     q.addBindValue(tabla);
-    if (!q.exec()) {
-        *error = q.lastError().text();
-        return false;
-    }
-    if (q.next() && q.value(0).toString().trimmed().startsWith(QLatin1String("CREATE VIRTUAL"), Qt::CaseInsensitive)) {
-        *error = TextoPropio("the file computes the table (a virtual table): it is not read");
-        return false;
-    }
+    if (!q.exec())
+        return fallo(q.lastError().text());
+    if (q.next() && q.value(0).toString().trimmed().startsWith(QLatin1String("CREATE VIRTUAL"), Qt::CaseInsensitive))
+        return fallo(TextoPropio("the file computes the table (a virtual table): it is not read"));
     q.finish();
     q.prepare(QStringLiteral("SELECT name, hidden FROM pragma_table_xinfo(?, ?)"));
     q.addBindValue(tabla);
     q.addBindValue(esquema);
-    if (!q.exec()) {
-        *error = q.lastError().text();
-        return false;
-    }
+    if (!q.exec())
+        return fallo(q.lastError().text());
     QStringList nombres;
     while (q.next()) {
         // hidden: 1 a hidden column of a virtual table, 2 and 3 a generated column.
         const int oculta = q.value(1).toInt();
         if (oculta != 0) {
-            *error = TextoPropio("the file computes the column %1: the table is not read")
-                         .arg(nombreColumna(q.value(0).toString()));
-            return false;
+            return fallo(TextoPropio("the file computes the column %1: the table is not read")
+                             .arg(nombreColumna(q.value(0).toString())));
         }
         nombres << q.value(0).toString();
     }
-    if (q.lastError().isValid()) {
-        *error = q.lastError().text();
-        return false;
-    }
-    *columnas = nombres;
-    return true;
+    if (q.lastError().isValid())
+        return fallo(q.lastError().text());
+    return nombres;
 }
 
 QString OrigenSQLite::enBytes(const QString &c)
@@ -159,24 +140,21 @@ QString OrigenSQLite::enBytes(const QString &c)
     return QStringLiteral("CASE typeof(%1) WHEN 'text' THEN CAST(%1 AS BLOB) ELSE %1 END").arg(c);
 }
 
-bool OrigenSQLite::abreTabla(const QString &tabla, QStringList *columnas, QString *error)
+Resultado<QStringList> OrigenSQLite::abreTabla(const QString &tabla)
 {
     cierraTabla();
-    QStringList nombres;
-    if (!columnasLeibles(tabla, &nombres, error))
-        return false;
+    Resultado<QStringList> nombres = columnasLeibles(tabla);
+    if (!nombres)
+        return nombres;
     QStringList lista;
-    for (const QString &c : nombres)
+    for (const QString &c : *nombres)
         lista << enBytes(Database::quoteIdentifier(c));
     auto q = std::make_unique<QSqlQuery>(m_db);
     q->setForwardOnly(true);
-    if (!q->exec(QStringLiteral("SELECT %1 FROM %2").arg(lista.join(QLatin1Char(',')), nombre(tabla)))) {
-        *error = q->lastError().text();
-        return false;
-    }
-    *columnas << nombres;
+    if (!q->exec(QStringLiteral("SELECT %1 FROM %2").arg(lista.join(QLatin1Char(',')), nombre(tabla))))
+        return fallo(q->lastError().text());
     leeDe(std::move(q));
-    return true;
+    return nombres;
 }
 
 void OrigenSQLite::leeDe(std::unique_ptr<QSqlQuery> q)
@@ -185,14 +163,15 @@ void OrigenSQLite::leeDe(std::unique_ptr<QSqlQuery> q)
     m_columnas = m_query ? m_query->record().count() : 0;
 }
 
-bool OrigenSQLite::siguienteFila(QVector<QVariant> *fila, QString *error)
+Resultado<bool> OrigenSQLite::siguienteFila(QVector<QVariant> *fila)
 {
     if (!m_query)
         return false;
     if (!m_query->next()) {
-        if (m_query->lastError().isValid())
-            *error = m_query->lastError().text();
+        const QSqlError e = m_query->lastError();
         m_query.reset();
+        if (e.isValid())
+            return fallo(e.text());
         return false;
     }
     fila->resize(m_columnas);

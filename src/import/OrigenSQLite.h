@@ -14,10 +14,10 @@ public:
     OrigenSQLite();
     ~OrigenSQLite() override;
 
-    bool abre(const QString &fichero, QString *error) override;
-    bool tablas(QStringList *nombres, QString *error) override;
-    bool abreTabla(const QString &tabla, QStringList *columnas, QString *error) override;
-    bool siguienteFila(QVector<QVariant> *fila, QString *error) override;
+    Resultado<> abre(const QString &fichero) override;
+    Resultado<QStringList> tablas() override;
+    Resultado<QStringList> abreTabla(const QString &tabla) override;
+    Resultado<bool> siguienteFila(QVector<QVariant> *fila) override;
     void cierraTabla() override;
     QStringList danos() const override { return m_danos; }
 
@@ -27,9 +27,9 @@ protected:
     OrigenSQLite(QSqlDatabase db, const QString &esquema);
     // A table of the source, quoted and with its schema.
     QString nombre(const QString &tabla) const;
-    // The columns of a table of the source, refused (false, with why) when the file
-    // computes any of them: a generated column, a virtual table.
-    bool columnasLeibles(const QString &tabla, QStringList *columnas, QString *error) const;
+    // The columns of a table of the source, refused (with why) when the file computes
+    // any of them: a generated column, a virtual table.
+    Resultado<QStringList> columnasLeibles(const QString &tabla) const;
     // A column read for the conversion: a text comes as its bytes, so that what is not
     // UTF-8 is seen as such.
     static QString enBytes(const QString &columnaEntreComillas);

@@ -294,7 +294,7 @@ LectorValores::LectorValores(const Tabla &tabla)
     }
 }
 
-bool LectorValores::lee(const LectorFilas &fila, const Seccion &s, QVector<Valor> *out, QString *motivo) const
+Resultado<> LectorValores::lee(const LectorFilas &fila, const Seccion &s, QVector<Valor> *out) const
 {
     const QVector<Columna> &columnas = m_tabla->columnas;
     if (out->size() != m_columnas.size())
@@ -310,27 +310,24 @@ bool LectorValores::lee(const LectorFilas &fila, const Seccion &s, QVector<Valor
         const bool vacio = esTexto ? campo.isEmpty() && !fila.entreComillas(i) : recorta(campo).isEmpty();
         if (vacio) {
             if (col.clave) {
-                *motivo = TextoPropio("the key column %1 is empty").arg(nombreColumna(QLatin1String(col.nombre)));
-                return false;
+                return fallo(TextoPropio("the key column %1 is empty").arg(nombreColumna(QLatin1String(col.nombre))));
             }
             v.tipo = Valor::Nulo;
             if (col.conversion == Conversion::FechaYHora)
                 vals[dest.destino + 1].tipo = Valor::Nulo;
             continue;
         }
-        const auto noEs = [&](const QString &que) {
-            *motivo = que.arg(nombreColumna(QLatin1String(col.nombre)), fila.cita(i));
-            return false;
+        const auto noEs = [&](const QString &que) -> Resultado<> {
+            return fallo(que.arg(nombreColumna(QLatin1String(col.nombre)), fila.cita(i)));
         };
         switch (col.tipo) {
         case Tipo::Integer:
         case Tipo::Short:
         case Tipo::Byte:
             if (!entero(campo, dest.minimo, dest.maximo, &v.entero)) {
-                *motivo = TextoPropio("%1: \"%2\" is not a whole number from %3 to %4")
+                return fallo(TextoPropio("%1: \"%2\" is not a whole number from %3 to %4")
                               .arg(nombreColumna(QLatin1String(col.nombre)), fila.cita(i),
-                                   QString::number(dest.minimo), QString::number(dest.maximo));
-                return false;
+                                   QString::number(dest.minimo), QString::number(dest.maximo)));
             }
             v.tipo = Valor::Entero;
             break;
@@ -405,10 +402,9 @@ bool LectorValores::lee(const LectorFilas &fila, const Seccion &s, QVector<Valor
                 } else {
                     const QString t = fila.texto(i);
                     if (col.tipo == Tipo::Char && t.size() > col.ancho) {
-                        *motivo = TextoPropio("%1: \"%2\" is longer than %3 characters")
+                        return fallo(TextoPropio("%1: \"%2\" is longer than %3 characters")
                                       .arg(nombreColumna(QLatin1String(col.nombre)), citaValor(t),
-                                           QString::number(col.ancho));
-                        return false;
+                                           QString::number(col.ancho)));
                     }
                     v.decodificado = t.toUtf8();
                     v.tipo = Valor::Texto;
@@ -420,17 +416,16 @@ bool LectorValores::lee(const LectorFilas &fila, const Seccion &s, QVector<Valor
             }
             if (col.tipo == Tipo::Char && v.largo > col.ancho) {
                 // Only the file's own text can be that long (a converted value is short).
-                *motivo = TextoPropio("%1: \"%2\" is longer than %3 characters")
+                return fallo(TextoPropio("%1: \"%2\" is longer than %3 characters")
                               .arg(nombreColumna(QLatin1String(col.nombre)),
                                    v.tipo == Valor::Texto ? fila.cita(i) : citaValor(v.comoTexto()),
-                                   QString::number(col.ancho));
-                return false;
+                                   QString::number(col.ancho)));
             }
             break;
         }
         }
     }
-    return true;
+    return {};
 }
 
 } // namespace slx::intercambio

@@ -4,6 +4,7 @@
 // UTF-8. Read straight from the file's bytes: a text is decoded only when it is not plain
 // ASCII or holds a doubled quote, so that a typical row costs no allocation.
 
+#include "base/Resultado.h"
 #include "import/FicheroIntercambio.h"
 
 #include <QByteArray>
@@ -47,8 +48,8 @@ public:
     bool enClave(int destino) const { return m_enClave.at(destino); }
 
     // Reads the row's fields (split by `fila` along the section's header) into one value
-    // per destination column; false with the reason when a field does not read.
-    bool lee(const LectorFilas &fila, const Seccion &s, QVector<Valor> *out, QString *motivo) const;
+    // per destination column; the reason when a field does not read.
+    Resultado<> lee(const LectorFilas &fila, const Seccion &s, QVector<Valor> *out) const;
 
 private:
     struct Destino {

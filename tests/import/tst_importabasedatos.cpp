@@ -194,21 +194,21 @@ private Q_SLOTS:
     {
         slxtest::DataHome home;
         QVERIFY(home.openDatabase());
-        QCOMPARE(tipoBaseDatos(legacyA()), TipoBaseDatos::Access);
+        QCOMPARE(tipoBaseDatos(legacyA()).value_or(TipoBaseDatos::SQLite), TipoBaseDatos::Access);
         // A copy made by SQLite itself: a file of the database opened by us would drop its locks.
         QSqlQuery copia(modulo1().ConexionBD);
         QVERIFY(copia.exec(QString("VACUUM INTO '%1'").arg(home.file("copia.db"))));
-        QCOMPARE(tipoBaseDatos(home.file("copia.db")), TipoBaseDatos::SQLite);
+        QCOMPARE(tipoBaseDatos(home.file("copia.db")).value_or(TipoBaseDatos::Access), TipoBaseDatos::SQLite);
         // The program's own database is never opened to be looked at.
-        QString por;
-        QCOMPARE(tipoBaseDatos(home.file("slx90.db"), &por), TipoBaseDatos::Ninguno);
-        QCOMPARE(por, TextoPropio("The file %1 is the program's own database or one of its logs: it cannot be "
+        const Resultado<TipoBaseDatos> propia = tipoBaseDatos(home.file("slx90.db"));
+        QVERIFY(!propia);
+        QCOMPARE(propia.error().text, TextoPropio("The file %1 is the program's own database or one of its logs: it cannot be "
                                   "imported into it.")
                           .arg(home.file("slx90.db")));
         // The name does not decide: an Access file called .db is still read as Access.
         QVERIFY(QFile::copy(legacyA(), home.file("renamed.db")));
-        QCOMPARE(tipoBaseDatos(home.file("renamed.db")), TipoBaseDatos::Access);
-        QCOMPARE(tipoBaseDatos(home.file("slx90.ini")), TipoBaseDatos::Ninguno);
+        QCOMPARE(tipoBaseDatos(home.file("renamed.db")).value_or(TipoBaseDatos::SQLite), TipoBaseDatos::Access);
+        QVERIFY(!tipoBaseDatos(home.file("slx90.ini")));
     }
 
     void accessFixtureMergedWhole()
@@ -385,6 +385,28 @@ private Q_SLOTS:
         QCOMPARE(valor("SELECT SLeqLocal FROM Intervalos WHERE THoraInicio = '11:00'").toDouble(), 71.0);
         QCOMPARE(valor("SELECT TLocal FROM Programacion").toString(), QString("Own venue"));
         QCOMPARE(valor("SELECT TUsuario FROM Configuracion").toString(), QString());
+    }
+
+    // An attached source is read under SQLite's defences for files from elsewhere; the
+    // program's connection gets its own settings back after the merge.
+    void attachedSourceReadUnderDefencesGivenBackAfter()
+    {
+        slxtest::DataHome home;
+        QVERIFY(home.openDatabase());
+        {
+            Fuente src(home.file("other.db"));
+            QVERIFY(src.exec(intervalos(30)));
+        }
+        const auto confiado = [] { return valor("PRAGMA trusted_schema").toInt(); };
+        QCOMPARE(confiado(), 1);
+        QList<int> durante;
+        const ResultadoFusion r =
+            ImportaBaseDatos(home.file("other.db"), modulo1().ConexionBD, [&] { durante << confiado(); });
+        QVERIFY2(r.sinPerdidas(), qPrintable(r.resumen()));
+        QCOMPARE(r.anadidas, qint64(30));
+        QVERIFY(!durante.isEmpty());
+        QVERIFY2(!durante.contains(1), "the source's schema was trusted while it was read");
+        QCOMPARE(confiado(), 1);
     }
 
     void columnsMatchedByNameAndForeignTablesSkipped()
@@ -868,7 +890,7 @@ private Q_SLOTS:
             QVERIFY(QDir(home.path()).mkdir("other.db"));
         else
             path = "/dev/null";
-        QCOMPARE(tipoBaseDatos(path), TipoBaseDatos::Ninguno);
+        QVERIFY(!tipoBaseDatos(path));
         const ResultadoFusion r = ImportaBaseDatos(path, modulo1().ConexionBD);
         QCOMPARE(r.error, TextoPropio("The file %1 is not a regular file (it is a folder, a device or a pipe): it "
                                       "cannot be imported.")

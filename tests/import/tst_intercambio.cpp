@@ -1026,8 +1026,8 @@ private Q_SLOTS:
             file += "2;2009-01-0" + QByteArray::number(i) + ";10:00\r\n";
         const QString path = escribe(*m_home, "changed.qv90", file);
         intercambio::FicheroIntercambio f;
-        QString error;
-        QVERIFY2(f.abre(path, &error), qPrintable(error));
+        const Resultado<> abierto = f.abre(path);
+        QVERIFY2(abierto, qPrintable(abierto ? QString() : abierto.error().text));
         cambia(path, change, change == "cut" ? linea400 : change == "rewritten" ? segunda - 20 : segunda);
         if (QTest::currentTestFailed())
             return;
