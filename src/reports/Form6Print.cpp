@@ -22,7 +22,7 @@ namespace slx {
 namespace {
 
 // A failure of the print-out: its description and where it arose.
-struct Fallo {
+struct FalloImpresion {
     QString descripcion;
     QString origen;
 };
@@ -66,8 +66,8 @@ void Form6::SSCommandImprimir_Click()
         datos.memo =
             marco::memoInhabiles(m.InhabilDiaEmpieza, m.InhabilHoraEmpieza, m.InhabilDiaTermina, m.InhabilHoraTermina);
         QString error;
-        if (!marco::grabaMemo(m.ConexionBD, datos.memo, nullptr, &error))
-            throw Fallo{error, QStringLiteral("ConexionBD")};
+        if (const auto grabado = marco::grabaMemo(m.ConexionBD, datos.memo); !grabado)
+            throw FalloImpresion{grabado.error().mensaje(), QStringLiteral("ConexionBD")};
         datos.usuario = m.PiePagina;
         datos.hoy = QDate::currentDate();
         datos.version = cajaIncidencias("TextVersion").value_or(m.VersionAparato);
@@ -82,20 +82,20 @@ void Form6::SSCommandImprimir_Click()
         if (tipo == informes::Tipo::Sesiones) {
             const std::optional<bool> hay = informes::hayRegistros(m.ConexionBD, tipo, serial, periodo, &error);
             if (!hay)
-                throw Fallo{error, QStringLiteral("ConexionBD")};
+                throw FalloImpresion{error, QStringLiteral("ConexionBD")};
             if (!*hay) {
                 ui::MsgBox(loc(59), ui::Icon::Critical, ui::OkOnly, this);
                 return;
             }
         }
-        const std::optional<marco::FilaAparato> fila = marco::leeFilaAparato(m.ConexionBD, serial, &error);
+        const auto fila = marco::leeFilaAparato(m.ConexionBD, serial);
         if (!fila)
-            throw Fallo{error, QStringLiteral("ConexionBD")};
+            throw FalloImpresion{fila.error().mensaje(), QStringLiteral("ConexionBD")};
         datos.fila = *fila;
         if (!fecha || !hora)
             datos.totales = marco::sellosTotales(*fila);
         informes::preparaInforme(*VSReport1, m.ConexionBD, tipo, datos, periodo, CreaScriptDetall(), loc);
-    } catch (const Fallo &f) {
+    } catch (const FalloImpresion &f) {
         ui::MsgBox(f.descripcion + QStringLiteral(" ; ") + f.origen, ui::Icon::Critical, ui::OkOnly, this);
         return;
     } catch (const FalloInforme &f) {
