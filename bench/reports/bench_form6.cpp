@@ -179,18 +179,16 @@ int main(int argc, char **argv)
             impresas = std::min(pdfPaginas, paginas);
             QElapsedTimer r;
             r.start();
-            QString fallo;
-            imprimeModelo(
+            const auto impreso = imprimeModelo(
                 *modelo, pdf, 1, impresas,
                 [&](int) {
                     ++avisos;
                     QApplication::processEvents();
                     return true;
-                },
-                &fallo);
+                });
             pdfMs = r.nsecsElapsed() / 1e6;
-            if (!fallo.isEmpty())
-                std::fprintf(stderr, "PDF: %s\n", qPrintable(fallo));
+            if (!impreso)
+                std::fprintf(stderr, "PDF: %s\n", qPrintable(impreso.error().mensaje()));
             f->findChild<QToolButton *>("SSCommandExit")->click();
         }
     });

@@ -182,7 +182,8 @@ int main(int argc, char **argv)
         pdf.setResolution(600);
         const int hasta = std::min(pdfPaginas, modelo->paginas());
         reloj.restart();
-        imprimeModelo(*modelo, pdf, 1, hasta, {}, &error);
+        if (const auto impreso = imprimeModelo(*modelo, pdf, 1, hasta, {}); !impreso)
+            std::fprintf(stderr, "PDF: %s\n", qPrintable(impreso.error().mensaje()));
         const double ms = reloj.nsecsElapsed() / 1e6;
         std::printf("PDF: %d pages in %.0f ms, %.0f pages/s (%.1f MB)\n", hasta, ms, hasta / (ms / 1000.0),
                     QFileInfo(dir.filePath("out.pdf")).size() / 1048576.0);

@@ -623,9 +623,7 @@ void LocGuru::TranslateForm(QWidget *form)
         return;
     const auto visit = [this](QObject *o) {
         try {
-            bool handled = false;
-            LocGuruP_BAS::TranslateSpecialControl(o, handled, *this);
-            if (!handled)
+            if (!LocGuruP_BAS::TranslateSpecialControl(o, *this))
                 TranslateObject(o);
         } catch (...) {
         }
@@ -765,9 +763,7 @@ void LocGuru::ExportFormStrings(QWidget *form)
     ExportObjectStrings(form);
     const QList<QObject *> controls = LocGuruP_BAS::FormControls(form);
     for (QObject *o : controls) {
-        bool handled = false;
-        LocGuruP_BAS::ExportSpecialControlStrings(o, handled, *this);
-        if (!handled)
+        if (!LocGuruP_BAS::ExportSpecialControlStrings(o, *this))
             ExportObjectStrings(o);
     }
 }

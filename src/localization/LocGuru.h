@@ -177,11 +177,12 @@ QString GetNativeString(qint32 id, const QString &prefix);
 bool SetupLanguage(const QString &sDatabase, const QString &sLanguage, LocGuru &loc = oLocGuru());
 // Qt's own texts (Yes, No, Cancel, OK...) in that language ("Español", ..., "Português").
 bool InstallQtTranslation(const QString &sLanguage);
-// The chart, grid and tab controls: translates their texts; handled tells whether the
-// control was one of them.
-void TranslateSpecialControl(QObject *control, bool &handled, LocGuru &loc = oLocGuru());
-// The same controls for the export (throws LocFailure).
-void ExportSpecialControlStrings(QObject *control, bool &handled, LocGuru &loc = oLocGuru());
+// The chart, grid and tab controls: translates their texts; true when the control was
+// one of them.
+bool TranslateSpecialControl(QObject *control, LocGuru &loc = oLocGuru());
+// The same controls for the export; true when the control was one of them (throws
+// LocFailure).
+bool ExportSpecialControlStrings(QObject *control, LocGuru &loc = oLocGuru());
 // Writes every native text of the program and of its windows into Language.db of the
 // data folder, for the translators, in one transaction.
 void ExportAllFormStrings(LocGuru &loc = oLocGuru());

@@ -209,13 +209,13 @@ QList<QObject *> FormControls(QWidget *form)
     return out;
 }
 
-void TranslateSpecialControl(QObject *control, bool &handled, LocGuru &loc)
+bool TranslateSpecialControl(QObject *control, LocGuru &loc)
 {
-    handled = false;
+    bool handled = false;
     try {
         QStringList texts;
         if (!specialTexts(control, &texts))
-            return;
+            return false;
         handled = true;
         for (int i = 0; i < texts.size(); ++i) {
             try {
@@ -227,22 +227,22 @@ void TranslateSpecialControl(QObject *control, bool &handled, LocGuru &loc)
         }
     } catch (...) {
     }
+    return handled;
 }
 
-void ExportSpecialControlStrings(QObject *control, bool &handled, LocGuru &loc)
+bool ExportSpecialControlStrings(QObject *control, LocGuru &loc)
 {
-    handled = false;
     QStringList texts;
     try {
         if (!specialTexts(control, &texts))
-            return;
+            return false;
     } catch (...) {
-        return;
+        return false;
     }
-    handled = true;
     // A failure of the database (or the refusal of the text form) still ends the export.
     for (const QString &t : std::as_const(texts))
         loc.ExportOneString(t);
+    return true;
 }
 
 QStringList ExportedForms()

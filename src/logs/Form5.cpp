@@ -392,9 +392,10 @@ void Form5::CarregaDades()
 
     for (Rejilla r : kRejillas) {
         m_descendente[int(r)] = true;
-        if (!modelo(r)->setSource(m.ConexionBD, logs::tablaDe(r), QStringLiteral("LNumeroSerie"), serial,
-                                  logs::ordenInicial(r), &error))
-            ui::MsgBox(error, ui::Icon::Critical, ui::OkOnly, this);
+        if (const auto leido = modelo(r)->setSource(m.ConexionBD, logs::tablaDe(r), QStringLiteral("LNumeroSerie"),
+                                                    serial, logs::ordenInicial(r));
+            !leido)
+            ui::MsgBox(leido.error().mensaje(), ui::Icon::Critical, ui::OkOnly, this);
     }
     const bool dna = versionAlMenys(m.VersionAparato, firmware::kNewIntervalRecord);
     for (int c = rejillas::kFirstFirmware30Column; c <= rejillas::kLastFirmware30Column; ++c)
@@ -529,11 +530,10 @@ void Form5::ordenaCabecera(Rejilla r, int colIndex)
     const bool large = r == Rejilla::Intervalos || r == Rejilla::Sesiones;
     const int leftCol = large ? g->leftCol() : -1;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    QString error;
-    const bool ok = m->setOrder(orden, &error);
+    const auto ok = m->setOrder(orden);
     QApplication::restoreOverrideCursor();
     if (!ok) {
-        ui::MsgBox(error, ui::Icon::Critical, ui::OkOnly, this);
+        ui::MsgBox(ok.error().mensaje(), ui::Icon::Critical, ui::OkOnly, this);
         return;
     }
     m_descendente[int(r)] = desc;

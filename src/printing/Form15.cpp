@@ -227,19 +227,16 @@ void Form15::imprime(QPagedPaintDevice &dispositivo, int desde, int hasta)
     progreso.setWindowTitle(ui::applicationTitle());
     progreso.setWindowModality(Qt::WindowModal);
     progreso.setMinimumDuration(400);
-    QString error;
-    bool cancelado = false;
-    const bool ok = imprimeModelo(
+    const auto impreso = imprimeModelo(
         *modelo, dispositivo, desde, hasta,
         [&](int n) {
             progreso.setValue(n - 1);
             QApplication::processEvents();
             return !progreso.wasCanceled();
-        },
-        &error, &cancelado);
+        });
     progreso.setValue(hasta - desde + 1);
-    if (!ok && !cancelado)
-        ui::MsgBox(error, ui::Icon::Critical, ui::OkOnly, this);
+    if (!impreso && !impresionCancelada(impreso.error()))
+        ui::MsgBox(impreso.error().mensaje(), ui::Icon::Critical, ui::OkOnly, this);
 }
 
 void Form15::SSCommandImprimir_Click()

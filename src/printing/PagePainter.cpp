@@ -116,11 +116,19 @@ void pintaPagina(QPainter &painter, const ModeloPaginas &modelo, int pagina, con
     painter.restore();
 }
 
-bool imprimeModelo(const ModeloPaginas &modelo, QPagedPaintDevice &dispositivo, int desde, int hasta,
-                   const std::function<bool(int)> &progreso, QString *error, bool *cancelado)
+namespace {
+// The detail that marks a cancelled print.
+const QString kCancelada = QStringLiteral("cancelled");
+} // namespace
+
+bool impresionCancelada(const Fallo &f)
 {
-    if (cancelado)
-        *cancelado = false;
+    return f.detail == kCancelada;
+}
+
+Resultado<> imprimeModelo(const ModeloPaginas &modelo, QPagedPaintDevice &dispositivo, int desde, int hasta,
+                          const std::function<bool(int)> &progreso)
+{
     desde = std::max(1, desde);
     hasta = std::min(hasta, modelo.paginas());
     const QSizeF mm = modelo.tamano / 10.0;
@@ -129,31 +137,21 @@ bool imprimeModelo(const ModeloPaginas &modelo, QPagedPaintDevice &dispositivo, 
         mm.width() > mm.height() ? QPageLayout::Landscape : QPageLayout::Portrait;
     dispositivo.setPageLayout(QPageLayout(tamano, orientacion, QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter));
     QPainter painter;
-    if (!painter.begin(&dispositivo)) {
-        if (error)
-            *error = TextoPropio("The document cannot be printed: the printer or the file cannot be opened.");
-        return false;
-    }
+    if (!painter.begin(&dispositivo))
+        return fallo(TextoPropio("The document cannot be printed: the printer or the file cannot be opened."));
     const QRect pagina = painter.viewport();
     for (int p = desde; p <= hasta; ++p) {
         if (progreso && !progreso(p - desde + 1)) {
             painter.end();
-            if (cancelado)
-                *cancelado = true;
-            if (error)
-                *error = TextoPropio("Printing was cancelled.");
-            return false;
+            return fallo(TextoPropio("Printing was cancelled."), kCancelada);
         }
         if (p > desde)
             dispositivo.newPage();
         pintaPagina(painter, modelo, p - 1, QRectF(pagina));
     }
-    if (!painter.end()) {
-        if (error)
-            *error = TextoPropio("The document cannot be printed: the printer or the file cannot be written.");
-        return false;
-    }
-    return true;
+    if (!painter.end())
+        return fallo(TextoPropio("The document cannot be printed: the printer or the file cannot be written."));
+    return {};
 }
 
 } // namespace slx

@@ -2,6 +2,7 @@
 // Draws pages of a page model on any paint device: the preview's screen, an image, a
 // printer or a PDF file.
 
+#include "base/Resultado.h"
 #include "printing/PageModel.h"
 
 #include <QRectF>
@@ -18,10 +19,12 @@ void pintaPagina(QPainter &painter, const ModeloPaginas &modelo, int pagina, con
 
 // Prints pages desde to hasta (from 1, both included) on a paged device whose page
 // size and margins it sets (the whole sheet, no margins). progreso is called before
-// each page with the page's rank from 1; returning false cancels. False with a
-// description when the device cannot be painted on or the print was cancelled
-// (*cancelado set).
-bool imprimeModelo(const ModeloPaginas &modelo, QPagedPaintDevice &dispositivo, int desde, int hasta,
-                   const std::function<bool(int)> &progreso, QString *error, bool *cancelado = nullptr);
+// each page with the page's rank from 1; returning false cancels. A failure with its
+// description when the device cannot be painted on or the print was cancelled (then
+// impresionCancelada() tells it).
+Resultado<> imprimeModelo(const ModeloPaginas &modelo, QPagedPaintDevice &dispositivo, int desde, int hasta,
+                          const std::function<bool(int)> &progreso);
+// True for the failure of a print the progress callback cancelled.
+bool impresionCancelada(const Fallo &f);
 
 } // namespace slx

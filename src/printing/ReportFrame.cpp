@@ -137,67 +137,45 @@ QString memoInhabiles(std::span<const QString> diaEmpieza, std::span<const QStri
     return k == 0 ? QStringLiteral(" ") : memo;
 }
 
-std::optional<QString> usuarioConfiguracion(QSqlDatabase db, QString *error)
+Resultado<QString> usuarioConfiguracion(QSqlDatabase db)
 {
     QSqlQuery q(db);
-    if (!q.exec(QString::fromLatin1(kPrimeraConfiguracion))) {
-        if (error)
-            *error = q.lastError().text();
-        return std::nullopt;
-    }
-    if (!q.next()) {
-        if (error)
-            *error = TextoPropio("The settings row of the table Configuracion is missing.");
-        return std::nullopt;
-    }
+    if (!q.exec(QString::fromLatin1(kPrimeraConfiguracion)))
+        return fallo(q.lastError().text());
+    if (!q.next())
+        return fallo(TextoPropio("The settings row of the table Configuracion is missing."));
     return q.value(1).isNull() ? QString() : q.value(1).toString();
 }
 
-bool grabaMemo(QSqlDatabase db, const QString &memo, QString *usuario, QString *error)
+Resultado<QString> grabaMemo(QSqlDatabase db, const QString &memo)
 {
     QSqlQuery q(db);
-    if (!q.exec(QString::fromLatin1(kPrimeraConfiguracion))) {
-        if (error)
-            *error = q.lastError().text();
-        return false;
-    }
-    if (!q.next()) {
-        if (error)
-            *error = TextoPropio("The settings row of the table Configuracion is missing.");
-        return false;
-    }
+    if (!q.exec(QString::fromLatin1(kPrimeraConfiguracion)))
+        return fallo(q.lastError().text());
+    if (!q.next())
+        return fallo(TextoPropio("The settings row of the table Configuracion is missing."));
     const qint64 fila = q.value(0).toLongLong();
-    if (usuario)
-        *usuario = q.value(1).isNull() ? QString() : q.value(1).toString();
+    const QString usuario = q.value(1).isNull() ? QString() : q.value(1).toString();
     q.finish();
     QSqlQuery u(db);
     u.prepare(QStringLiteral("UPDATE \"Configuracion\" SET \"Memo\" = ? WHERE rowid = ?"));
     u.addBindValue(memo);
     u.addBindValue(fila);
-    if (!u.exec()) {
-        if (error)
-            *error = u.lastError().text();
-        return false;
-    }
-    return true;
+    if (!u.exec())
+        return fallo(u.lastError().text());
+    return usuario;
 }
 
-std::optional<FilaAparato> leeFilaAparato(QSqlDatabase db, qint32 serial, QString *error)
+Resultado<FilaAparato> leeFilaAparato(QSqlDatabase db, qint32 serial)
 {
     QSqlQuery q(db);
     q.prepare(QStringLiteral("SELECT \"DFechaTotales\", \"THoraTotales\", \"SOctava31,5Hz\", \"BoCambioHora\", "
                              "\"TTipoActuacionVecino\", \"CMI\" FROM \"Programacion\" WHERE \"LNumeroSerie\" = ?"));
     q.addBindValue(serial);
-    if (!q.exec()) {
-        if (error)
-            *error = q.lastError().text();
-        return std::nullopt;
-    }
-    if (!q.next()) {
-        if (error)
-            *error = TextoPropio("The device %1 has no stored programming sheet.").arg(serial);
-        return std::nullopt;
-    }
+    if (!q.exec())
+        return fallo(q.lastError().text());
+    if (!q.next())
+        return fallo(TextoPropio("The device %1 has no stored programming sheet.").arg(serial));
     FilaAparato f;
     f.fechaTotales = q.value(0).toString();
     f.horaTotales = q.value(1).toString();

@@ -5,6 +5,7 @@
 // the main report and of the event sub-reports Reprogramacions, Esborrats and
 // FinBateria, the value fields of the header and every caption by text number.
 
+#include "base/Resultado.h"
 #include "printing/Report.h"
 
 #include <QDate>
@@ -27,13 +28,13 @@ QString memoInhabiles(std::span<const QString> diaEmpieza, std::span<const QStri
                       std::span<const QString> diaTermina, std::span<const QString> horaTermina);
 
 // Writes the memo into Memo of the first Configuracion row and returns that row's
-// TUsuario (empty when it holds none). False with a description when the table has no
-// row or the database fails; nothing is written then.
-bool grabaMemo(QSqlDatabase db, const QString &memo, QString *usuario, QString *error);
+// TUsuario (empty when it holds none). A failure with its description when the table
+// has no row or the database fails; nothing is written then.
+Resultado<QString> grabaMemo(QSqlDatabase db, const QString &memo);
 
-// TUsuario of the first Configuracion row (the charts window's footer); nothing, with
-// a description, when the table has no row or the database fails.
-std::optional<QString> usuarioConfiguracion(QSqlDatabase db, QString *error);
+// TUsuario of the first Configuracion row (the charts window's footer); a failure with
+// its description when the table has no row or the database fails.
+Resultado<QString> usuarioConfiguracion(QSqlDatabase db);
 
 // The stored values of a device row that the frame prints.
 struct FilaAparato {
@@ -44,9 +45,9 @@ struct FilaAparato {
     QString tipoActuacionVecino;
     bool cmi = false;
 };
-// The Programacion row of that serial number; nothing, with a description, when the
+// The Programacion row of that serial number; a failure with its description when the
 // table has no such row or the database fails.
-std::optional<FilaAparato> leeFilaAparato(QSqlDatabase db, qint32 serial, QString *error);
+Resultado<FilaAparato> leeFilaAparato(QSqlDatabase db, qint32 serial);
 
 // The totals stamp of the sheet's print-out: DFechaTotales in the short date form, a
 // blank, THoraTotales.

@@ -31,19 +31,20 @@ void Form2::SSCommandImprimir_Click()
     if (!VSReport1)
         VSReport1 = new ReportEngine(this);
     try {
-        QString error;
         // The stored row of the sheet on screen, whatever the window's position.
-        const auto fila = marco::leeFilaAparato(m.ConexionBD, qint32(*serial), &error);
+        const auto fila = marco::leeFilaAparato(m.ConexionBD, qint32(*serial));
         if (!fila)
-            throw FalloInforme{error};
+            throw FalloInforme{fila.error().mensaje()};
         marco::DatosMarco datos;
         datos.serial = qint32(*serial);
         datos.fila = *fila;
         datos.totales = marco::sellosTotales(*fila);
         datos.memo =
             marco::memoInhabiles(m.InhabilDiaEmpieza, m.InhabilHoraEmpieza, m.InhabilDiaTermina, m.InhabilHoraTermina);
-        if (!marco::grabaMemo(m.ConexionBD, datos.memo, &datos.usuario, &error))
-            throw FalloInforme{error};
+        const auto usuario = marco::grabaMemo(m.ConexionBD, datos.memo);
+        if (!usuario)
+            throw FalloInforme{usuario.error().mensaje()};
+        datos.usuario = *usuario;
         datos.hoy = QDate::currentDate();
         datos.version = texto(QStringLiteral("MaskVersion"));
         VSReport1->carga(DataFolder::file(QStringLiteral("XML/slx90_1.xml")), QStringLiteral("SLX90_1"));

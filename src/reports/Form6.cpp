@@ -144,11 +144,11 @@ void Form6::Form_Load()
         falla(TextoPropio("The database is not open."));
         return;
     }
-    QString error;
     for (WindowedSqlModel *modelo : m_modelos) {
-        if (!modelo->setSource(m.ConexionBD, QStringLiteral("Intervalos"), QStringLiteral("LNumeroSerie"),
-                               m.NumeroSerieAparato, kOrden, &error)) {
-            falla(error);
+        if (const auto leido = modelo->setSource(m.ConexionBD, QStringLiteral("Intervalos"),
+                                                 QStringLiteral("LNumeroSerie"), m.NumeroSerieAparato, kOrden);
+            !leido) {
+            falla(leido.error().mensaje());
             return;
         }
     }

@@ -65,9 +65,8 @@ void Form6::SSCommandImprimir_Click()
             datos.totales = *fecha + QLatin1Char(' ') + *hora;
         datos.memo =
             marco::memoInhabiles(m.InhabilDiaEmpieza, m.InhabilHoraEmpieza, m.InhabilDiaTermina, m.InhabilHoraTermina);
-        QString error;
-        if (!marco::grabaMemo(m.ConexionBD, datos.memo, nullptr, &error))
-            throw FalloConsulta{error, QStringLiteral("ConexionBD")};
+        if (const auto grabado = marco::grabaMemo(m.ConexionBD, datos.memo); !grabado)
+            throw FalloConsulta{grabado.error().mensaje(), QStringLiteral("ConexionBD")};
         datos.usuario = m.PiePagina;
         datos.hoy = QDate::currentDate();
         datos.version = cajaIncidencias("TextVersion").value_or(m.VersionAparato);
@@ -88,9 +87,9 @@ void Form6::SSCommandImprimir_Click()
                 return;
             }
         }
-        const std::optional<marco::FilaAparato> fila = marco::leeFilaAparato(m.ConexionBD, serial, &error);
+        const auto fila = marco::leeFilaAparato(m.ConexionBD, serial);
         if (!fila)
-            throw FalloConsulta{error, QStringLiteral("ConexionBD")};
+            throw FalloConsulta{fila.error().mensaje(), QStringLiteral("ConexionBD")};
         datos.fila = *fila;
         if (!fecha || !hora)
             datos.totales = marco::sellosTotales(*fila);

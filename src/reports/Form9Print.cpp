@@ -56,10 +56,9 @@ QSize tamanoEnDiseno(const QString &layout, const QString &fichero)
 // Writes a chart as a vector picture; a picture that cannot be written stops the report.
 void grabaGrafica(const Chart2D *grafica, const QString &fichero, const QString &layout)
 {
-    QString error;
-    if (!grafica->drawToFile(fichero, 3, &error, tamanoEnDiseno(layout, fichero)))
+    if (const auto r = grafica->drawToFile(fichero, 3, tamanoEnDiseno(layout, fichero)); !r)
         throw FalloInforme{
-            TextoPropio("The picture %1 cannot be written: %2").arg(QDir::toNativeSeparators(fichero), error)};
+            TextoPropio("The picture %1 cannot be written: %2").arg(QDir::toNativeSeparators(fichero), r.error().text)};
 }
 
 } // namespace
@@ -85,19 +84,18 @@ void Form9::SSCommandImprimir_Click()
         if (!serial)
             throw FalloInforme{error};
         // A missing device row is reported once the memo, the pictures and the layout are done.
-        QString errorFila;
-        const auto fila = marco::leeFilaAparato(m.ConexionBD, qint32(*serial), &errorFila);
-        const auto usuario = marco::usuarioConfiguracion(m.ConexionBD, &error);
+        const auto fila = marco::leeFilaAparato(m.ConexionBD, qint32(*serial));
+        const auto usuario = marco::usuarioConfiguracion(m.ConexionBD);
         if (!usuario)
-            throw FalloInforme{error};
-        if (!marco::grabaMemo(m.ConexionBD, memo, nullptr, &error))
-            throw FalloInforme{error};
+            throw FalloInforme{usuario.error().mensaje()};
+        if (const auto grabado = marco::grabaMemo(m.ConexionBD, memo); !grabado)
+            throw FalloInforme{grabado.error().mensaje()};
         const QString layout = DataFolder::file(QString::fromLatin1(kLayout));
         grabaGrafica(Chart2D1, DataFolder::file(QString::fromLatin1(kImagenArriba)), layout);
         grabaGrafica(Chart2D2, DataFolder::file(QString::fromLatin1(kImagenAbajo)), layout);
         VSReport1->carga(layout, QStringLiteral("SLX90_4"));
         if (!fila)
-            throw FalloInforme{errorFila};
+            throw FalloInforme{fila.error().mensaje()};
         marco::DatosMarco datos;
         datos.serial = qint32(*serial);
         datos.fila = *fila;

@@ -165,7 +165,7 @@ bool Chart2D::copyToClipboard(int format) const
     return true;
 }
 
-bool Chart2D::drawToFile(const QString &path, int format, QString *error, const QSize &size) const
+Resultado<> Chart2D::drawToFile(const QString &path, int format, const QSize &size) const
 {
     QByteArray bytes;
     if (format == Bitmap) {
@@ -175,17 +175,12 @@ bool Chart2D::drawToFile(const QString &path, int format, QString *error, const 
     } else if (format >= Metafile && format <= StandardMetafile) {
         bytes = toSvg(size);
     } else {
-        if (error)
-            *error = QStringLiteral("Unknown picture format %1").arg(format);
-        return false;
+        return fallo(QStringLiteral("Unknown picture format %1").arg(format));
     }
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
-    return true;
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+        return fallo(file.errorString());
+    return {};
 }
 
 QStringList Chart2D::translatableTexts() const

@@ -10,6 +10,7 @@
 // by group. The accessible description lists the texts of the shown floating labels, one
 // line per text line, as a person reads them on the screen.
 
+#include "base/Resultado.h"
 #include "widgets/ChartModel.h"
 #include "widgets/ChartPainter.h"
 #include "widgets/Translatable.h"
@@ -61,11 +62,11 @@ public:
     bool print(QPagedPaintDevice *device) const;
     // Copies the picture to the clipboard in one of the four formats; false for another.
     bool copyToClipboard(int format) const;
-    // Writes the picture to a file: format 1 a PNG bitmap, 2 to 4 an SVG picture. False,
-    // with the reason in *error, when the file cannot be written or the format is unknown.
+    // Writes the picture to a file: format 1 a PNG bitmap, 2 to 4 an SVG picture. The
+    // reason as the failure's text when the file cannot be written or the format is unknown.
     // An SVG picture is laid out on size when one is given (a report box's proportions),
     // else on the widget's.
-    bool drawToFile(const QString &path, int format, QString *error = nullptr, const QSize &size = {}) const;
+    Resultado<> drawToFile(const QString &path, int format, const QSize &size = {}) const;
 
     QStringList translatableTexts() const override;
     void setTranslatableText(int index, const QString &text) override;

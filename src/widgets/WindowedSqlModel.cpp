@@ -106,7 +106,7 @@ void WindowedSqlModel::dropTemp()
     m_tempTable.clear();
 }
 
-bool WindowedSqlModel::query(QString *error)
+Resultado<> WindowedSqlModel::query()
 {
     dropTemp();
     m_pages.clear();
@@ -115,15 +115,13 @@ bool WindowedSqlModel::query(QString *error)
     m_lastError.clear();
     m_count = 0;
     if (!m_db.isValid() || !m_db.isOpen() || m_table.isEmpty())
-        return true;
+        return {};
 
-    const auto fail = [&](const QSqlQuery &failed) {
+    const auto fail = [&](const QSqlQuery &failed) -> Resultado<> {
         m_lastError = failed.lastError().text();
-        if (error)
-            *error = m_lastError;
         m_count = 0;
         dropTemp();
-        return false;
+        return fallo(m_lastError);
     };
 
     // Is the order served by an index? Otherwise the ids are put in order once.
@@ -146,7 +144,7 @@ bool WindowedSqlModel::query(QString *error)
         if (!count.exec() || !count.next())
             return fail(count);
         m_count = count.value(0).toInt();
-        return true;
+        return {};
     }
 
     m_tempTable = QStringLiteral("slx_orden_%1").arg(++g_tempSerial);
@@ -161,11 +159,11 @@ bool WindowedSqlModel::query(QString *error)
     if (!fill.exec())
         return fail(fill);
     m_count = fill.numRowsAffected();
-    return true;
+    return {};
 }
 
-bool WindowedSqlModel::setSource(const QSqlDatabase &db, const QString &table, const QString &filterColumn,
-                                 const QVariant &filterValue, const QVector<Orden> &order, QString *error)
+Resultado<> WindowedSqlModel::setSource(const QSqlDatabase &db, const QString &table, const QString &filterColumn,
+                                        const QVariant &filterValue, const QVector<Orden> &order)
 {
     beginResetModel();
     dropTemp();
@@ -174,24 +172,24 @@ bool WindowedSqlModel::setSource(const QSqlDatabase &db, const QString &table, c
     m_filterColumn = filterColumn;
     m_filterValue = filterValue;
     m_order = order;
-    const bool ok = query(error);
+    Resultado<> ok = query();
     endResetModel();
     return ok;
 }
 
-bool WindowedSqlModel::setOrder(const QVector<Orden> &order, QString *error)
+Resultado<> WindowedSqlModel::setOrder(const QVector<Orden> &order)
 {
     beginResetModel();
     m_order = order;
-    const bool ok = query(error);
+    Resultado<> ok = query();
     endResetModel();
     return ok;
 }
 
-bool WindowedSqlModel::refresh(QString *error)
+Resultado<> WindowedSqlModel::refresh()
 {
     beginResetModel();
-    const bool ok = query(error);
+    Resultado<> ok = query();
     endResetModel();
     return ok;
 }

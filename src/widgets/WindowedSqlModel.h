@@ -12,6 +12,7 @@
 // Cells are formatted and coloured by the column layout (GridColumn) as they are asked
 // for, that is only the cells in sight. Qt::EditRole gives the stored value.
 
+#include "base/Resultado.h"
 #include "widgets/GridColumn.h"
 
 #include <QAbstractTableModel>
@@ -45,13 +46,13 @@ public:
     void columnChanged(int i);
 
     // The rows of table whose filterColumn equals filterValue (bound), in that order.
-    // False with the database's description on failure (the model is then empty).
-    bool setSource(const QSqlDatabase &db, const QString &table, const QString &filterColumn,
-                   const QVariant &filterValue, const QVector<Orden> &order, QString *error = nullptr);
+    // A failure with the database's description (the model is then empty).
+    Resultado<> setSource(const QSqlDatabase &db, const QString &table, const QString &filterColumn,
+                          const QVariant &filterValue, const QVector<Orden> &order);
     // The same rows in another order.
-    bool setOrder(const QVector<Orden> &order, QString *error = nullptr);
+    Resultado<> setOrder(const QVector<Orden> &order);
     // Reads the rows again (after they changed in the table).
-    bool refresh(QString *error = nullptr);
+    Resultado<> refresh();
     // No rows.
     void clear();
 
@@ -83,7 +84,7 @@ private:
     using Row = QVector<QVariant>;
     const Row *fila(int row) const;
     bool leePagina(int page) const;
-    bool query(QString *error);
+    Resultado<> query();
     void dropTemp();
     QString selectList(const QString &prefix) const;
     QString orderBy(bool reversed) const;

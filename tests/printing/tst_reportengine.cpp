@@ -728,17 +728,14 @@ private Q_SLOTS:
         s.setOrigen("SELECT * FROM Filas ORDER BY n");
         const auto modelo = laidOut(m);
         QPdfWriter pdf(home->file("out.pdf"));
-        QString error;
         int llamadas = 0;
-        QVERIFY(imprimeModelo(
-            *modelo, pdf, 1, modelo->paginas(), [&](int) { return ++llamadas > 0; }, &error));
+        QVERIFY(imprimeModelo(*modelo, pdf, 1, modelo->paginas(), [&](int) { return ++llamadas > 0; }).has_value());
         QCOMPARE(llamadas, modelo->paginas());
         QVERIFY(QFileInfo(home->file("out.pdf")).size() > 1000);
         QPdfWriter otro(home->file("cancelled.pdf"));
-        bool cancelado = false;
-        QVERIFY(!imprimeModelo(
-            *modelo, otro, 1, modelo->paginas(), [](int n) { return n < 2; }, &error, &cancelado));
-        QVERIFY(cancelado);
+        const auto cancelado = imprimeModelo(*modelo, otro, 1, modelo->paginas(), [](int n) { return n < 2; });
+        QVERIFY(!cancelado);
+        QVERIFY(impresionCancelada(cancelado.error()));
     }
 };
 

@@ -377,17 +377,17 @@ private Q_SLOTS:
         Chart2D c;
         setUp(c, chart::Kind::Lines, 1);
         c.setValue(1, 1, 1, 3);
-        QString error;
-        QVERIFY(c.drawToFile(dir.filePath("chart.svg"), Chart2D::EnhancedMetafile, &error));
+        QVERIFY(c.drawToFile(dir.filePath("chart.svg"), Chart2D::EnhancedMetafile).has_value());
         QVERIFY(QSvgRenderer(dir.filePath("chart.svg")).isValid());
-        QVERIFY(c.drawToFile(dir.filePath("chart.png"), Chart2D::Bitmap, &error));
+        QVERIFY(c.drawToFile(dir.filePath("chart.png"), Chart2D::Bitmap).has_value());
         QCOMPARE(QImage(dir.filePath("chart.png")).size(), QSize(600, 300));
-        QVERIFY(!c.drawToFile(dir.filePath("chart.x"), 5, &error));
-        QVERIFY(!error.isEmpty());
+        const auto formato = c.drawToFile(dir.filePath("chart.x"), 5);
+        QVERIFY(!formato);
+        QVERIFY(!formato.error().text.isEmpty());
         // A file that cannot be written is reported, never taken for written.
-        error.clear();
-        QVERIFY(!c.drawToFile(dir.filePath("no-such-folder/chart.svg"), Chart2D::EnhancedMetafile, &error));
-        QVERIFY(!error.isEmpty());
+        const auto carpeta = c.drawToFile(dir.filePath("no-such-folder/chart.svg"), Chart2D::EnhancedMetafile);
+        QVERIFY(!carpeta);
+        QVERIFY(!carpeta.error().text.isEmpty());
     }
 
     void clipboardFormats()

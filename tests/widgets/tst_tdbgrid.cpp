@@ -142,10 +142,9 @@ private slots:
     {
         WindowedSqlModel m;
         m.setColumns(columnas());
-        QString error;
-        QVERIFY2(m.setSource(modulo1().ConexionBD, QStringLiteral("Intervalos"), QStringLiteral("LNumeroSerie"), 7,
-                             porFecha(true), &error),
-                 qPrintable(error));
+        const auto leido =
+            m.setSource(modulo1().ConexionBD, QStringLiteral("Intervalos"), QStringLiteral("LNumeroSerie"), 7, porFecha(true));
+        QVERIFY2(leido, leido ? "" : qPrintable(leido.error().mensaje()));
         QCOMPARE(m.rowCount(), kRows);
         QVERIFY(!m.ordenTemporal());
         QCOMPARE(m.pagesRead(), 0); // nothing read before it is looked at
@@ -161,6 +160,30 @@ private slots:
         QVERIFY(!m.ordenTemporal());
         for (int row : {0, 150, 1233})
             QCOMPARE(m.valor(row, 2).toString(), hora(row));
+    }
+
+    // A read the database refuses is a failure with the database's own text, and the
+    // model is left empty rather than showing the rows of before.
+    void failedReadIsReported()
+    {
+        WindowedSqlModel m;
+        m.setColumns(columnas());
+        const auto tabla = m.setSource(modulo1().ConexionBD, QStringLiteral("NoSuchTable"),
+                                       QStringLiteral("LNumeroSerie"), 7, porFecha(true));
+        QVERIFY(!tabla);
+        QVERIFY(!tabla.error().text.isEmpty());
+        QCOMPARE(tabla.error().text, m.lastError());
+        QCOMPARE(m.rowCount(), 0);
+
+        QVERIFY(m.setSource(modulo1().ConexionBD, QStringLiteral("Intervalos"), QStringLiteral("LNumeroSerie"), 7,
+                            porFecha(true)));
+        QCOMPARE(m.rowCount(), kRows);
+        const auto otra = m.setSource(modulo1().ConexionBD, QStringLiteral("NoSuchTable"),
+                                      QStringLiteral("LNumeroSerie"), 7, porFecha(true));
+        QVERIFY(!otra);
+        QCOMPARE(m.rowCount(), 0);
+        QVERIFY(!m.refresh());
+        QCOMPARE(m.rowCount(), 0);
     }
 
     // Pages are read once while cached and dropped beyond the cache.
