@@ -102,10 +102,9 @@ void Form2::destinoProgramacion()
         ComparaPcAqt();
         return;
     }
-    QString error;
-    const std::optional<bool> guardada = hayFichaGuardada(serie, &error);
+    const Resultado<bool> guardada = hayFichaGuardada(m.ConexionBD, serie);
     if (!guardada) {
-        ui::MsgBox(error, ui::Icon::Critical, ui::OkOnly, this);
+        ui::MsgBox(guardada.error().mensaje(), ui::Icon::Critical, ui::OkOnly, this);
         return;
     }
     // A sheet no device has filled yet holds only what the user typed there.
