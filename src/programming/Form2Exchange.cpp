@@ -74,11 +74,14 @@ void Form2::RecibirProgramacion(DeviceSession &session, bool &correcto)
         campo(QStringLiteral("CheckApliCorrecioGlobal"))->setVisible(true);
 }
 
-bool Form2::EnviarProgramacion(DeviceSession &session, quint8 &resultado, SheetFailure *failure)
+bool Form2::EnviarProgramacion(DeviceSession &session, quint8 &resultado, Fallo *failure)
 {
-    const std::optional<QByteArray> trama = CodificaProgramacio(fitxa(), failure);
-    if (!trama)
+    const Resultado<QByteArray> trama = CodificaProgramacio(fitxa());
+    if (!trama) {
+        if (failure)
+            *failure = trama.error();
         return false;
+    }
     resultado = kEscrituraSinRespuesta;
     // Every byte up to the ETX is followed by one pause; the check byte goes last, at once.
     if (!session.sendPaced(*trama, linkTimings().pausaEscrituraMs))
@@ -187,9 +190,8 @@ void Form2::transmitir()
     // a sheet the device could not take is neither saved nor sent: its field is shown.
     if (!camposRevisados())
         return;
-    SheetFailure failure;
-    if (!CodificaProgramacio(fitxa(), &failure)) {
-        showFailure(failure);
+    if (const Resultado<QByteArray> codificada = CodificaProgramacio(fitxa()); !codificada) {
+        showFailure(codificada.error());
         return;
     }
     // The sheet is saved first; it stays saved when the exchange is then cancelled.
@@ -212,6 +214,7 @@ void Form2::transmitir()
         aviso(this, *refusal);
     } else {
         quint8 resultado = kEscrituraSinRespuesta;
+        Fallo failure;
         if (EnviarProgramacion(session, resultado, &failure))
             aviso(this, avisoEscritura(resultado));
         else
