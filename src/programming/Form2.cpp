@@ -839,7 +839,7 @@ namespace {
 
 // What the check of a field on its leaving gives for the text it holds now; the night
 // period's check also gives the day period.
-sheet::CheckResult resultadoDe(const Form2 &form, const QString &name, Leave leave, QString *dayStart, QString *dayEnd)
+sheet::CheckResult resultadoDe(const Form2 &form, const QString &name, Leave leave)
 {
     const QString text = form.texto(name);
     switch (leave) {
@@ -850,7 +850,7 @@ sheet::CheckResult resultadoDe(const Form2 &form, const QString &name, Leave lea
     case Leave::Noche:
         return sheet::checkNoche(name == QLatin1String("MaskEmpiezaNoche"),
                                  form.texto(QStringLiteral("MaskEmpiezaNoche")),
-                                 form.texto(QStringLiteral("MaskTerminaNoche")), dayStart, dayEnd);
+                                 form.texto(QStringLiteral("MaskTerminaNoche")));
     case Leave::Fecha: {
         sheet::CheckResult r = sheet::checkFecha(text);
         r.text = text;
@@ -877,11 +877,10 @@ void Form2::onFocusOut(QWidget *w)
         return;
     }
     m_inCheck = true;
-    QString dayStart, dayEnd;
-    const sheet::CheckResult r = resultadoDe(*this, w->objectName(), rule->leave, &dayStart, &dayEnd);
-    if (rule->leave == Leave::Noche && !r.message) {
-        setTexto(QStringLiteral("MaskEmpiezaDia"), dayStart);
-        setTexto(QStringLiteral("MaskTerminaDia"), dayEnd);
+    const sheet::CheckResult r = resultadoDe(*this, w->objectName(), rule->leave);
+    if (rule->leave == Leave::Noche && !r.message && r.dayPeriod) {
+        setTexto(QStringLiteral("MaskEmpiezaDia"), r.dayPeriod->start);
+        setTexto(QStringLiteral("MaskTerminaDia"), r.dayPeriod->end);
     }
     applyCheck(w, r.text, r.message, r.focusBack, r.pageNormativa);
     m_inCheck = false;
@@ -905,8 +904,7 @@ bool Form2::camposRevisados()
             if (!leq || !leq->isChecked())
                 continue;
         }
-        QString dayStart, dayEnd;
-        const sheet::CheckResult r = resultadoDe(*this, name, rule.leave, &dayStart, &dayEnd);
+        const sheet::CheckResult r = resultadoDe(*this, name, rule.leave);
         if (!r.message && r.text == texto(name))
             continue;
         // The field's check has its say where the user sees it: the text it corrects, or

@@ -2,6 +2,7 @@
 // The programming sheet window: one device's sheet at a time, record navigation,
 // search, save, deletion of a device, the field checks and the disabled-interval grid.
 
+#include "base/Resultado.h"
 #include "programming/MatrizInhabil.h"
 #include "programming/ProgrammingSheet.h"
 
@@ -64,7 +65,7 @@ public:
     // Shows why the sheet could not be saved, loaded or written: a field's failure as
     // the message of the field's own check with the field focused on its page, a
     // failure of the database as its description.
-    void showFailure(const SheetFailure &failure);
+    void showFailure(const Fallo &failure);
 
     // Compares the sheet on screen with the device copy modulo1().ProgramacioRebuda:
     // the report goes to modulo1().TextoComparacion; from a sheet version of 4.0 the
@@ -170,7 +171,7 @@ private:
     void RecibirProgramacion(DeviceSession &session, bool &correcto);
     // False (and *failure names the field) when the sheet gives no write frame:
     // nothing is sent.
-    bool EnviarProgramacion(DeviceSession &session, quint8 &resultado, SheetFailure *failure);
+    bool EnviarProgramacion(DeviceSession &session, quint8 &resultado, Fallo *failure);
     void destinoProgramacion();
     void muestraPanel2(bool visible);
     QTimer *m_timer2 = nullptr;           // the link's watchdog

@@ -74,11 +74,14 @@ void Form2::RecibirProgramacion(DeviceSession &session, bool &correcto)
         campo(QStringLiteral("CheckApliCorrecioGlobal"))->setVisible(true);
 }
 
-bool Form2::EnviarProgramacion(DeviceSession &session, quint8 &resultado, SheetFailure *failure)
+bool Form2::EnviarProgramacion(DeviceSession &session, quint8 &resultado, Fallo *failure)
 {
-    const std::optional<QByteArray> trama = CodificaProgramacio(fitxa(), failure);
-    if (!trama)
+    const Resultado<QByteArray> trama = CodificaProgramacio(fitxa());
+    if (!trama) {
+        if (failure)
+            *failure = trama.error();
         return false;
+    }
     resultado = kEscrituraSinRespuesta;
     // Every byte up to the ETX is followed by one pause; the check byte goes last, at once.
     if (!session.sendPaced(*trama, linkTimings().pausaEscrituraMs))
@@ -102,10 +105,9 @@ void Form2::destinoProgramacion()
         ComparaPcAqt();
         return;
     }
-    QString error;
-    const std::optional<bool> guardada = hayFichaGuardada(serie, &error);
+    const Resultado<bool> guardada = hayFichaGuardada(m.ConexionBD, serie);
     if (!guardada) {
-        ui::MsgBox(error, ui::Icon::Critical, ui::OkOnly, this);
+        ui::MsgBox(guardada.error().mensaje(), ui::Icon::Critical, ui::OkOnly, this);
         return;
     }
     // A sheet no device has filled yet holds only what the user typed there.
@@ -189,9 +191,8 @@ void Form2::transmitir()
     // a sheet the device could not take is neither saved nor sent: its field is shown.
     if (!camposRevisados())
         return;
-    SheetFailure failure;
-    if (!CodificaProgramacio(fitxa(), &failure)) {
-        showFailure(failure);
+    if (const Resultado<QByteArray> codificada = CodificaProgramacio(fitxa()); !codificada) {
+        showFailure(codificada.error());
         return;
     }
     // The sheet is saved first; it stays saved when the exchange is then cancelled.
@@ -215,6 +216,7 @@ void Form2::transmitir()
         aviso(this, *refusal);
     } else {
         quint8 resultado = kEscrituraSinRespuesta;
+        Fallo failure;
         if (EnviarProgramacion(session, resultado, &failure))
             aviso(this, avisoEscritura(resultado));
         else

@@ -152,12 +152,12 @@ void Form2::SSCommandBuscar_Click()
         return;
     if (!mayLeaveNewSheet() || ofreceGuardarCambios() == Oferta::Fallida)
         return;
-    QString error;
-    const std::optional<qint32> found = sheet::buscaFicha(modulo1().ConexionBD, CampActual, texto, &error);
-    if (!error.isEmpty()) {
-        ui::MsgBox(error, ui::Icon::Critical, ui::OkOnly, this);
+    const Resultado<std::optional<qint32>> busqueda = sheet::buscaFicha(modulo1().ConexionBD, CampActual, texto);
+    if (!busqueda) {
+        ui::MsgBox(busqueda.error().mensaje(), ui::Icon::Critical, ui::OkOnly, this);
         return;
     }
+    const std::optional<qint32> found = *busqueda;
     reloadSerials();
     if (!found) {
         // Nothing found: the sheet stays, and the next move starts from the first sheet.
@@ -177,13 +177,13 @@ void Form2::SSCommandBorrar_Click()
     if (ui::MsgBox(oLocGuru().GetS(27), ui::Icon::Question, ui::OkCancel, this) != ui::vbOK)
         return;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    QString error;
-    const bool ok = sheet::borraAparato(modulo1().ConexionBD, serial, &error);
+    const Resultado<> borrado = sheet::borraAparato(modulo1().ConexionBD, serial);
     QApplication::restoreOverrideCursor();
-    if (!ok) {
-        ui::MsgBox(error, ui::Icon::Critical, ui::OkOnly, this);
+    if (!borrado) {
+        ui::MsgBox(borrado.error().mensaje(), ui::Icon::Critical, ui::OkOnly, this);
         return;
     }
+    QString error;
     const QVector<qint32> serials = serialesProgramacion(modulo1().ConexionBD, &error);
     if (!error.isEmpty()) {
         // The device is gone, but the table could not be read again: the failure is shown, and

@@ -161,9 +161,8 @@ void Form2::CreaProgramacio()
 bool Form2::CarregaProgramacio(qint32 serial)
 {
     FitxaProgramacio f = fitxa();
-    SheetFailure failure;
-    if (!slx::CarregaProgramacio(f, serial, QDateTime::currentDateTime(), &failure)) {
-        showFailure(failure);
+    if (const Resultado<> carga = slx::CarregaProgramacio(f, serial, QDateTime::currentDateTime()); !carga) {
+        showFailure(carga.error());
         return false;
     }
     setFitxa(f);
@@ -192,9 +191,8 @@ bool Form2::GrabaProgramacio()
     if (!camposRevisados())
         return false;
     const FitxaProgramacio f = fitxaPerGuardar();
-    SheetFailure failure;
-    if (!slx::GrabaProgramacio(f, QDateTime::currentDateTime(), &failure)) {
-        showFailure(failure);
+    if (const Resultado<> grabacion = slx::GrabaProgramacio(f, QDateTime::currentDateTime()); !grabacion) {
+        showFailure(grabacion.error());
         return false;
     }
     guardada(f);
@@ -219,14 +217,16 @@ Form2::Oferta Form2::ofreceGuardarCambios()
     return Oferta::Guardada;
 }
 
-void Form2::showFailure(const SheetFailure &failure)
+void Form2::showFailure(const Fallo &failure)
 {
-    if (failure.field.isEmpty()) {
-        ui::MsgBox(failure.description, ui::Icon::Critical, ui::OkOnly, this);
+    // A failure of a field (its detail) gets the field's own message and the focus; any
+    // other, the storage's description.
+    if (failure.detail.isEmpty()) {
+        ui::MsgBox(failure.mensaje(), ui::Icon::Critical, ui::OkOnly, this);
         return;
     }
-    ui::MsgBox(oLocGuru().GetS(sheet::failureMessage(failure.field)), ui::Icon::Critical, ui::OkOnly, this);
-    focusField(failure.field);
+    ui::MsgBox(oLocGuru().GetS(sheet::failureMessage(failure.detail)), ui::Icon::Critical, ui::OkOnly, this);
+    focusField(failure.detail);
 }
 
 void Form2::ComparaPcAqt()

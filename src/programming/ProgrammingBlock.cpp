@@ -44,11 +44,9 @@ QString actuacion(quint8 b, bool recepcion, bool segundos)
 // Converts sheet texts into bytes, remembering the first field that fails.
 class Conversor {
 public:
-    explicit Conversor(SheetFailure *error)
-        : m_error(error)
-    {
-    }
     bool ok() const { return m_ok; }
+    // The first field that failed and why.
+    const Fallo &fallo() const { return m_fallo; }
 
     std::optional<qint64> entero(const QString &texto, const QString &campo, qint64 min, qint64 max)
     {
@@ -66,14 +64,14 @@ public:
 
     std::optional<qint64> falla(const QString &campo, const QString &descripcion)
     {
-        if (m_ok && m_error)
-            *m_error = {campo, descripcion};
+        if (m_ok)
+            m_fallo = Fallo{0, descripcion, campo};
         m_ok = false;
         return std::nullopt;
     }
 
 private:
-    SheetFailure *m_error;
+    Fallo m_fallo;
     bool m_ok = true;
 };
 
@@ -155,9 +153,8 @@ namespace {
 // STX), with the conversion of the sheet's texts into bytes.
 class FrameWriter {
 public:
-    FrameWriter(int longitud, SheetFailure *error)
+    explicit FrameWriter(int longitud)
         : datos(longitud - 6, '\0')
-        , conv(error)
     {
     }
     void put(int offset, int v) { datos[offset - 4] = static_cast<char>(static_cast<quint8>(v)); }
@@ -301,11 +298,11 @@ void writeOctaves(FrameWriter &w, const FitxaProgramacio &fitxa)
 
 } // namespace
 
-std::optional<QByteArray> TramaEnviaProgramacio(const FitxaProgramacio &fitxa, const QString &versionAparato,
-                                                const QDateTime &reloj, SheetFailure *error)
+Resultado<QByteArray> TramaEnviaProgramacio(const FitxaProgramacio &fitxa, const QString &versionAparato,
+                                            const QDateTime &reloj)
 {
     const bool largo = versionAlMenys(fitxa.MaskVersion, firmware::kGlobalCorrection);
-    FrameWriter w(largo ? 377 : 376, error);
+    FrameWriter w(largo ? 377 : 376);
     writeClock(w, reloj);
     writeTimetable(w, fitxa);
     writeSettings(w, fitxa);
@@ -315,13 +312,13 @@ std::optional<QByteArray> TramaEnviaProgramacio(const FitxaProgramacio &fitxa, c
     if (largo)
         w.bloque(364, fitxa.CheckApliCorrecioGlobal ? 1 : 0);
     if (!w.conv.ok())
-        return std::nullopt;
+        return fallo(w.conv.fallo());
     return trama(0x08, w.datos);
 }
 
-std::optional<QByteArray> CodificaProgramacio(const FitxaProgramacio &fitxa, SheetFailure *error)
+Resultado<QByteArray> CodificaProgramacio(const FitxaProgramacio &fitxa)
 {
-    return TramaEnviaProgramacio(fitxa, modulo1().VersionAparato, QDateTime::currentDateTime(), error);
+    return TramaEnviaProgramacio(fitxa, modulo1().VersionAparato, QDateTime::currentDateTime());
 }
 
 namespace {

@@ -7,6 +7,7 @@
 // and the device copy into the sheet (CarregaProgAqt).
 
 #include "base/ProgramacioRebuda.h"
+#include "base/Resultado.h"
 #include "programming/ProgrammingSheet.h"
 
 #include <QByteArray>
@@ -35,13 +36,14 @@ bool DecodificaProgramacio(std::span<const quint8> trama, const QString &version
 // The whole write frame, check byte included: 376 bytes, 377 when the sheet's
 // MaskVersion is 4.0 or later. The actuation bytes follow versionAparato (the
 // identified device); the intervals come from the sheet's MatrizInhabil rows; the
-// clock bytes from reloj. A sheet with a field that cannot be encoded gives nothing
-// (and *error names the first such field), so that nothing is sent.
-std::optional<QByteArray> TramaEnviaProgramacio(const FitxaProgramacio &fitxa, const QString &versionAparato,
-                                                const QDateTime &reloj, SheetFailure *error = nullptr);
+// clock bytes from reloj. A sheet with a field that cannot be encoded gives no frame but
+// the failure of the first such field (detail: the field; text: "Type mismatch" or
+// "Overflow"), so that nothing is sent.
+Resultado<QByteArray> TramaEnviaProgramacio(const FitxaProgramacio &fitxa, const QString &versionAparato,
+                                            const QDateTime &reloj);
 // The same with modulo1().VersionAparato and the PC clock: the frame to send, check
 // byte last.
-std::optional<QByteArray> CodificaProgramacio(const FitxaProgramacio &fitxa, SheetFailure *error = nullptr);
+Resultado<QByteArray> CodificaProgramacio(const FitxaProgramacio &fitxa);
 
 // Puts the device copy into the sheet, the shared IntervalosInhabiles and the grid
 // array MatrizInhabil; the copy's own version governs the firmware switches. Sets

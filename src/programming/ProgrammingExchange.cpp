@@ -1,6 +1,5 @@
 #include "programming/ProgrammingExchange.h"
 
-#include "base/Modulo1.h"
 #include "base/TextFormats.h"
 #include "link/Trama.h"
 #include "programming/ProgrammingBlock.h"
@@ -30,16 +29,13 @@ DestinoRecepcion destinoRecepcion(const QString &maskNumeroSerie, qint32 serie, 
     return guardada ? DestinoRecepcion::FichaGuardada : DestinoRecepcion::FichaNueva;
 }
 
-std::optional<bool> hayFichaGuardada(qint32 serie, QString *error)
+Resultado<bool> hayFichaGuardada(const QSqlDatabase &db, qint32 serie)
 {
-    QSqlQuery query(modulo1().ConexionBD);
+    QSqlQuery query(db);
     query.prepare(QStringLiteral("SELECT 1 FROM \"Programacion\" WHERE \"LNumeroSerie\" = ?"));
     query.addBindValue(serie);
-    if (!query.exec()) {
-        if (error)
-            *error = query.lastError().text();
-        return std::nullopt;
-    }
+    if (!query.exec())
+        return fallo(query.lastError().text());
     return query.next();
 }
 

@@ -5,10 +5,12 @@
 
 #include "base/MessageBox.h"
 #include "base/ProgramacioRebuda.h"
+#include "base/Resultado.h"
 #include "programming/ProgrammingSheet.h"
 
 #include <QByteArray>
 #include <QDateTime>
+#include <QSqlDatabase>
 #include <optional>
 
 namespace slx {
@@ -27,9 +29,9 @@ enum class DestinoRecepcion {
 };
 DestinoRecepcion destinoRecepcion(const QString &maskNumeroSerie, qint32 serie, bool guardada);
 
-// Whether Programacion holds a sheet for that serial number; nothing (and *error
-// says why) when the database cannot tell.
-std::optional<bool> hayFichaGuardada(qint32 serie, QString *error);
+// Whether Programacion in `db` holds a sheet for that serial number; the driver's
+// message when the database cannot tell.
+Resultado<bool> hayFichaGuardada(const QSqlDatabase &db, qint32 serie);
 
 // What a new sheet filled from a device does with the contact fields and the note,
 // which a device's programming does not carry.

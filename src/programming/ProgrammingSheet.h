@@ -117,15 +117,6 @@ struct FitxaProgramacio {
     bool operator==(const FitxaProgramacio &) const = default;
 };
 
-// Why a sheet could not be saved, loaded or turned into a write frame: the control
-// whose text failed (empty for a failure of the database) and the failure's
-// description ("Type mismatch" for a text that is not a number, a date or a time,
-// "Overflow" for a number out of its range, else the database's own words).
-struct SheetFailure {
-    QString field;
-    QString description;
-};
-
 // Puts two actuation types (emission, reception) into the sheet's option groups:
 // "Leq125ms" the 125 ms option, "0" (reception only) the option that does not act,
 // any other text the seconds option, whose field gets what segundos takes from the

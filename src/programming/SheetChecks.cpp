@@ -46,18 +46,16 @@ bool isValidTime(const QString &text)
     return text.size() == 5 && horaFitxa(text).has_value();
 }
 
-CheckResult checkNoche(bool leavingStart, const QString &start, const QString &end, QString *dayStart, QString *dayEnd)
+CheckResult checkNoche(bool leavingStart, const QString &start, const QString &end)
 {
     const QString &left = leavingStart ? start : end;
     if (!isValidTime(left))
         return CheckResult{left, leavingStart ? 25 : 26, true, true};
     if (start == end)
         return CheckResult{left, 97, true, true};
-    if (dayStart)
-        *dayStart = end;
-    if (dayEnd)
-        *dayEnd = start;
-    return keep(left);
+    CheckResult r = keep(left);
+    r.dayPeriod = DayPeriod{end, start};
+    return r;
 }
 
 bool isValidShortDate(const QString &text)

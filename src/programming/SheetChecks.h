@@ -5,17 +5,25 @@
 
 #include <QChar>
 #include <QString>
+#include <optional>
 
 namespace slx::sheet {
 
 // Index of the sheet's page that holds the limits and the night period.
 inline constexpr int kPaginaNormativa = 3;
 
+// The day period, the complement of an accepted night period.
+struct DayPeriod {
+    QString start;
+    QString end;
+};
+
 struct CheckResult {
     QString text;               // the field's text after the check
     int message = 0;            // catalogue text to show (critical), 0 = none
     bool focusBack = false;     // give the focus back to the field
     bool pageNormativa = false; // bring the limits page to the front
+    std::optional<DayPeriod> dayPeriod = {}; // the night period's check, when it accepts
 };
 
 // Check 1: emission limits MaskDiaLocal, MaskNitLocal.
@@ -24,8 +32,8 @@ CheckResult checkLimiteEmision(const QString &text);
 CheckResult checkLimiteRecepcion(const QString &text);
 
 // Check 3: night period, leaving MaskEmpiezaNoche (leavingStart) or MaskTerminaNoche.
-// On success *dayStart and *dayEnd receive the day period (the complement).
-CheckResult checkNoche(bool leavingStart, const QString &start, const QString &end, QString *dayStart, QString *dayEnd);
+// On success the result carries the day period (the complement).
+CheckResult checkNoche(bool leavingStart, const QString &start, const QString &end);
 // A time of day "hh:nn", hours 0-23 and minutes 0-59.
 bool isValidTime(const QString &text);
 

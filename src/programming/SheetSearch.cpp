@@ -43,39 +43,37 @@ int etiquetaBusqueda(const QString &campActual)
     return f ? f->label : 0;
 }
 
-std::optional<qint32> buscaFicha(const QSqlDatabase &db, const QString &campActual, const QString &texto,
-                                 QString *error)
+Resultado<std::optional<qint32>> buscaFicha(const QSqlDatabase &db, const QString &campActual, const QString &texto)
 {
-    return buscaFichaPorCampo(db, columnaBusqueda(campActual), texto, error);
+    QString error;
+    const std::optional<qint32> found = buscaFichaPorCampo(db, columnaBusqueda(campActual), texto, &error);
+    if (!error.isEmpty())
+        return fallo(error);
+    return found;
 }
 
-bool borraAparato(QSqlDatabase db, qint32 serial, QString *error)
+Resultado<> borraAparato(QSqlDatabase db, qint32 serial)
 {
     static const char *const kTables[] = {"IntervaloInhabil", "Sesiones",        "Intervalos",  "DiaFinalBateria",
                                           "DiaBorrado",       "DiaReprogramado", "Programacion"};
-    if (!db.transaction()) {
-        if (error)
-            *error = db.lastError().text();
-        return false;
-    }
+    if (!db.transaction())
+        return fallo(db.lastError().text());
     QSqlQuery q(db);
     for (const char *table : kTables) {
         q.prepare(QStringLiteral("DELETE FROM \"%1\" WHERE \"LNumeroSerie\" = ?").arg(QLatin1String(table)));
         q.addBindValue(serial);
         if (!q.exec()) {
-            if (error)
-                *error = q.lastError().text();
+            const QString error = q.lastError().text();
             db.rollback();
-            return false;
+            return fallo(error);
         }
     }
     if (!db.commit()) {
-        if (error)
-            *error = db.lastError().text();
+        const QString error = db.lastError().text();
         db.rollback();
-        return false;
+        return fallo(error);
     }
-    return true;
+    return {};
 }
 
 } // namespace slx::sheet

@@ -1,6 +1,8 @@
 #pragma once
 // Finding and deleting programming sheets in the database.
 
+#include "base/Resultado.h"
+
 #include <QSqlDatabase>
 #include <QString>
 #include <QVector>
@@ -14,13 +16,12 @@ QString columnaBusqueda(const QString &campActual);
 int etiquetaBusqueda(const QString &campActual);
 
 // The first sheet (in the table's order) whose column, as the user sees it (dates
-// "dd/mm/yy"), contains the text literally, ignoring case and accents (base/BuscaFicha.h).
-std::optional<qint32> buscaFicha(const QSqlDatabase &db, const QString &campActual, const QString &texto,
-                                 QString *error = nullptr);
+// "dd/mm/yy"), contains the text literally, ignoring case and accents (base/BuscaFicha.h);
+// nothing when none does; the database's description when it cannot tell.
+Resultado<std::optional<qint32>> buscaFicha(const QSqlDatabase &db, const QString &campActual, const QString &texto);
 
 // Deletes a device: its sheet, its disabled intervals and every logged row of it,
-// in one transaction. False with the database's description on failure (nothing
-// is deleted then).
-bool borraAparato(QSqlDatabase db, qint32 serial, QString *error);
+// in one transaction. The database's description on failure (nothing is deleted then).
+Resultado<> borraAparato(QSqlDatabase db, qint32 serial);
 
 } // namespace slx::sheet

@@ -36,7 +36,7 @@ QString q(const char *columna)
 
 // A failure inside one operation, caught at its end: the field whose text failed
 // (empty for the database) and the description.
-struct Fallo {
+struct Rechazo {
     QString campo;
     QString descripcion;
 };
@@ -49,7 +49,7 @@ qint64 entero(const QString &texto, const char *campo, qint64 min, qint64 max)
     QString fallo;
     const auto v = enteroTexto(texto, min, max, &fallo);
     if (!v)
-        throw Fallo{QString::fromLatin1(campo), fallo};
+        throw Rechazo{QString::fromLatin1(campo), fallo};
     return *v;
 }
 
@@ -80,7 +80,7 @@ QString horaGuardada(const QString &texto)
 {
     const auto t = horaFitxa(texto);
     if (!t)
-        throw Fallo{QStringLiteral("TDBGrid1"), TextoPropio("Type mismatch")};
+        throw Rechazo{QStringLiteral("TDBGrid1"), TextoPropio("Type mismatch")};
     return t->toString(QStringLiteral("HH:mm:ss"));
 }
 
@@ -94,13 +94,13 @@ QString descripcion(const QSqlError &error)
 void ejecuta(QSqlQuery &query)
 {
     if (!query.exec())
-        throw Fallo{QString(), descripcion(query.lastError())};
+        throw Rechazo{QString(), descripcion(query.lastError())};
 }
 
-void informa(const Fallo &fallo, SheetFailure *failure)
+// The failure as the API returns it: the description, and the field as its detail.
+std::unexpected<Fallo> informa(const Rechazo &rechazo)
 {
-    if (failure)
-        *failure = {fallo.campo, fallo.descripcion};
+    return fallo(rechazo.descripcion, rechazo.campo);
 }
 
 // --- Reading a row ---
@@ -256,7 +256,7 @@ Columnas sheetColumns(const FitxaProgramacio &f)
 {
     const auto fecha = fechaFitxa(f.MaskFecha);
     if (!fecha)
-        throw Fallo{QStringLiteral("MaskFecha"), TextoPropio("Type mismatch")};
+        throw Rechazo{QStringLiteral("MaskFecha"), TextoPropio("Type mismatch")};
     Columnas columnas = {
         {q("DFecha"), fecha->toString(Qt::ISODate)},
         {q("TModelo"), QStringLiteral("SLX90")},
@@ -291,9 +291,9 @@ Columnas sheetColumns(const FitxaProgramacio &f)
         const QString campo = QStringLiteral("MaskOctava%1").arg(j + 1);
         const auto v = numeroTexto(f.MaskOctava[j]);
         if (!v || !std::isfinite(*v))
-            throw Fallo{campo, TextoPropio("Type mismatch")};
+            throw Rechazo{campo, TextoPropio("Type mismatch")};
         if (std::fabs(*v) > std::numeric_limits<float>::max())
-            throw Fallo{campo, QStringLiteral("Overflow")};
+            throw Rechazo{campo, QStringLiteral("Overflow")};
         // The single-precision value, kept as its shortest decimal.
         columnas.append({q(kOctavas[j]), textoSingle(static_cast<float>(*v)).toDouble()});
     }
@@ -373,7 +373,7 @@ void writeIntervalRows(QSqlDatabase &db, qint32 serie, const std::array<Interval
 
 } // namespace
 
-bool GrabaProgramacio(const FitxaProgramacio &f, const QDateTime &ara, SheetFailure *failure)
+Resultado<> GrabaProgramacio(const FitxaProgramacio &f, const QDateTime &ara)
 {
     QSqlDatabase &db = modulo1().ConexionBD;
     bool enTransaccion = false;
@@ -382,20 +382,19 @@ bool GrabaProgramacio(const FitxaProgramacio &f, const QDateTime &ara, SheetFail
         const Columnas columnas = sheetColumns(f);
         const auto intervalos = storedIntervals(f);
         if (!db.transaction())
-            throw Fallo{QString(), descripcion(db.lastError())};
+            throw Rechazo{QString(), descripcion(db.lastError())};
         enTransaccion = true;
         writeSheetRow(db, serie, columnas, ara);
         writeIntervalRows(db, serie, intervalos);
         if (!db.commit())
-            throw Fallo{QString(), descripcion(db.lastError())};
-    } catch (const Fallo &fallo) {
+            throw Rechazo{QString(), descripcion(db.lastError())};
+    } catch (const Rechazo &rechazo) {
         if (enTransaccion)
             db.rollback();
-        informa(fallo, failure);
-        return false;
+        return informa(rechazo);
     }
     modulo1().FitxaModificada = false;
-    return true;
+    return {};
 }
 
 namespace {
@@ -476,7 +475,7 @@ void intervalsFromRows(QSqlDatabase &db, qint32 numeroSerie, std::array<FilaInha
 
 } // namespace
 
-bool CarregaProgramacio(FitxaProgramacio &fitxa, qint32 numeroSerie, const QDateTime &ara, SheetFailure *failure)
+Resultado<> CarregaProgramacio(FitxaProgramacio &fitxa, qint32 numeroSerie, const QDateTime &ara)
 {
     Modulo1 &m = modulo1();
     FitxaProgramacio f = fitxa;
@@ -486,12 +485,11 @@ bool CarregaProgramacio(FitxaProgramacio &fitxa, qint32 numeroSerie, const QDate
         fila.addBindValue(numeroSerie);
         ejecuta(fila);
         if (!fila.next())
-            throw Fallo{QString(), TextoPropio("The sheet of device %1 is not in the database.").arg(numeroSerie)};
+            throw Rechazo{QString(), TextoPropio("The sheet of device %1 is not in the database.").arg(numeroSerie)};
         sheetFromRow(fila, numeroSerie, ara, f);
         intervalsFromRows(m.ConexionBD, numeroSerie, f.MatrizInhabil);
-    } catch (const Fallo &fallo) {
-        informa(fallo, failure);
-        return false;
+    } catch (const Rechazo &rechazo) {
+        return informa(rechazo);
     }
 
     fitxa = f;
@@ -499,7 +497,7 @@ bool CarregaProgramacio(FitxaProgramacio &fitxa, qint32 numeroSerie, const QDate
     m.NumeroSerieAparato = numeroSerie;
     m.VersionAparato = fitxa.MaskVersion;
     m.FitxaModificada = false;
-    return true;
+    return {};
 }
 
 bool offersToSave(const FitxaProgramacio &fitxa)

@@ -6,6 +6,7 @@
 // THoraEmpiezaInt and THoraTerminaInt "hh:mm:ss" text (read back also from "hh:mm"
 // and from a date-time text, the time part); THoraTotales "hh:mm:ss".
 
+#include "base/Resultado.h"
 #include "programming/ProgrammingSheet.h"
 
 #include <QDateTime>
@@ -21,21 +22,21 @@ void CreaProgramacio(FitxaProgramacio &fitxa, const QDateTime &ara = QDateTime::
 // Saves the sheet under the serial number in MaskNumeroSerie, with the sheet's
 // MatrizInhabil as its 30 interval rows, in one transaction: the row of that
 // serial number is found by key over the whole table and rewritten (its totals
-// columns kept), or created with fresh totals. On success clears FitxaModificada and
-// returns true; on failure nothing is written, FitxaModificada keeps its value,
-// *failure says which field's text the columns refuse (or what the database said)
-// and false is returned. Every value is converted before anything is written.
-bool GrabaProgramacio(const FitxaProgramacio &fitxa, const QDateTime &ara = QDateTime::currentDateTime(),
-                      SheetFailure *failure = nullptr);
+// columns kept), or created with fresh totals. On success clears FitxaModificada; on
+// failure nothing is written, FitxaModificada keeps its value, and the failure's text
+// is the description ("Type mismatch", "Overflow" or the database's words) with, as
+// its detail, the control whose text the columns refuse (empty for the database).
+// Every value is converted before anything is written.
+Resultado<> GrabaProgramacio(const FitxaProgramacio &fitxa, const QDateTime &ara = QDateTime::currentDateTime());
 
 // Loads the sheet of that serial number and its intervals. The rows are read into a
 // new value first: only when the whole load succeeded do the sheet, the shared
 // intervals, NumeroSerieAparato and VersionAparato change and FitxaModificada become
-// false. A missing row or a database failure returns false with nothing changed and
-// *failure saying why. Empty columns (and texts shorter than their format) load as
-// the new-sheet default of their field.
-bool CarregaProgramacio(FitxaProgramacio &fitxa, qint32 numeroSerie,
-                        const QDateTime &ara = QDateTime::currentDateTime(), SheetFailure *failure = nullptr);
+// false. A missing row or a database failure changes nothing and gives the failure
+// (no detail). Empty columns (and texts shorter than their format) load as the
+// new-sheet default of their field.
+Resultado<> CarregaProgramacio(FitxaProgramacio &fitxa, qint32 numeroSerie,
+                               const QDateTime &ara = QDateTime::currentDateTime());
 
 // True when leaving the sheet offers to save it (text 23): its serial number is not
 // 0 and FitxaModificada is set. A new sheet (serial number 0) is never offered.

@@ -266,9 +266,8 @@ private Q_SLOTS:
     {
         const FitxaProgramacio f = fixtures::fitxa100123();
         fixtures::publica(f);
-        SheetFailure error;
-        const auto trama = TramaEnviaProgramacio(f, "4.1", kReloj, &error);
-        QVERIFY2(trama, qPrintable(error.field + ": " + error.description));
+        const auto trama = TramaEnviaProgramacio(f, "4.1", kReloj);
+        QVERIFY2(trama, qPrintable(trama ? QString() : trama.error().detail + ": " + trama.error().mensaje()));
         QCOMPARE(trama->size(), 377);
         // STX, length 377, command 8, clock 10/12/2026 10:17:36 (year byte 126).
         QCOMPARE(trama->left(10).toHex(), QByteArray("020179080a0c7e0a1124"));
@@ -521,10 +520,10 @@ private Q_SLOTS:
             f.MatrizInhabil[1].DiaTermina = valor;
         fixtures::publica(f);
         modulo1().VersionAparato = "4.1";
-        SheetFailure error;
-        QVERIFY(!CodificaProgramacio(f, &error));
-        QCOMPARE(error.field, campo);
-        QTEST(error.description, "descripcion");
+        const Resultado<QByteArray> trama = CodificaProgramacio(f);
+        QVERIFY(!trama);
+        QCOMPARE(trama.error().detail, campo);
+        QTEST(trama.error().mensaje(), "descripcion");
     }
 
     void carregaProgAqtFillsTheSheet()

@@ -51,13 +51,17 @@ private Q_SLOTS:
         FitxaProgramacio f = fixtures::fitxa100123();
         fixtures::publica(f);
         QVERIFY(GrabaProgramacio(f));
-        QString error;
-        QCOMPARE(hayFichaGuardada(100123, &error), std::optional<bool>(true));
-        QCOMPARE(hayFichaGuardada(10012, &error), std::optional<bool>(false));
-        QVERIFY(error.isEmpty());
-        modulo1().ConexionBD.close();
-        QCOMPARE(hayFichaGuardada(100123, &error), std::nullopt);
-        QVERIFY(!error.isEmpty());
+        QSqlDatabase &db = modulo1().ConexionBD;
+        const Resultado<bool> hay = hayFichaGuardada(db, 100123);
+        QVERIFY(hay);
+        QCOMPARE(*hay, true);
+        const Resultado<bool> otro = hayFichaGuardada(db, 10012);
+        QVERIFY(otro);
+        QCOMPARE(*otro, false);
+        db.close();
+        const Resultado<bool> cerrada = hayFichaGuardada(db, 100123);
+        QVERIFY(!cerrada);
+        QVERIFY(!cerrada.error().mensaje().isEmpty());
     }
 
     void newSheetFromTheDevice_data()

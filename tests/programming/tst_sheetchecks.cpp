@@ -148,8 +148,10 @@ private Q_SLOTS:
         QFETCH(bool, leavingStart);
         QFETCH(QString, start);
         QFETCH(QString, end);
-        QString dayStart = "keep", dayEnd = "keep";
-        const CheckResult r = sheet::checkNoche(leavingStart, start, end, &dayStart, &dayEnd);
+        const CheckResult r = sheet::checkNoche(leavingStart, start, end);
+        QCOMPARE(r.dayPeriod.has_value(), r.message == 0);
+        const QString dayStart = r.dayPeriod ? r.dayPeriod->start : QString("keep");
+        const QString dayEnd = r.dayPeriod ? r.dayPeriod->end : QString("keep");
         QTEST(r.message, "message");
         QCOMPARE(r.focusBack, r.message != 0);
         QCOMPARE(r.pageNormativa, r.message != 0);

@@ -492,18 +492,19 @@ private Q_SLOTS:
         else
             f.MaskContacto = QString(31, 'x');
         modulo1().FitxaModificada = true;
-        SheetFailure failure;
-        QVERIFY(!GrabaProgramacio(f, kAra, &failure));
+        const Resultado<> grabacion = GrabaProgramacio(f, kAra);
+        QVERIFY(!grabacion);
+        const Fallo &failure = grabacion.error();
         QVERIFY(modulo1().FitxaModificada);
         QCOMPARE(filas("Programacion"), 1);
         QCOMPARE(filas("IntervaloInhabil"), 30);
         // The storage tells the failure and shows nothing: the window decides how to show it.
         QVERIFY(answers.shown().isEmpty());
-        QCOMPARE(failure.field, campo);
+        QCOMPARE(failure.detail, campo);
         if (!mensaje.isEmpty())
-            QCOMPARE(failure.description, mensaje);
+            QCOMPARE(failure.mensaje(), mensaje);
         else
-            QVERIFY(!failure.description.isEmpty());
+            QVERIFY(!failure.mensaje().isEmpty());
         // The connection is usable afterwards.
         f = fixtures::fitxa100123();
         fixtures::publica(f);
@@ -538,13 +539,13 @@ private Q_SLOTS:
         FitxaProgramacio f = fixtures::fitxa100123();
         fixtures::publica(f);
         modulo1().FitxaModificada = true;
-        SheetFailure failure;
-        QVERIFY(!GrabaProgramacio(f, kAra, &failure));
+        const Resultado<> grabacion = GrabaProgramacio(f, kAra);
+        QVERIFY(!grabacion);
         QCOMPARE(filas("Programacion"), 0);
         QCOMPARE(filas("IntervaloInhabil"), 0);
         QVERIFY(modulo1().FitxaModificada);
-        QVERIFY(failure.field.isEmpty());
-        QVERIFY(failure.description.contains("disk full"));
+        QVERIFY(grabacion.error().detail.isEmpty());
+        QVERIFY(grabacion.error().mensaje().contains("disk full"));
     }
 
     void datesByPosition_data()
@@ -580,7 +581,7 @@ private Q_SLOTS:
         FitxaProgramacio f = fixtures::fitxa100123();
         fixtures::publica(f);
         f.MaskFecha = texto;
-        QCOMPARE(GrabaProgramacio(f, kAra), !iso.isEmpty());
+        QCOMPARE(GrabaProgramacio(f, kAra).has_value(), !iso.isEmpty());
         if (!iso.isEmpty()) {
             QCOMPARE(valor("SELECT \"DFecha\" FROM \"Programacion\"").toString(), iso);
             FitxaProgramacio g;
@@ -600,11 +601,11 @@ private Q_SLOTS:
         modulo1().VersionAparato = "4.1";
         modulo1().FitxaModificada = true;
         const FitxaProgramacio antes = f;
-        SheetFailure failure;
-        QVERIFY(!CarregaProgramacio(f, 999999, kAra, &failure));
+        const Resultado<> carga = CarregaProgramacio(f, 999999, kAra);
+        QVERIFY(!carga);
         QVERIFY(f == antes);
-        QVERIFY(failure.field.isEmpty());
-        QCOMPARE(failure.description, QString("The sheet of device 999999 is not in the database."));
+        QVERIFY(carga.error().detail.isEmpty());
+        QCOMPARE(carga.error().mensaje(), QString("The sheet of device 999999 is not in the database."));
         QCOMPARE(modulo1().NumeroSerieAparato, 100123);
         QCOMPARE(modulo1().InhabilDiaEmpieza[0], QString("24/12/08"));
         QVERIFY(modulo1().FitxaModificada);
@@ -614,11 +615,11 @@ private Q_SLOTS:
         insertaFila204567();
         QCOMPARE(filas("Programacion"), 1);
         QVERIFY(ejecuta("DROP TABLE \"IntervaloInhabil\""));
-        failure = {};
-        QVERIFY(!CarregaProgramacio(f, 204567, kAra, &failure));
+        const Resultado<> sinTabla = CarregaProgramacio(f, 204567, kAra);
+        QVERIFY(!sinTabla);
         QVERIFY(f == antes);
         QCOMPARE(modulo1().NumeroSerieAparato, 100123);
-        QVERIFY(failure.field.isEmpty() && !failure.description.isEmpty());
+        QVERIFY(sinTabla.error().detail.isEmpty() && !sinTabla.error().mensaje().isEmpty());
         QVERIFY(answers.shown().isEmpty());
     }
 
@@ -629,13 +630,14 @@ private Q_SLOTS:
         FitxaProgramacio f = fixtures::fitxa100123();
         fixtures::publica(f);
         modulo1().FitxaModificada = true;
-        SheetFailure saved, loaded;
-        QVERIFY(!GrabaProgramacio(f, kAra, &saved));
-        QVERIFY(!CarregaProgramacio(f, 100123, kAra, &loaded));
+        const Resultado<> saved = GrabaProgramacio(f, kAra);
+        const Resultado<> loaded = CarregaProgramacio(f, 100123, kAra);
+        QVERIFY(!saved);
+        QVERIFY(!loaded);
         QVERIFY(modulo1().FitxaModificada);
-        for (const SheetFailure &r : {saved, loaded}) {
-            QVERIFY(r.field.isEmpty());
-            QVERIFY(!r.description.trimmed().isEmpty());
+        for (const Fallo &r : {saved.error(), loaded.error()}) {
+            QVERIFY(r.detail.isEmpty());
+            QVERIFY(!r.mensaje().trimmed().isEmpty());
         }
     }
 
