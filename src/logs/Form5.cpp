@@ -9,6 +9,7 @@
 #include "base/TextFormats.h"
 #include "base/TextoPropio.h"
 #include "base/Ventanas.h"
+#include "base/VistaIncidencias.h"
 #include "localization/LocGuru.h"
 #include "logs/Form5Grids.h"
 #include "widgets/BusyIndicator.h"
@@ -80,6 +81,15 @@ Form5::Form5(QWidget *parent)
     // The receive watchdog: it goes off once per wait (the link restarts it on every byte).
     Timer2->setSingleShot(true);
     protegeCierre(this);
+    VistaIncidencias vista;
+    vista.cajas = [this] {
+        return CajasIncidencias{MaskFechaTotales->text(), MaskHoraTotales->text(), TextVersion->text()};
+    };
+    vista.paraEspera = [this] {
+        SSPanel1->hide();
+        Animation1->stop();
+    };
+    publicaVistaIncidencias(this, std::move(vista));
 }
 
 Form5::~Form5()

@@ -3,9 +3,9 @@
 // the preview.
 
 #include "base/DataFolder.h"
-#include "base/FormRegistry.h"
 #include "base/MessageBox.h"
 #include "base/Modulo1.h"
+#include "base/VistaIncidencias.h"
 #include "localization/LocGuru.h"
 #include "printing/Form15.h"
 #include "printing/ReportEngine.h"
@@ -14,7 +14,6 @@
 #include "reports/InformesPeriodo.h"
 #include "widgets/TDBGrid.h"
 
-#include <QLineEdit>
 #include <QRadioButton>
 
 namespace slx {
@@ -26,18 +25,6 @@ struct FalloConsulta {
     QString descripcion;
     QString origen;
 };
-
-// The text of a box of the incidents window, when that window is open.
-std::optional<QString> cajaIncidencias(const char *caja)
-{
-    QWidget *incidencias = FormRegistry::instance(QStringLiteral("Form5"));
-    if (!incidencias)
-        return std::nullopt;
-    const auto *e = incidencias->findChild<QLineEdit *>(QString::fromLatin1(caja));
-    if (!e)
-        return std::nullopt;
-    return e->text();
-}
 
 QString texto(const QVariant &v)
 {
@@ -59,17 +46,18 @@ void Form6::SSCommandImprimir_Click()
         const qint32 serial = m.NumeroSerieAparato;
         marco::DatosMarco datos;
         datos.serial = serial;
-        const std::optional<QString> fecha = cajaIncidencias("MaskFechaTotales");
-        const std::optional<QString> hora = cajaIncidencias("MaskHoraTotales");
-        if (fecha && hora)
-            datos.totales = *fecha + QLatin1Char(' ') + *hora;
+        const auto vista = vistaIncidencias();
+        const std::optional<CajasIncidencias> cajas =
+            vista ? std::optional<CajasIncidencias>(vista->cajas()) : std::nullopt;
+        if (cajas)
+            datos.totales = cajas->fechaTotales + QLatin1Char(' ') + cajas->horaTotales;
         datos.memo =
             marco::memoInhabiles(m.InhabilDiaEmpieza, m.InhabilHoraEmpieza, m.InhabilDiaTermina, m.InhabilHoraTermina);
         if (const auto grabado = marco::grabaMemo(m.ConexionBD, datos.memo); !grabado)
             throw FalloConsulta{grabado.error().mensaje(), QStringLiteral("ConexionBD")};
         datos.usuario = m.PiePagina;
         datos.hoy = QDate::currentDate();
-        datos.version = cajaIncidencias("TextVersion").value_or(m.VersionAparato);
+        datos.version = cajas ? cajas->version : m.VersionAparato;
 
         informes::Periodo periodo;
         periodo.fechaInicio = texto(inicio);
@@ -91,7 +79,7 @@ void Form6::SSCommandImprimir_Click()
         if (!fila)
             throw FalloConsulta{fila.error().mensaje(), QStringLiteral("ConexionBD")};
         datos.fila = *fila;
-        if (!fecha || !hora)
+        if (!cajas)
             datos.totales = marco::sellosTotales(*fila);
         informes::preparaInforme(*VSReport1, m.ConexionBD, tipo, datos, periodo, CreaScriptDetall(), loc);
     } catch (const FalloConsulta &f) {

@@ -5,8 +5,8 @@
 #include "base/Modulo1.h"
 #include "base/TextFormats.h"
 #include "base/TextoPropio.h"
+#include "base/VistaIncidencias.h"
 #include "localization/LocGuru.h"
-#include "widgets/BusyIndicator.h"
 #include "widgets/Chart2D.h"
 #include "widgets/HelpWindow.h"
 
@@ -264,13 +264,8 @@ void Form9::alineaGraficas()
 
 void Form9::paraEspera()
 {
-    QWidget *incidencias = FormRegistry::instance(QStringLiteral("Form5"));
-    if (!incidencias)
-        return;
-    if (auto *panel = incidencias->findChild<QWidget *>(QStringLiteral("SSPanel1")))
-        panel->hide();
-    if (auto *animacion = incidencias->findChild<BusyIndicator *>(QStringLiteral("Animation1")))
-        animacion->stop();
+    if (const auto vista = vistaIncidencias())
+        vista->paraEspera();
 }
 
 void Form9::Form_Load()

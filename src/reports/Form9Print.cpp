@@ -3,11 +3,11 @@
 // pictures in the user's language, and the preview.
 
 #include "base/DataFolder.h"
-#include "base/FormRegistry.h"
 #include "base/MessageBox.h"
 #include "base/Modulo1.h"
 #include "base/TextFormats.h"
 #include "base/TextoPropio.h"
+#include "base/VistaIncidencias.h"
 #include "localization/LocGuru.h"
 #include "printing/Form15.h"
 #include "printing/ReportEngine.h"
@@ -24,14 +24,6 @@
 namespace slx {
 
 namespace {
-
-// A text box of the incidents window, empty when that window is not loaded.
-QString textoIncidencias(const char *nombre)
-{
-    QWidget *form5 = FormRegistry::instance(QStringLiteral("Form5"));
-    const QLineEdit *caja = form5 ? form5->findChild<QLineEdit *>(QString::fromLatin1(nombre)) : nullptr;
-    return caja ? caja->text() : QString();
-}
 
 // The size in screen pixels of the box where the layout places a picture, so that the
 // chart is laid out on its proportions and its texts print at their screen size; empty
@@ -74,8 +66,9 @@ void Form9::SSCommandImprimir_Click()
         VSReport1 = new ReportEngine(this);
     try {
         QString error;
-        const QString totales =
-            textoIncidencias("MaskFechaTotales") + QLatin1Char(' ') + textoIncidencias("MaskHoraTotales");
+        const auto vista = vistaIncidencias();
+        const CajasIncidencias cajas = vista ? vista->cajas() : CajasIncidencias{};
+        const QString totales = cajas.fechaTotales + QLatin1Char(' ') + cajas.horaTotales;
         const QString memo =
             marco::memoInhabiles(m.InhabilDiaEmpieza, m.InhabilHoraEmpieza, m.InhabilDiaTermina, m.InhabilHoraTermina);
         // The serial shown in the window, as a number (it is bound in every query).
@@ -103,7 +96,7 @@ void Form9::SSCommandImprimir_Click()
         datos.memo = memo;
         datos.usuario = *usuario;
         datos.hoy = QDate::currentDate();
-        datos.version = textoIncidencias("TextVersion");
+        datos.version = cajas.version;
         marco::rellenaMarco(VSReport1->informe(), m.ConexionBD, datos, [](int n) { return oLocGuru().GetS(n); });
     } catch (const FalloInforme &f) {
         ui::MsgBox(f.descripcion, ui::Icon::Critical, ui::OkOnly, this);
