@@ -25,7 +25,6 @@ class QTimer;
 namespace slx {
 
 class BusyIndicator;
-class DeviceSession;
 class ReportEngine;
 class TDBGrid;
 
@@ -166,11 +165,6 @@ private:
     QList<QWidget *> botonesIntercambio() const;
     void recibir();
     void transmitir();
-    void DemanaProgramacio(DeviceSession &session);
-    void RecibirProgramacion(DeviceSession &session, bool &correcto);
-    // False (and *failure names the field) when the sheet gives no write frame:
-    // nothing is sent.
-    bool EnviarProgramacion(DeviceSession &session, quint8 &resultado, SheetFailure *failure);
     void destinoProgramacion();
     void muestraPanel2(bool visible);
     QTimer *m_timer2 = nullptr;           // the link's watchdog
