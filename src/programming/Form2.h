@@ -26,7 +26,6 @@ class QTimer;
 namespace slx {
 
 class BusyIndicator;
-class DeviceSession;
 class ReportEngine;
 class TDBGrid;
 
@@ -167,11 +166,6 @@ private:
     QList<QWidget *> botonesIntercambio() const;
     void recibir();
     void transmitir();
-    void DemanaProgramacio(DeviceSession &session);
-    void RecibirProgramacion(DeviceSession &session, bool &correcto);
-    // False (and *failure names the field) when the sheet gives no write frame:
-    // nothing is sent.
-    bool EnviarProgramacion(DeviceSession &session, quint8 &resultado, Fallo *failure);
     void destinoProgramacion();
     void muestraPanel2(bool visible);
     QTimer *m_timer2 = nullptr;           // the link's watchdog

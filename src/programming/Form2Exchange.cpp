@@ -1,7 +1,8 @@
 // The programming sheet window's exchange with the device: reading a device's
 // programming into the sheet, writing the sheet into the device, and the button of
 // the real-time monitor. Each exchange runs inside its button's handler over one
-// device session, which puts the window and the port back on every way out.
+// device session, which puts the window and the port back on every way out; the
+// transfer itself is ProgrammingTransfer's, the window shows its results and asks.
 
 #include "base/Firmware.h"
 #include "base/MessageBox.h"
@@ -15,6 +16,7 @@
 #include "programming/Form2.h"
 #include "programming/ProgrammingBlock.h"
 #include "programming/ProgrammingExchange.h"
+#include "programming/ProgrammingTransfer.h"
 #include "widgets/BusyIndicator.h"
 #include "widgets/SessionGuard.h"
 
@@ -54,42 +56,6 @@ void Form2::muestraPanel2(bool visible)
     } else {
         m_animacion->stop();
     }
-}
-
-void Form2::DemanaProgramacio(DeviceSession &session)
-{
-    session.sendRequest(tramaDemanaProgramacio());
-}
-
-void Form2::RecibirProgramacion(DeviceSession &session, bool &correcto)
-{
-    Modulo1 &m = modulo1();
-    // The answer must carry the whole block of the identified firmware; the receiver
-    // reports a shorter one as a bad frame.
-    const ReceivedFrame respuesta = session.receive(longitudRespuestaProgramacio(m.VersionAparato));
-    if (const int texto = respuesta.texto())
-        ui::MsgBox(oLocGuru().GetS(texto), ui::Icon::Critical, ui::OkOnly, this);
-    correcto = respuesta.received() && DecodificaProgramacio(respuesta.span(), m.VersionAparato, m.ProgramacioRebuda);
-    if (correcto && versionAlMenys(m.VersionAparato, firmware::kGlobalCorrection))
-        campo(QStringLiteral("CheckApliCorrecioGlobal"))->setVisible(true);
-}
-
-bool Form2::EnviarProgramacion(DeviceSession &session, quint8 &resultado, Fallo *failure)
-{
-    const Resultado<QByteArray> trama = CodificaProgramacio(fitxa());
-    if (!trama) {
-        if (failure)
-            *failure = trama.error();
-        return false;
-    }
-    resultado = kEscrituraSinRespuesta;
-    // Every byte up to the ETX is followed by one pause; the check byte goes last, at once.
-    if (!session.sendPaced(*trama, linkTimings().pausaEscrituraMs))
-        return true;
-    const ByteResult r = session.waitByte(linkTimings().respuestaEscrituraMs);
-    if (r.outcome == ByteResult::Byte)
-        resultado = resultadoEscritura(QByteArray(1, static_cast<char>(r.byte)));
-    return true;
 }
 
 void Form2::destinoProgramacion()
@@ -160,14 +126,18 @@ void Form2::recibir()
     SessionGuard guard(this, botonesIntercambio(), session);
     if (guard.start() != DeviceSession::Outcome::Ready)
         return;
-    DemanaProgramacio(session);
-    bool correcto = false;
-    RecibirProgramacion(session, correcto);
-    if (correcto) {
+    Modulo1 &m = modulo1();
+    const Resultado<ProgramacioRebuda> copia = ProgrammingTransfer(session).lee(m.VersionAparato);
+    if (copia) {
+        m.ProgramacioRebuda = *copia;
+        if (versionAlMenys(m.VersionAparato, firmware::kGlobalCorrection))
+            campo(QStringLiteral("CheckApliCorrecioGlobal"))->setVisible(true);
         ui::MsgBox(oLocGuru().GetS(61), ui::Icon::Information, ui::OkOnly, this);
         destinoProgramacion();
     } else {
-        // After the receiver's own message.
+        // The receiver's own message, then text 62.
+        if (const int texto = copia.error().texto)
+            ui::MsgBox(oLocGuru().GetS(texto), ui::Icon::Critical, ui::OkOnly, this);
         ui::MsgBox(oLocGuru().GetS(62), ui::Icon::Critical, ui::OkOnly, this);
     }
     guard.finish();
@@ -215,12 +185,11 @@ void Form2::transmitir()
                                                 m.NumeroSerieAparato, m.TipoAparato)) {
         aviso(this, *refusal);
     } else {
-        quint8 resultado = kEscrituraSinRespuesta;
-        Fallo failure;
-        if (EnviarProgramacion(session, resultado, &failure))
-            aviso(this, avisoEscritura(resultado));
+        const Resultado<quint8> resultado = ProgrammingTransfer(session).EnviarProgramacion(fitxa(), m.VersionAparato);
+        if (resultado)
+            aviso(this, avisoEscritura(*resultado));
         else
-            showFailure(failure);
+            showFailure(resultado.error());
     }
     guard.finish();
 }
