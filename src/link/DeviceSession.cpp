@@ -1,6 +1,5 @@
 #include "link/DeviceSession.h"
 
-#include "base/Modulo1.h"
 #include "base/TextoPropio.h"
 #include "link/Timings.h"
 
@@ -164,7 +163,7 @@ DeviceSession::Outcome DeviceSession::open()
             sendCan();
         DemanaIdentificacio(p);
         m_identResult = receiveIdentification(p, m_buffer, watchdog(), &m_identificacion,
-                                              [this] { return m_cancel || modulo1().CancelaRecepcion; });
+                                              [this] { return m_cancel; });
         if (m_identResult != FrameResult::Received)
             return m_outcome = Outcome::NotIdentified;
         m_identified = true;
@@ -236,7 +235,7 @@ ReceivedFrame DeviceSession::receive(int minLength)
 {
     ReceivedFrame f;
     f.result = receiveFrame(port(), m_buffer, watchdog(), minLength,
-                            [this] { return m_cancel || modulo1().CancelaRecepcion; });
+                            [this] { return m_cancel; });
     if (f.received()) {
         const int longitud = (m_buffer[1] << 8) | m_buffer[2];
         f.bytes = QByteArray(reinterpret_cast<const char *>(m_buffer.data()), longitud);

@@ -36,8 +36,7 @@
 // a call is up, for the next exchange. It receives into a buffer of its own, whose
 // frame receive() returns; typeAccepted() judges the identification the session
 // holds. A window's cancel (a Stop button) calls cancel(): every wait of the
-// session ends (a receive silently, Cancelled). The receives also honour
-// CancelaRecepcion, which windows set.
+// session ends (a receive silently, Cancelled); it is the only cancel.
 
 #include "base/AjustesEnlace.h"
 #include "base/Resultado.h"

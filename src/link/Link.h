@@ -33,7 +33,7 @@ enum class FrameResult {
     BadLength, // a declared length outside 5..513; nothing stored past the length bytes
     TooShort,  // a frame shorter than the bytes its reader takes
     Malformed, // the frame arrived but a field its reader takes is not valid (a serial number that is not digits)
-    Cancelled, // the caller's cancel flag (CancelaRecepcion, a Stop button)
+    Cancelled, // the caller's cancel flag (a Stop button cancelling the session)
     Refused,   // called inside another link wait: nothing read
 };
 

@@ -152,7 +152,6 @@ void Form1::Form_Load()
     // The link's port number; the port itself stays closed (an open one keeps its call).
     if (!MSComm1().PortOpen())
         MSComm1().setCommPort(m.PuertoSerie);
-    m.CancelaRecepcion = false;
 
     // The database; without it the commands that need it stay disabled.
     QString error;

@@ -25,7 +25,6 @@ bool Form2::Form_Load()
 {
     Modulo1 &m = modulo1();
     oLocGuru().TranslateForm(this);
-    m.CancelaRecepcion = false;
     m.FitxaModificada = false;
     setWindowTitle(ui::applicationTitle());
     setCalendarNames();

@@ -31,12 +31,15 @@ QByteArray withCheck(QByteArray frame)
     return frame;
 }
 
+// The caller's cancel, as a Stop button sets it.
+bool g_cancel = false;
+
 bool cancelRequested()
 {
-    return modulo1().CancelaRecepcion;
+    return g_cancel;
 }
 
-// One frame into BufferTrama, ended also by CancelaRecepcion.
+// One frame into BufferTrama, ended also by the caller's cancel.
 FrameResult receive(QTimer *watchdog, int minLength = 5)
 {
     return receiveFrame(MSComm1(), modulo1().BufferTrama, watchdog, minLength, cancelRequested);
@@ -271,10 +274,11 @@ void TestLink::cancelEndsSilently()
     f.fault(slxemu::Fault::PauseMidFrame, 5, 3000);
     f.watchdog.setInterval(5000);
     QVERIFY(f.askIdentification());
-    QTimer::singleShot(150, [] { modulo1().CancelaRecepcion = true; });
+    QTimer::singleShot(150, [] { g_cancel = true; });
     QElapsedTimer t;
     t.start();
     QCOMPARE(identify(&f.watchdog, nullptr), FrameResult::Cancelled);
+    g_cancel = false;
     QVERIFY(t.elapsed() < 2000);
     QVERIFY(answers.texts().isEmpty());
     QCOMPARE(int(modulo1().BufferTrama[0]), 0x02); // what arrived so far stays
@@ -291,8 +295,9 @@ void TestLink::noiseStreamEndsOnlyByCancel()
     for (int i = 0; i < 40; ++i)
         noise << QByteArray(1, char(0x55));
     f.emulator.sendRaw(noise, LinkFixture::kWatchdogMs / 5);
-    QTimer::singleShot(4 * LinkFixture::kWatchdogMs, [] { modulo1().CancelaRecepcion = true; });
+    QTimer::singleShot(4 * LinkFixture::kWatchdogMs, [] { g_cancel = true; });
     QCOMPARE(receive(&f.watchdog), FrameResult::Cancelled);
+    g_cancel = false;
     QVERIFY(answers.texts().isEmpty());
     QVERIFY(f.watchdog.isActive());
 }

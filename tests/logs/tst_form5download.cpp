@@ -147,7 +147,6 @@ private:
         QVERIFY(form->SSCommandRecibir->isVisible());
         QVERIFY(!form->SSCommandStop->isVisible());
         QVERIFY(!form->SSPanel1->isVisible());
-        QVERIFY(!modulo1().CancelaRecepcion);
         QVERIFY(!DeviceSession::running());
         QCOMPARE(form->cursor().shape(), Qt::ArrowCursor); // the default pointer again
     }
