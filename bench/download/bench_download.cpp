@@ -18,7 +18,7 @@
 #include "base/DataFolder.h"
 #include "base/MessageBox.h"
 #include "base/Modulo1.h"
-#include "link/Timings.h"
+#include "link/LinkTimings.h"
 #include "link/Trama.h"
 #include "logs/Form5.h"
 #include "logs/Form8.h"

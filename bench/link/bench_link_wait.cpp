@@ -11,7 +11,7 @@
 #include "base/MessageBox.h"
 #include "base/Modulo1.h"
 #include "link/Link.h"
-#include "link/Timings.h"
+#include "link/LinkTimings.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

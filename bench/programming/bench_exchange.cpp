@@ -18,7 +18,7 @@
 #include "base/MessageBox.h"
 #include "base/Modulo1.h"
 #include "link/SerialControl.h"
-#include "link/Timings.h"
+#include "link/LinkTimings.h"
 #include "programming/Form2.h"
 #include "programming/Form3.h"
 

@@ -1,7 +1,7 @@
 #include "link/DeviceSession.h"
 
 #include "base/TextoPropio.h"
-#include "link/Timings.h"
+#include "link/LinkTimings.h"
 
 #include <QElapsedTimer>
 #include <QFile>

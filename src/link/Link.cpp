@@ -2,7 +2,7 @@
 
 #include "base/Cp1252.h"
 #include "link/FrameReceiver.h"
-#include "link/Timings.h"
+#include "link/LinkTimings.h"
 
 #include <QAbstractEventDispatcher>
 #include <QDeadlineTimer>

@@ -1,7 +1,7 @@
 #include "printing/PagePainter.h"
 
 #include "base/TextoPropio.h"
-#include "printing/Report.h"
+#include "printing/Informe.h"
 #include "printing/ReportLayout.h"
 
 #include <QHash>

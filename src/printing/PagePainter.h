@@ -3,7 +3,7 @@
 // printer or a PDF file.
 
 #include "base/Resultado.h"
-#include "printing/PageModel.h"
+#include "printing/ModeloPaginas.h"
 
 #include <QRectF>
 #include <functional>

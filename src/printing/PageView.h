@@ -5,7 +5,7 @@
 // (Page Up, Page Down, Home, End, Ctrl+plus, Ctrl+minus) and the wheel (Ctrl+wheel
 // zooms).
 
-#include "printing/PageModel.h"
+#include "printing/ModeloPaginas.h"
 
 #include <QAbstractScrollArea>
 #include <memory>

@@ -14,8 +14,8 @@
 //
 // While the layout goes on (in slices on the event loop) ocupado() is true.
 
-#include "printing/PageModel.h"
-#include "printing/Report.h"
+#include "printing/ModeloPaginas.h"
+#include "printing/Informe.h"
 
 #include <QObject>
 #include <QTimer>

@@ -6,7 +6,7 @@
 // FinBateria, the value fields of the header and every caption by text number.
 
 #include "base/Resultado.h"
-#include "printing/Report.h"
+#include "printing/Informe.h"
 
 #include <QDate>
 #include <QSqlDatabase>

@@ -22,8 +22,8 @@
 // A text that is not growing prints at its style's size, stepped down to fit its
 // field's width less a gap (never below kPuntosMinimos).
 
-#include "printing/PageModel.h"
-#include "printing/Report.h"
+#include "printing/ModeloPaginas.h"
+#include "printing/Informe.h"
 
 #include <QFont>
 #include <memory>

@@ -26,7 +26,7 @@
 // folder, ignoring letter case.
 
 #include "base/DataFolder.h"
-#include "printing/Report.h"
+#include "printing/Informe.h"
 
 #include <QStringList>
 #include <memory>

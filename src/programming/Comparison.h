@@ -4,7 +4,7 @@
 // offers to take the device's programming (Form2::ComparaPcAqt).
 
 #include "base/ProgramacioRebuda.h"
-#include "programming/ProgrammingSheet.h"
+#include "programming/FitxaProgramacio.h"
 
 #include <QString>
 

@@ -4,7 +4,7 @@
 #include "base/MessageBox.h"
 #include "base/Modulo1.h"
 #include "base/Ventanas.h"
-#include "link/Timings.h"
+#include "link/LinkTimings.h"
 #include "localization/LocGuru.h"
 #include "programming/SheetChecks.h"
 #include "programming/SheetSearch.h"

@@ -4,7 +4,7 @@
 
 #include "base/Resultado.h"
 #include "programming/MatrizInhabil.h"
-#include "programming/ProgrammingSheet.h"
+#include "programming/FitxaProgramacio.h"
 
 #include <QDialog>
 #include <QHash>

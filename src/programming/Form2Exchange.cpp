@@ -11,7 +11,7 @@
 #include "base/TextoPropio.h"
 #include "base/Ventanas.h"
 #include "link/DeviceSession.h"
-#include "link/Timings.h"
+#include "link/LinkTimings.h"
 #include "localization/LocGuru.h"
 #include "programming/Form2.h"
 #include "programming/ProgrammingBlock.h"

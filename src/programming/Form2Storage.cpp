@@ -8,7 +8,7 @@
 #include "programming/Comparison.h"
 #include "programming/Form2.h"
 #include "programming/ProgrammingBlock.h"
-#include "programming/ProgrammingSheet.h"
+#include "programming/FitxaProgramacio.h"
 #include "programming/SheetChecks.h"
 #include "programming/SheetStorage.h"
 

@@ -4,7 +4,7 @@
 #include "base/MessageBox.h"
 #include "base/Modulo1.h"
 #include "link/DeviceSession.h"
-#include "link/Timings.h"
+#include "link/LinkTimings.h"
 #include "localization/LocGuru.h"
 #include "programming/Form2.h"
 #include "programming/ProgrammingExchange.h"

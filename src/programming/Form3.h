@@ -3,7 +3,7 @@
 // time, session, day or night, mains, sensor and disabled-interval state, level
 // and attenuation, one answer after another, until the user stops.
 
-#include "programming/ProgrammingSheet.h"
+#include "programming/FitxaProgramacio.h"
 #include "programming/RealTimeDisplay.h"
 
 #include <QDialog>

@@ -3,7 +3,7 @@
 // end date and end time ("dd/mm/yy", "hh:nn"; "00/00/00" and "00:00" when unused),
 // the check of every edited cell and the model the grid view shows.
 
-#include "programming/ProgrammingSheet.h"
+#include "programming/FitxaProgramacio.h"
 
 #include <QAbstractTableModel>
 #include <QDateTime>

@@ -8,7 +8,7 @@
 
 #include "base/ProgramacioRebuda.h"
 #include "base/Resultado.h"
-#include "programming/ProgrammingSheet.h"
+#include "programming/FitxaProgramacio.h"
 
 #include <QByteArray>
 #include <QDateTime>

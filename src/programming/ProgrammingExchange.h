@@ -6,7 +6,7 @@
 #include "base/MessageBox.h"
 #include "base/ProgramacioRebuda.h"
 #include "base/Resultado.h"
-#include "programming/ProgrammingSheet.h"
+#include "programming/FitxaProgramacio.h"
 
 #include <QByteArray>
 #include <QDateTime>

@@ -1,7 +1,7 @@
 #include "programming/ProgrammingTransfer.h"
 
 #include "link/DeviceSession.h"
-#include "link/Timings.h"
+#include "link/LinkTimings.h"
 #include "programming/ProgrammingBlock.h"
 #include "programming/ProgrammingExchange.h"
 

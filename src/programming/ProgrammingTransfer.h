@@ -7,7 +7,7 @@
 
 #include "base/ProgramacioRebuda.h"
 #include "base/Resultado.h"
-#include "programming/ProgrammingSheet.h"
+#include "programming/FitxaProgramacio.h"
 
 #include <QDateTime>
 #include <QString>

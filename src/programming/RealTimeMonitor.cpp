@@ -1,7 +1,7 @@
 #include "programming/RealTimeMonitor.h"
 
 #include "link/DeviceSession.h"
-#include "link/Timings.h"
+#include "link/LinkTimings.h"
 #include "link/Trama.h"
 
 #include <QElapsedTimer>

@@ -1,6 +1,6 @@
 #include "programming/SheetChecks.h"
 
-#include "programming/ProgrammingSheet.h"
+#include "programming/FitxaProgramacio.h"
 
 namespace slx::sheet {
 

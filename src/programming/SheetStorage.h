@@ -7,7 +7,7 @@
 // and from a date-time text, the time part); THoraTotales "hh:mm:ss".
 
 #include "base/Resultado.h"
-#include "programming/ProgrammingSheet.h"
+#include "programming/FitxaProgramacio.h"
 
 #include <QDateTime>
 

@@ -3,7 +3,7 @@
 // picked from the device's own intervals in two record pickers, built into a report
 // and handed to the print preview.
 
-#include "printing/Report.h"
+#include "printing/Informe.h"
 
 #include <QDialog>
 #include <QList>

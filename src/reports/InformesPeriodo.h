@@ -4,7 +4,7 @@
 // filling of a loaded layout on the frame the print-outs share.
 
 #include "base/Resultado.h"
-#include "printing/Report.h"
+#include "printing/Informe.h"
 #include "printing/ReportFrame.h"
 
 #include <QList>

@@ -7,7 +7,7 @@
 #include "base/DataFolder.h"
 #include "base/Modulo1.h"
 #include "link/Link.h"
-#include "link/Timings.h"
+#include "link/LinkTimings.h"
 
 #include <QTest>
 #include <QTimer>

@@ -3,7 +3,7 @@
 
 #include "TestSupport.h"
 #include "link/Link.h"
-#include "link/Timings.h"
+#include "link/LinkTimings.h"
 #include "base/DataFolder.h"
 #include "base/Modulo1.h"
 

@@ -2,7 +2,7 @@
 
 #include "link/FrameReceiver.h"
 #include "link/Link.h"
-#include "link/Timings.h"
+#include "link/LinkTimings.h"
 
 #include <QElapsedTimer>
 #include <QTest>

@@ -10,7 +10,7 @@
 #include "base/FormRegistry.h"
 #include "base/Modulo1.h"
 #include "link/SerialControl.h"
-#include "link/Timings.h"
+#include "link/LinkTimings.h"
 #include "programming/Form2.h"
 
 #include <QPushButton>

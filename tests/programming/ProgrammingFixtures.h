@@ -3,7 +3,7 @@
 // Nova", firmware 4.1, and 204567 "Pub El Racó", firmware 3.2), written out by hand.
 
 #include "base/Modulo1.h"
-#include "programming/ProgrammingSheet.h"
+#include "programming/FitxaProgramacio.h"
 
 #include <QByteArray>
 #include <array>

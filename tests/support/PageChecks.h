@@ -3,7 +3,7 @@
 // whole, nothing in the page footer's band, headings kept with what they head, and
 // texts that fit their fields with a gap between neighbours.
 
-#include "printing/PageModel.h"
+#include "printing/ModeloPaginas.h"
 
 #include <QString>
 #include <QStringList>

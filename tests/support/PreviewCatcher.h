@@ -4,7 +4,7 @@
 // the test act on it, and closes it. The days the click ran over are kept too, so that
 // a test comparing a printed date with today holds across midnight.
 
-#include "printing/PageModel.h"
+#include "printing/ModeloPaginas.h"
 
 #include <QDate>
 #include <QStringList>

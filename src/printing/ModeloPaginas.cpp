@@ -1,6 +1,6 @@
-#include "printing/PageModel.h"
+#include "printing/ModeloPaginas.h"
 
-#include "printing/Report.h"
+#include "printing/Informe.h"
 #include "printing/ReportLayout.h"
 
 #include <QImage>

@@ -1,4 +1,4 @@
-#include "printing/Report.h"
+#include "printing/Informe.h"
 
 #include "base/TextoPropio.h"
 #include "printing/ReportFormats.h"

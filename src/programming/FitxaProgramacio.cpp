@@ -1,4 +1,4 @@
-#include "programming/ProgrammingSheet.h"
+#include "programming/FitxaProgramacio.h"
 
 #include <cmath>
 

@@ -1,4 +1,4 @@
-#include "link/Timings.h"
+#include "link/LinkTimings.h"
 
 namespace slx {
 
