@@ -32,7 +32,6 @@ struct Modulo1 {
 
     // Device link.
     bool ModemConectado = false;           // a modem call is up and kept between operations
-    bool CancelaLlamada = false;           // ends the modem dial wait
     std::array<quint8, 513> BufferTrama{}; // received frame from 0, request built from 1
     QString TelefonoAparato;
 

@@ -47,7 +47,7 @@ struct DialResult {
         Connected,  // the modem answered "1"
         Failed,     // the modem answered another result code (in code)
         NoAnswer,   // nothing within the modem's answer time
-        Cancelled,  // the caller's cancel flag (CancelaLlamada, a Stop button)
+        Cancelled,  // the caller's cancel flag (a Stop button cancelling the session)
         PortClosed, // the port was not open, or closed during the dial
         Refused,    // called inside another link wait: nothing sent
     };

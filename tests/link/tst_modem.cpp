@@ -7,6 +7,11 @@
 using namespace slx;
 using slxtest::LinkFixture;
 
+namespace {
+// The caller's cancel of the dial, as a Stop button sets it.
+bool g_cancelaLlamada = false;
+} // namespace
+
 class TestModem : public QObject {
     Q_OBJECT
 
@@ -20,11 +25,11 @@ private:
                MSComm1().setPortOpen(true);
     }
 
-    // The dial with the settings' tone or pulse and prefix, ended also by CancelaLlamada.
+    // The dial with the settings' tone or pulse and prefix, ended also by the caller's cancel.
     static DialResult dial(const QString &telefono)
     {
         const Modulo1 &m = modulo1();
-        return dialModem(MSComm1(), m.TonoPulso, m.PrefijoMarcacion, telefono, [] { return modulo1().CancelaLlamada; });
+        return dialModem(MSComm1(), m.TonoPulso, m.PrefijoMarcacion, telefono, [] { return g_cancelaLlamada; });
     }
 
     static slxemu::ModemConfig modem(const QByteArray &result, int delayMs = 150)
@@ -179,12 +184,13 @@ void TestModem::failedDial()
     QVERIFY(openModemPort());
     if (cancel) {
         linkTimings().respuestaModemMs = 60000;
-        QTimer::singleShot(12 * LinkFixture::kSecondMs, [] { modulo1().CancelaLlamada = true; });
+        QTimer::singleShot(12 * LinkFixture::kSecondMs, [] { g_cancelaLlamada = true; });
     }
     QElapsedTimer t;
     t.start();
     const DialResult r = dial(QStringLiteral("1234"));
     const qint64 took = t.elapsed();
+    g_cancelaLlamada = false;
     QCOMPARE(int(r.outcome), outcome);
     QVERIFY(!r.connected());
     QCOMPARE(r.code.left(1), result);

@@ -205,7 +205,7 @@ private Q_SLOTS:
         const Modulo1 &m = modulo1();
         QCOMPARE(m.PuertoSerie, quint8(0));
         QCOMPARE(m.CodigoIdioma, qint16(0));
-        QVERIFY(!m.ModemConectado && !m.CancelaLlamada && !m.FitxaModificada);
+        QVERIFY(!m.ModemConectado && !m.FitxaModificada);
         QCOMPARE(m.BufferTrama.size(), size_t(513));
         QVERIFY(std::all_of(m.BufferTrama.begin(), m.BufferTrama.end(), [](quint8 b) { return b == 0; }));
         QCOMPARE(m.InhabilDiaEmpieza.size(), size_t(31));
