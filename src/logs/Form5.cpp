@@ -516,7 +516,7 @@ void Form5::SSCommandProgramacion_Click()
 
 void Form5::SSCommandHelp_Click()
 {
-    AbreAyuda(this);
+    AbreAyuda(modulo1().CodigoIdioma, this);
 }
 
 void Form5::SSCommandExit_Click()

@@ -487,7 +487,7 @@ void Form1::SSCommandUsuario_Click()
 
 void Form1::SSCommandHelp_Click()
 {
-    AbreAyuda(this);
+    AbreAyuda(modulo1().CodigoIdioma, this);
 }
 
 void Form1::SSCommandExit_Click()

@@ -273,7 +273,7 @@ void Form15::SSCommandExit_Click()
 
 void Form15::SSCommandHelp_Click()
 {
-    AbreAyuda(this);
+    AbreAyuda(modulo1().CodigoIdioma, this);
 }
 
 void Form15::done(int result)

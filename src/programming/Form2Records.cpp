@@ -258,7 +258,7 @@ void Form2::SSCommandIncidencias_Click()
 
 void Form2::SSCommandHelp_Click()
 {
-    AbreAyuda(this);
+    AbreAyuda(modulo1().CodigoIdioma, this);
 }
 
 void registraForm2()

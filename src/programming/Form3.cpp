@@ -325,7 +325,7 @@ void Form3::reject()
 
 void Form3::SSCommandHelp_Click()
 {
-    AbreAyuda(this);
+    AbreAyuda(modulo1().CodigoIdioma, this);
 }
 
 void Form3::closeEvent(QCloseEvent *event)

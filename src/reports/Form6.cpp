@@ -198,7 +198,7 @@ void Form6::SSCommandExit_Click()
 
 void Form6::SSCommandHelp_Click()
 {
-    AbreAyuda(this);
+    AbreAyuda(modulo1().CodigoIdioma, this);
 }
 
 QWidget *creaForm6()

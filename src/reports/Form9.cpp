@@ -460,7 +460,7 @@ void Form9::SSCommandSliderRight_Click()
 
 void Form9::SSCommandHelp_Click()
 {
-    AbreAyuda(this);
+    AbreAyuda(modulo1().CodigoIdioma, this);
 }
 
 void Form9::SSCommandExit_Click()

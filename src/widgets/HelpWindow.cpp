@@ -134,9 +134,9 @@ bool HelpWindow::eventFilter(QObject *watched, QEvent *event)
     return QWidget::eventFilter(watched, event);
 }
 
-bool AbreAyuda(QWidget *owner)
+bool AbreAyuda(qint16 codigoIdioma, QWidget *owner)
 {
-    const QString path = DataFolder::file(ficheroAyuda(modulo1().CodigoIdioma));
+    const QString path = DataFolder::file(ficheroAyuda(codigoIdioma));
     if (!ExisteFichero(path)) {
         ui::MsgBox(TextoPropio("The help file %1 is missing.").arg(path), ui::Icon::Critical, ui::OkOnly, owner);
         return false;

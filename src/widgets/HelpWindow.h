@@ -41,8 +41,9 @@ private:
     QToolButton *m_forward = nullptr;
 };
 
-// Opens the help page of CodigoIdioma in the help window; a missing page is said in the
-// user's language in a critical box over owner. Returns whether the page is shown.
-bool AbreAyuda(QWidget *owner = nullptr);
+// Opens the help page of the language codigoIdioma (the settings' CodigoIdioma) in the
+// help window; a missing page is said in the user's language in a critical box over
+// owner. Returns whether the page is shown.
+bool AbreAyuda(qint16 codigoIdioma, QWidget *owner = nullptr);
 
 } // namespace slx
