@@ -5,6 +5,7 @@
 #include "base/Modulo1.h"
 #include "base/TextoPropio.h"
 #include "import/OrigenFusion.h"
+#include "main/AjustesEnlaceIni.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>
@@ -19,26 +20,6 @@ namespace slx {
 namespace {
 
 const QString kSeccion = QLatin1String(kSeccionIni);
-
-// A whole decimal number from min to max, or false.
-bool entero(const QString &texto, int min, int max, int *out)
-{
-    const QString t = texto.trimmed();
-    if (t.isEmpty())
-        return false;
-    for (qsizetype i = 0; i < t.size(); ++i) {
-        const QChar c = t.at(i);
-        if (!(c >= QLatin1Char('0') && c <= QLatin1Char('9')) &&
-            !(i == 0 && (c == QLatin1Char('-') || c == QLatin1Char('+'))))
-            return false;
-    }
-    bool ok = false;
-    const qlonglong v = t.toLongLong(&ok);
-    if (!ok || v < min || v > max)
-        return false;
-    *out = int(v);
-    return true;
-}
 
 const QString kFilaConfiguracion = QStringLiteral("(SELECT MIN(rowid) FROM \"Configuracion\")");
 
@@ -60,24 +41,12 @@ QString LecturaIni::mensaje() const
 LecturaIni LeeConfiguracion(const QString &ini)
 {
     Modulo1 &m = modulo1();
+    const LecturaEnlace enlace = leeAjustesEnlace(ini);
+    aplicaAjustesEnlace(enlace.ajustes, m);
     LecturaIni r;
-    auto numero = [&](const char *clave, int min, int max, int defecto) {
-        int v = defecto;
-        if (!entero(LeerIni(kSeccion, QLatin1String(clave), QString(), ini), min, max, &v)) {
-            r.erroneas << QLatin1String(clave);
-            v = defecto;
-        }
-        return v;
-    };
-    // In the order of the file's keys.
-    // Port 0 does not exist: the link settings dialog takes 1 to 255.
-    m.PuertoSerie = quint8(numero("SerialPort", 1, 255, 1));
+    r.erroneas = enlace.erroneas;
     m.PiePagina = LeerIni(kSeccion, QStringLiteral("User"), QString(), ini);
     r.idioma = LeerIni(kSeccion, QStringLiteral("Language"), QString(), ini);
-    m.TipoConexion = quint8(numero("Modem", 0, 255, 0));
-    m.TonoPulso = quint8(numero("TonePulse", 0, 255, 1));
-    m.PrefijoMarcacion = LeerIni(kSeccion, QStringLiteral("DialCode"), QString(), ini);
-    m.VelocidadModem = qint16(numero("ModemSpeed", -32768, 32767, 19200));
     return r;
 }
 

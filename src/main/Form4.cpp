@@ -5,6 +5,7 @@
 #include "base/TextoPropio.h"
 #include "link/SerialControl.h"
 #include "localization/LocGuru.h"
+#include "main/AjustesEnlaceIni.h"
 #include "main/Arranque.h"
 
 #include <QAbstractItemView>
@@ -241,34 +242,25 @@ bool Form4::SSCommandAceptar_Click()
     }
     // The settings as they will be; the shared ones change only once the settings
     // file has taken them, so that a refusal leaves everything as it was.
-    const quint8 puertoSerie = quint8(puerto);
-    const QString prefijo = MaskPrefijo->text();
-    const quint8 tonoPulso = OptionPulsos->isChecked() ? 0 : 1;
-    const qint16 velocidad = 19200;
-    const quint8 tipoConexion = OptionModem->isChecked() ? 1 : 0;
+    AjustesEnlace ajustes;
+    ajustes.puertoSerie = quint8(puerto);
+    ajustes.prefijoMarcacion = MaskPrefijo->text();
+    ajustes.tonoPulso = OptionPulsos->isChecked() ? 0 : 1;
+    ajustes.velocidadModem = 19200;
+    ajustes.tipoConexion = OptionModem->isChecked() ? 1 : 0;
 
     const QString ini = ficheroIni();
-    const QString seccion = QLatin1String(kSeccionIni);
-    const bool escrito = GrabaIni(seccion, QStringLiteral("SerialPort"), QString::number(puertoSerie), ini) &&
-                         GrabaIni(seccion, QStringLiteral("Modem"), QString::number(tipoConexion), ini) &&
-                         GrabaIni(seccion, QStringLiteral("TonePulse"), QString::number(tonoPulso), ini) &&
-                         GrabaIni(seccion, QStringLiteral("DialCode"), prefijo, ini) &&
-                         GrabaIni(seccion, QStringLiteral("ModemSpeed"), QString::number(velocidad), ini);
+    Resultado<void> escrito = grabaAjustesEnlace(ajustes, ini);
     // The ports chosen from the system's list, each under its number.
-    bool mapeado = escrito;
-    for (auto it = m_elegidos.cbegin(); mapeado && it != m_elegidos.cend(); ++it)
-        mapeado = GrabaIni(QStringLiteral("Ports"), QStringLiteral("COM%1").arg(it.key()), it.value(), ini);
-    if (!mapeado) {
-        ui::MsgBox(TextoPropio("The settings file %1 cannot be written.").arg(ini), ui::Icon::Critical, ui::OkOnly,
-                   this);
+    for (auto it = m_elegidos.cbegin(); escrito && it != m_elegidos.cend(); ++it)
+        if (!GrabaIni(QStringLiteral("Ports"), QStringLiteral("COM%1").arg(it.key()), it.value(), ini))
+            escrito = fallo(TextoPropio("The settings file %1 cannot be written.").arg(ini));
+    if (!escrito) {
+        ui::MsgBox(escrito.error().mensaje(), ui::Icon::Critical, ui::OkOnly, this);
         return false;
     }
     Modulo1 &m = modulo1();
-    m.PuertoSerie = puertoSerie;
-    m.PrefijoMarcacion = prefijo;
-    m.TonoPulso = tonoPulso;
-    m.VelocidadModem = velocidad;
-    m.TipoConexion = tipoConexion;
+    aplicaAjustesEnlace(ajustes, m);
     // The link's port number; a kept modem call keeps its open port, and the link
     // takes the new number when it next opens the port.
     if (!MSComm1().PortOpen())

@@ -12,6 +12,7 @@
 #include "base/Ventanas.h"
 #include "import/NombresDatos.h"
 #include "localization/LocGuru.h"
+#include "main/AjustesEnlaceIni.h"
 #include "main/Application.h"
 #include "main/Arranque.h"
 #include "main/Form1.h"
@@ -173,6 +174,41 @@ private Q_SLOTS:
     // One program per data folder: a second start on the folder of a running program says
     // so in the folder's language and ends; another folder runs beside it; the lock of a
     // program that was killed is taken over.
+    // What the link settings dialog writes is what the next start-up reads, and the
+    // other keys of the section stay as they were.
+    void linkSettingsReadBackAsWritten()
+    {
+        QTemporaryDir dir;
+        const QString ini = dir.filePath(QStringLiteral("slx90.ini"));
+        escribeIni(ini, kIniCompleto);
+        AjustesEnlace a;
+        a.puertoSerie = 42;
+        a.tipoConexion = 0;
+        a.tonoPulso = 1;
+        a.prefijoMarcacion = QStringLiteral("0,");
+        a.velocidadModem = 9600;
+        QVERIFY(grabaAjustesEnlace(a, ini).has_value());
+        const LecturaEnlace r = leeAjustesEnlace(ini);
+        QVERIFY(r.erroneas.isEmpty());
+        QCOMPARE(r.ajustes.puertoSerie, quint8(42));
+        QCOMPARE(r.ajustes.tipoConexion, quint8(0));
+        QCOMPARE(r.ajustes.tonoPulso, quint8(1));
+        QCOMPARE(r.ajustes.prefijoMarcacion, QStringLiteral("0,"));
+        QCOMPARE(r.ajustes.velocidadModem, qint16(9600));
+        QCOMPARE(LeerIni(QStringLiteral("Configuration"), QStringLiteral("User"), QString(), ini),
+                 QStringLiteral("Pie de prueba"));
+        QCOMPARE(LeerIni(QStringLiteral("Configuration"), QStringLiteral("Language"), QString(), ini),
+                 QStringLiteral("1040"));
+
+        // A settings file that cannot be written is said, with its name.
+        const QString carpetaComoFichero = dir.filePath(QStringLiteral("sub"));
+        QVERIFY(QDir().mkdir(carpetaComoFichero));
+        const Resultado<void> w = grabaAjustesEnlace(a, carpetaComoFichero);
+        QVERIFY(!w.has_value());
+        QCOMPARE(w.error().mensaje(),
+                 TextoPropio("The settings file %1 cannot be written.").arg(carpetaComoFichero));
+    }
+
     void oneProgramPerDataFolder_data()
     {
         QTest::addColumn<QByteArray>("lcid");
