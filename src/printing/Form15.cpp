@@ -158,17 +158,17 @@ void Form15::showEvent(QShowEvent *event)
 
 Form15::~Form15() = default;
 
-void Form15::muestra(QWidget *parent)
+void Form15::muestra(ReportEngine *informe, QWidget *parent)
 {
     auto *f = new Form15(parent);
-    f->Form_Load();
+    f->Form_Load(informe);
     muestraModal(f);
 }
 
-void Form15::Form_Load()
+void Form15::Form_Load(ReportEngine *informe)
 {
     setWindowTitle(ui::applicationTitle());
-    m_motor = qobject_cast<ReportEngine *>(modulo1().InformeVistaPrevia.data());
+    m_motor = informe;
     if (!m_motor) {
         ui::MsgBox(TextoPropio("There is no report to show."), ui::Icon::Critical, ui::OkOnly, this);
         return;
@@ -288,8 +288,9 @@ void registraForm15()
 {
     FormRegistry::addDesign(QStringLiteral("Form15"), [] { return static_cast<QWidget *>(new Form15); });
     FormRegistry::add(QStringLiteral("Form15"), [] {
+        // Opened by name, it shows the report of the last print-out.
         auto *f = new Form15;
-        f->Form_Load();
+        f->Form_Load(qobject_cast<ReportEngine *>(modulo1().InformeVistaPrevia.data()));
         return static_cast<QWidget *>(f);
     });
 }

@@ -1,6 +1,5 @@
 #pragma once
-// The print preview: shows the report that InformeVistaPrevia refers to, prints it and
-// closes. It chooses no layout and touches no data; it is the one window that is not
+// The print preview: shows the report it is given, prints it and closes. It chooses no layout and touches no data; it is the one window that is not
 // translated (its buttons read "Imprimir", "Volver" and "Ayuda" in every language).
 //
 // With the environment variable SLX90_PRINT_PDF set to a file path, "Imprimir" writes
@@ -27,14 +26,14 @@ public:
     explicit Form15(QWidget *parent = nullptr);
     ~Form15() override;
 
-    // Caption, then the layout of the report unless its engine is busy; a failure is
-    // shown as a critical message and the window opens all the same.
-    void Form_Load();
+    // Caption, then the layout of the report unless its engine is busy; a failure (no
+    // report included) is shown as a critical message and the window opens all the same.
+    void Form_Load(ReportEngine *informe);
 
     PageView *VSPrinter1 = nullptr;
 
-    // Shows the preview of InformeVistaPrevia modally and returns when it is closed.
-    static void muestra(QWidget *parent);
+    // Shows the preview of the report modally and returns when it is closed.
+    static void muestra(ReportEngine *informe, QWidget *parent);
 
 public Q_SLOTS:
     void SSCommandImprimir_Click();

@@ -54,7 +54,7 @@ void Form2::SSCommandImprimir_Click()
         return;
     }
     m.InformeVistaPrevia = VSReport1;
-    Form15::muestra(this);
+    Form15::muestra(VSReport1, this);
 }
 
 } // namespace slx

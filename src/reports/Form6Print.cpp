@@ -90,7 +90,7 @@ void Form6::SSCommandImprimir_Click()
         return;
     }
     m.InformeVistaPrevia = VSReport1;
-    Form15::muestra(this);
+    Form15::muestra(VSReport1, this);
 }
 
 } // namespace slx

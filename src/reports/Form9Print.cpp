@@ -103,7 +103,7 @@ void Form9::SSCommandImprimir_Click()
         return;
     }
     m.InformeVistaPrevia = VSReport1;
-    Form15::muestra(this);
+    Form15::muestra(VSReport1, this);
 }
 
 } // namespace slx

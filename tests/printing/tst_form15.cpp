@@ -69,7 +69,7 @@ class TestForm15 : public QObject {
     {
         auto *f = new Form15;
         f->setAttribute(Qt::WA_DeleteOnClose, false);
-        f->Form_Load();
+        f->Form_Load(motor.get());
         f->resize(800, 900);
         f->show();
         return f;
