@@ -5,6 +5,7 @@
 // still see it in use (its logs stay where they are).
 
 #include "Helpers.h"
+#include "MainWindowFixture.h"
 #include "TestSupport.h"
 #include "base/FormRegistry.h"
 #include "base/Modulo1.h"
@@ -89,11 +90,8 @@ bool lectorDeFuera(const QString &db)
 
 } // namespace
 
-class TestImportLocks : public QObject {
+class TestImportLocks : public slxtest::MainWindowFixture {
     Q_OBJECT
-
-    std::unique_ptr<slxtest::DataHome> home;
-    std::unique_ptr<Form1> form;
 
     QString db() const { return home->file("slx90.db"); }
 
@@ -102,17 +100,9 @@ private Q_SLOTS:
 
     void init()
     {
-        home = std::make_unique<slxtest::DataHome>();
-        QVERIFY(home->seed());
-        slxtest::escribeIni(home->file("slx90.ini"), kIni);
-        Form1::fijaLineaComandos(QString());
-        form = std::make_unique<Form1>();
-        FormRegistry::setInstance("Form1", form.get());
-        {
-            slxtest::Answers quiet;
-            form->Form_Load();
-        }
-        QVERIFY(modulo1().ConexionBD.isOpen());
+        abre(kIni);
+        if (QTest::currentTestFailed())
+            return;
         // A row in the log, so that the database is in use as after any download.
         QSqlQuery q(modulo1().ConexionBD);
         QVERIFY(q.exec("INSERT INTO DiaBorrado (LNumeroSerie, DFecha, THora) VALUES (7, '2009-01-01', '10:00')"));
@@ -121,11 +111,7 @@ private Q_SLOTS:
 
     void cleanup()
     {
-        if (form)
-            form->Form_Unload();
-        form.reset();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        home.reset();
+        cierra();
     }
 
     // The import's file dialog, shown for real on the data folder and cancelled once it

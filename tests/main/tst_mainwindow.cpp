@@ -1,6 +1,7 @@
 // The main window's commands and its two dialogs, on real widgets.
 
 #include "Helpers.h"
+#include "MainWindowFixture.h"
 #include "TestSupport.h"
 #include "base/FormRegistry.h"
 #include "base/Modulo1.h"
@@ -106,35 +107,22 @@ public Q_SLOTS:
     void open(const QUrl &url) { urls << url; }
 };
 
-class TestMainWindow : public QObject {
+class TestMainWindow : public slxtest::MainWindowFixture {
     Q_OBJECT
-
-    std::unique_ptr<slxtest::DataHome> home;
-    std::unique_ptr<Form1> form;
 
 private Q_SLOTS:
     void initTestCase() { registraVentanas(); }
 
     void init()
     {
-        home = std::make_unique<slxtest::DataHome>();
-        QVERIFY(home->seed());
-        escribeIni(home->file("slx90.ini"), kIni);
-        Form1::fijaLineaComandos(QString());
-        form = std::make_unique<Form1>();
-        FormRegistry::setInstance("Form1", form.get());
-        slxtest::Answers quiet;
-        form->Form_Load();
-        QVERIFY(modulo1().ConexionBD.isOpen());
+        abre(kIni);
+        if (QTest::currentTestFailed())
+            return;
     }
 
     void cleanup()
     {
-        if (form)
-            form->Form_Unload();
-        form.reset();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        home.reset();
+        cierra();
     }
 
     void commandsRefuseDuringAnExchange_data()

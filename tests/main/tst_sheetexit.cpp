@@ -3,6 +3,7 @@
 // typing and the field's message; Cancel still leaves without saving.
 
 #include "Helpers.h"
+#include "MainWindowFixture.h"
 #include "ProgrammingFixtures.h"
 #include "TestSupport.h"
 #include "base/FormRegistry.h"
@@ -39,11 +40,8 @@ QString storedContact(const QString &dbPath)
 
 } // namespace
 
-class TestSheetExit : public QObject {
+class TestSheetExit : public slxtest::MainWindowFixture {
     Q_OBJECT
-
-    std::unique_ptr<slxtest::DataHome> home;
-    std::unique_ptr<Form1> form;
     QPointer<Form2> sheet;
 
     QLineEdit *edit(const QString &name) { return qobject_cast<QLineEdit *>(sheet->campo(name)); }
@@ -75,15 +73,9 @@ private Q_SLOTS:
 
     void init()
     {
-        home = std::make_unique<slxtest::DataHome>();
-        QVERIFY(home->seed());
-        slxtest::escribeIni(home->file("slx90.ini"), kIni);
-        Form1::fijaLineaComandos(QString());
-        form = std::make_unique<Form1>();
-        FormRegistry::setInstance("Form1", form.get());
-        slxtest::Answers quiet;
-        form->Form_Load();
-        QVERIFY(modulo1().ConexionBD.isOpen());
+        abre(kIni);
+        if (QTest::currentTestFailed())
+            return;
         FitxaProgramacio f = fixtures::fitxa100123();
         f.MaskContacto = "Sr. Roca";
         fixtures::publica(f);
@@ -98,11 +90,7 @@ private Q_SLOTS:
             sheet->close();
             delete sheet;
         }
-        if (form)
-            form->Form_Unload();
-        form.reset();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        home.reset();
+        cierra();
     }
 
     // The save accepted is refused by the date: whichever way out was taken, it stops, and
