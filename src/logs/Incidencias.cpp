@@ -1,5 +1,6 @@
 #include "logs/Incidencias.h"
 
+#include "base/ColumnasRegistro.h"
 #include "base/TextFormats.h"
 
 #include <QDate>
@@ -102,32 +103,40 @@ QString tablaDe(Rejilla r)
 
 namespace {
 
-QVector<WindowedSqlModel::Orden> par(const char *fecha, const char *hora, bool desc)
+QVector<WindowedSqlModel::Orden> par(const QString &fecha, const QString &hora, bool desc)
 {
-    return {{QLatin1String(fecha), desc}, {QLatin1String(hora), desc}};
+    return {{fecha, desc}, {hora, desc}};
 }
+
+// A date and time pair of the log tables (Intervalos and Sesiones name them alike).
+QVector<WindowedSqlModel::Orden> par(registro::Intervalo fecha, registro::Intervalo hora, bool desc)
+{
+    return par(registro::nombre(fecha), registro::nombre(hora), desc);
+}
+
+using registro::Intervalo;
 
 } // namespace
 
 QVector<WindowedSqlModel::Orden> ordenInicial(Rejilla r)
 {
     if (r == Rejilla::Intervalos || r == Rejilla::Sesiones)
-        return par("DFechaInicio", "THoraInicio", true);
-    return par("DFecha", "THora", true);
+        return par(Intervalo::dFechaInicio, Intervalo::tHoraInicio, true);
+    return par(QStringLiteral("DFecha"), QStringLiteral("THora"), true);
 }
 
 QVector<WindowedSqlModel::Orden> ordenCabecera(Rejilla r, int columna, const QString &campo, bool descendente)
 {
     if (r != Rejilla::Intervalos && r != Rejilla::Sesiones)
-        return par("DFecha", "THora", descendente);
+        return par(QStringLiteral("DFecha"), QStringLiteral("THora"), descendente);
     const int maxima = r == Rejilla::Intervalos ? 15 : 16; // date and time of the one-minute maximum
     const int minima = r == Rejilla::Intervalos ? 18 : 19;
     if (columna >= 1 && columna <= 4)
-        return par("DFechaInicio", "THoraInicio", descendente);
+        return par(Intervalo::dFechaInicio, Intervalo::tHoraInicio, descendente);
     if (columna == maxima || columna == maxima + 1)
-        return par("TFechaMaxLeq1min", "THoraMaxLeq1min", descendente);
+        return par(Intervalo::tFechaMaxLeq1min, Intervalo::tHoraMaxLeq1min, descendente);
     if (columna == minima || columna == minima + 1)
-        return par("TFechaMinLeq1min", "THoraMinLeq1min", descendente);
+        return par(Intervalo::tFechaMinLeq1min, Intervalo::tHoraMinLeq1min, descendente);
     if (campo.isEmpty())
         return {};
     return {{campo, descendente}};

@@ -34,9 +34,10 @@ QString upsert(const QString &tabla, const QStringList &columnas)
     }
     for (int i = 3; i < columnas.size(); ++i)
         sets << comillas(columnas[i]) + QStringLiteral(" = excluded.") + comillas(columnas[i]);
-    return QStringLiteral("INSERT INTO %1 (%2) VALUES (%3) ON CONFLICT (\"LNumeroSerie\", \"DFechaInicio\", "
-                          "\"THoraInicio\") DO UPDATE SET %4")
-        .arg(comillas(tabla), cols.join(QLatin1Char(',')), marcas.join(QLatin1Char(',')), sets.join(QLatin1Char(',')));
+    // The key: the first three columns, alike in both tables.
+    return QStringLiteral("INSERT INTO %1 (%2) VALUES (%3) ON CONFLICT (%5) DO UPDATE SET %4")
+        .arg(comillas(tabla), cols.join(QLatin1Char(',')), marcas.join(QLatin1Char(',')), sets.join(QLatin1Char(',')),
+             cols.mid(0, 3).join(QLatin1String(", ")));
 }
 
 QString iso(const QDate &d)
@@ -304,8 +305,11 @@ Resultado<> LogStorage::completeDownload(qint32 serie, const QDateTime &newestSt
 std::optional<QDateTime> intervaloMasReciente(QSqlDatabase db, qint32 serie)
 {
     QSqlQuery q(db);
-    q.prepare(QStringLiteral("SELECT \"DFechaInicio\", \"THoraInicio\" FROM \"Intervalos\" WHERE \"LNumeroSerie\" = ? "
-                             "ORDER BY \"DFechaInicio\" DESC, \"THoraInicio\" DESC LIMIT 1"));
+    const QString fecha = comillas(registro::nombre(registro::Intervalo::dFechaInicio));
+    const QString hora = comillas(registro::nombre(registro::Intervalo::tHoraInicio));
+    q.prepare(QStringLiteral("SELECT %1, %2 FROM \"Intervalos\" WHERE \"LNumeroSerie\" = ? "
+                             "ORDER BY %1 DESC, %2 DESC LIMIT 1")
+                  .arg(fecha, hora));
     q.addBindValue(serie);
     if (!q.exec() || !q.next())
         return std::nullopt;

@@ -1,5 +1,6 @@
 #include "reports/Form6.h"
 
+#include "base/ColumnasRegistro.h"
 #include "base/Firmware.h"
 #include "base/FormRegistry.h"
 #include "base/MessageBox.h"
@@ -43,8 +44,8 @@ QToolButton *boton(QWidget *parent, const char *nombre, QStyle::StandardPixmap i
     return b;
 }
 
-const QVector<WindowedSqlModel::Orden> kOrden = {{QStringLiteral("DFechaInicio"), false},
-                                                 {QStringLiteral("THoraInicio"), false}};
+const QVector<WindowedSqlModel::Orden> kOrden = {{registro::nombre(registro::Intervalo::dFechaInicio), false},
+                                                 {registro::nombre(registro::Intervalo::tHoraInicio), false}};
 
 } // namespace
 
