@@ -241,17 +241,22 @@ void Form10::Form_Load()
     fijaActual(0);
     SSCommandAceptar->setEnabled(false);
 
+    // Without the sheet (the text export), every day is closed.
     const auto *hoja = qobject_cast<Form2 *>(FormRegistry::instance(QStringLiteral("Form2")));
+    horario::Semana semana;
+    semana.fill({horario::kCerrado, horario::kCerrado});
+    if (hoja)
+        semana = hoja->horario();
     for (int d = 0; d < kDias; ++d) {
-        const QString w = palabra(d);
-        const QString ini = hoja ? hoja->texto(QStringLiteral("Mask%1Ini").arg(w)) : horario::kCerrado;
-        const QString fi = hoja ? hoja->texto(QStringLiteral("Mask%1Fi").arg(w)) : horario::kCerrado;
-        m_dias[d].ini->setText(ini);
-        m_dias[d].fi->setText(fi);
-        selecciona(d, horario::tipoDe({ini, fi}));
+        m_dias[d].ini->setText(semana[d].inicio);
+        m_dias[d].fi->setText(semana[d].fin);
+        selecciona(d, horario::tipoDe(semana[d]));
     }
-    m_nocheInicio = hoja ? hoja->texto(QStringLiteral("MaskEmpiezaNoche")) : QString();
-    m_nocheFin = hoja ? hoja->texto(QStringLiteral("MaskTerminaNoche")) : QString();
+    if (hoja) {
+        const FitxaProgramacio fitxa = hoja->fitxa();
+        m_nocheInicio = fitxa.MaskEmpiezaNoche;
+        m_nocheFin = fitxa.MaskTerminaNoche;
+    }
 
     DibuixaDies();
     DibuixaNitDia();
@@ -362,11 +367,10 @@ void Form10::SSCommandRetry_Click()
 void Form10::SSCommandAceptar_Click()
 {
     if (auto *hoja = qobject_cast<Form2 *>(FormRegistry::instance(QStringLiteral("Form2")))) {
-        for (int d = 0; d < kDias; ++d) {
-            const QString w = palabra(d);
-            hoja->setTexto(QStringLiteral("Mask%1Ini").arg(w), m_dias[d].ini->text());
-            hoja->setTexto(QStringLiteral("Mask%1Fi").arg(w), m_dias[d].fi->text());
-        }
+        horario::Semana semana;
+        for (int d = 0; d < kDias; ++d)
+            semana[d] = {m_dias[d].ini->text(), m_dias[d].fi->text()};
+        hoja->setHorario(semana);
     }
     modulo1().FitxaModificada = true;
     accept();

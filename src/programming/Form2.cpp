@@ -696,6 +696,33 @@ void Form2::setTexto(const QString &name, const QString &text)
     }
 }
 
+namespace {
+
+// The sheet's fields of the week's opening hours, Monday to Sunday.
+const char *const kCamposHorario[horario::kDias][2] = {
+    {"MaskLunesIni", "MaskLunesFi"},     {"MaskMartesIni", "MaskMartesFi"},   {"MaskMiercolesIni", "MaskMiercolesFi"},
+    {"MaskJuevesIni", "MaskJuevesFi"},   {"MaskViernesIni", "MaskViernesFi"}, {"MaskSabadoIni", "MaskSabadoFi"},
+    {"MaskDomingoIni", "MaskDomingoFi"},
+};
+
+} // namespace
+
+horario::Semana Form2::horario() const
+{
+    horario::Semana semana;
+    for (int d = 0; d < horario::kDias; ++d)
+        semana[d] = {texto(QLatin1String(kCamposHorario[d][0])), texto(QLatin1String(kCamposHorario[d][1]))};
+    return semana;
+}
+
+void Form2::setHorario(const horario::Semana &semana)
+{
+    for (int d = 0; d < horario::kDias; ++d) {
+        setTexto(QLatin1String(kCamposHorario[d][0]), semana[d].inicio);
+        setTexto(QLatin1String(kCamposHorario[d][1]), semana[d].fin);
+    }
+}
+
 qint32 Form2::numeroSerie() const
 {
     if (m_filaCargada != 0)

@@ -5,6 +5,7 @@
 #include "base/Resultado.h"
 #include "programming/MatrizInhabil.h"
 #include "programming/FitxaProgramacio.h"
+#include "programming/HorarioSemanal.h"
 
 #include <QDialog>
 #include <QHash>
@@ -53,6 +54,10 @@ public:
     // The sheet on screen as a value, and the screen from a value.
     FitxaProgramacio fitxa() const;
     void setFitxa(const FitxaProgramacio &f);
+    // The week's opening hours as the sheet shows them (Monday to Sunday), and the
+    // timetable dialog's week written back into them.
+    horario::Semana horario() const;
+    void setHorario(const horario::Semana &semana);
 
     // The sheet storage on this window's fields; a failure is shown here.
     void CreaProgramacio();
