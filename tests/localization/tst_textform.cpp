@@ -2,6 +2,7 @@
 // failures, as a table of small files.
 
 #include "TestSupport.h"
+#include "localization/LocFailure.h"
 #include "localization/LocGuru.h"
 
 #include <QFile>
@@ -261,8 +262,9 @@ void TestTextForm::neverWritten()
     LocGuru loc;
     loc.setsForeignColumnName(QStringLiteral("English"));
     QVERIFY(loc.OpenLanguageDatabase(path, false, 1));
+    // The export's own step stops with the failure's number, source and description...
     try {
-        loc.ExportOneString(QStringLiteral("Nuevo"));
+        LocExport::oneString(loc, QStringLiteral("Nuevo"));
         QFAIL("the text form took an export");
     } catch (const LocFailure &f) {
         QCOMPARE(f.number, 0x80040001LL);
@@ -270,6 +272,11 @@ void TestTextForm::neverWritten()
         QCOMPARE(f.description, QStringLiteral("Text can only be exported to an Access Language Database"));
     }
     QCOMPARE(loc.sErrDescription(), QStringLiteral("Text can only be exported to an Access Language Database"));
+    // ... which the public operation returns as its failure.
+    const auto exportado = loc.ExportOneString(QStringLiteral("Nuevo"));
+    QVERIFY2(!exportado, "the text form took an export");
+    QCOMPARE(exportado.error().mensaje(), QStringLiteral("Text can only be exported to an Access Language Database"));
+    QCOMPARE(exportado.error().detail, QStringLiteral("LocGuru.ExportOneString"));
     QFile f(path);
     QVERIFY(f.open(QIODevice::ReadOnly));
     QCOMPARE(f.readAll(), content);
