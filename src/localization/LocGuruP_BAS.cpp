@@ -239,29 +239,6 @@ Resultado<bool> ExportSpecialControlStrings(QObject *control, LocGuru &loc)
     return handled;
 }
 
-} // namespace slx::LocGuruP_BAS
-
-namespace slx {
-
-bool LocExport::specialControlStrings(QObject *control, LocGuru &loc)
-{
-    QStringList texts;
-    try {
-        if (!LocGuruP_BAS::specialTexts(control, &texts))
-            return false;
-    } catch (...) {
-        return false;
-    }
-    // A failure of the database (or the refusal of the text form) still ends the export.
-    for (const QString &t : std::as_const(texts))
-        oneString(loc, t);
-    return true;
-}
-
-} // namespace slx
-
-namespace slx::LocGuruP_BAS {
-
 QStringList ExportedForms()
 {
     return {QStringLiteral("Form1"), QStringLiteral("Form2"),  QStringLiteral("Form3"), QStringLiteral("Form4"),
@@ -367,3 +344,22 @@ void ExportAllFormStrings(LocGuru &loc)
 }
 
 } // namespace slx::LocGuruP_BAS
+
+namespace slx {
+
+bool LocExport::specialControlStrings(QObject *control, LocGuru &loc)
+{
+    QStringList texts;
+    try {
+        if (!LocGuruP_BAS::specialTexts(control, &texts))
+            return false;
+    } catch (...) {
+        return false;
+    }
+    // A failure of the database (or the refusal of the text form) still ends the export.
+    for (const QString &t : std::as_const(texts))
+        oneString(loc, t);
+    return true;
+}
+
+} // namespace slx
