@@ -125,8 +125,13 @@ int main(int argc, char **argv)
 
     const long rssAntes = statusKb("VmRSS:");
     ReportEngine motor;
-    motor.carga(f.fileName(), "L");
-    Informe &lista = motor.informe().subinforme("IntervalosLeq");
+    const auto cargado = motor.carga(f.fileName(), "L");
+    const auto subinforme = cargado ? (*motor.informe())->subinforme("IntervalosLeq") : slx::fallo(cargado.error());
+    if (!subinforme) {
+        std::fprintf(stderr, "%s\n", qPrintable(subinforme.error().mensaje()));
+        return 1;
+    }
+    Informe &lista = **subinforme;
     lista.setConexion(db);
     lista.setOrigen("SELECT * FROM Intervalos WHERE LNumeroSerie = ? ORDER BY DFechaInicio, THoraInicio", {100123});
     QList<ReglaRegistro> reglas;
@@ -137,7 +142,12 @@ int main(int argc, char **argv)
            << ReglaRegistro::minutos("ByDNA", "LByDNA", "Sin calibrar")
            << ReglaRegistro::minutos("ByLineaInsuficiente", "LByLineaInsuficiente", "Sin calibrar")
            << ReglaRegistro::marca("BoProgramacion", "LBoProgramacion", "Sí", "No");
-    lista.seccion("Detail").setReglas(reglas);
+    const auto detalle = lista.seccion("Detail");
+    if (!detalle) {
+        std::fprintf(stderr, "%s\n", qPrintable(detalle.error().mensaje()));
+        return 1;
+    }
+    (*detalle)->setReglas(reglas);
 
     // The preview as the user gets it: the first page, then the rest in slices.
     PageView vista;
@@ -147,8 +157,13 @@ int main(int argc, char **argv)
         app.processEvents();
     QElapsedTimer reloj;
     reloj.start();
-    auto modelo = motor.render();
+    const auto renderizado = motor.render();
     const double maquetada = reloj.nsecsElapsed() / 1e6;
+    if (!renderizado) {
+        std::fprintf(stderr, "%s\n", qPrintable(renderizado.error().mensaje()));
+        return 1;
+    }
+    const auto modelo = *renderizado;
     vista.setModelo(modelo);
     vista.repaint();
     const double primera = reloj.nsecsElapsed() / 1e6;

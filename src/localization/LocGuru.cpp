@@ -8,6 +8,7 @@
 #include "base/Cp1252.h"
 #include "base/IniFile.h"
 #include "base/MessageBox.h"
+#include "localization/LocFailure.h"
 #include "localization/NativeCatalogue.h"
 #include "localization/ObjectProperties.h"
 
@@ -650,7 +651,7 @@ void LocGuru::RequireWritable() const
         throw failure(QStringLiteral("The language database is open for translating only"));
 }
 
-void LocGuru::BeginExportTransaction()
+void LocGuru::RunBeginExportTransaction()
 {
     RequireWritable();
     QSqlDatabase db = QSqlDatabase::database(m_connection, false);
@@ -659,7 +660,7 @@ void LocGuru::BeginExportTransaction()
     m_inTransaction = true;
 }
 
-void LocGuru::CommitExportTransaction()
+void LocGuru::RunCommitExportTransaction()
 {
     if (!m_inTransaction)
         return;
@@ -678,7 +679,7 @@ void LocGuru::RollbackExportTransaction()
     m_inTransaction = false;
 }
 
-void LocGuru::ExportStrings(qint32 lastId)
+void LocGuru::RunExportStrings(qint32 lastId)
 {
     RequireWritable();
     {
@@ -694,11 +695,11 @@ void LocGuru::ExportStrings(qint32 lastId)
     for (qint32 n = 1; n <= lastId; ++n) {
         const QString text = GetS(n);
         if (!text.startsWith(m_sUnknownStrID))
-            ExportOneString(text);
+            RunExportOneString(text);
     }
 }
 
-void LocGuru::ExportOneString(const QString &text)
+void LocGuru::RunExportOneString(const QString &text)
 {
     if (text.isEmpty())
         return;
@@ -741,7 +742,7 @@ void LocGuru::ExportOneString(const QString &text)
     m_rows.insert(text, row);
 }
 
-void LocGuru::ExportObjectStrings(QObject *object)
+void LocGuru::RunExportObjectStrings(QObject *object)
 {
     if (!object || IsExcludedByTag(object))
         return;
@@ -752,20 +753,80 @@ void LocGuru::ExportObjectStrings(QObject *object)
             continue;
         if (menuItem && v == QLatin1String("-") && name.compare(QLatin1String("Caption"), Qt::CaseInsensitive) == 0)
             continue;
-        ExportOneString(v);
+        RunExportOneString(v);
     }
 }
 
-void LocGuru::ExportFormStrings(QWidget *form)
+void LocGuru::RunExportFormStrings(QWidget *form)
 {
     if (!form)
         return;
-    ExportObjectStrings(form);
+    RunExportObjectStrings(form);
     const QList<QObject *> controls = LocGuruP_BAS::FormControls(form);
     for (QObject *o : controls) {
-        if (!LocGuruP_BAS::ExportSpecialControlStrings(o, *this))
-            ExportObjectStrings(o);
+        if (!LocExport::specialControlStrings(o, *this))
+            RunExportObjectStrings(o);
     }
+}
+
+Resultado<> LocGuru::ExportStrings(qint32 lastId)
+{
+    return comoResultado([&] { RunExportStrings(lastId); });
+}
+
+Resultado<> LocGuru::ExportFormStrings(QWidget *form)
+{
+    return comoResultado([&] { RunExportFormStrings(form); });
+}
+
+Resultado<> LocGuru::ExportObjectStrings(QObject *object)
+{
+    return comoResultado([&] { RunExportObjectStrings(object); });
+}
+
+Resultado<> LocGuru::ExportOneString(const QString &text)
+{
+    return comoResultado([&] { RunExportOneString(text); });
+}
+
+Resultado<> LocGuru::BeginExportTransaction()
+{
+    return comoResultado([&] { RunBeginExportTransaction(); });
+}
+
+Resultado<> LocGuru::CommitExportTransaction()
+{
+    return comoResultado([&] { RunCommitExportTransaction(); });
+}
+
+void LocExport::strings(LocGuru &loc, qint32 lastId)
+{
+    loc.RunExportStrings(lastId);
+}
+
+void LocExport::formStrings(LocGuru &loc, QWidget *form)
+{
+    loc.RunExportFormStrings(form);
+}
+
+void LocExport::objectStrings(LocGuru &loc, QObject *object)
+{
+    loc.RunExportObjectStrings(object);
+}
+
+void LocExport::oneString(LocGuru &loc, const QString &text)
+{
+    loc.RunExportOneString(text);
+}
+
+void LocExport::beginTransaction(LocGuru &loc)
+{
+    loc.RunBeginExportTransaction();
+}
+
+void LocExport::commitTransaction(LocGuru &loc)
+{
+    loc.RunCommitExportTransaction();
 }
 
 } // namespace slx

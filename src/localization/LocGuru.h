@@ -15,8 +15,11 @@
 //
 // Nothing here lets a failure reach its caller while translating: a failed lookup returns
 // the text unchanged and leaves its description in sErrDescription. The export operations
-// (ExportStrings, ExportFormStrings, ExportObjectStrings, ExportOneString) throw LocFailure;
-// LocGuruP_BAS::ExportAllFormStrings catches it.
+// (ExportStrings, ExportFormStrings, ExportObjectStrings, ExportOneString) return a
+// failure with its description (and its source as the detail); one failed step ends them.
+// LocGuruP_BAS::ExportAllFormStrings shows it.
+
+#include "base/Resultado.h"
 
 #include <QHash>
 #include <QString>
@@ -27,13 +30,6 @@ class QObject;
 class QWidget;
 
 namespace slx {
-
-// A failure of the text export.
-struct LocFailure {
-    qint64 number = 0;
-    QString source;
-    QString description;
-};
 
 class LocGuru {
 public:
@@ -74,15 +70,15 @@ public:
     void setsUnknownStrID(const QString &value) { m_sUnknownStrID = value; }
 
     void CloseLanguageDatabase();
-    // Marks every row unused, then writes catalogue texts 1 to lastId (throws LocFailure).
-    void ExportStrings(qint32 lastId);
+    // Marks every row unused, then writes catalogue texts 1 to lastId.
+    Resultado<> ExportStrings(qint32 lastId);
     // "{\r}" becomes a carriage return, then "{\n}" a line feed.
     static QString ConvertCrLf(const QString &text);
-    // The window and every control of it (throws LocFailure).
-    void ExportFormStrings(QWidget *form);
-    void ExportObjectStrings(QObject *object);
-    // Marks the text's row used, adding it when missing (throws LocFailure).
-    void ExportOneString(const QString &text);
+    // The window and every control of it.
+    Resultado<> ExportFormStrings(QWidget *form);
+    Resultado<> ExportObjectStrings(QObject *object);
+    // Marks the text's row used, adding it when missing.
+    Resultado<> ExportOneString(const QString &text);
     // Text number id of the catalogue in the open language, each "%s" filled from values.
     QString GetS(qint32 id, const QStringList &values = {}) const;
     // The translation of a text (the text itself when there is none).
@@ -106,11 +102,21 @@ public:
     QStringList colProperties() const { return m_colProperties; }
 
     // The export's writes as one unit (database form open for writing).
-    void BeginExportTransaction();
-    void CommitExportTransaction();
+    Resultado<> BeginExportTransaction();
+    Resultado<> CommitExportTransaction();
     void RollbackExportTransaction();
 
 private:
+    // The export's steps: they stop by throwing the module's own failure, which the
+    // public operations above return as their result.
+    friend struct LocExport;
+    void RunExportStrings(qint32 lastId);
+    void RunExportFormStrings(QWidget *form);
+    void RunExportObjectStrings(QObject *object);
+    void RunExportOneString(const QString &text);
+    void RunBeginExportTransaction();
+    void RunCommitExportTransaction();
+
     struct Row {
         qint64 rowid = 0;
         QVariantList cells; // by m_columns; a null (or missing) cell: no translation
@@ -180,9 +186,9 @@ bool InstallQtTranslation(const QString &sLanguage);
 // The chart, grid and tab controls: translates their texts; true when the control was
 // one of them.
 bool TranslateSpecialControl(QObject *control, LocGuru &loc = oLocGuru());
-// The same controls for the export; true when the control was one of them (throws
-// LocFailure).
-bool ExportSpecialControlStrings(QObject *control, LocGuru &loc = oLocGuru());
+// The same controls for the export; true when the control was one of them, a failure
+// when one of its texts cannot be written.
+Resultado<bool> ExportSpecialControlStrings(QObject *control, LocGuru &loc = oLocGuru());
 // Writes every native text of the program and of its windows into Language.db of the
 // data folder, for the translators, in one transaction.
 void ExportAllFormStrings(LocGuru &loc = oLocGuru());

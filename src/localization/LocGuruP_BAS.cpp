@@ -4,6 +4,7 @@
 #include "base/FormRegistry.h"
 #include "base/Idiomas.h"
 #include "base/MessageBox.h"
+#include "localization/LocFailure.h"
 #include "localization/LocGuru.h"
 #include "localization/NativeCatalogue.h"
 #include "widgets/Translatable.h"
@@ -230,19 +231,12 @@ bool TranslateSpecialControl(QObject *control, LocGuru &loc)
     return handled;
 }
 
-bool ExportSpecialControlStrings(QObject *control, LocGuru &loc)
+Resultado<bool> ExportSpecialControlStrings(QObject *control, LocGuru &loc)
 {
-    QStringList texts;
-    try {
-        if (!specialTexts(control, &texts))
-            return false;
-    } catch (...) {
-        return false;
-    }
-    // A failure of the database (or the refusal of the text form) still ends the export.
-    for (const QString &t : std::as_const(texts))
-        loc.ExportOneString(t);
-    return true;
+    bool handled = false;
+    if (const auto r = comoResultado([&] { handled = LocExport::specialControlStrings(control, loc); }); !r)
+        return std::unexpected(r.error());
+    return handled;
 }
 
 QStringList ExportedForms()
@@ -295,11 +289,11 @@ void ExportAllFormStrings(LocGuru &loc)
     try {
         if (!loc.OpenLanguageDatabase(path, false, 0))
             throw LocFailure{0, QStringLiteral("LocGuru"), loc.sErrDescription()};
-        loc.BeginExportTransaction();
-        loc.ExportStrings(179);
+        LocExport::beginTransaction(loc);
+        LocExport::strings(loc, 179);
         // The program's own messages are texts in use too.
         for (const QString &message : OwnMessages())
-            loc.ExportOneString(message);
+            LocExport::oneString(loc, message);
         for (const QString &name : ExportedForms()) {
             // A window registered as designed gives its design-time texts, whatever the
             // loaded one shows now (another language, a clock, a sheet's values).
@@ -312,7 +306,7 @@ void ExportAllFormStrings(LocGuru &loc)
                 } catch (const std::exception &e) {
                     throw LocFailure{0, name, QString::fromLocal8Bit(e.what())};
                 }
-                loc.ExportFormStrings(designed.get());
+                LocExport::formStrings(loc, designed.get());
                 continue;
             }
             if (!FormRegistry::has(name) && !FormRegistry::instance(name))
@@ -328,9 +322,9 @@ void ExportAllFormStrings(LocGuru &loc)
             if (!form)
                 continue;
             form->show();
-            loc.ExportFormStrings(form);
+            LocExport::formStrings(loc, form);
         }
-        loc.CommitExportTransaction();
+        LocExport::commitTransaction(loc);
         reopen();
     } catch (const LocFailure &f) {
         loc.RollbackExportTransaction();
@@ -350,3 +344,22 @@ void ExportAllFormStrings(LocGuru &loc)
 }
 
 } // namespace slx::LocGuruP_BAS
+
+namespace slx {
+
+bool LocExport::specialControlStrings(QObject *control, LocGuru &loc)
+{
+    QStringList texts;
+    try {
+        if (!LocGuruP_BAS::specialTexts(control, &texts))
+            return false;
+    } catch (...) {
+        return false;
+    }
+    // A failure of the database (or the refusal of the text form) still ends the export.
+    for (const QString &t : std::as_const(texts))
+        oneString(loc, t);
+    return true;
+}
+
+} // namespace slx

@@ -181,11 +181,10 @@ void Form15::Form_Load(ReportEngine *informe)
         VSPrinter1->actualiza();
         ui::MsgBox(descripcion, ui::Icon::Critical, ui::OkOnly, this);
     });
-    try {
-        VSPrinter1->setModelo(m_motor->render());
-    } catch (const FalloInforme &f) {
-        ui::MsgBox(f.descripcion, ui::Icon::Critical, ui::OkOnly, this);
-    }
+    if (const auto modelo = m_motor->render())
+        VSPrinter1->setModelo(*modelo);
+    else
+        ui::MsgBox(modelo.error().mensaje(), ui::Icon::Critical, ui::OkOnly, this);
 }
 
 void Form15::actualizaBarra()

@@ -88,11 +88,11 @@ QString ReglaRegistro::aplica(const QVariant &valor) const
     return informe::formatoValor(valor, QString()) + sufijo;
 }
 
-Informe &CampoInforme::informe() const
+Resultado<Informe *> CampoInforme::informe() const
 {
     if (!subinforme)
-        throw FalloInforme{TextoPropio("The field %1 holds no sub-report.").arg(nombre)};
-    return *subinforme;
+        return fallo(TextoPropio("The field %1 holds no sub-report.").arg(nombre));
+    return subinforme.get();
 }
 
 CampoInforme *Informe::buscaCampo(const QString &nombreCampo)
@@ -120,23 +120,26 @@ const SeccionInforme *Informe::buscaSeccion(const QString &nombreSeccion) const
     return nullptr;
 }
 
-CampoInforme &Informe::campo(const QString &nombreCampo)
+Resultado<CampoInforme *> Informe::campo(const QString &nombreCampo)
 {
     if (CampoInforme *c = buscaCampo(nombreCampo))
-        return *c;
-    throw FalloInforme{TextoPropio("The report %1 has no field %2.").arg(nombre, nombreCampo)};
+        return c;
+    return fallo(TextoPropio("The report %1 has no field %2.").arg(nombre, nombreCampo));
 }
 
-SeccionInforme &Informe::seccion(const QString &nombreSeccion)
+Resultado<SeccionInforme *> Informe::seccion(const QString &nombreSeccion)
 {
     if (SeccionInforme *s = buscaSeccion(nombreSeccion))
-        return *s;
-    throw FalloInforme{TextoPropio("The report %1 has no section %2.").arg(nombre, nombreSeccion)};
+        return s;
+    return fallo(TextoPropio("The report %1 has no section %2.").arg(nombre, nombreSeccion));
 }
 
-Informe &Informe::subinforme(const QString &nombreCampo)
+Resultado<Informe *> Informe::subinforme(const QString &nombreCampo)
 {
-    return campo(nombreCampo).informe();
+    const auto c = campo(nombreCampo);
+    if (!c)
+        return fallo(c.error());
+    return (*c)->informe();
 }
 
 std::shared_ptr<Informe> Informe::copia() const

@@ -2,10 +2,11 @@
 // A report of the report engine as its callers fill it: a report (or a sub-report)
 // has a data source, named sections and named fields; a field of kind sub-report holds
 // a report of its own. Fields, sections and sub-reports are found by name; a name the
-// layout lacks throws FalloInforme with a description, which the calling operation
-// shows as its failure.
+// layout lacks is a failure with a description, which the calling operation shows.
 //
 // Layout files are our own XML (see ReportXml.h); lengths are millimetres.
+
+#include "base/Resultado.h"
 
 #include <QList>
 #include <QRectF>
@@ -17,12 +18,6 @@
 #include <vector>
 
 namespace slx {
-
-// A failure of the report engine: a layout that cannot be read, a name the layout
-// lacks, a record source that fails. descripcion is the text shown to the user.
-struct FalloInforme {
-    QString descripcion;
-};
 
 enum class TipoCampo { Texto, Linea, Caja, Imagen, Subinforme };
 
@@ -94,8 +89,8 @@ public:
         columna.clear();
     }
     void setVisible(bool v) { visible = v; }
-    // The report it holds; throws when it holds none.
-    Informe &informe() const;
+    // The report it holds (never null); a failure when it holds none.
+    Resultado<Informe *> informe() const;
 };
 
 // A section: "PageHeader", "Header", "Detail", "Footer", "PageFooter". The
@@ -137,10 +132,11 @@ public:
         origen.valores = valores;
     }
 
-    // By name (exact, letter case ignored); throw FalloInforme when missing.
-    CampoInforme &campo(const QString &nombreCampo);
-    SeccionInforme &seccion(const QString &nombreSeccion);
-    Informe &subinforme(const QString &nombreCampo);
+    // By name (letter case ignored), never null; a failure with its description when
+    // the layout lacks the name.
+    Resultado<CampoInforme *> campo(const QString &nombreCampo);
+    Resultado<SeccionInforme *> seccion(const QString &nombreSeccion);
+    Resultado<Informe *> subinforme(const QString &nombreCampo);
 
     CampoInforme *buscaCampo(const QString &nombreCampo);
     SeccionInforme *buscaSeccion(const QString &nombreSeccion);

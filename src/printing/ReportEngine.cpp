@@ -16,48 +16,57 @@ ReportEngine::ReportEngine(QObject *parent)
 
 ReportEngine::~ReportEngine() = default;
 
-void ReportEngine::carga(const QString &fichero, const QString &nombre)
+Resultado<> ReportEngine::carga(const QString &fichero, const QString &nombre)
 {
     cancela();
     m_informe.reset();
-    m_informe = cargaInforme(fichero, nombre);
+    auto cargado = cargaInforme(fichero, nombre);
+    if (!cargado)
+        return slx::fallo(cargado.error());
+    m_informe = std::move(*cargado);
+    return {};
 }
 
-Informe &ReportEngine::informe()
+Resultado<Informe *> ReportEngine::informe()
 {
     if (!m_informe)
-        throw FalloInforme{TextoPropio("No report is loaded.")};
-    return *m_informe;
+        return slx::fallo(TextoPropio("No report is loaded."));
+    return m_informe.get();
 }
 
-std::shared_ptr<const ModeloPaginas> ReportEngine::render()
+Resultado<std::shared_ptr<const ModeloPaginas>> ReportEngine::render()
 {
     cancela();
-    auto maquetador = std::make_unique<ReportLayout>(informe().copia());
-    m_modelo = maquetador->modelo();
+    const auto informe = this->informe();
+    if (!informe)
+        return slx::fallo(informe.error());
+    auto maquetador = ReportLayout::crea((*informe)->copia());
+    if (!maquetador)
+        return slx::fallo(maquetador.error());
+    m_modelo = (*maquetador)->modelo();
     // The first page at once.
-    if (maquetador->avanza(-1, 1)) {
+    const auto primera = (*maquetador)->avanza(-1, 1);
+    if (!primera)
+        return slx::fallo(primera.error());
+    if (*primera) {
         Q_EMIT avance(m_modelo->paginasListas());
         Q_EMIT terminado();
-        return m_modelo;
+        return std::shared_ptr<const ModeloPaginas>(m_modelo);
     }
-    m_layout = std::move(maquetador);
+    m_layout = std::move(*maquetador);
     m_temporizador.start();
-    return m_modelo;
+    return std::shared_ptr<const ModeloPaginas>(m_modelo);
 }
 
-std::shared_ptr<const ModeloPaginas> ReportEngine::renderCompleto()
+Resultado<std::shared_ptr<const ModeloPaginas>> ReportEngine::renderCompleto()
 {
     auto modelo = render();
-    if (m_layout) {
+    if (modelo && m_layout) {
         m_temporizador.stop();
-        try {
-            m_layout->avanza(-1);
-        } catch (...) {
-            m_layout.reset();
-            throw;
-        }
+        const auto hecho = m_layout->avanza(-1);
         m_layout.reset();
+        if (!hecho)
+            return slx::fallo(hecho.error());
         Q_EMIT avance(m_modelo->paginasListas());
         Q_EMIT terminado();
     }
@@ -74,19 +83,19 @@ void ReportEngine::rebanada()
 {
     if (!m_layout)
         return;
-    try {
-        const bool fin = m_layout->avanza(kRebanada);
-        Q_EMIT avance(m_modelo->paginasListas());
-        if (fin) {
-            m_layout.reset();
-            Q_EMIT terminado();
-            return;
-        }
-        m_temporizador.start();
-    } catch (const FalloInforme &f) {
+    const auto fin = m_layout->avanza(kRebanada);
+    if (!fin) {
         m_layout.reset();
-        Q_EMIT fallo(f.descripcion);
+        Q_EMIT fallo(fin.error().mensaje());
+        return;
     }
+    Q_EMIT avance(m_modelo->paginasListas());
+    if (*fin) {
+        m_layout.reset();
+        Q_EMIT terminado();
+        return;
+    }
+    m_temporizador.start();
 }
 
 } // namespace slx

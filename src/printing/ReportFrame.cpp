@@ -111,6 +111,28 @@ bool esTrue(const QVariant &v)
     return !v.isNull() && v.toLongLong() != 0;
 }
 
+// A name the layout lacks stops the filling; rellenaMarco returns it as its failure.
+struct FaltaNombre {
+    Fallo fallo;
+};
+
+template <class T> T &hallado(Resultado<T *> r)
+{
+    if (!r)
+        throw FaltaNombre{r.error()};
+    return **r;
+}
+
+CampoInforme &campoDe(Informe &informe, const QString &nombre)
+{
+    return hallado(informe.campo(nombre));
+}
+
+Informe &subinformeDe(Informe &informe, const QString &nombre)
+{
+    return hallado(informe.subinforme(nombre));
+}
+
 } // namespace
 
 std::span<const Rotulo> rotulos()
@@ -192,14 +214,16 @@ QString sellosTotales(const FilaAparato &fila)
     return (d ? informe::textoFechaCorta(*d) : fila.fechaTotales) + QLatin1Char(' ') + fila.horaTotales;
 }
 
-void rellenaMarco(Informe &informe, QSqlDatabase db, const DatosMarco &datos, const std::function<QString(int)> &texto)
+namespace {
+
+void rellena(Informe &informe, QSqlDatabase db, const DatosMarco &datos, const std::function<QString(int)> &texto)
 {
     const auto rotulo = [&](const Rotulo &r) {
-        Informe &destino = *r.subinforme == '\0' ? informe : informe.subinforme(QString::fromLatin1(r.subinforme));
+        Informe &destino = *r.subinforme == '\0' ? informe : subinformeDe(informe, QString::fromLatin1(r.subinforme));
         QString t = texto(r.texto);
         if (r.dosPuntos)
             t += QLatin1Char(':');
-        destino.campo(QString::fromLatin1(r.campo)).setTexto(t);
+        campoDe(destino, QString::fromLatin1(r.campo)).setTexto(t);
     };
     // Runs of the caption table, by position: [desde, hasta).
     const auto tramo = [&](int desde, int hasta) {
@@ -213,30 +237,30 @@ void rellenaMarco(Informe &informe, QSqlDatabase db, const DatosMarco &datos, co
     // Data sources: the connection, then the record sources, the serial bound.
     informe.setConexion(db);
     for (const Evento &e : kEventos)
-        informe.subinforme(QString::fromLatin1(e.subinforme)).setConexion(db);
+        subinformeDe(informe, QString::fromLatin1(e.subinforme)).setConexion(db);
     if (!lista.isEmpty())
-        informe.subinforme(lista).setConexion(db);
+        subinformeDe(informe, lista).setConexion(db);
     informe.setOrigen(QStringLiteral("SELECT * FROM \"Programacion\" WHERE \"LNumeroSerie\" = ?"), {datos.serial});
     for (const Evento &e : kEventos)
-        informe.subinforme(QString::fromLatin1(e.subinforme))
+        subinformeDe(informe, QString::fromLatin1(e.subinforme))
             .setOrigen(QStringLiteral("SELECT * FROM \"%1\" WHERE \"LNumeroSerie\" = ? ORDER BY \"DFecha\", \"THora\"")
                            .arg(QString::fromLatin1(e.tabla)),
                        {datos.serial});
 
     // Fields, in the order of the sheet's print-out.
-    informe.campo(QStringLiteral("IntervalTotals")).setTexto(datos.totales);
-    informe.campo(QStringLiteral("LabelMemo")).setTexto(datos.memo);
-    informe.campo(QStringLiteral("TUsuario")).setTexto(datos.usuario);
-    informe.campo(QStringLiteral("TTFecha")).setTexto(informe::textoFechaCorta(datos.hoy));
+    campoDe(informe, QStringLiteral("IntervalTotals")).setTexto(datos.totales);
+    campoDe(informe, QStringLiteral("LabelMemo")).setTexto(datos.memo);
+    campoDe(informe, QStringLiteral("TUsuario")).setTexto(datos.usuario);
+    campoDe(informe, QStringLiteral("TTFecha")).setTexto(informe::textoFechaCorta(datos.hoy));
     tramo(0, 6);  // the three event sub-reports
     tramo(6, 17); // TReprog to TOctavas
-    informe.campo(QStringLiteral("SOctava31,5Hz")).setTexto(informe::formatoNumero(datos.fila.octava315, "#.00"));
+    campoDe(informe, QStringLiteral("SOctava31,5Hz")).setTexto(informe::formatoNumero(datos.fila.octava315, "#.00"));
     tramo(17, 33); // TSesiones to NumeroRings
-    informe.campo(QStringLiteral("CambioHora")).setTexto(texto(datos.fila.cambioHora ? 68 : 69));
-    informe.campo(QStringLiteral("TipusActuacio"))
+    campoDe(informe, QStringLiteral("CambioHora")).setTexto(texto(datos.fila.cambioHora ? 68 : 69));
+    campoDe(informe, QStringLiteral("TipusActuacio"))
         .setTexto(datos.fila.tipoActuacionVecino == QLatin1String("0") ? texto(140) : datos.fila.tipoActuacionVecino);
-    CampoInforme &tcmi = informe.campo(QStringLiteral("TCMI"));
-    CampoInforme &cmi = informe.campo(QStringLiteral("CMI"));
+    CampoInforme &tcmi = campoDe(informe, QStringLiteral("TCMI"));
+    CampoInforme &cmi = campoDe(informe, QStringLiteral("CMI"));
     if (versionAlMenys(datos.version, firmware::kGlobalCorrection)) {
         tcmi.setVisible(true);
         cmi.setVisible(true);
@@ -251,6 +275,19 @@ void rellenaMarco(Informe &informe, QSqlDatabase db, const DatosMarco &datos, co
         for (const Rotulo &r : kRotulos)
             if (r.lista == datos.lista)
                 rotulo(r);
+}
+
+} // namespace
+
+Resultado<> rellenaMarco(Informe &informe, QSqlDatabase db, const DatosMarco &datos,
+                         const std::function<QString(int)> &texto)
+{
+    try {
+        rellena(informe, db, datos, texto);
+    } catch (const FaltaNombre &f) {
+        return fallo(f.fallo);
+    }
+    return {};
 }
 
 QStringList camposMarco(Lista lista)

@@ -86,9 +86,11 @@ inline constexpr const char *kListaSesiones = "SesionReg";
 // IntervalTotals, LabelMemo, TUsuario, TTFecha, SOctava31,5Hz ("#.00"), CambioHora,
 // TipusActuacio, TCMI and CMI (shown from version 4.0, hidden below), and the
 // captions of the frame and of its list, each by text number through texto. The list
-// sub-report's connection is set; its record source and rules are the caller's.
-// Throws FalloInforme for a name the layout lacks.
-void rellenaMarco(Informe &informe, QSqlDatabase db, const DatosMarco &datos, const std::function<QString(int)> &texto);
+// sub-report's connection is set; its record source and rules are the caller's. A
+// failure with its description for the first name the layout lacks: the report keeps
+// what was filled before it.
+Resultado<> rellenaMarco(Informe &informe, QSqlDatabase db, const DatosMarco &datos,
+                         const std::function<QString(int)> &texto);
 
 // Every field and sub-report name rellenaMarco sets, as "Field" for the main report
 // and "SubReport/Field" for a sub-report (the layouts must hold them).

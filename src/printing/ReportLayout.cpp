@@ -232,6 +232,12 @@ bool nombreSeccion(const QString &s, const char *nombre)
     return s.compare(QLatin1String(nombre), Qt::CaseInsensitive) == 0;
 }
 
+// A failure deep in the layout walk (a picture, a record source); crea and avanza turn it
+// into their result.
+struct FalloMaquetacion {
+    QString descripcion;
+};
+
 } // namespace
 
 struct ReportLayout::Datos {
@@ -301,7 +307,7 @@ int ReportLayout::Datos::imagen(const QString &fichero)
         ok = !img.mapa->isNull();
     }
     if (!ok)
-        throw FalloInforme{TextoPropio("The picture %1 cannot be read.").arg(QDir::toNativeSeparators(fichero))};
+        throw FalloMaquetacion{TextoPropio("The picture %1 cannot be read.").arg(QDir::toNativeSeparators(fichero))};
     const int id = modelo->anadeImagen(std::move(img));
     imagenes.insert(fichero, id);
     return id;
@@ -565,7 +571,7 @@ void ReportLayout::Datos::empuja(const Informe *inf)
     if (!o.sql.trimmed().isEmpty()) {
         f.conOrigen = true;
         if (!o.conexion.isValid() || !o.conexion.isOpen())
-            throw FalloInforme{TextoPropio("The record source of the report %1 failed: %2")
+            throw FalloMaquetacion{TextoPropio("The record source of the report %1 failed: %2")
                                    .arg(inf->nombre, TextoPropio("the database is not open"))};
         f.q = std::make_unique<QSqlQuery>(o.conexion);
         f.q->setForwardOnly(true);
@@ -574,7 +580,7 @@ void ReportLayout::Datos::empuja(const Informe *inf)
             f.q->addBindValue(v);
         ok = ok && f.q->exec();
         if (!ok)
-            throw FalloInforme{
+            throw FalloMaquetacion{
                 TextoPropio("The record source of the report %1 failed: %2").arg(inf->nombre, f.q->lastError().text())};
         const QSqlRecord rec = f.q->record();
         for (const auto &sec : f.nodo->secciones)
@@ -895,6 +901,15 @@ void ReportLayout::Datos::paso()
     }
 }
 
+Resultado<std::unique_ptr<ReportLayout>> ReportLayout::crea(std::shared_ptr<const Informe> informe)
+{
+    try {
+        return std::unique_ptr<ReportLayout>(new ReportLayout(std::move(informe)));
+    } catch (const FalloMaquetacion &f) {
+        return fallo(f.descripcion);
+    }
+}
+
 ReportLayout::ReportLayout(std::shared_ptr<const Informe> informe)
     : d(std::make_unique<Datos>())
 {
@@ -925,25 +940,29 @@ bool ReportLayout::terminado() const
     return d->acabado;
 }
 
-bool ReportLayout::avanza(int milisegundos, int hastaPaginas)
+Resultado<bool> ReportLayout::avanza(int milisegundos, int hastaPaginas)
 {
     if (d->acabado)
         return true;
-    if (!d->empezado) {
-        d->empezado = true;
-        d->empuja(d->informe.get());
-    }
-    QElapsedTimer reloj;
-    reloj.start();
-    int n = 0;
-    while (!d->acabado) {
-        d->paso();
-        if ((++n & 63) != 0)
-            continue;
-        if (hastaPaginas >= 0 && d->modelo->paginasListas() >= hastaPaginas)
-            break;
-        if (milisegundos >= 0 && reloj.elapsed() >= milisegundos)
-            break;
+    try {
+        if (!d->empezado) {
+            d->empezado = true;
+            d->empuja(d->informe.get());
+        }
+        QElapsedTimer reloj;
+        reloj.start();
+        int n = 0;
+        while (!d->acabado) {
+            d->paso();
+            if ((++n & 63) != 0)
+                continue;
+            if (hastaPaginas >= 0 && d->modelo->paginasListas() >= hastaPaginas)
+                break;
+            if (milisegundos >= 0 && reloj.elapsed() >= milisegundos)
+                break;
+        }
+    } catch (const FalloMaquetacion &f) {
+        return fallo(f.descripcion);
     }
     return d->acabado;
 }

@@ -22,8 +22,9 @@
 // A text that is not growing prints at its style's size, stepped down to fit its
 // field's width less a gap (never below kPuntosMinimos).
 
-#include "printing/ModeloPaginas.h"
+#include "base/Resultado.h"
 #include "printing/Informe.h"
+#include "printing/ModeloPaginas.h"
 
 #include <QFont>
 #include <memory>
@@ -56,8 +57,9 @@ double puntosQueCaben(const QString &texto, const EstiloTexto &estilo, double an
 
 class ReportLayout {
 public:
-    // Throws FalloInforme when a picture of the report cannot be read.
-    explicit ReportLayout(std::shared_ptr<const Informe> informe);
+    // The layout of a report, not started; a failure with its description when a
+    // picture of the report cannot be read.
+    static Resultado<std::unique_ptr<ReportLayout>> crea(std::shared_ptr<const Informe> informe);
     ~ReportLayout();
     ReportLayout(const ReportLayout &) = delete;
     ReportLayout &operator=(const ReportLayout &) = delete;
@@ -65,12 +67,15 @@ public:
     std::shared_ptr<ModeloPaginas> modelo() const;
 
     // Lays out until the report is done, milisegundos have passed (negative: no limit)
-    // or hastaPaginas pages are complete (negative: no such stop). True when done.
-    // Throws FalloInforme when a record source fails; the model keeps what was laid out.
-    bool avanza(int milisegundos, int hastaPaginas = -1);
+    // or hastaPaginas pages are complete (negative: no such stop). True when done; a
+    // failure with its description when a record source fails (the model keeps what was
+    // laid out).
+    Resultado<bool> avanza(int milisegundos, int hastaPaginas = -1);
     bool terminado() const;
 
 private:
+    explicit ReportLayout(std::shared_ptr<const Informe> informe);
+
     struct Datos;
     std::unique_ptr<Datos> d;
 };

@@ -230,12 +230,13 @@ private:
     QString m_carpeta;
 };
 
-// Opens the file and calls cuerpo for every <report> under the root; throws on a failure.
-template <typename F> void recorre(const QString &fichero, F cuerpo)
+// Opens the file and calls cuerpo for every <report> under the root, until cuerpo says
+// it is done; a failure when the file cannot be read or is not a valid layout.
+template <typename F> Resultado<> recorre(const QString &fichero, F cuerpo)
 {
     QFile f(fichero);
     if (!QFileInfo(fichero).isFile() || !f.open(QIODevice::ReadOnly))
-        throw FalloInforme{TextoPropio("The layout file %1 cannot be read.").arg(QDir::toNativeSeparators(fichero))};
+        return fallo(TextoPropio("The layout file %1 cannot be read.").arg(QDir::toNativeSeparators(fichero)));
     QXmlStreamReader xml(&f);
     try {
         if (!xml.readNextStartElement() || xml.name() != QLatin1String("layouts"))
@@ -248,24 +249,25 @@ template <typename F> void recorre(const QString &fichero, F cuerpo)
             if (xml.hasError())
                 throw Invalido{xml.errorString()};
             if (hecho)
-                return;
+                return {};
         }
         if (xml.hasError())
             throw Invalido{xml.errorString()};
     } catch (const Invalido &e) {
         const QString motivo = xml.hasError() ? xml.errorString() : e.motivo;
-        throw FalloInforme{TextoPropio("The layout file %1 is not valid: %2 (line %3).")
-                               .arg(QDir::toNativeSeparators(fichero), motivo)
-                               .arg(xml.lineNumber())};
+        return fallo(TextoPropio("The layout file %1 is not valid: %2 (line %3).")
+                         .arg(QDir::toNativeSeparators(fichero), motivo)
+                         .arg(xml.lineNumber()));
     }
+    return {};
 }
 
 } // namespace
 
-std::shared_ptr<Informe> cargaInforme(const QString &fichero, const QString &nombre)
+Resultado<std::shared_ptr<Informe>> cargaInforme(const QString &fichero, const QString &nombre)
 {
     std::shared_ptr<Informe> hallado;
-    recorre(fichero, [&](QXmlStreamReader &xml, Lector &lector) {
+    const auto leido = recorre(fichero, [&](QXmlStreamReader &xml, Lector &lector) {
         if (xml.attributes().value(QLatin1String("name")).compare(nombre, Qt::CaseInsensitive) != 0) {
             xml.skipCurrentElement();
             return false;
@@ -273,19 +275,23 @@ std::shared_ptr<Informe> cargaInforme(const QString &fichero, const QString &nom
         hallado = lector.informe(EstiloTexto{});
         return true;
     });
+    if (!leido)
+        return fallo(leido.error());
     if (!hallado)
-        throw FalloInforme{
-            TextoPropio("The layout file %1 holds no report %2.").arg(QDir::toNativeSeparators(fichero), nombre)};
+        return fallo(
+            TextoPropio("The layout file %1 holds no report %2.").arg(QDir::toNativeSeparators(fichero), nombre));
     return hallado;
 }
 
-QStringList informesDe(const QString &fichero)
+Resultado<QStringList> informesDe(const QString &fichero)
 {
     QStringList nombres;
-    recorre(fichero, [&](QXmlStreamReader &, Lector &lector) {
+    const auto leido = recorre(fichero, [&](QXmlStreamReader &, Lector &lector) {
         nombres << lector.informe(EstiloTexto{})->nombre;
         return false;
     });
+    if (!leido)
+        return fallo(leido.error());
     return nombres;
 }
 

@@ -26,6 +26,7 @@
 // folder, ignoring letter case.
 
 #include "base/DataFolder.h"
+#include "base/Resultado.h"
 #include "printing/Informe.h"
 
 #include <QStringList>
@@ -33,12 +34,12 @@
 
 namespace slx {
 
-// Loads the report of that name from a layout file; throws FalloInforme when the file
-// cannot be read, is not a valid layout or lacks the report.
-std::shared_ptr<Informe> cargaInforme(const QString &fichero, const QString &nombre);
+// Loads the report of that name from a layout file; a failure with its description when
+// the file cannot be read, is not a valid layout or lacks the report.
+Resultado<std::shared_ptr<Informe>> cargaInforme(const QString &fichero, const QString &nombre);
 
-// The names of the reports a layout file holds; throws as cargaInforme.
-QStringList informesDe(const QString &fichero);
+// The names of the reports a layout file holds; fails as cargaInforme.
+Resultado<QStringList> informesDe(const QString &fichero);
 
 // The version of a layout file, 0 when it has none or cannot be read.
 using DataFolder::versionDisposicion;

@@ -30,11 +30,11 @@ void Form2::SSCommandImprimir_Click()
     Modificat();
     if (!VSReport1)
         VSReport1 = new ReportEngine(this);
-    try {
+    const auto prepara = [&]() -> Resultado<> {
         // The stored row of the sheet on screen, whatever the window's position.
         const auto fila = marco::leeFilaAparato(m.ConexionBD, qint32(*serial));
         if (!fila)
-            throw FalloInforme{fila.error().mensaje()};
+            return std::unexpected(fila.error());
         marco::DatosMarco datos;
         datos.serial = qint32(*serial);
         datos.fila = *fila;
@@ -43,14 +43,21 @@ void Form2::SSCommandImprimir_Click()
             marco::memoInhabiles(m.InhabilDiaEmpieza, m.InhabilHoraEmpieza, m.InhabilDiaTermina, m.InhabilHoraTermina);
         const auto usuario = marco::grabaMemo(m.ConexionBD, datos.memo);
         if (!usuario)
-            throw FalloInforme{usuario.error().mensaje()};
+            return std::unexpected(usuario.error());
         datos.usuario = *usuario;
         datos.hoy = QDate::currentDate();
         datos.version = texto(QStringLiteral("MaskVersion"));
-        VSReport1->carga(DataFolder::file(QStringLiteral("XML/slx90_1.xml")), QStringLiteral("SLX90_1"));
-        marco::rellenaMarco(VSReport1->informe(), m.ConexionBD, datos, [](int n) { return oLocGuru().GetS(n); });
-    } catch (const FalloInforme &f) {
-        ui::MsgBox(f.descripcion, ui::Icon::Critical, ui::OkOnly, this);
+        if (const auto cargado =
+                VSReport1->carga(DataFolder::file(QStringLiteral("XML/slx90_1.xml")), QStringLiteral("SLX90_1"));
+            !cargado)
+            return cargado;
+        const auto informe = VSReport1->informe();
+        if (!informe)
+            return std::unexpected(informe.error());
+        return marco::rellenaMarco(**informe, m.ConexionBD, datos, [](int n) { return oLocGuru().GetS(n); });
+    };
+    if (const auto preparado = prepara(); !preparado) {
+        ui::MsgBox(preparado.error().mensaje(), ui::Icon::Critical, ui::OkOnly, this);
         return;
     }
     m.InformeVistaPrevia = VSReport1;

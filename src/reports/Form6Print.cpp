@@ -81,12 +81,12 @@ void Form6::SSCommandImprimir_Click()
         datos.fila = *fila;
         if (!cajas)
             datos.totales = marco::sellosTotales(*fila);
-        informes::preparaInforme(*VSReport1, m.ConexionBD, tipo, datos, periodo, CreaScriptDetall(), loc);
+        if (const auto preparado =
+                informes::preparaInforme(*VSReport1, m.ConexionBD, tipo, datos, periodo, CreaScriptDetall(), loc);
+            !preparado)
+            throw FalloConsulta{preparado.error().mensaje(), QStringLiteral("VSReport1")};
     } catch (const FalloConsulta &f) {
         ui::MsgBox(f.descripcion + QStringLiteral(" ; ") + f.origen, ui::Icon::Critical, ui::OkOnly, this);
-        return;
-    } catch (const FalloInforme &f) {
-        ui::MsgBox(f.descripcion + QStringLiteral(" ; VSReport1"), ui::Icon::Critical, ui::OkOnly, this);
         return;
     }
     m.InformeVistaPrevia = VSReport1;

@@ -30,27 +30,28 @@ namespace {
 // when the layout cannot tell (its own load then reports why).
 QSize tamanoEnDiseno(const QString &layout, const QString &fichero)
 {
-    try {
-        const auto informe = cargaInforme(layout, QStringLiteral("SLX90_4"));
-        const QString nombre = QFileInfo(fichero).fileName();
-        for (const SeccionInforme &s : informe->secciones)
-            for (const auto &c : s.campos)
-                if (c->tipo == TipoCampo::Imagen &&
-                    QFileInfo(c->imagen).fileName().compare(nombre, Qt::CaseInsensitive) == 0) {
-                    constexpr double pixelesPorMm = 96 / 25.4;
-                    return QSize(qRound(c->caja.width() * pixelesPorMm), qRound(c->caja.height() * pixelesPorMm));
-                }
-    } catch (const FalloInforme &) {
-    }
+    // A layout that cannot be read gives no size: its own load reports why.
+    const auto informe = cargaInforme(layout, QStringLiteral("SLX90_4"));
+    if (!informe)
+        return {};
+    const QString nombre = QFileInfo(fichero).fileName();
+    for (const SeccionInforme &s : (*informe)->secciones)
+        for (const auto &c : s.campos)
+            if (c->tipo == TipoCampo::Imagen &&
+                QFileInfo(c->imagen).fileName().compare(nombre, Qt::CaseInsensitive) == 0) {
+                constexpr double pixelesPorMm = 96 / 25.4;
+                return QSize(qRound(c->caja.width() * pixelesPorMm), qRound(c->caja.height() * pixelesPorMm));
+            }
     return {};
 }
 
 // Writes a chart as a vector picture; a picture that cannot be written stops the report.
-void grabaGrafica(const Chart2D *grafica, const QString &fichero, const QString &layout)
+Resultado<> grabaGrafica(const Chart2D *grafica, const QString &fichero, const QString &layout)
 {
     if (const auto r = grafica->drawToFile(fichero, 3, tamanoEnDiseno(layout, fichero)); !r)
-        throw FalloInforme{
-            TextoPropio("The picture %1 cannot be written: %2").arg(QDir::toNativeSeparators(fichero), r.error().text)};
+        return fallo(
+            TextoPropio("The picture %1 cannot be written: %2").arg(QDir::toNativeSeparators(fichero), r.error().text));
+    return {};
 }
 
 } // namespace
@@ -64,7 +65,7 @@ void Form9::SSCommandImprimir_Click()
     Modulo1 &m = modulo1();
     if (!VSReport1)
         VSReport1 = new ReportEngine(this);
-    try {
+    const auto prepara = [&]() -> Resultado<> {
         QString error;
         const auto vista = vistaIncidencias();
         const CajasIncidencias cajas = vista ? vista->cajas() : CajasIncidencias{};
@@ -75,20 +76,23 @@ void Form9::SSCommandImprimir_Click()
         const auto serial = enteroTexto(TextNumeroSerie->text(), std::numeric_limits<qint32>::min(),
                                         std::numeric_limits<qint32>::max(), &error);
         if (!serial)
-            throw FalloInforme{error};
+            return fallo(error);
         // A missing device row is reported once the memo, the pictures and the layout are done.
         const auto fila = marco::leeFilaAparato(m.ConexionBD, qint32(*serial));
         const auto usuario = marco::usuarioConfiguracion(m.ConexionBD);
         if (!usuario)
-            throw FalloInforme{usuario.error().mensaje()};
+            return fallo(usuario.error());
         if (const auto grabado = marco::grabaMemo(m.ConexionBD, memo); !grabado)
-            throw FalloInforme{grabado.error().mensaje()};
+            return fallo(grabado.error());
         const QString layout = DataFolder::file(QString::fromLatin1(kLayout));
-        grabaGrafica(Chart2D1, DataFolder::file(QString::fromLatin1(kImagenArriba)), layout);
-        grabaGrafica(Chart2D2, DataFolder::file(QString::fromLatin1(kImagenAbajo)), layout);
-        VSReport1->carga(layout, QStringLiteral("SLX90_4"));
+        if (const auto r = grabaGrafica(Chart2D1, DataFolder::file(QString::fromLatin1(kImagenArriba)), layout); !r)
+            return r;
+        if (const auto r = grabaGrafica(Chart2D2, DataFolder::file(QString::fromLatin1(kImagenAbajo)), layout); !r)
+            return r;
+        if (const auto r = VSReport1->carga(layout, QStringLiteral("SLX90_4")); !r)
+            return r;
         if (!fila)
-            throw FalloInforme{fila.error().mensaje()};
+            return fallo(fila.error());
         marco::DatosMarco datos;
         datos.serial = qint32(*serial);
         datos.fila = *fila;
@@ -97,9 +101,13 @@ void Form9::SSCommandImprimir_Click()
         datos.usuario = *usuario;
         datos.hoy = QDate::currentDate();
         datos.version = cajas.version;
-        marco::rellenaMarco(VSReport1->informe(), m.ConexionBD, datos, [](int n) { return oLocGuru().GetS(n); });
-    } catch (const FalloInforme &f) {
-        ui::MsgBox(f.descripcion, ui::Icon::Critical, ui::OkOnly, this);
+        const auto informe = VSReport1->informe();
+        if (!informe)
+            return fallo(informe.error());
+        return marco::rellenaMarco(**informe, m.ConexionBD, datos, [](int n) { return oLocGuru().GetS(n); });
+    };
+    if (const auto preparado = prepara(); !preparado) {
+        ui::MsgBox(preparado.error().mensaje(), ui::Icon::Critical, ui::OkOnly, this);
         return;
     }
     m.InformeVistaPrevia = VSReport1;

@@ -114,16 +114,27 @@ QString listaDe(Tipo tipo)
     return QString::fromLatin1(tipo == Tipo::Intervalos ? marco::kListaIntervalos : marco::kListaSesiones);
 }
 
-void preparaInforme(ReportEngine &motor, QSqlDatabase db, Tipo tipo, marco::DatosMarco datos, const Periodo &periodo,
-                    const QList<ReglaRegistro> &reglas, const std::function<QString(int)> &texto)
+Resultado<> preparaInforme(ReportEngine &motor, QSqlDatabase db, Tipo tipo, marco::DatosMarco datos,
+                           const Periodo &periodo, const QList<ReglaRegistro> &reglas,
+                           const std::function<QString(int)> &texto)
 {
-    motor.carga(ficheroDisposicion(tipo), nombreInforme(tipo));
-    Informe &informe = motor.informe();
+    if (const auto cargado = motor.carga(ficheroDisposicion(tipo), nombreInforme(tipo)); !cargado)
+        return cargado;
+    const auto informe = motor.informe();
+    if (!informe)
+        return fallo(informe.error());
     datos.lista = tipo == Tipo::Intervalos ? marco::Lista::Intervalos : marco::Lista::Sesiones;
-    marco::rellenaMarco(informe, db, datos, texto);
-    Informe &lista = informe.subinforme(listaDe(tipo));
-    lista.setOrigen(sqlLista(tipo), valoresLista(datos.serial, periodo));
-    lista.seccion(QStringLiteral("Detail")).setReglas(reglas);
+    if (const auto relleno = marco::rellenaMarco(**informe, db, datos, texto); !relleno)
+        return relleno;
+    const auto lista = (*informe)->subinforme(listaDe(tipo));
+    if (!lista)
+        return fallo(lista.error());
+    (*lista)->setOrigen(sqlLista(tipo), valoresLista(datos.serial, periodo));
+    const auto detalle = (*lista)->seccion(QStringLiteral("Detail"));
+    if (!detalle)
+        return fallo(detalle.error());
+    (*detalle)->setReglas(reglas);
+    return {};
 }
 
 } // namespace slx::informes

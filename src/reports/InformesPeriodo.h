@@ -54,9 +54,10 @@ QString nombreInforme(Tipo tipo);
 QString listaDe(Tipo tipo);
 
 // Loads the report into the engine and fills it: the frame (datos; its list is set
-// from tipo), the list's record source over the period and its rules. Throws
-// FalloInforme (the layout, a name the layout lacks).
-void preparaInforme(ReportEngine &motor, QSqlDatabase db, Tipo tipo, marco::DatosMarco datos, const Periodo &periodo,
-                    const QList<ReglaRegistro> &reglas, const std::function<QString(int)> &texto);
+// from tipo), the list's record source over the period and its rules. A failure with its
+// description when the layout cannot be loaded or lacks a name it needs.
+Resultado<> preparaInforme(ReportEngine &motor, QSqlDatabase db, Tipo tipo, marco::DatosMarco datos,
+                           const Periodo &periodo, const QList<ReglaRegistro> &reglas,
+                           const std::function<QString(int)> &texto);
 
 } // namespace slx::informes

@@ -343,11 +343,11 @@ void TestTextExport::tooLongTextAlone()
     LocGuru loc;
     QVERIFY(loc.OpenLanguageDatabase(path, false, 0));
     QCOMPARE(loc.lMaxNativeLength(), 255);
-    loc.ExportOneString(QString(255, QLatin1Char('y')));
-    loc.ExportOneString(kLong);
-    loc.ExportOneString(QString());
-    loc.ExportOneString(QStringLiteral("Leq1'min"));
-    loc.ExportOneString(QStringLiteral("Leq1'min"));
+    QVERIFY(loc.ExportOneString(QString(255, QLatin1Char('y'))));
+    QVERIFY(loc.ExportOneString(kLong));
+    QVERIFY(loc.ExportOneString(QString()));
+    QVERIFY(loc.ExportOneString(QStringLiteral("Leq1'min")));
+    QVERIFY(loc.ExportOneString(QStringLiteral("Leq1'min")));
     loc.CloseLanguageDatabase();
     const QList<DbRow> all = rows(path);
     QCOMPARE(all.size(), 2);
@@ -367,7 +367,7 @@ void TestTextExport::definedSizeOfNative()
     LocGuru loc;
     QVERIFY(loc.OpenLanguageDatabase(path, false, 0));
     QCOMPARE(loc.lMaxNativeLength(), 40);
-    loc.ExportOneString(QString(41, QLatin1Char('z')));
+    QVERIFY(loc.ExportOneString(QString(41, QLatin1Char('z'))));
     QCOMPARE(answers.shown().size(), 1);
     QVERIFY(answers.shown().first().text.contains(QStringLiteral("41 characters is longer than the maximum of 40")));
     loc.CloseLanguageDatabase();

@@ -2,9 +2,12 @@
 // failures, as a table of small files.
 
 #include "TestSupport.h"
+#include "localization/LocFailure.h"
 #include "localization/LocGuru.h"
 
 #include <QFile>
+#include <QLabel>
+#include <QTabWidget>
 #include <QtTest>
 
 using namespace slx;
@@ -105,6 +108,8 @@ private slots:
     void open();
     void languageMissingFromHeaderKeepsDescription();
     void neverWritten();
+    void everyExportStepRefused_data();
+    void everyExportStepRefused();
 };
 
 void TestTextForm::open_data()
@@ -261,8 +266,9 @@ void TestTextForm::neverWritten()
     LocGuru loc;
     loc.setsForeignColumnName(QStringLiteral("English"));
     QVERIFY(loc.OpenLanguageDatabase(path, false, 1));
+    // The export's own step stops with the failure's number, source and description...
     try {
-        loc.ExportOneString(QStringLiteral("Nuevo"));
+        LocExport::oneString(loc, QStringLiteral("Nuevo"));
         QFAIL("the text form took an export");
     } catch (const LocFailure &f) {
         QCOMPARE(f.number, 0x80040001LL);
@@ -270,6 +276,62 @@ void TestTextForm::neverWritten()
         QCOMPARE(f.description, QStringLiteral("Text can only be exported to an Access Language Database"));
     }
     QCOMPARE(loc.sErrDescription(), QStringLiteral("Text can only be exported to an Access Language Database"));
+    // ... which the public operation returns as its failure.
+    const auto exportado = loc.ExportOneString(QStringLiteral("Nuevo"));
+    QVERIFY2(!exportado, "the text form took an export");
+    QCOMPARE(exportado.error().mensaje(), QStringLiteral("Text can only be exported to an Access Language Database"));
+    QCOMPARE(exportado.error().detail, QStringLiteral("LocGuru.ExportOneString"));
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(f.readAll(), content);
+}
+
+// Each public step of the export returns the text form's refusal as its failure, and the
+// file stays as it was.
+void TestTextForm::everyExportStepRefused_data()
+{
+    QTest::addColumn<QString>("paso");
+    for (const char *paso : {"strings", "form", "object", "special control", "transaction"})
+        QTest::newRow(paso) << QString::fromLatin1(paso);
+}
+
+void TestTextForm::everyExportStepRefused()
+{
+    QFETCH(QString, paso);
+    slxtest::DataHome home;
+    slxtest::Answers answers;
+    const QString path = home.file(QStringLiteral("Language.txt"));
+    const QByteArray content = buildFile(withHeader(kHeader, sections()));
+    {
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(content);
+    }
+    LocGuru loc;
+    loc.setsForeignColumnName(QStringLiteral("English"));
+    QVERIFY(loc.OpenLanguageDatabase(path, false, 1));
+    QWidget window;
+    window.setWindowTitle(QStringLiteral("Ventana"));
+    auto *label = new QLabel(QStringLiteral("Hora"), &window);
+    auto *tabs = new QTabWidget(&window);
+    tabs->addTab(new QWidget, QStringLiteral("Normativa"));
+    Resultado<> r;
+    if (paso == QLatin1String("strings"))
+        r = loc.ExportStrings(179);
+    else if (paso == QLatin1String("form"))
+        r = loc.ExportFormStrings(&window);
+    else if (paso == QLatin1String("object"))
+        r = loc.ExportObjectStrings(label);
+    else if (paso == QLatin1String("special control")) {
+        const auto handled = LocGuruP_BAS::ExportSpecialControlStrings(tabs, loc);
+        if (!handled)
+            r = std::unexpected(handled.error());
+    } else
+        r = loc.BeginExportTransaction();
+    QVERIFY2(!r, "the text form took an export");
+    QCOMPARE(r.error().mensaje(), QStringLiteral("Text can only be exported to an Access Language Database"));
+    QCOMPARE(r.error().detail, QStringLiteral("LocGuru.ExportOneString"));
+    QCOMPARE(answers.shown().size(), 0);
     QFile f(path);
     QVERIFY(f.open(QIODevice::ReadOnly));
     QCOMPARE(f.readAll(), content);

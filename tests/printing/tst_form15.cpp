@@ -59,9 +59,10 @@ class TestForm15 : public QObject {
         f.write(kLayout);
         f.close();
         motor = std::make_unique<ReportEngine>();
-        motor->carga(home->file("r.xml"), "R");
-        motor->informe().subinforme("Filas").setConexion(modulo1().ConexionBD);
-        motor->informe().subinforme("Filas").setOrigen("SELECT n FROM Filas ORDER BY n");
+        QVERIFY(motor->carga(home->file("r.xml"), "R"));
+        Informe *filas = (*motor->informe())->subinforme("Filas").value();
+        filas->setConexion(modulo1().ConexionBD);
+        filas->setOrigen("SELECT n FROM Filas ORDER BY n");
         modulo1().InformeVistaPrevia = motor.get();
     }
 
@@ -112,7 +113,7 @@ private Q_SLOTS:
     void busyEngineLeavesThePreviewEmpty()
     {
         report(20000);
-        motor->render();
+        QVERIFY(motor->render());
         QVERIFY(motor->ocupado());
         slxtest::Answers answers;
         std::unique_ptr<Form15> f(open());

@@ -76,25 +76,40 @@ private Q_SLOTS:
         const Llamador &l = llamadores()[indice];
         const QString fichero = DataFolder::defaultFile(QStringLiteral("XML/") + QString::fromLatin1(l.fichero));
         QVERIFY(versionDisposicion(fichero) >= 1);
-        try {
-            auto informe = cargaInforme(fichero, QString::fromLatin1(l.informe));
-            informe->seccion("Detail");
-            for (const QString &nombre : marco::camposMarco(l.lista) + l.otros) {
-                if (nombre.contains('/'))
-                    informe->subinforme(nombre.section('/', 0, 0)).campo(nombre.section('/', 1));
+        const auto cargado = cargaInforme(fichero, QString::fromLatin1(l.informe));
+        QVERIFY2(cargado, qPrintable(cargado ? QString() : cargado.error().mensaje()));
+        Informe &informe = **cargado;
+        // Every name the layout lacks, with its description.
+        QStringList faltan;
+        const auto mira = [&](const auto &hallado) {
+            if (!hallado)
+                faltan << hallado.error().mensaje();
+        };
+        const auto seccionDe = [&](const QString &subinforme) {
+            const auto s = informe.subinforme(subinforme);
+            if (!s)
+                mira(s);
+            else
+                mira((*s)->seccion("Detail"));
+        };
+        mira(informe.seccion("Detail"));
+        for (const QString &nombre : marco::camposMarco(l.lista) + l.otros) {
+            if (nombre.contains('/')) {
+                const auto s = informe.subinforme(nombre.section('/', 0, 0));
+                if (!s)
+                    mira(s);
                 else
-                    informe->campo(nombre);
+                    mira((*s)->campo(nombre.section('/', 1)));
+            } else {
+                mira(informe.campo(nombre));
             }
-            if (l.lista != marco::Lista::Ninguna) {
-                const char *lista =
-                    l.lista == marco::Lista::Intervalos ? marco::kListaIntervalos : marco::kListaSesiones;
-                informe->subinforme(QString::fromLatin1(lista)).seccion("Detail");
-            }
-            for (const char *evento : {"Reprogramacions", "Esborrats", "FinBateria"})
-                informe->subinforme(QString::fromLatin1(evento)).seccion("Detail");
-        } catch (const FalloInforme &f) {
-            QFAIL(qPrintable(f.descripcion));
         }
+        if (l.lista != marco::Lista::Ninguna)
+            seccionDe(QString::fromLatin1(l.lista == marco::Lista::Intervalos ? marco::kListaIntervalos
+                                                                              : marco::kListaSesiones));
+        for (const char *evento : {"Reprogramacions", "Esborrats", "FinBateria"})
+            seccionDe(QString::fromLatin1(evento));
+        QVERIFY2(faltan.isEmpty(), qPrintable(faltan.join(QLatin1Char('\n'))));
     }
 
     void newerEmbeddedLayoutReplacesSeededCopy_data()

@@ -18,10 +18,39 @@
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <stdexcept>
 
 using namespace slx;
 
 namespace {
+
+// What a lookup found; a lookup that fails ends the test with its description.
+template <class T> T hallado(Resultado<T> r)
+{
+    if (!r)
+        throw std::runtime_error(r.error().mensaje().toStdString());
+    return std::move(*r);
+}
+
+Informe &informeDe(ReportEngine &m)
+{
+    return *hallado(m.informe());
+}
+
+Informe &sub(Informe &r, const char *nombre)
+{
+    return *hallado(r.subinforme(QString::fromLatin1(nombre)));
+}
+
+CampoInforme &campo(Informe &r, const char *nombre)
+{
+    return *hallado(r.campo(QString::fromLatin1(nombre)));
+}
+
+SeccionInforme &seccion(Informe &r, const char *nombre)
+{
+    return *hallado(r.seccion(QString::fromLatin1(nombre)));
+}
 
 // A list report: a header, a list sub-report between two texts, a page footer.
 const char *const kLista = R"(<?xml version="1.0"?>
@@ -101,7 +130,7 @@ class TestReportEngine : public QObject {
         modulo1().ConexionBD.commit();
     }
 
-    std::shared_ptr<const ModeloPaginas> laidOut(ReportEngine &m) { return m.renderCompleto(); }
+    std::shared_ptr<const ModeloPaginas> laidOut(ReportEngine &m) { return hallado(m.renderCompleto()); }
 
 private Q_SLOTS:
     void init()
@@ -197,39 +226,36 @@ private Q_SLOTS:
         QFETCH(QString, descripcion);
         const QString path = contenido.isEmpty() ? home->file("none.xml") : escribe(home->path(), "f.xml", contenido);
         ReportEngine m;
-        try {
-            m.carga(path, nombre);
-            QFAIL("loaded");
-        } catch (const FalloInforme &f) {
-            QVERIFY2(f.descripcion.contains(descripcion), qPrintable(f.descripcion));
-            QVERIFY2(f.descripcion.contains(QDir::toNativeSeparators(path)), qPrintable(f.descripcion));
-        }
+        const auto cargado = m.carga(path, nombre);
+        QVERIFY2(!cargado, "loaded");
+        const QString texto = cargado.error().mensaje();
+        QVERIFY2(texto.contains(descripcion), qPrintable(texto));
+        QVERIFY2(texto.contains(QDir::toNativeSeparators(path)), qPrintable(texto));
         QVERIFY(!m.cargado());
     }
 
     void namesFoundOrFailWithADescription()
     {
         ReportEngine m;
-        m.carga(lista, "lista"); // names ignore letter case
-        QCOMPARE(informesDe(lista), (QStringList{"Lista", "Otro"}));
+        QVERIFY(m.carga(lista, "lista")); // names ignore letter case
+        const auto nombres = informesDe(lista);
+        QVERIFY(nombres);
+        QCOMPARE(*nombres, (QStringList{"Lista", "Otro"}));
         QCOMPARE(versionDisposicion(lista), 3);
-        Informe &r = m.informe();
-        r.campo("titulo").setTexto("x");
-        QCOMPARE(r.subinforme("Filas").campo("Numero").columna, QStringLiteral("n"));
-        const auto falla = [&](auto accion, const QString &texto) {
-            try {
-                accion();
-                QFAIL("no failure");
-            } catch (const FalloInforme &f) {
-                QCOMPARE(f.descripcion, texto);
-            }
+        Informe &r = informeDe(m);
+        campo(r, "titulo").setTexto("x");
+        QCOMPARE(campo(sub(r, "Filas"), "Numero").columna, QStringLiteral("n"));
+        const auto falla = [&](const auto &resultado, const QString &texto) {
+            QVERIFY2(!resultado, "no failure");
+            QCOMPARE(resultado.error().mensaje(), texto);
         };
-        falla([&] { r.campo("LabelMemo"); }, "The report Lista has no field LabelMemo.");
-        falla([&] { r.subinforme("Filas").seccion("Detalle"); }, "The report Filas has no section Detalle.");
-        falla([&] { r.subinforme("Titulo"); }, "The field Titulo holds no sub-report.");
-        falla([&] { r.subinforme("Esborrats"); }, "The report Lista has no field Esborrats.");
+        falla(r.campo("LabelMemo"), "The report Lista has no field LabelMemo.");
+        falla(sub(r, "Filas").seccion("Detalle"), "The report Filas has no section Detalle.");
+        falla(r.subinforme("Titulo"), "The field Titulo holds no sub-report.");
+        falla(r.subinforme("Esborrats"), "The report Lista has no field Esborrats.");
         ReportEngine vacio;
-        falla([&] { vacio.render(); }, "No report is loaded.");
+        falla(vacio.render(), "No report is loaded.");
+        falla(vacio.informe(), "No report is loaded.");
     }
 
     // Rows flow over the pages; the list's header comes back at the top of each page it
@@ -238,10 +264,10 @@ private Q_SLOTS:
     {
         filas(60);
         ReportEngine m;
-        m.carga(lista, "Lista");
-        Informe &r = m.informe();
-        r.subinforme("Filas").setConexion(modulo1().ConexionBD);
-        r.subinforme("Filas").setOrigen("SELECT * FROM Filas WHERE n <= ? ORDER BY n", {50});
+        QVERIFY(m.carga(lista, "Lista"));
+        Informe &r = informeDe(m);
+        sub(r, "Filas").setConexion(modulo1().ConexionBD);
+        sub(r, "Filas").setOrigen("SELECT * FROM Filas WHERE n <= ? ORDER BY n", {50});
         const auto modelo = laidOut(m);
         QVERIFY(modelo->completo());
         // Body per page: 100 - 10 - 10 - 8 header - 6 footer = 66 mm, 5 mm a row.
@@ -284,8 +310,8 @@ private Q_SLOTS:
     {
         filas(3);
         ReportEngine m;
-        m.carga(lista, "Lista");
-        Informe &s = m.informe().subinforme("Filas");
+        QVERIFY(m.carga(lista, "Lista"));
+        Informe &s = sub(informeDe(m), "Filas");
         s.setConexion(modulo1().ConexionBD);
         s.setOrigen("SELECT * FROM Filas WHERE texto = ?", {QStringLiteral("t1' OR '1'='1")});
         auto modelo = laidOut(m);
@@ -296,13 +322,10 @@ private Q_SLOTS:
         QCOMPARE(modelo->textosDe("Numero"), QStringList{"2"});
 
         s.setOrigen("SELECT * FROM NoSuchTable");
-        try {
-            m.render();
-            QFAIL("rendered");
-        } catch (const FalloInforme &f) {
-            QVERIFY2(f.descripcion.startsWith("The record source of the report Filas failed: "),
-                     qPrintable(f.descripcion));
-        }
+        const auto fallido = m.render();
+        QVERIFY2(!fallido, "rendered");
+        QVERIFY2(fallido.error().mensaje().startsWith("The record source of the report Filas failed: "),
+                 qPrintable(fallido.error().mensaje()));
         QVERIFY(!m.ocupado());
     }
 
@@ -373,12 +396,13 @@ private Q_SLOTS:
     {
         filas(8);
         ReportEngine m;
-        m.carga(lista, "Lista");
-        Informe &s = m.informe().subinforme("Filas");
+        QVERIFY(m.carga(lista, "Lista"));
+        Informe &s = sub(informeDe(m), "Filas");
         s.setConexion(modulo1().ConexionBD);
         s.setOrigen("SELECT * FROM Filas ORDER BY n");
-        s.seccion("Detail").setReglas({ReglaRegistro::nivel("nivel", "LNivel"), ReglaRegistro::nivel("SLeq", "Numero"),
-                                       ReglaRegistro::minutos("n", "LByENA", "x")});
+        seccion(s, "Detail")
+            .setReglas({ReglaRegistro::nivel("nivel", "LNivel"), ReglaRegistro::nivel("SLeq", "Numero"),
+                        ReglaRegistro::minutos("n", "LByENA", "x")});
         const QStringList niveles = laidOut(m)->textosDe("LNivel");
         // nivel: 51..56 below the range, 0 for row 7, 58
         QCOMPARE(niveles, (QStringList{"und", "und", "und", "und", "und", "und", "---", "und"}));
@@ -403,8 +427,8 @@ private Q_SLOTS:
         QFETCH(QString, texto);
         QFETCH(int, lineas);
         ReportEngine m;
-        m.carga(lista, "Lista");
-        m.informe().campo("Memo").setTexto(texto);
+        QVERIFY(m.carga(lista, "Lista"));
+        campo(informeDe(m), "Memo").setTexto(texto);
         const auto modelo = laidOut(m);
         const auto items = modelo->items(0);
         const auto memo = std::find_if(items.begin(), items.end(), [](auto &i) { return i.nombre == "Memo"; });
@@ -422,7 +446,7 @@ private Q_SLOTS:
         QVERIFY(memo->caja.height() >= n * 30);
         QVERIFY(debajo->caja.top() >= memo->caja.bottom() - 1);
         // Every line fits the field's width.
-        const QFont f = fuenteEstilo(m.informe().estilos.front());
+        const QFont f = fuenteEstilo(informeDe(m).estilos.front());
         int unaLinea = 0;
         for (const QString &l : memo->texto.split('\n')) {
             partirTexto(l, f, 400, &unaLinea);
@@ -474,9 +498,9 @@ private Q_SLOTS:
             return l;
         };
         ReportEngine m;
-        m.carga(path, "Lado");
-        m.informe().campo("Izquierda").setTexto(lineas("i", izquierda).join("\r"));
-        m.informe().campo("Derecha").setTexto(lineas("d", derecha).join("\r\n"));
+        QVERIFY(m.carga(path, "Lado"));
+        campo(informeDe(m), "Izquierda").setTexto(lineas("i", izquierda).join("\r"));
+        campo(informeDe(m), "Derecha").setTexto(lineas("d", derecha).join("\r\n"));
         const auto modelo = laidOut(m);
         QCOMPARE(slxtest::printedLines(*modelo, "Izquierda"), lineas("i", izquierda));
         QCOMPARE(slxtest::printedLines(*modelo, "Derecha"), lineas("d", derecha));
@@ -530,14 +554,14 @@ private Q_SLOTS:
         for (int i = 1; i <= 90; ++i)
             lineas << QStringLiteral("linea %1").arg(i);
         ReportEngine m;
-        m.carga(path, "Flujo");
-        m.informe().campo("Nota").setTexto(lineas.join("\r\n"));
+        QVERIFY(m.carga(path, "Flujo"));
+        campo(informeDe(m), "Nota").setTexto(lineas.join("\r\n"));
         const auto modelo = laidOut(m);
         QCOMPARE(slxtest::printedLines(*modelo, "Nota"), lineas);
         QVERIFY(modelo->paginas() >= 3);
         // The footer's rule at 840 (100 - 10 - 6 mm); the body ends its clearance above.
         const double fin = 840 - kHolgura;
-        const double linea = interlineado(m.informe().estilos.front());
+        const double linea = interlineado(informeDe(m).estilos.front());
         for (int p = 0; p + 1 < modelo->paginas(); ++p) {
             double fondo = -1;
             for (const ModeloPaginas::Item &it : modelo->items(p))
@@ -584,9 +608,9 @@ private Q_SLOTS:
         for (int i = 1; i <= larga; ++i)
             lineas << QStringLiteral("larga %1").arg(i);
         ReportEngine m;
-        m.carga(path, "Alto");
-        m.informe().campo("Nota").setTexto("una linea");
-        m.informe().campo("Larga").setTexto(lineas.join("\r"));
+        QVERIFY(m.carga(path, "Alto"));
+        campo(informeDe(m), "Nota").setTexto("una linea");
+        campo(informeDe(m), "Larga").setTexto(lineas.join("\r"));
         const auto modelo = laidOut(m);
         QCOMPARE(modelo->paginas() > 1, larga > 20);
         QCOMPARE(slxtest::printedLines(*modelo, "Larga"), lineas);
@@ -627,8 +651,8 @@ private Q_SLOTS:
                                          .arg(campos)
                                          .toUtf8());
         ReportEngine m;
-        m.carga(path, "E");
-        const EstiloTexto estilo = m.informe().estilos.front();
+        QVERIFY(m.carga(path, "E"));
+        const EstiloTexto estilo = informeDe(m).estilos.front();
         const auto modelo = laidOut(m);
         QMap<QString, ModeloPaginas::Item> items;
         for (const ModeloPaginas::Item &it : modelo->items(0))
@@ -646,10 +670,10 @@ private Q_SLOTS:
     void hiddenFields()
     {
         ReportEngine m;
-        m.carga(lista, "Lista");
-        m.informe().campo("Titulo").setVisible(false);
+        QVERIFY(m.carga(lista, "Lista"));
+        campo(informeDe(m), "Titulo").setVisible(false);
         QVERIFY(!laidOut(m)->textos(0).contains("Titulo"));
-        m.informe().campo("Titulo").setVisible(true);
+        campo(informeDe(m), "Titulo").setVisible(true);
         QVERIFY(laidOut(m)->textos(0).contains("Titulo"));
     }
 
@@ -670,7 +694,7 @@ private Q_SLOTS:
                 "<box x=\"0\" y=\"30\" width=\"50\" height=\"20\" fill=\"true\"/>"
                 "</section></report></layouts>");
         ReportEngine m;
-        m.carga(home->file("pics.xml"), "P");
+        QVERIFY(m.carga(home->file("pics.xml"), "P"));
         const auto modelo = laidOut(m);
         QCOMPARE(modelo->textosDe("A"), QStringList{"Chart.SVG"});
         QImage img(200, 200, QImage::Format_RGB32);
@@ -684,12 +708,9 @@ private Q_SLOTS:
         QCOMPARE(img.pixelColor(50, 80), QColor(230, 230, 230));
 
         QFile::remove(svg);
-        try {
-            m.render();
-            QFAIL("rendered");
-        } catch (const FalloInforme &f) {
-            QVERIFY2(f.descripcion.startsWith("The picture "), qPrintable(f.descripcion));
-        }
+        const auto fallido = m.render();
+        QVERIFY2(!fallido, "rendered");
+        QVERIFY2(fallido.error().mensaje().startsWith("The picture "), qPrintable(fallido.error().mensaje()));
     }
 
     // The first page comes back at once; the rest are laid out on the event loop.
@@ -697,12 +718,12 @@ private Q_SLOTS:
     {
         filas(3000);
         ReportEngine m;
-        m.carga(lista, "Lista");
-        Informe &s = m.informe().subinforme("Filas");
+        QVERIFY(m.carga(lista, "Lista"));
+        Informe &s = sub(informeDe(m), "Filas");
         s.setConexion(modulo1().ConexionBD);
         s.setOrigen("SELECT * FROM Filas ORDER BY n");
         QSignalSpy fin(&m, &ReportEngine::terminado);
-        const auto modelo = m.render();
+        const auto modelo = hallado(m.render());
         QVERIFY(modelo->paginasListas() >= 1);
         QVERIFY(m.ocupado());
         QVERIFY(!modelo->completo());
@@ -711,7 +732,7 @@ private Q_SLOTS:
         QVERIFY(modelo->completo());
         QCOMPARE(modelo->textosDe("Numero").size(), 3000);
         // A new render drops the running one.
-        m.render();
+        QVERIFY(m.render());
         QVERIFY(m.ocupado());
         m.cancela();
         QVERIFY(!m.ocupado());
@@ -722,8 +743,8 @@ private Q_SLOTS:
     {
         filas(40);
         ReportEngine m;
-        m.carga(lista, "Lista");
-        Informe &s = m.informe().subinforme("Filas");
+        QVERIFY(m.carga(lista, "Lista"));
+        Informe &s = sub(informeDe(m), "Filas");
         s.setConexion(modulo1().ConexionBD);
         s.setOrigen("SELECT * FROM Filas ORDER BY n");
         const auto modelo = laidOut(m);

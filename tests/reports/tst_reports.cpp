@@ -10,7 +10,9 @@
 
 #include "base/DataFolder.h"
 #include "base/FormRegistry.h"
+#include "base/MessageBox.h"
 #include "base/Modulo1.h"
+#include "base/TextoPropio.h"
 #include "localization/LocGuru.h"
 #include "logs/Form5.h"
 #include "printing/Form15.h"
@@ -19,6 +21,8 @@
 #include "reports/InformesPeriodo.h"
 #include "widgets/TDBGrid.h"
 
+#include <QDir>
+#include <QFile>
 #include <QLineEdit>
 #include <QProcess>
 #include <QRadioButton>
@@ -354,6 +358,48 @@ private Q_SLOTS:
         QVERIFY2(answers->texts().last().endsWith(QStringLiteral(" ; ConexionBD")),
                  qPrintable(answers->texts().last()));
         QVERIFY(!form->VSReport1 || !form->VSReport1->cargado());
+    }
+
+    // A layout that cannot serve the report: one critical box with the engine's
+    // description and where it arose, no preview, and the memo already written.
+    void layoutFailures_data()
+    {
+        QTest::addColumn<QString>("cambio");
+        QTest::addColumn<QString>("mensaje");
+        // An empty text: the description names the layout file.
+        QTest::newRow("missing layout file") << "" << QString();
+        QTest::newRow("missing frame field")
+            << "name=\"TCMI\"|name=\"TCMX\"" << TextoPropio("The report %1 has no field %2.").arg("SLX90_2", "TCMI");
+        QTest::newRow("missing list section")
+            << "name=\"Detail\" height=\"15.3\"|name=\"Footer\" height=\"15.3\""
+            << TextoPropio("The report %1 has no section %2.").arg("IntervalosLeq", "Detail");
+    }
+    void layoutFailures()
+    {
+        QFETCH(QString, cambio);
+        QFETCH(QString, mensaje);
+        QVERIFY(seed());
+        const QString layout = DataFolder::file("XML/slx90_2.xml");
+        if (cambio.isEmpty()) {
+            QVERIFY(QFile::remove(layout));
+            mensaje = TextoPropio("The layout file %1 cannot be read.").arg(QDir::toNativeSeparators(layout));
+        } else {
+            QFile f(layout);
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            QString text = QString::fromUtf8(f.readAll());
+            f.close();
+            const QStringList p = cambio.split('|');
+            QVERIFY(text.contains(p[0]));
+            text.replace(p[0], p[1]);
+            QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            f.write(text.toUtf8());
+        }
+        open();
+        print(1, 5);
+        QVERIFY(!previewShown);
+        QCOMPARE(answers->texts(), QStringList{mensaje + QStringLiteral(" ; VSReport1")});
+        QCOMPARE(answers->shown().first().icon, ui::Icon::Critical);
+        QCOMPARE(value("SELECT Memo FROM Configuracion").toString(), QStringLiteral(" "));
     }
 
     // The period is searched on the device's key, both ends bound, for both lists.
