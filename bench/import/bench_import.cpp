@@ -79,9 +79,11 @@ bool escribe(const QString &path, int filas, bool marca)
 bool nuevaBase(const QString &path)
 {
     QFile::remove(path);
-    QString error;
-    if (!slx::Database::create(path, &error) || !slx::Database::open(path, &error)) {
-        std::fprintf(stderr, "%s\n", qPrintable(error));
+    slx::Resultado<void> lista = slx::Database::create(path);
+    if (lista)
+        lista = slx::Database::open(path);
+    if (!lista) {
+        std::fprintf(stderr, "%s\n", qPrintable(lista.error().mensaje()));
         return false;
     }
     return true;
@@ -137,8 +139,8 @@ int main(int argc, char **argv)
     } else {
         const QString base = dir.filePath("baseline.db");
         QFile::remove(base);
-        QString error;
-        slx::Database::create(base, &error);
+        if (const slx::Resultado<void> creada = slx::Database::create(base); !creada)
+            std::fprintf(stderr, "%s\n", qPrintable(creada.error().mensaje()));
         const QString script =
             QStringLiteral(
                 ".mode csv\n.separator ;\n.import '%1' t\n"

@@ -4,9 +4,9 @@
 //
 // usage: bench_localization [GetS calls] [window passes]
 
+#include "base/DataFolder.h"
 #include "localization/LocGuru.h"
 #include "localization/NativeCatalogue.h"
-#include "base/DataFolder.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -78,7 +78,7 @@ int main(int argc, char **argv)
 
     QTemporaryDir home;
     qputenv("SLX90_HOME", home.path().toLocal8Bit());
-    if (!DataFolder::seed()) {
+    if (!DataFolder::seed().has_value()) {
         std::fprintf(stderr, "cannot seed %s\n", qPrintable(home.path()));
         return 1;
     }

@@ -6,8 +6,8 @@
 //
 // usage: bench_merge [rows]   (default: 50000 and then 500000)
 
-#include "import/ImportaBaseDatos.h"
 #include "base/Database.h"
+#include "import/ImportaBaseDatos.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -31,9 +31,8 @@ long peakKiB()
 // Fills Intervalos with rows i = 0, step, 2 step... below count (15-minute intervals of one device).
 bool fill(const QString &path, int count, int step)
 {
-    QString error;
-    if (!slx::Database::create(path, &error)) {
-        std::fprintf(stderr, "%s\n", qPrintable(error));
+    if (const slx::Resultado<void> creada = slx::Database::create(path); !creada) {
+        std::fprintf(stderr, "%s\n", qPrintable(creada.error().mensaje()));
         return false;
     }
     bool ok = true;
@@ -105,9 +104,8 @@ bool run(int rows)
     const double baseline = bare(source, copy);
     if (baseline < 0)
         return false;
-    QString error;
-    if (!slx::Database::open(dest, &error)) {
-        std::fprintf(stderr, "%s\n", qPrintable(error));
+    if (const slx::Resultado<void> abierta = slx::Database::open(dest); !abierta) {
+        std::fprintf(stderr, "%s\n", qPrintable(abierta.error().mensaje()));
         return false;
     }
     QElapsedTimer timer;
@@ -124,8 +122,8 @@ bool run(int rows)
     std::printf("%d source rows: %lld added, %lld skipped, %lld refused in %.2f s = %.0f rows/s; peak memory %ld KiB\n",
                 rows, static_cast<long long>(r.anadidas), static_cast<long long>(r.duplicadas),
                 static_cast<long long>(r.rechazadas), seconds, read / seconds, peakKiB());
-    std::printf("  bare INSERT OR IGNORE ... SELECT over ATTACH: %.2f s = %.0f rows/s; merge / bare = %.2f\n",
-                baseline, rows / baseline, baseline / seconds);
+    std::printf("  bare INSERT OR IGNORE ... SELECT over ATTACH: %.2f s = %.0f rows/s; merge / bare = %.2f\n", baseline,
+                rows / baseline, baseline / seconds);
     return read == rows;
 }
 

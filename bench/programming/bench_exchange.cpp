@@ -17,8 +17,8 @@
 #include "base/FormRegistry.h"
 #include "base/MessageBox.h"
 #include "base/Modulo1.h"
-#include "link/SerialControl.h"
 #include "link/LinkTimings.h"
+#include "link/SerialControl.h"
 #include "programming/Form2.h"
 #include "programming/Form3.h"
 
@@ -135,9 +135,11 @@ int main(int argc, char **argv)
 
     QTemporaryDir home;
     qputenv("SLX90_HOME", home.path().toLocal8Bit());
-    QString error;
-    if (!DataFolder::seed() || !Database::open(&error)) {
-        std::fprintf(stderr, "database: %s\n", qPrintable(error));
+    Resultado<void> lista = DataFolder::seed();
+    if (lista)
+        lista = Database::open();
+    if (!lista) {
+        std::fprintf(stderr, "database: %s\n", qPrintable(lista.error().mensaje()));
         return 1;
     }
     QStringList shown;

@@ -90,9 +90,11 @@ int main(int argc, char **argv)
     const int intervals = argc > 2 ? std::atoi(argv[2]) : 2000000;
     QTemporaryDir dir;
     qputenv("SLX90_HOME", dir.path().toLocal8Bit());
-    QString error;
-    if (!DataFolder::seed(&error) || !Database::open(&error)) {
-        std::fprintf(stderr, "%s\n", qPrintable(error));
+    Resultado<void> lista = DataFolder::seed();
+    if (lista)
+        lista = Database::open();
+    if (!lista) {
+        std::fprintf(stderr, "%s\n", qPrintable(lista.error().mensaje()));
         return 1;
     }
     // Nobody answers boxes here: every question is answered OK.

@@ -111,9 +111,11 @@ int main(int argc, char **argv)
     const int pdfPaginas = argc > 2 ? atoi(argv[2]) : 400;
     QTemporaryDir dir;
     qputenv("SLX90_HOME", dir.path().toLocal8Bit());
-    QString error;
-    if (!DataFolder::seed(&error) || !Database::open(&error)) {
-        std::fprintf(stderr, "%s\n", qPrintable(error));
+    Resultado<void> preparada = DataFolder::seed();
+    if (preparada)
+        preparada = Database::open();
+    if (!preparada) {
+        std::fprintf(stderr, "%s\n", qPrintable(preparada.error().mensaje()));
         return 1;
     }
     QSqlDatabase db = modulo1().ConexionBD;

@@ -16,10 +16,14 @@ CarpetaDatos::CarpetaDatos()
         std::fprintf(stderr, "message: %s\n", qPrintable(r.text));
         return slx::ui::vbOK;
     });
-    QString error;
-    m_ok = m_dir.isValid() && slx::DataFolder::seed(&error) && slx::Database::open(&error);
+    if (!m_dir.isValid())
+        return;
+    slx::Resultado<void> listo = slx::DataFolder::seed();
+    if (listo)
+        listo = slx::Database::open();
+    m_ok = listo.has_value();
     if (!m_ok)
-        std::fprintf(stderr, "%s\n", qPrintable(error));
+        std::fprintf(stderr, "%s\n", qPrintable(listo.error().mensaje()));
 }
 
 double rssMiB()

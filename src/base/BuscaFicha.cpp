@@ -24,16 +24,13 @@ QString shown(const QString &column, const QVariant &value)
 
 } // namespace
 
-QVector<qint32> serialesProgramacion(const QSqlDatabase &db, QString *error)
+Resultado<QVector<qint32>> serialesProgramacion(const QSqlDatabase &db)
 {
     QVector<qint32> out;
     QSqlQuery q(db);
     q.setForwardOnly(true);
-    if (!q.exec(QStringLiteral("SELECT \"LNumeroSerie\" FROM \"Programacion\" ORDER BY \"LNumeroSerie\""))) {
-        if (error)
-            *error = q.lastError().text();
-        return out;
-    }
+    if (!q.exec(QStringLiteral("SELECT \"LNumeroSerie\" FROM \"Programacion\" ORDER BY \"LNumeroSerie\"")))
+        return fallo(q.lastError().text());
     while (q.next())
         out.append(q.value(0).toInt());
     return out;
@@ -53,8 +50,7 @@ QString pliega(const QString &text)
     return out.toCaseFolded();
 }
 
-std::optional<qint32> buscaFichaPorCampo(const QSqlDatabase &db, const QString &column, const QString &texto,
-                                         QString *error)
+Resultado<std::optional<qint32>> buscaFichaPorCampo(const QSqlDatabase &db, const QString &column, const QString &texto)
 {
     if (column.isEmpty() || texto.isEmpty())
         return std::nullopt;
@@ -62,11 +58,8 @@ std::optional<qint32> buscaFichaPorCampo(const QSqlDatabase &db, const QString &
     QSqlQuery q(db);
     q.setForwardOnly(true);
     if (!q.exec(QStringLiteral("SELECT \"LNumeroSerie\", %1 FROM \"Programacion\" ORDER BY \"LNumeroSerie\"")
-                    .arg(Database::quoteIdentifier(column)))) {
-        if (error)
-            *error = q.lastError().text();
-        return std::nullopt;
-    }
+                    .arg(Database::quoteIdentifier(column))))
+        return fallo(q.lastError().text());
     while (q.next()) {
         if (pliega(shown(column, q.value(1))).contains(wanted))
             return q.value(0).toInt();

@@ -3,6 +3,8 @@
 // through the devices: the typed text is taken literally and found anywhere in the
 // field as the window shows it (dates "dd/mm/yy"), ignoring letter case and accents.
 
+#include "base/Resultado.h"
+
 #include <QSqlDatabase>
 #include <QString>
 #include <QVector>
@@ -11,14 +13,15 @@
 namespace slx {
 
 // The serial numbers of the stored sheets in the table's order (by serial number).
-QVector<qint32> serialesProgramacion(const QSqlDatabase &db, QString *error = nullptr);
+Resultado<QVector<qint32>> serialesProgramacion(const QSqlDatabase &db);
 
 // A text the way the search compares it: letter case and accents ignored.
 QString pliega(const QString &text);
 
 // The first device (in the table's order, by serial number) whose column of
 // Programacion contains the text. column comes from the caller's fixed list of fields.
-std::optional<qint32> buscaFichaPorCampo(const QSqlDatabase &db, const QString &column, const QString &texto,
-                                         QString *error = nullptr);
+// None when no device's column holds it.
+Resultado<std::optional<qint32>> buscaFichaPorCampo(const QSqlDatabase &db, const QString &column,
+                                                    const QString &texto);
 
 } // namespace slx

@@ -71,14 +71,11 @@ QString defaultFile(const QString &name)
     return QStringLiteral(":/defaults/") + name;
 }
 
-bool seed(QString *error)
+Resultado<void> seed()
 {
     const QString root = path();
-    if (!QDir().mkpath(root)) {
-        if (error)
-            *error = TextoPropio("Cannot create the folder %1").arg(root);
-        return false;
-    }
+    if (!QDir().mkpath(root))
+        return fallo(TextoPropio("Cannot create the folder %1").arg(root));
     // The settings file goes only into a new folder (no database yet): one deleted later
     // is missing, and the start-up says so instead of running on defaults.
     const bool nueva = !QFileInfo::exists(resolveIn(root, QStringLiteral("slx90.db")));
@@ -100,22 +97,16 @@ bool seed(QString *error)
                 continue;
             const QString kept = dest + QStringLiteral(".v%1.bak").arg(seeded);
             QFile::remove(kept);
-            if (!QFile::rename(dest, kept)) {
-                if (error)
-                    *error = TextoPropio("Cannot write %1").arg(kept);
-                return false;
-            }
+            if (!QFile::rename(dest, kept))
+                return fallo(TextoPropio("Cannot write %1").arg(kept));
         }
         QDir().mkpath(QFileInfo(dest).absolutePath());
-        if (!QFile::copy(src, dest)) {
-            if (error)
-                *error = TextoPropio("Cannot write %1").arg(dest);
-            return false;
-        }
+        if (!QFile::copy(src, dest))
+            return fallo(TextoPropio("Cannot write %1").arg(dest));
         // Files copied from the resources are read-only; the data folder's are the user's.
         QFile::setPermissions(dest, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
     }
-    return true;
+    return {};
 }
 
 int versionDisposicion(const QString &file)

@@ -3,6 +3,8 @@
 // set; otherwise the executable's folder when it holds slx90.ini (a portable
 // install); otherwise ~/.local/share/slx90. Seeded from the embedded defaults.
 
+#include "base/Resultado.h"
+
 #include <QString>
 
 namespace slx::DataFolder {
@@ -19,8 +21,8 @@ QString file(const QString &name);
 // lacks (ignoring letter case); the settings file only while the folder holds no
 // database. A report layout (XML/*.xml) whose root element has a lower "version"
 // than the embedded one is replaced by it; the old copy stays beside it as
-// NAME.vN.bak. Returns false with a description on failure.
-bool seed(QString *error = nullptr);
+// NAME.vN.bak. Fails with a description.
+Resultado<void> seed();
 
 // Path of an embedded default file (":/defaults/...").
 QString defaultFile(const QString &name);

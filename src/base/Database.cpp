@@ -64,17 +64,14 @@ QString quoteIdentifier(const QString &name)
     return QLatin1Char('"') + n + QLatin1Char('"');
 }
 
-bool runScript(QSqlDatabase &db, const QString &script, QString *error)
+Resultado<void> runScript(QSqlDatabase &db, const QString &script)
 {
     QSqlQuery q(db);
     for (const QString &s : statements(script)) {
-        if (!q.exec(s)) {
-            if (error)
-                *error = q.lastError().text();
-            return false;
-        }
+        if (!q.exec(s))
+            return fallo(q.lastError().text());
     }
-    return true;
+    return {};
 }
 
 bool looksLikeSqlite(const QString &file)
@@ -85,19 +82,13 @@ bool looksLikeSqlite(const QString &file)
     return f.read(16) == QByteArray("SQLite format 3\0", 16);
 }
 
-bool create(const QString &file, QString *error)
+Resultado<void> create(const QString &file)
 {
-    if (QFileInfo::exists(file)) {
-        if (error)
-            *error = TextoPropio("The database %1 already exists.").arg(file);
-        return false;
-    }
+    if (QFileInfo::exists(file))
+        return fallo(TextoPropio("The database %1 already exists.").arg(file));
     const QString schema = schemaSql();
-    if (schema.isEmpty()) {
-        if (error)
-            *error = TextoPropio("The database schema is missing from the program.");
-        return false;
-    }
+    if (schema.isEmpty())
+        return fallo(TextoPropio("The database schema is missing from the program."));
     // Built under a temporary name, so that a failure leaves no half-made file.
     const QString temp = file + QStringLiteral(".new");
     QFile::remove(temp);
@@ -108,7 +99,14 @@ bool create(const QString &file, QString *error)
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
         db.setDatabaseName(temp);
         if (db.open()) {
-            ok = db.transaction() && runScript(db, schema, &why) && db.commit();
+            ok = db.transaction();
+            if (ok) {
+                const Resultado<void> hecho = runScript(db, schema);
+                ok = hecho.has_value();
+                if (!ok)
+                    why = hecho.error().text;
+            }
+            ok = ok && db.commit();
             if (!ok && why.isEmpty())
                 why = db.lastError().text();
             db.close();
@@ -123,22 +121,21 @@ bool create(const QString &file, QString *error)
     }
     if (!ok) {
         QFile::remove(temp);
-        if (error)
-            *error = TextoPropio("The database %1 could not be created: %2").arg(file, why);
+        return fallo(TextoPropio("The database %1 could not be created: %2").arg(file, why));
     }
-    return ok;
+    return {};
 }
 
-bool open(const QString &file, QString *error)
+Resultado<void> open(const QString &file)
 {
     close();
-    if (!QFileInfo::exists(file) && !create(file, error))
-        return false;
-    if (!looksLikeSqlite(file)) {
-        if (error)
-            *error = TextoPropio("The file %1 is not a database of this program or it is damaged.").arg(file);
-        return false;
+    if (!QFileInfo::exists(file)) {
+        Resultado<void> creada = create(file);
+        if (!creada)
+            return creada;
     }
+    if (!looksLikeSqlite(file))
+        return fallo(TextoPropio("The file %1 is not a database of this program or it is damaged.").arg(file));
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QLatin1String(kConnectionName));
     db.setDatabaseName(file);
     // File URIs are taken, so that another database can be attached read-only and immutable.
@@ -163,17 +160,15 @@ bool open(const QString &file, QString *error)
         db.close();
         db = QSqlDatabase();
         QSqlDatabase::removeDatabase(QLatin1String(kConnectionName));
-        if (error)
-            *error = TextoPropio("The database %1 cannot be opened: %2").arg(file, why);
-        return false;
+        return fallo(TextoPropio("The database %1 cannot be opened: %2").arg(file, why));
     }
     modulo1().ConexionBD = db;
-    return true;
+    return {};
 }
 
-bool open(QString *error)
+Resultado<void> open()
 {
-    return open(path(), error);
+    return open(path());
 }
 
 void close()

@@ -6,17 +6,19 @@
 // drop every POSIX lock SQLite holds on it, and another process could then delete its
 // logs under the running program or write beside it.
 
+#include "base/Resultado.h"
+
 #include <QFile>
 #include <QString>
 
 namespace slx {
 
-// Opens path read-only into f. False with the reason, the path named in it.
-bool abreFicheroRegular(QFile &f, const QString &path, QString *error);
+// Opens path read-only into f. Fails with the reason, the path named in it.
+Resultado<void> abreFicheroRegular(QFile &f, const QString &path);
 
-// When path is the program's database or one of its logs (-wal, -shm, -journal), under
-// whatever name (a link, another spelling of the path), the refusal to show; otherwise
-// empty. Compared by device and inode through stat(), which opens nothing.
-QString rehusaBaseDatosDelPrograma(const QString &path);
+// Fails with the refusal to show when path is the program's database or one of its logs
+// (-wal, -shm, -journal), under whatever name (a link, another spelling of the path).
+// Compared by device and inode through stat(), which opens nothing.
+Resultado<void> rehusaBaseDatosDelPrograma(const QString &path);
 
 } // namespace slx

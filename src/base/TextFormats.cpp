@@ -68,20 +68,14 @@ std::optional<double> numeroTexto(const QString &texto)
     return toDouble(t);
 }
 
-std::optional<qint64> enteroTexto(const QString &texto, qint64 min, qint64 max, QString *fallo)
+Resultado<qint64> enteroTexto(const QString &texto, qint64 min, qint64 max)
 {
     const auto v = numeroTexto(texto);
-    if (!v || !std::isfinite(*v)) {
-        if (fallo)
-            *fallo = TextoPropio("Type mismatch");
-        return std::nullopt;
-    }
+    if (!v || !std::isfinite(*v))
+        return fallo(TextoPropio("Type mismatch"));
     const double r = std::nearbyint(*v);
-    if (r < static_cast<double>(min) || r > static_cast<double>(max)) {
-        if (fallo)
-            *fallo = TextoPropio("Overflow");
-        return std::nullopt;
-    }
+    if (r < static_cast<double>(min) || r > static_cast<double>(max))
+        return fallo(TextoPropio("Overflow"));
     return static_cast<qint64>(r);
 }
 

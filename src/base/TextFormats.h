@@ -2,6 +2,8 @@
 // The text forms of dates, times, versions and numbers that the sheet, the logs, the
 // reports and the import read: parsed by position, never through regional settings.
 
+#include "base/Resultado.h"
+
 #include <QDate>
 #include <QString>
 #include <QTime>
@@ -24,9 +26,9 @@ std::optional<double> numeroTexto(const QString &texto);
 
 // A text that is a number as a whole (as numeroTexto reads it), rounded to a whole
 // number (halves to even) and within min..max, as the device and the database take
-// it; otherwise nothing, and *fallo gets "Type mismatch" for a text that is no
-// number or "Overflow" for one out of range.
-std::optional<qint64> enteroTexto(const QString &texto, qint64 min, qint64 max, QString *fallo = nullptr);
+// it; otherwise it fails with "Type mismatch" for a text that is no number or
+// "Overflow" for one out of range.
+Resultado<qint64> enteroTexto(const QString &texto, qint64 min, qint64 max);
 
 // A sheet date "dd/mm/yy" as a date of 1950 to 2049; nothing when it is not a date.
 std::optional<QDate> fechaFitxa(const QString &texto);

@@ -200,8 +200,8 @@ Resultado<> FicheroIntercambio::abre(const QString &fichero)
     m_utf8 = false;
     m_lineaSinFin = 0;
     m_fichero = std::make_unique<QFile>();
-    if (QString error; !abreFicheroRegular(*m_fichero, fichero, &error))
-        return fallo(error);
+    if (Resultado<void> abierto = abreFicheroRegular(*m_fichero, fichero); !abierto)
+        return fallo(abierto.error());
     const Estado antes = estadoDe(*m_fichero);
     m_tamano = antes.tamano;
     m_modificado = antes.modificado.tv_sec * qint64(1000000000) + antes.modificado.tv_nsec;

@@ -110,14 +110,14 @@ std::unique_ptr<fusion::Origen> abreOrigen(const QString &origen, TipoBaseDatos 
 // How one source table is copied: the destination columns that have a source column
 // of the same name, with their stored forms, and the key columns.
 struct Plan {
-    QString tabla;   // in the source
-    QString destino; // in the destination
-    QStringList columnas;        // destination columns filled
-    QStringList columnasOrigen;  // the source column of each
-    QVector<int> indiceOrigen;   // its place in a source row
+    QString tabla;              // in the source
+    QString destino;            // in the destination
+    QStringList columnas;       // destination columns filled
+    QStringList columnasOrigen; // the source column of each
+    QVector<int> indiceOrigen;  // its place in a source row
     QVector<Forma> formas;
-    QVector<int> indiceClave;    // key parts, as places in columnas
-    QStringList clavesAusentes;  // key parts the source lacks: every row is refused
+    QVector<int> indiceClave;   // key parts, as places in columnas
+    QStringList clavesAusentes; // key parts the source lacks: every row is refused
 };
 
 Plan planifica(const QString &tabla, const QString &nombreDestino, const QStringList &columnasDestino,
@@ -174,11 +174,12 @@ public:
         for (int k : plan.indiceClave)
             iguales << quoteIdentifier(plan.columnas.at(k)) + QLatin1String(" = ?");
         if (!iguales.isEmpty())
-            m_buscaClave = m_donde.prepare(QStringLiteral("SELECT rowid FROM main.%1 WHERE %2")
-                                               .arg(quoteIdentifier(plan.destino), iguales.join(QLatin1String(" AND "))));
-        m_preparada = m_insert.prepare(QStringLiteral("INSERT INTO main.%1 (%2) VALUES (%3) ON CONFLICT DO NOTHING")
-                                           .arg(quoteIdentifier(plan.destino), nombres.join(QLatin1Char(',')),
-                                                marcas.join(QLatin1Char(','))));
+            m_buscaClave =
+                m_donde.prepare(QStringLiteral("SELECT rowid FROM main.%1 WHERE %2")
+                                    .arg(quoteIdentifier(plan.destino), iguales.join(QLatin1String(" AND "))));
+        m_preparada = m_insert.prepare(
+            QStringLiteral("INSERT INTO main.%1 (%2) VALUES (%3) ON CONFLICT DO NOTHING")
+                .arg(quoteIdentifier(plan.destino), nombres.join(QLatin1Char(',')), marcas.join(QLatin1Char(','))));
     }
     bool preparada(QString *error) const
     {
@@ -367,8 +368,8 @@ Resultado<TipoBaseDatos> tipoBaseDatos(const QString &fichero)
     // Opened without blocking (a pipe would wait for a writer), and read only when it is
     // a regular file.
     QFile f;
-    if (QString por; !abreFicheroRegular(f, fichero, &por))
-        return fallo(por);
+    if (Resultado<void> abierto = abreFicheroRegular(f, fichero); !abierto)
+        return fallo(abierto.error());
     const QByteArray head = f.read(32);
     if (head.startsWith(QByteArray("SQLite format 3\0", 16)))
         return TipoBaseDatos::SQLite;

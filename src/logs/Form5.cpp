@@ -1,6 +1,5 @@
 #include "logs/Form5.h"
 
-
 #include "base/BuscaFicha.h"
 #include "base/Firmware.h"
 #include "base/FormRegistry.h"
@@ -303,16 +302,16 @@ void Form5::Form_Load()
     oLocGuru().TranslateForm(this);
     setWindowTitle(ui::applicationTitle());
 
-    QString error;
     if (!m.ConexionBD.isOpen()) {
         ui::MsgBox(TextoPropio("The database is not open."), ui::Icon::Critical, ui::OkOnly, this);
         return;
     }
-    m_serials = serialesProgramacion(m.ConexionBD, &error);
-    if (!error.isEmpty()) {
-        ui::MsgBox(error, ui::Icon::Critical, ui::OkOnly, this);
+    Resultado<QVector<qint32>> serials = serialesProgramacion(m.ConexionBD);
+    if (!serials) {
+        ui::MsgBox(serials.error().mensaje(), ui::Icon::Critical, ui::OkOnly, this);
         return;
     }
+    m_serials = std::move(*serials);
     CampActual = QStringLiteral("TextNumeroSerie");
     for (int c = rejillas::kFirstFirmware30Column; c <= rejillas::kLastFirmware30Column; ++c)
         TDBGridIntervalos->Columns(c).valueItems[0].display = oLocGuru().GetS(111);
@@ -367,14 +366,14 @@ void Form5::CarregaDades()
     if (m_pos < 0 || m_pos >= m_serials.size())
         return;
     Modulo1 &m = modulo1();
-    QString error;
     const qint32 serial = m_serials.at(m_pos);
-    const std::optional<logs::FichaIncidencias> ficha = logs::leeFicha(m.ConexionBD, serial, &error);
-    if (!ficha) {
-        ui::MsgBox(error.isEmpty() ? TextoPropio("The device is no longer in the database.") : error,
+    const Resultado<std::optional<logs::FichaIncidencias>> leida = logs::leeFicha(m.ConexionBD, serial);
+    if (!leida || !*leida) {
+        ui::MsgBox(leida ? TextoPropio("The device is no longer in the database.") : leida.error().mensaje(),
                    ui::Icon::Critical, ui::OkOnly, this);
         return;
     }
+    const logs::FichaIncidencias *ficha = &**leida;
     m_shown = ficha->serie;
     m.NumeroSerieAparato = ficha->serie;
     TextNumeroSerie->setText(QString::number(ficha->serie));
@@ -392,7 +391,10 @@ void Form5::CarregaDades()
     MaskE3->setText(ficha->e3);
     MaskCB->setText(ficha->cb);
 
-    const std::array<logs::Inhabil, 30> inhabiles = logs::leeInhabiles(m.ConexionBD, serial, &error);
+    const Resultado<std::array<logs::Inhabil, 30>> leidos = logs::leeInhabiles(m.ConexionBD, serial);
+    // Unread, the device's slots are shown empty rather than another device's (the failure
+    // is shown once the window is filled).
+    const std::array<logs::Inhabil, 30> inhabiles = leidos.value_or(logs::inhabilesVacios());
     for (int i = 0; i < 30; ++i) {
         m.InhabilDiaEmpieza[i] = inhabiles[i].diaEmpieza;
         m.InhabilHoraEmpieza[i] = inhabiles[i].horaEmpieza;
@@ -411,8 +413,8 @@ void Form5::CarregaDades()
     for (int c = rejillas::kFirstFirmware30Column; c <= rejillas::kLastFirmware30Column; ++c)
         TDBGridIntervalos->Columns(c).visible = dna;
     TDBGridIntervalos->columnsChanged();
-    if (!error.isEmpty())
-        ui::MsgBox(error, ui::Icon::Critical, ui::OkOnly, this);
+    if (!leidos)
+        ui::MsgBox(leidos.error().mensaje(), ui::Icon::Critical, ui::OkOnly, this);
 }
 
 void Form5::mueve(int paso)
@@ -453,20 +455,20 @@ void Form5::SSCommandBuscar_Click()
     if (!ok || texto.isEmpty())
         return;
     Modulo1 &m = modulo1();
-    QString error;
-    const std::optional<qint32> found =
-        buscaFichaPorCampo(m.ConexionBD, QString::fromLatin1(campo->columna), texto, &error);
-    if (!error.isEmpty()) {
-        ui::MsgBox(error, ui::Icon::Critical, ui::OkOnly, this);
+    const Resultado<std::optional<qint32>> busqueda =
+        buscaFichaPorCampo(m.ConexionBD, QString::fromLatin1(campo->columna), texto);
+    if (!busqueda) {
+        ui::MsgBox(busqueda.error().mensaje(), ui::Icon::Critical, ui::OkOnly, this);
         return;
     }
-    const QVector<qint32> serials = serialesProgramacion(m.ConexionBD, &error);
-    if (!error.isEmpty()) {
+    const std::optional<qint32> found = *busqueda;
+    Resultado<QVector<qint32>> serials = serialesProgramacion(m.ConexionBD);
+    if (!serials) {
         // The screen and the moves stay as they were.
-        ui::MsgBox(error, ui::Icon::Critical, ui::OkOnly, this);
+        ui::MsgBox(serials.error().mensaje(), ui::Icon::Critical, ui::OkOnly, this);
         return;
     }
-    m_serials = serials;
+    m_serials = std::move(*serials);
     const int at = found ? int(m_serials.indexOf(*found)) : -1;
     if (at < 0) {
         // Nothing found: the screen stays, the next move starts from the first device.

@@ -113,9 +113,9 @@ private:
     // Stop ended the intervals (no success message then).
     // *omitidos: the records skipped.
     bool descarga(class DeviceSession &session, const logs::RangoFechas &periodo, int *omitidos);
-    // Shows the device of that serial when it is in the table; false when it is not, or
-    // with the description in *error when the table cannot be read.
-    bool muestraSerie(qint32 serial, QString *error);
+    // Shows the device of that serial when it is in the table; false when it is not, a
+    // failure when the table cannot be read.
+    Resultado<bool> muestraSerie(qint32 serial);
     // The frame count and the record's date; at most ten times a second unless final.
     void muestraProgreso(int tramas, const QDateTime &fecha, bool final);
 
@@ -127,7 +127,7 @@ private:
     qint32 m_shown = 0; // the device on screen (0 = none)
     bool m_checking = false;
     class DeviceSession *m_sesion = nullptr; // the download running, which Stop cancels
-    QElapsedTimer m_progresoMostrado; // since the progress was last shown
+    QElapsedTimer m_progresoMostrado;        // since the progress was last shown
 };
 
 QWidget *creaForm5();

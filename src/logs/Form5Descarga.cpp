@@ -105,9 +105,10 @@ bool Form5::descarga(DeviceSession &session, const logs::RangoFechas &periodo, i
     Modulo1 &m = modulo1();
     const Identificacion &id = session.identification();
     if (id.numeroSerie != m_shown) {
-        QString error;
-        if (!muestraSerie(id.numeroSerie, &error)) {
-            critico(this, error.isEmpty() ? oLocGuru().GetS(29) + QString::number(id.numeroSerie) : error);
+        const Resultado<bool> mostrada = muestraSerie(id.numeroSerie);
+        if (!mostrada || !*mostrada) {
+            critico(this,
+                    mostrada ? oLocGuru().GetS(29) + QString::number(id.numeroSerie) : mostrada.error().mensaje());
             return false;
         }
     }
@@ -134,15 +135,17 @@ bool Form5::descarga(DeviceSession &session, const logs::RangoFechas &periodo, i
     return r.exito;
 }
 
-bool Form5::muestraSerie(qint32 serial, QString *error)
+Resultado<bool> Form5::muestraSerie(qint32 serial)
 {
     int at = int(m_serials.indexOf(serial));
     if (at < 0) {
         // A device stored since the window opened.
-        const QVector<qint32> now = serialesProgramacion(modulo1().ConexionBD, error);
-        if (!error->isEmpty() || !now.contains(serial))
+        Resultado<QVector<qint32>> now = serialesProgramacion(modulo1().ConexionBD);
+        if (!now)
+            return fallo(now.error());
+        if (!now->contains(serial))
             return false;
-        m_serials = now;
+        m_serials = std::move(*now);
         at = int(m_serials.indexOf(serial));
     }
     m_pos = at;

@@ -36,18 +36,15 @@ QString horaCorta(const QVariant &v)
 
 } // namespace
 
-std::optional<FichaIncidencias> leeFicha(const QSqlDatabase &db, qint32 serie, QString *error)
+Resultado<std::optional<FichaIncidencias>> leeFicha(const QSqlDatabase &db, qint32 serie)
 {
     QSqlQuery q(db);
     q.prepare(QStringLiteral("SELECT \"LNumeroSerie\", \"DFecha\", \"TLocal\", \"TVersion\", \"TTelefono\", "
                              "\"DFechaTotales\", \"THoraTotales\", \"LPasadasLocal\", \"LPasadasVecino\", \"LE3\", "
                              "\"LCB\" FROM \"Programacion\" WHERE \"LNumeroSerie\" = ?"));
     q.addBindValue(serie);
-    if (!q.exec()) {
-        if (error)
-            *error = q.lastError().text();
-        return std::nullopt;
-    }
+    if (!q.exec())
+        return fallo(q.lastError().text());
     if (!q.next())
         return std::nullopt;
     FichaIncidencias f;
@@ -65,21 +62,24 @@ std::optional<FichaIncidencias> leeFicha(const QSqlDatabase &db, qint32 serie, Q
     return f;
 }
 
-std::array<Inhabil, 30> leeInhabiles(const QSqlDatabase &db, qint32 serie, QString *error)
+std::array<Inhabil, 30> inhabilesVacios()
 {
     std::array<Inhabil, 30> out;
     for (Inhabil &i : out)
         i = {QStringLiteral("00/00/00"), QStringLiteral("00:00"), QStringLiteral("00/00/00"), QStringLiteral("00:00")};
+    return out;
+}
+
+Resultado<std::array<Inhabil, 30>> leeInhabiles(const QSqlDatabase &db, qint32 serie)
+{
+    std::array<Inhabil, 30> out = inhabilesVacios();
     QSqlQuery q(db);
     q.setForwardOnly(true);
     q.prepare(QStringLiteral("SELECT \"ByIntervalo\", \"TDiaEmpiezaInt\", \"THoraEmpiezaInt\", \"TDiaTerminaInt\", "
                              "\"THoraTerminaInt\" FROM \"IntervaloInhabil\" WHERE \"LNumeroSerie\" = ?"));
     q.addBindValue(serie);
-    if (!q.exec()) {
-        if (error)
-            *error = q.lastError().text();
-        return out;
-    }
+    if (!q.exec())
+        return fallo(q.lastError().text());
     while (q.next()) {
         const int slot = q.value(0).toInt();
         if (slot < 1 || slot > 30)

@@ -3,6 +3,7 @@
 // identity and totals, its disabled intervals, the rows and orders of its five grids,
 // and the check of the date box.
 
+#include "base/Resultado.h"
 #include "widgets/WindowedSqlModel.h"
 
 #include <QSqlDatabase>
@@ -26,15 +27,17 @@ struct FichaIncidencias {
     QString pasadasLocal, pasadasVecino, e3, cb;
 };
 
-// The device's row; nothing when it is not there (or on failure, with *error set).
-std::optional<FichaIncidencias> leeFicha(const QSqlDatabase &db, qint32 serie, QString *error);
+// The device's row; nothing when it is not there.
+Resultado<std::optional<FichaIncidencias>> leeFicha(const QSqlDatabase &db, qint32 serie);
 
 // The 30 disabled intervals of a device: start date, start time "hh:mm", end date, end
 // time; a slot without its row gives "00/00/00", "00:00", "00/00/00", "00:00".
 struct Inhabil {
     QString diaEmpieza, horaEmpieza, diaTermina, horaTermina;
 };
-std::array<Inhabil, 30> leeInhabiles(const QSqlDatabase &db, qint32 serie, QString *error);
+Resultado<std::array<Inhabil, 30>> leeInhabiles(const QSqlDatabase &db, qint32 serie);
+// Thirty empty slots.
+std::array<Inhabil, 30> inhabilesVacios();
 
 // The grids of the window.
 enum class Rejilla { Intervalos, Sesiones, Bateria, Borrat, Repro };

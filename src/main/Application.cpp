@@ -52,9 +52,8 @@ int runApplication(QApplication &app)
     DataFolderLock lock(DataFolder::path());
     if (!tomaCarpetaDatos(lock))
         return 1;
-    QString error;
-    if (!DataFolder::seed(&error)) {
-        ui::MsgBox(error, ui::Icon::Critical);
+    if (const Resultado<void> sembrada = DataFolder::seed(); !sembrada) {
+        ui::MsgBox(sembrada.error().mensaje(), ui::Icon::Critical);
         return 1;
     }
     registraVentanas();

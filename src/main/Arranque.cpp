@@ -77,7 +77,7 @@ ConfiguracionGuardada LeeConfiguracionGuardada()
     return r;
 }
 
-bool EscribeIniPorDefecto(const QString &ini, const ConfiguracionGuardada &guardada, QString *error)
+Resultado<void> EscribeIniPorDefecto(const QString &ini, const ConfiguracionGuardada &guardada)
 {
     QFile defecto(DataFolder::defaultFile(QStringLiteral("slx90.ini")));
     const QByteArray bytes = defecto.open(QIODevice::ReadOnly) ? defecto.readAll() : QByteArray();
@@ -88,9 +88,9 @@ bool EscribeIniPorDefecto(const QString &ini, const ConfiguracionGuardada &guard
                          GrabaIni(kSeccion, QStringLiteral("User"), guardada.usuario, ini);
     if (!escrito) {
         QFile::remove(ini);
-        *error = TextoPropio("Cannot write %1").arg(ini);
+        return fallo(TextoPropio("Cannot write %1").arg(ini));
     }
-    return escrito;
+    return {};
 }
 
 QString LeeLineaComandos(const QString &linea)
@@ -121,7 +121,7 @@ bool esFicheroIntercambio(const QString &fichero)
     return fichero.right(5).toUpper() == QLatin1String(".QV90");
 }
 
-bool GrabaConfiguracion(QSqlDatabase db, QString *error)
+Resultado<void> GrabaConfiguracion(QSqlDatabase db)
 {
     Modulo1 &m = modulo1();
     if (m.PrefijoMarcacion.isEmpty())
@@ -138,41 +138,31 @@ bool GrabaConfiguracion(QSqlDatabase db, QString *error)
     q.addBindValue(m.PrefijoMarcacion);
     q.addBindValue(int(m.VelocidadModem));
     q.addBindValue(m.PiePagina);
-    if (!q.exec()) {
-        *error = q.lastError().text();
-        return false;
-    }
-    if (q.numRowsAffected() < 1) {
-        *error = TextoPropio("The settings row of the table Configuracion is missing.");
-        return false;
-    }
-    return true;
+    if (!q.exec())
+        return fallo(q.lastError().text());
+    if (q.numRowsAffected() < 1)
+        return fallo(TextoPropio("The settings row of the table Configuracion is missing."));
+    return {};
 }
 
-bool GrabaUsuario(QSqlDatabase db, const QString &usuario, QString *error)
+Resultado<void> GrabaUsuario(QSqlDatabase db, const QString &usuario)
 {
     QSqlQuery q(db);
     q.prepare(QStringLiteral("UPDATE \"Configuracion\" SET \"TUsuario\" = ? WHERE rowid = ") + kFilaConfiguracion);
     q.addBindValue(usuario);
-    if (!q.exec()) {
-        *error = q.lastError().text();
-        return false;
-    }
-    if (q.numRowsAffected() < 1) {
-        *error = TextoPropio("The settings row of the table Configuracion is missing.");
-        return false;
-    }
-    return true;
+    if (!q.exec())
+        return fallo(q.lastError().text());
+    if (q.numRowsAffected() < 1)
+        return fallo(TextoPropio("The settings row of the table Configuracion is missing."));
+    return {};
 }
 
-bool LeeFilaConfiguracion(QSqlDatabase db, QString *error)
+Resultado<void> LeeFilaConfiguracion(QSqlDatabase db)
 {
     QSqlQuery q(db);
-    if (!q.exec(QStringLiteral("SELECT * FROM \"Configuracion\" LIMIT 1"))) {
-        *error = q.lastError().text();
-        return false;
-    }
-    return true;
+    if (!q.exec(QStringLiteral("SELECT * FROM \"Configuracion\" LIMIT 1")))
+        return fallo(q.lastError().text());
+    return {};
 }
 
 } // namespace slx

@@ -4,6 +4,7 @@
 // file of the current language.
 
 #include "base/Idiomas.h"
+#include "base/Resultado.h"
 
 #include <QSqlDatabase>
 #include <QString>
@@ -38,9 +39,9 @@ struct ConfiguracionGuardada {
 ConfiguracionGuardada LeeConfiguracionGuardada();
 
 // Writes the settings file ini, which is missing, from the embedded default one, with the
-// language and the footer given (the link settings keep their default values). False with a
+// language and the footer given (the link settings keep their default values). Fails with a
 // description when it cannot be written; no file is left then.
-bool EscribeIniPorDefecto(const QString &ini, const ConfiguracionGuardada &guardada, QString *error);
+Resultado<void> EscribeIniPorDefecto(const QString &ini, const ConfiguracionGuardada &guardada);
 
 // The command-line argument: trimmed, then at most two double quotes removed (the
 // first one, and the next one only when a first was removed).
@@ -51,13 +52,13 @@ QString lineaComandosDelPrograma();
 bool esFicheroIntercambio(const QString &fichero);
 
 // Writes the shared settings into the first row of Configuracion (the shutdown). An
-// empty PrefijoMarcacion becomes a single blank first. False with a description when
+// empty PrefijoMarcacion becomes a single blank first. Fails with a description when
 // the row is missing or cannot be written.
-bool GrabaConfiguracion(QSqlDatabase db, QString *error);
+Resultado<void> GrabaConfiguracion(QSqlDatabase db);
 // Writes TUsuario of the first row of Configuracion.
-bool GrabaUsuario(QSqlDatabase db, const QString &usuario, QString *error);
-// True when the table Configuracion can be read (a database that lacks it is not the
+Resultado<void> GrabaUsuario(QSqlDatabase db, const QString &usuario);
+// Succeeds when the table Configuracion can be read (a database that lacks it is not the
 // program's). A missing row is reported by the shutdown and the footer command.
-bool LeeFilaConfiguracion(QSqlDatabase db, QString *error);
+Resultado<void> LeeFilaConfiguracion(QSqlDatabase db);
 
 } // namespace slx

@@ -22,7 +22,7 @@ QString ficheroMarca()
 
 } // namespace
 
-QString CopiaSeguridad::aparta(const QString &copia, QString *error)
+Resultado<QString> CopiaSeguridad::aparta(const QString &copia)
 {
     const QDir carpeta = QFileInfo(copia).dir();
     const QString fecha = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH.mm.ss"));
@@ -41,10 +41,8 @@ QString CopiaSeguridad::aparta(const QString &copia, QString *error)
     for (int n = 2; !libre(aparte); ++n)
         aparte = carpeta.filePath(QStringLiteral("backupSLX90 %1 (%2).bak").arg(fecha).arg(n));
     QFile fichero(copia);
-    if (!fichero.rename(aparte)) {
-        *error = fichero.errorString();
-        return QString();
-    }
+    if (!fichero.rename(aparte))
+        return fallo(fichero.errorString());
     // The logs go with it; if one cannot, everything goes back under its own name.
     QStringList movidos;
     for (const char *log : kLogs) {
@@ -53,7 +51,7 @@ QString CopiaSeguridad::aparta(const QString &copia, QString *error)
             continue;
         QFile l(desde);
         if (!l.rename(aparte + QLatin1String(log))) {
-            *error = TextoPropio("The log %1 cannot be moved with it: %2").arg(desde, l.errorString());
+            QString error = TextoPropio("The log %1 cannot be moved with it: %2").arg(desde, l.errorString());
             QStringList fuera;
             for (const QString &m : std::as_const(movidos))
                 if (!QFile::rename(aparte + m, copia + m))
@@ -61,9 +59,9 @@ QString CopiaSeguridad::aparta(const QString &copia, QString *error)
             if (!QFile::rename(aparte, copia))
                 fuera.prepend(aparte);
             if (!fuera.isEmpty())
-                *error += QLatin1Char(' ') + TextoPropio("These files could not be put back under their own names: %1")
-                                                 .arg(fuera.join(QLatin1String(", ")));
-            return QString();
+                error += QLatin1Char(' ') + TextoPropio("These files could not be put back under their own names: %1")
+                                                .arg(fuera.join(QLatin1String(", ")));
+            return fallo(error);
         }
         movidos << QLatin1String(log);
     }

@@ -5,6 +5,8 @@
 // merge runs a mark lies beside it, so that a merge that never ended (the program
 // killed, a power cut) is told at the next start.
 
+#include "base/Resultado.h"
+
 #include <QDateTime>
 #include <QString>
 #include <optional>
@@ -14,8 +16,8 @@ namespace slx {
 class CopiaSeguridad {
 public:
     // Moves copia and its logs to "backupSLX90 <date time>.bak" in its folder: the new
-    // path, or empty with why in *error (then nothing was moved).
-    static QString aparta(const QString &copia, QString *error);
+    // path, or why not (then nothing was moved).
+    static Resultado<QString> aparta(const QString &copia);
     // Deletes a backup set aside and its logs; false when the backup stays.
     static bool borra(const QString &aparte);
 

@@ -154,11 +154,13 @@ void Form1::Form_Load()
         MSComm1().setCommPort(m.PuertoSerie);
 
     // The database; without it the commands that need it stay disabled.
-    QString error;
-    bool baseAbierta = Database::open(&error) && LeeFilaConfiguracion(m.ConexionBD, &error);
+    Resultado<void> base = Database::open();
+    if (base)
+        base = LeeFilaConfiguracion(m.ConexionBD);
+    const bool baseAbierta = base.has_value();
     if (!baseAbierta) {
         Database::close();
-        ui::MsgBox(error, ui::Icon::Critical, ui::OkOnly, this);
+        ui::MsgBox(base.error().mensaje(), ui::Icon::Critical, ui::OkOnly, this);
     }
     m_cargada = true;
     habilitaBotones(baseAbierta);
@@ -201,9 +203,8 @@ bool Form1::OfreceIniPorDefecto()
                        .arg(QDir::toNativeSeparators(ini)),
                    ui::Icon::Question, ui::YesNo, this) != ui::vbYes)
         return false;
-    QString error;
-    if (!EscribeIniPorDefecto(ini, guardada, &error)) {
-        ui::MsgBox(error, ui::Icon::Critical, ui::OkOnly, this);
+    if (const Resultado<void> escrito = EscribeIniPorDefecto(ini, guardada); !escrito) {
+        ui::MsgBox(escrito.error().mensaje(), ui::Icon::Critical, ui::OkOnly, this);
         return false;
     }
     return true;
@@ -216,9 +217,8 @@ void Form1::Form_Unload()
     m_cargada = false;
     Modulo1 &m = modulo1();
     if (m.ConexionBD.isOpen()) {
-        QString error;
-        if (!GrabaConfiguracion(m.ConexionBD, &error))
-            ui::MsgBox(error, ui::Icon::Critical, ui::OkOnly, this);
+        if (const Resultado<void> grabada = GrabaConfiguracion(m.ConexionBD); !grabada)
+            ui::MsgBox(grabada.error().mensaje(), ui::Icon::Critical, ui::OkOnly, this);
     }
     Database::close();
 }
@@ -354,15 +354,15 @@ void Form1::ImportaCopiaSeguridad()
     show();
     // Moved aside under a dated name, with its logs, before its merge starts, so that no
     // start runs it twice (a merge that cannot end does not come back at every start).
-    QString error;
-    const QString aparte = CopiaSeguridad::aparta(copia, &error);
-    if (aparte.isEmpty()) {
+    const Resultado<QString> apartada = CopiaSeguridad::aparta(copia);
+    if (!apartada) {
         ui::MsgBox(oLocGuru().GetS(178) + QLatin1String("\n\n") +
                        TextoPropio("The backup %1 cannot be moved aside before its merge, so it is not merged: %2")
-                           .arg(copia, error),
+                           .arg(copia, apartada.error().mensaje()),
                    ui::Icon::Critical, ui::OkOnly, this);
         return;
     }
+    const QString aparte = *apartada;
     CopiaSeguridad::marcaFusion(aparte);
     m.FicheroImportar = aparte;
     ResultadoFusion r;
@@ -410,9 +410,8 @@ void Form1::SeleccionaFichero()
     if (m.FicheroImportar.isEmpty())
         return;
     // The program's own database (or its log) is refused before anything opens it.
-    const QString propia = rehusaBaseDatosDelPrograma(m.FicheroImportar);
-    if (!propia.isEmpty()) {
-        ui::MsgBox(propia, ui::Icon::Critical, ui::OkOnly, this);
+    if (const Resultado<void> propia = rehusaBaseDatosDelPrograma(m.FicheroImportar); !propia) {
+        ui::MsgBox(propia.error().mensaje(), ui::Icon::Critical, ui::OkOnly, this);
         m.FicheroImportar.clear();
         return;
     }
@@ -480,9 +479,8 @@ void Form1::SSCommandUsuario_Click()
     if (!GrabaIni(QLatin1String(kSeccionIni), QStringLiteral("User"), m.PiePagina, ficheroIni()))
         ui::MsgBox(TextoPropio("The settings file %1 cannot be written.").arg(ficheroIni()), ui::Icon::Critical,
                    ui::OkOnly, this);
-    QString error;
-    if (!GrabaUsuario(m.ConexionBD, m.PiePagina, &error))
-        ui::MsgBox(error, ui::Icon::Critical, ui::OkOnly, this);
+    if (const Resultado<void> grabado = GrabaUsuario(m.ConexionBD, m.PiePagina); !grabado)
+        ui::MsgBox(grabado.error().mensaje(), ui::Icon::Critical, ui::OkOnly, this);
 }
 
 void Form1::SSCommandHelp_Click()

@@ -18,11 +18,11 @@ namespace slx {
 void Form2::SSCommandImprimir_Click()
 {
     Modulo1 &m = modulo1();
-    QString fallo;
-    const auto serial = enteroTexto(texto(QStringLiteral("MaskNumeroSerie")), std::numeric_limits<qint32>::min(),
-                                    std::numeric_limits<qint32>::max(), &fallo);
+    const Resultado<qint64> serial =
+        enteroTexto(texto(QStringLiteral("MaskNumeroSerie")), std::numeric_limits<qint32>::min(),
+                    std::numeric_limits<qint32>::max());
     if (!serial) {
-        ui::MsgBox(fallo, ui::Icon::Critical, ui::OkOnly, this);
+        ui::MsgBox(serial.error().mensaje(), ui::Icon::Critical, ui::OkOnly, this);
         return;
     }
     if (*serial == 0)

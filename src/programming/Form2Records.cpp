@@ -31,16 +31,16 @@ bool Form2::Form_Load()
     Timer1_Timer();
     m_timer1->start();
 
-    QString error;
     if (!m.ConexionBD.isOpen()) {
         ui::MsgBox(TextoPropio("The database is not open."), ui::Icon::Critical, ui::OkOnly, this);
         return false;
     }
-    m_serials = serialesProgramacion(m.ConexionBD, &error);
-    if (!error.isEmpty()) {
-        ui::MsgBox(error, ui::Icon::Critical, ui::OkOnly, this);
+    Resultado<QVector<qint32>> serials = serialesProgramacion(m.ConexionBD);
+    if (!serials) {
+        ui::MsgBox(serials.error().mensaje(), ui::Icon::Critical, ui::OkOnly, this);
         return false;
     }
+    m_serials = std::move(*serials);
 
     // The command line names a device once per run.
     const QString linea = m.LineaComandos;
@@ -76,15 +76,14 @@ bool Form2::Form_Load()
 
 bool Form2::reloadSerials()
 {
-    QString error;
-    const QVector<qint32> serials = serialesProgramacion(modulo1().ConexionBD, &error);
-    if (!error.isEmpty()) {
+    Resultado<QVector<qint32>> serials = serialesProgramacion(modulo1().ConexionBD);
+    if (!serials) {
         // The sheets could not be read again: the failure is shown, the sheet on screen and
         // the rows known stay.
-        ui::MsgBox(error, ui::Icon::Critical, ui::OkOnly, this);
+        ui::MsgBox(serials.error().mensaje(), ui::Icon::Critical, ui::OkOnly, this);
         return false;
     }
-    m_serials = serials;
+    m_serials = std::move(*serials);
     const int at = m_serials.indexOf(numeroSerie());
     m_pos = at >= 0 ? at : (m_serials.isEmpty() ? -1 : 0);
     return true;
@@ -182,15 +181,14 @@ void Form2::SSCommandBorrar_Click()
         ui::MsgBox(borrado.error().mensaje(), ui::Icon::Critical, ui::OkOnly, this);
         return;
     }
-    QString error;
-    const QVector<qint32> serials = serialesProgramacion(modulo1().ConexionBD, &error);
-    if (!error.isEmpty()) {
+    Resultado<QVector<qint32>> serials = serialesProgramacion(modulo1().ConexionBD);
+    if (!serials) {
         // The device is gone, but the table could not be read again: the failure is shown, and
         // the sheets known before stand for the table, instead of a new sheet for an empty one.
-        ui::MsgBox(error, ui::Icon::Critical, ui::OkOnly, this);
+        ui::MsgBox(serials.error().mensaje(), ui::Icon::Critical, ui::OkOnly, this);
         m_serials.removeAll(serial);
     } else {
-        m_serials = serials;
+        m_serials = std::move(*serials);
     }
     if (m_serials.isEmpty()) {
         m_pos = -1;

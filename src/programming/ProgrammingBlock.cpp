@@ -50,11 +50,10 @@ public:
 
     std::optional<qint64> entero(const QString &texto, const QString &campo, qint64 min, qint64 max)
     {
-        QString descripcion;
-        const auto v = enteroTexto(texto, min, max, &descripcion);
+        const Resultado<qint64> v = enteroTexto(texto, min, max);
         if (!v)
-            return falla(campo, descripcion);
-        return v;
+            return falla(campo, v.error().text);
+        return *v;
     }
 
     quint8 byte(const QString &texto, const QString &campo)

@@ -16,7 +16,7 @@ QByteArray tramaDemanaProgramacio()
 
 std::optional<qint32> numeroSerieFitxa(const QString &maskNumeroSerie)
 {
-    const std::optional<qint64> n = enteroTexto(maskNumeroSerie, 0, 2147483647);
+    const Resultado<qint64> n = enteroTexto(maskNumeroSerie, 0, 2147483647);
     if (!n)
         return std::nullopt;
     return static_cast<qint32>(*n);

@@ -45,11 +45,7 @@ int etiquetaBusqueda(const QString &campActual)
 
 Resultado<std::optional<qint32>> buscaFicha(const QSqlDatabase &db, const QString &campActual, const QString &texto)
 {
-    QString error;
-    const std::optional<qint32> found = buscaFichaPorCampo(db, columnaBusqueda(campActual), texto, &error);
-    if (!error.isEmpty())
-        return fallo(error);
-    return found;
+    return buscaFichaPorCampo(db, columnaBusqueda(campActual), texto);
 }
 
 Resultado<> borraAparato(QSqlDatabase db, qint32 serial)

@@ -46,10 +46,9 @@ constexpr qint64 kMaxLong = std::numeric_limits<qint32>::max();
 
 qint64 entero(const QString &texto, const char *campo, qint64 min, qint64 max)
 {
-    QString fallo;
-    const auto v = enteroTexto(texto, min, max, &fallo);
+    const Resultado<qint64> v = enteroTexto(texto, min, max);
     if (!v)
-        throw Rechazo{QString::fromLatin1(campo), fallo};
+        throw Rechazo{QString::fromLatin1(campo), v.error().text};
     return *v;
 }
 
@@ -138,7 +137,9 @@ std::optional<double> numeroLeido(const QVariant &v)
 
 QString numero(const QVariant &v, const QString &defecto)
 {
-    const auto n = vacio(v) ? std::nullopt : enteroTexto(v.toString(), kMinLong, kMaxLong);
+    if (vacio(v))
+        return defecto;
+    const Resultado<qint64> n = enteroTexto(v.toString(), kMinLong, kMaxLong);
     return n ? QString::number(*n) : defecto;
 }
 

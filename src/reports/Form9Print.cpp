@@ -66,17 +66,16 @@ void Form9::SSCommandImprimir_Click()
     if (!VSReport1)
         VSReport1 = new ReportEngine(this);
     const auto prepara = [&]() -> Resultado<> {
-        QString error;
         const auto vista = vistaIncidencias();
         const CajasIncidencias cajas = vista ? vista->cajas() : CajasIncidencias{};
         const QString totales = cajas.fechaTotales + QLatin1Char(' ') + cajas.horaTotales;
         const QString memo =
             marco::memoInhabiles(m.InhabilDiaEmpieza, m.InhabilHoraEmpieza, m.InhabilDiaTermina, m.InhabilHoraTermina);
         // The serial shown in the window, as a number (it is bound in every query).
-        const auto serial = enteroTexto(TextNumeroSerie->text(), std::numeric_limits<qint32>::min(),
-                                        std::numeric_limits<qint32>::max(), &error);
+        const Resultado<qint64> serial = enteroTexto(TextNumeroSerie->text(), std::numeric_limits<qint32>::min(),
+                                                     std::numeric_limits<qint32>::max());
         if (!serial)
-            return fallo(error);
+            return fallo(serial.error());
         // A missing device row is reported once the memo, the pictures and the layout are done.
         const auto fila = marco::leeFilaAparato(m.ConexionBD, qint32(*serial));
         const auto usuario = marco::usuarioConfiguracion(m.ConexionBD);

@@ -1,6 +1,7 @@
 // The catalogue of the log tables' columns against the tables the program creates: every
 // column of Intervalos and Sesiones is in it, under its stored name, in the table's order.
 
+#include "VerificaResultado.h"
 #include "base/ColumnasRegistro.h"
 #include "base/Database.h"
 
@@ -41,8 +42,7 @@ private Q_SLOTS:
     {
         QTemporaryDir dir;
         const QString file = dir.filePath(QStringLiteral("slx90.db"));
-        QString error;
-        QVERIFY2(Database::create(file, &error), qPrintable(error));
+        SLX_VERIFY_OK(Database::create(file));
         QCOMPARE(registro::nombresIntervalo(), columnasDe(file, QStringLiteral("Intervalos")));
         QCOMPARE(registro::nombresSesion(), columnasDe(file, QStringLiteral("Sesiones")));
         // The layout before 3.0 stops before the D.N.A. values.

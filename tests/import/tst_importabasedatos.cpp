@@ -3,16 +3,16 @@
 
 #include "OrdinaryUser.h"
 #include "TestSupport.h"
+#include "VerificaResultado.h"
 #include "base/Database.h"
 #include "base/Modulo1.h"
 #include "base/TextoPropio.h"
 #include "import/ImportaBaseDatos.h"
 #include "import/NombresDatos.h"
-#include "import/NombresDatos.h"
 
 #include <QDir>
-#include <QFileInfo>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -82,9 +82,8 @@ public:
     explicit Fuente(const QString &path)
         : m_path(path)
     {
-        QString error;
         QFile::remove(path);
-        QVERIFY2(Database::create(path, &error), qPrintable(error));
+        SLX_VERIFY_OK(Database::create(path));
         m_db = QSqlDatabase::addDatabase("QSQLITE", "test-source");
         m_db.setDatabaseName(path);
         QVERIFY(m_db.open());
@@ -157,10 +156,7 @@ public:
     {
         QFile::setPermissions(path, QFileDevice::Permissions());
     }
-    ~SinPermiso()
-    {
-        QFile::setPermissions(m_path, QFile::ReadOwner | QFile::WriteOwner);
-    }
+    ~SinPermiso() { QFile::setPermissions(m_path, QFile::ReadOwner | QFile::WriteOwner); }
     bool holds() const { return m_usuario.holds(); }
 
 private:
@@ -202,9 +198,10 @@ private Q_SLOTS:
         // The program's own database is never opened to be looked at.
         const Resultado<TipoBaseDatos> propia = tipoBaseDatos(home.file("slx90.db"));
         QVERIFY(!propia);
-        QCOMPARE(propia.error().text, TextoPropio("The file %1 is the program's own database or one of its logs: it cannot be "
-                                  "imported into it.")
-                          .arg(home.file("slx90.db")));
+        QCOMPARE(propia.error().text,
+                 TextoPropio("The file %1 is the program's own database or one of its logs: it cannot be "
+                             "imported into it.")
+                     .arg(home.file("slx90.db")));
         // The name does not decide: an Access file called .db is still read as Access.
         QVERIFY(QFile::copy(legacyA(), home.file("renamed.db")));
         QCOMPARE(tipoBaseDatos(home.file("renamed.db")).value_or(TipoBaseDatos::SQLite), TipoBaseDatos::Access);
@@ -696,7 +693,7 @@ private Q_SLOTS:
         slxtest::DataHome home;
         QVERIFY(home.openDatabase());
         const QString other = home.file("readonly.db");
-        QVERIFY(Database::create(other, nullptr));
+        SLX_VERIFY_OK(Database::create(other));
         {
             QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "readonly-destination");
             db.setDatabaseName(other);
@@ -751,74 +748,120 @@ private Q_SLOTS:
         const QString dia = "CREATE TABLE DiaBorrado (LNumeroSerie, DFecha, THora)";
         const QString intervalo = "CREATE TABLE Intervalos (LNumeroSerie, DFechaInicio, THoraInicio, SLeqLocal%1)";
         const QList<Caso> casos = {
-            {"ordinary column named rowid", {intervalo.arg(", rowid"), intervalos(600, "rowid", "7")}, "Intervalos",
-             600, 0, 0},
+            {"ordinary column named rowid",
+             {intervalo.arg(", rowid"), intervalos(600, "rowid", "7")},
+             "Intervalos",
+             600,
+             0,
+             0},
             {"rowid, _rowid_ and oid all columns",
              {"CREATE TABLE DiaBorrado (LNumeroSerie, DFecha, THora, rowid, _rowid_, oid)", eventos(30)},
-             "DiaBorrado", 30, 0, 0},
+             "DiaBorrado",
+             30,
+             0,
+             0},
             {"row number 2^62",
              {dia, "INSERT INTO DiaBorrado (rowid, LNumeroSerie, DFecha, THora) VALUES (1, 5, '2009-01-01', '10:00')",
               "INSERT INTO DiaBorrado (rowid, LNumeroSerie, DFecha, THora) VALUES (4611686018427387904, 5, "
               "'2009-01-01', '10:01')",
               "INSERT INTO DiaBorrado (rowid, LNumeroSerie, DFecha, THora) VALUES (4611686018427387905, 5, "
               "'2009-01-01', '10:02')"},
-             "DiaBorrado", 3, 0, 0},
+             "DiaBorrado",
+             3,
+             0,
+             0},
             {"row numbers at both ends of their range",
              {dia,
               "INSERT INTO DiaBorrado (rowid, LNumeroSerie, DFecha, THora) VALUES (-9223372036854775808, 5, "
               "'2009-01-01', '10:00')",
               "INSERT INTO DiaBorrado (rowid, LNumeroSerie, DFecha, THora) VALUES (9223372036854775807, 5, "
               "'2009-01-01', '10:01')"},
-             "DiaBorrado", 2, 0, 0},
+             "DiaBorrado",
+             2,
+             0,
+             0},
             {"table without row numbers",
              {"CREATE TABLE DiaBorrado (LNumeroSerie, DFecha, THora, PRIMARY KEY (LNumeroSerie, DFecha, THora)) "
               "WITHOUT ROWID",
               eventos(40)},
-             "DiaBorrado", 40, 0, 0},
+             "DiaBorrado",
+             40,
+             0,
+             0},
             {"rows to convert and one to refuse inside long blocks",
              {intervalo.arg(QString()), intervalos(45000),
               "UPDATE Intervalos SET SLeqLocal = '61.5' WHERE rowid IN (3, 20000, 20001, 44999)",
               "UPDATE Intervalos SET SLeqLocal = 'loud' WHERE rowid = 30000"},
-             "Intervalos", 44999, 0, 1},
+             "Intervalos",
+             44999,
+             0,
+             1},
             {"a refusal of the destination inside a block",
              {"CREATE TABLE Intervalos (LNumeroSerie, DFechaInicio, THoraInicio, ByTLeq)",
               "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < 29) INSERT INTO Intervalos "
               "SELECT 5, '2009-01-01', '10:' || substr('0' || i, -2), CASE i WHEN 12 THEN 300 ELSE 15 END FROM n"},
-             "Intervalos", 29, 0, 1},
+             "Intervalos",
+             29,
+             0,
+             1},
             // The clock readings the download keeps for an event: two digits each, no time of day.
             {"events at clock readings that are no time of day",
              {dia, eventos(5), "INSERT INTO DiaBorrado VALUES (5, '2009-01-02', '25:00')",
               "INSERT INTO DiaBorrado VALUES (5, '2009-01-02', '08:61')",
               "INSERT INTO DiaBorrado VALUES (5, '2009-01-02', '8:61x')"},
-             "DiaBorrado", 7, 0, 1},
+             "DiaBorrado",
+             7,
+             0,
+             1},
             // Not "already in the database": the destination held none of them.
             {"the same key twice in the source",
-             {dia, eventos(10), "INSERT INTO DiaBorrado VALUES (5, '2009-01-01', '00:03')"}, "DiaBorrado", 10, 0, 0, 1},
+             {dia, eventos(10), "INSERT INTO DiaBorrado VALUES (5, '2009-01-01', '00:03')"},
+             "DiaBorrado",
+             10,
+             0,
+             0,
+             1},
             {"the same key twice in the source, the second after a refusal",
              {"CREATE TABLE DiaBorrado (LNumeroSerie, DFecha, THora, ByTLeq)", eventos(10),
               "INSERT INTO DiaBorrado VALUES (5, '2009-01-01', '00:03', 1)",
               "INSERT INTO DiaBorrado VALUES (5, '2009-01-01', 'zz', 1)"},
-             "DiaBorrado", 10, 0, 1, 1},
+             "DiaBorrado",
+             10,
+             0,
+             1,
+             1},
             // A real column that takes a name of the row number, in another letter case, with NULLs.
             {"ordinary column spelled RowId holding NULLs",
              {"CREATE TABLE DiaBorrado (LNumeroSerie, DFecha, THora, RowId)", eventos(30),
               "UPDATE DiaBorrado SET RowId = CASE WHEN _rowid_ % 3 = 0 THEN _rowid_ END"},
-             "DiaBorrado", 30, 0, 0},
+             "DiaBorrado",
+             30,
+             0,
+             0},
             {"ordinary columns spelled _ROWID_ and RowId holding NULLs",
              {"CREATE TABLE DiaBorrado (LNumeroSerie, DFecha, THora, _ROWID_, RowId)", eventos(30),
               "UPDATE DiaBorrado SET _ROWID_ = CASE WHEN oid % 3 = 0 THEN oid END, RowId = CASE WHEN oid % 2 = 0 "
               "THEN oid END"},
-             "DiaBorrado", 30, 0, 0},
+             "DiaBorrado",
+             30,
+             0,
+             0},
             {"blank key parts",
              {dia, eventos(3), "INSERT INTO DiaBorrado VALUES (5, '2009-01-02', '')",
               "INSERT INTO DiaBorrado VALUES (5, '2009-01-03', '   ')",
               "INSERT INTO DiaBorrado VALUES (5, '2009-01-04', NULL)",
               "INSERT INTO DiaBorrado VALUES (5, '2009-01-05', char(9))"},
-             "DiaBorrado", 3, 0, 4},
+             "DiaBorrado",
+             3,
+             0,
+             4},
             {"blank start times of intervals",
              {intervalo.arg(QString()), intervalos(5), "UPDATE Intervalos SET THoraInicio = '' WHERE rowid = 2",
               "UPDATE Intervalos SET THoraInicio = ' ' WHERE rowid = 4"},
-             "Intervalos", 3, 0, 2},
+             "Intervalos",
+             3,
+             0,
+             2},
         };
         for (const Caso &c : casos)
             for (bool adjunta : {true, false})
@@ -1072,14 +1115,15 @@ private Q_SLOTS:
         QVERIFY2(nombrada, qPrintable(r.motivos.join('\n')));
         // Every value stored is the one the good rows hold.
         const QHash<QString, QVariant> buenos = {
-            {"THoraInicio", "10:00"},         {"THoraFinal", "10:15"},         {"THoraMaxLeq1min", "07:50"},
-            {"SLeqLocal", 60.5},              {"DFechaFinal", "2009-01-02"},   {"TTipoActuacionLocal", "Leq05s"},
+            {"THoraInicio", "10:00"},        {"THoraFinal", "10:15"},
+            {"THoraMaxLeq1min", "07:50"},    {"SLeqLocal", 60.5},
+            {"DFechaFinal", "2009-01-02"},   {"TTipoActuacionLocal", "Leq05s"},
             {"THoraEmpiezaInt", "22:00:00"},
         };
-        QCOMPARE(valor(QString("SELECT COUNT(*) FROM %1 WHERE \"%2\" IS NOT ?").arg(tabla, columna),
-                       {buenos.value(columna)})
-                     .toInt(),
-                 0);
+        QCOMPARE(
+            valor(QString("SELECT COUNT(*) FROM %1 WHERE \"%2\" IS NOT ?").arg(tabla, columna), {buenos.value(columna)})
+                .toInt(),
+            0);
     }
 
     // An SQLite file with a damaged page: what can be read is merged, the file is named as

@@ -64,13 +64,14 @@ private Q_SLOTS:
         for (const QString &log : kLogs)
             QVERIFY(escribe(copia + log, "its log " + log.toLatin1()));
 
-        QString error;
-        QCOMPARE(CopiaSeguridad::aparta(copia, &error), QString());
+        const Resultado<QString> apartada = CopiaSeguridad::aparta(copia);
+        QVERIFY(!apartada);
+        const QString error = apartada.error().mensaje();
         // Told which log stayed, and why.
         QVERIFY2(error.startsWith(TextoPropio("The log %1 cannot be moved with it: %2").arg(copia + "-journal", "")),
                  qPrintable(error));
-        QVERIFY2(!error.contains(TextoPropio("These files could not be put back under their own names: %1")
-                                     .section("%1", 0, 0)),
+        QVERIFY2(!error.contains(
+                     TextoPropio("These files could not be put back under their own names: %1").section("%1", 0, 0)),
                  qPrintable(error));
         // Everything under its own name, as it was; nothing left under the dated name.
         QCOMPARE(lee(copia), QByteArray("the backup"));
@@ -115,15 +116,14 @@ private Q_SLOTS:
                 QVERIFY(escribe(nombre, "foreign"));
             ajenos << nombre;
         }
-        QString error;
-        const QString aparte = CopiaSeguridad::aparta(copia, &error);
-        QVERIFY2(!aparte.isEmpty(), qPrintable(error));
+        const Resultado<QString> apartada = CopiaSeguridad::aparta(copia);
+        QVERIFY2(apartada, qPrintable(apartada ? QString() : apartada.error().mensaje()));
+        const QString aparte = *apartada;
         QCOMPARE(lee(aparte), QByteArray("the backup"));
         QCOMPARE(lee(aparte + "-shm"), QByteArray("its own"));
         for (const QString &l : kLogs) {
             if (l != "-shm") {
-                QVERIFY2(!QFileInfo(aparte + l).exists() && !QFileInfo(aparte + l).isSymLink(),
-                         qPrintable(aparte + l));
+                QVERIFY2(!QFileInfo(aparte + l).exists() && !QFileInfo(aparte + l).isSymLink(), qPrintable(aparte + l));
             }
         }
         // The foreign logs are left as they were.

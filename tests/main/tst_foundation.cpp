@@ -191,8 +191,9 @@ private Q_SLOTS:
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write(content);
         f.close();
-        QString error;
-        QVERIFY(!Database::open(&error));
+        const Resultado<void> abierta = Database::open();
+        QVERIFY(!abierta);
+        const QString error = abierta.error().mensaje();
         QVERIFY2(error.contains(home.file("slx90.db")), qPrintable(error));
         QVERIFY(!modulo1().ConexionBD.isOpen());
         QVERIFY(f.open(QIODevice::ReadOnly));

@@ -44,16 +44,19 @@ QString DataHome::file(const QString &name) const
 
 bool DataHome::seed()
 {
-    return slx::DataFolder::seed();
+    const slx::Resultado<void> sembrada = slx::DataFolder::seed();
+    if (!sembrada)
+        qWarning("%s", qPrintable(sembrada.error().mensaje()));
+    return sembrada.has_value();
 }
 
 bool DataHome::openDatabase()
 {
-    QString error;
     if (!seed())
         return false;
-    if (!slx::Database::open(&error)) {
-        qWarning("%s", qPrintable(error));
+    const slx::Resultado<void> abierta = slx::Database::open();
+    if (!abierta) {
+        qWarning("%s", qPrintable(abierta.error().mensaje()));
         return false;
     }
     return true;
