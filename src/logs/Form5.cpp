@@ -393,12 +393,9 @@ void Form5::CarregaDades()
     MaskCB->setText(ficha->cb);
 
     const std::array<logs::Inhabil, 30> inhabiles = logs::leeInhabiles(m.ConexionBD, serial, &error);
-    for (int i = 0; i < 30; ++i) {
-        m.InhabilDiaEmpieza[i] = inhabiles[i].diaEmpieza;
-        m.InhabilHoraEmpieza[i] = inhabiles[i].horaEmpieza;
-        m.InhabilDiaTermina[i] = inhabiles[i].diaTermina;
-        m.InhabilHoraTermina[i] = inhabiles[i].horaTermina;
-    }
+    for (int i = 0; i < 30; ++i)
+        m.IntervalosInhabiles[i] = {i + 1, inhabiles[i].diaEmpieza, inhabiles[i].horaEmpieza, inhabiles[i].diaTermina,
+                                    inhabiles[i].horaTermina};
 
     for (Rejilla r : kRejillas) {
         m_descendente[int(r)] = true;

@@ -45,7 +45,7 @@ void storeSheet(const QString &serial, const QString &version, const QString &tl
     f.MaskVersion = version;
     f.MaskTLeq = tleq;
     fixtures::publica(f);
-    QVERIFY(GrabaProgramacio(f));
+    QVERIFY(GrabaProgramacio(modulo1().ConexionBD, f));
 }
 
 } // namespace
@@ -457,7 +457,7 @@ private Q_SLOTS:
         QVERIFY(form->findChild<QTabWidget *>("SSTab2")->currentWidget()->isAncestorOf(form->campo(field)));
         // Nothing saved, no link opened.
         FitxaProgramacio stored;
-        QVERIFY(CarregaProgramacio(stored, 100123));
+        QVERIFY(CarregaProgramacio(modulo1().ConexionBD, stored, 100123));
         QVERIFY(!stored.MaskDiaLocal.isEmpty() && !stored.MaskTempsActLoc.isEmpty());
         QVERIFY(fx->link.emulator.received().isEmpty());
         checkRestored();
@@ -495,7 +495,7 @@ private Q_SLOTS:
         QCOMPARE(fx->link.emulator.writes().size(), 1);
         QCOMPARE(stored(), 1);
         FitxaProgramacio saved;
-        QVERIFY(CarregaProgramacio(saved, 100123));
+        QVERIFY(CarregaProgramacio(modulo1().ConexionBD, saved, 100123));
         QCOMPARE(saved.MaskLocal, QString("Sala Apolo"));
         QCOMPARE(saved.TextNota, QString("Primera\r\nSegunda"));
         checkRestored();
@@ -583,7 +583,7 @@ private Q_SLOTS:
             QCOMPARE(form->texto(order[i]), corrected[i]);
             QTRY_COMPARE(QApplication::focusWidget(), form->campo(order[i]));
             FitxaProgramacio row;
-            QVERIFY(CarregaProgramacio(row, 100123));
+            QVERIFY(CarregaProgramacio(modulo1().ConexionBD, row, 100123));
             QCOMPARE(row.MaskTLeq, QString("15"));
             QCOMPARE(row.MaskRings, QString("2"));
             QCOMPARE(row.MaskTiempoAtenuacion, QString("120"));
@@ -591,7 +591,7 @@ private Q_SLOTS:
         fx->answers.then(int(ui::vbOK));
         form->SSCommandGrabar_Click();
         FitxaProgramacio row;
-        QVERIFY(CarregaProgramacio(row, 100123));
+        QVERIFY(CarregaProgramacio(modulo1().ConexionBD, row, 100123));
         QCOMPARE(row.MaskTLeq, QString("60"));
         QCOMPARE(row.MaskRings, QString("1"));
         QCOMPARE(row.MaskTiempoAtenuacion, QString("0"));
