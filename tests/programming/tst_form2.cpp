@@ -666,6 +666,52 @@ private Q_SLOTS:
         QVERIFY(modulo1().FitxaModificada);
     }
 
+    void sharedStateFollowsTheSheetOnScreen()
+    {
+        addSheets({{100123, "A"}});
+        FitxaProgramacio other = fixtures::fitxa100123();
+        other.MaskNumeroSerie = "204567";
+        other.MaskVersion = "3.2";
+        other.MatrizInhabil[0] = {1, "01/02/09", "10:00", "02/02/09", "11:00"};
+        QVERIFY(GrabaProgramacio(modulo1().ConexionBD, other));
+        // Rows no sheet holds: a hand-over that does not happen shows.
+        for (FilaInhabil &fila : modulo1().IntervalosInhabiles)
+            fila = {0, "01/01/01", "01:01", "02/01/01", "02:02"};
+        // A device no sheet is stored for: a new sheet, modified, its intervals unused; the
+        // current device stays.
+        modulo1().NumeroSerieAparato = 999;
+        modulo1().VersionAparato = "9.9";
+        QVERIFY(open());
+        QCOMPARE(serial(), QString("0"));
+        QVERIFY(modulo1().FitxaModificada);
+        QCOMPARE(modulo1().NumeroSerieAparato, 999);
+        QCOMPARE(modulo1().VersionAparato, QString("9.9"));
+        for (int k = 0; k < 30; ++k)
+            QCOMPARE(modulo1().IntervalosInhabiles[k], (FilaInhabil{k + 1, "00/00/00", "00:00", "00/00/00", "00:00"}));
+        // A stored sheet loaded: its device, its version and its intervals, not modified.
+        form->SSCommandAnterior_Click();
+        QCOMPARE(serial(), QString("204567"));
+        QCOMPARE(modulo1().NumeroSerieAparato, 204567);
+        QCOMPARE(modulo1().VersionAparato, QString("3.2"));
+        QVERIFY(!modulo1().FitxaModificada);
+        QCOMPARE(modulo1().IntervalosInhabiles[0], (FilaInhabil{1, "01/02/09", "10:00", "02/02/09", "11:00"}));
+        QCOMPARE(modulo1().IntervalosInhabiles[1], (FilaInhabil{2, "31/12/08", "20:00", "01/01/09", "09:00"}));
+        form->SSCommandAnterior_Click();
+        QCOMPARE(serial(), QString("100123"));
+        QCOMPARE(modulo1().NumeroSerieAparato, 100123);
+        QCOMPARE(modulo1().VersionAparato, QString("4.1"));
+        QCOMPARE(modulo1().IntervalosInhabiles[0], (FilaInhabil{1, "24/12/08", "22:00", "25/12/08", "08:00"}));
+        // A grid edit is handed over at once and marks the sheet; the save clears the mark.
+        grid::MatrizInhabil *m = form->MatrizInhabil();
+        QVERIFY(m->setData(m->index(2, 1), "06/01/09"));
+        QCOMPARE(modulo1().IntervalosInhabiles[2], (FilaInhabil{3, "06/01/09", "00:00", "06/01/09", "00:01"}));
+        QVERIFY(modulo1().FitxaModificada);
+        answers->then(ui::vbOK);
+        form->SSCommandGrabar_Click();
+        QVERIFY(!modulo1().FitxaModificada);
+        QCOMPARE(modulo1().NumeroSerieAparato, 100123);
+    }
+
     void gridEditsReachTheSavedSheet()
     {
         addSheets({{100123, "A"}});
