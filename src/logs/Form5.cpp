@@ -394,8 +394,7 @@ void Form5::CarregaDades()
 
     const std::array<logs::Inhabil, 30> inhabiles = logs::leeInhabiles(m.ConexionBD, serial, &error);
     for (int i = 0; i < 30; ++i)
-        m.IntervalosInhabiles[i] = {i + 1, inhabiles[i].diaEmpieza, inhabiles[i].horaEmpieza, inhabiles[i].diaTermina,
-                                    inhabiles[i].horaTermina};
+        m.IntervalosInhabiles[i] = inhabiles[i];
 
     for (Rejilla r : kRejillas) {
         m_descendente[int(r)] = true;
