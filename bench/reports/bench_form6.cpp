@@ -122,7 +122,7 @@ int main(int argc, char **argv)
     Modulo1 &m = modulo1();
     m.VersionAparato = QStringLiteral("4.1");
     for (int i = 0; i < 30; ++i)
-        m.InhabilDiaEmpieza[i] = QStringLiteral("00/00/00");
+        m.IntervalosInhabiles[i].DiaEmpieza = QStringLiteral("00/00/00");
 
     // A window on a small device first, for the memory the window takes by itself.
     m.NumeroSerieAparato = 100003;
@@ -150,10 +150,10 @@ int main(int argc, char **argv)
     // The report of a year.
     m.NumeroSerieAparato = 100002;
     for (int i = 0; i < 30; ++i) {
-        m.InhabilDiaEmpieza[i] = QStringLiteral("%1/04/09").arg(i + 1, 2, 10, QLatin1Char('0'));
-        m.InhabilHoraEmpieza[i] = QStringLiteral("22:00");
-        m.InhabilDiaTermina[i] = QStringLiteral("%1/05/09").arg(i + 1, 2, 10, QLatin1Char('0'));
-        m.InhabilHoraTermina[i] = QStringLiteral("08:00");
+        m.IntervalosInhabiles[i].DiaEmpieza = QStringLiteral("%1/04/09").arg(i + 1, 2, 10, QLatin1Char('0'));
+        m.IntervalosInhabiles[i].HoraEmpieza = QStringLiteral("22:00");
+        m.IntervalosInhabiles[i].DiaTermina = QStringLiteral("%1/05/09").arg(i + 1, 2, 10, QLatin1Char('0'));
+        m.IntervalosInhabiles[i].HoraTermina = QStringLiteral("08:00");
     }
     form = static_cast<Form6 *>(creaForm6());
     form->show();

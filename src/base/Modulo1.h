@@ -7,6 +7,7 @@
 // Integer = qint16, Long = qint32.
 
 #include "base/AjustesEnlace.h"
+#include "base/FilaInhabil.h"
 #include "base/Idiomas.h"
 #include "base/ProgramacioRebuda.h"
 
@@ -46,10 +47,7 @@ struct Modulo1 {
     // Programming.
     bool FitxaModificada = false;
     // The sheet's disabled intervals, element k-1 holds interval k (index 30 unused).
-    std::array<QString, 31> InhabilDiaEmpieza;
-    std::array<QString, 31> InhabilHoraEmpieza;
-    std::array<QString, 31> InhabilDiaTermina;
-    std::array<QString, 31> InhabilHoraTermina;
+    std::array<FilaInhabil, 31> IntervalosInhabiles;
     // The device copy of the programming last read from a device.
     slx::ProgramacioRebuda ProgramacioRebuda;
     QString TextoComparacion;

@@ -395,12 +395,8 @@ void Form5::CarregaDades()
     // Unread, the device's slots are shown empty rather than another device's (the failure
     // is shown once the window is filled).
     const std::array<logs::Inhabil, 30> inhabiles = leidos.value_or(logs::inhabilesVacios());
-    for (int i = 0; i < 30; ++i) {
-        m.InhabilDiaEmpieza[i] = inhabiles[i].diaEmpieza;
-        m.InhabilHoraEmpieza[i] = inhabiles[i].horaEmpieza;
-        m.InhabilDiaTermina[i] = inhabiles[i].diaTermina;
-        m.InhabilHoraTermina[i] = inhabiles[i].horaTermina;
-    }
+    for (int i = 0; i < 30; ++i)
+        m.IntervalosInhabiles[i] = inhabiles[i];
 
     for (Rejilla r : kRejillas) {
         m_descendente[int(r)] = true;

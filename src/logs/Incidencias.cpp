@@ -65,8 +65,8 @@ Resultado<std::optional<FichaIncidencias>> leeFicha(const QSqlDatabase &db, qint
 std::array<Inhabil, 30> inhabilesVacios()
 {
     std::array<Inhabil, 30> out;
-    for (Inhabil &i : out)
-        i = {QStringLiteral("00/00/00"), QStringLiteral("00:00"), QStringLiteral("00/00/00"), QStringLiteral("00:00")};
+    for (int k = 0; k < 30; ++k)
+        out[k] = {k + 1, kFechaVacia, kHoraVacia, kFechaVacia, kHoraVacia};
     return out;
 }
 
@@ -84,7 +84,8 @@ Resultado<std::array<Inhabil, 30>> leeInhabiles(const QSqlDatabase &db, qint32 s
         const int slot = q.value(0).toInt();
         if (slot < 1 || slot > 30)
             continue;
-        out[slot - 1] = {q.value(1).toString(), horaCorta(q.value(2)), q.value(3).toString(), horaCorta(q.value(4))};
+        out[slot - 1] = {slot, q.value(1).toString(), horaCorta(q.value(2)), q.value(3).toString(),
+                         horaCorta(q.value(4))};
     }
     return out;
 }

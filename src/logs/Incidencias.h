@@ -3,6 +3,7 @@
 // identity and totals, its disabled intervals, the rows and orders of its five grids,
 // and the check of the date box.
 
+#include "base/FilaInhabil.h"
 #include "base/Resultado.h"
 #include "widgets/WindowedSqlModel.h"
 
@@ -32,9 +33,7 @@ Resultado<std::optional<FichaIncidencias>> leeFicha(const QSqlDatabase &db, qint
 
 // The 30 disabled intervals of a device: start date, start time "hh:mm", end date, end
 // time; a slot without its row gives "00/00/00", "00:00", "00/00/00", "00:00".
-struct Inhabil {
-    QString diaEmpieza, horaEmpieza, diaTermina, horaTermina;
-};
+using Inhabil = FilaInhabil;
 Resultado<std::array<Inhabil, 30>> leeInhabiles(const QSqlDatabase &db, qint32 serie);
 // Thirty empty slots.
 std::array<Inhabil, 30> inhabilesVacios();

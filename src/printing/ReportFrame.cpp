@@ -140,19 +140,18 @@ std::span<const Rotulo> rotulos()
     return kRotulos;
 }
 
-QString memoInhabiles(std::span<const QString> diaEmpieza, std::span<const QString> horaEmpieza,
-                      std::span<const QString> diaTermina, std::span<const QString> horaTermina)
+QString memoInhabiles(std::span<const FilaInhabil> intervalos)
 {
     QString memo;
     int k = 0;
-    const size_t n =
-        std::min<size_t>({size_t(30), diaEmpieza.size(), horaEmpieza.size(), diaTermina.size(), horaTermina.size()});
+    const size_t n = std::min<size_t>(30, intervalos.size());
     for (size_t i = 0; i < n; ++i) {
-        if (diaEmpieza[i] == QLatin1String("00/00/00"))
+        const FilaInhabil &fila = intervalos[i];
+        if (fila.DiaEmpieza == QLatin1String("00/00/00"))
             continue;
         memo += QStringLiteral("%1 - %2 %3 <-> %4 %5")
                     .arg(int(i + 1), 2, 10, QLatin1Char('0'))
-                    .arg(diaEmpieza[i], horaEmpieza[i], diaTermina[i], horaTermina[i]);
+                    .arg(fila.DiaEmpieza, fila.HoraEmpieza, fila.DiaTermina, fila.HoraTermina);
         memo += k % 2 == 0 ? QStringLiteral("     ,     ") : QStringLiteral("\r");
         ++k;
     }

@@ -5,6 +5,7 @@
 // the main report and of the event sub-reports Reprogramacions, Esborrats and
 // FinBateria, the value fields of the header and every caption by text number.
 
+#include "base/FilaInhabil.h"
 #include "base/Resultado.h"
 #include "printing/Informe.h"
 
@@ -19,13 +20,12 @@
 
 namespace slx::marco {
 
-// The memo of disabled intervals from the four arrays of the sheet (element k-1 holds
+// The memo of disabled intervals from the sheet's intervals (element k-1 holds
 // interval k; a start date "00/00/00" is an unused slot): for each used slot, its own
 // number as two digits, " - ", start date, " ", start time, " <-> ", end date, " ",
 // end time; after the 1st, 3rd, 5th... entry "     ,     ", after the 2nd, 4th...
 // a carriage return alone; " " when no slot is used.
-QString memoInhabiles(std::span<const QString> diaEmpieza, std::span<const QString> horaEmpieza,
-                      std::span<const QString> diaTermina, std::span<const QString> horaTermina);
+QString memoInhabiles(std::span<const FilaInhabil> intervalos);
 
 // Writes the memo into Memo of the first Configuracion row and returns that row's
 // TUsuario (empty when it holds none). A failure with its description when the table

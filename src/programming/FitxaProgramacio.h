@@ -4,10 +4,10 @@
 // their text as the user sees it, check boxes their state, option groups the option
 // that is on (one member per group), and the grid array MatrizInhabil its 30 rows.
 //
-// The sheet's own copy of the disabled intervals is the shared IntervalosInhabiles
-// (modulo1().InhabilDiaEmpieza ...), as the grid, the print-out and the download use
-// it; the operations that fill a sheet fill those arrays and MatrizInhabil together.
+// The operations that fill a sheet fill MatrizInhabil and say what the windows are to
+// hand over to their shared state; they touch no shared state themselves.
 
+#include "base/FilaInhabil.h"
 #include "base/TextFormats.h"
 
 #include <QDate>
@@ -32,21 +32,6 @@ inline constexpr const char16_t *kNombresIdioma[6] = {u"Español", u"Català",  
                                                       u"Deutsch", u"Français", u"Italiano"};
 QString nombreIdioma(OpcionIdioma o);
 std::optional<OpcionIdioma> idiomaPorNombre(const QString &nombre); // exact name, case matters
-
-// The texts of an unused disabled interval.
-inline const QString kFechaVacia = QStringLiteral("00/00/00");
-inline const QString kHoraVacia = QStringLiteral("00:00");
-
-// One row of the disabled-interval grid: interval number and its four texts.
-struct FilaInhabil {
-    int Numero = 0;
-    QString DiaEmpieza;  // "dd/mm/yy", "00/00/00" = unused
-    QString HoraEmpieza; // "hh:nn"
-    QString DiaTermina;
-    QString HoraTermina;
-
-    bool operator==(const FilaInhabil &) const = default;
-};
 
 struct FitxaProgramacio {
     // Sheet clock shown beside the sheet ("dd/mm/yy", "hh:mm:ss").
@@ -115,6 +100,13 @@ struct FitxaProgramacio {
     const QString &fin(int dia) const;
 
     bool operator==(const FitxaProgramacio &) const = default;
+};
+
+// What an operation that fills a sheet leaves for the windows' shared state, which the
+// window then writes: the sheet's intervals are its MatrizInhabil (IntervalosInhabiles),
+// and whether the sheet now differs from its stored row (FitxaModificada).
+struct [[nodiscard]] EstadoFitxa {
+    bool modificada = false;
 };
 
 // Puts two actuation types (emission, reception) into the sheet's option groups:

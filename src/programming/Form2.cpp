@@ -41,6 +41,7 @@
 #include <QToolButton>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace slx {
 
@@ -190,7 +191,10 @@ Form2::Form2(QWidget *parent)
     protegeCierre(this);
     connect(m_matriz, &grid::MatrizInhabil::posted, this, &Form2::TDBGrid1_PostEvent);
     // Every stored cell changes the sheet, even when the window is closed before the grid loses the focus.
-    connect(m_matriz, &grid::MatrizInhabil::edited, this, [this] { markModified(); });
+    connect(m_matriz, &grid::MatrizInhabil::edited, this, [this] {
+        publicaIntervalos(m_matriz->handedOver());
+        markModified();
+    });
     // The grid loses the focus when it moves, inside this window, from the grid or its cell editor to
     // any other control; the focus event of the grid itself does not tell when the editor had it.
     m_focoAplicacion = connect(qApp, &QApplication::focusChanged, this, [this](QWidget *old, QWidget *now) {
@@ -735,6 +739,17 @@ void Form2::markModified() const
     modulo1().FitxaModificada = true;
 }
 
+void Form2::publicaIntervalos(const std::array<FilaInhabil, grid::kRows> &filas) const
+{
+    std::ranges::copy(filas, modulo1().IntervalosInhabiles.begin());
+}
+
+void Form2::entrega(const FitxaProgramacio &f, const EstadoFitxa &estado) const
+{
+    publicaIntervalos(f.MatrizInhabil);
+    modulo1().FitxaModificada = estado.modificada;
+}
+
 void Form2::focusField(const QString &name)
 {
     QWidget *w = name == QLatin1String("TDBGrid1") ? m_grid : campo(name);
@@ -955,7 +970,7 @@ void Form2::TDBGrid1_PostEvent(int code)
 void Form2::TDBGrid1_LostFocus()
 {
     markModified();
-    m_matriz->copyToShared();
+    publicaIntervalos(m_matriz->handedOver());
 }
 
 void Form2::Timer1_Timer()

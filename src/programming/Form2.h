@@ -138,6 +138,10 @@ private:
     // is to be stored or sent, when a check changed or refused a text.
     bool camposRevisados();
     void markModified() const;
+    // Hands the intervals of the grid, or of a sheet just filled and its state, over to
+    // the windows' shared state (IntervalosInhabiles, FitxaModificada).
+    void publicaIntervalos(const std::array<FilaInhabil, grid::kRows> &filas) const;
+    void entrega(const FitxaProgramacio &f, const EstadoFitxa &estado) const;
     void focusField(const QString &name);
     FitxaProgramacio fitxaPerGuardar() const; // the sheet a save writes
     // What the offer to save a changed sheet came to: nothing to offer, saved, Cancel

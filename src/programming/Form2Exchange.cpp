@@ -95,8 +95,9 @@ void Form2::destinoProgramacion()
     }
     // A new sheet, dated today and not saved: past the last stored one.
     FitxaProgramacio f = fitxa();
-    fichaNuevaDeAparato(f, serie, m.VersionAparato, m.ProgramacioRebuda,
-                        sinAparato ? ContactFields::Kept : ContactFields::Empty);
+    const EstadoFitxa estado = fichaNuevaDeAparato(f, serie, m.VersionAparato, m.ProgramacioRebuda,
+                                                   sinAparato ? ContactFields::Kept : ContactFields::Empty);
+    entrega(f, estado);
     setFitxa(f);
     m_pos = m_serials.isEmpty() ? -1 : int(m_serials.size());
 }
@@ -161,7 +162,7 @@ void Form2::transmitir()
     // a sheet the device could not take is neither saved nor sent: its field is shown.
     if (!camposRevisados())
         return;
-    if (const Resultado<QByteArray> codificada = CodificaProgramacio(fitxa()); !codificada) {
+    if (const Resultado<QByteArray> codificada = CodificaProgramacio(fitxa(), m.VersionAparato); !codificada) {
         showFailure(codificada.error());
         return;
     }

@@ -39,8 +39,7 @@ void Form2::SSCommandImprimir_Click()
         datos.serial = qint32(*serial);
         datos.fila = *fila;
         datos.totales = marco::sellosTotales(*fila);
-        datos.memo =
-            marco::memoInhabiles(m.InhabilDiaEmpieza, m.InhabilHoraEmpieza, m.InhabilDiaTermina, m.InhabilHoraTermina);
+        datos.memo = marco::memoInhabiles(m.IntervalosInhabiles);
         const auto usuario = marco::grabaMemo(m.ConexionBD, datos.memo);
         if (!usuario)
             return std::unexpected(usuario.error());

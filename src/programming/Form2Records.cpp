@@ -217,7 +217,7 @@ void Form2::SSCommandGrabar_Click()
 bool Form2::OfreceGuardar()
 {
     m_grid->commitEdit();
-    if (!offersToSave(fitxaPerGuardar()))
+    if (!offersToSave(fitxaPerGuardar(), modulo1().FitxaModificada))
         return true;
     if (ui::MsgBox(oLocGuru().GetS(23), ui::Icon::Question, ui::OkCancel, this) != ui::vbOK)
         return false;

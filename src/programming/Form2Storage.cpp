@@ -153,18 +153,26 @@ void Form2::setFitxa(const FitxaProgramacio &f)
 void Form2::CreaProgramacio()
 {
     FitxaProgramacio f = fitxa();
-    slx::CreaProgramacio(f);
+    const EstadoFitxa estado = slx::CreaProgramacio(f);
+    entrega(f, estado);
     setFitxa(f);
     m_filaCargada = 0;
 }
 
 bool Form2::CarregaProgramacio(qint32 serial)
 {
+    Modulo1 &m = modulo1();
     FitxaProgramacio f = fitxa();
-    if (const Resultado<> carga = slx::CarregaProgramacio(f, serial, QDateTime::currentDateTime()); !carga) {
+    const Resultado<FitxaCargada> carga =
+        slx::CarregaProgramacio(m.ConexionBD, f, serial, QDateTime::currentDateTime());
+    if (!carga) {
         showFailure(carga.error());
         return false;
     }
+    publicaIntervalos(f.MatrizInhabil);
+    m.NumeroSerieAparato = carga->numeroSerie;
+    m.VersionAparato = carga->version;
+    m.FitxaModificada = carga->modificada;
     setFitxa(f);
     m_filaCargada = serial;
     return true;
@@ -191,10 +199,12 @@ bool Form2::GrabaProgramacio()
     if (!camposRevisados())
         return false;
     const FitxaProgramacio f = fitxaPerGuardar();
-    if (const Resultado<> grabacion = slx::GrabaProgramacio(f, QDateTime::currentDateTime()); !grabacion) {
+    if (const Resultado<> grabacion = slx::GrabaProgramacio(modulo1().ConexionBD, f, QDateTime::currentDateTime());
+        !grabacion) {
         showFailure(grabacion.error());
         return false;
     }
+    modulo1().FitxaModificada = false;
     guardada(f);
     return true;
 }
@@ -206,7 +216,7 @@ bool Form2::Modificat()
 
 Form2::Oferta Form2::ofreceGuardarCambios()
 {
-    if (!offersToSave(fitxaPerGuardar()))
+    if (!offersToSave(fitxaPerGuardar(), modulo1().FitxaModificada))
         return Oferta::SinCambios;
     if (ui::MsgBox(oLocGuru().GetS(23), ui::Icon::Question, ui::OkCancel, this) != ui::vbOK)
         return Oferta::Rehusada;
@@ -241,7 +251,8 @@ void Form2::ComparaPcAqt()
         return;
     const ProgramacioRebuda copia = m.ProgramacioRebuda;
     f = fitxa();
-    CarregaProgAqt(copia, f);
+    const EstadoFitxa estado = CarregaProgAqt(copia, f);
+    entrega(f, estado);
     setFitxa(f);
 }
 

@@ -1,7 +1,5 @@
 #include "programming/MatrizInhabil.h"
 
-#include "base/Modulo1.h"
-
 #include <QMetaObject>
 #include <QRegularExpression>
 
@@ -211,7 +209,6 @@ bool MatrizInhabil::setData(const QModelIndex &index, const QVariant &value, int
         return false;
     m_rows[index.row()] = row;
     Q_EMIT dataChanged(this->index(index.row(), 1), this->index(index.row(), kColumns - 1));
-    copyToShared();
     Q_EMIT edited();
     return true;
 }
@@ -261,20 +258,6 @@ void MatrizInhabil::setValue(int row, int column, const QString &text)
     Q_EMIT dataChanged(i, i);
 }
 
-void MatrizInhabil::loadFromShared()
-{
-    beginResetModel();
-    const Modulo1 &m = modulo1();
-    for (int i = 0; i < kRows; ++i) {
-        m_rows[i][0] = QString::number(i + 1);
-        m_rows[i][1] = m.InhabilDiaEmpieza[i].isEmpty() ? kFechaVacia : m.InhabilDiaEmpieza[i];
-        m_rows[i][2] = m.InhabilHoraEmpieza[i].isEmpty() ? kHoraVacia : m.InhabilHoraEmpieza[i].left(5);
-        m_rows[i][3] = m.InhabilDiaTermina[i].isEmpty() ? kFechaVacia : m.InhabilDiaTermina[i];
-        m_rows[i][4] = m.InhabilHoraTermina[i].isEmpty() ? kHoraVacia : m.InhabilHoraTermina[i].left(5);
-    }
-    endResetModel();
-}
-
 void MatrizInhabil::loadFromRows(const std::array<FilaInhabil, kRows> &rows)
 {
     beginResetModel();
@@ -284,17 +267,16 @@ void MatrizInhabil::loadFromRows(const std::array<FilaInhabil, kRows> &rows)
     endResetModel();
 }
 
-void MatrizInhabil::copyToShared() const
+std::array<FilaInhabil, kRows> MatrizInhabil::handedOver() const
 {
-    Modulo1 &m = modulo1();
+    std::array<FilaInhabil, kRows> filas;
     for (int i = 0; i < kRows; ++i) {
         const QDate start = parseDate(m_rows[i][1]);
         const QDate end = parseDate(m_rows[i][3]);
-        m.InhabilDiaEmpieza[i] = start.isValid() ? dateText(start) : m_rows[i][1];
-        m.InhabilHoraEmpieza[i] = m_rows[i][2].left(5);
-        m.InhabilDiaTermina[i] = end.isValid() ? dateText(end) : m_rows[i][3];
-        m.InhabilHoraTermina[i] = m_rows[i][4].left(5);
+        filas[i] = {i + 1, start.isValid() ? dateText(start) : m_rows[i][1], m_rows[i][2].left(5),
+                    end.isValid() ? dateText(end) : m_rows[i][3], m_rows[i][4].left(5)};
     }
+    return filas;
 }
 
 } // namespace slx::grid

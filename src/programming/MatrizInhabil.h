@@ -41,8 +41,9 @@ QTime parseTime(const QString &text);
 // cell in its normal form).
 Outcome checkCell(int column, Row &row);
 
-// MatrizInhabil: the grid's 30 x 5 array, as a model. Every accepted edit updates
-// the shared disabled-interval arrays at once; codes come back through posted().
+// MatrizInhabil: the grid's 30 x 5 array, as a model: the window's copy of the
+// sheet's disabled intervals. Every accepted edit is announced through edited(), on
+// which the window hands the rows over (handedOver()); codes come back through posted().
 class MatrizInhabil : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -61,11 +62,12 @@ public:
     QString value(int row, int column) const;
     void setValue(int row, int column, const QString &text);
 
-    // Fills the array from the shared disabled-interval arrays, or from a sheet's rows.
-    void loadFromShared();
+    // Fills the array from a sheet's rows.
     void loadFromRows(const std::array<FilaInhabil, kRows> &rows);
-    // Copies the array into the shared disabled-interval arrays.
-    void copyToShared() const;
+    // The rows as the window hands them over to the shared disabled intervals: a date
+    // cell that reads as a date in its normal form "dd/mm/yy" (any other text as it
+    // stands), a time cell's first five characters.
+    std::array<FilaInhabil, kRows> handedOver() const;
 
 Q_SIGNALS:
     // A code of the cell check, emitted after the edit has ended (queued).

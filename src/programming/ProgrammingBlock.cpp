@@ -1,7 +1,6 @@
 #include "programming/ProgrammingBlock.h"
 
 #include "base/Firmware.h"
-#include "base/Modulo1.h"
 #include "base/TextoPropio.h"
 #include "link/Trama.h"
 
@@ -315,9 +314,9 @@ Resultado<QByteArray> TramaEnviaProgramacio(const FitxaProgramacio &fitxa, const
     return trama(0x08, w.datos);
 }
 
-Resultado<QByteArray> CodificaProgramacio(const FitxaProgramacio &fitxa)
+Resultado<QByteArray> CodificaProgramacio(const FitxaProgramacio &fitxa, const QString &versionAparato)
 {
-    return TramaEnviaProgramacio(fitxa, modulo1().VersionAparato, QDateTime::currentDateTime());
+    return TramaEnviaProgramacio(fitxa, versionAparato, QDateTime::currentDateTime());
 }
 
 namespace {
@@ -335,9 +334,8 @@ std::optional<QString> segundosActuacion(const QString &tipo)
 
 } // namespace
 
-void CarregaProgAqt(const ProgramacioRebuda &c, FitxaProgramacio &f)
+EstadoFitxa CarregaProgAqt(const ProgramacioRebuda &c, FitxaProgramacio &f)
 {
-    Modulo1 &m = modulo1();
     f.CheckCambioHora = c.CambioHoraAparato == 1;
 
     ponTiposActuacion(f, c.TipoActuacionLocalAparato, c.TipoActuacionVecinoAparato, segundosActuacion);
@@ -376,20 +374,10 @@ void CarregaProgAqt(const ProgramacioRebuda &c, FitxaProgramacio &f)
     f.MaskTiempoAtenuacion = QString::number(c.TiempoAtenuacionAparato);
     f.MaskRings = QString::number(c.RingsAparato);
 
-    for (int k = 0; k < 30; ++k) {
-        m.InhabilDiaEmpieza[k] = c.InhabilDiaEmpiezaAparato[k];
-        m.InhabilHoraEmpieza[k] = c.InhabilHoraEmpiezaAparato[k];
-        m.InhabilDiaTermina[k] = c.InhabilDiaTerminaAparato[k];
-        m.InhabilHoraTermina[k] = c.InhabilHoraTerminaAparato[k];
+    for (int k = 0; k < 30; ++k)
         f.MatrizInhabil[k] = {k + 1, c.InhabilDiaEmpiezaAparato[k], c.InhabilHoraEmpiezaAparato[k],
                               c.InhabilDiaTerminaAparato[k], c.InhabilHoraTerminaAparato[k]};
-    }
-    m.FitxaModificada = true;
-}
-
-void CarregaProgAqt(FitxaProgramacio &fitxa)
-{
-    CarregaProgAqt(modulo1().ProgramacioRebuda, fitxa);
+    return {.modificada = true};
 }
 
 } // namespace slx

@@ -41,15 +41,13 @@ bool DecodificaProgramacio(std::span<const quint8> trama, const QString &version
 // "Overflow"), so that nothing is sent.
 Resultado<QByteArray> TramaEnviaProgramacio(const FitxaProgramacio &fitxa, const QString &versionAparato,
                                             const QDateTime &reloj);
-// The same with modulo1().VersionAparato and the PC clock: the frame to send, check
+// The same with the PC clock: the frame to send to a device of that version, check
 // byte last.
-Resultado<QByteArray> CodificaProgramacio(const FitxaProgramacio &fitxa);
+Resultado<QByteArray> CodificaProgramacio(const FitxaProgramacio &fitxa, const QString &versionAparato);
 
-// Puts the device copy into the sheet, the shared IntervalosInhabiles and the grid
-// array MatrizInhabil; the copy's own version governs the firmware switches. Sets
-// modulo1().FitxaModificada.
-void CarregaProgAqt(const ProgramacioRebuda &copia, FitxaProgramacio &fitxa);
-// The same from modulo1().ProgramacioRebuda.
-void CarregaProgAqt(FitxaProgramacio &fitxa);
+// Puts the device copy into the sheet and its grid array MatrizInhabil (the intervals the
+// window then hands over as IntervalosInhabiles); the copy's own version governs the
+// firmware switches. The sheet is then modified.
+EstadoFitxa CarregaProgAqt(const ProgramacioRebuda &copia, FitxaProgramacio &fitxa);
 
 } // namespace slx

@@ -39,8 +39,8 @@ Resultado<bool> hayFichaGuardada(const QSqlDatabase &db, qint32 serie)
     return query.next();
 }
 
-void fichaNuevaDeAparato(FitxaProgramacio &f, qint32 serie, const QString &version, const ProgramacioRebuda &copia,
-                         ContactFields contacto, const QDateTime &ara)
+EstadoFitxa fichaNuevaDeAparato(FitxaProgramacio &f, qint32 serie, const QString &version,
+                                const ProgramacioRebuda &copia, ContactFields contacto, const QDateTime &ara)
 {
     f.TextFecha = textoFechaFitxa(ara.date());
     f.TextHora = ara.time().toString(QStringLiteral("HH:mm:ss"));
@@ -52,7 +52,7 @@ void fichaNuevaDeAparato(FitxaProgramacio &f, qint32 serie, const QString &versi
             t->clear();
     }
     f.MaskVersion = version;
-    CarregaProgAqt(copia, f);
+    return CarregaProgAqt(copia, f);
 }
 
 bool hasContactData(const FitxaProgramacio &f)

@@ -42,10 +42,11 @@ enum class ContactFields {
 
 // Makes fitxa the new, unsaved sheet of device `serie`: the clock and the sheet's date
 // are today, the contact fields and the note are emptied or kept, the version is the
-// device's, and the programming comes from the device copy (CarregaProgAqt, which
-// also fills the shared disabled intervals and marks the sheet as changed).
-void fichaNuevaDeAparato(FitxaProgramacio &fitxa, qint32 serie, const QString &version, const ProgramacioRebuda &copia,
-                         ContactFields contacto, const QDateTime &ara = QDateTime::currentDateTime());
+// device's, and the programming comes from the device copy (CarregaProgAqt: the
+// intervals come with it, and the sheet is then modified).
+EstadoFitxa fichaNuevaDeAparato(FitxaProgramacio &fitxa, qint32 serie, const QString &version,
+                                const ProgramacioRebuda &copia, ContactFields contacto,
+                                const QDateTime &ara = QDateTime::currentDateTime());
 
 // True when a contact field or the note holds more than blanks.
 bool hasContactData(const FitxaProgramacio &fitxa);

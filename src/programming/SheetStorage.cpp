@@ -1,7 +1,6 @@
 #include "programming/SheetStorage.h"
 
 #include "base/Firmware.h"
-#include "base/Modulo1.h"
 #include "base/TextoPropio.h"
 
 #include <QSqlError>
@@ -196,20 +195,9 @@ void filasVacias(std::array<FilaInhabil, 30> &filas)
         filas[k] = {k + 1, kFechaVacia, kHoraVacia, kFechaVacia, kHoraVacia};
 }
 
-void publicaIntervalos(const std::array<FilaInhabil, 30> &filas)
-{
-    Modulo1 &m = modulo1();
-    for (int k = 0; k < 30; ++k) {
-        m.InhabilDiaEmpieza[k] = filas[k].DiaEmpieza;
-        m.InhabilHoraEmpieza[k] = filas[k].HoraEmpieza;
-        m.InhabilDiaTermina[k] = filas[k].DiaTermina;
-        m.InhabilHoraTermina[k] = filas[k].HoraTermina;
-    }
-}
-
 } // namespace
 
-void CreaProgramacio(FitxaProgramacio &f, const QDateTime &ara)
+EstadoFitxa CreaProgramacio(FitxaProgramacio &f, const QDateTime &ara)
 {
     const QString hoy = textoFechaFitxa(ara.date());
     f.TextFecha = hoy;
@@ -243,8 +231,7 @@ void CreaProgramacio(FitxaProgramacio &f, const QDateTime &ara)
     for (QString &o : f.MaskOctava)
         o = QStringLiteral("0");
     filasVacias(f.MatrizInhabil);
-    publicaIntervalos(f.MatrizInhabil);
-    modulo1().FitxaModificada = true;
+    return {.modificada = true};
 }
 
 namespace {
@@ -374,9 +361,8 @@ void writeIntervalRows(QSqlDatabase &db, qint32 serie, const std::array<Interval
 
 } // namespace
 
-Resultado<> GrabaProgramacio(const FitxaProgramacio &f, const QDateTime &ara)
+Resultado<> GrabaProgramacio(QSqlDatabase &db, const FitxaProgramacio &f, const QDateTime &ara)
 {
-    QSqlDatabase &db = modulo1().ConexionBD;
     bool enTransaccion = false;
     try {
         const auto serie = static_cast<qint32>(entero(f.MaskNumeroSerie, "MaskNumeroSerie", kMinLong, kMaxLong));
@@ -394,7 +380,6 @@ Resultado<> GrabaProgramacio(const FitxaProgramacio &f, const QDateTime &ara)
             db.rollback();
         return informa(rechazo);
     }
-    modulo1().FitxaModificada = false;
     return {};
 }
 
@@ -476,34 +461,30 @@ void intervalsFromRows(QSqlDatabase &db, qint32 numeroSerie, std::array<FilaInha
 
 } // namespace
 
-Resultado<> CarregaProgramacio(FitxaProgramacio &fitxa, qint32 numeroSerie, const QDateTime &ara)
+Resultado<FitxaCargada> CarregaProgramacio(QSqlDatabase &db, FitxaProgramacio &fitxa, qint32 numeroSerie,
+                                           const QDateTime &ara)
 {
-    Modulo1 &m = modulo1();
     FitxaProgramacio f = fitxa;
     try {
-        QSqlQuery fila(m.ConexionBD);
+        QSqlQuery fila(db);
         fila.prepare(QStringLiteral("SELECT * FROM \"Programacion\" WHERE \"LNumeroSerie\" = ?"));
         fila.addBindValue(numeroSerie);
         ejecuta(fila);
         if (!fila.next())
             throw Rechazo{QString(), TextoPropio("The sheet of device %1 is not in the database.").arg(numeroSerie)};
         sheetFromRow(fila, numeroSerie, ara, f);
-        intervalsFromRows(m.ConexionBD, numeroSerie, f.MatrizInhabil);
+        intervalsFromRows(db, numeroSerie, f.MatrizInhabil);
     } catch (const Rechazo &rechazo) {
         return informa(rechazo);
     }
 
     fitxa = f;
-    publicaIntervalos(fitxa.MatrizInhabil);
-    m.NumeroSerieAparato = numeroSerie;
-    m.VersionAparato = fitxa.MaskVersion;
-    m.FitxaModificada = false;
-    return {};
+    return FitxaCargada{.numeroSerie = numeroSerie, .version = fitxa.MaskVersion, .modificada = false};
 }
 
-bool offersToSave(const FitxaProgramacio &fitxa)
+bool offersToSave(const FitxaProgramacio &fitxa, bool modificada)
 {
-    return valorInicial(fitxa.MaskNumeroSerie) != 0.0 && modulo1().FitxaModificada;
+    return valorInicial(fitxa.MaskNumeroSerie) != 0.0 && modificada;
 }
 
 } // namespace slx

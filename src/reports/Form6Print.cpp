@@ -51,8 +51,7 @@ void Form6::SSCommandImprimir_Click()
             vista ? std::optional<CajasIncidencias>(vista->cajas()) : std::nullopt;
         if (cajas)
             datos.totales = cajas->fechaTotales + QLatin1Char(' ') + cajas->horaTotales;
-        datos.memo =
-            marco::memoInhabiles(m.InhabilDiaEmpieza, m.InhabilHoraEmpieza, m.InhabilDiaTermina, m.InhabilHoraTermina);
+        datos.memo = marco::memoInhabiles(m.IntervalosInhabiles);
         if (const auto grabado = marco::grabaMemo(m.ConexionBD, datos.memo); !grabado)
             throw FalloConsulta{grabado.error().mensaje(), QStringLiteral("ConexionBD")};
         datos.usuario = m.PiePagina;

@@ -69,8 +69,7 @@ void Form9::SSCommandImprimir_Click()
         const auto vista = vistaIncidencias();
         const CajasIncidencias cajas = vista ? vista->cajas() : CajasIncidencias{};
         const QString totales = cajas.fechaTotales + QLatin1Char(' ') + cajas.horaTotales;
-        const QString memo =
-            marco::memoInhabiles(m.InhabilDiaEmpieza, m.InhabilHoraEmpieza, m.InhabilDiaTermina, m.InhabilHoraTermina);
+        const QString memo = marco::memoInhabiles(m.IntervalosInhabiles);
         // The serial shown in the window, as a number (it is bound in every query).
         const Resultado<qint64> serial = enteroTexto(TextNumeroSerie->text(), std::numeric_limits<qint32>::min(),
                                                      std::numeric_limits<qint32>::max());

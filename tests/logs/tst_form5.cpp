@@ -134,10 +134,10 @@ private slots:
         QCOMPARE(m.VersionAparato, QStringLiteral("4.1"));
         QCOMPARE(m.FechaAparato, QStringLiteral("10/05/21"));
         QCOMPARE(m.TelefonoAparato, QStringLiteral("931112233"));
-        QCOMPARE(m.InhabilDiaEmpieza[1], QStringLiteral("24/12/22"));
-        QCOMPARE(m.InhabilHoraTermina[1], QStringLiteral("08:00"));
-        QCOMPARE(m.InhabilDiaEmpieza[0], QStringLiteral("00/00/00"));
-        QCOMPARE(m.InhabilHoraEmpieza[29], QStringLiteral("00:00"));
+        QCOMPARE(m.IntervalosInhabiles[1].DiaEmpieza, QStringLiteral("24/12/22"));
+        QCOMPARE(m.IntervalosInhabiles[1].HoraTermina, QStringLiteral("08:00"));
+        QCOMPARE(m.IntervalosInhabiles[0].DiaEmpieza, QStringLiteral("00/00/00"));
+        QCOMPARE(m.IntervalosInhabiles[29].HoraEmpieza, QStringLiteral("00:00"));
 
         // Intervals, newest first.
         QCOMPARE(form->modelo(Rejilla::Intervalos)->rowCount(), 5);

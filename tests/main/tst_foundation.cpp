@@ -209,7 +209,7 @@ private Q_SLOTS:
         QVERIFY(!m.ModemConectado && !m.FitxaModificada);
         QCOMPARE(m.BufferTrama.size(), size_t(513));
         QVERIFY(std::all_of(m.BufferTrama.begin(), m.BufferTrama.end(), [](quint8 b) { return b == 0; }));
-        QCOMPARE(m.InhabilDiaEmpieza.size(), size_t(31));
+        QCOMPARE(m.IntervalosInhabiles.size(), size_t(31));
         QCOMPARE(m.RangoFechas.size(), size_t(10));
         QVERIFY(m.FicheroImportar.isEmpty() && m.LineaComandos.isEmpty() && m.VersionAparato.isEmpty());
         QVERIFY(!m.ConexionBD.isValid());

@@ -171,10 +171,10 @@ private Q_SLOTS:
     {
         QFETCH(int, answer);
         FitxaProgramacio f;
-        CreaProgramacio(f);
+        QVERIFY(CreaProgramacio(f).modificada);
         f.MaskNumeroSerie = "100123";
         f.MaskLocal = "Sala";
-        QVERIFY(GrabaProgramacio(f));
+        QVERIFY(GrabaProgramacio(modulo1().ConexionBD, f));
         QTest::mouseClick(form->SSCommandProgramacion, Qt::LeftButton);
         QPointer<Form2> sheet = qobject_cast<Form2 *>(FormRegistry::instance("Form2"));
         QVERIFY(sheet && sheet->isVisible());
@@ -192,7 +192,7 @@ private Q_SLOTS:
         QTest::mouseClick(form->CommandExportar, Qt::LeftButton);
         QCOMPARE(answers.texts().value(0), oLocGuru().GetS(23));
         FitxaProgramacio saved;
-        QVERIFY(CarregaProgramacio(saved, 100123));
+        QVERIFY(CarregaProgramacio(modulo1().ConexionBD, saved, 100123));
         QVERIFY(db.open(QIODevice::ReadOnly));
         const bool exported = db.readAll() != before;
         db.close();

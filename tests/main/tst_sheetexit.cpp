@@ -79,7 +79,7 @@ private Q_SLOTS:
         FitxaProgramacio f = fixtures::fitxa100123();
         f.MaskContacto = "Sr. Roca";
         fixtures::publica(f);
-        QVERIFY(GrabaProgramacio(f));
+        QVERIFY(GrabaProgramacio(modulo1().ConexionBD, f));
         modulo1().NumeroSerieAparato = 100123;
     }
 

@@ -171,13 +171,7 @@ inline slx::FitxaProgramacio fitxa100123()
 // Copies the grid rows of a sheet into the shared disabled intervals.
 inline void publica(const slx::FitxaProgramacio &f)
 {
-    auto &m = slx::modulo1();
-    for (int k = 0; k < 30; ++k) {
-        m.InhabilDiaEmpieza[k] = f.MatrizInhabil[k].DiaEmpieza;
-        m.InhabilHoraEmpieza[k] = f.MatrizInhabil[k].HoraEmpieza;
-        m.InhabilDiaTermina[k] = f.MatrizInhabil[k].DiaTermina;
-        m.InhabilHoraTermina[k] = f.MatrizInhabil[k].HoraTermina;
-    }
+    std::ranges::copy(f.MatrizInhabil, slx::modulo1().IntervalosInhabiles.begin());
 }
 
 } // namespace fixtures

@@ -67,7 +67,7 @@ private Q_SLOTS:
     {
         FitxaProgramacio f = fitxa();
         ProgramacioRebuda c = copia100123();
-        modulo1().InhabilDiaEmpieza[0] = "01/01/01";
+        modulo1().IntervalosInhabiles[0].DiaEmpieza = "01/01/01";
         bool difiere = true;
         TextoComparacion(f, c, &difiere);
         QVERIFY(!difiere);

@@ -45,7 +45,7 @@ void storeSheet(const QString &serial, const QString &version, const QString &tl
     f.MaskVersion = version;
     f.MaskTLeq = tleq;
     fixtures::publica(f);
-    QVERIFY(GrabaProgramacio(f));
+    QVERIFY(GrabaProgramacio(modulo1().ConexionBD, f));
 }
 
 } // namespace
@@ -124,6 +124,7 @@ private Q_SLOTS:
         if (!fromAnotherDevice)
             form->setTexto("MaskTelefono", "555");
         modulo1().FitxaModificada = false;
+        modulo1().IntervalosInhabiles[1] = {};
         const QDate dayBefore = QDate::currentDate();
         form->SSCommandRecibir_Click();
         const QDate dayAfter = QDate::currentDate(); // the run may cross midnight
@@ -149,8 +150,9 @@ private Q_SLOTS:
         QCOMPARE(f.OptionIdioma, OpcionIdioma::Catalan);
         QCOMPARE(f.MatrizInhabil[1], (FilaInhabil{2, "31/12/08", "20:00", "01/01/09", "09:00"}));
         QVERIFY(f.CheckApliCorrecioGlobalVisible && f.CheckApliCorrecioGlobal);
-        // A new sheet, marked as changed and not saved.
+        // A new sheet, marked as changed and not saved, its intervals handed over.
         QVERIFY(modulo1().FitxaModificada);
+        QCOMPARE(modulo1().IntervalosInhabiles[1], (FilaInhabil{2, "31/12/08", "20:00", "01/01/09", "09:00"}));
         QCOMPARE(stored(), fromAnotherDevice ? 1 : 0);
         checkRestored();
     }
@@ -168,6 +170,7 @@ private Q_SLOTS:
         fx->device("100123", 4, 1, fixtures::bloque100123());
         QVERIFY(open(100123));
         QCOMPARE(form->texto("MaskTLeq"), QString("30"));
+        modulo1().IntervalosInhabiles[1] = {};
         fx->answers.then(int(ui::vbOK)).then(int(ui::vbOK)).then(int(take ? ui::vbOK : ui::vbCancel));
         form->SSCommandRecibir_Click();
 
@@ -176,8 +179,11 @@ private Q_SLOTS:
         QCOMPARE(s[2].second, ui::Icon::Question);
         QVERIFY(s[2].first.contains(QString("30 <-> 15")));
         QCOMPARE(form->texto("MaskTLeq"), take ? QString("15") : QString("30"));
-        // The same version: only taking the device's values changes the sheet.
+        // The same version: only taking the device's values changes the sheet, and hands its
+        // intervals over.
         QCOMPARE(modulo1().FitxaModificada, take);
+        QCOMPARE(modulo1().IntervalosInhabiles[1],
+                 take ? (FilaInhabil{2, "31/12/08", "20:00", "01/01/09", "09:00"}) : FilaInhabil{});
         checkRestored();
     }
 
@@ -206,6 +212,7 @@ private Q_SLOTS:
         storeSheet("204567", "3.2", "5");
         fx->device("100123", 4, 1, fixtures::bloque100123());
         QVERIFY(open(204567));
+        modulo1().IntervalosInhabiles[1] = {};
         fx->answers.then(int(ui::vbOK)).then(int(ui::vbOK)).then(int(take ? ui::vbOK : ui::vbCancel));
         form->SSCommandRecibir_Click();
 
@@ -216,6 +223,10 @@ private Q_SLOTS:
         QCOMPARE(form->texto("MaskVersion"), QString("4.0"));
         QCOMPARE(form->texto("MaskTLeq"), take ? QString("15") : QString("30"));
         QCOMPARE(modulo1().FitxaModificada, take);
+        // The stored sheet's load made it the current device, with its version and intervals.
+        QCOMPARE(modulo1().NumeroSerieAparato, 100123);
+        QCOMPARE(modulo1().VersionAparato, QString("4.0"));
+        QCOMPARE(modulo1().IntervalosInhabiles[1], (FilaInhabil{2, "31/12/08", "20:00", "01/01/09", "09:00"}));
         // Moving on from it follows the table's order.
         form->SSCommandSiguiente_Click();
         QCOMPARE(form->texto("MaskNumeroSerie"), QString("204567"));
@@ -457,7 +468,7 @@ private Q_SLOTS:
         QVERIFY(form->findChild<QTabWidget *>("SSTab2")->currentWidget()->isAncestorOf(form->campo(field)));
         // Nothing saved, no link opened.
         FitxaProgramacio stored;
-        QVERIFY(CarregaProgramacio(stored, 100123));
+        QVERIFY(CarregaProgramacio(modulo1().ConexionBD, stored, 100123));
         QVERIFY(!stored.MaskDiaLocal.isEmpty() && !stored.MaskTempsActLoc.isEmpty());
         QVERIFY(fx->link.emulator.received().isEmpty());
         checkRestored();
@@ -495,7 +506,7 @@ private Q_SLOTS:
         QCOMPARE(fx->link.emulator.writes().size(), 1);
         QCOMPARE(stored(), 1);
         FitxaProgramacio saved;
-        QVERIFY(CarregaProgramacio(saved, 100123));
+        QVERIFY(CarregaProgramacio(modulo1().ConexionBD, saved, 100123));
         QCOMPARE(saved.MaskLocal, QString("Sala Apolo"));
         QCOMPARE(saved.TextNota, QString("Primera\r\nSegunda"));
         checkRestored();
@@ -583,7 +594,7 @@ private Q_SLOTS:
             QCOMPARE(form->texto(order[i]), corrected[i]);
             QTRY_COMPARE(QApplication::focusWidget(), form->campo(order[i]));
             FitxaProgramacio row;
-            QVERIFY(CarregaProgramacio(row, 100123));
+            QVERIFY(CarregaProgramacio(modulo1().ConexionBD, row, 100123));
             QCOMPARE(row.MaskTLeq, QString("15"));
             QCOMPARE(row.MaskRings, QString("2"));
             QCOMPARE(row.MaskTiempoAtenuacion, QString("120"));
@@ -591,7 +602,7 @@ private Q_SLOTS:
         fx->answers.then(int(ui::vbOK));
         form->SSCommandGrabar_Click();
         FitxaProgramacio row;
-        QVERIFY(CarregaProgramacio(row, 100123));
+        QVERIFY(CarregaProgramacio(modulo1().ConexionBD, row, 100123));
         QCOMPARE(row.MaskTLeq, QString("60"));
         QCOMPARE(row.MaskRings, QString("1"));
         QCOMPARE(row.MaskTiempoAtenuacion, QString("0"));

@@ -50,7 +50,7 @@ class TestForm10 : public QObject {
     {
         FitxaProgramacio f = fixtures::fitxa100123();
         fixtures::publica(f);
-        QVERIFY(GrabaProgramacio(f));
+        QVERIFY(GrabaProgramacio(modulo1().ConexionBD, f));
         sheet = new Form2;
         QVERIFY(sheet->Form_Load());
         FormRegistry::setInstance("Form2", sheet);

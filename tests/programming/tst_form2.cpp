@@ -44,7 +44,7 @@ void addSheets(const QList<QPair<qint32, QString>> &sheets)
         f.MaskNumeroSerie = QString::number(s.first);
         f.MaskLocal = s.second;
         fixtures::publica(f);
-        QVERIFY(GrabaProgramacio(f));
+        QVERIFY(GrabaProgramacio(modulo1().ConexionBD, f));
     }
 }
 
@@ -180,7 +180,7 @@ private Q_SLOTS:
         QTRY_COMPARE(QApplication::focusWidget(), form->campo("MaskOctava3"));
         QVERIFY(form->findChild<QTabWidget *>("SSTab2")->currentWidget()->isAncestorOf(form->campo("MaskOctava3")));
         FitxaProgramacio saved;
-        QVERIFY(CarregaProgramacio(saved, 100123));
+        QVERIFY(CarregaProgramacio(modulo1().ConexionBD, saved, 100123));
         QCOMPARE(saved.MaskLocal, QString("Discoteca Nova"));
     }
 
@@ -382,7 +382,7 @@ private Q_SLOTS:
         QCOMPARE(answers->shown().first().icon, ui::Icon::Question);
         QCOMPARE(serial(), QString("204567"));
         FitxaProgramacio saved;
-        QVERIFY(CarregaProgramacio(saved, 100123));
+        QVERIFY(CarregaProgramacio(modulo1().ConexionBD, saved, 100123));
         QCOMPARE(saved.MaskLocal, QString("AX"));
 
         // Closing by the frame asks too; Cancel keeps the stored sheet.
@@ -390,7 +390,7 @@ private Q_SLOTS:
         answers->then(ui::vbCancel);
         form->close();
         QCOMPARE(answers->shown().size(), 2);
-        QVERIFY(CarregaProgramacio(saved, 204567));
+        QVERIFY(CarregaProgramacio(modulo1().ConexionBD, saved, 204567));
         QCOMPARE(saved.MaskLocal, QString("B"));
     }
 
@@ -558,7 +558,7 @@ private Q_SLOTS:
         click("SSCommandGrabar");
         QCOMPARE(answers->shown().size(), 1);
         FitxaProgramacio saved;
-        QVERIFY(CarregaProgramacio(saved, 100123));
+        QVERIFY(CarregaProgramacio(modulo1().ConexionBD, saved, 100123));
         QCOMPARE(saved.MaskContacto, QString("Marta"));
     }
 
@@ -666,6 +666,52 @@ private Q_SLOTS:
         QVERIFY(modulo1().FitxaModificada);
     }
 
+    void sharedStateFollowsTheSheetOnScreen()
+    {
+        addSheets({{100123, "A"}});
+        FitxaProgramacio other = fixtures::fitxa100123();
+        other.MaskNumeroSerie = "204567";
+        other.MaskVersion = "3.2";
+        other.MatrizInhabil[0] = {1, "01/02/09", "10:00", "02/02/09", "11:00"};
+        QVERIFY(GrabaProgramacio(modulo1().ConexionBD, other));
+        // Rows no sheet holds: a hand-over that does not happen shows.
+        for (FilaInhabil &fila : modulo1().IntervalosInhabiles)
+            fila = {0, "01/01/01", "01:01", "02/01/01", "02:02"};
+        // A device no sheet is stored for: a new sheet, modified, its intervals unused; the
+        // current device stays.
+        modulo1().NumeroSerieAparato = 999;
+        modulo1().VersionAparato = "9.9";
+        QVERIFY(open());
+        QCOMPARE(serial(), QString("0"));
+        QVERIFY(modulo1().FitxaModificada);
+        QCOMPARE(modulo1().NumeroSerieAparato, 999);
+        QCOMPARE(modulo1().VersionAparato, QString("9.9"));
+        for (int k = 0; k < 30; ++k)
+            QCOMPARE(modulo1().IntervalosInhabiles[k], (FilaInhabil{k + 1, "00/00/00", "00:00", "00/00/00", "00:00"}));
+        // A stored sheet loaded: its device, its version and its intervals, not modified.
+        form->SSCommandAnterior_Click();
+        QCOMPARE(serial(), QString("204567"));
+        QCOMPARE(modulo1().NumeroSerieAparato, 204567);
+        QCOMPARE(modulo1().VersionAparato, QString("3.2"));
+        QVERIFY(!modulo1().FitxaModificada);
+        QCOMPARE(modulo1().IntervalosInhabiles[0], (FilaInhabil{1, "01/02/09", "10:00", "02/02/09", "11:00"}));
+        QCOMPARE(modulo1().IntervalosInhabiles[1], (FilaInhabil{2, "31/12/08", "20:00", "01/01/09", "09:00"}));
+        form->SSCommandAnterior_Click();
+        QCOMPARE(serial(), QString("100123"));
+        QCOMPARE(modulo1().NumeroSerieAparato, 100123);
+        QCOMPARE(modulo1().VersionAparato, QString("4.1"));
+        QCOMPARE(modulo1().IntervalosInhabiles[0], (FilaInhabil{1, "24/12/08", "22:00", "25/12/08", "08:00"}));
+        // A grid edit is handed over at once and marks the sheet; the save clears the mark.
+        grid::MatrizInhabil *m = form->MatrizInhabil();
+        QVERIFY(m->setData(m->index(2, 1), "06/01/09"));
+        QCOMPARE(modulo1().IntervalosInhabiles[2], (FilaInhabil{3, "06/01/09", "00:00", "06/01/09", "00:01"}));
+        QVERIFY(modulo1().FitxaModificada);
+        answers->then(ui::vbOK);
+        form->SSCommandGrabar_Click();
+        QVERIFY(!modulo1().FitxaModificada);
+        QCOMPARE(modulo1().NumeroSerieAparato, 100123);
+    }
+
     void gridEditsReachTheSavedSheet()
     {
         addSheets({{100123, "A"}});
@@ -673,13 +719,13 @@ private Q_SLOTS:
         grid::MatrizInhabil *m = form->MatrizInhabil();
         QCOMPARE(m->value(1, 2), QString("24/12/08"));
         QVERIFY(m->setData(m->index(2, 1), "06/01/09"));
-        QCOMPARE(modulo1().InhabilDiaEmpieza[2], QString("06/01/09"));
+        QCOMPARE(modulo1().IntervalosInhabiles[2].DiaEmpieza, QString("06/01/09"));
         form->TDBGrid1_LostFocus();
         QVERIFY(modulo1().FitxaModificada);
         answers->then(ui::vbOK);
         form->SSCommandGrabar_Click();
         FitxaProgramacio saved;
-        QVERIFY(CarregaProgramacio(saved, 100123));
+        QVERIFY(CarregaProgramacio(modulo1().ConexionBD, saved, 100123));
         QCOMPARE(saved.MatrizInhabil[2].DiaEmpieza, QString("06/01/09"));
         QCOMPARE(saved.MatrizInhabil[2].HoraTermina, QString("00:01"));
         // A refused cell shows its message after the edit, with no icon.
@@ -717,7 +763,7 @@ private Q_SLOTS:
             click(way);
         QCOMPARE(answers->texts(), QStringList{QString::fromUtf8("¿Desea guardar los cambios?")});
         FitxaProgramacio saved;
-        QVERIFY(CarregaProgramacio(saved, 100123));
+        QVERIFY(CarregaProgramacio(modulo1().ConexionBD, saved, 100123));
         QCOMPARE(saved.MatrizInhabil[4].DiaEmpieza, QString("06/01/09"));
         QCOMPARE(saved.MatrizInhabil[4].HoraTermina, QString("00:01"));
     }
@@ -733,7 +779,7 @@ private Q_SLOTS:
         QTest::keyClick(edit("MaskLocal"), Qt::Key_Escape);
         QCOMPARE(answers->texts(), QStringList{QString::fromUtf8("¿Desea guardar los cambios?")});
         FitxaProgramacio saved;
-        QVERIFY(CarregaProgramacio(saved, 100123));
+        QVERIFY(CarregaProgramacio(modulo1().ConexionBD, saved, 100123));
         QCOMPARE(saved.MaskLocal, QString("AZ"));
     }
 
@@ -774,7 +820,7 @@ private Q_SLOTS:
         const bool taken = answer == ui::vbOK;
         QCOMPARE(edit("MaskTLeq")->text(), QString(taken ? "30" : "15"));
         QCOMPARE(form->MatrizInhabil()->value(2, 5), QString(taken ? "10:00" : "09:00"));
-        QCOMPARE(modulo1().InhabilHoraTermina[1], QString(taken ? "10:00" : "09:00"));
+        QCOMPARE(modulo1().IntervalosInhabiles[1].HoraTermina, QString(taken ? "10:00" : "09:00"));
         QCOMPARE(modulo1().FitxaModificada, taken);
     }
 
@@ -806,9 +852,9 @@ private Q_SLOTS:
         answers->then(ui::vbOK);
         click("SSCommandGrabar");
         FitxaProgramacio other, own;
-        QVERIFY(CarregaProgramacio(other, 204567));
+        QVERIFY(CarregaProgramacio(modulo1().ConexionBD, other, 204567));
         QCOMPARE(other.MaskLocal, QString("B"));
-        QVERIFY(CarregaProgramacio(own, 100123));
+        QVERIFY(CarregaProgramacio(modulo1().ConexionBD, own, 100123));
         QCOMPARE(own.MaskLocal, QString("Cambiado"));
     }
 
@@ -859,7 +905,7 @@ private Q_SLOTS:
         FitxaProgramacio f = fixtures::fitxa100123();
         f.TextNota = stored;
         fixtures::publica(f);
-        QVERIFY(GrabaProgramacio(f));
+        QVERIFY(GrabaProgramacio(modulo1().ConexionBD, f));
         QVERIFY(open());
         auto *nota = qobject_cast<QPlainTextEdit *>(form->campo("TextNota"));
         QCOMPARE(nota->blockCount(), enter ? lines - 1 : lines);
@@ -873,7 +919,7 @@ private Q_SLOTS:
         answers->then(ui::vbOK);
         click("SSCommandGrabar");
         FitxaProgramacio saved;
-        QVERIFY(CarregaProgramacio(saved, 100123));
+        QVERIFY(CarregaProgramacio(modulo1().ConexionBD, saved, 100123));
         QTEST(saved.TextNota, "saved");
     }
 
@@ -905,7 +951,7 @@ private Q_SLOTS:
         answers->then(ui::vbOK);
         click("SSCommandGrabar");
         FitxaProgramacio saved;
-        QVERIFY(CarregaProgramacio(saved, 100123));
+        QVERIFY(CarregaProgramacio(modulo1().ConexionBD, saved, 100123));
         QCOMPARE(saved.MaskFecha, typed);
     }
 

@@ -46,7 +46,7 @@ class TestForm3 : public QObject {
         FitxaProgramacio f = fixtures::fitxa100123();
         f.MaskNumeroSerie = serial;
         fixtures::publica(f);
-        QVERIFY(GrabaProgramacio(f));
+        QVERIFY(GrabaProgramacio(modulo1().ConexionBD, f));
         modulo1().NumeroSerieAparato = serial.toInt();
         sheet = new Form2;
         QVERIFY(sheet->Form_Load());

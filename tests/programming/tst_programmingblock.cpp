@@ -183,7 +183,7 @@ private Q_SLOTS:
         // Such a copy leaves the sheet's language as it was.
         FitxaProgramacio f;
         f.OptionIdioma = OpcionIdioma::Frances;
-        CarregaProgAqt(c, f);
+        QVERIFY(CarregaProgAqt(c, f).modificada);
         QCOMPARE(f.OptionIdioma, OpcionIdioma::Frances);
     }
 
@@ -282,7 +282,7 @@ private Q_SLOTS:
     void encodesTheSheetOfDevice204567()
     {
         FitxaProgramacio f;
-        CreaProgramacio(f);
+        QVERIFY(CreaProgramacio(f).modificada);
         f.MaskVersion = "3.2";
         f.CheckCambioHora = false;
         for (int d : {0, 1, 2}) {
@@ -331,8 +331,8 @@ private Q_SLOTS:
         f.MatrizInhabil[2] = {3, "00/00/00", "12:00", "05/05/05", "12:00"}; // no start date: empty slot
         f.MatrizInhabil[3] = {4, "31/02/09", "12:00", "05/05/05", "12:00"}; // not a date: empty slot
         // The frame is the sheet's: the shared arrays may hold anything else.
-        modulo1().InhabilDiaEmpieza[2] = "05/05/05";
-        modulo1().InhabilDiaTermina[2] = "06/05/05";
+        modulo1().IntervalosInhabiles[2].DiaEmpieza = "05/05/05";
+        modulo1().IntervalosInhabiles[2].DiaTermina = "06/05/05";
         const auto trama = TramaEnviaProgramacio(f, "4.1", kReloj);
         QVERIFY(trama);
         const QByteArray b = bloqueDe(*trama);
@@ -384,9 +384,9 @@ private Q_SLOTS:
         bloque.replace(37, 2, QByteArray::fromHex(atenuacion));
         const ProgramacioRebuda c = decodifica(bloque, version);
         FitxaProgramacio f;
-        CreaProgramacio(f);
+        QVERIFY(CreaProgramacio(f).modificada);
         f.MaskVersion = version;
-        CarregaProgAqt(c, f);
+        QVERIFY(CarregaProgAqt(c, f).modificada);
         const auto trama = TramaEnviaProgramacio(f, version, kReloj);
         QVERIFY(trama);
         QCOMPARE(bloqueDe(*trama).toHex(), bloque.toHex());
@@ -447,8 +447,7 @@ private Q_SLOTS:
         f.CheckImpresion = !(idioma % 2);
         f.CheckApliCorrecioGlobal = idioma % 2;
         fixtures::publica(f);
-        modulo1().VersionAparato = "4.1";
-        const auto trama = CodificaProgramacio(f);
+        const auto trama = CodificaProgramacio(f, "4.1");
         QVERIFY(trama);
         const QByteArray b = bloqueDe(*trama);
         QCOMPARE(int(b[42]), idioma);
@@ -519,8 +518,7 @@ private Q_SLOTS:
         else
             f.MatrizInhabil[1].DiaTermina = valor;
         fixtures::publica(f);
-        modulo1().VersionAparato = "4.1";
-        const Resultado<QByteArray> trama = CodificaProgramacio(f);
+        const Resultado<QByteArray> trama = CodificaProgramacio(f, "4.1");
         QVERIFY(!trama);
         QCOMPARE(trama.error().detail, campo);
         QTEST(trama.error().mensaje(), "descripcion");
@@ -529,19 +527,23 @@ private Q_SLOTS:
     void carregaProgAqtFillsTheSheet()
     {
         FitxaProgramacio f;
-        CreaProgramacio(f);
+        QVERIFY(CreaProgramacio(f).modificada);
         modulo1().FitxaModificada = false;
-        modulo1().ProgramacioRebuda = decodifica(fixtures::bloque100123(), "4.1");
-        CarregaProgAqt(f);
+        const ProgramacioRebuda copia = decodifica(fixtures::bloque100123(), "4.1");
+        const EstadoFitxa estado = CarregaProgAqt(copia, f);
         FitxaProgramacio esperada = fixtures::fitxa100123();
         copiaIdentidad(f, esperada); // no part of the device's programming
         QCOMPARE(f.MaskEmpiezaDia, f.MaskTerminaNoche);
         QCOMPARE(f.MaskTerminaDia, f.MaskEmpiezaNoche);
         QVERIFY(f == esperada);
-        QVERIFY(modulo1().FitxaModificada);
-        QCOMPARE(modulo1().InhabilDiaEmpieza[0], QString("24/12/08"));
-        QCOMPARE(modulo1().InhabilHoraTermina[1], QString("09:00"));
-        QCOMPARE(modulo1().InhabilDiaEmpieza[2], QString("00/00/00"));
+        // The sheet's new state comes back, its intervals in the grid rows; the shared
+        // state is the window's to write.
+        QVERIFY(estado.modificada);
+        QCOMPARE(f.MatrizInhabil[0].DiaEmpieza, QString("24/12/08"));
+        QCOMPARE(f.MatrizInhabil[1].HoraTermina, QString("09:00"));
+        QCOMPARE(f.MatrizInhabil[2].DiaEmpieza, QString("00/00/00"));
+        QVERIFY(!modulo1().FitxaModificada);
+        QVERIFY(modulo1().IntervalosInhabiles[0].DiaEmpieza.isEmpty());
     }
 
     void carregaProgAqtFollowsTheCopysFirmware_data()
@@ -566,7 +568,7 @@ private Q_SLOTS:
         f.CheckApliCorrecioGlobal = false;
         f.CheckApliCorrecioGlobalVisible = !global;
         f.MaskTempsActEnabled = !segundos;
-        CarregaProgAqt(c, f);
+        QVERIFY(CarregaProgAqt(c, f).modificada);
         QCOMPARE(f.MaskTempsActEnabled, segundos);
         QCOMPARE(f.CheckApliCorrecioGlobalVisible, global);
         QCOMPARE(f.CheckApliCorrecioGlobal, global);
@@ -595,9 +597,9 @@ private Q_SLOTS:
         ProgramacioRebuda c;
         QVERIFY(DecodificaProgramacio(fixtures::respuesta(bloqueDe(*trama)), version, c));
         FitxaProgramacio vuelta;
-        CreaProgramacio(vuelta);
+        QVERIFY(CreaProgramacio(vuelta).modificada);
         copiaIdentidad(original, vuelta);
-        CarregaProgAqt(c, vuelta);
+        QVERIFY(CarregaProgAqt(c, vuelta).modificada);
         for (int k = 0; k < 30; ++k)
             QCOMPARE(vuelta.MatrizInhabil[k], original.MatrizInhabil[k]);
         QCOMPARE(vuelta.MaskOctava, original.MaskOctava);

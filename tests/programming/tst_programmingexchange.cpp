@@ -50,7 +50,7 @@ private Q_SLOTS:
         QVERIFY(home.openDatabase());
         FitxaProgramacio f = fixtures::fitxa100123();
         fixtures::publica(f);
-        QVERIFY(GrabaProgramacio(f));
+        QVERIFY(GrabaProgramacio(modulo1().ConexionBD, f));
         QSqlDatabase &db = modulo1().ConexionBD;
         const Resultado<bool> hay = hayFichaGuardada(db, 100123);
         QVERIFY(hay);
@@ -85,7 +85,7 @@ private Q_SLOTS:
         f.MatrizInhabil[5] = {6, "01/02/09", "10:00", "02/02/09", "11:00"};
         fixtures::publica(f);
         const QDateTime ara(QDate(2026, 3, 5), QTime(9, 8, 7));
-        fichaNuevaDeAparato(f, 100123, "4.1", copia, ContactFields(contacto), ara);
+        const EstadoFitxa estado = fichaNuevaDeAparato(f, 100123, "4.1", copia, ContactFields(contacto), ara);
 
         QCOMPARE(f.MaskNumeroSerie, QString("100123"));
         QCOMPARE(f.MaskVersion, QString("4.1"));
@@ -104,15 +104,18 @@ private Q_SLOTS:
         QCOMPARE(f.MaskTLeq, QString("15"));
         QCOMPARE(f.MatrizInhabil[0], (FilaInhabil{1, "24/12/08", "22:00", "25/12/08", "08:00"}));
         QCOMPARE(f.MatrizInhabil[5], (FilaInhabil{6, "00/00/00", "00:00", "00/00/00", "00:00"}));
-        QCOMPARE(modulo1().InhabilDiaEmpieza[5], QString("00/00/00"));
+        QCOMPARE(f.MatrizInhabil[5].DiaEmpieza, QString("00/00/00"));
         QVERIFY(f.CheckApliCorrecioGlobalVisible);
-        QVERIFY(modulo1().FitxaModificada);
+        QVERIFY(estado.modificada);
+        // The shared state is the window's to write: left as it was.
+        QCOMPARE(modulo1().IntervalosInhabiles[5].DiaEmpieza, QString("01/02/09"));
+        QVERIFY(!modulo1().FitxaModificada);
     }
 
     void contactDataIsMoreThanBlanks()
     {
         FitxaProgramacio f;
-        CreaProgramacio(f); // one blank in each contact field
+        QVERIFY(CreaProgramacio(f).modificada); // one blank in each contact field
         QVERIFY(!hasContactData(f));
         f.TextNota = "\r\n";
         QVERIFY(!hasContactData(f));

@@ -233,20 +233,43 @@ private Q_SLOTS:
             QCOMPARE(QStringList({row[1], row[2], row[3], row[4]}), after);
     }
 
-    void gridModelUpdatesSharedArraysOnEveryEdit()
+    void handedOverRowsTakeTheNormalForms()
+    {
+        grid::MatrizInhabil m;
+        // A date read as a date in its normal form, any other text as it stands; a time
+        // cell's first five characters.
+        m.setValue(2, 2, "5/3/2009");
+        m.setValue(2, 3, "22:00:00");
+        m.setValue(2, 4, "31/02/09");
+        m.setValue(2, 5, "08:30:59");
+        QCOMPARE(m.handedOver()[1], (FilaInhabil{2, "05/03/09", "22:00", "31/02/09", "08:30"}));
+        QCOMPARE(m.handedOver()[0], (FilaInhabil{1, "00/00/00", "00:00", "00/00/00", "00:00"}));
+        QCOMPARE(m.handedOver()[29].Numero, 30);
+    }
+
+    void gridModelAnnouncesEveryEditForHandOver()
     {
         resetModulo1();
         slxtest::Answers answers;
         grid::MatrizInhabil m;
-        m.loadFromShared();
+        std::array<FilaInhabil, grid::kRows> vacias;
+        for (int k = 0; k < grid::kRows; ++k)
+            vacias[k] = {k + 1, kFechaVacia, kHoraVacia, kFechaVacia, kHoraVacia};
+        m.loadFromRows(vacias);
         QCOMPARE(m.value(1, 2), QString("00/00/00"));
         QSignalSpy posted(&m, &grid::MatrizInhabil::posted);
+        QSignalSpy edited(&m, &grid::MatrizInhabil::edited);
         QVERIFY(m.setData(m.index(0, 1), "24/12/08"));
-        QCOMPARE(modulo1().InhabilDiaEmpieza[0], QString("24/12/08"));
-        QCOMPARE(modulo1().InhabilHoraTermina[0], QString("00:01"));
-        // A refused edit keeps the stored value and posts its code after the edit.
+        QCOMPARE(edited.count(), 1);
+        QCOMPARE(m.handedOver()[0].DiaEmpieza, QString("24/12/08"));
+        QCOMPARE(m.handedOver()[0].HoraTermina, QString("00:01"));
+        // The model is the window's copy: the shared intervals are the window's to write.
+        QVERIFY(modulo1().IntervalosInhabiles[0].DiaEmpieza.isEmpty());
+        // A refused edit keeps the stored value, is not announced, and posts its code after
+        // the edit.
         QVERIFY(!m.setData(m.index(29, 2), "10:00"));
         QCOMPARE(m.value(30, 3), QString("00:00"));
+        QCOMPARE(edited.count(), 1);
         QCOMPARE(posted.count(), 0);
         QVERIFY(posted.wait(1000));
         QCOMPARE(posted.first().first().toInt(), int(grid::FechaIncorrecta));

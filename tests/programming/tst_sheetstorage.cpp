@@ -79,7 +79,8 @@ private Q_SLOTS:
         f.CheckApliCorrecioGlobalVisible = true;
         modulo1().NumeroSerieAparato = 100123;
         modulo1().VersionAparato = "4.1";
-        CreaProgramacio(f, kAra);
+        modulo1().IntervalosInhabiles[3] = {4, "24/12/08", "22:00", "25/12/08", "08:00"};
+        const EstadoFitxa estado = CreaProgramacio(f, kAra);
 
         QCOMPARE(f.TextFecha, QString("10/12/26"));
         QCOMPARE(f.TextHora, QString("10:17:36"));
@@ -112,12 +113,16 @@ private Q_SLOTS:
         QCOMPARE(f.MaskRings, QString("2"));
         for (const QString &o : f.MaskOctava)
             QCOMPARE(o, QString("0"));
+        // The intervals to hand over are the sheet's rows, and the sheet is now modified; the
+        // shared state is the window's to write.
         for (int k = 0; k < 30; ++k) {
             QCOMPARE(f.MatrizInhabil[k], (FilaInhabil{k + 1, "00/00/00", "00:00", "00/00/00", "00:00"}));
-            QCOMPARE(modulo1().InhabilDiaEmpieza[k], QString("00/00/00"));
-            QCOMPARE(modulo1().InhabilHoraTermina[k], QString("00:00"));
+            QCOMPARE(f.MatrizInhabil[k].DiaEmpieza, QString("00/00/00"));
+            QCOMPARE(f.MatrizInhabil[k].HoraTermina, QString("00:00"));
         }
-        QVERIFY(modulo1().FitxaModificada);
+        QVERIFY(estado.modificada);
+        QVERIFY(!modulo1().FitxaModificada);
+        QCOMPARE(modulo1().IntervalosInhabiles[3], (FilaInhabil{4, "24/12/08", "22:00", "25/12/08", "08:00"}));
         // Left as they were.
         QCOMPARE(f.MaskTempsActLoc, QString("07"));
         QCOMPARE(f.MaskTempsActVei, QString("09"));
@@ -135,9 +140,10 @@ private Q_SLOTS:
         slxtest::Answers answers;
         FitxaProgramacio f = fixtures::fitxa100123();
         fixtures::publica(f);
+        // A save says nothing but its success; the window then clears FitxaModificada.
         modulo1().FitxaModificada = true;
-        QVERIFY(GrabaProgramacio(f, kAra));
-        QVERIFY(!modulo1().FitxaModificada);
+        QVERIFY(GrabaProgramacio(modulo1().ConexionBD, f, kAra));
+        QVERIFY(modulo1().FitxaModificada);
         QCOMPARE(filas("Programacion"), 1);
         QCOMPARE(filas("IntervaloInhabil"), 30);
         QCOMPARE(valor("SELECT group_concat(\"ByIntervalo\") FROM (SELECT \"ByIntervalo\" FROM \"IntervaloInhabil\" "
@@ -154,7 +160,7 @@ private Q_SLOTS:
                         "'14:32:10', \"LPasadasLocal\" = 15873, \"LPasadasVecino\" = 4021, \"LE3\" = 37, \"LCB\" = 2, "
                         "\"ByVelocidad\" = 3"));
         f.MaskLocal = "Discoteca Nova 2";
-        QVERIFY(GrabaProgramacio(f, kAra.addDays(1)));
+        QVERIFY(GrabaProgramacio(modulo1().ConexionBD, f, kAra.addDays(1)));
         QCOMPARE(filas("Programacion"), 1);
         QCOMPARE(filas("IntervaloInhabil"), 30);
         QCOMPARE(valor("SELECT \"DFechaTotales\" || ' ' || \"THoraTotales\" || ' ' || \"LPasadasLocal\" || ',' || "
@@ -173,7 +179,7 @@ private Q_SLOTS:
         f.MaskOctava[8] = "2,5";                      // either decimal separator
         f.MatrizInhabil[0].DiaTermina = "25/12/2008"; // longer than its format: cut to 8
         fixtures::publica(f);
-        QVERIFY(GrabaProgramacio(f, kAra));
+        QVERIFY(GrabaProgramacio(modulo1().ConexionBD, f, kAra));
         QSqlQuery q(modulo1().ConexionBD);
         QVERIFY(q.exec("SELECT * FROM \"Programacion\""));
         QVERIFY(q.next());
@@ -221,26 +227,33 @@ private Q_SLOTS:
         f.MaskOctava = {"-2.5", "12", "0.1", "-0.3", "0", "3.2", "-12.5", "100", "-100"};
         f.MatrizInhabil[29] = {30, "31/12/49", "23:59", "01/01/50", "00:01"};
         // The sheet's own rows are saved, whatever the shared arrays hold.
-        modulo1().InhabilDiaEmpieza[29] = "01/01/01";
-        QVERIFY(GrabaProgramacio(f, kAra));
+        modulo1().IntervalosInhabiles[29].DiaEmpieza = "01/01/01";
+        QVERIFY(GrabaProgramacio(modulo1().ConexionBD, f, kAra));
 
         FitxaProgramacio cargada;
-        CreaProgramacio(cargada, kAra.addDays(3));
+        QVERIFY(CreaProgramacio(cargada, kAra.addDays(3)).modificada);
         cargada.CheckApliCorrecioGlobal = true; // kept below 4.0, from CMI otherwise
         resetModulo1();
         modulo1().ConexionBD = QSqlDatabase::database(QStringLiteral("ConexionBD"));
         modulo1().FitxaModificada = true;
-        QVERIFY(CarregaProgramacio(cargada, 100123, kAra));
+        const Resultado<FitxaCargada> carga = CarregaProgramacio(modulo1().ConexionBD, cargada, 100123, kAra);
+        QVERIFY(carga);
         QVERIFY(cargada == f);
-        QCOMPARE(modulo1().NumeroSerieAparato, 100123);
-        QCOMPARE(modulo1().VersionAparato, version);
-        QVERIFY(!modulo1().FitxaModificada);
+        // The load gives the current device and the sheet's state; the intervals are the
+        // loaded sheet's rows. The shared state is left as it was.
+        QCOMPARE(carga->numeroSerie, 100123);
+        QCOMPARE(carga->version, version);
+        QVERIFY(!carga->modificada);
         for (int k = 0; k < 30; ++k) {
-            QCOMPARE(modulo1().InhabilDiaEmpieza[k], f.MatrizInhabil[k].DiaEmpieza);
-            QCOMPARE(modulo1().InhabilHoraEmpieza[k], f.MatrizInhabil[k].HoraEmpieza);
-            QCOMPARE(modulo1().InhabilDiaTermina[k], f.MatrizInhabil[k].DiaTermina);
-            QCOMPARE(modulo1().InhabilHoraTermina[k], f.MatrizInhabil[k].HoraTermina);
+            QCOMPARE(cargada.MatrizInhabil[k].DiaEmpieza, f.MatrizInhabil[k].DiaEmpieza);
+            QCOMPARE(cargada.MatrizInhabil[k].HoraEmpieza, f.MatrizInhabil[k].HoraEmpieza);
+            QCOMPARE(cargada.MatrizInhabil[k].DiaTermina, f.MatrizInhabil[k].DiaTermina);
+            QCOMPARE(cargada.MatrizInhabil[k].HoraTermina, f.MatrizInhabil[k].HoraTermina);
         }
+        QCOMPARE(modulo1().NumeroSerieAparato, 0);
+        QVERIFY(modulo1().VersionAparato.isEmpty());
+        QVERIFY(modulo1().FitxaModificada);
+        QVERIFY(modulo1().IntervalosInhabiles[29].DiaEmpieza.isEmpty());
     }
 
     void globalCorrectionFollowsTheVersion()
@@ -252,15 +265,15 @@ private Q_SLOTS:
         // Below 4.0 a new row gets CMI off, and a later save leaves it as it is.
         f.MaskVersion = "3.5";
         f.CheckApliCorrecioGlobal = true;
-        QVERIFY(GrabaProgramacio(f, kAra));
+        QVERIFY(GrabaProgramacio(modulo1().ConexionBD, f, kAra));
         QCOMPARE(valor("SELECT \"CMI\" FROM \"Programacion\"").toInt(), 0);
         QVERIFY(ejecuta("UPDATE \"Programacion\" SET \"CMI\" = -1"));
         f.CheckApliCorrecioGlobal = false;
-        QVERIFY(GrabaProgramacio(f, kAra));
+        QVERIFY(GrabaProgramacio(modulo1().ConexionBD, f, kAra));
         QCOMPARE(valor("SELECT \"CMI\" FROM \"Programacion\"").toInt(), -1);
         // From 4.0 it follows the check box.
         f.MaskVersion = "4.0";
-        QVERIFY(GrabaProgramacio(f, kAra));
+        QVERIFY(GrabaProgramacio(modulo1().ConexionBD, f, kAra));
         QCOMPARE(valor("SELECT \"CMI\" FROM \"Programacion\"").toInt(), 0);
     }
 
@@ -286,7 +299,7 @@ private Q_SLOTS:
         f.CheckApliCorrecioGlobal = false;
         f.CheckApliCorrecioGlobalVisible = !global;
         f.MaskTempsActEnabled = !segundos;
-        QVERIFY(CarregaProgramacio(f, 204567, kAra));
+        QVERIFY(CarregaProgramacio(modulo1().ConexionBD, f, 204567, kAra));
         QCOMPARE(f.MaskTempsActEnabled, segundos);
         QCOMPARE(f.CheckApliCorrecioGlobalVisible, global);
         QCOMPARE(f.CheckApliCorrecioGlobal, global); // below 4.0 the box keeps its value
@@ -299,7 +312,7 @@ private Q_SLOTS:
         insertaFila204567();
         FitxaProgramacio f;
         f.MaskTempsActVei = "04";
-        QVERIFY(CarregaProgramacio(f, 204567, kAra));
+        QVERIFY(CarregaProgramacio(modulo1().ConexionBD, f, 204567, kAra));
         QCOMPARE(f.MaskNumeroSerie, QString("204567"));
         QCOMPARE(f.MaskFecha, QString("03/05/07"));
         QCOMPARE(f.MaskLocal, QString("Pub El Racó"));
@@ -332,7 +345,7 @@ private Q_SLOTS:
                         "\"TTipoActuacionVecino\" = 'Leq07s', \"TIdioma\" = 'Klingon'"));
         FitxaProgramacio f;
         f.OptionIdioma = OpcionIdioma::Aleman;
-        QVERIFY(CarregaProgramacio(f, 204567, kAra));
+        QVERIFY(CarregaProgramacio(modulo1().ConexionBD, f, 204567, kAra));
         QCOMPARE(f.OptionLocal, OpcionLocal::Leq125);
         QCOMPARE(f.OptionVei, OpcionVei::Leq1s);
         QCOMPARE(f.MaskTempsActVei, QString("07"));
@@ -340,7 +353,7 @@ private Q_SLOTS:
         // The next save stores the option that was on, and seconds as two digits.
         f.OptionLocal = OpcionLocal::Leq1s;
         f.MaskTempsActLoc = "7";
-        QVERIFY(GrabaProgramacio(f, kAra));
+        QVERIFY(GrabaProgramacio(modulo1().ConexionBD, f, kAra));
         QCOMPARE(valor("SELECT \"TIdioma\" || ' ' || \"TTipoActuacionLocal\" || ' ' || \"TTipoActuacionVecino\" "
                        "FROM \"Programacion\"")
                      .toString(),
@@ -381,7 +394,7 @@ private Q_SLOTS:
         f.MaskTempsActLoc = "03";
         f.OptionVei = OpcionVei::Leq125;
         f.MaskTempsActVei = "04";
-        QVERIFY(CarregaProgramacio(f, 204567, kAra));
+        QVERIFY(CarregaProgramacio(modulo1().ConexionBD, f, 204567, kAra));
         QTEST(int(f.OptionLocal), "opcionLocal");
         QTEST(f.MaskTempsActLoc, "segundosLocal");
         QTEST(int(f.OptionVei), "opcionVecino");
@@ -400,12 +413,12 @@ private Q_SLOTS:
         QVERIFY(ejecuta("UPDATE \"IntervaloInhabil\" SET \"TDiaEmpiezaInt\" = NULL, \"THoraEmpiezaInt\" = '', "
                         "\"TDiaTerminaInt\" = '1/1/09', \"THoraTerminaInt\" = NULL WHERE \"ByIntervalo\" = 2"));
         FitxaProgramacio f;
-        QVERIFY(CarregaProgramacio(f, 204567, kAra));
+        QVERIFY(CarregaProgramacio(modulo1().ConexionBD, f, 204567, kAra));
         QCOMPARE(f.MatrizInhabil[0], (FilaInhabil{1, "24/12/08", "08:30", "25/12/08", "22:00"}));
         QCOMPARE(f.MatrizInhabil[1], (FilaInhabil{2, "00/00/00", "00:00", "00/00/00", "00:00"}));
         for (int k = 3; k < 30; ++k)
             QCOMPARE(f.MatrizInhabil[k], (FilaInhabil{k + 1, "00/00/00", "00:00", "00/00/00", "00:00"}));
-        QVERIFY(GrabaProgramacio(f, kAra));
+        QVERIFY(GrabaProgramacio(modulo1().ConexionBD, f, kAra));
         QCOMPARE(valor("SELECT count(*) FROM \"IntervaloInhabil\" WHERE \"LNumeroSerie\" = 204567").toInt(), 30);
         QCOMPARE(valor("SELECT \"THoraEmpiezaInt\" FROM \"IntervaloInhabil\" WHERE \"ByIntervalo\" = 1").toString(),
                  QString("08:30:00"));
@@ -421,10 +434,11 @@ private Q_SLOTS:
                     "\"ByTLeq\", \"TVersion\", \"DFecha\", \"TIdioma\") VALUES (777, '8:00', '', NULL, '', '20', '')"));
         FitxaProgramacio f = fixtures::fitxa100123();
         f.MaskTempsActLoc = "03";
-        QVERIFY(CarregaProgramacio(f, 777, kAra));
+        const Resultado<FitxaCargada> carga = CarregaProgramacio(modulo1().ConexionBD, f, 777, kAra);
+        QVERIFY(carga);
         FitxaProgramacio nueva = fixtures::fitxa100123();
         nueva.MaskTempsActLoc = "03";
-        CreaProgramacio(nueva, kAra);
+        QVERIFY(CreaProgramacio(nueva, kAra).modificada);
         nueva.MaskNumeroSerie = "777";
         nueva.CheckApliCorrecioGlobalVisible = false;
         nueva.MaskTempsActEnabled = false; // version "0.0"
@@ -435,7 +449,7 @@ private Q_SLOTS:
         QCOMPARE(f.MaskFecha, QString("10/12/26"));
         QCOMPARE(f.MaskContacto, QString(" "));
         QVERIFY(f == nueva);
-        QCOMPARE(modulo1().VersionAparato, QString("0.0"));
+        QCOMPARE(carga->version, QString("0.0"));
     }
 
     void failedSaveWritesNothing_data()
@@ -492,7 +506,7 @@ private Q_SLOTS:
         else
             f.MaskContacto = QString(31, 'x');
         modulo1().FitxaModificada = true;
-        const Resultado<> grabacion = GrabaProgramacio(f, kAra);
+        const Resultado<> grabacion = GrabaProgramacio(modulo1().ConexionBD, f, kAra);
         QVERIFY(!grabacion);
         const Fallo &failure = grabacion.error();
         QVERIFY(modulo1().FitxaModificada);
@@ -508,7 +522,7 @@ private Q_SLOTS:
         // The connection is usable afterwards.
         f = fixtures::fitxa100123();
         fixtures::publica(f);
-        QVERIFY(GrabaProgramacio(f, kAra));
+        QVERIFY(GrabaProgramacio(modulo1().ConexionBD, f, kAra));
         QCOMPARE(filas("Programacion"), 2);
     }
 
@@ -519,11 +533,11 @@ private Q_SLOTS:
         slxtest::Answers answers;
         FitxaProgramacio f = fixtures::fitxa100123();
         fixtures::publica(f);
-        QVERIFY(GrabaProgramacio(f, kAra));
+        QVERIFY(GrabaProgramacio(modulo1().ConexionBD, f, kAra));
         f.MaskLocal = "Renamed";
         f.MatrizInhabil[0].DiaEmpieza = "01/01/01";
         f.MatrizInhabil[29].HoraEmpieza = "nonsense";
-        QVERIFY(!GrabaProgramacio(f, kAra));
+        QVERIFY(!GrabaProgramacio(modulo1().ConexionBD, f, kAra));
         QCOMPARE(valor("SELECT \"TLocal\" FROM \"Programacion\"").toString(), QString("Discoteca Nova"));
         QCOMPARE(valor("SELECT \"TDiaEmpiezaInt\" FROM \"IntervaloInhabil\" WHERE \"ByIntervalo\" = 1").toString(),
                  QString("24/12/08"));
@@ -539,7 +553,7 @@ private Q_SLOTS:
         FitxaProgramacio f = fixtures::fitxa100123();
         fixtures::publica(f);
         modulo1().FitxaModificada = true;
-        const Resultado<> grabacion = GrabaProgramacio(f, kAra);
+        const Resultado<> grabacion = GrabaProgramacio(modulo1().ConexionBD, f, kAra);
         QVERIFY(!grabacion);
         QCOMPARE(filas("Programacion"), 0);
         QCOMPARE(filas("IntervaloInhabil"), 0);
@@ -581,11 +595,11 @@ private Q_SLOTS:
         FitxaProgramacio f = fixtures::fitxa100123();
         fixtures::publica(f);
         f.MaskFecha = texto;
-        QCOMPARE(GrabaProgramacio(f, kAra).has_value(), !iso.isEmpty());
+        QCOMPARE(GrabaProgramacio(modulo1().ConexionBD, f, kAra).has_value(), !iso.isEmpty());
         if (!iso.isEmpty()) {
             QCOMPARE(valor("SELECT \"DFecha\" FROM \"Programacion\"").toString(), iso);
             FitxaProgramacio g;
-            QVERIFY(CarregaProgramacio(g, 100123, kAra));
+            QVERIFY(CarregaProgramacio(modulo1().ConexionBD, g, 100123, kAra));
             QCOMPARE(g.MaskFecha, texto);
         }
     }
@@ -601,13 +615,13 @@ private Q_SLOTS:
         modulo1().VersionAparato = "4.1";
         modulo1().FitxaModificada = true;
         const FitxaProgramacio antes = f;
-        const Resultado<> carga = CarregaProgramacio(f, 999999, kAra);
+        const Resultado<FitxaCargada> carga = CarregaProgramacio(modulo1().ConexionBD, f, 999999, kAra);
         QVERIFY(!carga);
         QVERIFY(f == antes);
         QVERIFY(carga.error().detail.isEmpty());
         QCOMPARE(carga.error().mensaje(), QString("The sheet of device 999999 is not in the database."));
         QCOMPARE(modulo1().NumeroSerieAparato, 100123);
-        QCOMPARE(modulo1().InhabilDiaEmpieza[0], QString("24/12/08"));
+        QCOMPARE(modulo1().IntervalosInhabiles[0].DiaEmpieza, QString("24/12/08"));
         QVERIFY(modulo1().FitxaModificada);
         QCOMPARE(filas("Programacion"), 0);
 
@@ -615,7 +629,7 @@ private Q_SLOTS:
         insertaFila204567();
         QCOMPARE(filas("Programacion"), 1);
         QVERIFY(ejecuta("DROP TABLE \"IntervaloInhabil\""));
-        const Resultado<> sinTabla = CarregaProgramacio(f, 204567, kAra);
+        const Resultado<FitxaCargada> sinTabla = CarregaProgramacio(modulo1().ConexionBD, f, 204567, kAra);
         QVERIFY(!sinTabla);
         QVERIFY(f == antes);
         QCOMPARE(modulo1().NumeroSerieAparato, 100123);
@@ -630,8 +644,8 @@ private Q_SLOTS:
         FitxaProgramacio f = fixtures::fitxa100123();
         fixtures::publica(f);
         modulo1().FitxaModificada = true;
-        const Resultado<> saved = GrabaProgramacio(f, kAra);
-        const Resultado<> loaded = CarregaProgramacio(f, 100123, kAra);
+        const Resultado<> saved = GrabaProgramacio(modulo1().ConexionBD, f, kAra);
+        const Resultado<FitxaCargada> loaded = CarregaProgramacio(modulo1().ConexionBD, f, 100123, kAra);
         QVERIFY(!saved);
         QVERIFY(!loaded);
         QVERIFY(modulo1().FitxaModificada);
@@ -656,8 +670,7 @@ private Q_SLOTS:
         QFETCH(bool, modificada);
         FitxaProgramacio f = fixtures::fitxa100123();
         f.MaskNumeroSerie = serie;
-        modulo1().FitxaModificada = modificada;
-        QTEST(offersToSave(f), "ofrece");
+        QTEST(offersToSave(f, modificada), "ofrece");
     }
 };
 

@@ -104,10 +104,10 @@ inline void device(qint32 serial, const QString &version)
     m.NumeroSerieAparato = serial;
     m.VersionAparato = version;
     for (int i = 0; i < 30; ++i) {
-        m.InhabilDiaEmpieza[i] = QStringLiteral("00/00/00");
-        m.InhabilHoraEmpieza[i] = QStringLiteral("00:00");
-        m.InhabilDiaTermina[i] = QStringLiteral("00/00/00");
-        m.InhabilHoraTermina[i] = QStringLiteral("00:00");
+        m.IntervalosInhabiles[i].DiaEmpieza = QStringLiteral("00/00/00");
+        m.IntervalosInhabiles[i].HoraEmpieza = QStringLiteral("00:00");
+        m.IntervalosInhabiles[i].DiaTermina = QStringLiteral("00/00/00");
+        m.IntervalosInhabiles[i].HoraTermina = QStringLiteral("00:00");
     }
 }
 

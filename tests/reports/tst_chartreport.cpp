@@ -128,8 +128,9 @@ private Q_SLOTS:
         QLocale::setDefault(QLocale::c());
         Modulo1 &m = modulo1();
         for (int i = 0; i < 31; ++i) {
-            m.InhabilDiaEmpieza[i] = QStringLiteral("00/00/00");
-            m.InhabilHoraEmpieza[i] = m.InhabilDiaTermina[i] = m.InhabilHoraTermina[i] = QStringLiteral("00:00");
+            m.IntervalosInhabiles[i].DiaEmpieza = QStringLiteral("00/00/00");
+            m.IntervalosInhabiles[i].HoraEmpieza = m.IntervalosInhabiles[i].DiaTermina =
+                m.IntervalosInhabiles[i].HoraTermina = QStringLiteral("00:00");
         }
     }
     void cleanup()
@@ -158,10 +159,10 @@ private Q_SLOTS:
         q.prepare(QStringLiteral("UPDATE Configuracion SET TUsuario = ?, Memo = 'old'"));
         q.addBindValue(usuario.isNull() ? QVariant(QMetaType(QMetaType::QString)) : usuario);
         QVERIFY(q.exec());
-        modulo1().InhabilDiaEmpieza[1] = QStringLiteral("24/12/08");
-        modulo1().InhabilHoraEmpieza[1] = QStringLiteral("22:00");
-        modulo1().InhabilDiaTermina[1] = QStringLiteral("25/12/08");
-        modulo1().InhabilHoraTermina[1] = QStringLiteral("08:00");
+        modulo1().IntervalosInhabiles[1].DiaEmpieza = QStringLiteral("24/12/08");
+        modulo1().IntervalosInhabiles[1].HoraEmpieza = QStringLiteral("22:00");
+        modulo1().IntervalosInhabiles[1].DiaTermina = QStringLiteral("25/12/08");
+        modulo1().IntervalosInhabiles[1].HoraTermina = QStringLiteral("08:00");
         openIncidents(version);
         QVERIFY(openCharts());
         slxtest::Answers answers;

@@ -178,10 +178,10 @@ private Q_SLOTS:
     {
         QVERIFY(seed());
         open();
-        modulo1().InhabilDiaEmpieza[4] = QStringLiteral("24/12/22");
-        modulo1().InhabilHoraEmpieza[4] = QStringLiteral("22:00");
-        modulo1().InhabilDiaTermina[4] = QStringLiteral("25/12/22");
-        modulo1().InhabilHoraTermina[4] = QStringLiteral("08:00");
+        modulo1().IntervalosInhabiles[4].DiaEmpieza = QStringLiteral("24/12/22");
+        modulo1().IntervalosInhabiles[4].HoraEmpieza = QStringLiteral("22:00");
+        modulo1().IntervalosInhabiles[4].DiaTermina = QStringLiteral("25/12/22");
+        modulo1().IntervalosInhabiles[4].HoraTermina = QStringLiteral("08:00");
         print(1, 5);
         QVERIFY(previewShown);
         QVERIFY2(answers->shown().isEmpty(), qPrintable(answers->texts().join(" | ")));

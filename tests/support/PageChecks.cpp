@@ -26,10 +26,10 @@ void setAllDisabledIntervals()
 {
     slx::Modulo1 &m = slx::modulo1();
     for (int i = 0; i < 30; ++i) {
-        m.InhabilDiaEmpieza[i] = QStringLiteral("%1/04/09").arg(i + 1, 2, 10, QLatin1Char('0'));
-        m.InhabilHoraEmpieza[i] = QStringLiteral("22:00");
-        m.InhabilDiaTermina[i] = QStringLiteral("%1/05/09").arg(i + 1, 2, 10, QLatin1Char('0'));
-        m.InhabilHoraTermina[i] = QStringLiteral("08:00");
+        m.IntervalosInhabiles[i].DiaEmpieza = QStringLiteral("%1/04/09").arg(i + 1, 2, 10, QLatin1Char('0'));
+        m.IntervalosInhabiles[i].HoraEmpieza = QStringLiteral("22:00");
+        m.IntervalosInhabiles[i].DiaTermina = QStringLiteral("%1/05/09").arg(i + 1, 2, 10, QLatin1Char('0'));
+        m.IntervalosInhabiles[i].HoraTermina = QStringLiteral("08:00");
     }
 }
 
