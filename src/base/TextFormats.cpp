@@ -2,7 +2,10 @@
 
 #include "base/TextoPropio.h"
 
+#include <array>
+#include <charconv>
 #include <cmath>
+#include <string_view>
 
 namespace slx {
 
@@ -127,11 +130,33 @@ std::optional<QTime> horaFitxa(const QString &texto)
     return t;
 }
 
-QString textoSingle(float v)
+namespace {
+
+// The shortest text in the style of printf's %g; "0" for either zero.
+std::string_view cifrasSingle(float v, std::array<char, 64> &buf)
 {
     if (v == 0.0f)
-        return QStringLiteral("0");
-    return QString::number(static_cast<double>(v), 'g', 7);
+        return "0";
+    const auto r = std::to_chars(buf.data(), buf.data() + buf.size(), v, std::chars_format::general);
+    return {buf.data(), std::size_t(r.ptr - buf.data())};
+}
+
+} // namespace
+
+QString textoSingle(float v)
+{
+    std::array<char, 64> buf;
+    const std::string_view t = cifrasSingle(v, buf);
+    return QString::fromLatin1(t.data(), qsizetype(t.size()));
+}
+
+double decimalSingle(float v)
+{
+    std::array<char, 64> buf;
+    const std::string_view t = cifrasSingle(v, buf);
+    double d = 0;
+    std::from_chars(t.data(), t.data() + t.size(), d);
+    return d;
 }
 
 } // namespace slx

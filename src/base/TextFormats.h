@@ -37,7 +37,11 @@ QString textoFechaFitxa(const QDate &d); // "dd/mm/yy"
 // A time of day "hh:nn" or "hh:nn:ss"; nothing when it is not one.
 std::optional<QTime> horaFitxa(const QString &texto);
 
-// The shortest decimal text of a single-precision value ("-2.5", "1.3", "0").
+// The shortest decimal text that reads back as the same single-precision value ("-2.5",
+// "1.3", "0"): 62.7 stays 62.7, never 62.700001. Every Single the program shows or stores
+// goes through it, so that one value has one form.
 QString textoSingle(float v);
+// That text as the double it is stored as.
+double decimalSingle(float v);
 
 } // namespace slx

@@ -2,6 +2,7 @@
 // read by a process of ours (tools/lectormdb) that streams its rows: a damaged file that
 // crashes the Access library ends that process, and the merge reports the file as damaged.
 
+#include "base/TextFormats.h"
 #include "base/TextoPropio.h"
 #include "import/OrigenFusion.h"
 
@@ -12,7 +13,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
-#include <charconv>
 
 namespace slx::fusion {
 
@@ -43,11 +43,7 @@ QVariant single(const QByteArray &raw)
     const float f = raw.toFloat(&ok);
     if (!ok)
         return QString::fromUtf8(raw);
-    char buf[64];
-    const auto res = std::to_chars(buf, buf + sizeof buf, f);
-    double d = f;
-    std::from_chars(buf, res.ptr, d);
-    return d;
+    return decimalSingle(f);
 }
 
 QVariant valor(int type, const QByteArray *raw)

@@ -1,5 +1,6 @@
 #include "import/ValoresIntercambio.h"
 
+#include "base/TextFormats.h"
 #include "base/TextoCitado.h"
 #include "base/TextoPropio.h"
 #include "import/NombresDatos.h"
@@ -61,10 +62,7 @@ bool single(QByteArrayView v, double *out)
     const auto r = std::from_chars(inicio, buf + n, f);
     if (r.ec != std::errc() || r.ptr != buf + n || !std::isfinite(f))
         return false;
-    const auto w = std::to_chars(buf, buf + sizeof buf, f);
-    double d = f;
-    std::from_chars(buf, w.ptr, d);
-    *out = d;
+    *out = decimalSingle(f);
     return true;
 }
 
@@ -326,8 +324,8 @@ Resultado<> LectorValores::lee(const LectorFilas &fila, const Seccion &s, QVecto
         case Tipo::Byte:
             if (!entero(campo, dest.minimo, dest.maximo, &v.entero)) {
                 return fallo(TextoPropio("%1: \"%2\" is not a whole number from %3 to %4")
-                              .arg(nombreColumna(QLatin1String(col.nombre)), fila.cita(i),
-                                   QString::number(dest.minimo), QString::number(dest.maximo)));
+                                 .arg(nombreColumna(QLatin1String(col.nombre)), fila.cita(i),
+                                      QString::number(dest.minimo), QString::number(dest.maximo)));
             }
             v.tipo = Valor::Entero;
             break;
@@ -403,8 +401,8 @@ Resultado<> LectorValores::lee(const LectorFilas &fila, const Seccion &s, QVecto
                     const QString t = fila.texto(i);
                     if (col.tipo == Tipo::Char && t.size() > col.ancho) {
                         return fallo(TextoPropio("%1: \"%2\" is longer than %3 characters")
-                                      .arg(nombreColumna(QLatin1String(col.nombre)), citaValor(t),
-                                           QString::number(col.ancho)));
+                                         .arg(nombreColumna(QLatin1String(col.nombre)), citaValor(t),
+                                              QString::number(col.ancho)));
                     }
                     v.decodificado = t.toUtf8();
                     v.tipo = Valor::Texto;
@@ -417,9 +415,9 @@ Resultado<> LectorValores::lee(const LectorFilas &fila, const Seccion &s, QVecto
             if (col.tipo == Tipo::Char && v.largo > col.ancho) {
                 // Only the file's own text can be that long (a converted value is short).
                 return fallo(TextoPropio("%1: \"%2\" is longer than %3 characters")
-                              .arg(nombreColumna(QLatin1String(col.nombre)),
-                                   v.tipo == Valor::Texto ? fila.cita(i) : citaValor(v.comoTexto()),
-                                   QString::number(col.ancho)));
+                                 .arg(nombreColumna(QLatin1String(col.nombre)),
+                                      v.tipo == Valor::Texto ? fila.cita(i) : citaValor(v.comoTexto()),
+                                      QString::number(col.ancho)));
             }
             break;
         }

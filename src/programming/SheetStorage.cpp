@@ -283,7 +283,7 @@ Columnas sheetColumns(const FitxaProgramacio &f)
         if (std::fabs(*v) > std::numeric_limits<float>::max())
             throw Rechazo{campo, QStringLiteral("Overflow")};
         // The single-precision value, kept as its shortest decimal.
-        columnas.append({q(kOctavas[j]), textoSingle(static_cast<float>(*v)).toDouble()});
+        columnas.append({q(kOctavas[j]), decimalSingle(static_cast<float>(*v))});
     }
     return columnas;
 }

@@ -1,4 +1,5 @@
-// The time-of-day texts of the sheets and the logs ("hh:nn", "hh:nn:ss").
+// The time-of-day texts of the sheets and the logs ("hh:nn", "hh:nn:ss"), and the one form
+// of a Single.
 
 #include "base/TextFormats.h"
 
@@ -47,6 +48,31 @@ private Q_SLOTS:
         QFETCH(QString, time);
         const std::optional<QTime> t = slx::horaFitxa(text);
         QCOMPARE(t ? t->toString(QStringLiteral("hh:mm:ss")) : QString(), time);
+    }
+
+    // A Single's text is the shortest that reads back as the same Single, and the value
+    // stored is that text's: 62.7 is 62.7, and a Single that seven digits cannot tell
+    // from its neighbour keeps the digits that tell it.
+    void singleHasOneForm_data()
+    {
+        QTest::addColumn<float>("v");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("62.7") << 62.7f << "62.7";
+        QTest::newRow("negative") << -2.5f << "-2.5";
+        QTest::newRow("zero") << 0.0f << "0";
+        QTest::newRow("negative zero") << -0.0f << "0";
+        QTest::newRow("a ten-thousandth") << 0.0001f << "0.0001";
+        QTest::newRow("small") << 1e-8f << "1e-08";
+        QTest::newRow("eight digits") << 1.0000001f << "1.0000001";
+        QTest::newRow("whole") << 120.0f << "120";
+    }
+    void singleHasOneForm()
+    {
+        QFETCH(float, v);
+        QFETCH(QString, text);
+        QCOMPARE(textoSingle(v), text);
+        QCOMPARE(decimalSingle(v), text.toDouble());
+        QCOMPARE(float(decimalSingle(v)), v);
     }
 };
 
