@@ -4,6 +4,8 @@
 #include "base/TextFormats.h"
 #include "link/Trama.h"
 
+#include <climits>
+
 namespace slx::logs {
 
 namespace {
@@ -42,38 +44,125 @@ qint32 s32(const QByteArray &f, int i)
                   quint32(u8(f, i + 3)));
 }
 
-bool enRango(int v, int minimo, int maximo)
+// One field of a record frame: its first byte, its width (1 to 4 bytes, the most
+// significant first), whether it is signed, and the range its value must lie in for the
+// record to be stored.
+struct Campo {
+    int offset;
+    int ancho;
+    bool signo = false;
+    int minimo = 0;
+    int maximo = 255;
+};
+
+int valor(const QByteArray &f, const Campo &c)
 {
-    return v >= minimo && v <= maximo;
+    switch (c.ancho) {
+    case 1: return u8(f, c.offset);
+    case 2: return c.signo ? s16(f, c.offset) : u16(f, c.offset);
+    case 3: return u24(f, c.offset);
+    default: return s32(f, c.offset);
+    }
 }
 
-// An hour and a minute of two bytes as "hh:mm", taken as they are: the device's
-// night hours are kept whatever they hold ("24:00" too), never the reason to drop
-// the record that carries them. A byte of 100 or more has no such form: the text is
-// left empty (an empty text, not a missing one) and the record is stored all the same.
-QString horaBytes(const QByteArray &f, int i)
+// The field's value, or nothing when it is out of its range.
+std::optional<int> lee(const QByteArray &f, const Campo &c)
 {
-    if (u8(f, i) > 99 || u8(f, i + 1) > 99)
-        return QStringLiteral("");
-    return QStringLiteral("%1:%2").arg(u8(f, i), 2, 10, QLatin1Char('0')).arg(u8(f, i + 1), 2, 10, QLatin1Char('0'));
+    const int v = valor(f, c);
+    if (v < c.minimo || v > c.maximo)
+        return std::nullopt;
+    return v;
 }
 
-// The time of an event date as the device gave it, "hh:mm" two digits each, whether or
-// not it is a time of day: the day is the event's, and a clock that read 25:00 or 08:61
-// keeps that reading (two such events of one day stay two rows, and the text sorts where
-// its digits put it: 25:00 after the day's last real time, 08:61 after 08:59). A byte of
-// 100 or more has no two digits and is written 99.
-QString horaEvento(const QByteArray &f, int i)
+// The hour and minute bytes at i.
+HoraTrama horaTrama(const QByteArray &f, int i)
 {
-    const auto dos = [&](int at) { return QString::number(qMin(int(u8(f, at)), 99)).rightJustified(2, u'0'); };
-    return dos(i) + u':' + dos(i + 1);
+    return {u8(f, i), u8(f, i + 1)};
 }
 
-// Record lengths: the last byte each reader takes.
-constexpr int kUltimoTotales = 19;
+// The interval record. Its end is the date-time of bytes 4 to 8 (a month byte of 0xF4
+// is January); the moments of the maximum and minimum 1-minute Leq are five bytes each.
+namespace intervalo {
+constexpr int kFin = 4;
+constexpr Campo kDesco{9, 2, true, 0, 4000};
+constexpr Campo kPasadasVecino{11, 2, true, 0, 4000};
+constexpr Campo kPasadasLocal{13, 2, true, 0, 4000};
+constexpr Campo kE3{15, 2, true, 0, 4000};
+constexpr Campo kLeqVecino{17, 2, true, 0, 1400};
+constexpr Campo kLeqLocal{19, 2, true, 0, 1400};
+constexpr Campo kNivelLeqVecino{21, 1};
+constexpr Campo kNivelLeqLocal{22, 1};
+constexpr Campo kTLeq{23, 1};
+constexpr Campo kMaxLeq1min{24, 2, true, 0, 1400};
+constexpr int kMomentoMax = 26;
+constexpr Campo kMinLeq1min{31, 2, true, 0, 1400};
+constexpr int kMomentoMin = 33;
+constexpr Campo kMaxFast{38, 2, true, 0, 1400};
+constexpr Campo kNivelMFast{40, 1};
+constexpr Campo kPasMaxFast{41, 2, true, 0, 4000};
+// L1, L5, L10, L50, L90.
+constexpr Campo kPercentiles[5] = {
+    {43, 2, true, 0, 1400}, {45, 2, true, 0, 1400}, {47, 2, true, 0, 1400},
+    {49, 2, true, 0, 1400}, {51, 2, true, 0, 1400},
+};
+// Bytes 53 to 57. Before 3.0: a flag, RS-232, programming (0 or 1 each), the local and
+// the reception actuation codes (0 to 2). From 3.0, any value: D.N.A.; E.N.A. with RS-232
+// in bit 7; the insufficient line with programming in bit 7; the two actuation codes.
+constexpr Campo kBanderaAntigua{53, 1, false, 0, 1};
+constexpr Campo kRS232Antiguo{54, 1, false, 0, 1};
+constexpr Campo kProgramacionAntigua{55, 1, false, 0, 1};
+constexpr Campo kActuacionLocalAntigua{56, 1, false, 0, 2};
+constexpr Campo kActuacionVecinoAntigua{57, 1, false, 0, 2};
+constexpr Campo kDNA{53, 1};
+constexpr Campo kENA{54, 1};
+constexpr Campo kLinea{55, 1};
+constexpr Campo kActuacionLocal{56, 1};
+constexpr Campo kActuacionVecino{57, 1};
+constexpr int kUltimo = 57;
+} // namespace intervalo
+
+// The session record: its start (bytes 4 to 8) and end (9 to 13) date-times, the night
+// hours as hour and minute bytes, the moments of the 1-minute Leq extremes five bytes each.
+namespace sesion {
+constexpr int kInicio = 4;
+constexpr int kFin = 9;
+constexpr Campo kNivelDiaLocal{14, 1};
+constexpr Campo kNivelDiaVecino{15, 1};
+constexpr int kHoraInicioNoche = 16;
+constexpr int kHoraFinalNoche = 18;
+constexpr Campo kNivelNocheLocal{20, 1};
+constexpr Campo kNivelNocheVecino{21, 1};
+constexpr Campo kAtenuacion{22, 2, false, 0, 9000};
+// Disconnections, local passes, neighbour passes, sensor inactive.
+constexpr Campo kContadores[4] = {
+    {24, 3, false, 0, 90000}, {27, 3, false, 0, 90000}, {30, 3, false, 0, 90000}, {33, 3, false, 0, 90000}};
+constexpr Campo kLeq{36, 2, false, 0, 1400};
+constexpr Campo kMaxLeq1min{38, 2, false, 0, 1400};
+constexpr int kMomentoMax = 40;
+constexpr Campo kMinLeq1min{45, 2, false, 0, 1400};
+constexpr int kMomentoMin = 47;
+constexpr Campo kMaxFast{52, 2, false, 0, 1400};
+constexpr Campo kNivelMFast{54, 1};
+constexpr Campo kPasMaxFast{55, 3, false, 0, 90000};
+constexpr Campo kPercentiles[5] = {
+    {58, 2, false, 0, 1400}, {60, 2, false, 0, 1400}, {62, 2, false, 0, 1400},
+    {64, 2, false, 0, 1400}, {66, 2, false, 0, 1400},
+};
+constexpr int kUltimo = 67;
+} // namespace sesion
+
+// The totals: four counters of four bytes.
+namespace totales {
+constexpr Campo kPasadasLocal{4, 4, true, INT_MIN, INT_MAX};
+constexpr Campo kE3{8, 4, true, INT_MIN, INT_MAX};
+constexpr Campo kCB{12, 4, true, INT_MIN, INT_MAX};
+constexpr Campo kPasadasVecino{16, 4, true, INT_MIN, INT_MAX};
+constexpr int kUltimo = 19;
+} // namespace totales
+
+// The event dates: three lists of ten slots of five bytes (day, month, year minus 1900,
+// hour, minute) from byte 4, fifty bytes a list.
 constexpr int kUltimoFechas = 153;
-constexpr int kUltimoIntervalo = 57;
-constexpr int kUltimoSesion = 67;
 
 } // namespace
 
@@ -130,21 +219,12 @@ std::optional<QDateTime> fechaTrama(const QByteArray &frame, int offset, bool me
     return QDateTime(d, QTime(h, m), Qt::UTC);
 }
 
-QString textoFechaLarga(const QDate &d)
-{
-    return d.toString(QStringLiteral("dd/MM/yyyy"));
-}
-
-QString textoHoraMinuto(const QTime &t)
-{
-    return t.toString(QStringLiteral("hh:mm"));
-}
-
 std::optional<Totales> decodificaTotales(const QByteArray &frame)
 {
-    if (frame.size() <= kUltimoTotales)
+    if (frame.size() <= totales::kUltimo)
         return std::nullopt;
-    return Totales{s32(frame, 4), s32(frame, 8), s32(frame, 12), s32(frame, 16)};
+    return Totales{valor(frame, totales::kPasadasLocal), valor(frame, totales::kE3), valor(frame, totales::kCB),
+                   valor(frame, totales::kPasadasVecino)};
 }
 
 std::optional<std::vector<Evento>> decodificaFechas(const QByteArray &frame)
@@ -157,7 +237,7 @@ std::optional<std::vector<Evento>> decodificaFechas(const QByteArray &frame)
             const int at = 4 + 50 * lista + 5 * k;
             const QDate dia(1900 + u8(frame, at + 2), u8(frame, at + 1), u8(frame, at));
             if (dia.isValid())
-                eventos.push_back({ListaEventos(lista), dia, horaEvento(frame, at + 3)});
+                eventos.push_back({ListaEventos(lista), dia, horaTrama(frame, at + 3)});
         }
     }
     return eventos;
@@ -171,18 +251,19 @@ FormatoIntervalo formatoDeVersion(const QString &version)
 
 namespace {
 
-QString actuacion(int n)
+// The actuation codes from 3.0: 125 is 125 ms, any other its seconds.
+int actuacion(int n)
 {
-    return n == 125 ? QStringLiteral("Leq125ms") : QStringLiteral("Leq%1s").arg(n);
+    return n == 125 ? 125 : 1000 * n;
 }
 
-// The actuation codes of the layout before 3.0: 0 none, 1 one second, 2 125 ms.
-QString actuacionAntigua(int n, bool vecino)
+// The actuation codes before 3.0: 0 none, 1 one second, 2 125 ms.
+Actuacion actuacionAntigua(int n)
 {
     switch (n) {
-    case 1: return QStringLiteral("Leq1s");
-    case 2: return QStringLiteral("Leq125ms");
-    default: return vecino ? QStringLiteral("0") : QString();
+    case 1: return 1000;
+    case 2: return 125;
+    default: return std::nullopt;
     }
 }
 
@@ -190,186 +271,151 @@ QString actuacionAntigua(int n, bool vecino)
 
 ResultadoIntervalo decodificaIntervalo(const QByteArray &frame, FormatoIntervalo formato, const QDateTime &inicio)
 {
-    ResultadoIntervalo res{Veredicto::Invalido, {}};
-    if (frame.size() > 4 && u8(frame, 4) == 0)
+    using namespace intervalo;
+    const ResultadoIntervalo invalido{Veredicto::Invalido, {}};
+    if (frame.size() > kFin && u8(frame, kFin) == 0)
         return {Veredicto::Fin, {}};
-    if (frame.size() <= kUltimoIntervalo)
+    if (frame.size() <= kUltimo)
         return {Veredicto::Corta, {}};
-    const auto fin = fechaTrama(frame, 4, true);
+    const auto fin = fechaTrama(frame, kFin, true);
     if (!fin)
-        return res;
+        return invalido;
     if (inicio.isValid() && *fin < inicio)
         return {Veredicto::Anterior, {}};
 
-    RegistroIntervalo &r = res.registro;
-    const int desco = s16(frame, 9), pasVei = s16(frame, 11), pasLoc = s16(frame, 13), e3 = s16(frame, 15);
-    const int leqVei = s16(frame, 17), leqLoc = s16(frame, 19);
-    for (int v : {desco, pasVei, pasLoc, e3})
-        if (!enRango(v, 0, 4000))
-            return res;
-    if (!enRango(leqVei, 0, 1400) || !enRango(leqLoc, 0, 1400))
-        return res;
-    r.byNivelLeqVecino = u8(frame, 21);
-    r.byNivelLeqLocal = u8(frame, 22);
-    r.byTLeq = u8(frame, 23);
-    const int max1 = s16(frame, 24);
-    if (!enRango(max1, 0, 1400))
-        return res;
-    const auto momentoMax = fechaTrama(frame, 26);
-    if (!momentoMax)
-        return res;
-    const int min1 = s16(frame, 31);
-    if (!enRango(min1, 0, 1400))
-        return res;
-    const auto momentoMin = fechaTrama(frame, 33);
-    if (!momentoMin)
-        return res;
-    const int fast = s16(frame, 38);
-    if (!enRango(fast, 0, 1400))
-        return res;
-    r.byNivelMFast = u8(frame, 40);
-    const int pasFast = s16(frame, 41);
-    if (!enRango(pasFast, 0, 4000))
-        return res;
+    const auto desco = lee(frame, kDesco), pasVei = lee(frame, kPasadasVecino), pasLoc = lee(frame, kPasadasLocal),
+               e3 = lee(frame, kE3), leqVei = lee(frame, kLeqVecino), leqLoc = lee(frame, kLeqLocal),
+               max1 = lee(frame, kMaxLeq1min), min1 = lee(frame, kMinLeq1min), fast = lee(frame, kMaxFast),
+               pasFast = lee(frame, kPasMaxFast);
+    const auto momentoMax = fechaTrama(frame, kMomentoMax), momentoMin = fechaTrama(frame, kMomentoMin);
+    if (!desco || !pasVei || !pasLoc || !e3 || !leqVei || !leqLoc || !max1 || !min1 || !fast || !pasFast ||
+        !momentoMax || !momentoMin)
+        return invalido;
     std::array<int, 5> percentiles{};
     for (int i = 0; i < 5; ++i) {
-        percentiles[i] = s16(frame, 43 + 2 * i);
-        if (!enRango(percentiles[i], 0, 1400))
-            return res;
-    }
-    const int b53 = u8(frame, 53), b54 = u8(frame, 54), b55 = u8(frame, 55), b56 = u8(frame, 56), b57 = u8(frame, 57);
-    if (formato == FormatoIntervalo::AntesDe30) {
-        if (b53 > 1 || b54 > 1 || b55 > 1 || b56 > 2 || b57 > 2)
-            return res;
-        r.boRS232 = b54 == 1;
-        r.boProgramacion = b55 == 1;
-        r.tTipoActuacionLocal = actuacionAntigua(b56, false);
-        r.tTipoActuacionVecino = actuacionAntigua(b57, true);
-    } else {
-        r.boRS232 = b54 & 0x80;
-        r.boProgramacion = b55 & 0x80;
-        r.byDNA = quint8(b53);
-        r.byENA = quint8(b53 == 255 ? 255 : b54 & 0x7F);
-        r.byLineaInsuficiente = quint8(b53 == 255 ? 255 : b55 & 0x7F);
-        r.tTipoActuacionLocal = actuacion(b56);
-        r.tTipoActuacionVecino = b57 == 0 ? QStringLiteral("0") : actuacion(b57);
+        const auto p = lee(frame, kPercentiles[i]);
+        if (!p)
+            return invalido;
+        percentiles[i] = *p;
     }
 
+    ResultadoIntervalo res{Veredicto::Valido, {}};
+    RegistroIntervalo &r = res.registro;
+    if (formato == FormatoIntervalo::AntesDe30) {
+        const auto bandera = lee(frame, kBanderaAntigua), rs232 = lee(frame, kRS232Antiguo),
+                   programacion = lee(frame, kProgramacionAntigua), local = lee(frame, kActuacionLocalAntigua),
+                   vecino = lee(frame, kActuacionVecinoAntigua);
+        if (!bandera || !rs232 || !programacion || !local || !vecino)
+            return invalido;
+        r.boRS232 = *rs232 == 1;
+        r.boProgramacion = *programacion == 1;
+        r.actuacionLocal = actuacionAntigua(*local);
+        r.actuacionVecino = actuacionAntigua(*vecino);
+    } else {
+        const int dna = valor(frame, kDNA), ena = valor(frame, kENA), linea = valor(frame, kLinea);
+        r.boRS232 = ena & 0x80;
+        r.boProgramacion = linea & 0x80;
+        r.byDNA = quint8(dna);
+        r.byENA = quint8(dna == 255 ? 255 : ena & 0x7F);
+        r.byLineaInsuficiente = quint8(dna == 255 ? 255 : linea & 0x7F);
+        r.actuacionLocal = actuacion(valor(frame, kActuacionLocal));
+        const int vecino = valor(frame, kActuacionVecino);
+        r.actuacionVecino = vecino == 0 ? Actuacion() : actuacion(vecino);
+    }
+    r.byNivelLeqVecino = quint8(valor(frame, kNivelLeqVecino));
+    r.byNivelLeqLocal = quint8(valor(frame, kNivelLeqLocal));
+    r.byTLeq = quint8(valor(frame, kTLeq));
+    r.byNivelMFast = quint8(valor(frame, kNivelMFast));
     r.fin = *fin;
-    r.dFechaFinal = fin->date();
-    r.tHoraFinal = textoHoraMinuto(fin->time());
     r.inicio = fin->addSecs(-60 * qint64(r.byTLeq));
-    r.dFechaInicio = r.inicio.date();
-    r.tHoraInicio = textoHoraMinuto(r.inicio.time());
-    r.tFechaMaxLeq1min = textoFechaLarga(momentoMax->date());
-    r.tHoraMaxLeq1min = textoHoraMinuto(momentoMax->time());
-    r.tFechaMinLeq1min = textoFechaLarga(momentoMin->date());
-    r.tHoraMinLeq1min = textoHoraMinuto(momentoMin->time());
-    r.iDesco = qint16(desco);
-    r.iE3 = qint16(e3);
-    r.iPasMaxFast = qint16(pasFast);
-    r.sMaxFast = UndOrUp(fast);
-    if (e3 != 0) {
+    r.momentoMaxLeq1min = *momentoMax;
+    r.momentoMinLeq1min = *momentoMin;
+    r.iDesco = qint16(*desco);
+    r.iE3 = qint16(*e3);
+    r.iPasMaxFast = qint16(*pasFast);
+    r.sMaxFast = UndOrUp(*fast);
+    if (*e3 != 0) {
         // The sensor was inactive: its levels and passes mean nothing.
         r.sLeqLocal = r.sLeqVecino = r.sMaxLeq1min = r.sMinLeq1min = 0;
         r.sL.fill(0);
         r.iPasadasLocal = r.iPasadasVecino = 0;
     } else {
-        r.sLeqLocal = UndOrUp(leqLoc);
-        r.sLeqVecino = double(leqVei) / 10.0;
-        r.sMaxLeq1min = UndOrUp(max1);
-        r.sMinLeq1min = UndOrUp(min1);
+        r.sLeqLocal = UndOrUp(*leqLoc);
+        r.sLeqVecino = double(*leqVei) / 10.0;
+        r.sMaxLeq1min = UndOrUp(*max1);
+        r.sMinLeq1min = UndOrUp(*min1);
         for (int i = 0; i < 5; ++i)
             r.sL[i] = UndOrUp(percentiles[i]);
-        r.iPasadasLocal = qint16(pasLoc);
-        r.iPasadasVecino = qint16(pasVei);
+        r.iPasadasLocal = qint16(*pasLoc);
+        r.iPasadasVecino = qint16(*pasVei);
     }
-    res.veredicto = Veredicto::Valido;
     return res;
 }
 
 ResultadoSesion decodificaSesion(const QByteArray &frame, const QDateTime &inicio)
 {
-    ResultadoSesion res{Veredicto::Invalido, {}};
-    if (frame.size() > 4 && u8(frame, 4) == 0)
+    using namespace sesion;
+    const ResultadoSesion invalido{Veredicto::Invalido, {}};
+    if (frame.size() > kInicio && u8(frame, kInicio) == 0)
         return {Veredicto::Fin, {}};
-    if (frame.size() <= kUltimoSesion)
+    if (frame.size() <= kUltimo)
         return {Veredicto::Corta, {}};
-    const auto start = fechaTrama(frame, 4);
+    const auto start = fechaTrama(frame, kInicio);
     if (!start)
-        return res;
-    const auto end = fechaTrama(frame, 9);
+        return invalido;
+    const auto end = fechaTrama(frame, kFin);
     if (!end)
-        return res;
+        return invalido;
     if (inicio.isValid() && *end < inicio)
         return {Veredicto::Anterior, {}};
 
-    RegistroSesion &r = res.registro;
-    r.byNivelDiaLocal = u8(frame, 14);
-    r.byNivelDiaVecino = u8(frame, 15);
-    r.byNivelNocheLocal = u8(frame, 20);
-    r.byNivelNocheVecino = u8(frame, 21);
-    const int atenuacion = u16(frame, 22);
-    if (atenuacion > 9000)
-        return res;
+    const auto atenuacion = lee(frame, kAtenuacion), leq = lee(frame, kLeq), max1 = lee(frame, kMaxLeq1min),
+               min1 = lee(frame, kMinLeq1min), fast = lee(frame, kMaxFast), pasFast = lee(frame, kPasMaxFast);
+    const auto momentoMax = fechaTrama(frame, kMomentoMax), momentoMin = fechaTrama(frame, kMomentoMin);
+    if (!atenuacion || !leq || !max1 || !min1 || !fast || !pasFast || !momentoMax || !momentoMin)
+        return invalido;
     std::array<int, 4> contadores{};
     for (int i = 0; i < 4; ++i) {
-        contadores[i] = u24(frame, 24 + 3 * i);
-        if (contadores[i] > 90000)
-            return res;
+        const auto c = lee(frame, kContadores[i]);
+        if (!c)
+            return invalido;
+        contadores[i] = *c;
     }
-    const int leq = u16(frame, 36), max1 = u16(frame, 38);
-    if (leq > 1400 || max1 > 1400)
-        return res;
-    const auto momentoMax = fechaTrama(frame, 40);
-    if (!momentoMax)
-        return res;
-    const int min1 = u16(frame, 45);
-    if (min1 > 1400)
-        return res;
-    const auto momentoMin = fechaTrama(frame, 47);
-    if (!momentoMin)
-        return res;
-    const int fast = u16(frame, 52);
-    if (fast > 1400)
-        return res;
-    r.byNivelMFast = u8(frame, 54);
-    const int pasFast = u24(frame, 55);
-    if (pasFast > 90000)
-        return res;
     std::array<int, 5> percentiles{};
     for (int i = 0; i < 5; ++i) {
-        percentiles[i] = u16(frame, 58 + 2 * i);
-        if (percentiles[i] > 1400)
-            return res;
+        const auto p = lee(frame, kPercentiles[i]);
+        if (!p)
+            return invalido;
+        percentiles[i] = *p;
     }
 
+    ResultadoSesion res{Veredicto::Valido, {}};
+    RegistroSesion &r = res.registro;
     r.inicio = *start;
-    r.dFechaInicio = start->date();
-    r.tHoraInicio = textoHoraMinuto(start->time());
-    r.dFechaFinal = end->date();
-    r.tHoraFinal = textoHoraMinuto(end->time());
-    r.tHoraInicioNoche = horaBytes(frame, 16);
-    r.tHoraFinalNoche = horaBytes(frame, 18);
-    r.iTiempoAtenuacion = qint16(atenuacion);
+    r.fin = *end;
+    r.byNivelDiaLocal = quint8(valor(frame, kNivelDiaLocal));
+    r.byNivelDiaVecino = quint8(valor(frame, kNivelDiaVecino));
+    r.byNivelNocheLocal = quint8(valor(frame, kNivelNocheLocal));
+    r.byNivelNocheVecino = quint8(valor(frame, kNivelNocheVecino));
+    r.byNivelMFast = quint8(valor(frame, kNivelMFast));
+    r.horaInicioNoche = horaTrama(frame, kHoraInicioNoche);
+    r.horaFinalNoche = horaTrama(frame, kHoraFinalNoche);
+    r.iTiempoAtenuacion = qint16(*atenuacion);
     r.lDesco = contadores[0];
     r.lPasadasLocal = contadores[1];
     r.lPasadasVecino = contadores[2];
     r.lE3 = contadores[3];
-    r.lPasMaxFast = pasFast;
-    r.tFechaMaxLeq1min = textoFechaLarga(momentoMax->date());
-    r.tHoraMaxLeq1min = textoHoraMinuto(momentoMax->time());
-    r.tFechaMinLeq1min = textoFechaLarga(momentoMin->date());
-    r.tHoraMinLeq1min = textoHoraMinuto(momentoMin->time());
+    r.lPasMaxFast = *pasFast;
+    r.momentoMaxLeq1min = *momentoMax;
+    r.momentoMinLeq1min = *momentoMin;
     const bool inactivo = r.lE3 != 0;
     auto nivel = [inactivo](int decimas) { return inactivo ? 0.0 : UndOrUp(decimas); };
-    r.sLeq = nivel(leq);
-    r.sMaxFast = nivel(fast);
-    r.sMaxLeq1min = nivel(max1);
-    r.sMinLeq1min = nivel(min1);
+    r.sLeq = nivel(*leq);
+    r.sMaxFast = nivel(*fast);
+    r.sMaxLeq1min = nivel(*max1);
+    r.sMinLeq1min = nivel(*min1);
     for (int i = 0; i < 5; ++i)
         r.sL[i] = nivel(percentiles[i]);
-    res.veredicto = Veredicto::Valido;
     return res;
 }
 

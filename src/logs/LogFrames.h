@@ -1,7 +1,8 @@
 #pragma once
 // The frames of a log download: the four requests (totals, event dates, Leq
-// intervals, sessions) and the decoding of their answers into values ready to store.
-// No I/O and no database: a frame goes in, a decoded record or a verdict comes out.
+// intervals, sessions) and the decoding of their answers into values. No I/O, no
+// database and no stored texts: a frame goes in, a decoded record or a verdict comes
+// out. The records' fields and ranges are one table each, in LogFrames.cpp.
 //
 // Device date-times are naive (no time zone): they are compared and shifted as plain
 // calendar values, so a record logged on the night the clocks change is neither lost
@@ -53,17 +54,24 @@ struct Totales {
 // Nothing when the frame is too short for the four counters.
 std::optional<Totales> decodificaTotales(const QByteArray &frame);
 
+// The hour and minute bytes of a device time, as the device sent them: the night hours
+// of a session and the time of an event date are kept whatever they hold (24:00, 08:61,
+// a byte over 99); their stored texts are the storage's (FormasRegistro.h).
+struct HoraTrama {
+    quint8 hora = 0, minuto = 0;
+    bool operator==(const HoraTrama &) const = default;
+};
+
 // --- Event dates ---
 enum class ListaEventos { Borrado = 0, FinalBateria = 1, Reprogramado = 2 };
 struct Evento {
     ListaEventos lista;
     QDate fecha;
-    QString hora; // "hh:mm" as the device gave it, a time of day or not ("25:00")
+    HoraTrama hora; // a time of day or not ("25:00")
 };
 // The slots of the three lists whose date is a date, in the order of the frame (a slot
-// whose date is no date, day 0 in particular, is empty). The time is not tested: one
-// that is no time of day is kept as the device gave it, "hh:mm" with each byte of 100
-// or more written 99. Nothing when the frame is too short for the thirty slots.
+// whose date is no date, day 0 in particular, is empty). The time is not tested. Nothing
+// when the frame is too short for the thirty slots.
 std::optional<std::vector<Evento>> decodificaFechas(const QByteArray &frame);
 
 // --- Records of the interval and session transfers ---
@@ -79,19 +87,21 @@ enum class FormatoIntervalo { AntesDe30, Desde30 };
 // The record layout of a firmware version text ("2.9", "3.0").
 FormatoIntervalo formatoDeVersion(const QString &version);
 
+// The integration time of a level's actuation in milliseconds (125, 1000, 10000...);
+// nothing when the record gives none.
+using Actuacion = std::optional<int>;
+
+// Levels are in dB as stored (UndOrUp), date-times naive as the device gave them.
 struct RegistroIntervalo {
-    QDate dFechaInicio;
-    QString tHoraInicio; // "hh:nn"
-    QDate dFechaFinal;
-    QString tHoraFinal;
+    QDateTime inicio, fin; // start (the end less byTLeq minutes) and end of the interval
     quint8 byTLeq = 0;
     double sLeqLocal = 0, sLeqVecino = 0;
-    QString tTipoActuacionLocal, tTipoActuacionVecino;
+    Actuacion actuacionLocal, actuacionVecino;
     quint8 byNivelLeqLocal = 0, byNivelLeqVecino = 0;
     double sMaxLeq1min = 0;
-    QString tFechaMaxLeq1min, tHoraMaxLeq1min; // "dd/mm/yyyy", "hh:mm"
+    QDateTime momentoMaxLeq1min;
     double sMinLeq1min = 0;
-    QString tFechaMinLeq1min, tHoraMinLeq1min;
+    QDateTime momentoMinLeq1min;
     double sMaxFast = 0;
     quint8 byNivelMFast = 0;
     qint16 iPasMaxFast = 0;
@@ -100,7 +110,6 @@ struct RegistroIntervalo {
     qint16 iDesco = 0, iPasadasLocal = 0, iPasadasVecino = 0, iE3 = 0;
     // Only the layout from 3.0 carries them.
     std::optional<quint8> byDNA, byENA, byLineaInsuficiente;
-    QDateTime inicio, fin; // start and end of the interval
 };
 struct ResultadoIntervalo {
     Veredicto veredicto;
@@ -109,13 +118,10 @@ struct ResultadoIntervalo {
 ResultadoIntervalo decodificaIntervalo(const QByteArray &frame, FormatoIntervalo formato, const QDateTime &inicio);
 
 struct RegistroSesion {
-    QDate dFechaInicio;
-    QString tHoraInicio;
-    QDate dFechaFinal;
-    QString tHoraFinal;
+    QDateTime inicio, fin;
     double sLeq = 0;
     quint8 byNivelDiaLocal = 0, byNivelDiaVecino = 0;
-    QString tHoraInicioNoche, tHoraFinalNoche; // empty when the bytes form no "hh:mm"
+    HoraTrama horaInicioNoche, horaFinalNoche;
     quint8 byNivelNocheLocal = 0, byNivelNocheVecino = 0;
     qint16 iTiempoAtenuacion = 0;
     qint32 lDesco = 0, lPasadasLocal = 0, lPasadasVecino = 0, lE3 = 0;
@@ -123,11 +129,10 @@ struct RegistroSesion {
     quint8 byNivelMFast = 0;
     qint32 lPasMaxFast = 0;
     double sMaxLeq1min = 0;
-    QString tFechaMaxLeq1min, tHoraMaxLeq1min;
+    QDateTime momentoMaxLeq1min;
     double sMinLeq1min = 0;
-    QString tFechaMinLeq1min, tHoraMinLeq1min;
+    QDateTime momentoMinLeq1min;
     std::array<double, 5> sL{};
-    QDateTime inicio;
 };
 struct ResultadoSesion {
     Veredicto veredicto;
@@ -136,9 +141,5 @@ struct ResultadoSesion {
 // A session is in the period when it ends at or after its start (a session that
 // began before the start and ran into it is taken too).
 ResultadoSesion decodificaSesion(const QByteArray &frame, const QDateTime &inicio);
-
-// The text of a record date ("dd/mm/yyyy") and time ("hh:mm").
-QString textoFechaLarga(const QDate &d);
-QString textoHoraMinuto(const QTime &t);
 
 } // namespace slx::logs

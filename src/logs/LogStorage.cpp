@@ -3,6 +3,7 @@
 #include "base/ColumnasRegistro.h"
 #include "base/TextFormats.h"
 #include "base/TextoPropio.h"
+#include "logs/FormasRegistro.h"
 
 #include <QDeadlineTimer>
 #include <QEventLoop>
@@ -168,7 +169,7 @@ Resultado<> LogStorage::grabaEvento(qint32 serie, const Evento &e)
         return p;
     q.addBindValue(serie);
     q.addBindValue(iso(e.fecha));
-    q.addBindValue(e.hora);
+    q.addBindValue(textoHoraEvento(e.hora));
     return ejecuta(q);
 }
 
@@ -188,23 +189,23 @@ Resultado<> LogStorage::grabaIntervalo(qint32 serie, const RegistroIntervalo &r)
     std::array<QVariant, registro::kColumnasIntervalo> v;
     const auto en = [&v](Intervalo c) -> QVariant & { return v[std::size_t(c)]; };
     en(Intervalo::lNumeroSerie) = serie;
-    en(Intervalo::dFechaInicio) = iso(r.dFechaInicio);
-    en(Intervalo::tHoraInicio) = r.tHoraInicio;
-    en(Intervalo::dFechaFinal) = iso(r.dFechaFinal);
-    en(Intervalo::tHoraFinal) = r.tHoraFinal;
+    en(Intervalo::dFechaInicio) = iso(r.inicio.date());
+    en(Intervalo::tHoraInicio) = textoHoraMinuto(r.inicio.time());
+    en(Intervalo::dFechaFinal) = iso(r.fin.date());
+    en(Intervalo::tHoraFinal) = textoHoraMinuto(r.fin.time());
     en(Intervalo::byTLeq) = r.byTLeq;
     en(Intervalo::sLeqLocal) = r.sLeqLocal;
     en(Intervalo::sLeqVecino) = r.sLeqVecino;
-    en(Intervalo::tTipoActuacionLocal) = r.tTipoActuacionLocal;
-    en(Intervalo::tTipoActuacionVecino) = r.tTipoActuacionVecino;
+    en(Intervalo::tTipoActuacionLocal) = textoActuacionLocal(r.actuacionLocal);
+    en(Intervalo::tTipoActuacionVecino) = textoActuacionVecino(r.actuacionVecino);
     en(Intervalo::byNivelLeqLocal) = r.byNivelLeqLocal;
     en(Intervalo::byNivelLeqVecino) = r.byNivelLeqVecino;
     en(Intervalo::sMaxLeq1min) = r.sMaxLeq1min;
-    en(Intervalo::tFechaMaxLeq1min) = r.tFechaMaxLeq1min;
-    en(Intervalo::tHoraMaxLeq1min) = r.tHoraMaxLeq1min;
+    en(Intervalo::tFechaMaxLeq1min) = textoFechaLarga(r.momentoMaxLeq1min.date());
+    en(Intervalo::tHoraMaxLeq1min) = textoHoraMinuto(r.momentoMaxLeq1min.time());
     en(Intervalo::sMinLeq1min) = r.sMinLeq1min;
-    en(Intervalo::tFechaMinLeq1min) = r.tFechaMinLeq1min;
-    en(Intervalo::tHoraMinLeq1min) = r.tHoraMinLeq1min;
+    en(Intervalo::tFechaMinLeq1min) = textoFechaLarga(r.momentoMinLeq1min.date());
+    en(Intervalo::tHoraMinLeq1min) = textoHoraMinuto(r.momentoMinLeq1min.time());
     en(Intervalo::sMaxFast) = r.sMaxFast;
     en(Intervalo::byNivelMFast) = r.byNivelMFast;
     en(Intervalo::iPasMaxFast) = r.iPasMaxFast;
@@ -237,15 +238,15 @@ Resultado<> LogStorage::grabaSesion(qint32 serie, const RegistroSesion &r)
     std::array<QVariant, registro::kColumnasSesion> v;
     const auto en = [&v](Sesion c) -> QVariant & { return v[std::size_t(c)]; };
     en(Sesion::lNumeroSerie) = serie;
-    en(Sesion::dFechaInicio) = iso(r.dFechaInicio);
-    en(Sesion::tHoraInicio) = r.tHoraInicio;
-    en(Sesion::dFechaFinal) = iso(r.dFechaFinal);
-    en(Sesion::tHoraFinal) = r.tHoraFinal;
+    en(Sesion::dFechaInicio) = iso(r.inicio.date());
+    en(Sesion::tHoraInicio) = textoHoraMinuto(r.inicio.time());
+    en(Sesion::dFechaFinal) = iso(r.fin.date());
+    en(Sesion::tHoraFinal) = textoHoraMinuto(r.fin.time());
     en(Sesion::sLeq) = r.sLeq;
     en(Sesion::byNivelDiaLocal) = r.byNivelDiaLocal;
     en(Sesion::byNivelDiaVecino) = r.byNivelDiaVecino;
-    en(Sesion::tHoraInicioNoche) = r.tHoraInicioNoche;
-    en(Sesion::tHoraFinalNoche) = r.tHoraFinalNoche;
+    en(Sesion::tHoraInicioNoche) = textoHoraNoche(r.horaInicioNoche);
+    en(Sesion::tHoraFinalNoche) = textoHoraNoche(r.horaFinalNoche);
     en(Sesion::byNivelNocheLocal) = r.byNivelNocheLocal;
     en(Sesion::byNivelNocheVecino) = r.byNivelNocheVecino;
     en(Sesion::iTiempoAtenuacion) = r.iTiempoAtenuacion;
@@ -257,11 +258,11 @@ Resultado<> LogStorage::grabaSesion(qint32 serie, const RegistroSesion &r)
     en(Sesion::byNivelMFast) = r.byNivelMFast;
     en(Sesion::lPasMaxFast) = r.lPasMaxFast;
     en(Sesion::sMaxLeq1min) = r.sMaxLeq1min;
-    en(Sesion::tFechaMaxLeq1min) = r.tFechaMaxLeq1min;
-    en(Sesion::tHoraMaxLeq1min) = r.tHoraMaxLeq1min;
+    en(Sesion::tFechaMaxLeq1min) = textoFechaLarga(r.momentoMaxLeq1min.date());
+    en(Sesion::tHoraMaxLeq1min) = textoHoraMinuto(r.momentoMaxLeq1min.time());
     en(Sesion::sMinLeq1min) = r.sMinLeq1min;
-    en(Sesion::tFechaMinLeq1min) = r.tFechaMinLeq1min;
-    en(Sesion::tHoraMinLeq1min) = r.tHoraMinLeq1min;
+    en(Sesion::tFechaMinLeq1min) = textoFechaLarga(r.momentoMinLeq1min.date());
+    en(Sesion::tHoraMinLeq1min) = textoHoraMinuto(r.momentoMinLeq1min.time());
     en(Sesion::sL1) = r.sL[0];
     en(Sesion::sL5) = r.sL[1];
     en(Sesion::sL10) = r.sL[2];

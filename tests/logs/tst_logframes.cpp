@@ -4,6 +4,7 @@
 #include "TestSupport.h"
 #include "VerificaResultado.h"
 #include "base/Modulo1.h"
+#include "logs/FormasRegistro.h"
 #include "logs/LogFrames.h"
 #include "logs/LogStorage.h"
 
@@ -167,7 +168,9 @@ private slots:
         QVERIFY(e);
         QStringList got;
         for (const Evento &v : *e)
-            got << QStringLiteral("%1 %2 %3").arg(int(v.lista)).arg(v.fecha.toString(Qt::ISODate), v.hora);
+            got << QStringLiteral("%1 %2 %3")
+                       .arg(int(v.lista))
+                       .arg(v.fecha.toString(Qt::ISODate), textoHoraEvento(v.hora));
         QCOMPARE(got,
                  (QStringList{"0 2009-02-28 10:30", "0 2000-01-01 24:00", "0 2000-01-02 08:61", "0 2000-01-02 08:99",
                               "0 2000-01-02 99:99", "1 1999-01-01 08:05", "2 2000-12-31 23:59"}));
@@ -222,17 +225,14 @@ private slots:
         const auto r = decodificaIntervalo(rec.frame(5), FormatoIntervalo::Desde30, QDateTime());
         QCOMPARE(int(r.veredicto), int(Veredicto::Valido));
         const RegistroIntervalo &i = r.registro;
-        QCOMPARE(i.dFechaFinal, QDate(2010, 1, 16));
-        QCOMPARE(i.dFechaInicio, QDate(2010, 1, 15));
-        QCOMPARE(i.tHoraInicio, QStringLiteral("23:55"));
-        QCOMPARE(i.tHoraFinal, QStringLiteral("00:10"));
+        QCOMPARE(i.fin, QDateTime(QDate(2010, 1, 16), QTime(0, 10), Qt::UTC));
+        QCOMPARE(i.inicio, QDateTime(QDate(2010, 1, 15), QTime(23, 55), Qt::UTC));
         QCOMPARE(i.sLeqLocal, 59.0);
         QCOMPARE(i.sLeqVecino, 45.0); // reception LeqT is stored as received
         QCOMPARE(i.sMaxLeq1min, 121.0);
         QCOMPARE(i.sMinLeq1min, 60.0);
         QCOMPARE(i.sL[0], 120.0);
-        QCOMPARE(i.tFechaMaxLeq1min, QStringLiteral("15/03/2010"));
-        QCOMPARE(i.tHoraMaxLeq1min, QStringLiteral("10:05"));
+        QCOMPARE(i.momentoMaxLeq1min, QDateTime(QDate(2010, 3, 15), QTime(10, 5), Qt::UTC));
         QCOMPARE(i.iDesco, qint16(7));
         QCOMPARE(i.iPasadasVecino, qint16(3));
         QCOMPARE(i.iPasadasLocal, qint16(4));
@@ -241,8 +241,8 @@ private slots:
         QCOMPARE(i.boProgramacion, false);
         QCOMPARE(*i.byLineaInsuficiente, quint8(3));
         QCOMPARE(*i.byDNA, quint8(20));
-        QCOMPARE(i.tTipoActuacionLocal, QStringLiteral("Leq10s"));
-        QCOMPARE(i.tTipoActuacionVecino, QStringLiteral("0"));
+        QCOMPARE(i.actuacionLocal, Actuacion(10000));
+        QCOMPARE(i.actuacionVecino, Actuacion()); // none
     }
 
     void intervalSpecialBytes()
@@ -257,14 +257,14 @@ private slots:
         QCOMPARE(*dna.byLineaInsuficiente, quint8(255));
         QCOMPARE(dna.boRS232, true);
         QCOMPARE(dna.boProgramacion, true);
-        QCOMPARE(dna.tTipoActuacionLocal, QStringLiteral("Leq125ms"));
-        QCOMPARE(dna.tTipoActuacionVecino, QStringLiteral("Leq125ms"));
+        QCOMPARE(dna.actuacionLocal, Actuacion(125));
+        QCOMPARE(dna.actuacionVecino, Actuacion(125));
 
         const auto old = decode(interval().b(53, 1).b(54, 1).b(55, 0).b(56, 0).b(57, 2), FormatoIntervalo::AntesDe30);
         QVERIFY(!old.byDNA && !old.byENA && !old.byLineaInsuficiente);
         QCOMPARE(old.boRS232, true);
-        QCOMPARE(old.tTipoActuacionLocal, QString()); // no text for code 0, never the previous record's
-        QCOMPARE(old.tTipoActuacionVecino, QStringLiteral("Leq125ms"));
+        QCOMPARE(old.actuacionLocal, Actuacion()); // code 0: none
+        QCOMPARE(old.actuacionVecino, Actuacion(125));
 
         // Sensor inactive: levels and passes 0, LFmax clamped, its passes kept.
         const auto e3 = decode(interval().w(15, 3).w(11, 5).w(13, 6).w(38, 1300).w(41, 8), FormatoIntervalo::Desde30);
@@ -332,29 +332,60 @@ private slots:
         QCOMPARE(s.sMaxLeq1min, 59.0);
         QCOMPARE(s.sMinLeq1min, 60.0);
         QCOMPARE(s.sMaxFast, 120.0);
-        QCOMPARE(s.tHoraInicio, QStringLiteral("20:00"));
-        QCOMPARE(s.dFechaFinal, QDate(2010, 3, 16));
-        QCOMPARE(s.tHoraInicioNoche, QStringLiteral("22:00"));
-        QCOMPARE(s.tHoraFinalNoche, QStringLiteral("07:30"));
+        QCOMPARE(s.inicio.time(), QTime(20, 0));
+        QCOMPARE(s.fin.date(), QDate(2010, 3, 16));
+        QCOMPARE(s.horaInicioNoche, (HoraTrama{22, 0}));
+        QCOMPARE(s.horaFinalNoche, (HoraTrama{7, 30}));
         // The night hours have no check: a night ending at 24:00 keeps its session.
         const auto medianoche = decodificaSesion(session().b(18, 24).b(19, 0).frame(6), QDateTime());
         QCOMPARE(medianoche.veredicto, Veredicto::Valido);
-        QCOMPARE(medianoche.registro.tHoraFinalNoche, QStringLiteral("24:00"));
-        // Bytes that form no "hh:mm" leave that text empty; the other night text and the
+        QCOMPARE(medianoche.registro.horaFinalNoche, (HoraTrama{24, 0}));
+        // Bytes that form no "hh:mm" are kept as they came; the other night hour and the
         // levels and counters of the session stay.
         const auto sinNoche = decodificaSesion(session().b(18, 255).b(19, 255).frame(6), QDateTime());
         QCOMPARE(sinNoche.veredicto, Veredicto::Valido);
-        QCOMPARE(sinNoche.registro.tHoraFinalNoche, QStringLiteral(""));
-        QVERIFY(!sinNoche.registro.tHoraFinalNoche.isNull()); // an empty text, not a missing one
-        QCOMPARE(sinNoche.registro.tHoraInicioNoche, QStringLiteral("22:00"));
+        QCOMPARE(sinNoche.registro.horaFinalNoche, (HoraTrama{255, 255}));
+        QCOMPARE(sinNoche.registro.horaInicioNoche, (HoraTrama{22, 0}));
         QCOMPARE(sinNoche.registro.sLeq, 70.0);
-        QCOMPARE(s.tFechaMinLeq1min, QStringLiteral("15/03/2010"));
+        QCOMPARE(s.momentoMinLeq1min.date(), QDate(2010, 3, 15));
         const auto e3 = decodificaSesion(session().w24(33, 5).w24(27, 11).w24(55, 2).frame(6), QDateTime()).registro;
         QCOMPARE(e3.lE3, 5);
         for (double v : {e3.sLeq, e3.sMaxFast, e3.sMaxLeq1min, e3.sMinLeq1min, e3.sL[0], e3.sL[4]})
             QCOMPARE(v, 0.0);
         QCOMPARE(e3.lPasadasLocal, 11); // counters stay as received
         QCOMPARE(e3.lPasMaxFast, 2);
+    }
+
+    // The texts the storage writes for the device's own hours and the actuation times.
+    void storedForms_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("expected");
+        QTest::addColumn<bool>("isNull");
+        QTest::newRow("night hour") << textoHoraNoche({22, 5}) << "22:05" << false;
+        QTest::newRow("night hour 24:00, as it came") << textoHoraNoche({24, 0}) << "24:00" << false;
+        QTest::newRow("night minute 60, as it came") << textoHoraNoche({7, 60}) << "07:60" << false;
+        // An empty text, not a missing one.
+        QTest::newRow("night hour 100: empty") << textoHoraNoche({100, 0}) << "" << false;
+        QTest::newRow("night FF FF: empty") << textoHoraNoche({255, 255}) << "" << false;
+        QTest::newRow("event time") << textoHoraEvento({8, 5}) << "08:05" << false;
+        QTest::newRow("event bytes over 99") << textoHoraEvento({100, 255}) << "99:99" << false;
+        QTest::newRow("local actuation 10 s") << textoActuacionLocal(10000) << "Leq10s" << false;
+        QTest::newRow("local actuation 0 s") << textoActuacionLocal(0) << "Leq0s" << false;
+        QTest::newRow("local actuation 125 ms") << textoActuacionLocal(125) << "Leq125ms" << false;
+        // No text, never the previous record's.
+        QTest::newRow("no local actuation") << textoActuacionLocal(std::nullopt) << "" << true;
+        QTest::newRow("no reception actuation") << textoActuacionVecino(std::nullopt) << "0" << false;
+        QTest::newRow("reception actuation 1 s") << textoActuacionVecino(1000) << "Leq1s" << false;
+        QTest::newRow("record date") << textoFechaLarga(QDate(2010, 3, 5)) << "05/03/2010" << false;
+    }
+    void storedForms()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, expected);
+        QFETCH(bool, isNull);
+        QCOMPARE(text, expected);
+        QCOMPARE(text.isNull(), isNull);
     }
 
     // --- Storage on a real database ---
@@ -581,7 +612,7 @@ private slots:
         const auto s = decodificaSesion(session().frame(6), QDateTime()).registro;
         SLX_VERIFY_OK(store.grabaSesion(77, s));
         SLX_VERIFY_OK(store.grabaSesion(77, s));
-        const Evento e{ListaEventos::FinalBateria, QDate(2009, 5, 1), QStringLiteral("08:05")};
+        const Evento e{ListaEventos::FinalBateria, QDate(2009, 5, 1), HoraTrama{8, 5}};
         SLX_VERIFY_OK(store.grabaEvento(77, e));
         SLX_VERIFY_OK(store.grabaEvento(77, e));
         QSqlQuery q(db);
