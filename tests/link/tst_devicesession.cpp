@@ -3,6 +3,7 @@
 // after every way out.
 
 #include "LinkFixture.h"
+#include "OrdinaryUser.h"
 #include "base/IniFile.h"
 #include "link/DeviceSession.h"
 #include "localization/LocGuru.h"
@@ -374,23 +375,18 @@ void TestDeviceSession::portWithoutPermission()
     LinkFixture f;
     QVERIFY(f.ok);
     const QString tty = f.emulator.slavePath();
-    // As root the permission is taken away by acting as nobody while the port is
-    // opened (the data folder stays readable); otherwise by the device's mode.
-    const bool root = ::geteuid() == 0;
-    if (root) {
-        QVERIFY(::chmod(QFile::encodeName(f.home.path()).constData(), 0755) == 0);
-        QVERIFY(::chmod(QFile::encodeName(DataFolder::file(QStringLiteral("slx90.ini"))).constData(), 0644) == 0);
-    } else {
-        QVERIFY(::chmod(QFile::encodeName(tty).constData(), 0) == 0);
-    }
+    // The port's mode takes the permission away; the super-user meets it as an ordinary
+    // user would while the port is opened.
+    QVERIFY(::chmod(QFile::encodeName(tty).constData(), 0) == 0);
     Window win;
     {
         Exchange s(win, options(f));
-        if (root)
-            QVERIFY(::seteuid(65534) == 0);
-        const auto outcome = s.start();
-        if (root)
-            QVERIFY(::seteuid(0) == 0);
+        auto outcome = DeviceSession::Outcome::Ready;
+        {
+            slxtest::OrdinaryUser usuario;
+            QVERIFY(usuario.holds());
+            outcome = s.start();
+        }
         QCOMPARE(outcome, DeviceSession::Outcome::PortFailed);
     }
     QVERIFY(win.asBefore());
