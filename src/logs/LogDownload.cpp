@@ -6,12 +6,14 @@ namespace slx::logs {
 
 namespace {
 
-// A storage step's result as the step's text: the failure's message, else nothing.
-bool hecho(const Resultado<> &r, QString *error)
+// Whether the database refused a row: then the step has failed, with its message.
+bool rehusada(const Resultado<> &grabado, ResultadoPaso &r)
 {
-    if (!r && error)
-        *error = r.error().mensaje();
-    return r.has_value();
+    if (grabado)
+        return false;
+    r.estado = ResultadoPaso::FalloBase;
+    r.error = grabado.error().mensaje();
+    return true;
 }
 
 } // namespace
@@ -75,10 +77,8 @@ ResultadoPaso LogDownload::totales(const QDateTime &ara, Totales *leidos)
     }
     if (leidos)
         *leidos = *t;
-    if (!hecho(m_almacen.grabaTotales(m_serie, *t, ara), &r.error)) {
-        r.estado = ResultadoPaso::FalloBase;
+    if (rehusada(m_almacen.grabaTotales(m_serie, *t, ara), r))
         return r;
-    }
     r.guardados = 1;
     return r;
 }
@@ -97,10 +97,8 @@ ResultadoPaso LogDownload::fechas()
         return r;
     }
     for (const Evento &e : *eventos) {
-        if (!hecho(m_almacen.grabaEvento(m_serie, e), &r.error)) {
-            r.estado = ResultadoPaso::FalloBase;
+        if (rehusada(m_almacen.grabaEvento(m_serie, e), r))
             return r;
-        }
         ++r.guardados;
     }
     return r;
@@ -147,9 +145,8 @@ ResultadoPaso LogDownload::registros(const QByteArray &peticion, Decodifica deco
             m_session.sendAck();
             break;
         case Veredicto::Valido:
-            if (!graba(dec.registro, &total.error)) {
+            if (rehusada(graba(dec.registro), total)) {
                 m_session.sendCan();
-                total.estado = ResultadoPaso::FalloBase;
                 return total;
             }
             ++total.guardados;
@@ -164,10 +161,8 @@ ResultadoPaso LogDownload::intervalos(FormatoIntervalo formato, const RangoFecha
 {
     const QDateTime inicio = inicioRango(rango);
     ResultadoPaso r;
-    if (!hecho(m_almacen.beginDownload(m_serie, inicio), &r.error)) {
-        r.estado = ResultadoPaso::FalloBase;
+    if (rehusada(m_almacen.beginDownload(m_serie, inicio), r))
         return r;
-    }
     return registros(
         tramaDemanaIntervals(rango),
         [&](const QByteArray &f, QDateTime &fecha) {
@@ -176,9 +171,7 @@ ResultadoPaso LogDownload::intervalos(FormatoIntervalo formato, const RangoFecha
                 dec.veredicto == Veredicto::Valido ? dec.registro.fin : fechaTrama(f, 4, true).value_or(QDateTime());
             return dec;
         },
-        [this](const RegistroIntervalo &r, QString *error) {
-            return hecho(m_almacen.grabaIntervalo(m_serie, r), error);
-        },
+        [this](const RegistroIntervalo &r) { return m_almacen.grabaIntervalo(m_serie, r); },
         [](const RegistroIntervalo &r) { return r.inicio; });
 }
 
@@ -192,7 +185,7 @@ ResultadoPaso LogDownload::sesiones(const RangoFechas &rango)
             fecha = dec.veredicto == Veredicto::Valido ? dec.registro.inicio : fechaTrama(f, 4).value_or(QDateTime());
             return dec;
         },
-        [this](const RegistroSesion &r, QString *error) { return hecho(m_almacen.grabaSesion(m_serie, r), error); },
+        [this](const RegistroSesion &r) { return m_almacen.grabaSesion(m_serie, r); },
         [](const RegistroSesion &r) { return r.inicio; });
 }
 
