@@ -118,7 +118,7 @@ struct Escritura {
     bool insertaPrimero = false;
 };
 
-bool prepara(sqlite3 *db, Escritura *e, QString *error)
+Resultado<> prepara(sqlite3 *db, Escritura *e)
 {
     const Tabla &t = e->lector.tabla();
     const QStringList &columnas = e->lector.columnas();
@@ -146,15 +146,14 @@ bool prepara(sqlite3 *db, Escritura *e, QString *error)
     for (const char *k : t.claveBase)
         claveBase << quoteIdentifier(QLatin1String(k));
     const auto falla = [&](const QString &sql) {
-        *error = QString::fromUtf8(sqlite3_errmsg(db)) + QStringLiteral(" (") + sql + QLatin1Char(')');
-        return false;
+        return fallo(QString::fromUtf8(sqlite3_errmsg(db)) + QStringLiteral(" (") + sql + QLatin1Char(')'));
     };
     const QString sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3) ON CONFLICT (%4) DO NOTHING")
                             .arg(tabla, nombres.join(u','), marcas.join(u','), claveBase.join(u','));
     if (!e->inserta.prepara(db, sql))
         return falla(sql);
     if (t.siExiste == SiExiste::NadaSeEscribe)
-        return true;
+        return {};
     QStringList sel = {QStringLiteral("1")};
     for (int i : e->finales)
         sel << quoteIdentifier(columnas.at(i));
@@ -177,7 +176,7 @@ bool prepara(sqlite3 *db, Escritura *e, QString *error)
     if (p != Paso::Fila && p != Paso::Hecho)
         return falla(hay);
     e->insertaPrimero = p == Paso::Hecho;
-    return true;
+    return {};
 }
 
 // The stored end of a found row (the statement stands on it) against the row's.
@@ -285,11 +284,11 @@ bool Importacion::importaTabla(const Tabla &tabla)
     RecuentoTabla cuenta;
     cuenta.tabla = QLatin1String(tabla.nombre);
     Escritura e(tabla);
-    QString why;
-    bool sigue = prepara(m_base, &e, &why);
+    const Resultado<> preparada = prepara(m_base, &e);
+    bool sigue = preparada.has_value();
     if (!sigue)
         m_r.error = TextoPropio("The table %1 of the program's database cannot be written: %2")
-                        .arg(nombreTabla(cuenta.tabla), why);
+                        .arg(nombreTabla(cuenta.tabla), preparada.error().text);
     for (const Seccion &s : m_fichero.secciones())
         if (sigue && s.tabla == &tabla)
             sigue = importaSeccion(e, s, cuenta);
@@ -329,8 +328,7 @@ bool Importacion::importaSeccion(Escritura &e, const Seccion &s, RecuentoTabla &
         }
     }
     if (!fila.error().isEmpty()) {
-        m_r.error = TextoPropio("The file %1 cannot be read: %2")
-                        .arg(m_fichero.nombre(), fila.error());
+        m_r.error = TextoPropio("The file %1 cannot be read: %2").arg(m_fichero.nombre(), fila.error());
         return false;
     }
     if (fila.acortado()) {

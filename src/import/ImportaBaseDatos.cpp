@@ -76,20 +76,21 @@ Destino leeDestino(QSqlDatabase db)
 }
 
 // A destination that cannot be written is told once, before the first table.
-QString compruebaEscritura(QSqlDatabase destino)
+Resultado<> compruebaEscritura(QSqlDatabase destino)
 {
     QSqlQuery prueba(destino);
     const bool escribe = destino.transaction() && prueba.exec(QStringLiteral("DELETE FROM \"Configuracion\" WHERE 0"));
     const QString motivo = prueba.lastError().isValid() ? prueba.lastError().text() : destino.lastError().text();
     prueba.finish();
     destino.rollback();
-    return escribe ? QString() : TextoPropio("The program's database cannot be written: %1").arg(motivo);
+    if (!escribe)
+        return fallo(TextoPropio("The program's database cannot be written: %1").arg(motivo));
+    return {};
 }
 
 // The source's reader: a database of this program is attached to the destination's
 // connection when it can be, and read on a connection of its own otherwise.
-std::unique_ptr<fusion::Origen> abreOrigen(const QString &origen, TipoBaseDatos tipo, QSqlDatabase destino,
-                                           QString *error)
+Resultado<std::unique_ptr<fusion::Origen>> abreOrigen(const QString &origen, TipoBaseDatos tipo, QSqlDatabase destino)
 {
     std::unique_ptr<fusion::Origen> fuente;
     if (tipo == TipoBaseDatos::SQLite) {
@@ -100,10 +101,8 @@ std::unique_ptr<fusion::Origen> abreOrigen(const QString &origen, TipoBaseDatos 
     } else {
         fuente = fusion::creaOrigenAccess();
     }
-    if (const Resultado<> abierta = fuente->abre(origen); !abierta) {
-        *error = abierta.error().text;
-        return nullptr;
-    }
+    if (const Resultado<> abierta = fuente->abre(origen); !abierta)
+        return fallo(abierta.error());
     return fuente;
 }
 
@@ -181,16 +180,16 @@ public:
             QStringLiteral("INSERT INTO main.%1 (%2) VALUES (%3) ON CONFLICT DO NOTHING")
                 .arg(quoteIdentifier(plan.destino), nombres.join(QLatin1Char(',')), marcas.join(QLatin1Char(','))));
     }
-    bool preparada(QString *error) const
+    Resultado<> preparada() const
     {
         if (!m_preparada)
-            *error = m_insert.lastError().text();
-        return m_preparada;
+            return fallo(m_insert.lastError().text());
+        return {};
     }
 
-    // Copies one row whose values lie at indices; false on a failure of the file
-    // (the table stops there, with its reason in *error).
-    bool copia(const QVector<QVariant> &fila, const QVector<int> &indices, QString *error)
+    // Copies one row whose values lie at indices (a row refused is counted with its
+    // reason); fails on a failure of the file, where the table stops.
+    Resultado<> copia(const QVector<QVariant> &fila, const QVector<int> &indices)
     {
         QString motivo;
         bool ok = true;
@@ -216,7 +215,7 @@ public:
         }
         if (!ok) {
             anotaRechazo(m_r, m_plan.tabla, motivo);
-            return true;
+            return {};
         }
         for (int k = 0; k < m_valores.size(); ++k)
             m_insert.bindValue(k, m_valores.at(k));
@@ -229,12 +228,11 @@ public:
             cuentaNoGuardada();
         } else if (fusion::esFalloDeFichero(m_insert.lastError())) {
             // A damaged page is the table's failure, not one refusal per row.
-            *error = m_insert.lastError().text();
-            return false;
+            return fallo(m_insert.lastError().text());
         } else {
             anotaRechazo(m_r, m_plan.tabla, m_insert.lastError().databaseText());
         }
-        return true;
+        return {};
     }
 
     qint64 ultimaFila() const { return m_ultimaFila; }
@@ -264,39 +262,36 @@ private:
 };
 
 // Every row of the table the source opened, through the source's own copy by blocks
-// when it offers one, else row by row. A failure leaves its reason in *why.
-void copiaFilas(fusion::Origen &fuente, const Plan &plan, QSqlDatabase destino, ResultadoFusion *r,
-                const std::function<void()> &progreso, QString *why)
+// when it offers one, else row by row; the table stops at the first failure.
+Resultado<> copiaFilas(fusion::Origen &fuente, const Plan &plan, QSqlDatabase destino, ResultadoFusion *r,
+                       const std::function<void()> &progreso)
 {
     CopiaFilas filas(plan, destino, r);
-    if (!filas.preparada(why))
-        return;
+    if (Resultado<> preparada = filas.preparada(); !preparada)
+        return preparada;
     QVector<QVariant> fila;
     int sinAviso = 0;
-    const auto unaPorUna = [&](const QVector<int> &indices) {
+    const auto unaPorUna = [&](const QVector<int> &indices) -> Resultado<> {
         for (;;) {
             const Resultado<bool> hay = fuente.siguienteFila(&fila);
             if (!hay)
-                *why = hay.error().text;
-            if (!hay || !*hay)
-                break;
-            if (!filas.copia(fila, indices, why))
-                return false;
+                return fallo(hay.error());
+            if (!*hay)
+                return {};
+            if (Resultado<> copiada = filas.copia(fila, indices); !copiada)
+                return copiada;
             if (progreso && ++sinAviso >= kFilasPorAviso) {
                 sinAviso = 0;
                 progreso();
             }
         }
-        return why->isEmpty();
     };
 
     fusion::CopiaTabla directa{plan.destino, plan.columnas, plan.columnasOrigen, plan.formas, {}, filas.ultimaFila()};
     for (int k = 0; k < plan.columnas.size(); ++k)
         directa.clave << plan.indiceClave.contains(k);
-    if (!plan.clavesAusentes.isEmpty() || !fuente.copiaDirecta(directa)) {
-        unaPorUna(plan.indiceOrigen);
-        return;
-    }
+    if (!plan.clavesAusentes.isEmpty() || !fuente.copiaDirecta(directa))
+        return unaPorUna(plan.indiceOrigen);
     // The source's rows come in its column order of the plan.
     QVector<int> enOrden(plan.columnas.size());
     for (int k = 0; k < enOrden.size(); ++k)
@@ -305,14 +300,14 @@ void copiaFilas(fusion::Origen &fuente, const Plan &plan, QSqlDatabase destino, 
     for (;;) {
         const Resultado<bool> hay = fuente.siguienteBloque(&b);
         if (!hay)
-            *why = hay.error().text;
-        if (!hay || !*hay)
-            break;
+            return fallo(hay.error());
+        if (!*hay)
+            return {};
         r->anadidas += b.anadidas;
         r->duplicadas += b.duplicadas;
         r->repetidas += b.repetidas;
-        if (!unaPorUna(enOrden))
-            return;
+        if (Resultado<> copiadas = unaPorUna(enOrden); !copiadas)
+            return copiadas;
         if (progreso)
             progreso();
     }
@@ -345,11 +340,10 @@ void copiaTabla(fusion::Origen &fuente, const Destino &d, const QString &tabla, 
     const qint64 anadidasAntes = r->anadidas;
     const qint64 duplicadasAntes = r->duplicadas;
     const qint64 repetidasAntes = r->repetidas;
-    QString why;
-    copiaFilas(fuente, plan, destino, r, progreso, &why);
+    const Resultado<> copiadas = copiaFilas(fuente, plan, destino, r, progreso);
     fuente.cierraTabla();
-    if (!why.isEmpty())
-        r->tablasIlegibles << nombreTabla(tabla) + QLatin1String(": ") + why;
+    if (!copiadas)
+        r->tablasIlegibles << nombreTabla(tabla) + QLatin1String(": ") + copiadas.error().mensaje();
     if (enTransaccion && !destino.commit()) {
         destino.rollback();
         r->anadidas = anadidasAntes;
@@ -425,27 +419,21 @@ ResultadoFusion ImportaBaseDatos(const QString &origen, QSqlDatabase destino, co
         r.error = TextoPropio("The program's database is not open.");
         return r;
     }
-    r.error = compruebaEscritura(destino);
-    if (!r.error.isEmpty())
+    if (const Resultado<> escribe = compruebaEscritura(destino); !escribe) {
+        r.error = escribe.error().text;
         return r;
+    }
     const Destino d = leeDestino(destino);
 
-    QString why;
-    QStringList tablas;
-    std::unique_ptr<fusion::Origen> fuente = abreOrigen(origen, *tipo, destino, &why);
-    bool leidas = false;
-    if (fuente) {
-        Resultado<QStringList> lista = fuente->tablas();
-        leidas = lista.has_value();
-        if (leidas)
-            tablas = std::move(*lista);
-        else
-            why = lista.error().text;
-    }
-    if (!leidas) {
+    Resultado<std::unique_ptr<fusion::Origen>> abierta = abreOrigen(origen, *tipo, destino);
+    const Resultado<QStringList> lista = abierta ? (*abierta)->tablas() : fallo(abierta.error());
+    if (!lista) {
+        const QString why = lista.error().text;
         r.error = why.contains(origen) ? why : TextoPropio("The database %1 cannot be read. %2").arg(origen, why);
         return r;
     }
+    const std::unique_ptr<fusion::Origen> fuente = std::move(*abierta);
+    const QStringList &tablas = *lista;
     // A file that lists none of the program's tables is damaged or from another program:
     // nothing is taken from it, and a backup of that kind is kept.
     bool alguna = false;

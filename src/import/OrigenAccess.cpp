@@ -94,24 +94,20 @@ quint32 leeU32(const char *p)
 // One run of the reader and the records it writes.
 class Lector {
 public:
-    bool inicia(const QStringList &args, QString *error)
+    Resultado<> inicia(const QStringList &args)
     {
         const QString programa = lectorAccess();
-        if (programa.isEmpty()) {
-            *error = TextoPropio("The reader of Access files (%1) is missing beside the program.")
-                         .arg(QStringLiteral("slx90-lector-mdb"));
-            return false;
-        }
+        if (programa.isEmpty())
+            return fallo(TextoPropio("The reader of Access files (%1) is missing beside the program.")
+                             .arg(QStringLiteral("slx90-lector-mdb")));
         m_proceso.setProgram(programa);
         m_proceso.setArguments(args);
         m_proceso.setProcessChannelMode(QProcess::SeparateChannels);
         m_proceso.setStandardErrorFile(QProcess::nullDevice());
         m_proceso.start(QIODevice::ReadOnly);
-        if (!m_proceso.waitForStarted(kEsperaMs)) {
-            *error = m_proceso.errorString();
-            return false;
-        }
-        return true;
+        if (!m_proceso.waitForStarted(kEsperaMs))
+            return fallo(m_proceso.errorString());
+        return {};
     }
 
     // The next record; false at the end of the output (or when the reader is stuck).
@@ -184,8 +180,8 @@ public:
             return fallo(TextoPropio("The file %1 does not exist.").arg(fichero));
         m_fichero = fichero;
         Lector lector;
-        if (QString error; !lector.inicia({QStringLiteral("--tablas"), fichero}, &error))
-            return fallo(error);
+        if (Resultado<> iniciado = lector.inicia({QStringLiteral("--tablas"), fichero}); !iniciado)
+            return iniciado;
         char tag = 0;
         QByteArray p;
         QString motivo;
@@ -231,9 +227,9 @@ public:
         cierraTabla();
         m_lector = std::make_unique<Lector>();
         m_leidas = 0;
-        if (QString error; !m_lector->inicia({QStringLiteral("--tabla"), m_fichero, tabla}, &error)) {
+        if (Resultado<> iniciado = m_lector->inicia({QStringLiteral("--tabla"), m_fichero, tabla}); !iniciado) {
             m_lector.reset();
-            return fallo(error);
+            return fallo(iniciado.error());
         }
         char tag = 0;
         QByteArray p;
