@@ -192,6 +192,7 @@ private slots:
         QCOMPARE(form->MaskCB->text(), QStringLiteral("2"));
         atRest();
         QVERIFY(!MSComm1().PortOpen());
+        slxtest::captura(form, QStringLiteral("form5-after-download"));
     }
 
     void anotherStoredDeviceIsShownAndDownloaded()
