@@ -5,6 +5,8 @@
 
 #include <QString>
 
+#include <array>
+
 namespace slx {
 
 // The texts of an unused disabled interval.
@@ -20,5 +22,14 @@ struct FilaInhabil {
 
     bool operator==(const FilaInhabil &) const = default;
 };
+
+// A device's thirty intervals, every one unused.
+inline std::array<FilaInhabil, 30> filasInhabilesVacias()
+{
+    std::array<FilaInhabil, 30> filas;
+    for (int k = 0; k < 30; ++k)
+        filas[k] = {k + 1, kFechaVacia, kHoraVacia, kFechaVacia, kHoraVacia};
+    return filas;
+}
 
 } // namespace slx

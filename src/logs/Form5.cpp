@@ -394,7 +394,7 @@ void Form5::CarregaDades()
     const Resultado<std::array<logs::Inhabil, 30>> leidos = logs::leeInhabiles(m.ConexionBD, serial);
     // Unread, the device's slots are shown empty rather than another device's (the failure
     // is shown once the window is filled).
-    const std::array<logs::Inhabil, 30> inhabiles = leidos.value_or(logs::inhabilesVacios());
+    const std::array<logs::Inhabil, 30> inhabiles = leidos.value_or(filasInhabilesVacias());
     for (int i = 0; i < 30; ++i)
         m.IntervalosInhabiles[i] = inhabiles[i];
 

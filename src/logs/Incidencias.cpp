@@ -62,17 +62,9 @@ Resultado<std::optional<FichaIncidencias>> leeFicha(const QSqlDatabase &db, qint
     return f;
 }
 
-std::array<Inhabil, 30> inhabilesVacios()
-{
-    std::array<Inhabil, 30> out;
-    for (int k = 0; k < 30; ++k)
-        out[k] = {k + 1, kFechaVacia, kHoraVacia, kFechaVacia, kHoraVacia};
-    return out;
-}
-
 Resultado<std::array<Inhabil, 30>> leeInhabiles(const QSqlDatabase &db, qint32 serie)
 {
-    std::array<Inhabil, 30> out = inhabilesVacios();
+    std::array<Inhabil, 30> out = filasInhabilesVacias();
     QSqlQuery q(db);
     q.setForwardOnly(true);
     q.prepare(QStringLiteral("SELECT \"ByIntervalo\", \"TDiaEmpiezaInt\", \"THoraEmpiezaInt\", \"TDiaTerminaInt\", "

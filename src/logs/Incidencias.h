@@ -35,8 +35,6 @@ Resultado<std::optional<FichaIncidencias>> leeFicha(const QSqlDatabase &db, qint
 // time; a slot without its row gives "00/00/00", "00:00", "00/00/00", "00:00".
 using Inhabil = FilaInhabil;
 Resultado<std::array<Inhabil, 30>> leeInhabiles(const QSqlDatabase &db, qint32 serie);
-// Thirty empty slots.
-std::array<Inhabil, 30> inhabilesVacios();
 
 // The grids of the window.
 enum class Rejilla { Intervalos, Sesiones, Bateria, Borrat, Repro };

@@ -65,6 +65,17 @@ int valor(const QByteArray &f, const Campo &c)
     }
 }
 
+// n fields of the first one's kind, one after the other.
+template <std::size_t n> constexpr std::array<Campo, n> seguidos(Campo primero)
+{
+    std::array<Campo, n> campos{};
+    for (std::size_t i = 0; i < n; ++i) {
+        campos[i] = primero;
+        campos[i].offset = primero.offset + int(i) * primero.ancho;
+    }
+    return campos;
+}
+
 // The field's value, or nothing when it is out of its range.
 std::optional<int> lee(const QByteArray &f, const Campo &c)
 {
@@ -72,6 +83,19 @@ std::optional<int> lee(const QByteArray &f, const Campo &c)
     if (v < c.minimo || v > c.maximo)
         return std::nullopt;
     return v;
+}
+
+// The values of a run of fields, or nothing when one is out of its range.
+template <std::size_t n> std::optional<std::array<int, n>> lee(const QByteArray &f, const std::array<Campo, n> &campos)
+{
+    std::array<int, n> valores{};
+    for (std::size_t i = 0; i < n; ++i) {
+        const auto v = lee(f, campos[i]);
+        if (!v)
+            return std::nullopt;
+        valores[i] = *v;
+    }
+    return valores;
 }
 
 // The hour and minute bytes at i.
@@ -101,10 +125,7 @@ constexpr Campo kMaxFast{38, 2, true, 0, 1400};
 constexpr Campo kNivelMFast{40, 1};
 constexpr Campo kPasMaxFast{41, 2, true, 0, 4000};
 // L1, L5, L10, L50, L90.
-constexpr Campo kPercentiles[5] = {
-    {43, 2, true, 0, 1400}, {45, 2, true, 0, 1400}, {47, 2, true, 0, 1400},
-    {49, 2, true, 0, 1400}, {51, 2, true, 0, 1400},
-};
+constexpr auto kPercentiles = seguidos<5>({43, 2, true, 0, 1400});
 // Bytes 53 to 57. Before 3.0: a flag, RS-232, programming (0 or 1 each), the local and
 // the reception actuation codes (0 to 2). From 3.0, any value: D.N.A.; E.N.A. with RS-232
 // in bit 7; the insufficient line with programming in bit 7; the two actuation codes.
@@ -134,8 +155,7 @@ constexpr Campo kNivelNocheLocal{20, 1};
 constexpr Campo kNivelNocheVecino{21, 1};
 constexpr Campo kAtenuacion{22, 2, false, 0, 9000};
 // Disconnections, local passes, neighbour passes, sensor inactive.
-constexpr Campo kContadores[4] = {
-    {24, 3, false, 0, 90000}, {27, 3, false, 0, 90000}, {30, 3, false, 0, 90000}, {33, 3, false, 0, 90000}};
+constexpr auto kContadores = seguidos<4>({24, 3, false, 0, 90000});
 constexpr Campo kLeq{36, 2, false, 0, 1400};
 constexpr Campo kMaxLeq1min{38, 2, false, 0, 1400};
 constexpr int kMomentoMax = 40;
@@ -144,10 +164,7 @@ constexpr int kMomentoMin = 47;
 constexpr Campo kMaxFast{52, 2, false, 0, 1400};
 constexpr Campo kNivelMFast{54, 1};
 constexpr Campo kPasMaxFast{55, 3, false, 0, 90000};
-constexpr Campo kPercentiles[5] = {
-    {58, 2, false, 0, 1400}, {60, 2, false, 0, 1400}, {62, 2, false, 0, 1400},
-    {64, 2, false, 0, 1400}, {66, 2, false, 0, 1400},
-};
+constexpr auto kPercentiles = seguidos<5>({58, 2, false, 0, 1400});
 constexpr int kUltimo = 67;
 } // namespace sesion
 
@@ -288,16 +305,10 @@ ResultadoIntervalo decodificaIntervalo(const QByteArray &frame, FormatoIntervalo
                max1 = lee(frame, kMaxLeq1min), min1 = lee(frame, kMinLeq1min), fast = lee(frame, kMaxFast),
                pasFast = lee(frame, kPasMaxFast);
     const auto momentoMax = fechaTrama(frame, kMomentoMax), momentoMin = fechaTrama(frame, kMomentoMin);
+    const auto percentiles = lee(frame, kPercentiles);
     if (!desco || !pasVei || !pasLoc || !e3 || !leqVei || !leqLoc || !max1 || !min1 || !fast || !pasFast ||
-        !momentoMax || !momentoMin)
+        !momentoMax || !momentoMin || !percentiles)
         return invalido;
-    std::array<int, 5> percentiles{};
-    for (int i = 0; i < 5; ++i) {
-        const auto p = lee(frame, kPercentiles[i]);
-        if (!p)
-            return invalido;
-        percentiles[i] = *p;
-    }
 
     ResultadoIntervalo res{Veredicto::Valido, {}};
     RegistroIntervalo &r = res.registro;
@@ -345,7 +356,7 @@ ResultadoIntervalo decodificaIntervalo(const QByteArray &frame, FormatoIntervalo
         r.sMaxLeq1min = UndOrUp(*max1);
         r.sMinLeq1min = UndOrUp(*min1);
         for (int i = 0; i < 5; ++i)
-            r.sL[i] = UndOrUp(percentiles[i]);
+            r.sL[i] = UndOrUp((*percentiles)[i]);
         r.iPasadasLocal = qint16(*pasLoc);
         r.iPasadasVecino = qint16(*pasVei);
     }
@@ -372,22 +383,11 @@ ResultadoSesion decodificaSesion(const QByteArray &frame, const QDateTime &inici
     const auto atenuacion = lee(frame, kAtenuacion), leq = lee(frame, kLeq), max1 = lee(frame, kMaxLeq1min),
                min1 = lee(frame, kMinLeq1min), fast = lee(frame, kMaxFast), pasFast = lee(frame, kPasMaxFast);
     const auto momentoMax = fechaTrama(frame, kMomentoMax), momentoMin = fechaTrama(frame, kMomentoMin);
-    if (!atenuacion || !leq || !max1 || !min1 || !fast || !pasFast || !momentoMax || !momentoMin)
+    const auto contadores = lee(frame, kContadores);
+    const auto percentiles = lee(frame, kPercentiles);
+    if (!atenuacion || !leq || !max1 || !min1 || !fast || !pasFast || !momentoMax || !momentoMin || !contadores ||
+        !percentiles)
         return invalido;
-    std::array<int, 4> contadores{};
-    for (int i = 0; i < 4; ++i) {
-        const auto c = lee(frame, kContadores[i]);
-        if (!c)
-            return invalido;
-        contadores[i] = *c;
-    }
-    std::array<int, 5> percentiles{};
-    for (int i = 0; i < 5; ++i) {
-        const auto p = lee(frame, kPercentiles[i]);
-        if (!p)
-            return invalido;
-        percentiles[i] = *p;
-    }
 
     ResultadoSesion res{Veredicto::Valido, {}};
     RegistroSesion &r = res.registro;
@@ -401,10 +401,10 @@ ResultadoSesion decodificaSesion(const QByteArray &frame, const QDateTime &inici
     r.horaInicioNoche = horaTrama(frame, kHoraInicioNoche);
     r.horaFinalNoche = horaTrama(frame, kHoraFinalNoche);
     r.iTiempoAtenuacion = qint16(*atenuacion);
-    r.lDesco = contadores[0];
-    r.lPasadasLocal = contadores[1];
-    r.lPasadasVecino = contadores[2];
-    r.lE3 = contadores[3];
+    r.lDesco = (*contadores)[0];
+    r.lPasadasLocal = (*contadores)[1];
+    r.lPasadasVecino = (*contadores)[2];
+    r.lE3 = (*contadores)[3];
     r.lPasMaxFast = *pasFast;
     r.momentoMaxLeq1min = *momentoMax;
     r.momentoMinLeq1min = *momentoMin;
@@ -415,7 +415,7 @@ ResultadoSesion decodificaSesion(const QByteArray &frame, const QDateTime &inici
     r.sMaxLeq1min = nivel(*max1);
     r.sMinLeq1min = nivel(*min1);
     for (int i = 0; i < 5; ++i)
-        r.sL[i] = nivel(percentiles[i]);
+        r.sL[i] = nivel((*percentiles)[i]);
     return res;
 }
 

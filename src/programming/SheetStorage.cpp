@@ -189,12 +189,6 @@ std::optional<QString> segundosTipo(const QString &tipo)
     return tipo.mid(3, tipo.size() - 4);
 }
 
-void filasVacias(std::array<FilaInhabil, 30> &filas)
-{
-    for (int k = 0; k < 30; ++k)
-        filas[k] = {k + 1, kFechaVacia, kHoraVacia, kFechaVacia, kHoraVacia};
-}
-
 } // namespace
 
 EstadoFitxa CreaProgramacio(FitxaProgramacio &f, const QDateTime &ara)
@@ -230,7 +224,7 @@ EstadoFitxa CreaProgramacio(FitxaProgramacio &f, const QDateTime &ara)
     f.MaskRings = QStringLiteral("2");
     for (QString &o : f.MaskOctava)
         o = QStringLiteral("0");
-    filasVacias(f.MatrizInhabil);
+    f.MatrizInhabil = filasInhabilesVacias();
     return {.modificada = true};
 }
 
@@ -443,7 +437,7 @@ void sheetFromRow(const QSqlQuery &fila, qint32 numeroSerie, const QDateTime &ar
 // The 30 grid rows from the device's IntervaloInhabil rows; a missing one is unused.
 void intervalsFromRows(QSqlDatabase &db, qint32 numeroSerie, std::array<FilaInhabil, 30> &filas)
 {
-    filasVacias(filas);
+    filas = filasInhabilesVacias();
     QSqlQuery intervalos(db);
     intervalos.prepare(QStringLiteral("SELECT \"ByIntervalo\", \"TDiaEmpiezaInt\", \"THoraEmpiezaInt\", "
                                       "\"TDiaTerminaInt\", \"THoraTerminaInt\" FROM \"IntervaloInhabil\" "

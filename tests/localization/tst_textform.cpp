@@ -41,6 +41,19 @@ QByteArray buildFile(const QList<QByteArray> &lines, const QByteArray &eol = "\r
     return out;
 }
 
+bool escribe(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+// The file's bytes; empty when it cannot be read.
+QByteArray lee(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
 const QList<QByteArray> kHeader = {
     "[Localization Guru]",
     "NumberOfLanguages=2",
@@ -215,11 +228,8 @@ void TestTextForm::open()
     QFETCH(QStringList, lookups);
     slxtest::DataHome home;
     const QString path = home.file(QStringLiteral("Language.txt"));
-    if (!file.isEmpty()) {
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(file);
-    }
+    if (!file.isEmpty())
+        QVERIFY(escribe(path, file));
     LocGuru loc;
     loc.setsForeignColumnName(language);
     QCOMPARE(loc.OpenLanguageDatabase(path, false, 1), opens);
@@ -239,10 +249,7 @@ void TestTextForm::languageMissingFromHeaderKeepsDescription()
 {
     slxtest::DataHome home;
     const QString path = home.file(QStringLiteral("Language.txt"));
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(buildFile(withHeader(kHeader, sections())));
-    f.close();
+    QVERIFY(escribe(path, buildFile(withHeader(kHeader, sections()))));
     LocGuru loc;
     loc.setsForeignColumnName(QStringLiteral("Deutsch"));
     QVERIFY(!loc.OpenLanguageDatabase(path + QStringLiteral(".none"), true, 1));
@@ -258,11 +265,7 @@ void TestTextForm::neverWritten()
     slxtest::Answers answers;
     const QString path = home.file(QStringLiteral("Language.txt"));
     const QByteArray content = buildFile(withHeader(kHeader, sections()));
-    {
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(content);
-    }
+    QVERIFY(escribe(path, content));
     LocGuru loc;
     loc.setsForeignColumnName(QStringLiteral("English"));
     QVERIFY(loc.OpenLanguageDatabase(path, false, 1));
@@ -281,9 +284,7 @@ void TestTextForm::neverWritten()
     QVERIFY2(!exportado, "the text form took an export");
     QCOMPARE(exportado.error().mensaje(), QStringLiteral("Text can only be exported to an Access Language Database"));
     QCOMPARE(exportado.error().detail, QStringLiteral("LocGuru.ExportOneString"));
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::ReadOnly));
-    QCOMPARE(f.readAll(), content);
+    QCOMPARE(lee(path), content);
 }
 
 // Each public step of the export returns the text form's refusal as its failure, and the
@@ -302,11 +303,7 @@ void TestTextForm::everyExportStepRefused()
     slxtest::Answers answers;
     const QString path = home.file(QStringLiteral("Language.txt"));
     const QByteArray content = buildFile(withHeader(kHeader, sections()));
-    {
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(content);
-    }
+    QVERIFY(escribe(path, content));
     LocGuru loc;
     loc.setsForeignColumnName(QStringLiteral("English"));
     QVERIFY(loc.OpenLanguageDatabase(path, false, 1));
@@ -332,9 +329,7 @@ void TestTextForm::everyExportStepRefused()
     QCOMPARE(r.error().mensaje(), QStringLiteral("Text can only be exported to an Access Language Database"));
     QCOMPARE(r.error().detail, QStringLiteral("LocGuru.ExportOneString"));
     QCOMPARE(answers.shown().size(), 0);
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::ReadOnly));
-    QCOMPARE(f.readAll(), content);
+    QCOMPARE(lee(path), content);
 }
 
 QTEST_MAIN(TestTextForm)

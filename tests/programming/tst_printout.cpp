@@ -215,15 +215,8 @@ private Q_SLOTS:
         if (cambio.isEmpty()) {
             QVERIFY(QFile::remove(layout));
         } else {
-            QFile f(layout);
-            QVERIFY(f.open(QIODevice::ReadOnly));
-            QString text = QString::fromUtf8(f.readAll());
-            f.close();
             const QStringList p = cambio.split('|');
-            QVERIFY(text.contains(p[0]));
-            text.replace(p[0], p[1]);
-            QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-            f.write(text.toUtf8());
+            QVERIFY(slxtest::reemplazaEnFichero(layout, p[0], p[1]));
         }
         QVERIFY(LocGuruP_BAS::SetupLanguage(DataFolder::file("Language.db"), QStringLiteral("English")));
         slxtest::Answers answers;

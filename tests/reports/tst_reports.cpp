@@ -3,9 +3,9 @@
 // period with both ends, the frame filled in the user's language, the empty period,
 // the failures, and the search served by the device's key.
 
-#include "ReportsFixture.h"
 #include "PageChecks.h"
 #include "PreviewCatcher.h"
+#include "ReportsFixture.h"
 #include "TestSupport.h"
 
 #include "base/DataFolder.h"
@@ -384,15 +384,8 @@ private Q_SLOTS:
             QVERIFY(QFile::remove(layout));
             mensaje = TextoPropio("The layout file %1 cannot be read.").arg(QDir::toNativeSeparators(layout));
         } else {
-            QFile f(layout);
-            QVERIFY(f.open(QIODevice::ReadOnly));
-            QString text = QString::fromUtf8(f.readAll());
-            f.close();
             const QStringList p = cambio.split('|');
-            QVERIFY(text.contains(p[0]));
-            text.replace(p[0], p[1]);
-            QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-            f.write(text.toUtf8());
+            QVERIFY(slxtest::reemplazaEnFichero(layout, p[0], p[1]));
         }
         open();
         print(1, 5);

@@ -227,6 +227,20 @@ QString sourceFile(const QString &relative)
     return QDir(QStringLiteral(SLX_SOURCE_DIR)).filePath(relative);
 }
 
+bool reemplazaEnFichero(const QString &path, const QString &desde, const QString &hasta)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return false;
+    QString text = QString::fromUtf8(f.readAll());
+    f.close();
+    if (!text.contains(desde))
+        return false;
+    text.replace(desde, hasta);
+    const QByteArray bytes = text.toUtf8();
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
+}
+
 void captura(QWidget *window, const QString &name)
 {
     const QString folder = qEnvironmentVariable("SLX_TEST_SHOTS");

@@ -76,6 +76,10 @@ QStringList missingTranslations(const QList<QWidget *> &windows, const QString &
 // it through a connection of its own; false, with a warning, when one fails.
 bool creaBaseSQLite(const QString &path, const QStringList &statements);
 
+// Rewrites the UTF-8 text file path with every occurrence of desde replaced
+// by hasta; false when the file cannot be read or written or does not hold desde.
+bool reemplazaEnFichero(const QString &path, const QString &desde, const QString &hasta);
+
 // Saves a picture of the window as name.png into the folder $SLX_TEST_SHOTS when it is
 // set (to look at what a test drew); does nothing otherwise.
 void captura(QWidget *window, const QString &name);
